@@ -1,0 +1,34 @@
+# One command for each job on a fresh Debian machine:
+#   make test   installs what is missing, builds, runs every test
+#   make run    builds and starts the game
+#   make bench  builds and runs the benchmarks
+BUILD ?= build
+SANITIZE ?= OFF
+JOBS ?= $(shell nproc)
+
+.PHONY: all setup configure build test run bench clean
+
+all: build
+
+setup:
+	@bash scripts/setup
+
+configure: setup
+	@cmake -S . -B $(BUILD) -G Ninja -DQS_SANITIZE=$(SANITIZE) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+run: build
+	@cd $(BUILD)/bin && ./QuorbSwap
+
+bench: configure
+	@cmake -S . -B $(BUILD)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(BUILD)-bench -j $(JOBS) --target qs_bench
+	@$(BUILD)-bench/bench/qs_bench
+
+clean:
+	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-bench
