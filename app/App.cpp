@@ -1,0 +1,3 @@
+#include "app/App.h"
+
+App* theApp = nullptr;
