@@ -1,0 +1,592 @@
+#include "platform/Display.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstring>
+#include <mutex>
+#include <unordered_map>
+
+namespace Platform
+{
+
+namespace
+{
+// The largest texture side we admit to when the driver names no limit.
+constexpr int kDefaultTextureLimit = 4096;
+// What we report as video memory when the driver cannot tell.
+constexpr int kAssumedVideoMemoryMB = 256;
+
+struct UploadedTexture
+{
+    SDL_Texture* texture = nullptr;
+    SDL_Texture* white = nullptr; // RGB 255, the texture's alpha: for colour fill
+    uint32_t version = 0;
+    uint32_t whiteVersion = 0;
+};
+
+Uint32 SdlFormatOf(const PixelFormat& format)
+{
+    if (format == PixelFormat::ARGB8888()) {
+        return SDL_PIXELFORMAT_ARGB8888;
+    }
+    if (format == PixelFormat::XRGB8888()) {
+        return SDL_PIXELFORMAT_RGB888;
+    }
+    if (format == PixelFormat::RGB565()) {
+        return SDL_PIXELFORMAT_RGB565;
+    }
+    if (format == PixelFormat::RGB555()) {
+        return SDL_PIXELFORMAT_RGB555;
+    }
+    return SDL_PIXELFORMAT_UNKNOWN;
+}
+
+SDL_BlendMode SdlBlendOf(BlendMode mode)
+{
+    switch (mode) {
+    case BlendMode::Normal:
+        return SDL_BLENDMODE_BLEND;
+    case BlendMode::Additive:
+        return SDL_BLENDMODE_ADD;
+    default:
+        return SDL_BLENDMODE_NONE;
+    }
+}
+
+SDL_Color SdlColorOf(uint32_t argb)
+{
+    return SDL_Color{static_cast<Uint8>(argb >> 16), static_cast<Uint8>(argb >> 8), static_cast<Uint8>(argb),
+                     static_cast<Uint8>(argb >> 24)};
+}
+
+// A copy of the surface as 0xAARRGGBB words; white keeps only the alpha.
+std::vector<uint32_t> ToArgb(const Surface& surface, bool white)
+{
+    std::vector<uint32_t> out(static_cast<size_t>(surface.GetWidth()) * surface.GetHeight());
+    size_t i = 0;
+    for (int y = 0; y < surface.GetHeight(); ++y) {
+        for (int x = 0; x < surface.GetWidth(); ++x) {
+            const uint32_t argb = surface.GetPixel(x, y);
+            out[i++] = white ? (argb | 0x00FFFFFF) : argb;
+        }
+    }
+    return out;
+}
+
+void AppendFnv(uint64_t& hash, const std::string& text)
+{
+    for (unsigned char c : text) {
+        hash ^= c;
+        hash *= 1099511628211ull;
+    }
+    hash ^= 0xFF;
+    hash *= 1099511628211ull;
+}
+
+std::string GlString(unsigned int name)
+{
+    using GetString = const unsigned char* (*)(unsigned int);
+    auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    const unsigned char* text = getString ? getString(name) : nullptr;
+    return text ? reinterpret_cast<const char*>(text) : "";
+}
+
+SDL_Rect Letterbox(int sourceWidth, int sourceHeight, int outputWidth, int outputHeight)
+{
+    if (sourceWidth <= 0 || sourceHeight <= 0) {
+        return SDL_Rect{0, 0, outputWidth, outputHeight};
+    }
+    const double scale = std::min(static_cast<double>(outputWidth) / sourceWidth,
+                                  static_cast<double>(outputHeight) / sourceHeight);
+    const int w = static_cast<int>(sourceWidth * scale + 0.5);
+    const int h = static_cast<int>(sourceHeight * scale + 0.5);
+    return SDL_Rect{(outputWidth - w) / 2, (outputHeight - h) / 2, w, h};
+}
+} // namespace
+
+struct Renderer::Impl
+{
+    SDL_Renderer* renderer = nullptr;
+    SDL_Surface* output = nullptr; // the memory the window-free renderer draws into
+    SDL_Texture* backBuffer = nullptr;
+    int backWidth = 0;
+    int backHeight = 0;
+    SDL_Texture* frame = nullptr; // the software path's streaming texture
+    Uint32 frameFormat = SDL_PIXELFORMAT_UNKNOWN;
+    int frameWidth = 0;
+    int frameHeight = 0;
+
+    std::unordered_map<uint32_t, UploadedTexture> textures;
+    SDL_Texture* current = nullptr;
+    BlendMode blend = BlendMode::Normal;
+    bool linear = true;
+
+    std::atomic<bool> targetsLost{false};
+    std::atomic<bool> texturesLost{false};
+    std::vector<uint32_t> forgotten; // guarded by LiveRenderers().mutex
+
+    std::vector<SDL_Vertex> vertices;
+    std::vector<int> indices;
+
+    ~Impl();
+    void DropTexture(UploadedTexture& entry);
+    void DropAllTextures();
+    void DrainForgotten();
+    SDL_Texture* Upload(const Surface& surface, bool white);
+    void Draw(const RenderVertex* source, int count);
+};
+
+namespace
+{
+struct LiveRendererList
+{
+    std::mutex mutex;
+    std::vector<Renderer::Impl*> list;
+};
+
+LiveRendererList& LiveRenderers()
+{
+    static LiveRendererList live;
+    return live;
+}
+
+int WatchDeviceEvents(void* userdata, SDL_Event* event)
+{
+    auto* impl = static_cast<Renderer::Impl*>(userdata);
+    if (event->type == SDL_RENDER_TARGETS_RESET) {
+        impl->targetsLost = true;
+    } else if (event->type == SDL_RENDER_DEVICE_RESET) {
+        impl->targetsLost = true;
+        impl->texturesLost = true;
+    }
+    return 0;
+}
+
+std::unique_ptr<Renderer::Impl> StartImpl(SDL_Renderer* renderer, SDL_Surface* output)
+{
+    auto impl = std::make_unique<Renderer::Impl>();
+    impl->renderer = renderer;
+    impl->output = output;
+    {
+        std::lock_guard<std::mutex> lock(LiveRenderers().mutex);
+        LiveRenderers().list.push_back(impl.get());
+    }
+    SDL_AddEventWatch(WatchDeviceEvents, impl.get());
+    return impl;
+}
+} // namespace
+
+Renderer::Impl::~Impl()
+{
+    SDL_DelEventWatch(WatchDeviceEvents, this);
+    {
+        std::lock_guard<std::mutex> lock(LiveRenderers().mutex);
+        auto& list = LiveRenderers().list;
+        list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    }
+    DropAllTextures();
+    if (frame) {
+        SDL_DestroyTexture(frame);
+    }
+    if (backBuffer) {
+        SDL_DestroyTexture(backBuffer);
+    }
+    if (renderer) {
+        SDL_DestroyRenderer(renderer);
+    }
+    if (output) {
+        SDL_FreeSurface(output);
+    }
+}
+
+void Renderer::Impl::DropTexture(UploadedTexture& entry)
+{
+    if (entry.texture == current || entry.white == current) {
+        current = nullptr;
+    }
+    if (entry.texture) {
+        SDL_DestroyTexture(entry.texture);
+    }
+    if (entry.white) {
+        SDL_DestroyTexture(entry.white);
+    }
+    entry = UploadedTexture{};
+}
+
+void Renderer::Impl::DropAllTextures()
+{
+    for (auto& [id, entry] : textures) {
+        DropTexture(entry);
+    }
+    textures.clear();
+}
+
+void Renderer::Impl::DrainForgotten()
+{
+    std::vector<uint32_t> ids;
+    {
+        std::lock_guard<std::mutex> lock(LiveRenderers().mutex);
+        ids.swap(forgotten);
+    }
+    for (uint32_t id : ids) {
+        auto found = textures.find(id);
+        if (found != textures.end()) {
+            DropTexture(found->second);
+            textures.erase(found);
+        }
+    }
+}
+
+SDL_Texture* Renderer::Impl::Upload(const Surface& surface, bool white)
+{
+    if (surface.GetWidth() <= 0 || surface.GetHeight() <= 0) {
+        return nullptr;
+    }
+    UploadedTexture& entry = textures[surface.GetId()];
+    const_cast<Surface&>(surface).mUploaded = true;
+    const uint32_t version = surface.GetVersion();
+    SDL_Texture*& texture = white ? entry.white : entry.texture;
+    uint32_t& uploaded = white ? entry.whiteVersion : entry.version;
+    if (texture && uploaded == version) {
+        return texture;
+    }
+    const Uint32 format = white ? Uint32{SDL_PIXELFORMAT_UNKNOWN} : SdlFormatOf(surface.GetFormat());
+    if (!texture) {
+        const Uint32 made = format == SDL_PIXELFORMAT_UNKNOWN ? Uint32{SDL_PIXELFORMAT_ARGB8888} : format;
+        texture = SDL_CreateTexture(renderer, made, SDL_TEXTUREACCESS_STREAMING, surface.GetWidth(),
+                                    surface.GetHeight());
+        if (!texture) {
+            return nullptr;
+        }
+    }
+    if (format != SDL_PIXELFORMAT_UNKNOWN) {
+        SDL_UpdateTexture(texture, nullptr, surface.GetPixels(), surface.GetPitch());
+    } else {
+        const std::vector<uint32_t> argb = ToArgb(surface, white);
+        SDL_UpdateTexture(texture, nullptr, argb.data(), surface.GetWidth() * 4);
+    }
+    uploaded = version;
+    return texture;
+}
+
+void Renderer::Impl::Draw(const RenderVertex* source, int count)
+{
+    vertices.resize(count);
+    for (int i = 0; i < count; ++i) {
+        vertices[i].position = SDL_FPoint{source[i].x, source[i].y};
+        vertices[i].color = SdlColorOf(source[i].color);
+        vertices[i].tex_coord = SDL_FPoint{source[i].u, source[i].v};
+    }
+    if (current) {
+        SDL_SetTextureBlendMode(current, SdlBlendOf(blend));
+        SDL_SetTextureScaleMode(current, linear ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
+    } else {
+        SDL_SetRenderDrawBlendMode(renderer, SdlBlendOf(blend));
+    }
+    SDL_RenderGeometry(renderer, current, vertices.data(), count, indices.data(),
+                       static_cast<int>(indices.size()));
+}
+
+Renderer::Renderer(std::unique_ptr<Impl> impl) : mImpl(std::move(impl)) {}
+
+Renderer::~Renderer() = default;
+
+std::unique_ptr<Renderer> Renderer::CreateForWindow(void* window, bool vsync)
+{
+    if (!window) {
+        return nullptr;
+    }
+    Uint32 flags = SDL_RENDERER_TARGETTEXTURE;
+    if (vsync) {
+        flags |= SDL_RENDERER_PRESENTVSYNC;
+    }
+    SDL_Renderer* renderer = SDL_CreateRenderer(static_cast<SDL_Window*>(window), -1, flags);
+    if (!renderer) {
+        return nullptr;
+    }
+    return std::unique_ptr<Renderer>(new Renderer(StartImpl(renderer, nullptr)));
+}
+
+std::unique_ptr<Renderer> Renderer::CreateOffscreen(int width, int height)
+{
+    SDL_Surface* output = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
+    if (!output) {
+        return nullptr;
+    }
+    SDL_Renderer* renderer = SDL_CreateSoftwareRenderer(output);
+    if (!renderer) {
+        SDL_FreeSurface(output);
+        return nullptr;
+    }
+    return std::unique_ptr<Renderer>(new Renderer(StartImpl(renderer, output)));
+}
+
+void Renderer::ForgetSurface(uint32_t id)
+{
+    std::lock_guard<std::mutex> lock(LiveRenderers().mutex);
+    for (Impl* impl : LiveRenderers().list) {
+        impl->forgotten.push_back(id);
+    }
+}
+
+AdapterInfo Renderer::GetAdapterInfo() const
+{
+    AdapterInfo info;
+    SDL_RendererInfo sdl;
+    if (SDL_GetRendererInfo(mImpl->renderer, &sdl) == 0) {
+        info.name = sdl.name ? sdl.name : "";
+        info.maxTextureWidth = sdl.max_texture_width;
+        info.maxTextureHeight = sdl.max_texture_height;
+    }
+    if (info.name.rfind("opengl", 0) == 0) {
+        constexpr unsigned int kVendor = 0x1F00, kRenderer = 0x1F01, kVersion = 0x1F02;
+        info.vendor = GlString(kVendor);
+        info.renderer = GlString(kRenderer);
+        info.version = GlString(kVersion);
+    }
+    if (info.version.empty()) {
+        SDL_version linked;
+        SDL_GetVersion(&linked);
+        info.version = "SDL " + std::to_string(linked.major) + "." + std::to_string(linked.minor) + "." +
+                       std::to_string(linked.patch);
+    }
+    // SDL's own software renderer names no limit at all.
+    if (info.maxTextureWidth <= 0) {
+        info.maxTextureWidth = kDefaultTextureLimit;
+    }
+    if (info.maxTextureHeight <= 0) {
+        info.maxTextureHeight = kDefaultTextureLimit;
+    }
+    info.videoMemoryMB = kAssumedVideoMemoryMB;
+    uint64_t first = 14695981039346656037ull;
+    uint64_t second = 0x84222325cbf29ce4ull;
+    for (const std::string* text : {&info.name, &info.vendor, &info.renderer, &info.version}) {
+        AppendFnv(first, *text);
+        AppendFnv(second, *text);
+    }
+    std::memcpy(info.cardId, &first, 8);
+    std::memcpy(info.cardId + 8, &second, 8);
+    return info;
+}
+
+bool Renderer::SetVSync(bool on) { return SDL_RenderSetVSync(mImpl->renderer, on ? 1 : 0) == 0; }
+
+bool Renderer::CreateBackBuffer(int width, int height)
+{
+    ReleaseBackBuffer();
+    mImpl->backBuffer =
+        SDL_CreateTexture(mImpl->renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, width, height);
+    if (!mImpl->backBuffer) {
+        return false;
+    }
+    mImpl->backWidth = width;
+    mImpl->backHeight = height;
+    SDL_SetTextureBlendMode(mImpl->backBuffer, SDL_BLENDMODE_NONE);
+    return true;
+}
+
+void Renderer::ReleaseBackBuffer()
+{
+    if (mImpl->backBuffer) {
+        SDL_SetRenderTarget(mImpl->renderer, nullptr);
+        SDL_DestroyTexture(mImpl->backBuffer);
+        mImpl->backBuffer = nullptr;
+    }
+}
+
+bool Renderer::HasBackBuffer() const { return mImpl->backBuffer != nullptr; }
+
+bool Renderer::BeginFrame()
+{
+    if (!mImpl->backBuffer || mImpl->targetsLost) {
+        return false;
+    }
+    mImpl->DrainForgotten();
+    return SDL_SetRenderTarget(mImpl->renderer, mImpl->backBuffer) == 0;
+}
+
+void Renderer::Clear(uint32_t argb)
+{
+    const SDL_Color c = SdlColorOf(argb);
+    SDL_SetRenderDrawColor(mImpl->renderer, c.r, c.g, c.b, c.a);
+    SDL_SetRenderDrawBlendMode(mImpl->renderer, SDL_BLENDMODE_NONE);
+    SDL_RenderClear(mImpl->renderer);
+}
+
+void Renderer::SetBlendMode(BlendMode mode) { mImpl->blend = mode; }
+
+void Renderer::SetLinearFiltering(bool linear) { mImpl->linear = linear; }
+
+void Renderer::SetTexture(const Surface* texture, bool colorFill)
+{
+    mImpl->current = texture ? mImpl->Upload(*texture, colorFill) : nullptr;
+}
+
+void Renderer::DrawTriangleList(const RenderVertex* vertices, int count)
+{
+    if (count < 3) {
+        return;
+    }
+    mImpl->indices.clear();
+    for (int i = 0; i + 2 < count; i += 3) {
+        mImpl->indices.insert(mImpl->indices.end(), {i, i + 1, i + 2});
+    }
+    mImpl->Draw(vertices, count);
+}
+
+void Renderer::DrawTriangleStrip(const RenderVertex* vertices, int count)
+{
+    if (count < 3) {
+        return;
+    }
+    mImpl->indices.clear();
+    for (int i = 0; i + 2 < count; ++i) {
+        mImpl->indices.insert(mImpl->indices.end(), {i, i + 1, i + 2});
+    }
+    mImpl->Draw(vertices, count);
+}
+
+void Renderer::DrawTriangleFan(const RenderVertex* vertices, int count)
+{
+    if (count < 3) {
+        return;
+    }
+    mImpl->indices.clear();
+    for (int i = 1; i + 1 < count; ++i) {
+        mImpl->indices.insert(mImpl->indices.end(), {0, i, i + 1});
+    }
+    mImpl->Draw(vertices, count);
+}
+
+namespace
+{
+bool ShowTexture(SDL_Renderer* renderer, SDL_Texture* texture, int width, int height)
+{
+    SDL_SetRenderTarget(renderer, nullptr);
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+    SDL_SetRenderDrawBlendMode(renderer, SDL_BLENDMODE_NONE);
+    SDL_RenderClear(renderer);
+    int outputWidth = 0;
+    int outputHeight = 0;
+    SDL_GetRendererOutputSize(renderer, &outputWidth, &outputHeight);
+    const SDL_Rect target = Letterbox(width, height, outputWidth, outputHeight);
+    const bool sameSize = target.w == width && target.h == height;
+    SDL_SetTextureScaleMode(texture, sameSize ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
+    SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);
+    const bool copied = SDL_RenderCopy(renderer, texture, nullptr, &target) == 0;
+    SDL_RenderPresent(renderer);
+    return copied;
+}
+} // namespace
+
+bool Renderer::PresentBackBuffer()
+{
+    if (!mImpl->backBuffer || mImpl->targetsLost) {
+        return false;
+    }
+    return ShowTexture(mImpl->renderer, mImpl->backBuffer, mImpl->backWidth, mImpl->backHeight);
+}
+
+bool Renderer::ReadBackBuffer(Surface& out)
+{
+    if (!mImpl->backBuffer) {
+        return false;
+    }
+    SDL_Texture* previous = SDL_GetRenderTarget(mImpl->renderer);
+    SDL_SetRenderTarget(mImpl->renderer, mImpl->backBuffer);
+    Surface whole(mImpl->backWidth, mImpl->backHeight, PixelFormat::ARGB8888());
+    const bool read = SDL_RenderReadPixels(mImpl->renderer, nullptr, SDL_PIXELFORMAT_ARGB8888,
+                                           whole.GetPixels(), whole.GetPitch()) == 0;
+    SDL_SetRenderTarget(mImpl->renderer, previous);
+    if (read) {
+        out.CopyFrom(whole);
+    }
+    return read;
+}
+
+bool Renderer::PresentSurface(const Surface& frame)
+{
+    mImpl->DrainForgotten();
+    const Uint32 format = SdlFormatOf(frame.GetFormat());
+    if (format == SDL_PIXELFORMAT_UNKNOWN || frame.GetWidth() <= 0 || frame.GetHeight() <= 0) {
+        return false;
+    }
+    if (!mImpl->frame || mImpl->frameFormat != format || mImpl->frameWidth != frame.GetWidth() ||
+        mImpl->frameHeight != frame.GetHeight()) {
+        if (mImpl->frame) {
+            SDL_DestroyTexture(mImpl->frame);
+        }
+        mImpl->frame = SDL_CreateTexture(mImpl->renderer, format, SDL_TEXTUREACCESS_STREAMING, frame.GetWidth(),
+                                         frame.GetHeight());
+        if (!mImpl->frame) {
+            return false;
+        }
+        mImpl->frameFormat = format;
+        mImpl->frameWidth = frame.GetWidth();
+        mImpl->frameHeight = frame.GetHeight();
+    }
+    if (SDL_UpdateTexture(mImpl->frame, nullptr, frame.GetPixels(), frame.GetPitch()) != 0) {
+        return false;
+    }
+    return ShowTexture(mImpl->renderer, mImpl->frame, frame.GetWidth(), frame.GetHeight());
+}
+
+bool Renderer::ReadOutput(Surface& out)
+{
+    Surface whole(GetOutputWidth(), GetOutputHeight(), PixelFormat::ARGB8888());
+    SDL_Texture* previous = SDL_GetRenderTarget(mImpl->renderer);
+    SDL_SetRenderTarget(mImpl->renderer, nullptr);
+    bool read;
+    if (mImpl->output) {
+        // The window-free renderer's output is our own memory.
+        SDL_LockSurface(mImpl->output);
+        for (int y = 0; y < whole.GetHeight(); ++y) {
+            std::memcpy(whole.GetRow(y), static_cast<uint8_t*>(mImpl->output->pixels) + y * mImpl->output->pitch,
+                        static_cast<size_t>(whole.GetWidth()) * 4);
+        }
+        SDL_UnlockSurface(mImpl->output);
+        read = true;
+    } else {
+        read = SDL_RenderReadPixels(mImpl->renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, whole.GetPixels(),
+                                    whole.GetPitch()) == 0;
+    }
+    SDL_SetRenderTarget(mImpl->renderer, previous);
+    if (read) {
+        out.CopyFrom(whole);
+    }
+    return read;
+}
+
+int Renderer::GetOutputWidth() const
+{
+    int w = 0;
+    int h = 0;
+    SDL_GetRendererOutputSize(mImpl->renderer, &w, &h);
+    return w;
+}
+
+int Renderer::GetOutputHeight() const
+{
+    int w = 0;
+    int h = 0;
+    SDL_GetRendererOutputSize(mImpl->renderer, &w, &h);
+    return h;
+}
+
+bool Renderer::TakeDeviceLost()
+{
+    if (!mImpl->targetsLost.exchange(false)) {
+        return false;
+    }
+    if (mImpl->texturesLost.exchange(false)) {
+        mImpl->DropAllTextures();
+        if (mImpl->frame) {
+            SDL_DestroyTexture(mImpl->frame);
+            mImpl->frame = nullptr;
+        }
+    }
+    return true;
+}
+
+} // namespace Platform
