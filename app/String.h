@@ -169,18 +169,15 @@ public:
     void SplitToPoints(List& out); // Point*
     void SplitToRects(List& out);  // Rect*
 
-    // SplitToChars stops early once the application is quitting; the
-    // application installs the query that reads its quit flag.
-    using QuitQuery = bool (*)();
-    static void SetQuitQuery(QuitQuery query);
-
 private:
     void Release();
-    void Adopt(char* data, int length);
+    // Replaces the text by a fresh private buffer holding those bytes.
     void Rebuild(const char* text, int length);
+    String Enclosed(char open, char close, bool keepBrackets, int from);
+    String TokenFrom(char separator, bool keepSeparator, bool quoted);
 
     char* mData = nullptr;
-    char* mTokenCursor = nullptr;
+    int32_t mTokenCursor = -1; // offset into mData, -1 when unset
     int32_t* mShared = nullptr;
     int32_t mLength = 0;
     bool mCaseSensitive = false;

@@ -1,0 +1,8 @@
+#include "app/IntPoint.h"
+
+IntPoint& IntPoint::Assign(const IntPoint& other)
+{
+    x = other.x;
+    y = other.y;
+    return *this;
+}

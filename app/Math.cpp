@@ -1,0 +1,51 @@
+#include "app/Math.h"
+
+#include "app/Random.h"
+
+#include <cmath>
+
+float Math::SinDegrees(float degrees)
+{
+    return std::sin(PI * degrees / 180.0f);
+}
+
+void Math::AngleToVector(float degrees, Point& out)
+{
+    float radians = PI * degrees / 180.0f;
+    out.x = std::sin(radians);
+    out.y = -std::cos(radians);
+}
+
+void Math::RandomDirection(Random* random, Point& out)
+{
+    Random* source = random ? random : theRandom;
+    AngleToVector(source->GetFloatScaled(360.0f, false), out);
+}
+
+float Math::Distance(float x1, float y1, float x2, float y2)
+{
+    float dx = x2 - x1;
+    float dy = y2 - y1;
+    return std::sqrt(dx * dx + dy * dy);
+}
+
+int32_t Math::NextPowerOfTwo(int32_t n)
+{
+    // Capped at 2^30 so a larger n cannot overflow the doubling.
+    int32_t power = 1;
+    while (power < n && power < (1 << 30))
+        power *= 2;
+    return power;
+}
+
+bool Math::IsPowerOfTwo(int32_t n)
+{
+    return n >= 1 && (n & (n - 1)) == 0;
+}
+
+int LowestSetBit(uint32_t mask)
+{
+    if (mask == 0)
+        return 0;
+    return std::countr_zero(mask);
+}

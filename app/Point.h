@@ -1,0 +1,16 @@
+#pragma once
+
+// A position or a vector in screen pixels (y grows downwards).
+struct Point
+{
+    float x = 0.0f;
+    float y = 0.0f;
+
+    Point() = default;
+    Point(float px, float py) : x(px), y(py) {}
+
+    Point& Assign(const Point& other);
+    float Length() const;
+    // A zero vector has no direction and stays zero.
+    void SetLength(float length);
+};

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// File system access in place of the system's file calls. Paths may use '\'
+// or '/' as separators. Asset names mix the case of their folders
+// ("Graphics\" and "graphics\"), so when a path does not exist as written,
+// each component is looked up without regard to case.
+namespace Platform::Files
+{
+// The path with '/' separators, each component matched without regard to
+// case when the exact spelling is missing. Components that exist in no
+// spelling are kept as given, so the result also names files to be created.
+std::string Resolve(const std::string& path);
+
+// A file or folder of that path exists.
+bool Exists(const std::string& path);
+bool IsFolder(const std::string& path);
+
+// The whole file; false (and "bytes" empty) when it cannot be read.
+bool ReadWhole(const std::string& path, std::vector<uint8_t>& bytes);
+
+// Replaces the file whole: the bytes go to a temporary file in the same
+// folder, which is then renamed over the old one, so a failed write leaves
+// the old file as it was. False when any step failed.
+bool WriteWhole(const std::string& path, const void* bytes, size_t size);
+
+// Opened for reading in binary mode ("rb"), or null. The caller closes it.
+std::FILE* OpenForReading(const std::string& path);
+
+struct FolderEntry
+{
+    std::string name;
+    bool isFolder = false;
+};
+
+// The entries of a folder without "." and "..", sorted without regard to
+// case; empty when it cannot be read.
+std::vector<FolderEntry> ListFolder(const std::string& path);
+
+// Creates one folder; true when it exists afterwards.
+bool MakeFolder(const std::string& path);
+
+bool DeleteFile(const std::string& path);
+
+// Deletes a folder with everything in it. Symbolic links are removed as
+// links, never followed. A path whose last component is "." or ".." (or
+// that is empty or the root) is refused. True when everything went.
+bool DeleteFolderTree(const std::string& path);
+} // namespace Platform::Files
