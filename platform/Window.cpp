@@ -1,5 +1,7 @@
 #include "platform/Window.h"
 
+#include "platform/Keyboard.h"
+
 #include <SDL2/SDL.h>
 
 #include <string>
@@ -334,15 +336,18 @@ bool Window::Translate(const void* native, WindowMessage& message)
         case SDL_WINDOWEVENT_CLOSE: message = {Message::Close, 0, 0}; return true;
         case SDL_WINDOWEVENT_EXPOSED: message = {Message::Paint, 0, 0}; return true;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
+            Keyboard::ReportFocus(true);
             message = {Message::Activate, Activation::Active, 0};
             return true;
         case SDL_WINDOWEVENT_FOCUS_LOST:
+            Keyboard::ReportFocus(false);
             message = {Message::Activate, Activation::Inactive, 0};
             return true;
         default: return false;
         }
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
+        Keyboard::ReportKey(event.key.keysym.scancode, event.type == SDL_KEYDOWN);
         uint32_t key = VirtualKeyOf(event.key.keysym.sym);
         if (key == 0)
             return false;
