@@ -1,5 +1,7 @@
 #include "app/List.h"
 
+#include "app/Random.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -116,6 +118,14 @@ void List::Swap(const void* a, const void* b)
     int indexB = IndexOf(b);
     if (indexA >= 0 && indexB >= 0) {
         std::swap(mItems[indexA], mItems[indexB]);
+    }
+}
+
+void List::Shuffle()
+{
+    for (int i = 0; i < mCount; i++) {
+        int j = theRandom->Get(mCount);
+        std::swap(mItems[i], mItems[j]);
     }
 }
 

@@ -358,8 +358,10 @@ int64_t FormatArgument::AsInt64() const
         return mInteger;
     }
     if (mKind == Kind::Real && std::isfinite(mReal)) {
-        // Truncate toward zero, held inside the 64-bit range.
-        return static_cast<int64_t>(std::clamp(mReal, -9.2233720368547748e18, 9.2233720368547748e18 - 1024.0));
+        // Truncate toward zero, held inside the 64-bit range (2^63 less
+        // one step of a double there).
+        constexpr double limit = 9223372036854775808.0;
+        return static_cast<int64_t>(std::clamp(mReal, -limit, limit - 1024.0));
     }
     return 0;
 }
