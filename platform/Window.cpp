@@ -1,5 +1,6 @@
 #include "platform/Window.h"
 
+#include "platform/Cursors.h"
 #include "platform/Keyboard.h"
 
 #include <SDL2/SDL.h>
@@ -181,7 +182,10 @@ void Window::Destroy()
     posted_.clear();
     translated_.clear();
     if (videoStarted_)
+    {
+        Cursors::ForgetRealised();
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
     videoStarted_ = false;
 }
 

@@ -1,0 +1,110 @@
+#include "platform/Instance.h"
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstddef>
+#include <cstring>
+
+namespace Platform
+{
+namespace
+{
+constexpr char kRequest[] = "raise";
+
+// The abstract namespace: a leading NUL, no file on disk, gone with the
+// process that bound it.
+bool MakeAddress(const std::string& name, sockaddr_un& address, socklen_t& length)
+{
+    std::memset(&address, 0, sizeof(address));
+    address.sun_family = AF_UNIX;
+    if (name.empty() || name.size() + 1 > sizeof(address.sun_path))
+        return false;
+    std::memcpy(address.sun_path + 1, name.data(), name.size());
+    length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size());
+    return true;
+}
+
+// Reads what the connection has; true when it is finished with (the request
+// arrived, or the peer went away or failed).
+bool ReadRequest(int connection, bool& raise)
+{
+    char buffer[16];
+    ssize_t got = recv(connection, buffer, sizeof(buffer), MSG_DONTWAIT);
+    if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))
+        return false;
+    if (got >= static_cast<ssize_t>(sizeof(kRequest) - 1) && std::memcmp(buffer, kRequest, sizeof(kRequest) - 1) == 0)
+        raise = true;
+    return true;
+}
+} // namespace
+
+Instance::~Instance()
+{
+    Release();
+}
+
+bool Instance::Acquire(const std::string& name)
+{
+    Release();
+    sockaddr_un address;
+    socklen_t length;
+    if (!MakeAddress(name, address, length))
+        return false;
+    int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return false;
+    if (bind(fd, reinterpret_cast<sockaddr*>(&address), length) != 0 || listen(fd, 8) != 0)
+    {
+        close(fd);
+        return false;
+    }
+    listener_ = fd;
+    return true;
+}
+
+void Instance::Release()
+{
+    for (int connection : pending_)
+        close(connection);
+    pending_.clear();
+    if (listener_ >= 0)
+        close(listener_);
+    listener_ = -1;
+}
+
+bool Instance::NotifyHolder(const std::string& name)
+{
+    sockaddr_un address;
+    socklen_t length;
+    if (!MakeAddress(name, address, length))
+        return false;
+    int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return false;
+    bool sent = connect(fd, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
+                send(fd, kRequest, sizeof(kRequest) - 1, MSG_NOSIGNAL) == static_cast<ssize_t>(sizeof(kRequest) - 1);
+    close(fd);
+    return sent;
+}
+
+bool Instance::PollRaise()
+{
+    if (listener_ < 0)
+        return false;
+    for (int connection; (connection = accept4(listener_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC)) >= 0;)
+        pending_.push_back(connection);
+    bool raise = false;
+    auto finished = [&raise](int connection) {
+        if (!ReadRequest(connection, raise))
+            return false;
+        close(connection);
+        return true;
+    };
+    pending_.erase(std::remove_if(pending_.begin(), pending_.end(), finished), pending_.end());
+    return raise;
+}
+} // namespace Platform

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// One running copy of the program per name, in place of a named mutex and a
+// broadcast message: a local socket in the abstract namespace, named after
+// the application. Binding it is the lock; a later copy connects, sends
+// "raise" and goes away, and the holder hears it in its message pump.
+namespace Platform
+{
+class Instance
+{
+public:
+    Instance() = default;
+    ~Instance();
+    Instance(const Instance&) = delete;
+    Instance& operator=(const Instance&) = delete;
+
+    // False when another process (or another Instance) holds the name, or
+    // the name cannot be used at all.
+    bool Acquire(const std::string& name);
+    void Release();
+    bool IsHeld() const { return listener_ >= 0; }
+
+    // Asks the holder of the name to come to the front; false when nobody
+    // holds it.
+    static bool NotifyHolder(const std::string& name);
+
+    // True when a raise request arrived since the last call; never waits.
+    bool PollRaise();
+
+private:
+    int listener_ = -1;
+    // Connections whose request has not fully arrived yet.
+    std::vector<int> pending_;
+};
+} // namespace Platform
