@@ -38,14 +38,12 @@ struct RasterColor
 };
 
 // The six mode bits of the triangle and span dispatch index.
-enum RasterMode : uint32_t {
-    kModeModulate = 1,
-    kModeGouraud = 2,
-    kModeTextureAlpha = 4,
-    kModeTextured = 8,
-    kModeColorFill = 16,
-    kModeAdditive = 32,
-};
+constexpr uint32_t kModeModulate = 1;
+constexpr uint32_t kModeGouraud = 2;
+constexpr uint32_t kModeTextureAlpha = 4;
+constexpr uint32_t kModeTextured = 8;
+constexpr uint32_t kModeColorFill = 16;
+constexpr uint32_t kModeAdditive = 32;
 
 enum class TargetFormat
 {
@@ -69,6 +67,21 @@ constexpr TargetFormat TargetFormatOf(uint32_t bitCount, uint32_t redMask, uint3
         return TargetFormat::RGB555;
     }
     return TargetFormat::None;
+}
+
+constexpr const char* TargetFormatName(TargetFormat format)
+{
+    switch (format) {
+    case TargetFormat::ARGB8888:
+        return "ARGB8888";
+    case TargetFormat::RGB565:
+        return "RGB565";
+    case TargetFormat::RGB555:
+        return "RGB555";
+    case TargetFormat::None:
+        break;
+    }
+    return "None";
 }
 
 // A locked destination as the rasterisers address it; width and height bound
