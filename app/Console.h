@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <string>
 
 // The session log: "TARNQUILL.LOG" on the user's desktop, holding the last
 // session only. Every line is on disk as soon as it is written, so the trace
@@ -26,6 +27,7 @@ private:
 
     std::mutex mLock;
     bool mFirstLine = true;
+    std::string mPath;
 };
 
 // Built before any other static object and destroyed after them all.
