@@ -1,0 +1,409 @@
+#include "app/compatibility/TriangleRasterizer.h"
+
+#include "ReferenceRasterizer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <vector>
+
+using namespace Compatibility;
+
+namespace {
+
+constexpr TargetFormat kFormats[] = {TargetFormat::ARGB8888, TargetFormat::RGB565, TargetFormat::RGB555};
+
+int BytesOf(TargetFormat format)
+{
+    return format == TargetFormat::ARGB8888 ? 4 : 2;
+}
+
+// A surface inside a larger block: the rows and columns around it are canaries that no
+// drawing may touch.
+struct Canvas
+{
+    static constexpr int kBorder = 8;
+    static constexpr uint8_t kCanary = 0xCD;
+
+    Canvas(TargetFormat f, int w, int h) : format(f), width(w), height(h)
+    {
+        pitch = width + 2 * kBorder;
+        bytes.assign(static_cast<size_t>(pitch) * (height + 2 * kBorder) * BytesOf(format), kCanary);
+        for (int y = 0; y < height; ++y) {
+            std::memset(Row(y), 0, static_cast<size_t>(width) * BytesOf(format));
+        }
+    }
+
+    uint8_t* Row(int y) { return bytes.data() + ((static_cast<size_t>(y) + kBorder) * pitch + kBorder) * BytesOf(format); }
+    RasterTarget Target() { return {Row(0), static_cast<uint32_t>(pitch), width, height}; }
+
+    uint32_t Pixel(int x, int y)
+    {
+        uint8_t* p = Row(y) + static_cast<size_t>(x) * BytesOf(format);
+        if (format == TargetFormat::ARGB8888) {
+            uint32_t v;
+            std::memcpy(&v, p, 4);
+            return v;
+        }
+        uint16_t v;
+        std::memcpy(&v, p, 2);
+        return v;
+    }
+
+    bool CanariesIntact()
+    {
+        for (int y = -kBorder; y < height + kBorder; ++y) {
+            for (int x = -kBorder; x < width + kBorder; ++x) {
+                if (x >= 0 && x < width && y >= 0 && y < height) {
+                    continue;
+                }
+                const uint8_t* p = bytes.data() + ((static_cast<size_t>(y) + kBorder) * pitch + x + kBorder) * BytesOf(format);
+                for (int b = 0; b < BytesOf(format); ++b) {
+                    if (p[b] != kCanary) {
+                        return false;
+                    }
+                }
+            }
+        }
+        return true;
+    }
+
+    TargetFormat format;
+    int width;
+    int height;
+    int pitch;
+    std::vector<uint8_t> bytes;
+};
+
+struct Texture
+{
+    Texture(int w, int h, int pitchTexels, std::mt19937& random) : texels(static_cast<size_t>(pitchTexels) * h)
+    {
+        // Alphas gather around the thresholds the members test.
+        const uint32_t alphas[] = {0, 8, 9, 100, 128, 239, 240, 241, 255};
+        for (uint32_t& t : texels) {
+            t = (random() & 0x00FFFFFF) | (alphas[random() % 9] << 24);
+        }
+        int shift = 0;
+        while ((1 << (shift + 1)) <= pitchTexels) {
+            ++shift;
+        }
+        raster = {texels.data(), 16 - shift, static_cast<uint32_t>(w - 1) << 16, static_cast<uint32_t>(h - 1) << 16};
+    }
+
+    std::vector<uint32_t> texels;
+    RasterTexture raster;
+};
+
+RasterVertex Vertex(double x, double y)
+{
+    RasterVertex v{};
+    v.x = static_cast<int32_t>(x * 65536);
+    v.y = static_cast<int32_t>(y * 65536);
+    return v;
+}
+
+RasterColor RandomColor(std::mt19937& random)
+{
+    const uint32_t edges[] = {0, 1, 128, 239, 240, 241, 254, 255};
+    auto pick = [&]() { return static_cast<uint32_t>(random() % 3 == 0 ? edges[random() % 8] : random() % 256); };
+    return {pick(), pick(), pick(), pick()};
+}
+
+int32_t RandomChannel(std::mt19937& random)
+{
+    // 8.16 values from 0 to 255.99, with exact edges and the 8.0 / 240.0 alpha bounds.
+    const int32_t edges[] = {0, 0x80000, 0x80001, 0xF00000, 0xF00001, 0xFF0000, 0xFFFFFF};
+    return random() % 4 == 0 ? edges[random() % 7] : static_cast<int32_t>(random() % 0x1000000);
+}
+
+void FillRandom(Canvas& canvas, std::mt19937& random)
+{
+    for (int y = 0; y < canvas.height; ++y) {
+        uint8_t* row = canvas.Row(y);
+        for (int i = 0; i < canvas.width * BytesOf(canvas.format); ++i) {
+            row[i] = static_cast<uint8_t>(random());
+        }
+    }
+}
+
+void ExpectSame(Canvas& a, Canvas& b, const std::string& what)
+{
+    for (int y = 0; y < a.height; ++y) {
+        for (int x = 0; x < a.width; ++x) {
+            ASSERT_EQ(a.Pixel(x, y), b.Pixel(x, y)) << what << " at " << x << "," << y;
+        }
+    }
+}
+
+} // namespace
+
+TEST(TriangleRasterizer, EveryMemberMatchesTheReferenceOnRandomTriangles)
+{
+    std::mt19937 random(1234);
+    for (TargetFormat format : kFormats) {
+        const TriangleRasterizerTable* table = TriangleRasterizers(format);
+        ASSERT_NE(table, nullptr);
+        for (uint32_t index = 0; index < 64; ++index) {
+            const std::string name = TriangleRasterizerName(format, index);
+            for (int round = 0; round < 60; ++round) {
+                const int w = 48 + static_cast<int>(random() % 24);
+                const int h = 32 + static_cast<int>(random() % 16);
+                Canvas ours(format, w, h);
+                FillRandom(ours, random);
+                Canvas theirs = ours;
+                Texture texture(16 << (random() % 3), 8 << (random() % 3), 64, random);
+                RasterVertex v[3];
+                for (RasterVertex& p : v) {
+                    // Corners anywhere on the surface, at whole, half and arbitrary sub-pixel positions.
+                    p = RasterVertex{static_cast<int32_t>(random() % (static_cast<uint32_t>(w - 1) << 16)),
+                                     static_cast<int32_t>(random() % (static_cast<uint32_t>(h - 1) << 16)),
+                                     RandomChannel(random), RandomChannel(random), RandomChannel(random),
+                                     RandomChannel(random),
+                                     static_cast<int32_t>(random()) >> (random() % 12),
+                                     static_cast<int32_t>(random()) >> (random() % 12)};
+                    if (round % 5 == 0) {
+                        p.x &= ~0xFFFF;
+                        p.y &= ~0x7FFF;
+                    }
+                }
+                RasterColor modulation = RandomColor(random);
+                RasterColor fill = RandomColor(random);
+                if ((index & kModeTextured) == 0 && (index & kModeGouraud) == 0) {
+                    // The flat members read the fill colour as 8.16.
+                    fill = {static_cast<uint32_t>(RandomChannel(random)), static_cast<uint32_t>(RandomChannel(random)),
+                            static_cast<uint32_t>(RandomChannel(random)), static_cast<uint32_t>(RandomChannel(random))};
+                }
+                const RasterVertex before[3] = {v[0], v[1], v[2]};
+                (*table)[index](v, ours.Target(), &texture.raster, &modulation, &fill);
+                Reference::DrawTriangle(format, index, v, theirs.Target(), texture.raster, modulation, fill);
+                ExpectSame(ours, theirs, name + " round " + std::to_string(round));
+                ASSERT_EQ(std::memcmp(before, v, sizeof(v)), 0) << name << " changed its vertices";
+                ASSERT_TRUE(ours.CanariesIntact()) << name;
+            }
+        }
+    }
+}
+
+TEST(TriangleRasterizer, TablesChooseTheNamedMembers)
+{
+    EXPECT_EQ(TriangleRasterizers(TargetFormat::None), nullptr);
+    EXPECT_EQ(TriangleRasterizerName(TargetFormat::RGB565, 13), "DrawTriangle_RGB565_TexAlphaModulate");
+    EXPECT_EQ(TriangleRasterizerName(TargetFormat::RGB555, 8), "DrawTriangle_RGB16_Tex");
+    EXPECT_EQ(TriangleRasterizerName(TargetFormat::ARGB8888, 63),
+              "DrawTriangle_ARGB8888_AdditiveColorFillTexAlphaGouraudModulate");
+    for (TargetFormat format : kFormats) {
+        const TriangleRasterizerTable& table = *TriangleRasterizers(format);
+        // Untextured entries ignore texture alpha, colour fill and additive blending.
+        for (uint32_t index = 0; index < 64; ++index) {
+            if ((index & kModeTextured) == 0) {
+                EXPECT_EQ(table[index], table[index & 3]) << index;
+                EXPECT_EQ(TriangleRasterizerName(format, index), TriangleRasterizerName(format, index & 3));
+            } else {
+                EXPECT_NE(table[index], nullptr);
+            }
+        }
+    }
+}
+
+namespace {
+
+// Which pixels one triangle covers, drawn by an additive member with a texel of blue 1
+// so that every write counts.
+std::vector<int> Coverage(const std::vector<RasterVertex>& corners, int w, int h)
+{
+    Canvas canvas(TargetFormat::ARGB8888, w, h);
+    uint32_t one = 1;
+    RasterTexture texture{&one, 16, 0, 0};
+    RasterColor none{};
+    const TriangleRasterizer draw = (*TriangleRasterizers(TargetFormat::ARGB8888))[kModeAdditive | kModeTextured];
+    for (size_t i = 0; i + 2 < corners.size(); i += 3) {
+        draw(&corners[i], canvas.Target(), &texture, &none, &none);
+    }
+    std::vector<int> counts;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            counts.push_back(static_cast<int>(canvas.Pixel(x, y) & 0xFF));
+        }
+    }
+    EXPECT_TRUE(canvas.CanariesIntact());
+    return counts;
+}
+
+std::vector<int> Rows(const std::vector<int>& counts, int w)
+{
+    std::vector<int> rows;
+    for (size_t i = 0; i < counts.size(); ++i) {
+        if (counts[i] != 0 && (rows.empty() || rows.back() != static_cast<int>(i) / w)) {
+            rows.push_back(static_cast<int>(i) / w);
+        }
+    }
+    return rows;
+}
+
+} // namespace
+
+TEST(TriangleRasterizer, RowsFromTheFirstSampleAtOrBelowTheTopToTheLastAboveTheBottom)
+{
+    const int w = 32;
+    EXPECT_EQ(Rows(Coverage({Vertex(1, 2.0), Vertex(20, 2.0), Vertex(10, 5.0)}, w, 16), w),
+              (std::vector<int>{2, 3, 4}));
+    EXPECT_EQ(Rows(Coverage({Vertex(1, 2.25), Vertex(20, 2.25), Vertex(10, 3.5)}, w, 16), w),
+              (std::vector<int>{3}));
+    EXPECT_TRUE(Rows(Coverage({Vertex(1, 2.25), Vertex(20, 2.25), Vertex(10, 2.75)}, w, 16), w).empty());
+    // Three equal y values, and a middle corner on the long edge, draw nothing.
+    EXPECT_TRUE(Rows(Coverage({Vertex(1, 4), Vertex(20, 4), Vertex(10, 4)}, w, 16), w).empty());
+    EXPECT_TRUE(Rows(Coverage({Vertex(0, 0), Vertex(5, 5), Vertex(10, 10)}, w, 16), w).empty());
+}
+
+TEST(TriangleRasterizer, ASharedVerticalEdgeBelongsToTheTriangleOnItsRight)
+{
+    const int w = 24;
+    const int h = 12;
+    // Left triangle ends at x = 10 (its right edge), right triangle starts there.
+    std::vector<int> left = Coverage({Vertex(2, 1), Vertex(10, 1), Vertex(10, 9)}, w, h);
+    std::vector<int> right = Coverage({Vertex(10, 1), Vertex(18, 9), Vertex(10, 9)}, w, h);
+    for (int y = 2; y < 9; ++y) {
+        EXPECT_EQ(left[y * w + 10], 0) << y;
+        EXPECT_EQ(right[y * w + 10], 1) << y;
+    }
+    EXPECT_EQ(left[5 * w + 9], 1);
+    EXPECT_EQ(right[5 * w + 9], 0);
+}
+
+TEST(TriangleRasterizer, AMeshCoversEveryInteriorPixelExactlyOnce)
+{
+    std::mt19937 random(77);
+    const int w = 96;
+    const int h = 80;
+    for (int round = 0; round < 20; ++round) {
+        // A grid over (8, 8)-(88, 72) whose inner points move by up to 1.9 pixels each way
+        // (cells of about 9 pixels stay convex).
+        const int nx = 9, ny = 7;
+        std::vector<RasterVertex> grid;
+        for (int j = 0; j <= ny; ++j) {
+            for (int i = 0; i <= nx; ++i) {
+                double x = 8 + i * 80.0 / nx;
+                double y = 8 + j * 64.0 / ny;
+                if (i > 0 && i < nx) {
+                    x += (static_cast<int>(random() % 3800) - 1900) / 1000.0;
+                }
+                if (j > 0 && j < ny) {
+                    y += (static_cast<int>(random() % 3800) - 1900) / 1000.0;
+                }
+                grid.push_back(Vertex(x, y));
+            }
+        }
+        std::vector<RasterVertex> mesh;
+        for (int j = 0; j < ny; ++j) {
+            for (int i = 0; i < nx; ++i) {
+                const RasterVertex& a = grid[j * (nx + 1) + i];
+                const RasterVertex& b = grid[j * (nx + 1) + i + 1];
+                const RasterVertex& c = grid[(j + 1) * (nx + 1) + i];
+                const RasterVertex& d = grid[(j + 1) * (nx + 1) + i + 1];
+                // Both diagonals and both windings occur.
+                if ((i + j + round) % 2) {
+                    mesh.insert(mesh.end(), {a, b, d, a, d, c});
+                } else {
+                    mesh.insert(mesh.end(), {a, c, b, b, c, d});
+                }
+            }
+        }
+        std::vector<int> counts = Coverage(mesh, w, h);
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                const int expected = (x >= 8 && x < 88 && y >= 8 && y < 72) ? 1 : 0;
+                ASSERT_EQ(counts[y * w + x], expected) << x << "," << y << " round " << round;
+            }
+        }
+    }
+}
+
+TEST(TriangleRasterizer, TexelsWrapAroundInBothDirections)
+{
+    std::vector<uint32_t> texels(64 * 4);
+    for (int i = 0; i < 64; ++i) {
+        texels[i] = 0xFF000000u | static_cast<uint32_t>(i);
+    }
+    RasterTexture texture{texels.data(), 16 - 6, 63u << 16, 3u << 16};
+    RasterColor none{};
+    auto sample = [&](int32_t u) {
+        Canvas canvas(TargetFormat::ARGB8888, 4, 4);
+        RasterVertex v[3] = {Vertex(0, 0), Vertex(4, 0), Vertex(0, 4)};
+        for (RasterVertex& p : v) {
+            p.u = u;
+            p.v = 0;
+        }
+        (*TriangleRasterizers(TargetFormat::ARGB8888))[kModeTextured](v, canvas.Target(), &texture, &none, &none);
+        return canvas.Pixel(0, 0) & 0xFF;
+    };
+    EXPECT_EQ(sample(64 << 16), 0u);
+    EXPECT_EQ(sample(-(1 << 16)), 63u);
+    EXPECT_EQ(sample(5 << 16), 5u);
+}
+
+TEST(TriangleRasterizer, HostileCornersNeverWriteOutsideTheSurface)
+{
+    std::mt19937 random(99);
+    std::vector<uint32_t> texels(16 * 16, 0xFFFFFFFF);
+    RasterTexture texture{texels.data(), 12, 15u << 16, 15u << 16};
+    RasterColor white{255, 255, 255, 255};
+    const int32_t extremes[] = {INT32_MIN, INT32_MIN + 1, -0x10000, -1, 0, 1, 0xFFFF, 0x10000,
+                                 40 << 16, 1 << 30, INT32_MAX - 0xFFFF, INT32_MAX};
+    for (TargetFormat format : kFormats) {
+        const TriangleRasterizerTable& table = *TriangleRasterizers(format);
+        for (int round = 0; round < 400; ++round) {
+            Canvas canvas(format, 40, 30);
+            RasterVertex v[3];
+            for (RasterVertex& p : v) {
+                auto pick = [&]() {
+                    return random() % 2 ? extremes[random() % 12] : static_cast<int32_t>(random());
+                };
+                p = RasterVertex{pick(), pick(), pick(), pick(), pick(), pick(), pick(), pick()};
+            }
+            if (round % 3 == 0) {
+                // A sliver: a long edge less than a sixteenth of a pixel high.
+                v[0] = Vertex(0, 10);
+                v[1] = Vertex(39.5, 10);
+                v[1].y += 1 + static_cast<int32_t>(random() % 4096);
+                v[2] = Vertex(20, 10.01);
+            }
+            const uint32_t index = random() % 64;
+            table[index](v, canvas.Target(), &texture, &white, &white);
+            ASSERT_TRUE(canvas.CanariesIntact()) << TriangleRasterizerName(format, index) << " round " << round;
+        }
+    }
+}
+
+TEST(TriangleRasterizer, UntexturedAlphaBoundsAndModulatedCopies)
+{
+    RasterColor full{255, 255, 255, 255};
+    auto shade = [&](TargetFormat format, uint32_t index, int32_t alpha, uint32_t before) {
+        Canvas canvas(format, 4, 4);
+        for (int y = 0; y < 4; ++y) {
+            for (int x = 0; x < 4; ++x) {
+                std::memcpy(canvas.Row(y) + x * BytesOf(format), &before, BytesOf(format));
+            }
+        }
+        RasterVertex v[3] = {Vertex(0, 0), Vertex(4, 0), Vertex(0, 4)};
+        for (RasterVertex& p : v) {
+            p.a = alpha;
+            p.r = p.g = p.b = 0xFF0000;
+        }
+        const RasterVertex copy[3] = {v[0], v[1], v[2]};
+        RasterColor fill{static_cast<uint32_t>(alpha), 0xFF0000, 0xFF0000, 0xFF0000};
+        (*TriangleRasterizers(format))[index](v, canvas.Target(), nullptr, &full, &fill);
+        EXPECT_EQ(std::memcmp(copy, v, sizeof(v)), 0);
+        return canvas.Pixel(0, 0);
+    };
+    // 240.0 blends, above writes opaque, 8.0 leaves the pixel alone.
+    EXPECT_EQ(shade(TargetFormat::RGB565, 0, 0xF00000, 0xFFFF), (29u << 11) | (60u << 5) | 29u);
+    EXPECT_EQ(shade(TargetFormat::RGB565, 0, 0xF10000, 0), 0xFFFFu);
+    EXPECT_EQ(shade(TargetFormat::RGB555, 2, 0x80000, 0x1234), 0x1234u);
+    EXPECT_EQ(shade(TargetFormat::ARGB8888, 2, 0x80001, 0), 0x00070707u);
+    // Modulation by 255 takes 255.0 to 254.0039, still above 240.
+    EXPECT_EQ(shade(TargetFormat::ARGB8888, 3, 0xFF0000, 0xFF000000), 0x00FEFEFEu);
+    // Alpha just below 0.0 is not opaque.
+    EXPECT_EQ(shade(TargetFormat::ARGB8888, 2, -1, 0x00123456), 0x00123456u);
+}
