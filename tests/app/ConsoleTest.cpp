@@ -1,57 +1,21 @@
 #include "app/Console.h"
 
-#include "tests/support/TemporaryFolder.h"
+#include "support/TemporaryDesktop.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
 
 namespace {
-// Points the desktop folder at a temporary one for the life of the test.
 class ConsoleTest : public testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        SaveVariable("HOME", savedHome);
-        SaveVariable("XDG_CONFIG_HOME", savedConfig);
-        setenv("HOME", home.Path().c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
-        std::filesystem::create_directory(home / "Desktop");
-    }
+    std::string Log() const { return desktop.ReadText("TARNQUILL.LOG"); }
+    bool LogExists() const { return desktop.Exists("TARNQUILL.LOG"); }
 
-    void TearDown() override
-    {
-        RestoreVariable("HOME", savedHome);
-        RestoreVariable("XDG_CONFIG_HOME", savedConfig);
-    }
-
-    std::string Log() const { return home.ReadText("Desktop/TARNQUILL.LOG"); }
-    bool LogExists() const { return std::filesystem::exists(home / "Desktop/TARNQUILL.LOG"); }
-
-    TemporaryFolder home;
-
-private:
-    static void SaveVariable(const char* name, std::pair<bool, std::string>& saved)
-    {
-        const char* value = std::getenv(name);
-        saved = {value != nullptr, value ? value : ""};
-    }
-    static void RestoreVariable(const char* name, const std::pair<bool, std::string>& saved)
-    {
-        if (saved.first) {
-            setenv(name, saved.second.c_str(), 1);
-        } else {
-            unsetenv(name);
-        }
-    }
-
-    std::pair<bool, std::string> savedHome;
-    std::pair<bool, std::string> savedConfig;
+    TemporaryDesktop desktop;
 };
 
 const std::string kBegin = "*** BEGIN TARNQUILL SESSION ***\r\n";
@@ -72,7 +36,7 @@ TEST_F(ConsoleTest, FirstLineStartsTheSessionAndEndBannerCloses)
 
 TEST_F(ConsoleTest, NewSessionTruncates)
 {
-    home.WriteText("Desktop/TARNQUILL.LOG", "old session\r\n");
+    desktop.WriteText("TARNQUILL.LOG", "old session\r\n");
     {
         Console console;
         console.Printf("again");
