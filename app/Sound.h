@@ -29,11 +29,11 @@ public:
     SoundInstance* GetVoice(int index) const { return voices[index].get(); }
 
 private:
-    bool ReadCache(const String& cacheFile, int extraVoices);
-    void LoadOGG(const String& file, int extraVoices);
-    void LoadWAV(const String& file, int extraVoices);
+    // A decoded source file: the voices, then the cache for later runs.
+    void LoadDecoded(std::unique_ptr<Platform::SoundBuffer> buffer, const String& file, int extraVoices);
     void MakeVoices(std::unique_ptr<Platform::SoundBuffer> buffer, int extraVoices);
-    static void WriteCache(const String& file, Platform::SoundBuffer& buffer);
+    // The voice a play takes, or null when nothing may play.
+    SoundInstance* VoiceToPlay();
     SoundInstance* TakeNextVoice();
 
     int cursor = 0; // the voice the next play takes

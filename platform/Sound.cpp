@@ -28,7 +28,7 @@ float AttenuationToGain(int32_t attenuation)
     if (attenuation <= kSoundSilence) {
         return 0.0f;
     }
-    return static_cast<float>(std::pow(10.0, std::min(attenuation, 0) / 2000.0));
+    return static_cast<float>(std::pow(10.0, attenuation / 2000.0));
 }
 
 // One channel's sample of one frame as a float in the 16-bit range.
@@ -78,6 +78,7 @@ std::unique_ptr<SoundBuffer> SoundBuffer::Duplicate()
 {
     std::unique_ptr<SoundBuffer> duplicate(new SoundBuffer(mMixer, mPCM));
     std::lock_guard<std::mutex> guard(mMixer.mLock);
+    duplicate->mAttenuation = mAttenuation;
     duplicate->mGain = mGain;
     duplicate->mFrequency = mFrequency;
     return duplicate;
@@ -126,9 +127,17 @@ bool SoundBuffer::IsPlaying() const
 
 void SoundBuffer::SetVolume(int32_t attenuation)
 {
+    attenuation = std::clamp(attenuation, kSoundSilence, 0);
     const float gain = AttenuationToGain(attenuation);
     std::lock_guard<std::mutex> guard(mMixer.mLock);
+    mAttenuation = attenuation;
     mGain = gain;
+}
+
+int32_t SoundBuffer::GetVolume() const
+{
+    std::lock_guard<std::mutex> guard(mMixer.mLock);
+    return mAttenuation;
 }
 
 void SoundBuffer::SetFrequency(uint32_t frequency)

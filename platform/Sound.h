@@ -59,6 +59,7 @@ public:
     bool IsPlaying() const;
 
     void SetVolume(int32_t attenuation); // -10000 (silent) .. 0
+    int32_t GetVolume() const;
     void SetFrequency(uint32_t frequency); // clamped to 100..100000 Hz
     uint32_t GetFrequency() const;
 
@@ -72,6 +73,7 @@ private:
     SoundMixer& mMixer;
     std::shared_ptr<SoundPCM> mPCM;
     uint64_t mPosition = 0; // in frames, 32.32 fixed point
+    int32_t mAttenuation = 0;
     float mGain = 1.0f;
     uint32_t mFrequency = 0;
     bool mPlaying = false;

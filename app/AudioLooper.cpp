@@ -1,0 +1,94 @@
+#include "app/AudioLooper.h"
+
+#include "app/App.h"
+#include "app/Sound.h"
+#include "app/SoundInstance.h"
+
+AudioLooper::AudioLooper()
+{
+    theApp->rootObjects.Add(this);
+}
+
+AudioLooper::~AudioLooper()
+{
+    Stop();
+    if (theApp) {
+        theApp->rootObjects.Remove(this);
+    }
+}
+
+// The fade always runs from full level down to 0, whatever the volume.
+void AudioLooper::Update()
+{
+    if (!voice || !stopping) {
+        return;
+    }
+    fadeLevel -= fadeStep;
+    if (fadeLevel <= 0.0f) {
+        fadeLevel = 0.0f;
+        voice->Stop();
+        stopping = false;
+        return;
+    }
+    voice->SetVolume(fadeLevel * baseVolume);
+}
+
+void AudioLooper::SetSound(Sound& sound)
+{
+    voice = sound.NextInstance();
+    SetPitch(1.0f);
+    requests = 0;
+}
+
+void AudioLooper::Start()
+{
+    if (!voice) {
+        return;
+    }
+    ++requests;
+    // Also the request that interrupts a fade-out.
+    if (requests == 1) {
+        voice->PlayLooped(baseVolume * volume);
+        stopping = false;
+    }
+    fadeLevel = baseVolume;
+}
+
+void AudioLooper::Release()
+{
+    if (!voice) {
+        return;
+    }
+    --requests;
+    if (requests == 0) {
+        stopping = true;
+    } else if (requests < 0) {
+        requests = 0;
+    }
+}
+
+void AudioLooper::Stop()
+{
+    // While quitting the voices may already be going with their sounds.
+    if (voice && theApp && !theApp->quit) {
+        voice->Stop();
+    }
+    requests = 0;
+    volume = 1.0f;
+    stopping = false;
+}
+
+void AudioLooper::SetVolume(float v)
+{
+    volume = v;
+    if (voice) {
+        voice->SetVolume(v);
+    }
+}
+
+void AudioLooper::SetPitch(float factor)
+{
+    if (voice) {
+        voice->SetPitch(factor);
+    }
+}
