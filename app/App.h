@@ -106,7 +106,6 @@ public:
     void MeasureElapsed();
     void Lock(bool enter);
     void PumpMessages();
-    void PumpMessagesFor(uint32_t milliseconds);
     void BringToFront();
 
     // --- window and system messages ---
@@ -127,6 +126,7 @@ public:
     String GetDataFolder() const { return dataFolder; }
     String GetConfigPath() const { return configPath; }
     void CheckCacheVersion();
+    void ReadCommandLine();
     // True when the whole lower-cased argument was given on the command line.
     bool HasCommandLineSwitch(const char* name) const;
     bool CheatKey(int key) const;
@@ -142,6 +142,8 @@ public:
     // The arguments, lower-cased and joined by spaces.
     String commandLine;
     std::vector<std::string> arguments;
+    // "-crash" was given: the crash reporter is to run at once.
+    bool crashSwitch = false;
     String dataFolder;
     String configPath;
 
@@ -242,13 +244,13 @@ protected:
     void DrawDebugText();
     void HandleActivate(uint32_t wParam);
     void HandlePaint();
-    void HandleKeyUp(Platform::Window* window, uint32_t wParam, uint32_t lParam);
     void HandleSysKeyDown(uint32_t wParam);
-    void HandleMouseMessage(Platform::Window* window, uint32_t message, uint32_t wParam, uint32_t lParam);
-    void HandleButtonDown(Platform::Window* window, uint32_t message, uint32_t wParam, uint32_t lParam);
+    bool HandleMouseMessage(Platform::Window* window, uint32_t message, uint32_t wParam, uint32_t lParam);
     void RefuseSecondInstance();
-    void ReadCommandLine();
-    void ToggleSpeedKeys();
+    void SpeedKeys();
+    void ReleaseCapture();
+    void PressAt(int x, int y, int button, void (Gadget::*handler)(int, int, int));
+    void FreeCursors();
 
 private:
     std::recursive_mutex lock;
@@ -258,3 +260,6 @@ private:
 
 // The one application object, or null when none exists.
 extern App* theApp;
+
+// That file on the user's desktop; the name alone when there is no desktop.
+String GetDesktopFilePath(const String& name);

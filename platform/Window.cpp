@@ -11,6 +11,9 @@ namespace Platform
 {
 namespace
 {
+// Where the pointer is once it has left the window.
+constexpr int kPointerGone = -30000;
+
 SDL_Window* Native(void* window)
 {
     return static_cast<SDL_Window*>(window);
@@ -241,13 +244,8 @@ void Window::GetClientSize(int& width, int& height) const
 
 void Window::GetCursorPosition(int& x, int& y) const
 {
-    int windowX = 0;
-    int windowY = 0;
-    if (window_ != nullptr)
-        SDL_GetWindowPosition(Native(window_), &windowX, &windowY);
-    SDL_GetGlobalMouseState(&x, &y);
-    x -= windowX;
-    y -= windowY;
+    x = pointerX_;
+    y = pointerY_;
 }
 
 bool Window::PollMessage(WindowMessage& message)
@@ -338,6 +336,10 @@ bool Window::Translate(const void* native, WindowMessage& message)
         switch (event.window.event)
         {
         case SDL_WINDOWEVENT_CLOSE: message = {Message::Close, 0, 0}; return true;
+        case SDL_WINDOWEVENT_LEAVE:
+            if (!captured_)
+                pointerX_ = pointerY_ = kPointerGone;
+            return false;
         case SDL_WINDOWEVENT_EXPOSED: message = {Message::Paint, 0, 0}; return true;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
             Keyboard::ReportFocus(true);
@@ -381,12 +383,16 @@ bool Window::Translate(const void* native, WindowMessage& message)
         return !first;
     }
     case SDL_MOUSEMOTION:
+        pointerX_ = event.motion.x;
+        pointerY_ = event.motion.y;
         message = {Message::MouseMove, 0, PackPoint(event.motion.x, event.motion.y)};
         return true;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
         uint32_t number =
             ButtonMessage(event.button.button, event.type == SDL_MOUSEBUTTONDOWN, event.button.clicks);
+        pointerX_ = event.button.x;
+        pointerY_ = event.button.y;
         if (number == 0)
             return false;
         message = {number, 0, PackPoint(event.button.x, event.button.y)};
@@ -396,10 +402,7 @@ bool Window::Translate(const void* native, WindowMessage& message)
         int steps = event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
         if (steps == 0)
             return false;
-        int x = 0;
-        int y = 0;
-        SDL_GetMouseState(&x, &y);
-        message = {Message::MouseWheel, static_cast<uint32_t>(steps * 120) << 16, PackPoint(x, y)};
+        message = {Message::MouseWheel, static_cast<uint32_t>(steps * 120) << 16, PackPoint(pointerX_, pointerY_)};
         return true;
     }
     default: return false;

@@ -145,7 +145,8 @@ public:
     bool IsMinimized() const;
     bool HasFocus() const;
     void GetClientSize(int& width, int& height) const;
-    // The pointer in client pixels (may lie outside the client area).
+    // The pointer in client pixels as the last mouse event placed it (it
+    // may lie outside the client area); far outside once it left the window.
     void GetCursorPosition(int& x, int& y) const;
 
     // Messages posted by the program come first, then the window system's
@@ -170,6 +171,8 @@ private:
     void* window_ = nullptr;
     bool videoStarted_ = false;
     bool captured_ = false;
+    int pointerX_ = -1;
+    int pointerY_ = -1;
     std::deque<WindowMessage> posted_;
     // One window-system event can give two messages (a key and its
     // character, a text of several characters).

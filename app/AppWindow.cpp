@@ -1,0 +1,255 @@
+#include "app/App.h"
+
+#include "app/Audio.h"
+#include "app/Graphics.h"
+#include "app/Keyboard.h"
+#include "platform/Cursors.h"
+#include "platform/Instance.h"
+#include "platform/Window.h"
+
+#include <cstdlib>
+
+namespace
+{
+namespace Msg = Platform::Message;
+namespace Key = Platform::VirtualKey;
+
+constexpr int kWindowedPosition = 64;
+constexpr int kFullscreenPosition = 1;
+// The graphics device sizes the window for its display mode.
+constexpr int kInitialSize = 256;
+
+bool IsButtonDown(uint32_t message)
+{
+    return message == Msg::LeftButtonDown || message == Msg::RightButtonDown || message == Msg::MiddleButtonDown;
+}
+
+bool IsOtherMouseMessage(uint32_t message)
+{
+    switch (message)
+    {
+    case Msg::MouseMove:
+    case Msg::LeftButtonUp:
+    case Msg::LeftButtonDoubleClick:
+    case Msg::RightButtonUp:
+    case Msg::RightButtonDoubleClick:
+    case Msg::MiddleButtonUp:
+    case Msg::MiddleButtonDoubleClick:
+    case Msg::MouseWheel: return true;
+    default: return false;
+    }
+}
+} // namespace
+
+// A second copy of the program hands over to the first and ends.
+void App::RefuseSecondInstance()
+{
+    std::string lockName = String::StringFormat("%sMutex", name).CStr();
+    instance = std::make_unique<Platform::Instance>();
+    if (instance->Acquire(lockName))
+        return;
+    if (Platform::Instance::NotifyHolder(lockName))
+        std::exit(0);
+}
+
+void App::CreateAppWindow()
+{
+    if (!window)
+        window = std::make_unique<Platform::Window>();
+    String caption = String::StringFormat("%s %s", title, version);
+    bool fullscreen = theGraphics.mFullscreen;
+    int position = fullscreen ? kFullscreenPosition : kWindowedPosition;
+    if (!window->Create(caption.CStr(), position, position, kInitialSize, kInitialSize))
+    {
+        Quit();
+        return;
+    }
+    if (!fullscreen && !captionedWindow)
+        window->Show();
+    PumpMessages();
+}
+
+void App::BringToFront()
+{
+    if (window && window->IsOpen() && !window->HasFocus())
+        window->Raise();
+}
+
+void App::PumpMessages()
+{
+    if (!window)
+        return;
+    if (instance && instance->PollRaise())
+        window->Raise();
+    Platform::WindowMessage message;
+    while (window->PollMessage(message))
+    {
+        // Once quitting, the message just taken is dropped.
+        if (quit)
+            return;
+        WindowProc(window.get(), message.message, message.wParam, message.lParam);
+    }
+}
+
+void App::WindowProc(Platform::Window* source, uint32_t message, uint32_t wParam, uint32_t lParam)
+{
+    if (HandleMessage(source, message, wParam, lParam))
+        return;
+    if (HandleMouseMessage(source, message, wParam, lParam))
+        return;
+    switch (message)
+    {
+    case Msg::Activate:
+        if (theGraphics.mStarted && !quit)
+            HandleActivate(wParam);
+        break;
+    case Msg::Paint:
+        if (!minimized && theGraphics.mStarted && !theGraphics.IsLost())
+            HandlePaint();
+        break;
+    case Msg::Close: Quit(); break;
+    case Msg::KeyDown:
+    case Msg::Char: QueueMessage(source, message, wParam, lParam); break;
+    case Msg::KeyUp:
+        if (wParam == Key::Snapshot && Platform::Window::IsKeyHeld(Key::Control))
+            SaveScreenshot();
+        QueueMessage(source, message, wParam, lParam);
+        break;
+    case Msg::SysKeyDown: HandleSysKeyDown(wParam); break;
+    case Msg::SysKeyUp: modeSwitchRunning = false; break;
+    default: break;
+    }
+}
+
+bool App::HandleMessage(Platform::Window*, uint32_t, uint32_t, uint32_t)
+{
+    return false;
+}
+
+void App::HandleActivate(uint32_t wParam)
+{
+    bool activating = wParam == Platform::Activation::Active || wParam == Platform::Activation::ClickActive;
+    SetActive(activating);
+    if (activating)
+        BringToFront();
+}
+
+void App::HandlePaint()
+{
+    Lock(true);
+    if (!quit)
+    {
+        BeginDraw();
+        Draw();
+        EndDraw();
+        theGraphics.Present();
+    }
+    Lock(false);
+}
+
+// Alt alone does nothing; Alt+Enter toggles full screen once loading is done.
+void App::HandleSysKeyDown(uint32_t wParam)
+{
+    if (wParam != Key::Return || modeSwitchRunning || !loaded)
+        return;
+    ToggleFullscreen();
+    if (!theGraphics.mFullscreen)
+    {
+        SetActive(false);
+        SetActive(true);
+    }
+}
+
+void App::ToggleFullscreen()
+{
+    modeSwitchRunning = true;
+    theGraphics.SetFullscreen(!theGraphics.mFullscreen);
+    modeSwitchRunning = false;
+}
+
+// Mouse messages are queued only while active; the first press on an
+// inactive window only activates it. A move also picks the cursor, as the
+// system asks the window for one whenever the pointer moves over it.
+bool App::HandleMouseMessage(Platform::Window* source, uint32_t message, uint32_t wParam, uint32_t lParam)
+{
+    if (IsButtonDown(message))
+    {
+        if (active)
+            QueueMessage(source, message, wParam, lParam);
+        else
+            SetActive(true);
+        return true;
+    }
+    if (!IsOtherMouseMessage(message))
+        return false;
+    if (message == Msg::MouseMove)
+    {
+        if (active)
+            UpdateCursor();
+        else
+            Platform::Cursors::Show(arrowCursor);
+    }
+    if (active)
+    {
+        if (source != nullptr && source->HasCapture())
+            UpdateCursor();
+        QueueMessage(source, message, wParam, lParam);
+    }
+    return true;
+}
+
+void App::SetActive(bool isActive)
+{
+    if (!active && isActive)
+        ResetTiming();
+    if (active != isActive)
+    {
+        if (!isActive)
+        {
+            MouseMove(kNowhere, kNowhere);
+            MouseUp(kNowhere, kNowhere, -1);
+        }
+        theAudio.SetActive(isActive);
+        theGraphics.SetActive(isActive);
+        active = isActive;
+        if (isActive)
+        {
+            theKeyboard.Reacquire();
+            return;
+        }
+    }
+    else if (isActive)
+        return;
+    // Now inactive: one last frame shows what the application left behind.
+    if (window)
+        WindowProc(window.get(), Msg::Paint, 0, 0);
+}
+
+void App::QueueMessage(Platform::Window* source, uint32_t message, uint32_t wParam, uint32_t lParam)
+{
+    if (quit)
+        return;
+    Lock(true);
+    inputQueue.push_back({source, message, wParam, lParam});
+    Lock(false);
+}
+
+void App::PostMouseUp(int x, int y, int button)
+{
+    uint32_t message;
+    switch (button)
+    {
+    case -1: message = Msg::LeftButtonUp; break;
+    case 1: message = Msg::RightButtonUp; break;
+    case 0: message = Msg::MiddleButtonUp; break;
+    default: return;
+    }
+    if (window)
+        window->PostMessage(message, 0, Platform::PackPoint(x, y));
+}
+
+void App::PostPaint()
+{
+    if (window)
+        window->PostMessage(Msg::Paint, 0, 0);
+}
