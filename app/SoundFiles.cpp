@@ -53,6 +53,31 @@ String CachePathOf(const String& sourceFile)
     return CachePath(dot < 0 ? sourceFile : sourceFile.Substring(0, dot));
 }
 
+FillFailure FillBuffer(Platform::SoundBuffer& buffer, const FillPCM& fill)
+{
+    uint32_t bytes = 0;
+    uint8_t* pcm = buffer.Lock(bytes);
+    if (!pcm) {
+        return FillFailure::Lock;
+    }
+    const bool filled = fill(pcm, bytes);
+    if (!buffer.Unlock()) {
+        return FillFailure::Unlock;
+    }
+    return filled ? FillFailure::None : FillFailure::Fill;
+}
+
+std::unique_ptr<Platform::SoundBuffer> MakeFilledBuffer(Platform::SoundMixer& mixer,
+                                                        const Platform::SoundFormat& format, uint32_t bytes,
+                                                        const FillPCM& fill)
+{
+    std::unique_ptr<Platform::SoundBuffer> buffer = mixer.CreateBuffer(format, bytes);
+    if (!buffer || FillBuffer(*buffer, fill) != FillFailure::None) {
+        return nullptr;
+    }
+    return buffer;
+}
+
 void ShowError(const String& text, const char* title)
 {
     Platform::Dialogs::ShowMessage(title, text.CStr());

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 // The readers and the writer behind Sound::Load: the decoded-sound cache,
@@ -30,6 +31,21 @@ std::unique_ptr<Platform::SoundBuffer> ReadOGG(Platform::SoundMixer& mixer, cons
 std::unique_ptr<Platform::SoundBuffer> ReadWAV(Platform::SoundMixer& mixer, const String& file);
 
 void ShowError(const String& text, const char* title);
+
+// Writing a new buffer's PCM under its lock: the step that failed, if any.
+enum class FillFailure
+{
+    None,
+    Lock,
+    Fill,
+    Unlock
+};
+using FillPCM = std::function<bool(uint8_t* pcm, uint32_t bytes)>;
+FillFailure FillBuffer(Platform::SoundBuffer& buffer, const FillPCM& fill);
+// A new buffer filled by "fill", or null when any step failed.
+std::unique_ptr<Platform::SoundBuffer> MakeFilledBuffer(Platform::SoundMixer& mixer,
+                                                        const Platform::SoundFormat& format, uint32_t bytes,
+                                                        const FillPCM& fill);
 
 // The 16-byte wave format of WAV and cache files, little-endian.
 constexpr size_t kWaveFormatBytes = 16;

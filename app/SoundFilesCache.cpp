@@ -63,20 +63,10 @@ std::unique_ptr<Platform::SoundBuffer> ReadCache(Platform::SoundMixer& mixer, co
     if (count != bufferBytes || bufferBytes > file.size() - kHeaderBytes) {
         return nullptr;
     }
-    std::unique_ptr<Platform::SoundBuffer> buffer = mixer.CreateBuffer(format, bufferBytes);
-    if (!buffer) {
-        return nullptr;
-    }
-    uint32_t lockedBytes = 0;
-    uint8_t* pcm = buffer->Lock(lockedBytes);
-    if (!pcm) {
-        return nullptr;
-    }
-    std::memcpy(pcm, file.data() + kHeaderBytes, lockedBytes);
-    if (!buffer->Unlock()) {
-        return nullptr;
-    }
-    return buffer;
+    return MakeFilledBuffer(mixer, format, bufferBytes, [&](uint8_t* pcm, uint32_t bytes) {
+        std::memcpy(pcm, file.data() + kHeaderBytes, bytes);
+        return true;
+    });
 }
 
 bool WriteCache(const String& cacheFile, Platform::SoundBuffer& buffer)

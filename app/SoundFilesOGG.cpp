@@ -61,20 +61,9 @@ std::unique_ptr<Platform::SoundBuffer> DecodeStream(Platform::SoundMixer& mixer,
     if (!DescribeStream(stream, format, bytes)) {
         return nullptr;
     }
-    std::unique_ptr<Platform::SoundBuffer> buffer = mixer.CreateBuffer(format, bytes);
-    if (!buffer) {
-        return nullptr;
-    }
-    uint32_t lockedBytes = 0;
-    uint8_t* pcm = buffer->Lock(lockedBytes);
-    if (!pcm) {
-        return nullptr;
-    }
-    const bool decoded = Decode(stream, pcm, lockedBytes, format.channels);
-    if (!buffer->Unlock() || !decoded) {
-        return nullptr;
-    }
-    return buffer;
+    return SoundFiles::MakeFilledBuffer(mixer, format, bytes, [&](uint8_t* pcm, uint32_t lockedBytes) {
+        return Decode(stream, pcm, lockedBytes, format.channels);
+    });
 }
 } // namespace
 

@@ -66,13 +66,14 @@ std::unique_ptr<Platform::SoundBuffer> ReadWAV(Platform::SoundMixer& mixer, cons
     if (!buffer) {
         return Refuse("Could not load sound (4)");
     }
-    uint32_t lockedBytes = 0;
-    uint8_t* pcm = buffer->Lock(lockedBytes);
-    if (!pcm) {
+    const FillFailure failure = FillBuffer(*buffer, [&](uint8_t* pcm, uint32_t bytes) {
+        std::memcpy(pcm, file.data() + dataAt + 8, bytes);
+        return true;
+    });
+    if (failure == FillFailure::Lock) {
         return Refuse("Could not load sound (5)");
     }
-    std::memcpy(pcm, file.data() + dataAt + 8, lockedBytes);
-    if (!buffer->Unlock()) {
+    if (failure == FillFailure::Unlock) {
         return Refuse("Could not load sound (6)");
     }
     return buffer;
