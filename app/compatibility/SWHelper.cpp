@@ -139,15 +139,12 @@ int SWHelper::Present()
     if (!mSurface) {
         return DXResult::SurfaceLost;
     }
-    if (theGraphics.mBackBuffer) {
-        theGraphics.mBackBuffer->CopyFrom(*mSurface);
-        theGraphics.mBackBuffer->MarkChanged();
-        return DXResult::OK;
+    if (!theGraphics.mBackBuffer) {
+        return DXResult::SurfaceLost;
     }
-    if (theGraphics.mDisplay && theGraphics.mDisplay->PresentSurface(*mSurface)) {
-        return DXResult::OK;
-    }
-    return DXResult::Generic;
+    theGraphics.mBackBuffer->CopyFrom(*mSurface);
+    theGraphics.mBackBuffer->MarkChanged();
+    return DXResult::OK;
 }
 
 void SWHelper::SetTransform()
