@@ -68,7 +68,9 @@ Graphics::Graphics()
 Graphics::~Graphics()
 {
     Shutdown();
-    FreeEntries<Point>(mDisplayModes);
+    FreeDisplayModes();
+    FreeEntries<Rect>(mClipStack);
+    FreeEntries<Point>(mTranslationStack);
 }
 
 void Graphics::ResetState()
@@ -83,9 +85,8 @@ void Graphics::ResetState()
     mActiveAtlas = nullptr;
     mUseAtlas = false;
     mAtlasDepth = 0;
-    FreeEntries<Color>(mColorStack);
+    FreeStateStacks();
     FreeEntries<Rect>(mClipStack);
-    FreeEntries<int>(mFilterStack);
     FreeEntries<Point>(mTranslationStack);
     mColorStack.SetCapacity(50);
     mClipStack.SetCapacity(50);

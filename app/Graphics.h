@@ -11,8 +11,10 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class GraphicDevice;
+class Registry;
 class Shader;
 class Texture;
 class TextureSplatter;
@@ -234,6 +236,19 @@ public:
     static TexturedVertex LerpTexturedVertex(const TexturedVertex& a, const TexturedVertex& b, float t);
     template <typename V>
     static void SwapVertices(V& a, V& b);
+    // Logical vertices to the hardware device, after clipping.
+    void DrawDeviceStrip(const ColoredVertex* v, int count);
+    void DrawDeviceStrip(const TexturedVertex* v, int count);
+    void DrawDeviceList(const TexturedVertex* v, int count);
+    void DrawDeviceFan(const ColoredVertex* v, int count);
+    void DrawDeviceFan(const TexturedVertex* v, int count);
+
+    // The display's pixel format for the current mode.
+    Platform::PixelFormat GetDisplayFormat() const;
+    // The file bytes of a 24-bit BMP of the surface.
+    static std::vector<uint8_t> EncodeBMP(const Platform::Surface& surface);
+    static bool IsDepthAllowed(int depth);
+    void DisplayModeCallback(int width, int height);
 
     // --- device fields ---
     void* mWindow = nullptr;
@@ -356,6 +371,36 @@ public:
     // the material colours them.
     bool mLighting = true;
     Rect mViewport{0, 0, 640, 480};
+
+private:
+    // Start-up steps.
+    void ChooseRenderer();
+    void ReadDesktop();
+    void WriteMissingSettings(Registry& config);
+    void ApplyCard(const String& content);
+    void StepWindowDown();
+    void FreeStateStacks();
+    void FreeDisplayModes();
+    // Ends the program after a device failure it cannot go on from.
+    [[noreturn]] void FatalDeviceError(const char* text);
+
+    // Surface steps.
+    void MakeOutput();
+    void RemakeForMode();
+    bool CreateHardwareDevice();
+    void CreateSoftwareSurfaces();
+    void CopyPrimaryDescToSoftwareRenderer();
+    void SetDeviceLimits();
+    void CreateScratchBuffers();
+    void SetRefreshRate(int hertz);
+    static Platform::Surface* NewSurface(int width, int height, const Platform::PixelFormat& format);
+    Platform::Surface* AllocateTexture(int width, int height, int32_t& result);
+
+    // Drawing steps.
+    uint32_t DeviceColor(uint32_t vertexColor, bool hasVertexColor) const;
+    void PrepareDeviceDraw();
+    template <typename V>
+    const Platform::RenderVertex* ToDevice(const V* vertices, int count);
 };
 
 extern Graphics theGraphics;

@@ -34,6 +34,13 @@ public:
 
     Platform::Surface* GetSurface() const { return mSurface; }
 
+private:
+    void MakeSurface();
+    void CopyPixels(const Image& image, int x0, int y0, int columns, int rows, uint8_t* destination, int originX,
+                    int pitch);
+
+public:
+
     Platform::Surface* mSurface = nullptr; // owned unless mInAtlas
     Platform::SurfaceDesc mDesc;
     uint8_t mHasAlpha = 0;

@@ -278,4 +278,14 @@ bool IsWindowMinimized(void* window)
     return window && (SDL_GetWindowFlags(AsWindow(window)) & SDL_WINDOW_MINIMIZED) != 0;
 }
 
+int GetWindowFrameHeight(void* window)
+{
+    int top = 0;
+    int bottom = 0;
+    if (!window || SDL_GetWindowBordersSize(AsWindow(window), &top, nullptr, &bottom, nullptr) != 0) {
+        return 0;
+    }
+    return top + bottom;
+}
+
 } // namespace Platform

@@ -117,6 +117,9 @@ void SetWindowFullscreen(void* window, bool fullscreen);
 void SetWindowClientSize(void* window, int x, int y, int width, int height);
 void GetWindowPosition(void* window, int* x, int* y);
 bool IsWindowMinimized(void* window);
+// The height the window's frame adds to its client area: the caption and the
+// borders above and below; 0 without a frame.
+int GetWindowFrameHeight(void* window);
 
 enum class BlendMode
 {
@@ -163,6 +166,8 @@ public:
     Renderer& operator=(const Renderer&) = delete;
 
     AdapterInfo GetAdapterInfo() const;
+    // What the uploaded copies of surfaces occupy.
+    uint64_t GetUploadedBytes() const;
     bool SetVSync(bool on);
 
     // Hardware path.

@@ -370,6 +370,21 @@ AdapterInfo Renderer::GetAdapterInfo() const
     return info;
 }
 
+uint64_t Renderer::GetUploadedBytes() const
+{
+    uint64_t bytes = 0;
+    for (const auto& [id, entry] : mImpl->textures) {
+        for (SDL_Texture* texture : {entry.texture, entry.white}) {
+            int w = 0;
+            int h = 0;
+            if (texture && SDL_QueryTexture(texture, nullptr, nullptr, &w, &h) == 0) {
+                bytes += static_cast<uint64_t>(w) * h * 4;
+            }
+        }
+    }
+    return bytes;
+}
+
 bool Renderer::SetVSync(bool on) { return SDL_RenderSetVSync(mImpl->renderer, on ? 1 : 0) == 0; }
 
 bool Renderer::CreateBackBuffer(int width, int height)
