@@ -4,8 +4,7 @@
 
 #include <string>
 
-namespace
-{
+namespace {
 bool IsSeparator(char c)
 {
     return c == '\\' || c == '/';

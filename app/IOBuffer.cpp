@@ -5,8 +5,7 @@
 #include <climits>
 #include <cstring>
 
-namespace
-{
+namespace {
 constexpr uint8_t kCR = 13;
 constexpr uint8_t kLF = 10;
 

@@ -14,7 +14,7 @@
 // and save.
 class IOBuffer
 {
-public:
+  public:
     IOBuffer() = default;
     IOBuffer(const IOBuffer&) = delete;
     IOBuffer& operator=(const IOBuffer&) = delete;
@@ -60,7 +60,7 @@ public:
     int32_t GetCursor() const { return cursor; }
     bool HasError() const { return error; }
 
-private:
+  private:
     bool ReadRaw(void* destination, int32_t count);
     int32_t BytesLeft() const { return GetSize() - cursor; }
     void ApplyKey(std::vector<uint8_t>& bytes) const;

@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-namespace
-{
+namespace {
 // The other segment's own parameter is never computed: a point on this
 // segment must merely fall inside the other's slightly widened bounding box,
 // which is what lets end-point contacts and axis-parallel segments count.

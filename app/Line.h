@@ -5,7 +5,7 @@
 // A line segment from (x1, y1) to (x2, y2).
 class Line
 {
-public:
+  public:
     float x1 = 0.0f;
     float y1 = 0.0f;
     float x2 = 0.0f;

@@ -10,7 +10,7 @@ class Random;
 // Degree-based trigonometry and integer helpers.
 class Math
 {
-public:
+  public:
     // One unit in the last place below the float nearest to pi. Every degree
     // conversion uses this value, so angles must come out the same.
     static constexpr float PI = std::bit_cast<float>(0x40490FDAu);

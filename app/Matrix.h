@@ -8,7 +8,7 @@
 // multiplies on the right: a point goes through the steps in call order.
 class Matrix
 {
-public:
+  public:
     float m[16];
 
     Matrix();

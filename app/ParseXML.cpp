@@ -6,8 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace
-{
+namespace {
 bool EqualNoCase(const std::string& a, const std::string& b)
 {
     if (a.size() != b.size())

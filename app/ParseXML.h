@@ -12,7 +12,7 @@
 // no comments.
 class ParseXML
 {
-public:
+  public:
     ParseXML() = default;
     ParseXML(const ParseXML&) = delete;
     ParseXML& operator=(const ParseXML&) = delete;
@@ -29,7 +29,7 @@ public:
     ParseXMLTag NextTag();
     bool AtEnd() const { return atEnd; }
 
-private:
+  private:
     bool ReadOpeningTag(std::string& name, std::string& attributes);
     std::string ReadContent(const std::string& name);
 

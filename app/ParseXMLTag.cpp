@@ -3,8 +3,7 @@
 #include <string>
 #include <vector>
 
-namespace
-{
+namespace {
 // Items of an attribute text: separated by blanks outside quotes. An item
 // still inside an open quote at the end is never closed and so not counted.
 std::vector<std::string> SplitItems(const char* text)
@@ -33,7 +32,8 @@ std::vector<std::string> SplitItems(const char* text)
 
 bool Quoted(const std::string& value)
 {
-    return value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front();
+    return value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+           value.back() == value.front();
 }
 } // namespace
 

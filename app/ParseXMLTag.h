@@ -6,7 +6,7 @@
 // "name", its value in "content").
 class ParseXMLTag
 {
-public:
+  public:
     bool empty = true;
     String name;
     String content;

@@ -2,8 +2,7 @@
 
 #include "platform/Clock.h"
 
-namespace
-{
+namespace {
 constexpr uint32_t kWordMask = 0x3FFFFFFF;
 
 Random sharedRandom;

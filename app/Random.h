@@ -7,7 +7,7 @@
 // and order of draws inside each operation are part of its contract.
 class Random
 {
-public:
+  public:
     // Seeded from the millisecond clock.
     Random();
 
@@ -24,7 +24,7 @@ public:
     int32_t RandomSign(int32_t value);
     float RandomSignFloat(float value);
 
-private:
+  private:
     static constexpr int kWords = 55;
 
     int32_t a = 0;

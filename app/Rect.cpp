@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-namespace
-{
+namespace {
 // Unlike Limit this tolerates a range given backwards (a negative
 // bounds width), where the upper limit wins.
 float Limit(float value, float low, float high)

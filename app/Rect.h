@@ -5,7 +5,7 @@
 // All four fields 0 is the empty rectangle.
 class Rect
 {
-public:
+  public:
     float x = 0.0f;
     float y = 0.0f;
     float w = 0.0f;
@@ -31,6 +31,6 @@ public:
     void ClipTo(Rect bounds);
     Rect Expanded(float d) const;
 
-private:
+  private:
     bool IsAllZero() const { return x == 0.0f && y == 0.0f && w == 0.0f && h == 0.0f; }
 };

@@ -7,8 +7,7 @@
 #include <cstdio>
 #include <string>
 
-namespace
-{
+namespace {
 // A line break inside a key or value would split the entry on the next
 // load; a blank takes its place.
 String OnOneLine(const String& text)

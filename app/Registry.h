@@ -18,7 +18,7 @@ struct RegistryEntry
 // and the destructor do.
 class Registry
 {
-public:
+  public:
     Registry() = default;
     Registry(const Registry&) = delete;
     Registry& operator=(const Registry&) = delete;
@@ -49,7 +49,7 @@ public:
     // rest of "bytes" is left as it was.
     void GetByteArray(const String& key, int8_t* bytes, int max);
 
-private:
+  private:
     void Append(const String& key, const String& value);
 
     std::vector<std::unique_ptr<RegistryEntry>> entries;

@@ -10,10 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace Platform::Files
-{
-namespace
-{
+namespace Platform::Files {
+namespace {
 std::string WithSlashes(const std::string& path)
 {
     std::string result = path;

@@ -9,8 +9,7 @@
 // or '/' as separators. Asset names mix the case of their folders
 // ("Graphics\" and "graphics\"), so when a path does not exist as written,
 // each component is looked up without regard to case.
-namespace Platform::Files
-{
+namespace Platform::Files {
 // The path with '/' separators, each component matched without regard to
 // case when the exact spelling is missing. Components that exist in no
 // spelling are kept as given, so the result also names files to be created.

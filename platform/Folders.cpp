@@ -7,10 +7,8 @@
 #include <unistd.h>
 #include <vector>
 
-namespace Platform::Folders
-{
-namespace
-{
+namespace Platform::Folders {
+namespace {
 // XDG variables count only when they hold an absolute path.
 std::string AbsoluteFromEnvironment(const char* name)
 {
@@ -20,11 +18,18 @@ std::string AbsoluteFromEnvironment(const char* name)
     return value;
 }
 
+std::string WithoutTrailingSlash(std::string path)
+{
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    return path;
+}
+
 std::string Home()
 {
     std::string home = AbsoluteFromEnvironment("HOME");
     if (!home.empty())
-        return home;
+        return WithoutTrailingSlash(home);
     passwd entry;
     passwd* found = nullptr;
     std::vector<char> buffer(16384);
@@ -40,13 +45,6 @@ std::string ConfigHome()
         return config;
     std::string home = Home();
     return home.empty() ? home : home + "/.config";
-}
-
-std::string WithoutTrailingSlash(std::string path)
-{
-    while (path.size() > 1 && path.back() == '/')
-        path.pop_back();
-    return path;
 }
 
 // One line of user-dirs.dirs: NAME="$HOME/Folder" or NAME="/absolute".

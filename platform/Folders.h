@@ -4,8 +4,7 @@
 
 // Well-known folders of the user and the program, without a trailing '/'.
 // An empty result means the folder cannot be obtained.
-namespace Platform::Folders
-{
+namespace Platform::Folders {
 // The folder holding the running program.
 std::string Program();
 

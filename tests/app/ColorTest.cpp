@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace
-{
+namespace {
 void ExpectColor(const Color& c, float r, float g, float b, float a)
 {
     EXPECT_FLOAT_EQ(c.r, r);

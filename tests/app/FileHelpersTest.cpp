@@ -6,8 +6,7 @@
 
 #include <filesystem>
 
-namespace
-{
+namespace {
 String WindowsPath(const TemporaryFolder& folder, const std::string& relative)
 {
     return String((folder.Path() + "\\" + relative).c_str());

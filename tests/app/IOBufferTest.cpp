@@ -6,8 +6,7 @@
 
 #include <vector>
 
-namespace
-{
+namespace {
 std::vector<uint8_t> Bytes(const IOBuffer& buffer)
 {
     return std::vector<uint8_t>(buffer.GetData(), buffer.GetData() + buffer.GetSize());
@@ -28,8 +27,8 @@ TEST(IOBufferTest, ValuesAreLittleEndianWithoutPadding)
     buffer.WriteFloat(1.0f);
     buffer.WriteBool(1);
     buffer.WriteString("ab");
-    EXPECT_EQ(Bytes(buffer), (std::vector<uint8_t>{0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x80, 0x3F, 0x01, 0x03, 0x00,
-                                                  0x00, 0x00, 0x61, 0x62, 0x00}));
+    EXPECT_EQ(Bytes(buffer), (std::vector<uint8_t>{0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x80, 0x3F, 0x01, 0x03,
+                                                   0x00, 0x00, 0x00, 0x61, 0x62, 0x00}));
     EXPECT_EQ(buffer.GetCursor(), 16);
 }
 
@@ -108,19 +107,31 @@ TEST(IOBufferTest, HostileStringLengthsAreRefused)
     TemporaryFolder folder;
     IOBuffer buffer;
     // Length 10 with only 3 bytes behind it.
-    LoadBytes(buffer, folder, std::string("\x0A\x00\x00\x00" "abc", 7));
+    LoadBytes(buffer, folder,
+              std::string("\x0A\x00\x00\x00"
+                          "abc",
+                          7));
     EXPECT_TRUE(buffer.ReadString().IsEmpty());
     EXPECT_TRUE(buffer.HasError());
 
-    LoadBytes(buffer, folder, std::string("\xFF\xFF\xFF\x7F" "abc", 7));
+    LoadBytes(buffer, folder,
+              std::string("\xFF\xFF\xFF\x7F"
+                          "abc",
+                          7));
     EXPECT_TRUE(buffer.ReadString().IsEmpty());
     EXPECT_TRUE(buffer.HasError());
 
-    LoadBytes(buffer, folder, std::string("\x00\x00\x00\x80" "abc", 7));
+    LoadBytes(buffer, folder,
+              std::string("\x00\x00\x00\x80"
+                          "abc",
+                          7));
     EXPECT_TRUE(buffer.ReadString().IsEmpty());
     EXPECT_TRUE(buffer.HasError());
 
-    LoadBytes(buffer, folder, std::string("\x00\x00\x00\x00" "abc", 7));
+    LoadBytes(buffer, folder,
+              std::string("\x00\x00\x00\x00"
+                          "abc",
+                          7));
     EXPECT_TRUE(buffer.ReadString().IsEmpty());
     EXPECT_TRUE(buffer.HasError());
 
@@ -134,7 +145,10 @@ TEST(IOBufferTest, StringWithoutItsNulStopsAtItsLength)
 {
     TemporaryFolder folder;
     IOBuffer buffer;
-    LoadBytes(buffer, folder, std::string("\x02\x00\x00\x00" "abcd", 8));
+    LoadBytes(buffer, folder,
+              std::string("\x02\x00\x00\x00"
+                          "abcd",
+                          8));
     EXPECT_STREQ(buffer.ReadString().CStr(), "ab");
     EXPECT_EQ(buffer.GetCursor(), 6);
     EXPECT_FALSE(buffer.HasError());

@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace
-{
+namespace {
 void ExpectPoint(const Point& p, float x, float y)
 {
     EXPECT_NEAR(p.x, x, 1e-5f);

@@ -103,7 +103,8 @@ TEST(ParseXMLTest, OverLongNamesAndInnerTagsAreSafe)
 {
     std::string longName(5000, 'N');
     std::string longInner(100000, 'q');
-    std::string text = "<" + longName + " " + std::string(3000, 'v') + ">a<" + longInner + ">b</" + longName + ">";
+    std::string text =
+        "<" + longName + " " + std::string(3000, 'v') + ">a<" + longInner + ">b</" + longName + ">";
     ParseXML parser;
     parser.SetText(text.c_str());
     ParseXMLTag tag = parser.NextTag();

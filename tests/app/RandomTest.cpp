@@ -5,8 +5,7 @@
 #include <functional>
 #include <vector>
 
-namespace
-{
+namespace {
 // How many raw draws an operation spends: a twin generator seeded alike is
 // stepped until its next draw agrees with the one after the operation.
 int DrawsSpent(const std::function<void(Random&)>& operation)
@@ -49,8 +48,8 @@ TEST(RandomTest, FixedSeedGivesTheFixedSequence)
 {
     Random random;
     random.Seed(12345);
-    EXPECT_EQ(Draws(random, 8),
-              (std::vector<int32_t>{9518999, 8058464, 800248, 8858713, 9658962, 1740460, 11399423, 13139883}));
+    EXPECT_EQ(Draws(random, 8), (std::vector<int32_t>{9518999, 8058464, 800248, 8858713, 9658962, 1740460,
+                                                      11399423, 13139883}));
 
     // Past the first lap of 55 words the lag wraps around.
     random.Seed(2026);

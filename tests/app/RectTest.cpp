@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace
-{
+namespace {
 void ExpectRect(const Rect& r, float x, float y, float w, float h)
 {
     EXPECT_FLOAT_EQ(r.x, x);

@@ -4,8 +4,7 @@
 
 #include <gtest/gtest.h>
 
-namespace
-{
+namespace {
 String PathIn(const TemporaryFolder& folder, const std::string& name)
 {
     return String((folder / name).c_str());

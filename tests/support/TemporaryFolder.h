@@ -6,7 +6,7 @@
 // object goes. Paths come back with '/' separators.
 class TemporaryFolder
 {
-public:
+  public:
     TemporaryFolder();
     ~TemporaryFolder();
     TemporaryFolder(const TemporaryFolder&) = delete;
@@ -20,6 +20,6 @@ public:
     void WriteText(const std::string& name, const std::string& text) const;
     std::string ReadText(const std::string& name) const;
 
-private:
+  private:
     std::string path;
 };

@@ -1,0 +1,158 @@
+#include "platform/Files.h"
+
+#include "support/TemporaryFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
+
+namespace fs = std::filesystem;
+using namespace Platform::Files;
+
+TEST(FilesTest, FindsComponentsWithoutRegardToCase)
+{
+    TemporaryFolder folder;
+    fs::create_directories(folder / "graphics/Jigsaws");
+    folder.WriteText("graphics/Jigsaws/Info.cfg", "x");
+
+    std::string written = folder.Path() + "\\Graphics\\jigsaws\\INFO.CFG";
+    EXPECT_EQ(Resolve(written), folder / "graphics/Jigsaws/Info.cfg");
+    EXPECT_TRUE(Exists(written));
+    EXPECT_TRUE(IsFolder(folder.Path() + "\\GRAPHICS"));
+    EXPECT_FALSE(IsFolder(written));
+
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(ReadWhole(written, bytes));
+    EXPECT_EQ(bytes, std::vector<uint8_t>{'x'});
+}
+
+TEST(FilesTest, MissingPartsKeepTheirSpellingSoNewFilesCanBeNamed)
+{
+    TemporaryFolder folder;
+    fs::create_directories(folder / "Profiles");
+    EXPECT_EQ(Resolve(folder.Path() + "\\profiles\\New\\game.sav"), folder / "Profiles/New/game.sav");
+    EXPECT_FALSE(Exists(folder.Path() + "\\profiles\\New"));
+    std::vector<uint8_t> bytes{1, 2, 3};
+    EXPECT_FALSE(ReadWhole(folder.Path() + "/missing", bytes));
+    EXPECT_TRUE(bytes.empty());
+}
+
+TEST(FilesTest, AnExactMatchWinsOverOtherCases)
+{
+    TemporaryFolder folder;
+    folder.WriteText("Data.txt", "upper");
+    folder.WriteText("data.txt", "lower");
+    EXPECT_EQ(Resolve(folder / "data.txt"), folder / "data.txt");
+    EXPECT_EQ(Resolve(folder / "Data.txt"), folder / "Data.txt");
+    // With no exact match the case-insensitive listing order decides.
+    EXPECT_EQ(Resolve(folder / "DATA.TXT"), folder / "Data.txt");
+}
+
+TEST(FilesTest, ListingIsSortedWithoutRegardToCase)
+{
+    TemporaryFolder folder;
+    folder.WriteText("beta", "");
+    folder.WriteText("Alpha", "");
+    folder.WriteText("gamma", "");
+    fs::create_directory(folder / "Delta");
+    std::vector<FolderEntry> entries = ListFolder(folder.Path());
+    ASSERT_EQ(entries.size(), 4u);
+    EXPECT_EQ(entries[0].name, "Alpha");
+    EXPECT_EQ(entries[1].name, "beta");
+    EXPECT_EQ(entries[2].name, "Delta");
+    EXPECT_TRUE(entries[2].isFolder);
+    EXPECT_EQ(entries[3].name, "gamma");
+    EXPECT_FALSE(entries[3].isFolder);
+    EXPECT_TRUE(ListFolder(folder / "none").empty());
+}
+
+TEST(FilesTest, WriteWholeReplacesAtomically)
+{
+    TemporaryFolder folder;
+    folder.WriteText("save.dat", "old contents");
+    ASSERT_TRUE(WriteWhole(folder / "save.dat", "new", 3));
+    EXPECT_EQ(folder.ReadText("save.dat"), "new");
+    // No temporary file is left beside it.
+    EXPECT_EQ(ListFolder(folder.Path()).size(), 1u);
+    struct stat info;
+    ASSERT_EQ(stat((folder / "save.dat").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0644u);
+
+    EXPECT_TRUE(WriteWhole(folder / "empty.dat", nullptr, 0));
+    EXPECT_EQ(fs::file_size(folder / "empty.dat"), 0u);
+}
+
+TEST(FilesTest, FailedWriteLeavesTheOldFileAndReportsIt)
+{
+    TemporaryFolder folder;
+    EXPECT_FALSE(WriteWhole(folder / "no/folder/save.dat", "x", 1));
+    // A folder in the way of the target cannot be replaced by a file.
+    fs::create_directory(folder / "taken");
+    folder.WriteText("taken/inside", "keep");
+    EXPECT_FALSE(WriteWhole(folder / "taken", "x", 1));
+    EXPECT_EQ(folder.ReadText("taken/inside"), "keep");
+    EXPECT_EQ(ListFolder(folder.Path()).size(), 1u);
+}
+
+TEST(FilesTest, MakeFolderIsHarmlessWhenItExists)
+{
+    TemporaryFolder folder;
+    EXPECT_TRUE(MakeFolder(folder / "made"));
+    EXPECT_TRUE(MakeFolder(folder / "MADE"));
+    EXPECT_EQ(ListFolder(folder.Path()).size(), 1u);
+    folder.WriteText("file", "");
+    EXPECT_FALSE(MakeFolder(folder / "file"));
+}
+
+TEST(FilesTest, DeleteFolderTreeNeverFollowsLinks)
+{
+    TemporaryFolder folder;
+    fs::create_directories(folder / "outside");
+    folder.WriteText("outside/precious", "keep");
+    fs::create_directories(folder / "victim/sub");
+    folder.WriteText("victim/sub/file", "x");
+    fs::create_directory_symlink(folder / "outside", folder / "victim/link");
+    fs::create_symlink(folder / "outside/precious", folder / "victim/sub/filelink");
+
+    EXPECT_TRUE(DeleteFolderTree(folder / "victim"));
+    EXPECT_FALSE(fs::exists(folder / "victim"));
+    EXPECT_EQ(folder.ReadText("outside/precious"), "keep");
+}
+
+TEST(FilesTest, DeleteFolderTreeRefusesDotsAndLinkedFolders)
+{
+    TemporaryFolder folder;
+    fs::create_directories(folder / "a/b");
+    folder.WriteText("a/b/file", "x");
+    EXPECT_FALSE(DeleteFolderTree(folder / "a/b/.."));
+    EXPECT_FALSE(DeleteFolderTree(folder / "a/."));
+    EXPECT_FALSE(DeleteFolderTree(folder / "a\\b\\.."));
+    EXPECT_FALSE(DeleteFolderTree(""));
+    EXPECT_FALSE(DeleteFolderTree("/"));
+    EXPECT_TRUE(fs::exists(folder / "a/b/file"));
+
+    // A link named as the folder itself is not followed either.
+    fs::create_directory_symlink(folder / "a", folder / "link");
+    EXPECT_FALSE(DeleteFolderTree(folder / "link"));
+    EXPECT_FALSE(DeleteFolderTree(folder / "link/"));
+    EXPECT_TRUE(fs::exists(folder / "a/b/file"));
+
+    EXPECT_TRUE(DeleteFolderTree(folder.Path() + "\\A"));
+    EXPECT_FALSE(fs::exists(folder / "a"));
+}
+
+TEST(FilesTest, DeleteFileAndOpenForReading)
+{
+    TemporaryFolder folder;
+    folder.WriteText("Note.TXT", "hi");
+    std::FILE* file = OpenForReading(folder / "note.txt");
+    ASSERT_NE(file, nullptr);
+    char text[3] = {};
+    EXPECT_EQ(std::fread(text, 1, 2, file), 2u);
+    std::fclose(file);
+    EXPECT_STREQ(text, "hi");
+    EXPECT_TRUE(DeleteFile(folder / "NOTE.txt"));
+    EXPECT_FALSE(Exists(folder / "Note.TXT"));
+    EXPECT_EQ(OpenForReading(folder / "note.txt"), nullptr);
+}
