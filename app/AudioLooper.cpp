@@ -17,14 +17,16 @@ AudioLooper::~AudioLooper()
     }
 }
 
-// The fade always runs from full level down to 0, whatever the volume.
+// The fade always runs from full level down to 0 in 40 ticks, whatever the
+// volume. Forty float steps of 0.025 leave about 4e-7 behind, so a level
+// under half a step is the end.
 void AudioLooper::Update()
 {
     if (!voice || !stopping) {
         return;
     }
     fadeLevel -= fadeStep;
-    if (fadeLevel <= 0.0f) {
+    if (fadeLevel < fadeStep / 2) {
         fadeLevel = 0.0f;
         voice->Stop();
         stopping = false;
