@@ -1,0 +1,209 @@
+#include "platform/Display.h"
+
+#include <gtest/gtest.h>
+
+using Platform::BlendMode;
+using Platform::PixelFormat;
+using Platform::RenderVertex;
+using Platform::Renderer;
+using Platform::Surface;
+
+namespace
+{
+// Two triangles covering (x, y)-(x + w, y + h) in back-buffer pixels.
+void DrawRect(Renderer& renderer, float x, float y, float w, float h, uint32_t color)
+{
+    const RenderVertex quad[4] = {
+        {x, y, color, 0, 0}, {x + w, y, color, 1, 0}, {x, y + h, color, 0, 1}, {x + w, y + h, color, 1, 1}};
+    renderer.DrawTriangleStrip(quad, 4);
+}
+
+class RendererTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        renderer = Renderer::CreateOffscreen(64, 48);
+        ASSERT_NE(renderer, nullptr);
+        ASSERT_TRUE(renderer->CreateBackBuffer(64, 48));
+        ASSERT_TRUE(renderer->BeginFrame());
+        renderer->Clear(0xFF0000FF);
+    }
+
+    uint32_t Pixel(int x, int y)
+    {
+        Surface frame(64, 48, PixelFormat::ARGB8888());
+        EXPECT_TRUE(renderer->ReadBackBuffer(frame));
+        return frame.GetPixel(x, y) | 0xFF000000;
+    }
+
+    std::unique_ptr<Renderer> renderer;
+};
+} // namespace
+
+TEST(PixelFormat, EncodesAndDecodesThe16BitLayouts)
+{
+    // 255, 128, 128 into RGB565: red 31, green 63 x 128 / 255 = 31, blue 15.
+    EXPECT_EQ(Platform::EncodePixel(PixelFormat::RGB565(), 0xFFFF8080), (31u << 11) | (31u << 5) | 15u);
+    EXPECT_EQ(Platform::EncodePixel(PixelFormat::RGB555(), 0xFFFFFFFF), 0x7FFFu);
+    EXPECT_EQ(Platform::DecodePixel(PixelFormat::RGB565(), 0xFFFF), 0xFFFFFFFFu);
+    EXPECT_EQ(Platform::DecodePixel(PixelFormat::XRGB8888(), 0x00123456), 0xFF123456u);
+    EXPECT_EQ(Platform::DecodePixel(PixelFormat::ARGB8888(), 0x80123456), 0x80123456u);
+}
+
+TEST(Surface, LockUnlockMarksChangeAndFillClips)
+{
+    Surface surface(5, 3, PixelFormat::RGB565());
+    EXPECT_EQ(surface.GetPitch(), 12);
+    const uint32_t before = surface.GetVersion();
+    int pitch = 0;
+    ASSERT_NE(surface.Lock(&pitch), nullptr);
+    EXPECT_TRUE(surface.IsLocked());
+    surface.Unlock();
+    EXPECT_FALSE(surface.IsLocked());
+    EXPECT_NE(surface.GetVersion(), before);
+
+    surface.FillRect(-2, 1, 100, 100, 0xF800);
+    EXPECT_EQ(surface.GetPixel(0, 0), 0xFF000000u);
+    EXPECT_EQ(surface.GetPixel(4, 2), 0xFFFF0000u);
+    EXPECT_EQ(surface.GetPixel(5, 2), 0u);
+}
+
+TEST(Surface, CopyConvertsFormatsAndScales)
+{
+    Surface source(2, 1, PixelFormat::ARGB8888());
+    source.SetPixel(0, 0, 0xFFFF0000);
+    source.SetPixel(1, 0, 0xFF0000FF);
+    Surface wide(4, 2, PixelFormat::RGB565());
+    wide.CopyFrom(source);
+    EXPECT_EQ(wide.GetPixel(1, 1), 0xFFFF0000u);
+    EXPECT_EQ(wide.GetPixel(2, 0), 0xFF0000FFu);
+    Surface empty(0, 0, PixelFormat::ARGB8888());
+    EXPECT_EQ(empty.Lock(), nullptr);
+}
+
+TEST(DisplayModes, IncludeTheGameSizesThatFitTheDesktop)
+{
+    const Platform::DisplayMode desktop = Platform::GetDesktopMode();
+    bool has640 = false;
+    for (const Platform::DisplayMode& mode : Platform::GetDisplayModes()) {
+        EXPECT_LE(mode.width, std::max(desktop.width, 1280));
+        has640 = has640 || (mode.width == 640 && mode.height == 480);
+    }
+    EXPECT_TRUE(has640);
+}
+
+TEST_F(RendererTest, FillsRectanglesPixelExact)
+{
+    renderer->SetBlendMode(BlendMode::None);
+    DrawRect(*renderer, 10, 5, 20, 10, 0xFFFF0000);
+    EXPECT_EQ(Pixel(10, 5), 0xFFFF0000u);
+    EXPECT_EQ(Pixel(29, 14), 0xFFFF0000u);
+    EXPECT_EQ(Pixel(30, 14), 0xFF0000FFu);
+    EXPECT_EQ(Pixel(29, 15), 0xFF0000FFu);
+    EXPECT_EQ(Pixel(9, 5), 0xFF0000FFu);
+}
+
+TEST_F(RendererTest, BlendsNormallyAndAdditively)
+{
+    renderer->SetBlendMode(BlendMode::Normal);
+    DrawRect(*renderer, 0, 0, 8, 8, 0x80FF0000);
+    const uint32_t blended = Pixel(2, 2);
+    EXPECT_NEAR(static_cast<int>((blended >> 16) & 0xFF), 128, 1);
+    EXPECT_EQ((blended >> 8) & 0xFF, 0u);
+    EXPECT_NEAR(static_cast<int>(blended & 0xFF), 127, 1);
+
+    renderer->SetBlendMode(BlendMode::Additive);
+    DrawRect(*renderer, 16, 0, 8, 8, 0x80FF0000);
+    const uint32_t added = Pixel(18, 2);
+    EXPECT_NEAR(static_cast<int>((added >> 16) & 0xFF), 128, 1);
+    EXPECT_EQ(added & 0xFF, 0xFFu);
+}
+
+TEST_F(RendererTest, DrawsTexturesWithPointFilteringAndColourFill)
+{
+    // Quadrants of 2 x 2 texels: red, green / transparent, white.
+    Surface texture(4, 4, PixelFormat::ARGB8888());
+    const uint32_t quadrants[4] = {0xFFFF0000, 0xFF00FF00, 0x00000000, 0xFFFFFFFF};
+    for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < 4; ++x) {
+            texture.SetPixel(x, y, quadrants[(y / 2) * 2 + x / 2]);
+        }
+    }
+    renderer->SetLinearFiltering(false);
+    renderer->SetBlendMode(BlendMode::Normal);
+    renderer->SetTexture(&texture, false);
+    DrawRect(*renderer, 0, 0, 8, 8, 0xFFFFFFFF);
+    EXPECT_EQ(Pixel(1, 1), 0xFFFF0000u);
+    EXPECT_EQ(Pixel(6, 1), 0xFF00FF00u);
+    EXPECT_EQ(Pixel(1, 6), 0xFF0000FFu); // transparent texel: the clear colour shows
+    EXPECT_EQ(Pixel(6, 6), 0xFFFFFFFFu);
+
+    // Colour fill: the texture's alpha, the vertex colour's RGB.
+    renderer->SetTexture(&texture, true);
+    DrawRect(*renderer, 16, 0, 8, 8, 0xFF00FF00);
+    EXPECT_EQ(Pixel(17, 1), 0xFF00FF00u);
+    EXPECT_EQ(Pixel(17, 6), 0xFF0000FFu);
+
+    // A change to the pixels reaches the next draw.
+    int pitch = 0;
+    texture.Lock(&pitch);
+    texture.FillRect(0, 0, 2, 2, 0xFF0000FF);
+    texture.Unlock();
+    texture.FillRect(2, 0, 2, 2, 0xFF000000);
+    renderer->SetTexture(&texture, false);
+    DrawRect(*renderer, 32, 0, 8, 8, 0xFFFFFFFF);
+    EXPECT_EQ(Pixel(33, 1), 0xFF0000FFu);
+    EXPECT_EQ(Pixel(38, 1), 0xFF000000u);
+}
+
+TEST_F(RendererTest, PresentsTheBackBufferAndMemoryFrames)
+{
+    renderer->SetBlendMode(BlendMode::None);
+    DrawRect(*renderer, 0, 0, 32, 48, 0xFF00FF00);
+    ASSERT_TRUE(renderer->PresentBackBuffer());
+    Surface output(64, 48, PixelFormat::ARGB8888());
+    ASSERT_TRUE(renderer->ReadOutput(output));
+    EXPECT_EQ(output.GetPixel(5, 5) | 0xFF000000, 0xFF00FF00u);
+    EXPECT_EQ(output.GetPixel(40, 5) | 0xFF000000, 0xFF0000FFu);
+
+    for (const PixelFormat& format : {PixelFormat::XRGB8888(), PixelFormat::RGB565(), PixelFormat::RGB555()}) {
+        Surface frame(64, 48, format);
+        frame.FillRect(0, 0, 64, 48, Platform::EncodePixel(format, 0xFFFF0000));
+        ASSERT_TRUE(renderer->PresentSurface(frame));
+        ASSERT_TRUE(renderer->ReadOutput(output));
+        EXPECT_EQ(output.GetPixel(63, 47) | 0xFF000000, 0xFFFF0000u);
+    }
+}
+
+TEST_F(RendererTest, LetterboxesAFrameOfAnotherShape)
+{
+    Surface frame(32, 48, PixelFormat::XRGB8888());
+    frame.FillRect(0, 0, 32, 48, 0xFFFFFF);
+    ASSERT_TRUE(renderer->PresentSurface(frame));
+    Surface output(64, 48, PixelFormat::ARGB8888());
+    ASSERT_TRUE(renderer->ReadOutput(output));
+    EXPECT_EQ(output.GetPixel(2, 10) & 0xFFFFFF, 0u);
+    EXPECT_EQ(output.GetPixel(32, 10) & 0xFFFFFF, 0xFFFFFFu);
+}
+
+TEST_F(RendererTest, ReportsALimitWhenTheDriverNamesNone)
+{
+    const Platform::AdapterInfo info = renderer->GetAdapterInfo();
+    EXPECT_FALSE(info.name.empty());
+    EXPECT_GT(info.maxTextureWidth, 0);
+    EXPECT_GT(info.maxTextureHeight, 0);
+    EXPECT_FALSE(renderer->TakeDeviceLost());
+}
+
+TEST_F(RendererTest, ForgetsTexturesOfDestroyedSurfaces)
+{
+    {
+        Surface texture(4, 4, PixelFormat::ARGB8888());
+        renderer->SetTexture(&texture, false);
+        renderer->SetTexture(nullptr, false);
+        EXPECT_EQ(renderer->GetUploadedBytes(), 64u);
+    }
+    ASSERT_TRUE(renderer->BeginFrame());
+    EXPECT_EQ(renderer->GetUploadedBytes(), 0u);
+}
