@@ -268,4 +268,62 @@ void ArtKit::Sparkle(Canvas& canvas, float cx, float cy, float size, Color c)
     canvas.Draw(local, float(x0), float(y0));
 }
 
+Canvas ArtKit::JoinFrames(const std::vector<Canvas>& frames)
+{
+    int w = frames.front().Width(), h = frames.front().Height();
+    Canvas strip(w * int(frames.size()), h);
+    for (size_t i = 0; i < frames.size(); ++i)
+        strip.Draw(frames[i], float(w * int(i)), 0);
+    return strip;
+}
+
+Canvas ArtKit::Banner(const std::string& text, int size, Color top, Color bottom)
+{
+    TextStyle style;
+    style.size = size;
+    style.top = top;
+    style.bottom = bottom;
+    style.outline = Palette::kInk;
+    style.outlineWidth = std::max(3, size / 11);
+    style.shadow = 0.6f;
+    Canvas word = Caption(text, style, 4);
+    // A soft light behind the letters lifts them off any background.
+    Canvas c(word.Width() + 16, word.Height() + 16);
+    Mask glow = Mask(c.Width(), c.Height());
+    glow.Merge(word.Alpha(), 8, 8);
+    c.Fill(glow.Blurred(6).Scaled(0.8f), Color{1, 1, 0.9f, 0.35f});
+    c.Draw(word, 8, 8);
+    return c;
+}
+
+TextStyle ArtKit::BodyStyle(int size)
+{
+    TextStyle s;
+    s.face = Typeface::Condensed;
+    s.size = size;
+    s.top = Color{1, 1, 1, 1};
+    s.bottom = Palette::kCream;
+    s.outlineWidth = 2;
+    s.shadow = 0.3f;
+    return s;
+}
+
+Canvas ArtKit::Bubble(int width, const std::string& heading, const std::vector<std::string>& lines, int textSize)
+{
+    float line = textSize * 1.3f;
+    float top = heading.empty() ? 22.0f : 22.0f + textSize * 1.5f;
+    int height = int(top + line * float(lines.size()) + 10);
+    Canvas c(width, height + 8);
+    DrawPanel(c, 2, 2, width - 4.0f, float(height), 14, 0.95f);
+    if (!heading.empty()) {
+        TextStyle h = BodyStyle(textSize + 4);
+        h.face = Typeface::Heavy;
+        h.top = Palette::kCream;
+        h.bottom = Palette::kGold;
+        DrawText(c, heading, h, width / 2.0f, 12 + textSize * 0.9f);
+    }
+    DrawLines(c, lines, BodyStyle(textSize), width / 2.0f, top + textSize * 0.35f, line);
+    return c;
+}
+
 } // namespace AssetGen

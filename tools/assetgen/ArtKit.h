@@ -71,6 +71,15 @@ public:
     // A little star of light, for sparkles on art.
     static void Sparkle(Canvas& canvas, float cx, float cy, float size, Color c);
     static Color ToneColor(ButtonTone tone);
+    // Frames of equal size side by side, as strips are cut.
+    static Canvas JoinFrames(const std::vector<Canvas>& frames);
+    // Big lettering for announcements ("Ready", "You Lose"): cropped to fit.
+    static Canvas Banner(const std::string& text, int size, Color top, Color bottom);
+    // A small panel with an optional gold heading and centred lines.
+    static Canvas Bubble(int width, const std::string& heading, const std::vector<std::string>& lines,
+                         int textSize = 16);
+    // Plain light lettering for body text on panels.
+    static TextStyle BodyStyle(int size);
 };
 
 } // namespace AssetGen

@@ -1,5 +1,7 @@
 #include "tools/assetgen/BundleWriter.h"
 
+#include "tools/assetgen/ArtKit.h"
+
 #include <stdexcept>
 
 namespace AssetGen {
@@ -20,12 +22,13 @@ void BundleWriter::Add(const std::string& name, const Canvas& picture, ImageForm
 
 void BundleWriter::AddStrip(const std::string& name, const std::vector<Canvas>& frames)
 {
-    int w = frames.front().Width(), h = frames.front().Height();
-    Canvas strip(w * int(frames.size()), h);
-    for (size_t i = 0; i < frames.size(); ++i)
-        strip.Draw(frames[i], float(w * int(i)), 0);
-    mStrips += "<STRIP>" + name + ":" + std::to_string(frames.size()) + "</STRIP>";
-    Add(name, strip);
+    DeclareStrip(name, int(frames.size()));
+    Add(name, ArtKit::JoinFrames(frames));
+}
+
+void BundleWriter::DeclareStrip(const std::string& name, int frames)
+{
+    mStrips += "<STRIP>" + name + ":" + std::to_string(frames) + "</STRIP>";
 }
 
 void BundleWriter::AddRedirect(const std::string& name, const std::string& relativeFolder)

@@ -21,6 +21,8 @@ public:
     void AddStrip(const std::string& name, const std::vector<Canvas>& frames);
     // The picture of the same name in another folder, through a redirect file.
     void AddRedirect(const std::string& name, const std::string& relativeFolder);
+    // A strip whose picture is not written through this bundle.
+    void DeclareStrip(const std::string& name, int frames);
     // A described image with no file here, found through the folder's
     // "__notfound.shortcut".
     void AddFromFallback(const std::string& name);

@@ -1,0 +1,202 @@
+#include "tools/assetgen/JigsawArt.h"
+
+#include "tools/assetgen/ArtKit.h"
+#include "tools/assetgen/BundleWriter.h"
+#include "tools/assetgen/Pieces.h"
+#include "tools/assetgen/Rng.h"
+
+#include <cmath>
+#include <string>
+
+namespace AssetGen {
+namespace {
+
+constexpr int W = JigsawArt::kWidth, H = JigsawArt::kHeight;
+constexpr float kPi = 3.14159265f;
+constexpr float kTab = 15;    // knob radius
+constexpr int kMargin = 26;   // room for a knob around each cell
+
+Sdf Hills(float base, float a1, float f1, float a2, float f2, float phase)
+{
+    std::vector<Vec2> p{{-10, float(H + 10)}};
+    for (int x = -10; x <= W + 10; x += 6)
+        p.push_back({float(x), base + a1 * std::sin(x * f1 + phase) + a2 * std::sin(x * f2 + phase * 1.7f)});
+    p.push_back({float(W + 10), float(H + 10)});
+    return Shape::Polygon(p);
+}
+
+Canvas Sunset()
+{
+    Canvas c(W, H);
+    c.FillAll(Paints::Vertical(0, Color::Hex(0x3A1C6E), 230, Color::Hex(0xFF9A4A)));
+    c.Fill(Mask::FromSdf(W, H, Shape::Circle(300, 190, 60)).Blurred(30).Scaled(1.2f), Color::Hex(0xFFE08A, 0.6f));
+    c.FillShape(Shape::Circle(300, 190, 44), Paints::Vertical(146, Color::Hex(0xFFF6C0), 234, Color::Hex(0xFF7A2A)));
+    const uint32_t layers[] = {0x7A3A8A, 0x4A2A7A, 0x2A5A4A, 0x1A3A2A};
+    for (int i = 0; i < 4; ++i)
+        c.FillShape(Hills(200 + i * 45.0f, 22 - i * 3.0f, 0.012f + i * 0.004f, 10, 0.031f, i * 1.3f),
+                    Paints::Vertical(150 + i * 45.0f, Color::Hex(layers[i]).Lighter(0.15f), H, Color::Hex(layers[i]).Darker(0.3f)));
+    // Pieces drifting like balloons, strings trailing.
+    const Vec2 spots[] = {{70, 70}, {150, 40}, {390, 60}, {430, 120}};
+    for (int i = 0; i < 4; ++i) {
+        c.FillShape(Shape::Capsule({spots[i].x, spots[i].y + 18}, {spots[i].x + 6, spots[i].y + 60}, 0.8f), Color{1, 1, 1, 0.6f});
+        c.Draw(Pieces::Art(i * 2 + 1, 0), spots[i].x - 20, spots[i].y - 20, 40.0f / 256);
+    }
+    return c;
+}
+
+Canvas Sea()
+{
+    Canvas c(W, H);
+    c.FillAll(Paints::Vertical(0, Color::Hex(0x3AC8E8), H, Color::Hex(0x0A2A6A)));
+    for (int i = 0; i < 5; ++i) {
+        float x = 40 + i * 100.0f;
+        Sdf ray = Shape::Polygon({{x, -5}, {x + 40, -5}, {x + 10, float(H)}, {x - 40, float(H)}});
+        c.Fill(Mask::FromSdf(W, H, ray).Blurred(8), Paints::Vertical(0, Color{1, 1, 1, 0.18f}, H, Color{1, 1, 1, 0}));
+    }
+    c.FillShape(Hills(330, 10, 0.02f, 5, 0.05f, 0.5f), Paints::Vertical(310, Color::Hex(0xE8D08A), H, Color::Hex(0x8A6A3A)));
+    Rng rng(31);
+    for (int i = 0; i < 7; ++i) {
+        float x = 20 + i * 68.0f + rng.Range(-10, 10);
+        for (int k = 0; k < 10; ++k) {
+            float y0 = 340 - k * 14.0f, y1 = y0 - 14;
+            float sway = 8 * std::sin(k * 0.7f + i);
+            c.FillShape(Shape::Capsule({x + sway, y0}, {x + 8 * std::sin((k + 1) * 0.7f + i), y1}, 4.5f - k * 0.3f),
+                        Color::Hex(i % 2 ? 0x2A9A4A : 0x4ABA3A));
+        }
+    }
+    const uint32_t fish[] = {0xFF8A1A, 0xFFD31F, 0xE8406A, 0x9B3FE0};
+    for (int i = 0; i < 4; ++i) {
+        float x = 80 + i * 95.0f, y = 90 + (i % 2) * 70.0f;
+        Sdf body = Shape::Union(Shape::Ellipse(x, y, 30, 17), Shape::Polygon({{x + 24, y}, {x + 46, y - 16}, {x + 46, y + 16}}));
+        Mask m = Mask::FromSdf(W, H, body);
+        c.Fill(m, Paints::Vertical(y - 17, Color::Hex(fish[i]).Lighter(0.3f), y + 17, Color::Hex(fish[i]).Darker(0.2f)));
+        c.Bevel(m, 4, 1.0f);
+        c.FillShape(Shape::Circle(x - 16, y - 4, 4), Color{1, 1, 1, 1});
+        c.FillShape(Shape::Circle(x - 17, y - 4, 2), Palette::kInk);
+    }
+    for (int i = 0; i < 18; ++i)
+        c.FillShape(Shape::Ring(Shape::Circle(rng.Range(0, W), rng.Range(0, 300), rng.Range(3, 9)), 1.5f), Color{1, 1, 1, 0.6f});
+    c.Draw(Pieces::Art(4, 0), 330, 300, 48.0f / 256);
+    c.Draw(Pieces::Art(6, 0), 390, 310, 40.0f / 256);
+    return c;
+}
+
+Canvas Castle()
+{
+    Canvas c(W, H);
+    c.FillAll(Paints::Vertical(0, Color::Hex(0x0A0A2A), H, Color::Hex(0x2A3A7A)));
+    Rng rng(47);
+    for (int i = 0; i < 70; ++i)
+        ArtKit::Sparkle(c, rng.Range(0, W), rng.Range(0, 220), rng.Range(1.5f, 4), Color{1, 1, 1, rng.Range(0.4f, 0.9f)});
+    c.Fill(Mask::FromSdf(W, H, Shape::Circle(360, 80, 50)).Blurred(25), Color::Hex(0xFFF4C0, 0.4f));
+    c.FillShape(Shape::Subtract(Shape::Circle(360, 80, 38), Shape::Circle(378, 70, 34)), Color::Hex(0xFFF4C0));
+    c.FillShape(Hills(300, 12, 0.015f, 6, 0.04f, 2.0f), Color::Hex(0x1A2A4A));
+    // Towers with lit windows.
+    const Color stone = Color::Hex(0x2A2050);
+    Sdf castle = Shape::RoundRect(120, 190, 220, 130, 2);
+    for (float x : {100.0f, 200.0f, 320.0f}) {
+        float top = x == 200 ? 110.0f : 150.0f;
+        castle = Shape::Union(castle, Shape::RoundRect(x, top, 46, 320 - top, 2));
+        castle = Shape::Union(castle, Shape::Polygon({{x - 8, top}, {x + 23, top - 50}, {x + 54, top}}));
+    }
+    c.FillShape(castle, Paints::Vertical(60, stone.Lighter(0.15f), 320, stone.Darker(0.3f)));
+    for (auto [x, y] : {std::pair{115.0f, 190.0f}, {215.0f, 140.0f}, {215.0f, 200.0f}, {335.0f, 180.0f}, {260.0f, 240.0f}})
+        c.FillShape(Shape::RoundRect(x, y, 14, 22, 7), Color::Hex(0xFFD36A));
+    c.FillShape(Shape::RoundRect(205, 270, 50, 50, 25), Color::Hex(0x120A2A));
+    c.Draw(Pieces::Art(Pieces::kSkull, 0), 40, 40, 44.0f / 256);
+    c.Draw(Pieces::Art(2, 0), 420, 150, 34.0f / 256);
+    return c;
+}
+
+// Which way each inner edge's knob points: +1 into the next cell.
+struct Cuts
+{
+    int across[JigsawArt::kRows][JigsawArt::kColumns]; // edges to the right of a cell
+    int down[JigsawArt::kRows][JigsawArt::kColumns];   // edges below a cell
+};
+
+Cuts MakeCuts(unsigned seed)
+{
+    Rng rng(seed);
+    Cuts cuts{};
+    for (int r = 0; r < JigsawArt::kRows; ++r)
+        for (int c = 0; c < JigsawArt::kColumns; ++c) {
+            cuts.across[r][c] = rng.Int(2) ? 1 : -1;
+            cuts.down[r][c] = rng.Int(2) ? 1 : -1;
+        }
+    return cuts;
+}
+
+// The piece at (col, row) in picture coordinates: its cell, with knobs
+// added where they point out and taken away where a neighbour's points in.
+Sdf PieceShape(const Cuts& cuts, int col, int row)
+{
+    float cw = float(W) / JigsawArt::kColumns, ch = float(H) / JigsawArt::kRows;
+    float x0 = col * cw, y0 = row * ch, x1 = x0 + cw, y1 = y0 + ch;
+    Sdf shape = Shape::RoundRect(x0, y0, cw, ch, 0.5f);
+    auto knob = [&](float ex, float ey, float nx, float ny, int sign) {
+        Sdf circle = Shape::Circle(ex + nx * sign * kTab * 0.6f, ey + ny * sign * kTab * 0.6f, kTab);
+        shape = sign > 0 ? Shape::Union(shape, circle) : Shape::Subtract(shape, circle);
+    };
+    if (col + 1 < JigsawArt::kColumns)
+        knob(x1, (y0 + y1) / 2, 1, 0, cuts.across[row][col]);
+    if (col > 0)
+        knob(x0, (y0 + y1) / 2, -1, 0, -cuts.across[row][col - 1]);
+    if (row + 1 < JigsawArt::kRows)
+        knob((x0 + x1) / 2, y1, 0, 1, cuts.down[row][col]);
+    if (row > 0)
+        knob((x0 + x1) / 2, y0, 0, -1, -cuts.down[row - 1][col]);
+    return shape;
+}
+
+} // namespace
+
+Canvas JigsawArt::Picture(int index)
+{
+    switch (index) {
+    case 0:
+        return Sunset();
+    case 1:
+        return Sea();
+    default:
+        return Castle();
+    }
+}
+
+int JigsawArt::WritePuzzle(AssetWriter& out, int index)
+{
+    Canvas picture = Picture(index);
+    Cuts cuts = MakeCuts(900 + unsigned(index));
+    std::string folder = "graphics\\jigsaws\\puzzle" + std::to_string(index + 1);
+    BundleWriter b(out, folder, true);
+    std::string layout;
+    float cw = float(W) / kColumns, ch = float(H) / kRows;
+    for (int piece = 0; piece < kColumns * kRows; ++piece) {
+        int col = piece % kColumns, row = piece / kColumns;
+        int x0 = std::max(0, int(std::floor(col * cw)) - kMargin), y0 = std::max(0, int(std::floor(row * ch)) - kMargin);
+        int x1 = std::min(W, int(std::ceil((col + 1) * cw)) + kMargin);
+        int y1 = std::min(H, int(std::ceil((row + 1) * ch)) + kMargin);
+        Sdf shape = Shape::Translate(PieceShape(cuts, col, row), float(-x0), float(-y0));
+        Canvas art = picture.Cropped(x0, y0, x1 - x0, y1 - y0);
+        Mask m = Mask::FromSdf(art.Width(), art.Height(), shape);
+        art.Bevel(m, 4, 0.8f);
+        art.Fill(Mask::FromSdf(art.Width(), art.Height(), Shape::Ring(Shape::Grow(shape, -0.8f), 1.6f)),
+                 Color{0, 0, 0, 0.45f});
+        art.KeepInside(m);
+        b.Add("image" + std::to_string(piece), art, ImageFormat::JpegWithMask);
+        layout += "<PIECE><POS>" + std::to_string(x0) + "," + std::to_string(y0) + "</POS></PIECE>\r\n";
+    }
+    b.Finish();
+    out.SaveText(folder + "\\info.cfg", layout);
+    return b.Steps();
+}
+
+int JigsawArt::Write(AssetWriter& out)
+{
+    int steps = 0;
+    for (int i = 0; i < 3; ++i)
+        steps += WritePuzzle(out, i);
+    return steps;
+}
+
+} // namespace AssetGen
