@@ -80,7 +80,7 @@ void App::PumpMessages()
     if (!window)
         return;
     if (instance && instance->PollRaise())
-        window->Raise();
+        WindowProc(window.get(), Msg::Notify, 0, 0);
     Platform::WindowMessage message;
     while (window->PollMessage(message))
     {
@@ -106,6 +106,10 @@ void App::WindowProc(Platform::Window* source, uint32_t message, uint32_t wParam
     case Msg::Paint:
         if (!minimized && theGraphics.mStarted && !theGraphics.IsLost())
             HandlePaint();
+        break;
+    case Msg::Notify:
+        if (source != nullptr)
+            source->Raise();
         break;
     case Msg::Close: Quit(); break;
     case Msg::KeyDown:

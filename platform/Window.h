@@ -36,6 +36,9 @@ constexpr uint32_t MiddleButtonDown = 0x0207;
 constexpr uint32_t MiddleButtonUp = 0x0208;
 constexpr uint32_t MiddleButtonDoubleClick = 0x0209;
 constexpr uint32_t MouseWheel = 0x020A;
+// Another copy of the program was started and asks this one to come to the
+// front (a number from the range of messages registered by name).
+constexpr uint32_t Notify = 0xC000;
 } // namespace Message
 
 // Activate's wParam.
