@@ -64,16 +64,27 @@ constexpr Weights MakeWeights(const RasterColor& m, uint32_t ia, uint32_t ir, ui
     if constexpr (K == Factor::Gouraud) {
         return {ia >> 16, ir >> 16, ig >> 16, ib >> 16};
     } else if constexpr (K == Factor::GouraudModulate) {
-        return {(m.a * ia) >> 24, (m.r * ir) >> 24, (m.g * ig) >> 24, (m.b * ib) >> 24};
+        return {((m.a & 0xFF) * ia) >> 24, ((m.r & 0xFF) * ir) >> 24, ((m.g & 0xFF) * ig) >> 24,
+                ((m.b & 0xFF) * ib) >> 24};
     } else {
         return {m.a & 0xFF, m.r & 0xFF, m.g & 0xFF, m.b & 0xFF};
     }
+}
+
+// The fill colour's red, green and blue as one 0x00RRGGBB word.
+constexpr uint32_t FillWord(const RasterColor& fill)
+{
+    return ((fill.r & 0xFF) << 16) | ((fill.g & 0xFF) << 8) | (fill.b & 0xFF);
 }
 
 template <class Fmt, Source S, Factor K, bool TextureAlpha, Combine C>
 struct Textured
 {
     using Pixel = typename Fmt::Pixel;
+
+    // Members read only the arguments their mode uses.
+    static constexpr bool kReadsFill = S == Source::Fill;
+    static constexpr bool kReadsModulation = kIsModulated<K>;
 
     // Fill-coloured members look at the texel only for its alpha: as coverage, or as the
     // alpha byte a 32-bit surface keeps when the colour is stored untouched.

@@ -12,8 +12,9 @@ template <class Fmt, class K>
 void Blit(void* destination, const uint32_t* source, int32_t count, const RasterColor* modulation,
           const RasterColor* fill)
 {
-    const uint32_t fillRGB = ((fill->r & 0xFF) << 16) | ((fill->g & 0xFF) << 8) | (fill->b & 0xFF);
-    const Kernel::Weights k = Kernel::MakeWeights<Kernel::Factor::Modulate>(*modulation, 0, 0, 0, 0);
+    const uint32_t fillRGB = K::kReadsFill ? Kernel::FillWord(*fill) : 0;
+    const Kernel::Weights k = K::kReadsModulation ? Kernel::MakeWeights<Kernel::Factor::Modulate>(*modulation, 0, 0, 0, 0)
+                                                  : Kernel::Weights{};
     auto* d = static_cast<typename Fmt::Pixel*>(destination);
     for (int32_t i = 0; i < count; ++i) {
         K::Shade(d[i], source[i], fillRGB, k);

@@ -22,8 +22,8 @@ void RasterizeTextured(const RasterVertex* vertices, const RasterTarget& target,
                        const RasterColor* modulation, const RasterColor* fill)
 {
     using F = Walk::Fields<Kernel::kIsGouraud<Factor>, K::kReadsTexel>;
-    const RasterColor& m = *modulation;
-    const uint32_t fillRGB = ((fill->r & 0xFF) << 16) | ((fill->g & 0xFF) << 8) | (fill->b & 0xFF);
+    const RasterColor m = K::kReadsModulation ? *modulation : RasterColor{};
+    const uint32_t fillRGB = K::kReadsFill ? Kernel::FillWord(*fill) : 0;
     const Kernel::Weights constant = Kernel::MakeWeights<Kernel::Factor::Modulate>(m, 0, 0, 0, 0);
     const uint32_t* texels = K::kReadsTexel ? texture->texels : nullptr;
     const uint32_t rowShift = K::kReadsTexel ? static_cast<uint32_t>(texture->rowShift) & 31 : 0;
@@ -73,7 +73,7 @@ template <class Fmt, bool Gouraud, bool Modulate>
 void RasterizeColor(const RasterVertex* vertices, const RasterTarget& target, const RasterTexture*,
                     const RasterColor* modulation, const RasterColor* fill)
 {
-    const RasterColor& m = *modulation;
+    const RasterColor m = Modulate ? *modulation : RasterColor{};
     if constexpr (Gouraud) {
         RasterVertex working[3] = {vertices[0], vertices[1], vertices[2]};
         if constexpr (Modulate) {
