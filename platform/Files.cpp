@@ -219,9 +219,8 @@ std::vector<FolderEntry> ListFolder(const std::string& path)
 bool MakeFolder(const std::string& path)
 {
     std::string folder = Resolve(path);
-    if (mkdir(folder.c_str(), 0755) == 0)
-        return true;
-    return errno == EEXIST && IsFolder(folder);
+    // An existing folder may also answer with a permission error.
+    return mkdir(folder.c_str(), 0755) == 0 || IsFolder(folder);
 }
 
 bool DeleteFile(const std::string& path)
