@@ -11,6 +11,7 @@
 
 class Image;
 class IOBuffer;
+struct FontScript;
 class Sprite;
 class Texture;
 
@@ -73,6 +74,10 @@ private:
     const FontGlyph& Glyph(char c) const { return mGlyphs[static_cast<uint8_t>(c)]; }
     void LoadFontXML(const String& name);
     void LoadDescription(const String& name, IOBuffer& file, bool keepColor);
+    void ReadFontXMLChar(const String& content);
     void LoadScript(const String& name);
+    void RunScript(const String& name, IOBuffer& file);
+    void BuildScriptGlyphs(const String& name, const FontScript& script);
+    static std::unique_ptr<Image> CutGlyphImage(const Image& layer, const Rect& r, FontGlyph& glyph);
     void DrawGlyphs(const String& text, float x, float y, const Matrix* m);
 };

@@ -153,6 +153,11 @@ void Sprite::Load(const String& name)
         LoadClumpFile(name);
         return;
     }
+    CreateFromFile(name);
+}
+
+void Sprite::CreateFromFile(const String& name)
+{
     mImage = new Image(name.CStr());
     mWidth = mImage->mWidth;
     mHeight = mImage->mHeight;
@@ -169,12 +174,7 @@ void Sprite::LoadFastBlit(const String& name)
     }
     Release();
     mFastBlit = true;
-    mImage = new Image(name.CStr());
-    mWidth = mImage->mWidth;
-    mHeight = mImage->mHeight;
-    CreateFromImage();
-    delete mImage;
-    mImage = nullptr;
+    CreateFromFile(name);
 }
 
 void Sprite::EnableFastBlit()

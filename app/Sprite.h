@@ -100,6 +100,7 @@ public:
 
 private:
     void ResetShader();
+    void CreateFromFile(const String& name);
     void CreateShared();
     void CreateFastBlit();
     void CreateDefault();
