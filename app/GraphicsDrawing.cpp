@@ -4,6 +4,7 @@
 #include "app/Texture.h"
 #include "app/VertexBuffer2D.h"
 
+#include <cmath>
 #include <type_traits>
 #include <vector>
 
@@ -31,11 +32,15 @@ public:
             nx /= w;
             ny /= w;
         }
-        return Platform::RenderVertex{(nx + 1.0f) * 0.5f * mViewport.w + mViewport.x,
-                                      (1.0f - ny) * 0.5f * mViewport.h + mViewport.y, color, u, v};
+        return Platform::RenderVertex{Snap((nx + 1.0f) * 0.5f * mViewport.w + mViewport.x),
+                                      Snap((1.0f - ny) * 0.5f * mViewport.h + mViewport.y), color, u, v};
     }
 
 private:
+    // Positions land on a 1/16-pixel grid, as the hardware rasterisers did,
+    // so float error never moves an edge across a pixel.
+    static float Snap(float value) { return std::round(value * 16.0f) / 16.0f; }
+
     Matrix mMatrix;
     Rect mViewport;
 };

@@ -382,7 +382,7 @@ void Graphics::RecoverDevices()
         mKeepWindow = false;
     }
     // A driver reset takes the back buffer's contents, or the buffer itself.
-    if (mDisplay && mDisplay->TakeDeviceLost() && mDevice && !mDevice->HasBackBuffer()) {
+    if (mDisplay && mDisplay->TakeDeviceLost() && mDevice) {
         mDevice->CreateBackBuffer(mWidth, mHeight);
     }
     ForEachDevice(mDevices, [](GraphicDevice* device) { device->Restore(); });

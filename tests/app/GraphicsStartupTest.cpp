@@ -1,0 +1,222 @@
+#include "app/App.h"
+#include "app/Graphics.h"
+
+#include "support/TemporaryFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace
+{
+// An application object whose command line and data folder the test sets,
+// and the graphics device started on it without a window.
+class GraphicsStartupTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        previous = std::filesystem::current_path();
+        std::filesystem::current_path(folder.Path());
+        app = std::make_unique<App>();
+        app->dataFolder = folder.Path().c_str();
+        app->configPath = (folder / "config.cfg").c_str();
+    }
+
+    void TearDown() override
+    {
+        theGraphics.Shutdown();
+        app.reset();
+        theGraphics.ResetState();
+        std::filesystem::current_path(previous);
+    }
+
+    void Start(std::vector<std::string> arguments = {})
+    {
+        app->arguments = std::move(arguments);
+        ASSERT_TRUE(theGraphics.Startup(nullptr));
+    }
+
+    void WriteResults(const std::string& text)
+    {
+        std::filesystem::create_directories(folder / "HardwareTestResults");
+        folder.WriteText("HardwareTestResults/Hardware.registry", text);
+    }
+
+    TemporaryFolder folder;
+    std::filesystem::path previous;
+    std::unique_ptr<App> app;
+};
+} // namespace
+
+TEST_F(GraphicsStartupTest, FirstRunWritesTheDefaultsInOrder)
+{
+    Start();
+    EXPECT_FALSE(theGraphics.mSoftware);
+    EXPECT_EQ(theGraphics.mWidth, 800);
+    EXPECT_EQ(theGraphics.mHeight, 600);
+    EXPECT_FALSE(theGraphics.mFullscreen);
+    EXPECT_EQ(folder.ReadText("config.cfg"), "DX::ScreenWidth=800\r\n"
+                                             "DX::ScreenHeight=600\r\n"
+                                             "DX::ColorDepth=16\r\n"
+                                             "DX::Fullscreen=false\r\n"
+                                             "DX::UseCustomCursors=false\r\n"
+                                             "DX::VSync=false\r\n"
+                                             "DX::SafeMode=false\r\n");
+    // The tester's results file is read, never made.
+    EXPECT_FALSE(std::filesystem::exists(folder / "HardwareTestResults"));
+}
+
+TEST_F(GraphicsStartupTest, SoftwareSwitchWinsOverHardware)
+{
+    Start({"-hardware", "-software"});
+    EXPECT_TRUE(theGraphics.mSafeModeRequired);
+    EXPECT_TRUE(theGraphics.mSafeModeRecommended);
+    EXPECT_TRUE(theGraphics.mSoftware);
+    EXPECT_EQ(theGraphics.mWidth, 640);
+    EXPECT_EQ(theGraphics.mHeight, 480);
+    EXPECT_EQ(theGraphics.mDevice, nullptr);
+    // With a switch the stored choice is left as it was.
+    EXPECT_EQ(folder.ReadText("config.cfg").find("DX::SafeMode"), std::string::npos);
+}
+
+TEST_F(GraphicsStartupTest, StoredSafeModeHoldsEvenWithTheHardwareSwitch)
+{
+    folder.WriteText("config.cfg", "DX::ScreenWidth=800\r\nDX::ScreenHeight=600\r\nDX::ColorDepth=32\r\n"
+                                   "DX::SafeMode=true\r\n");
+    Start({"-hardware"});
+    EXPECT_FALSE(theGraphics.mSafeModeRequired);
+    EXPECT_TRUE(theGraphics.mSoftware);
+    EXPECT_EQ(theGraphics.mColorDepth, 32);
+}
+
+TEST_F(GraphicsStartupTest, HardwareTestVerdictsChooseTheRenderer)
+{
+    WriteResults("HWTEST::SafeModeRequired=false\r\nHWTEST::SafeModeRecommended=true\r\n");
+    Start();
+    EXPECT_TRUE(theGraphics.mSafeModeRecommended);
+    // Recommended only: the stored choice becomes software.
+    EXPECT_TRUE(theGraphics.mSoftware);
+    EXPECT_NE(folder.ReadText("config.cfg").find("DX::SafeMode=true"), std::string::npos);
+}
+
+TEST_F(GraphicsStartupTest, UnusableSizeFallsBackToFullScreenHardware)
+{
+    folder.WriteText("config.cfg", "DX::ScreenWidth=0\r\nDX::ScreenHeight=600\r\nDX::ColorDepth=16\r\n"
+                                   "DX::SafeMode=true\r\n");
+    Start();
+    EXPECT_FALSE(theGraphics.mSoftware);
+    EXPECT_EQ(theGraphics.mWidth, 800);
+    EXPECT_EQ(theGraphics.mHeight, 600);
+    EXPECT_TRUE(theGraphics.mFullscreen);
+}
+
+TEST_F(GraphicsStartupTest, DeviceListCardsApplyToTheirAdapter)
+{
+    // The window-free renderer calls itself "software".
+    std::filesystem::create_directories(folder / "data");
+    folder.WriteText("data/devices.xml",
+                     "<CARD name=\"other\"><DEFAULTCOLORDEPTH>32</DEFAULTCOLORDEPTH></CARD>\n"
+                     "<card name=\"SOFTWARE\">\n"
+                     "  <DEFAULTCOLORDEPTH>24</DEFAULTCOLORDEPTH>\n"
+                     "  <DEFAULTRESOLUTION>1024x768</DEFAULTRESOLUTION>\n"
+                     "  <DEFAULTFULLSCREEN>true</DEFAULTFULLSCREEN>\n"
+                     "  <FORCESAFEMODE dxversion=\"7.0b\">true</FORCESAFEMODE>\n"
+                     "  <FORCEHWMODE dxversion=\"7\">true</FORCEHWMODE>\n"
+                     "</card>\n");
+    WriteResults("HWTEST::DXVersion=7.0a\r\n");
+    Start();
+    EXPECT_EQ(theGraphics.mRequestedColorDepth, 16);
+    EXPECT_EQ(theGraphics.mRequestedWidth, 1024);
+    EXPECT_EQ(theGraphics.mRequestedHeight, 768);
+    EXPECT_TRUE(theGraphics.mRequestedFullscreen);
+    // "7.0b" is not a prefix of "7.0a"; "7" is.
+    EXPECT_FALSE(theGraphics.mSafeModeRequired);
+    EXPECT_FALSE(theGraphics.mSoftware);
+    EXPECT_EQ(theGraphics.mWidth, 1024);
+    EXPECT_TRUE(theGraphics.mFullscreen);
+}
+
+TEST_F(GraphicsStartupTest, ShutdownWritesThePendingModeBack)
+{
+    Start();
+    theGraphics.SetPendingMode(true, 1024, 768);
+    theGraphics.Shutdown();
+    EXPECT_EQ(folder.ReadText("config.cfg"), "DX::ScreenWidth=1024\r\n"
+                                             "DX::ScreenHeight=768\r\n"
+                                             "DX::ColorDepth=16\r\n"
+                                             "DX::Fullscreen=false\r\n"
+                                             "DX::UseCustomCursors=false\r\n"
+                                             "DX::VSync=false\r\n"
+                                             "DX::SafeMode=true\r\n");
+    // A second shutdown does nothing.
+    folder.WriteText("config.cfg", "");
+    theGraphics.Shutdown();
+    EXPECT_EQ(folder.ReadText("config.cfg"), "");
+}
+
+TEST_F(GraphicsStartupTest, WindowFitsTheDesktopStepByStep)
+{
+    Start();
+    theGraphics.mFullscreen = false;
+    theGraphics.mWindowFrameHeight = 30;
+    // A width between the known sizes still steps down and ends.
+    theGraphics.mWidth = 1100;
+    theGraphics.mHeight = 900;
+    theGraphics.FitWindowToDesktop();
+    EXPECT_LE(theGraphics.mWidth, theGraphics.mDesktopWidth - 30);
+    EXPECT_LE(theGraphics.mHeight, theGraphics.mDesktopHeight - 30);
+    EXPECT_GE(theGraphics.mWidth, 640);
+}
+
+TEST_F(GraphicsStartupTest, RefreshRateIsHeldBetween60And100)
+{
+    Start();
+    EXPECT_GE(theGraphics.mRefreshRate, 60);
+    EXPECT_LE(theGraphics.mRefreshRate, 100);
+    EXPECT_EQ(theGraphics.mRefreshMs, 1000 / theGraphics.mRefreshRate);
+}
+
+TEST_F(GraphicsStartupTest, ScreenshotIsA24BitBmpOthersCanRead)
+{
+    Start();
+    Platform::Surface surface(801, 3, Platform::PixelFormat::XRGB8888());
+    surface.FillRect(0, 0, 801, 3, 0x00FF8040);
+    surface.SetPixel(0, 0, 0xFF0000FF);
+    std::filesystem::create_directories(folder / "Screenshots");
+    ASSERT_TRUE(theGraphics.SaveBMP("Screenshots\\shot.bmp", &surface));
+    std::ifstream file(folder / "Screenshots/shot.bmp", std::ios::binary);
+    ASSERT_TRUE(file.good());
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    auto le32 = [&bytes](size_t at) {
+        return bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) | (static_cast<uint32_t>(bytes[at + 3]) << 24);
+    };
+    ASSERT_GE(bytes.size(), 54u);
+    EXPECT_EQ(bytes[0], 'B');
+    EXPECT_EQ(bytes[1], 'M');
+    const uint32_t imageSize = 808 * 3 * 3; // rows counted as 808 pixels of 3 bytes
+    EXPECT_EQ(le32(34), imageSize);
+    EXPECT_EQ(le32(2), 54 + imageSize);
+    EXPECT_EQ(bytes.size(), 54 + imageSize);
+    EXPECT_EQ(le32(10), 54u);
+    EXPECT_EQ(le32(14), 40u);
+    EXPECT_EQ(le32(18), 801u);
+    EXPECT_EQ(le32(22), 3u);
+    EXPECT_EQ(bytes[28], 24);
+    // The top-left pixel is in the last row of the file (bottom-up), blue first.
+    const size_t stride = (801 * 3 + 3) & ~3;
+    EXPECT_EQ(bytes[54 + 2 * stride + 0], 0xFF);
+    EXPECT_EQ(bytes[54 + 2 * stride + 2], 0x00);
+    EXPECT_EQ(bytes[54 + 3], 0x40);
+
+    if (std::system("command -v identify > /dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "no image tool to cross-check with";
+    }
+    const std::string command =
+        "identify -format '%w %h %z' '" + (folder / "Screenshots/shot.bmp") + "' > identified.txt 2>/dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(folder.ReadText("identified.txt"), "801 3 8");
+}
