@@ -1,3 +1,4 @@
+#include "app/App.h"
 #include "app/List.h"
 #include "app/Point.h"
 #include "app/Rect.h"
@@ -443,4 +444,13 @@ TEST(StringTokens, ListBuilders)
     EXPECT_EQ(second->x, 5.0f);
     EXPECT_EQ(second->h, 8.0f);
     DeleteAll<Rect>(rects);
+}
+
+TEST(StringTokens, SplitToCharsStopsWhenTheApplicationQuits)
+{
+    App app;
+    app.quit = true;
+    List chars;
+    String("'a','b'").SplitToChars(chars);
+    EXPECT_EQ(chars.Count(), 0);
 }
