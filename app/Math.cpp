@@ -6,14 +6,16 @@
 
 float Math::SinDegrees(float degrees)
 {
-    return std::sin(PI * degrees / 180.0f);
+    return float(std::sin(double(PI * degrees / 180.0f)));
 }
 
 void Math::AngleToVector(float degrees, Point& out)
 {
-    float radians = PI * degrees / 180.0f;
-    out.x = std::sin(radians);
-    out.y = -std::cos(radians);
+    // The angle is a float; the sine and cosine are taken in double
+    // precision as the C library's sin and cos do.
+    double radians = PI * degrees / 180.0f;
+    out.x = float(std::sin(radians));
+    out.y = float(-std::cos(radians));
 }
 
 void Math::RandomDirection(Random* random, Point& out)
