@@ -15,8 +15,8 @@ public:
     Console& operator=(const Console&) = delete;
     virtual ~Console();
 
-    // One line in the C library's printf format; lines longer than 2047
-    // bytes after formatting are cut there.
+    // One line in the C library's printf format (a String goes in through
+    // CStr); lines longer than 2047 bytes after formatting are cut there.
     void Printf(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
     // Lines are written only while set; the application may clear it.

@@ -125,6 +125,9 @@ public:
     void GetTwoNumbers(float& x, float& y) const;
     bool ToBool() const;
 
+    // Without regard to ASCII case unless SetCaseSensitive asks otherwise. A
+    // String that never held text differs from "": test emptiness with
+    // IsEmpty.
     bool operator==(const char* text) const;
     bool operator==(const String& other) const { return *this == other.mData; }
     bool operator!=(const char* text) const { return !(*this == text); }
