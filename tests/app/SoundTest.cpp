@@ -263,23 +263,33 @@ TEST_F(SoundTest, CorruptWavHeadersAreRefused)
         Put16(bytes, at, value);
         return bytes;
     };
-    const std::vector<std::vector<uint8_t>> refused = {
-        corrupt(0, 0),       // not RIFF
-        corrupt(8, 0),       // not WAVE
-        corrupt(20, 3),      // not PCM
-        corrupt(22, 0),      // no channels
-        corrupt(22, 3),      // three channels
-        corrupt(24, 0),      // 0 Hz
-        corrupt(32, 3),      // block align disagrees
-        corrupt(34, 24),     // 24 bits
-        corrupt(36, 0),      // no data chunk
+    struct Case
+    {
+        std::vector<uint8_t> bytes;
+        const char* message;
+    };
+    const std::vector<Case> refused = {
+        {corrupt(0, 0), "Could not load WAV sound (1)"},  // not RIFF
+        {corrupt(8, 0), "Could not load WAV sound (2)"},  // not WAVE
+        {corrupt(20, 3), "Could not load sound (4)"},     // not PCM
+        {corrupt(22, 0), "Could not load sound (4)"},     // no channels
+        {corrupt(22, 3), "Could not load sound (4)"},     // three channels
+        {corrupt(24, 0), "Could not load sound (4)"},     // 0 Hz
+        {corrupt(32, 3), "Could not load sound (4)"},     // block align disagrees
+        {corrupt(34, 24), "Could not load sound (4)"},    // 24 bits
+        {corrupt(36, 0), "Could not load sound (3)"},     // no data chunk
     };
     for (size_t i = 0; i < refused.size(); ++i) {
         SCOPED_TRACE(i);
-        folder.WriteBytes("c.wav", refused[i]);
+        folder.WriteBytes("c.wav", refused[i].bytes);
         std::filesystem::remove_all("cached");
         Sound sound;
+        testing::internal::CaptureStderr();
         sound.Load("c");
+        // Without a display the message box text goes to the error stream.
+        const std::string shown = testing::internal::GetCapturedStderr();
+        EXPECT_NE(shown.find("HEY"), std::string::npos);
+        EXPECT_NE(shown.find(refused[i].message), std::string::npos) << shown;
         EXPECT_EQ(sound.GetVoiceCount(), 0);
         EXPECT_FALSE(folder.Exists("cached/c.cached"));
     }
@@ -388,7 +398,11 @@ TEST_F(SoundTest, PitchIsClampedToTheDeviceRange)
 TEST_F(SoundTest, SoundWithoutVoicesPlaysNothing)
 {
     Sound sound;
-    sound.Load("missing");
+    testing::internal::CaptureStderr();
+    sound.Load("sounds\\missing");
+    const std::string shown = testing::internal::GetCapturedStderr();
+    EXPECT_NE(shown.find("Sound Error"), std::string::npos);
+    EXPECT_NE(shown.find("Error: Could not load sound: sounds\\missing"), std::string::npos) << shown;
     EXPECT_EQ(sound.GetVoiceCount(), 0);
     sound.Play();
     sound.PlayPitched(2.0f);
