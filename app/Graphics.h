@@ -232,6 +232,9 @@ public:
     template <typename V>
     static void ClipPolygonMax(int component, float bound, const VertexArray<V>& source,
                                VertexArray<V>& destination);
+    // The four passes of the clip-and-draw step, without the drawing.
+    template <typename V>
+    static void ClipPolygonToRect(const VertexArray<V>& polygon, const Rect& clip, VertexArray<V>& out);
     static ColoredVertex LerpColoredVertex(const ColoredVertex& a, const ColoredVertex& b, float t);
     static TexturedVertex LerpTexturedVertex(const TexturedVertex& a, const TexturedVertex& b, float t);
     template <typename V>

@@ -102,25 +102,10 @@ bool Transform(const Matrix& world, const ClipBounds& bounds, const V* in, int c
 template <typename V>
 void ClipAndDraw(Graphics& graphics, const VertexArray<V>& polygon, const Rect& clip)
 {
-    VertexArray<V> a;
-    VertexArray<V> b;
-    a.Reserve(polygon.count);
-    for (int i = 0; i < polygon.count; ++i) {
-        a.Append(polygon.data[i]);
-    }
-    const float left = std::trunc(clip.x);
-    const float right = std::trunc(left + clip.w);
-    const float top = std::trunc(clip.y);
-    const float bottom = std::trunc(top + clip.h);
-    Graphics::ClipPolygonMin(0, left, a, b);
-    a.Clear();
-    Graphics::ClipPolygonMin(1, top, b, a);
-    b.Clear();
-    Graphics::ClipPolygonMax(0, right, a, b);
-    a.Clear();
-    Graphics::ClipPolygonMax(1, bottom, b, a);
-    if (a.count >= 3) {
-        graphics.DrawDeviceFan(a.data, a.count);
+    VertexArray<V> clipped;
+    Graphics::ClipPolygonToRect(polygon, clip, clipped);
+    if (clipped.count >= 3) {
+        graphics.DrawDeviceFan(clipped.data, clipped.count);
     }
 }
 
@@ -229,6 +214,28 @@ void Graphics::ClipPolygonMax(int component, float bound, const VertexArray<V>& 
 }
 
 template <typename V>
+void Graphics::ClipPolygonToRect(const VertexArray<V>& polygon, const Rect& clip, VertexArray<V>& out)
+{
+    VertexArray<V> a;
+    VertexArray<V> b;
+    a.Reserve(polygon.count);
+    for (int i = 0; i < polygon.count; ++i) {
+        a.Append(polygon.data[i]);
+    }
+    // Whole-pixel bounds: left and top inclusive, right and bottom exclusive.
+    const float left = std::trunc(clip.x);
+    const float right = std::trunc(left + clip.w);
+    const float top = std::trunc(clip.y);
+    const float bottom = std::trunc(top + clip.h);
+    ClipPolygonMin(0, left, a, b);
+    a.Clear();
+    ClipPolygonMin(1, top, b, a);
+    b.Clear();
+    ClipPolygonMax(0, right, a, b);
+    ClipPolygonMax(1, bottom, b, out);
+}
+
+template <typename V>
 void Graphics::SwapVertices(V& a, V& b)
 {
     const V kept = a;
@@ -242,6 +249,10 @@ template void Graphics::ClipPolygonMin(int, float, const VertexArray<TexturedVer
 template void Graphics::ClipPolygonMax(int, float, const VertexArray<ColoredVertex>&, VertexArray<ColoredVertex>&);
 template void Graphics::ClipPolygonMax(int, float, const VertexArray<TexturedVertex>&,
                                        VertexArray<TexturedVertex>&);
+template void Graphics::ClipPolygonToRect(const VertexArray<ColoredVertex>&, const Rect&,
+                                          VertexArray<ColoredVertex>&);
+template void Graphics::ClipPolygonToRect(const VertexArray<TexturedVertex>&, const Rect&,
+                                          VertexArray<TexturedVertex>&);
 template void Graphics::SwapVertices(ColoredVertex&, ColoredVertex&);
 template void Graphics::SwapVertices(TexturedVertex&, TexturedVertex&);
 

@@ -17,27 +17,6 @@ TexturedVertex Textured(float x, float y, float u, float v)
     return TexturedVertex{x, y, 1.0f, u, v};
 }
 
-template <typename V>
-void ClipToRect(const VertexArray<V>& polygon, const Rect& clip, VertexArray<V>& out)
-{
-    // The four passes of the clip-and-draw step, bounds truncated.
-    VertexArray<V> a;
-    VertexArray<V> b;
-    for (int i = 0; i < polygon.count; ++i) {
-        a.Append(polygon.data[i]);
-    }
-    const float left = std::trunc(clip.x);
-    const float right = std::trunc(left + clip.w);
-    const float top = std::trunc(clip.y);
-    const float bottom = std::trunc(top + clip.h);
-    Graphics::ClipPolygonMin(0, left, a, b);
-    a.Clear();
-    Graphics::ClipPolygonMin(1, top, b, a);
-    b.Clear();
-    Graphics::ClipPolygonMax(0, right, a, b);
-    a.Clear();
-    Graphics::ClipPolygonMax(1, bottom, b, out);
-}
 } // namespace
 
 TEST(GraphicsClipping, QuadAcrossTheLeftEdgeBecomesAFourVertexFan)
@@ -49,7 +28,7 @@ TEST(GraphicsClipping, QuadAcrossTheLeftEdgeBecomesAFourVertexFan)
     quad.Append(Textured(10, 20, 1, 1));
     quad.Append(Textured(-10, 20, 0, 1));
     VertexArray<TexturedVertex> out;
-    ClipToRect(quad, Rect(0, 0, 800, 600), out);
+    Graphics::ClipPolygonToRect(quad, Rect(0, 0, 800, 600), out);
     ASSERT_EQ(out.count, 4);
     int onEdge = 0;
     for (int i = 0; i < out.count; ++i) {
@@ -70,7 +49,7 @@ TEST(GraphicsClipping, PolygonOutsideVanishesAndInsideStaysWhole)
     outside.Append(Colored(950, 10));
     outside.Append(Colored(950, 50));
     VertexArray<ColoredVertex> out;
-    ClipToRect(outside, Rect(0, 0, 800, 600), out);
+    Graphics::ClipPolygonToRect(outside, Rect(0, 0, 800, 600), out);
     EXPECT_EQ(out.count, 0);
 
     VertexArray<ColoredVertex> inside;
@@ -78,7 +57,7 @@ TEST(GraphicsClipping, PolygonOutsideVanishesAndInsideStaysWhole)
     inside.Append(Colored(50, 10));
     inside.Append(Colored(50, 50));
     VertexArray<ColoredVertex> kept;
-    ClipToRect(inside, Rect(0, 0, 800, 600), kept);
+    Graphics::ClipPolygonToRect(inside, Rect(0, 0, 800, 600), kept);
     EXPECT_EQ(kept.count, 3);
 }
 
@@ -89,7 +68,7 @@ TEST(GraphicsClipping, VertexOnTheRightEdgeIsReproduced)
     triangle.Append(Textured(800, 10, 1, 0));
     triangle.Append(Textured(800, 50, 1, 1));
     VertexArray<TexturedVertex> out;
-    ClipToRect(triangle, Rect(0, 0, 800, 600), out);
+    Graphics::ClipPolygonToRect(triangle, Rect(0, 0, 800, 600), out);
     ASSERT_GE(out.count, 3);
     float maxX = 0;
     for (int i = 0; i < out.count; ++i) {
@@ -106,7 +85,7 @@ TEST(GraphicsClipping, FractionalClipIsTruncated)
     quad.Append(Textured(200, 200, 1, 1));
     quad.Append(Textured(-50, 200, 0, 1));
     VertexArray<TexturedVertex> out;
-    ClipToRect(quad, Rect(0.5f, 0.5f, 100.7f, 100.7f), out);
+    Graphics::ClipPolygonToRect(quad, Rect(0.5f, 0.5f, 100.7f, 100.7f), out);
     ASSERT_EQ(out.count, 4);
     for (int i = 0; i < out.count; ++i) {
         EXPECT_TRUE(out.data[i].x == 0.0f || out.data[i].x == 100.0f);

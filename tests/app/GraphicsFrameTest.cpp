@@ -1,0 +1,145 @@
+#include "app/Graphics.h"
+#include "app/Image.h"
+#include "app/Shader.h"
+#include "app/Texture.h"
+#include "app/VertexBuffer2D.h"
+#include "platform/Window.h"
+
+#include "support/TemporaryFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace
+{
+// One whole frame in a real window, through either renderer, kept as the
+// screenshot the game would save.
+class GraphicsFrameTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        previous = std::filesystem::current_path();
+        std::filesystem::current_path(folder.Path());
+        ASSERT_TRUE(window.Create("Graphics frame", 0, 0, 800, 600));
+        theGraphics.ResetState();
+    }
+
+    void TearDown() override
+    {
+        theGraphics.Shutdown();
+        theGraphics.ResetState();
+        window.Destroy();
+        std::filesystem::current_path(previous);
+    }
+
+    // A grey screen, a red bar, a half-transparent blue square over it and
+    // a 4 x 4 texture stretched over 80 x 80 with point filtering.
+    static void DrawScene()
+    {
+        theGraphics.BeginScene();
+        theGraphics.mTranslation = Point(0, 0);
+        theGraphics.SetColorRGBA(0.5f, 0.5f, 0.5f, 1);
+        theGraphics.FillRect(0, 0, 800, 600);
+        theGraphics.SetColorRGBA(1, 0, 0, 1);
+        theGraphics.FillRect(100, 100, 300, 50);
+        theGraphics.SetColorRGBA(0, 0, 1, 0.5f);
+        theGraphics.FillRect(300, 50, 100, 200);
+
+        Image image;
+        image.Create(4, 4, true);
+        for (int y = 0; y < 4; ++y) {
+            for (int x = 0; x < 4; ++x) {
+                *image.GetPixelPtr(x, y) = x < 2 ? 0xFF00FF00 : 0xFFFFFF00;
+            }
+        }
+        Texture texture(image);
+        VertexBuffer2D quad;
+        quad.Create(4);
+        auto* v = static_cast<TexturedVertex*>(quad.Lock());
+        v[0] = {0, 0, 1, 0, 0};
+        v[1] = {80, 0, 1, 1, 0};
+        v[2] = {0, 80, 1, 0, 1};
+        v[3] = {80, 80, 1, 1, 1};
+        quad.Unlock();
+        Shader shader(Color(1, 1, 1, 1));
+        shader.mTexture = &texture;
+        theGraphics.SetColorWhite();
+        theGraphics.SetFiltering(false);
+        theGraphics.SetSpriteMode();
+        theGraphics.ApplyShader(shader);
+        Matrix world;
+        world.Translate(500, 400, 0);
+        theGraphics.SetWorldTransform(world);
+        theGraphics.DrawVertexBuffer(&quad, 4, 0);
+        theGraphics.EndScene();
+        theGraphics.Present();
+    }
+
+    // The screenshot's pixel at (x, y) as 0xRRGGBB.
+    uint32_t ShotPixel(const std::string& file, int x, int y)
+    {
+        std::ifstream in(folder / file, std::ios::binary);
+        std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const int width = bytes[18] | (bytes[19] << 8);
+        const int height = bytes[22] | (bytes[23] << 8);
+        const size_t stride = (width * 3 + 3) & ~3;
+        const uint8_t* p = bytes.data() + 54 + (height - 1 - y) * stride + x * 3;
+        return (p[2] << 16) | (p[1] << 8) | p[0];
+    }
+
+    TemporaryFolder folder;
+    std::filesystem::path previous;
+    Platform::Window window;
+};
+
+bool Near(uint32_t a, uint32_t b)
+{
+    for (int shift = 0; shift < 24; shift += 8) {
+        const int ca = (a >> shift) & 0xFF;
+        const int cb = (b >> shift) & 0xFF;
+        if (ca - cb > 2 || cb - ca > 2) {
+            return false;
+        }
+    }
+    return true;
+}
+} // namespace
+
+TEST_F(GraphicsFrameTest, HardwareRendererFrameIsThePicture)
+{
+    ASSERT_TRUE(theGraphics.Startup(window.NativeHandle()));
+    ASSERT_FALSE(theGraphics.mSoftware);
+    DrawScene();
+    ASSERT_TRUE(theGraphics.SaveBMP("hardware.bmp"));
+    EXPECT_TRUE(Near(ShotPixel("hardware.bmp", 10, 10), 0x7F7F7F));
+    EXPECT_EQ(ShotPixel("hardware.bmp", 150, 120), 0xFF0000u);
+    EXPECT_TRUE(Near(ShotPixel("hardware.bmp", 350, 120), 0x7F007F));
+    EXPECT_TRUE(Near(ShotPixel("hardware.bmp", 350, 200), 0x3F3FBF));
+    EXPECT_EQ(ShotPixel("hardware.bmp", 510, 410), 0x00FF00u);
+    EXPECT_EQ(ShotPixel("hardware.bmp", 570, 470), 0xFFFF00u);
+    EXPECT_TRUE(Near(ShotPixel("hardware.bmp", 590, 410), 0x7F7F7F));
+}
+
+TEST_F(GraphicsFrameTest, SoftwareRendererFrameIsThePicture)
+{
+    folder.WriteText("config.cfg", "DX::ScreenWidth=800\r\nDX::ScreenHeight=600\r\nDX::ColorDepth=32\r\n"
+                                   "DX::Fullscreen=false\r\nDX::SafeMode=true\r\n");
+    ASSERT_TRUE(theGraphics.Startup(window.NativeHandle()));
+    ASSERT_TRUE(theGraphics.mSoftware);
+    ASSERT_EQ(theGraphics.mWidth, 640);
+    DrawScene();
+    ASSERT_TRUE(theGraphics.SaveBMP("software.bmp"));
+    // The logical 800 x 600 screen is drawn at 640 x 480, inside a black edge.
+    EXPECT_EQ(ShotPixel("software.bmp", 0, 0), 0x000000u);
+    EXPECT_EQ(ShotPixel("software.bmp", 639, 240), 0x000000u);
+    EXPECT_TRUE(Near(ShotPixel("software.bmp", 10, 10), 0x7F7F7F));
+    EXPECT_TRUE(Near(ShotPixel("software.bmp", 120, 96), 0xFF0000));
+    EXPECT_TRUE(Near(ShotPixel("software.bmp", 280, 96), 0x7F007F));
+    EXPECT_TRUE(Near(ShotPixel("software.bmp", 280, 160), 0x3F3FBF));
+    EXPECT_TRUE(Near(ShotPixel("software.bmp", 408, 328), 0x00FF00));
+    EXPECT_TRUE(Near(ShotPixel("software.bmp", 456, 376), 0xFFFF00));
+}
