@@ -61,7 +61,8 @@ std::unique_ptr<Platform::SoundBuffer> ReadWAV(Platform::SoundMixer& mixer, cons
     format.bytesPerSecond = format.blockAlign * format.samplesPerSecond;
     // A data size beyond the file's end takes what the file holds.
     const size_t available = file.size() - (dataAt + 8);
-    const uint32_t dataBytes = static_cast<uint32_t>(std::min<size_t>(Read32(file.data() + dataAt + 4), available));
+    const uint32_t dataBytes =
+        static_cast<uint32_t>(std::min<size_t>(Read32(file.data() + dataAt + 4), available));
     std::unique_ptr<Platform::SoundBuffer> buffer = mixer.CreateBuffer(format, dataBytes);
     if (!buffer) {
         return Refuse("Could not load sound (4)");

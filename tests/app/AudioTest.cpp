@@ -14,7 +14,8 @@ namespace
 {
 void LoadLongSound(const SoundTestFolder& folder, Sound& sound, int extraVoices)
 {
-    folder.WriteBytes("cached/long.cached", MakeSoundCacheFile(2, 16, 44100, std::vector<uint8_t>(352800, 0)));
+    folder.WriteBytes("cached/long.cached",
+                      MakeSoundCacheFile(2, 16, 44100, std::vector<uint8_t>(352800, 0)));
     sound.Load("long", extraVoices);
     ASSERT_EQ(sound.GetVoiceCount(), 1 + extraVoices);
 }

@@ -269,15 +269,15 @@ TEST_F(SoundTest, CorruptWavHeadersAreRefused)
         const char* message;
     };
     const std::vector<Case> refused = {
-        {corrupt(0, 0), "Could not load WAV sound (1)"},  // not RIFF
-        {corrupt(8, 0), "Could not load WAV sound (2)"},  // not WAVE
-        {corrupt(20, 3), "Could not load sound (4)"},     // not PCM
-        {corrupt(22, 0), "Could not load sound (4)"},     // no channels
-        {corrupt(22, 3), "Could not load sound (4)"},     // three channels
-        {corrupt(24, 0), "Could not load sound (4)"},     // 0 Hz
-        {corrupt(32, 3), "Could not load sound (4)"},     // block align disagrees
-        {corrupt(34, 24), "Could not load sound (4)"},    // 24 bits
-        {corrupt(36, 0), "Could not load sound (3)"},     // no data chunk
+        {corrupt(0, 0), "Could not load WAV sound (1)"}, // not RIFF
+        {corrupt(8, 0), "Could not load WAV sound (2)"}, // not WAVE
+        {corrupt(20, 3), "Could not load sound (4)"},    // not PCM
+        {corrupt(22, 0), "Could not load sound (4)"},    // no channels
+        {corrupt(22, 3), "Could not load sound (4)"},    // three channels
+        {corrupt(24, 0), "Could not load sound (4)"},    // 0 Hz
+        {corrupt(32, 3), "Could not load sound (4)"},    // block align disagrees
+        {corrupt(34, 24), "Could not load sound (4)"},   // 24 bits
+        {corrupt(36, 0), "Could not load sound (3)"},    // no data chunk
     };
     for (size_t i = 0; i < refused.size(); ++i) {
         SCOPED_TRACE(i);
