@@ -156,8 +156,12 @@ void Sprite::Load(const String& name)
     CreateFromFile(name);
 }
 
+// The sprite makes its own texture here, whatever it was before: a sprite
+// that once showed a shared texture must not build on that one.
 void Sprite::CreateFromFile(const String& name)
 {
+    mShared = false;
+    mTexture = nullptr;
     mImage = new Image(name.CStr());
     mWidth = mImage->mWidth;
     mHeight = mImage->mHeight;
@@ -433,7 +437,8 @@ void Sprite::BuildTileAlphaMap()
 
 void Sprite::CreateFromImageRect(Image* image, Rect r)
 {
-    if (r.w <= 0.0f || r.h <= 0.0f) {
+    // An area less than a pixel wide or high is as empty as one of size 0.
+    if (!(r.w >= 1.0f) || !(r.h >= 1.0f)) {
         Release();
         return;
     }
@@ -489,6 +494,8 @@ void Sprite::Release()
         mImage = nullptr;
     }
     mTiles.clear();
+    // A shared texture is not ours to keep pointing at once released.
+    mTexture = nullptr;
     mAlphaMap.reset();
     mAlphaMapWidth = 0;
     mAlphaMapHeight = 0;
