@@ -6,7 +6,9 @@
 
 AudioLooper::AudioLooper()
 {
-    theApp->rootObjects.Add(this);
+    if (theApp) {
+        theApp->rootObjects.Add(this);
+    }
 }
 
 AudioLooper::~AudioLooper()

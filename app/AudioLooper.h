@@ -11,7 +11,7 @@ class SoundInstance;
 class AudioLooper : public Object
 {
 public:
-    // The application must exist.
+    // Without an application nothing runs the fade.
     AudioLooper();
     ~AudioLooper() override;
 

@@ -5,10 +5,15 @@
 #include <tremor/ivorbisfile.h>
 
 #include <algorithm>
+#include <bit>
 #include <climits>
 
 namespace
 {
+// The decoder writes 16-bit samples in the machine's order; buffers and the
+// cache hold them little-endian.
+static_assert(std::endian::native == std::endian::little);
+
 // Decodes the whole stream into the buffer. False on a decoding error or a
 // part of the stream whose layout differs from the first; a stream that ends
 // early leaves the rest of the buffer silent.
