@@ -1,5 +1,6 @@
 #include "app/ClumpFile.h"
 
+#include "app/FXImage.h"
 #include "app/ParseXML.h"
 #include "platform/Files.h"
 
@@ -61,6 +62,16 @@ bool ClumpFile::Part::ClipTo(int imageWidth, int imageHeight)
     y = int(top);
     w = int(right - left);
     h = int(bottom - top);
+    return true;
+}
+
+bool ClumpFile::Part::Cut(const Image& whole, FXImage& piece)
+{
+    if (!ClipTo(whole.mWidth, whole.mHeight)) {
+        return false;
+    }
+    piece.CopyRect(whole, x, y, w, h);
+    piece.BleedEdges();
     return true;
 }
 

@@ -2,6 +2,9 @@
 
 #include "app/String.h"
 
+class FXImage;
+class Image;
+
 #include <vector>
 
 // A sprite clump description: a large sprite assembled from rectangular
@@ -21,6 +24,10 @@ public:
         // Cuts the part to an image of that size (rectangles from a file may
         // reach outside it); false when nothing is left.
         bool ClipTo(int imageWidth, int imageHeight);
+        // The part's pixels of the whole image with the one-pixel edge bleed
+        // that keeps filtering from pulling in neighbours; false (nothing
+        // cut) when the part lies outside the image.
+        bool Cut(const Image& whole, FXImage& piece);
     };
 
     // False when the file cannot be read.

@@ -199,13 +199,10 @@ void SpriteBundle::AddClumpParts(const String& name, Image& image)
     ClumpFile clump;
     clump.Load(PathOf(name).Concat(".clump"));
     for (ClumpFile::Part part : clump.parts) {
-        if (!part.ClipTo(image.mWidth, image.mHeight)) {
-            continue;
-        }
         FXImage piece;
-        piece.CopyRect(image, part.x, part.y, part.w, part.h);
-        piece.BleedEdges();
-        AddEntry(String::StringFormat("%s__%d", name, part.number), piece);
+        if (part.Cut(image, piece)) {
+            AddEntry(String::StringFormat("%s__%d", name, part.number), piece);
+        }
     }
 }
 

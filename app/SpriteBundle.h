@@ -35,6 +35,8 @@ public:
     // The entry's texture or null; its width and height go to size[0], size[1].
     Texture* Get(const String& name, int* size = nullptr);
     void ClearStrips();
+    // "%s\%s" of the folder and a name.
+    String PathOf(const String& name) const;
 
     struct Strip
     {
@@ -65,5 +67,4 @@ private:
     void AddClumpParts(const String& name, Image& image);
     void AddEntry(const String& name, Image& image);
     void AdvanceProgress();
-    String PathOf(const String& name) const;
 };

@@ -18,11 +18,6 @@ bool IsQuitting()
     return theApp != nullptr && theApp->quit;
 }
 
-String BundlePath(SpriteBundle* bundle, const String& name)
-{
-    return String::StringFormat("%s\\%s", bundle->mFolder, name);
-}
-
 } // namespace
 
 void Sprite::LoadClumpFile(const String& name)
@@ -37,12 +32,10 @@ void Sprite::LoadClumpFile(const String& name)
         mHeight = clump.height;
     }
     for (ClumpFile::Part part : clump.parts) {
-        if (!part.ClipTo(whole.mWidth, whole.mHeight)) {
+        FXImage piece;
+        if (!part.Cut(whole, piece)) {
             continue;
         }
-        FXImage piece;
-        piece.CopyRect(whole, part.x, part.y, part.w, part.h);
-        piece.BleedEdges();
         auto tile = std::make_unique<SpriteTile>();
         tile->texture = new Texture(piece);
         tile->bounds = Rect(float(part.x), float(part.y), float(part.w), float(part.h));
@@ -68,17 +61,17 @@ void Sprite::LoadFromBundle(SpriteBundle* bundle, const String& name)
     }
     Release();
     if (theGraphics.mSoftware) {
-        Load(BundlePath(bundle, name));
+        Load(bundle->PathOf(name));
         return;
     }
-    if (FileExists(BundlePath(bundle, name).Concat(".clump"))) {
+    if (FileExists(bundle->PathOf(name).Concat(".clump"))) {
         LoadBundleClump(bundle, name);
         return;
     }
     int size[2] = {0, 0};
     Texture* texture = bundle->Get(name, size);
     if (texture == nullptr) {
-        Load(BundlePath(bundle, name));
+        Load(bundle->PathOf(name));
         theConsole->Printf("WARNING: Bad Bundle Load [%s\\%s]", bundle->mFolder.CStr(), name.CStr());
         return;
     }
@@ -95,7 +88,7 @@ void Sprite::LoadFromBundle(SpriteBundle* bundle, const String& name)
 void Sprite::LoadBundleClump(SpriteBundle* bundle, const String& name)
 {
     ClumpFile clump;
-    clump.Load(BundlePath(bundle, name).Concat(".clump"));
+    clump.Load(bundle->PathOf(name).Concat(".clump"));
     mShared = true;
     mTexture = nullptr;
     if (clump.hasSize) {

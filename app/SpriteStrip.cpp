@@ -14,11 +14,6 @@ bool IsQuitting()
     return theApp != nullptr && theApp->quit;
 }
 
-String BundlePath(SpriteBundle* bundle, const String& name)
-{
-    return String::StringFormat("%s\\%s", bundle->mFolder, name);
-}
-
 } // namespace
 
 SpriteStrip::~SpriteStrip()
@@ -89,7 +84,7 @@ void SpriteStrip::LoadFromBundle(SpriteBundle* bundle, const String& name, int c
     }
     Free();
     if (theGraphics.mSoftware) {
-        Load(BundlePath(bundle, name), count);
+        Load(bundle->PathOf(name), count);
         return;
     }
     if (count < 1) {
@@ -119,6 +114,6 @@ void SpriteStrip::LoadFromBundle(SpriteBundle* bundle, const String& name, int c
                            name.CStr());
         return;
     }
-    Load(BundlePath(bundle, name), count);
+    Load(bundle->PathOf(name), count);
     theConsole->Printf("WARNING: Bad Bundle Load [%s\\%s]", bundle->mFolder.CStr(), name.CStr());
 }
