@@ -1,5 +1,6 @@
 #include "app/Sound.h"
 
+#include "app/App.h"
 #include "app/Audio.h"
 #include "app/SoundFiles.h"
 #include "support/SoundTestFolder.h"
@@ -137,6 +138,22 @@ TEST_F(SoundTest, SecondLoadReadsTheCacheAndNotTheSource)
     EXPECT_EQ(SoundTestFolder::VoicePCM(second), SoundTestFolder::VoicePCM(first));
     EXPECT_EQ(second.GetVoice(1)->GetBuffer()->GetFormat().channels, 2);
     EXPECT_EQ(second.GetVoice(1)->GetBuffer()->GetFormat().bitsPerSample, 8);
+}
+
+TEST_F(SoundTest, TheApplicationDecidesWhetherToCache)
+{
+    folder.CopyFixture("mono8-8000.wav", "a.wav");
+    App app;
+    {
+        Sound sound;
+        sound.Load("a");
+        EXPECT_EQ(sound.GetVoiceCount(), 1);
+        EXPECT_FALSE(folder.Exists("cached/a.cached"));
+    }
+    app.cacheSounds = true;
+    Sound sound;
+    sound.Load("a");
+    EXPECT_TRUE(folder.Exists("cached/a.cached"));
 }
 
 TEST_F(SoundTest, CacheRoundTripIsByteForByte)
