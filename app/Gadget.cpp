@@ -52,8 +52,7 @@ Gadget::~Gadget()
         Gadget::DropKeyFocus();
         Gadget::DropWheelFocus();
     }
-    delete children;
-    children = nullptr;
+    DeleteChildren();
     if (theApp != nullptr)
     {
         if (theApp->captureGadget == this)
@@ -64,6 +63,23 @@ Gadget::~Gadget()
     }
     if (parent != nullptr && parent->children != nullptr && parent->children->underPointer == this)
         parent->children->underPointer = nullptr;
+}
+
+// The manager deletes only killed children; the others outlive this gadget
+// and must not keep pointing at it.
+void Gadget::DeleteChildren()
+{
+    GadgetManager* doomed = children;
+    children = nullptr;
+    if (doomed == nullptr)
+        return;
+    for (int i = 0; i < doomed->Count(); ++i)
+    {
+        Gadget* child = static_cast<Gadget*>(doomed->Get(i));
+        if (child->parent == this)
+            child->parent = nullptr;
+    }
+    delete doomed;
 }
 
 void Gadget::Initialize() {}

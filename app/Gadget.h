@@ -131,6 +131,7 @@ public:
     static int pressedCount;
 
 private:
+    void DeleteChildren();
     void EnterHover();
     void LeaveHover();
     bool RouteToChild(int x, int y, void (Gadget::*handler)(int, int, int), int button);

@@ -79,6 +79,11 @@ bool GetState(uint8_t state[256])
     return true;
 }
 
+bool IsHeld(int code)
+{
+    return code >= 0 && code < 256 && held[code] != 0;
+}
+
 void ReportKey(int scancode, bool down)
 {
     int code = KeyCodeOfScancode(scancode);

@@ -73,6 +73,9 @@ namespace Keyboard
 // refuses to read then.
 bool GetState(uint8_t state[256]);
 
+// Whether the key (a key code) is held by what the window's pump saw.
+bool IsHeld(int code);
+
 // The window's pump reports every key it sees, by the window system's scan
 // code, and every change of focus. Losing the focus forgets held keys, since
 // their releases go to another window.

@@ -305,21 +305,14 @@ void Window::ReleaseCapture()
 
 bool Window::IsKeyHeld(uint32_t virtualKey)
 {
-    SDL_Keymod mods = SDL_GetModState();
+    auto either = [](int left, int right) { return Keyboard::IsHeld(left) || Keyboard::IsHeld(right); };
     switch (virtualKey)
     {
-    case VirtualKey::Shift: return (mods & KMOD_SHIFT) != 0;
-    case VirtualKey::Control: return (mods & KMOD_CTRL) != 0;
-    case VirtualKey::Menu: return (mods & KMOD_ALT) != 0;
-    default: break;
+    case VirtualKey::Shift: return either(KeyCode::LeftShift, KeyCode::RightShift);
+    case VirtualKey::Control: return either(KeyCode::LeftControl, KeyCode::RightControl);
+    case VirtualKey::Menu: return either(KeyCode::LeftAlt, KeyCode::RightAlt);
+    default: return false;
     }
-    int count = 0;
-    const Uint8* state = SDL_GetKeyboardState(&count);
-    for (int scancode = 0; scancode < count; ++scancode)
-        if (state[scancode] &&
-            VirtualKeyOf(SDL_GetKeyFromScancode(static_cast<SDL_Scancode>(scancode))) == virtualKey)
-            return true;
-    return false;
 }
 
 // Fills the message for one event; a key that also types a character, and a

@@ -164,8 +164,8 @@ public:
     void ReleaseCapture();
     bool HasCapture() const { return captured_; }
 
-    // Whether a key (a virtual-key code; Shift, Control and Menu count
-    // either side) is held right now.
+    // Whether a modifier key (Shift, Control or Menu, either side) is held
+    // right now; false for any other key.
     static bool IsKeyHeld(uint32_t virtualKey);
 
 private:

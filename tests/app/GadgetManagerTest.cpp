@@ -1,0 +1,140 @@
+#include "app/GadgetManager.h"
+
+#include "app/Gadget.h"
+#include "support/ManualClockApp.h"
+#include "support/RecordingGadget.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+int deletions = 0;
+
+class CountedGadget : public RecordingGadget
+{
+public:
+    using RecordingGadget::RecordingGadget;
+    ~CountedGadget() override { ++deletions; }
+};
+
+class GadgetManagerTest : public testing::Test
+{
+protected:
+    void SetUp() override { deletions = 0; }
+
+    CountedGadget* Add(float x, float y, float w, float h)
+    {
+        auto* gadget = new CountedGadget(x, y, w, h);
+        app.rootGadgets.Add(gadget);
+        return gadget;
+    }
+
+    void TearDown() override { app.rootGadgets.DeleteAll(); }
+
+    ManualClockApp app;
+};
+
+TEST_F(GadgetManagerTest, TopmostHitsFirstAndAKilledOneIsDetachedThenDeleted)
+{
+    CountedGadget* below = Add(0, 0, 100, 100);
+    CountedGadget* above = Add(50, 50, 100, 100);
+    EXPECT_EQ(app.rootGadgets.HitTest(60, 60), above);
+    above->Kill();
+    // Killed gadgets never hit, even before their manager's next pass.
+    EXPECT_EQ(app.rootGadgets.HitTest(60, 60), below);
+    app.rootGadgets.Update();
+    EXPECT_EQ(app.rootGadgets.Count(), 1);
+    EXPECT_TRUE(above->disabled);
+    EXPECT_EQ(deletions, 0);
+    app.rootGadgets.Update();
+    EXPECT_EQ(deletions, 1);
+}
+
+TEST_F(GadgetManagerTest, TransparentGadgetsPassHitsThroughButHiddenAndDisabledBlock)
+{
+    CountedGadget* below = Add(0, 0, 100, 100);
+    CountedGadget* above = Add(0, 0, 100, 100);
+    above->inputTransparent = true;
+    EXPECT_EQ(app.rootGadgets.HitTest(10, 10), below);
+    above->inputTransparent = false;
+    above->hidden = true;
+    EXPECT_EQ(app.rootGadgets.HitTest(10, 10), above);
+    above->hidden = false;
+    above->disabled = true;
+    EXPECT_EQ(app.rootGadgets.HitTest(10, 10), above);
+}
+
+TEST_F(GadgetManagerTest, DetachingAKilledParentDisablesTheWholeBranch)
+{
+    CountedGadget* parent = Add(0, 0, 200, 200);
+    auto* child = new CountedGadget(10, 10, 50, 50);
+    auto* grandchild = new CountedGadget(1, 1, 5, 5);
+    parent->AddChild(child);
+    child->AddChild(grandchild);
+    app.MouseMove(5, 5);
+    ASSERT_TRUE(parent->hovered);
+    parent->Take();
+    parent->Kill();
+    app.rootGadgets.Update();
+    EXPECT_EQ(parent->Take(), (std::vector<std::string>{"exit"}));
+    EXPECT_TRUE(parent->disabled);
+    EXPECT_TRUE(child->disabled);
+    EXPECT_TRUE(grandchild->disabled);
+    app.rootGadgets.Update();
+    // The children's manager deletes only killed children.
+    EXPECT_EQ(deletions, 1);
+    delete child;
+}
+
+TEST_F(GadgetManagerTest, AddingAPresentGadgetKeepsTheOrder)
+{
+    CountedGadget* first = Add(0, 0, 10, 10);
+    CountedGadget* second = Add(0, 0, 10, 10);
+    app.rootGadgets.Add(first);
+    ASSERT_EQ(app.rootGadgets.Count(), 2);
+    EXPECT_EQ(app.rootGadgets.Get(0), first);
+    EXPECT_EQ(app.rootGadgets.Get(1), second);
+}
+
+TEST_F(GadgetManagerTest, RemovingTheGadgetUnderAHeldPressCancelsIt)
+{
+    CountedGadget* pressed = Add(0, 0, 100, 100);
+    CountedGadget* other = Add(200, 200, 10, 10);
+    app.MouseMove(10, 10);
+    app.MouseDown(10, 10, -1);
+    pressed->Take();
+    app.rootGadgets.Remove(other);
+    EXPECT_TRUE(pressed->Take().empty());
+    EXPECT_EQ(app.buttonsDown, 1);
+    app.rootGadgets.Remove(pressed);
+    EXPECT_EQ(pressed->Take(), (std::vector<std::string>{"up -9999,-9999 -1"}));
+    EXPECT_EQ(app.buttonsDown, 0);
+    delete other;
+    delete pressed;
+}
+
+TEST_F(GadgetManagerTest, ExclusiveKeepsOneGadgetUntilPurged)
+{
+    CountedGadget* a = Add(0, 0, 10, 10);
+    CountedGadget* b = Add(0, 0, 10, 10);
+    app.rootGadgets.SetExclusive(a);
+    EXPECT_EQ(app.rootGadgets.Count(), 1);
+    EXPECT_EQ(app.rootGadgets.HitTest(5, 5), a);
+    b->Kill();
+    app.rootGadgets.PurgeKilled();
+    EXPECT_FALSE(app.rootGadgets.exclusive);
+    EXPECT_EQ(app.rootGadgets.Count(), 1);
+    EXPECT_EQ(deletions, 1);
+}
+
+TEST_F(GadgetManagerTest, HoverPairFollowsThePointerAcrossSiblings)
+{
+    CountedGadget* left = Add(0, 0, 50, 50);
+    CountedGadget* right = Add(50, 0, 50, 50);
+    app.MouseMove(10, 10);
+    app.MouseMove(60, 10);
+    EXPECT_EQ(left->Take(), (std::vector<std::string>{"move 10,10", "enter", "exit"}));
+    EXPECT_EQ(right->Take(), (std::vector<std::string>{"move 10,10", "enter"}));
+    EXPECT_EQ(app.hoverGadget, right);
+}
+} // namespace
