@@ -172,8 +172,8 @@ Canvas ArtKit::RoundButton(int radius, const std::string& label, ButtonTone tone
     Mask discMask = Mask::FromSdf(size, size, disc);
     Color base = ToneColor(tone), light = ToneLight(tone);
     if (hover) {
-        base = base.Lighter(0.2f);
-        light = light.Lighter(0.4f);
+        base = base.Lighter(0.12f);
+        light = light.Lighter(0.2f);
     }
     c.Fill(outer, Paints::Linear(0, 0, Palette::kGold.Lighter(0.4f), size, size, Palette::kAmber.Darker(0.4f)));
     c.Fill(discMask, Paints::Radial(radius * 0.7f, radius * 0.55f, r * 1.3f, light, base.Darker(0.35f)));

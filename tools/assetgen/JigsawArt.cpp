@@ -84,27 +84,50 @@ Canvas Sea()
 Canvas Castle()
 {
     Canvas c(W, H);
-    c.FillAll(Paints::Vertical(0, Color::Hex(0x0A0A2A), H, Color::Hex(0x2A3A7A)));
+    c.FillAll(Paints::Vertical(0, Color::Hex(0x14144A), 260, Color::Hex(0x6A7AC8)));
     Rng rng(47);
-    for (int i = 0; i < 70; ++i)
-        ArtKit::Sparkle(c, rng.Range(0, W), rng.Range(0, 220), rng.Range(1.5f, 4), Color{1, 1, 1, rng.Range(0.4f, 0.9f)});
-    c.Fill(Mask::FromSdf(W, H, Shape::Circle(360, 80, 50)).Blurred(25), Color::Hex(0xFFF4C0, 0.4f));
-    c.FillShape(Shape::Subtract(Shape::Circle(360, 80, 38), Shape::Circle(378, 70, 34)), Color::Hex(0xFFF4C0));
-    c.FillShape(Hills(300, 12, 0.015f, 6, 0.04f, 2.0f), Color::Hex(0x1A2A4A));
-    // Towers with lit windows.
-    const Color stone = Color::Hex(0x2A2050);
-    Sdf castle = Shape::RoundRect(120, 190, 220, 130, 2);
-    for (float x : {100.0f, 200.0f, 320.0f}) {
-        float top = x == 200 ? 110.0f : 150.0f;
-        castle = Shape::Union(castle, Shape::RoundRect(x, top, 46, 320 - top, 2));
-        castle = Shape::Union(castle, Shape::Polygon({{x - 8, top}, {x + 23, top - 50}, {x + 54, top}}));
+    for (int i = 0; i < 60; ++i)
+        ArtKit::Sparkle(c, rng.Range(0, W), rng.Range(0, 160), rng.Range(1.5f, 4), Color{1, 1, 1, rng.Range(0.4f, 0.9f)});
+    c.Fill(Mask::FromSdf(W, H, Shape::Circle(380, 70, 50)).Blurred(25), Color::Hex(0xFFF4C0, 0.4f));
+    c.FillShape(Shape::Subtract(Shape::Circle(380, 70, 36), Shape::Circle(398, 60, 32)), Color::Hex(0xFFF4C0));
+    for (int i = 0; i < 4; ++i) {
+        float x = rng.Range(30, 430), y = rng.Range(60, 150);
+        Sdf cloud = Shape::Union(Shape::Ellipse(x, y, 50, 12), Shape::Ellipse(x + 20, y - 8, 26, 12));
+        c.Fill(Mask::FromSdf(W, H, cloud).Blurred(4), Color{0.85f, 0.88f, 1, 0.35f});
     }
-    c.FillShape(castle, Paints::Vertical(60, stone.Lighter(0.15f), 320, stone.Darker(0.3f)));
-    for (auto [x, y] : {std::pair{115.0f, 190.0f}, {215.0f, 140.0f}, {215.0f, 200.0f}, {335.0f, 180.0f}, {260.0f, 240.0f}})
-        c.FillShape(Shape::RoundRect(x, y, 14, 22, 7), Color::Hex(0xFFD36A));
-    c.FillShape(Shape::RoundRect(205, 270, 50, 50, 25), Color::Hex(0x120A2A));
-    c.Draw(Pieces::Art(Pieces::kSkull, 0), 40, 40, 44.0f / 256);
-    c.Draw(Pieces::Art(2, 0), 420, 150, 34.0f / 256);
+    c.FillShape(Hills(230, 16, 0.013f, 8, 0.04f, 2.0f), Paints::Vertical(200, Color::Hex(0x4A4A9A), H, Color::Hex(0x2A2A6A)));
+    // The castle, moonlit from the right.
+    Sdf castle = Shape::RoundRect(110, 170, 260, 140, 2);
+    for (float x : {86.0f, 206.0f, 346.0f}) {
+        float top = x == 206 ? 70.0f : 120.0f;
+        castle = Shape::Union(castle, Shape::RoundRect(x, top, 52, 310 - top, 2));
+        castle = Shape::Union(castle, Shape::Polygon({{x - 9, top + 1}, {x + 26, top - 56}, {x + 61, top + 1}}));
+    }
+    for (int k = 0; k < 9; ++k)
+        castle = Shape::Union(castle, Shape::RoundRect(118 + k * 28.0f, 160, 14, 12, 1));
+    Mask m = Mask::FromSdf(W, H, castle);
+    c.Fill(m, Paints::Linear(80, 60, Color::Hex(0x8A8AC8), 420, 320, Color::Hex(0x3A3A78)));
+    c.Bevel(m, 4, 0.8f);
+    for (float x : {86.0f, 206.0f, 346.0f}) {
+        float top = x == 206 ? 70.0f : 120.0f;
+        c.FillShape(Shape::Polygon({{x - 9, top + 1}, {x + 26, top - 56}, {x + 61, top + 1}}),
+                    Paints::Linear(x, top - 56, Color::Hex(0xE8406A), x + 61, top, Color::Hex(0x8A1A3A)));
+    }
+    for (auto [x, y] : {std::pair{104.0f, 160.0f}, {224.0f, 110.0f}, {224.0f, 180.0f}, {364.0f, 160.0f},
+                        {150.0f, 210.0f}, {290.0f, 210.0f}})
+        c.FillShape(Shape::RoundRect(x, y, 16, 24, 8), Color::Hex(0xFFD36A));
+    c.FillShape(Shape::RoundRect(210, 250, 60, 62, 30), Color::Hex(0x1A1238));
+    c.FillShape(Hills(320, 8, 0.02f, 4, 0.05f, 0.7f), Paints::Vertical(300, Color::Hex(0x3A8A5A), H, Color::Hex(0x1A4A2A)));
+    c.FillShape(Shape::Polygon({{228, 312}, {252, 312}, {300, H + 2.0f}, {180, H + 2.0f}}), Color::Hex(0xC8B88A, 0.8f));
+    for (float x : {30.0f, 60.0f, 410.0f, 440.0f}) {
+        float base = 330 + (int(x) % 3) * 6.0f;
+        c.FillShape(Shape::Polygon({{x, base - 70}, {x + 22, base}, {x - 22, base}}), Color::Hex(0x1E5A3A));
+        c.FillShape(Shape::RoundRect(x - 3, base, 6, 12, 1), Color::Hex(0x4A2A1A));
+    }
+    c.Draw(Pieces::Art(Pieces::kSkull, 0), 20, 30, 44.0f / 256);
+    c.Draw(Pieces::Art(2, 0), 120, 330, 30.0f / 256);
+    c.Draw(Pieces::Art(6, 0), 330, 336, 30.0f / 256);
+    c.Draw(Pieces::Art(3, 0), 150, 345, 26.0f / 256);
     return c;
 }
 
