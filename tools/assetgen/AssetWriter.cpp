@@ -69,7 +69,7 @@ void AssetWriter::SaveImage(const std::string& name, const Canvas& canvas, Image
         PngWriter::Write(Prepare(name + "_alpha.png"), w, h, MaskBytes(canvas), PngWriter::Layout::Gray);
         break;
     case ImageFormat::Gif:
-        GifWriter::Write(Prepare(name + ".gif"), w, h, canvas.ToRgba8());
+        SaveBytes(name + ".gif", GifWriter::Encode(w, h, canvas.ToRgba8()));
         break;
     }
     float scale = std::min(1.0f, float(kThumbnailSize) / float(std::max(w, h)));
@@ -98,7 +98,7 @@ void AssetWriter::SaveSound(const std::string& name, const std::vector<float>& s
     if (ogg)
         OggWriter::Write(Prepare(name + ".ogg"), samples, rate, mOggSerial++);
     else
-        WavWriter::Write(Prepare(name + ".wav"), samples, rate);
+        SaveBytes(name + ".wav", WavWriter::Encode(samples, rate));
 }
 
 } // namespace AssetGen

@@ -1,7 +1,6 @@
 #include "tools/assetgen/GifWriter.h"
 
-#include <cstdio>
-#include <stdexcept>
+#include <algorithm>
 
 namespace AssetGen {
 namespace {
@@ -97,7 +96,7 @@ std::vector<uint8_t> GifWriter::Compress(const std::vector<uint8_t>& indexes)
     return out;
 }
 
-void GifWriter::Write(const std::string& path, int width, int height, const std::vector<uint8_t>& rgba)
+std::vector<uint8_t> GifWriter::Encode(int width, int height, const std::vector<uint8_t>& rgba)
 {
     std::vector<uint8_t> indexes(size_t(width) * height);
     for (size_t i = 0; i < indexes.size(); ++i) {
@@ -125,12 +124,7 @@ void GifWriter::Write(const std::string& path, int width, int height, const std:
     std::vector<uint8_t> data = Compress(indexes);
     out.insert(out.end(), data.begin(), data.end());
     out.push_back(0x3B);
-
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        throw std::runtime_error("cannot write " + path);
-    std::fwrite(out.data(), 1, out.size(), f);
-    std::fclose(f);
+    return out;
 }
 
 } // namespace AssetGen

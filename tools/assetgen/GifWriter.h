@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 namespace AssetGen {
@@ -11,7 +10,7 @@ namespace AssetGen {
 class GifWriter
 {
 public:
-    static void Write(const std::string& path, int width, int height, const std::vector<uint8_t>& rgba);
+    static std::vector<uint8_t> Encode(int width, int height, const std::vector<uint8_t>& rgba);
 
     // The LZW data stream (code size byte, sub-blocks, terminator) of 8-bit
     // indexes, shared with the tests that check our own decoding.

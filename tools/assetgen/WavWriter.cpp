@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
-#include <stdexcept>
 
 namespace AssetGen {
 namespace {
@@ -23,7 +21,7 @@ void Put16(std::vector<uint8_t>& out, uint16_t v)
 
 } // namespace
 
-void WavWriter::Write(const std::string& path, const std::vector<float>& samples, int rate)
+std::vector<uint8_t> WavWriter::Encode(const std::vector<float>& samples, int rate)
 {
     uint32_t dataSize = uint32_t(samples.size() * 2);
     std::vector<uint8_t> out{'R', 'I', 'F', 'F'};
@@ -40,12 +38,7 @@ void WavWriter::Write(const std::string& path, const std::vector<float>& samples
     Put32(out, dataSize);
     for (float s : samples)
         Put16(out, uint16_t(int16_t(std::lround(std::clamp(s, -1.0f, 1.0f) * 32767))));
-
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        throw std::runtime_error("cannot write " + path);
-    std::fwrite(out.data(), 1, out.size(), f);
-    std::fclose(f);
+    return out;
 }
 
 } // namespace AssetGen

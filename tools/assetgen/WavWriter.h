@@ -1,6 +1,6 @@
 #pragma once
 
-#include <string>
+#include <cstdint>
 #include <vector>
 
 namespace AssetGen {
@@ -10,7 +10,7 @@ namespace AssetGen {
 class WavWriter
 {
 public:
-    static void Write(const std::string& path, const std::vector<float>& samples, int rate);
+    static std::vector<uint8_t> Encode(const std::vector<float>& samples, int rate);
 };
 
 } // namespace AssetGen
