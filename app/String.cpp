@@ -137,7 +137,7 @@ void String::Rebuild(const char* text, int length)
     data[length] = 0;
     Release();
     mData = data;
-    mShared = new int32_t(1);
+    mShared = new std::atomic<int32_t>(1);
     mLength = length;
 }
 

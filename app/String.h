@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <concepts>
 #include <cstdint>
 #include <type_traits>
@@ -181,7 +182,9 @@ private:
 
     char* mData = nullptr;
     int32_t mTokenCursor = -1; // offset into mData, -1 when unset
-    int32_t* mShared = nullptr;
+    // Atomic: a String copied on the loader thread may share its buffer
+    // with one the main thread still holds.
+    std::atomic<int32_t>* mShared = nullptr;
     int32_t mLength = 0;
     bool mCaseSensitive = false;
 };
