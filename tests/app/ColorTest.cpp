@@ -1,16 +1,8 @@
 #include "app/Color.h"
 
-#include <gtest/gtest.h>
+#include "support/GeometryExpectations.h"
 
-namespace {
-void ExpectColor(const Color& c, float r, float g, float b, float a)
-{
-    EXPECT_FLOAT_EQ(c.r, r);
-    EXPECT_FLOAT_EQ(c.g, g);
-    EXPECT_FLOAT_EQ(c.b, b);
-    EXPECT_FLOAT_EQ(c.a, a);
-}
-} // namespace
+#include <gtest/gtest.h>
 
 TEST(ColorTest, PaletteIndexWrapsAtTenAndIgnoresNegatives)
 {

@@ -18,6 +18,15 @@ void LoadBytes(IOBuffer& buffer, const TemporaryFolder& folder, const std::strin
     folder.WriteText("input.bin", bytes);
     buffer.Load(String((folder / "input.bin").c_str()));
 }
+
+// A string record as stored: the int32 length, then the bytes.
+std::string LengthThen(uint32_t length, const std::string& text)
+{
+    std::string bytes;
+    for (int shift = 0; shift < 32; shift += 8)
+        bytes.push_back(char(length >> shift));
+    return bytes + text;
+}
 } // namespace
 
 TEST(IOBufferTest, ValuesAreLittleEndianWithoutPadding)
@@ -104,51 +113,27 @@ TEST(IOBufferTest, MissingFileGivesAnEmptyBuffer)
 
 TEST(IOBufferTest, HostileStringLengthsAreRefused)
 {
+    const std::string inputs[] = {
+        LengthThen(10, "abc"),         // 10 with only 3 bytes behind it
+        LengthThen(0x7FFFFFFF, "abc"), // the largest length
+        LengthThen(0x80000000, "abc"), // negative
+        LengthThen(0, "abc"),          // no room even for the NUL
+        std::string("\x03\x00", 2),    // the length itself cut short
+    };
     TemporaryFolder folder;
-    IOBuffer buffer;
-    // Length 10 with only 3 bytes behind it.
-    LoadBytes(buffer, folder,
-              std::string("\x0A\x00\x00\x00"
-                          "abc",
-                          7));
-    EXPECT_TRUE(buffer.ReadString().IsEmpty());
-    EXPECT_TRUE(buffer.HasError());
-
-    LoadBytes(buffer, folder,
-              std::string("\xFF\xFF\xFF\x7F"
-                          "abc",
-                          7));
-    EXPECT_TRUE(buffer.ReadString().IsEmpty());
-    EXPECT_TRUE(buffer.HasError());
-
-    LoadBytes(buffer, folder,
-              std::string("\x00\x00\x00\x80"
-                          "abc",
-                          7));
-    EXPECT_TRUE(buffer.ReadString().IsEmpty());
-    EXPECT_TRUE(buffer.HasError());
-
-    LoadBytes(buffer, folder,
-              std::string("\x00\x00\x00\x00"
-                          "abc",
-                          7));
-    EXPECT_TRUE(buffer.ReadString().IsEmpty());
-    EXPECT_TRUE(buffer.HasError());
-
-    // A length prefix cut short.
-    LoadBytes(buffer, folder, std::string("\x03\x00", 2));
-    EXPECT_TRUE(buffer.ReadString().IsEmpty());
-    EXPECT_TRUE(buffer.HasError());
+    for (const std::string& input : inputs) {
+        IOBuffer buffer;
+        LoadBytes(buffer, folder, input);
+        EXPECT_TRUE(buffer.ReadString().IsEmpty());
+        EXPECT_TRUE(buffer.HasError());
+    }
 }
 
 TEST(IOBufferTest, StringWithoutItsNulStopsAtItsLength)
 {
     TemporaryFolder folder;
     IOBuffer buffer;
-    LoadBytes(buffer, folder,
-              std::string("\x02\x00\x00\x00"
-                          "abcd",
-                          8));
+    LoadBytes(buffer, folder, LengthThen(2, "abcd"));
     EXPECT_STREQ(buffer.ReadString().CStr(), "ab");
     EXPECT_EQ(buffer.GetCursor(), 6);
     EXPECT_FALSE(buffer.HasError());

@@ -1,16 +1,8 @@
 #include "app/Rect.h"
 
-#include <gtest/gtest.h>
+#include "support/GeometryExpectations.h"
 
-namespace {
-void ExpectRect(const Rect& r, float x, float y, float w, float h)
-{
-    EXPECT_FLOAT_EQ(r.x, x);
-    EXPECT_FLOAT_EQ(r.y, y);
-    EXPECT_FLOAT_EQ(r.w, w);
-    EXPECT_FLOAT_EQ(r.h, h);
-}
-} // namespace
+#include <gtest/gtest.h>
 
 TEST(RectTest, LeftAndTopEdgesBelongRightAndBottomDoNot)
 {
