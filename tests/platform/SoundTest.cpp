@@ -217,16 +217,6 @@ TEST(SoundMixerTest, PitchChangesWithinOneBlock)
     EXPECT_EQ(out[2], 900);
 }
 
-TEST(SoundMixerTest, FrequencyIsClamped)
-{
-    SoundMixer mixer;
-    auto buffer = MakeBuffer(mixer, MakeFormat(1, 16, 44100), Ramp(10));
-    buffer->SetFrequency(1);
-    EXPECT_EQ(buffer->GetFrequency(), Platform::kSoundMinFrequency);
-    buffer->SetFrequency(1000000);
-    EXPECT_EQ(buffer->GetFrequency(), Platform::kSoundMaxFrequency);
-}
-
 TEST(SoundMixerTest, DuplicatesKeepTheirOwnState)
 {
     SoundMixer mixer;
