@@ -44,8 +44,10 @@ void Sprite::LoadClumpFile(const String& name)
             theConsole->Printf("WARNING [%s]: Sprite clump loaded, but not splatted.  This will adversely affect "
                                "image quality.",
                                name.CStr());
-            uv = Rect(0, 0, float(part.w) / float(std::max(tile->texture->mWidth, 1)),
-                      float(part.h) / float(std::max(tile->texture->mHeight, 1)));
+            // The texture holds the part with its bled border: all of it is
+            // mapped, and the inset below takes the border off again.
+            uv = Rect(0, 0, float(piece.mWidth) / float(std::max(tile->texture->mWidth, 1)),
+                      float(piece.mHeight) / float(std::max(tile->texture->mHeight, 1)));
         }
         tile->uv = tile->texture->GetTexelRect(uv, true);
         mTiles.push_back(std::move(tile));
