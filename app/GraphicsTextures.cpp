@@ -3,6 +3,7 @@
 #include "app/App.h"
 #include "app/Console.h"
 #include "app/Registry.h"
+#include "app/TextureSplatter.h"
 
 #include <new>
 
@@ -74,9 +75,5 @@ Platform::Surface* Graphics::AllocateTexture(int width, int height, int32_t& res
 
 Platform::Surface* Graphics::AddToActiveAtlas(int width, int height, Rect* uv, Platform::SurfaceDesc* out)
 {
-    (void)width;
-    (void)height;
-    (void)uv;
-    (void)out;
-    return nullptr;
+    return mActiveAtlas ? mActiveAtlas->Add(width, height, uv, out) : nullptr;
 }

@@ -1,6 +1,7 @@
 #include "app/Graphics.h"
 #include "app/Image.h"
 #include "app/Texture.h"
+#include "app/TextureSplatter.h"
 
 #include <gtest/gtest.h>
 
@@ -180,4 +181,29 @@ TEST_F(TextureTest, MoveToSystemMemoryKeepsThePixelsInTheDisplayFormat)
     texture.MoveToSystemMemory();
     EXPECT_EQ(texture.mSurface->GetFormat(), theGraphics.GetDisplayFormat());
     EXPECT_EQ(texture.mSurface->GetPixel(7, 7), 0xFF102030u);
+}
+
+TEST_F(TextureTest, ActiveAtlasTakesNewTexturesAtTheirPlace)
+{
+    TextureSplatter atlas;
+    theGraphics.mMaxTextureWidth = 2048;
+    theGraphics.mMaxTextureHeight = 2048;
+    theGraphics.mUseAtlas = true;
+    atlas.Create(64, 64);
+    theGraphics.mActiveAtlas = &atlas;
+    Image first;
+    Fill(first, 8, 8, 0xFF112233);
+    Image second;
+    Fill(second, 8, 8, 0xFF445566);
+    Texture a(first);
+    Texture b(second);
+    theGraphics.mActiveAtlas = nullptr;
+    theGraphics.mUseAtlas = false;
+    ASSERT_EQ(a.mInAtlas, 1);
+    ASSERT_EQ(b.mInAtlas, 1);
+    ASSERT_EQ(a.mSurface, b.mSurface);
+    const int bx = static_cast<int>(b.mUV.x * 64);
+    const int by = static_cast<int>(b.mUV.y * 64);
+    EXPECT_EQ(b.mSurface->GetPixel(bx, by), 0xFF445566u);
+    EXPECT_EQ(a.mSurface->GetPixel(static_cast<int>(a.mUV.x * 64), static_cast<int>(a.mUV.y * 64)), 0xFF112233u);
 }
