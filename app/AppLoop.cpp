@@ -3,6 +3,7 @@
 #include "app/Audio.h"
 #include "app/Graphics.h"
 #include "app/Keyboard.h"
+#include "platform/Window.h"
 
 #include <algorithm>
 #include <cmath>
@@ -207,6 +208,9 @@ void App::Update()
         mouseCheckCountdown = 10;
     }
     ProcessInputQueue();
+    // The screen saver may start only in a window, once loading is done.
+    if (window)
+        window->AllowScreenSaver(loaded && !theGraphics.mFullscreen);
     theAudio.Update();
     theKeyboard.Poll();
     if (cheatsEnabled)

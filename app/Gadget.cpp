@@ -5,6 +5,7 @@
 #include "app/Graphics.h"
 #include "app/Image.h"
 #include "app/Keyboard.h"
+#include "app/Sprite.h"
 #include "platform/Keyboard.h"
 
 #include <cmath>
@@ -384,6 +385,7 @@ bool Gadget::HitTest(int x, int y)
     case HitCircle:
         return std::hypot(px - (rect.x + rect.w * 0.5f), py - (rect.y + rect.h * 0.5f)) <= hitRadius;
     case HitImageAlpha: return ImageAlphaHits(hitImage, column, row, alphaThreshold);
+    case HitSpriteAlpha: return hitSprite != nullptr && hitSprite->GetAlphaAt(column, row) > alphaThreshold;
     default: return false;
     }
 }
@@ -450,6 +452,14 @@ void Gadget::SetHitImage(int x, int y, Image* image)
                 static_cast<float>(image->mHeight));
     hitImage = image;
     hitMode = HitImageAlpha;
+}
+
+void Gadget::SetHitSprite(int x, int y, Sprite* sprite)
+{
+    rect = Rect(static_cast<float>(x), static_cast<float>(y), static_cast<float>(sprite->mWidth),
+                static_cast<float>(sprite->mHeight));
+    hitSprite = sprite;
+    hitMode = HitSpriteAlpha;
 }
 
 void Gadget::SetFullScreen()

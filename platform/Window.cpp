@@ -167,6 +167,7 @@ bool Window::Create(const char* title, int x, int y, int width, int height)
         return false;
     videoStarted_ = true;
     window_ = SDL_CreateWindow(title, x, y, width, height, SDL_WINDOW_HIDDEN);
+    screenSaverAllowed_ = SDL_IsScreenSaverEnabled() == SDL_TRUE;
     if (window_ == nullptr)
     {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -288,6 +289,17 @@ void Window::WaitMessage(uint32_t milliseconds)
     SDL_Event event;
     if (SDL_PeepEvents(&event, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 0)
         SDL_WaitEventTimeout(nullptr, static_cast<int>(milliseconds));
+}
+
+void Window::AllowScreenSaver(bool allow)
+{
+    if (window_ == nullptr || allow == screenSaverAllowed_)
+        return;
+    if (allow)
+        SDL_EnableScreenSaver();
+    else
+        SDL_DisableScreenSaver();
+    screenSaverAllowed_ = allow;
 }
 
 void Window::SetCapture()

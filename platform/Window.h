@@ -159,6 +159,9 @@ public:
     // Waits until an event arrives or the time has passed.
     void WaitMessage(uint32_t milliseconds);
 
+    // The window system keeps the screen saver away while this is off.
+    void AllowScreenSaver(bool allow);
+
     // Keeps mouse events coming while the pointer is outside the window.
     void SetCapture();
     void ReleaseCapture();
@@ -174,6 +177,7 @@ private:
     void* window_ = nullptr;
     bool videoStarted_ = false;
     bool captured_ = false;
+    bool screenSaverAllowed_ = false;
     int pointerX_ = -1;
     int pointerY_ = -1;
     std::deque<WindowMessage> posted_;

@@ -6,6 +6,7 @@
 #include "platform/Window.h"
 #include "support/ManualClockApp.h"
 #include "support/RecordingGadget.h"
+#include "support/SdlEventInjector.h"
 
 #include <gtest/gtest.h>
 
@@ -249,6 +250,24 @@ TEST_F(GadgetInput, ClickOnAnInactiveWindowOnlyActivatesIt)
     app.ProcessInputQueue();
     EXPECT_TRUE(app.active);
     EXPECT_TRUE(gadget->Take().empty());
+    // Activation asks the (never started) graphics device to recover.
+    theGraphics.mRecoverPending = false;
+}
+
+TEST_F(GadgetInput, PointerLeavingTheWindowEndsTheHoverWithinTenTicks)
+{
+    OpenWindow();
+    RecordingGadget* gadget = AddRoot(0, 0, 100, 100);
+    SdlEventInjector::MouseMotion(10, 10);
+    app.PumpMessages();
+    app.DoUpdate();
+    ASSERT_TRUE(gadget->hovered);
+    SdlEventInjector::Window(SdlEventInjector::WindowChange::PointerLeft);
+    app.PumpMessages();
+    for (int tick = 0; tick < 10; ++tick)
+        app.DoUpdate();
+    EXPECT_FALSE(gadget->hovered);
+    EXPECT_EQ(gadget->Take().back(), "exit");
 }
 
 TEST_F(GadgetInput, NewGadgetUnderAHeldPressCancelsIt)
