@@ -286,6 +286,10 @@ void Graphics::BeginScene()
         mSWHelper.Lock();
     }
     mFilterCache = 1;
+    // The frame starts with no texture on either renderer: the next shader
+    // must bind its own, even the one the last frame ended with.
+    mBoundTexture = nullptr;
+    mBoundSurface = nullptr;
     ResetClip();
 }
 

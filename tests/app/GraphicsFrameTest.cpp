@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 
 namespace
 {
@@ -30,6 +31,7 @@ protected:
 
     void TearDown() override
     {
+        texture.reset();
         theGraphics.Shutdown();
         theGraphics.ResetState();
         window.Destroy();
@@ -38,25 +40,30 @@ protected:
 
     // A grey screen, a red bar, a half-transparent blue square over it and
     // a 4 x 4 texture stretched over 80 x 80 with point filtering.
-    static void DrawScene()
+    // Without the fills only the texture is drawn over the last frame.
+    void DrawScene(bool fills = true)
     {
         theGraphics.BeginScene();
         theGraphics.mTranslation = Point(0, 0);
-        theGraphics.SetColorRGBA(0.5f, 0.5f, 0.5f, 1);
-        theGraphics.FillRect(0, 0, 800, 600);
-        theGraphics.SetColorRGBA(1, 0, 0, 1);
-        theGraphics.FillRect(100, 100, 300, 50);
-        theGraphics.SetColorRGBA(0, 0, 1, 0.5f);
-        theGraphics.FillRect(300, 50, 100, 200);
-
-        Image image;
-        image.Create(4, 4, true);
-        for (int y = 0; y < 4; ++y) {
-            for (int x = 0; x < 4; ++x) {
-                *image.GetPixelPtr(x, y) = x < 2 ? 0xFF00FF00 : 0xFFFFFF00;
-            }
+        if (fills) {
+            theGraphics.SetColorRGBA(0.5f, 0.5f, 0.5f, 1);
+            theGraphics.FillRect(0, 0, 800, 600);
+            theGraphics.SetColorRGBA(1, 0, 0, 1);
+            theGraphics.FillRect(100, 100, 300, 50);
+            theGraphics.SetColorRGBA(0, 0, 1, 0.5f);
+            theGraphics.FillRect(300, 50, 100, 200);
         }
-        Texture texture(image);
+
+        if (!texture) {
+            Image image;
+            image.Create(4, 4, true);
+            for (int y = 0; y < 4; ++y) {
+                for (int x = 0; x < 4; ++x) {
+                    *image.GetPixelPtr(x, y) = x < 2 ? 0xFF00FF00 : 0xFFFFFF00;
+                }
+            }
+            texture = std::make_unique<Texture>(image);
+        }
         VertexBuffer2D quad;
         quad.Create(4);
         auto* v = static_cast<TexturedVertex*>(quad.Lock());
@@ -66,7 +73,7 @@ protected:
         v[3] = {80, 80, 1, 1, 1};
         quad.Unlock();
         Shader shader(Color(1, 1, 1, 1));
-        shader.mTexture = &texture;
+        shader.mTexture = texture.get();
         theGraphics.SetColorWhite();
         theGraphics.SetFiltering(false);
         theGraphics.SetSpriteMode();
@@ -94,6 +101,7 @@ protected:
     TemporaryFolder folder;
     std::filesystem::path previous;
     Platform::Window window;
+    std::unique_ptr<Texture> texture;
 };
 
 bool Near(uint32_t a, uint32_t b)
@@ -114,6 +122,7 @@ TEST_F(GraphicsFrameTest, HardwareRendererFrameIsThePicture)
     ASSERT_TRUE(theGraphics.Startup(window.NativeHandle()));
     ASSERT_FALSE(theGraphics.mSoftware);
     DrawScene();
+    DrawScene(false);
     ASSERT_TRUE(theGraphics.SaveBMP("hardware.bmp"));
     EXPECT_TRUE(Near(ShotPixel("hardware.bmp", 10, 10), 0x7F7F7F));
     EXPECT_EQ(ShotPixel("hardware.bmp", 150, 120), 0xFF0000u);
@@ -131,7 +140,9 @@ TEST_F(GraphicsFrameTest, SoftwareRendererFrameIsThePicture)
     ASSERT_TRUE(theGraphics.Startup(window.NativeHandle()));
     ASSERT_TRUE(theGraphics.mSoftware);
     ASSERT_EQ(theGraphics.mWidth, 640);
+    // Two frames: the second starts with the texture the first ended with.
     DrawScene();
+    DrawScene(false);
     ASSERT_TRUE(theGraphics.SaveBMP("software.bmp"));
     // The logical 800 x 600 screen is drawn at 640 x 480, inside a black edge.
     EXPECT_EQ(ShotPixel("software.bmp", 0, 0), 0x000000u);
