@@ -7,10 +7,14 @@
 // red and blue travel together in one lane (0x00FF00FF), green alone (0x0000FF00).
 namespace Compatibility::Pixels {
 
-// Source weighted by w (0..255); alpha byte 0.
+// Source weighted by w (0..255); alpha byte 0. Red and blue share a lane as always;
+// green rides in the upper half of a 64-bit word, so one product serves all three
+// (each channel's product stays below 2^16 and never reaches the next lane).
 constexpr uint32_t Weighted(uint32_t s, uint32_t w)
 {
-    return ((((s & 0x00FF00FFu) * w) >> 8) & 0x00FF00FFu) | ((((s & 0x0000FF00u) * w) >> 8) & 0x0000FF00u);
+    const uint64_t lanes = (s & 0x00FF00FFu) | (static_cast<uint64_t>(s & 0x0000FF00u) << 24);
+    const uint64_t product = (lanes * w) >> 8;
+    return (static_cast<uint32_t>(product) & 0x00FF00FFu) | (static_cast<uint32_t>(product >> 24) & 0x0000FF00u);
 }
 
 // Source over destination with weight w (0..255); the two weights sum to less than one,
@@ -77,12 +81,13 @@ struct RGB16
 
     static constexpr Pixel Blend(uint32_t c, Pixel d, uint32_t a)
     {
-        uint32_t rb = (((c & 0x00FF00FFu) * a) >> 8) & 0x00FF00FFu;
-        uint32_t g = (((c & 0x0000FF00u) * a) >> 8) & 0x0000FF00u;
-        uint32_t source = Pack(rb | g);
-        uint32_t w = (255 - a) >> 3;
-        uint32_t rbMask = RedMask | 0x001Fu;
-        uint32_t dest = ((((d & GreenMask) * w) & (GreenMask << 5)) | (((d & rbMask) * w) & (rbMask << 5))) >> 5;
+        const uint32_t source = Pack(Pixels::Weighted(c, a));
+        // The destination's green field moves to bit 21 and up, clear of red and blue,
+        // so one product scales all three fields.
+        const uint32_t w = (255 - a) >> 3;
+        const uint32_t rbMask = RedMask | 0x001Fu;
+        const uint32_t product = ((d & rbMask) | ((d & GreenMask) << 16)) * w;
+        const uint32_t dest = ((product >> 5) & rbMask) | ((product >> 21) & GreenMask);
         return static_cast<Pixel>(source + dest);
     }
 

@@ -82,6 +82,11 @@ struct Textured
 {
     using Pixel = typename Fmt::Pixel;
 
+    static constexpr Source kSource = S;
+    static constexpr Factor kFactor = K;
+    static constexpr bool kTextureAlpha = TextureAlpha;
+    static constexpr Combine kCombine = C;
+
     // Members read only the arguments their mode uses.
     static constexpr bool kReadsFill = S == Source::Fill;
     static constexpr bool kReadsModulation = kIsModulated<K>;

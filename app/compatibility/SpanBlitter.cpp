@@ -1,6 +1,6 @@
 #include "app/compatibility/SpanBlitter.h"
 
-#include "app/compatibility/PixelKernel.h"
+#include "app/compatibility/PixelKernelRows.h"
 
 #include <utility>
 
@@ -15,10 +15,7 @@ void Blit(void* destination, const uint32_t* source, int32_t count, const Raster
     const uint32_t fillRGB = K::kReadsFill ? Kernel::FillWord(*fill) : 0;
     const Kernel::Weights k = K::kReadsModulation ? Kernel::MakeWeights<Kernel::Factor::Modulate>(*modulation, 0, 0, 0, 0)
                                                   : Kernel::Weights{};
-    auto* d = static_cast<typename Fmt::Pixel*>(destination);
-    for (int32_t i = 0; i < count; ++i) {
-        K::Shade(d[i], source[i], fillRGB, k);
-    }
+    Rows::Shade<Fmt, K>(static_cast<typename Fmt::Pixel*>(destination), source, count, fillRGB, k);
 }
 
 template <class Fmt, uint32_t I>

@@ -1,9 +1,10 @@
 #pragma once
 
-#include "app/compatibility/PixelKernel.h"
+#include "app/compatibility/PixelKernelRows.h"
 #include "app/compatibility/TriangleRasterizer.h"
 #include "app/compatibility/TriangleWalk.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <utility>
 
@@ -15,6 +16,50 @@ template <class Fmt>
 typename Fmt::Pixel* Row(const RasterTarget& target, int64_t y)
 {
     return static_cast<typename Fmt::Pixel*>(target.pixels) + static_cast<size_t>(y) * target.pitch;
+}
+
+// Calls shade(offset, texels, n) over a row of count pixels whose texel coordinates start
+// at (u, v) and step by (du, dv).
+template <class ShadeFn>
+void TexelRuns(const uint32_t* texels, uint32_t rowShift, uint32_t uMask, uint32_t vMask, bool wholeRows, uint32_t u,
+               uint32_t v, uint32_t du, uint32_t dv, int32_t count, ShadeFn&& shade)
+{
+    constexpr int32_t kChunk = 64;
+    uint32_t gathered[kChunk];
+    for (int32_t done = 0; done < count;) {
+        const int32_t n = count - done < kChunk ? count - done : kChunk;
+        // The texture row stays the same when v keeps its integer part over the run.
+        const int64_t vStart = v;
+        const int64_t vEnd = vStart + int64_t(int32_t(dv)) * (n - 1);
+        const bool oneRow = vEnd >= 0 && vEnd <= 0xFFFFFFFF && (vStart >> 16) == (vEnd >> 16);
+        const uint32_t* row = texels + ((v & vMask) >> rowShift);
+        // Columns advance by exactly one when u's fraction never leaves its pixel.
+        const int64_t drift = int64_t(u & 0xFFFF) + int64_t(int32_t(du - 0x10000)) * (n - 1);
+        if (oneRow && wholeRows && drift >= 0 && drift <= 0xFFFF) {
+            int32_t i = 0;
+            while (i < n) {
+                const uint32_t column = ((u >> 16) + static_cast<uint32_t>(i)) & uMask;
+                const int32_t length = std::min<int32_t>(n - i, static_cast<int32_t>(uMask + 1 - column));
+                shade(done + i, row + column, length);
+                i += length;
+            }
+            u += du * static_cast<uint32_t>(n);
+            v += dv * static_cast<uint32_t>(n);
+        } else {
+            if (oneRow) {
+                for (int32_t i = 0; i < n; ++i, u += du) {
+                    gathered[i] = row[(u >> 16) & uMask];
+                }
+                v += dv * static_cast<uint32_t>(n);
+            } else {
+                for (int32_t i = 0; i < n; ++i, u += du, v += dv) {
+                    gathered[i] = texels[((v & vMask) >> rowShift) + ((u >> 16) & uMask)];
+                }
+            }
+            shade(done, gathered, n);
+        }
+        done += n;
+    }
 }
 
 template <class Fmt, class K, Kernel::Factor Factor>
@@ -30,10 +75,35 @@ void RasterizeTextured(const RasterVertex* vertices, const RasterTarget& target,
     const uint32_t uMask = K::kReadsTexel ? texture->uMask >> 16 : 0;
     const uint32_t vMask = K::kReadsTexel ? texture->vMask : 0;
 
-    auto span = [&](int64_t y, int32_t x, int32_t count, const auto& start, const auto& step) {
+    auto texelIndex = [&](uint32_t u, uint32_t v) { return ((v & vMask) >> rowShift) + ((u >> 16) & uMask); };
+
+    // Rows without a per-pixel colour hand their texels to the row kernel as runs: read in
+    // place where the row samples consecutive texels of one texture row (unscaled,
+    // unrotated drawing), gathered first otherwise. Either way each pixel gets the texel
+    // the addressing rule names.
+    const bool wholeRows = (uMask & (uMask + 1)) == 0;
+    auto run = [&](int64_t y, int32_t x, int32_t count, const auto& start, const auto& step) {
         typename Fmt::Pixel* d = Row<Fmt>(target, y) + x;
-        uint32_t value[F::kCount > 0 ? F::kCount : 1];
-        uint32_t delta[F::kCount > 0 ? F::kCount : 1];
+        if constexpr (!K::kReadsTexel) {
+            static constexpr uint32_t kNoTexels[64] = {};
+            for (int32_t done = 0; done < count; done += 64) {
+                Rows::Shade<Fmt, K>(d + done, kNoTexels, count - done < 64 ? count - done : 64, fillRGB, constant);
+            }
+        } else {
+            TexelRuns(texels, rowShift, uMask, vMask, wholeRows, static_cast<uint32_t>(start[F::kU]),
+                      static_cast<uint32_t>(start[F::kV]), static_cast<uint32_t>(step[F::kU]),
+                      static_cast<uint32_t>(step[F::kV]), count,
+                      [&](int32_t offset, const uint32_t* source, int32_t n) {
+                          Rows::Shade<Fmt, K>(d + offset, source, n, fillRGB, constant);
+                      });
+        }
+    };
+
+    // Gouraud rows form the colour factor pixel by pixel.
+    auto shaded = [&](int64_t y, int32_t x, int32_t count, const auto& start, const auto& step) {
+        typename Fmt::Pixel* d = Row<Fmt>(target, y) + x;
+        uint32_t value[F::kCount];
+        uint32_t delta[F::kCount];
         for (int i = 0; i < F::kCount; ++i) {
             value[i] = static_cast<uint32_t>(start[i]);
             delta[i] = static_cast<uint32_t>(step[i]);
@@ -41,24 +111,24 @@ void RasterizeTextured(const RasterVertex* vertices, const RasterTarget& target,
         for (int32_t n = 0; n < count; ++n, ++d) {
             uint32_t texel = 0;
             if constexpr (K::kReadsTexel) {
-                texel = texels[((value[F::kV] & vMask) >> rowShift) + ((value[F::kU] >> 16) & uMask)];
+                texel = texels[texelIndex(value[F::kU], value[F::kV])];
             }
-            if constexpr (Kernel::kIsGouraud<Factor>) {
-                Kernel::Weights k = Kernel::MakeWeights<Factor>(
-                    m, Kernel::ClampChannel(static_cast<int32_t>(value[0])),
-                    Kernel::ClampChannel(static_cast<int32_t>(value[1])),
-                    Kernel::ClampChannel(static_cast<int32_t>(value[2])),
-                    Kernel::ClampChannel(static_cast<int32_t>(value[3])));
-                K::Shade(*d, texel, fillRGB, k);
-            } else {
-                K::Shade(*d, texel, fillRGB, constant);
-            }
+            Kernel::Weights k = Kernel::MakeWeights<Factor>(
+                m, Kernel::ClampChannel(static_cast<int32_t>(value[0])),
+                Kernel::ClampChannel(static_cast<int32_t>(value[1])),
+                Kernel::ClampChannel(static_cast<int32_t>(value[2])),
+                Kernel::ClampChannel(static_cast<int32_t>(value[3])));
+            K::Shade(*d, texel, fillRGB, k);
             for (int i = 0; i < F::kCount; ++i) {
                 value[i] += delta[i];
             }
         }
     };
-    Walk::WalkTriangle<F>(vertices, target, span);
+    if constexpr (Kernel::kIsGouraud<Factor>) {
+        Walk::WalkTriangle<F>(vertices, target, shaded);
+    } else {
+        Walk::WalkTriangle<F>(vertices, target, run);
+    }
 }
 
 constexpr uint32_t ModulateChannel(int32_t c, uint32_t m)
