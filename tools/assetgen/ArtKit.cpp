@@ -207,10 +207,12 @@ void ArtKit::DrawPanel(Canvas& canvas, float x, float y, float width, float heig
     Sdf inner = Shape::RoundRect(x + 9, y + 9, width - 18, height - 18, std::max(4.0f, radius - 8));
     Mask frameMask = Mask::FromSdf(w, h, frame);
     Mask innerMask = Mask::FromSdf(w, h, inner);
-    canvas.Shadow(frameMask, 0, 6, 8, 0.45f);
-    canvas.Fill(frameMask, Paints::Linear(x, y, Palette::kGold.Lighter(0.3f), x + width, y + height,
-                                          Palette::kAmber.Darker(0.35f)));
-    canvas.Bevel(frameMask.Minus(innerMask), 4, 1.2f);
+    canvas.Shadow(frameMask.Minus(innerMask.Scaled(alpha)), 0, 6, 8, 0.45f);
+    // Only the rim is gold: a see-through panel must not show gold through.
+    Mask rim = frameMask.Minus(innerMask);
+    canvas.Fill(rim, Paints::Linear(x, y, Palette::kGold.Lighter(0.3f), x + width, y + height,
+                                    Palette::kAmber.Darker(0.35f)));
+    canvas.Bevel(rim, 4, 1.2f);
     canvas.Fill(innerMask, Paint([=](float, float py) {
                     Color top = Palette::kIndigo.WithAlpha(alpha), bottom = Palette::kNight.WithAlpha(alpha);
                     return top.Mix(bottom, Clamp01((py - y) / height));

@@ -30,7 +30,7 @@ Canvas Background()
 Canvas RimEdge(bool horizontal)
 {
     Canvas c(kRim, kRim);
-    float a = 17, b = 53; // the tube's extent across the tile
+    float a = 21, b = 49; // the tube's extent across the tile
     Sdf tube = horizontal ? Shape::RoundRect(-10, a, kRim + 20, b - a, 4) : Shape::RoundRect(a, -10, b - a, kRim + 20, 4);
     Mask m = Mask::FromSdf(kRim, kRim, tube);
     Paint across = horizontal ? Paints::Vertical(a, Color::Hex(0xFFF0A8), b, Color::Hex(0x8A4A08))

@@ -35,6 +35,30 @@ Canvas Sunset()
     for (int i = 0; i < 4; ++i)
         c.FillShape(Hills(200 + i * 45.0f, 22 - i * 3.0f, 0.012f + i * 0.004f, 10, 0.031f, i * 1.3f),
                     Paints::Vertical(150 + i * 45.0f, Color::Hex(layers[i]).Lighter(0.15f), H, Color::Hex(layers[i]).Darker(0.3f)));
+    // A path winding down the near hill, with trees and flowers beside it.
+    Mask path(W, H);
+    for (float t = 0; t <= 1; t += 0.01f) {
+        float y = 300 + t * 80, x = 240 + 60 * std::sin(t * 5) + t * 30;
+        float r = 4 + t * 16;
+        path.Merge(Mask::FromSdf(int(2 * r + 4), int(2 * r + 4), Shape::Ellipse(r + 2, r + 2, r, r * 0.5f)), int(x - r),
+                   int(y - r));
+    }
+    c.Fill(path, Color::Hex(0xE8C88A, 0.85f));
+    for (float x : {40.0f, 95.0f, 380.0f, 430.0f}) {
+        float base = 318 + std::fmod(x, 23.0f);
+        c.FillShape(Shape::RoundRect(x - 3, base - 10, 6, 22, 2), Color::Hex(0x4A2A1A));
+        Sdf crown = Shape::Union(Shape::Circle(x, base - 26, 18), Shape::Circle(x - 11, base - 14, 12));
+        crown = Shape::Union(crown, Shape::Circle(x + 11, base - 14, 12));
+        Mask m = Mask::FromSdf(W, H, crown);
+        c.Fill(m, Paints::Vertical(base - 44, Color::Hex(0x5ABA4A), base, Color::Hex(0x1E5A2A)));
+        c.Bevel(m, 4, 0.8f);
+    }
+    Rng flowers(61);
+    const uint32_t petals[] = {0xFF5FB4, 0xFFD31F, 0xFFFFFF, 0xE8273C};
+    for (int i = 0; i < 40; ++i) {
+        float x = flowers.Range(10, W - 10), y = flowers.Range(335, H - 6);
+        c.FillShape(Shape::Circle(x, y, flowers.Range(2, 3.5f)), Color::Hex(petals[i % 4]));
+    }
     // Pieces drifting like balloons, strings trailing.
     const Vec2 spots[] = {{70, 70}, {150, 40}, {390, 60}, {430, 120}};
     for (int i = 0; i < 4; ++i) {

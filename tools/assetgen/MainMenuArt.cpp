@@ -53,6 +53,16 @@ Canvas Background()
     return c;
 }
 
+// Centred at (421, 328) with the player's name drawn from y = 340: the
+// words sit in the upper half, clear of the name.
+Canvas WelcomeBack()
+{
+    Canvas words = ArtKit::Banner("Welcome back,", 32, Palette::kCream, Palette::kGold);
+    Canvas c(words.Width(), words.Height() * 2);
+    c.Draw(words, 0, 4);
+    return c;
+}
+
 Canvas ChooserPanel()
 {
     return ArtKit::Panel(540, 460, 36);
@@ -102,7 +112,7 @@ int MainMenuArt::Write(AssetWriter& out)
         b.Add(r.name, ArtKit::RoundButton(r.radius, r.label, r.tone, false, r.textSize));
         b.Add(std::string(r.name) + "_hilite", ArtKit::RoundButton(r.radius, r.label, r.tone, true, r.textSize));
     }
-    b.Add("welcomeback", ArtKit::Banner("Welcome back,", 34, Palette::kCream, Palette::kGold));
+    b.Add("welcomeback", WelcomeBack());
     TextStyle change = ArtKit::BodyStyle(22);
     change.face = Typeface::Heavy;
     change.top = change.bottom = Color{1, 1, 1, 1};
