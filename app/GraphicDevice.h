@@ -6,7 +6,7 @@
 // to hear of device loss, recovery, mode switches and activation.
 class GraphicDevice
 {
-public:
+  public:
     GraphicDevice() = default;
     GraphicDevice(const GraphicDevice&) = delete;
     GraphicDevice& operator=(const GraphicDevice&) = delete;

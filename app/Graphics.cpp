@@ -5,8 +5,7 @@
 
 Graphics theGraphics;
 
-namespace
-{
+namespace {
 struct ErrorName
 {
     uint32_t code;
@@ -16,29 +15,19 @@ struct ErrorName
 // The codes the device layer can report, under the names the log has always
 // used for them. Codes with several names give the first one listed here.
 constexpr ErrorName kErrorNames[] = {
-    {0x80004001, "DDERR_UNSUPPORTED"},
-    {0x80004002, "DSERR_NOINTERFACE"},
-    {0x80004005, "DSERR_GENERIC"},
-    {0x8007000E, "E_OUTOFMEMORY"},
-    {0x80070057, "DDERR_INVALIDPARAMS"},
-    {0x80040110, "DSERR_NOAGGREGATION"},
-    {0x800401F0, "DDERR_NOTINITIALIZED"},
-    {0x88760005, "DDERR_ALREADYINITIALIZED"},
-    {0x88760064, "DDERR_INVALIDCAPS"},
-    {0x88760078, "DDERR_INVALIDMODE"},
-    {0x88760082, "DDERR_INVALIDOBJECT"},
-    {0x88760091, "DDERR_INVALIDPIXELFORMAT"},
-    {0x88760096, "DDERR_INVALIDRECT"},
-    {0x8876017C, "DDERR_OUTOFVIDEOMEMORY"},
-    {0x887601AE, "DDERR_SURFACEBUSY"},
-    {0x887601C2, "DDERR_SURFACELOST"},
-    {0x8876021C, "DDERR_WASSTILLDRAWING"},
-    {0x88760248, "DDERR_NOTLOCKED"},
+    {0x80004001, "DDERR_UNSUPPORTED"},     {0x80004002, "DSERR_NOINTERFACE"},
+    {0x80004005, "DSERR_GENERIC"},         {0x8007000E, "E_OUTOFMEMORY"},
+    {0x80070057, "DDERR_INVALIDPARAMS"},   {0x80040110, "DSERR_NOAGGREGATION"},
+    {0x800401F0, "DDERR_NOTINITIALIZED"},  {0x88760005, "DDERR_ALREADYINITIALIZED"},
+    {0x88760064, "DDERR_INVALIDCAPS"},     {0x88760078, "DDERR_INVALIDMODE"},
+    {0x88760082, "DDERR_INVALIDOBJECT"},   {0x88760091, "DDERR_INVALIDPIXELFORMAT"},
+    {0x88760096, "DDERR_INVALIDRECT"},     {0x8876017C, "DDERR_OUTOFVIDEOMEMORY"},
+    {0x887601AE, "DDERR_SURFACEBUSY"},     {0x887601C2, "DDERR_SURFACELOST"},
+    {0x8876021C, "DDERR_WASSTILLDRAWING"}, {0x88760248, "DDERR_NOTLOCKED"},
     {0x8876024E, "DDERR_UNSUPPORTEDMODE"},
 };
 
-template <typename T>
-void FreeEntries(List& list)
+template <typename T> void FreeEntries(List& list)
 {
     for (int i = 0; i < list.Count(); ++i) {
         delete static_cast<T*>(list.Get(i));

@@ -48,8 +48,7 @@ constexpr uint32_t kFVFColored = 0x142;
 constexpr uint32_t kFVFTextured = 0x102;
 
 // Result codes of the device calls, named by DXErrorName.
-namespace DXResult
-{
+namespace DXResult {
 constexpr int32_t OK = 0;
 constexpr int32_t NotImplemented = static_cast<int32_t>(0x80004001);
 constexpr int32_t NoInterface = static_cast<int32_t>(0x80004002);
@@ -64,10 +63,9 @@ String DXErrorName(int32_t code);
 
 // The growable vertex array of the polygon clipper: 100 vertices inline, so
 // quads and glyph strips never touch the heap.
-template <typename V>
-class VertexArray
+template <typename V> class VertexArray
 {
-public:
+  public:
     VertexArray() = default;
     VertexArray(const VertexArray&) = delete;
     VertexArray& operator=(const VertexArray&) = delete;
@@ -106,7 +104,7 @@ public:
     int count = 0;
     int capacity = kInline;
 
-private:
+  private:
     static constexpr int kInline = 100;
     V inline_[kInline];
 };
@@ -117,7 +115,7 @@ private:
 // renderer (mSWHelper). Static lifetime: it outlives application restarts.
 class Graphics
 {
-public:
+  public:
     Graphics();
     virtual ~Graphics();
     Graphics(const Graphics&) = delete;
@@ -237,8 +235,7 @@ public:
     static void ClipPolygonToRect(const VertexArray<V>& polygon, const Rect& clip, VertexArray<V>& out);
     static ColoredVertex LerpColoredVertex(const ColoredVertex& a, const ColoredVertex& b, float t);
     static TexturedVertex LerpTexturedVertex(const TexturedVertex& a, const TexturedVertex& b, float t);
-    template <typename V>
-    static void SwapVertices(V& a, V& b);
+    template <typename V> static void SwapVertices(V& a, V& b);
     // Logical vertices to the hardware device, after clipping.
     void DrawDeviceStrip(const ColoredVertex* v, int count);
     void DrawDeviceStrip(const TexturedVertex* v, int count);
@@ -375,7 +372,7 @@ public:
     bool mLighting = true;
     Rect mViewport{0, 0, 640, 480};
 
-private:
+  private:
     // Start-up steps.
     void ChooseRenderer();
     void ReadDesktop();
@@ -402,8 +399,7 @@ private:
     // Drawing steps.
     uint32_t DeviceColor(uint32_t vertexColor, bool hasVertexColor) const;
     void PrepareDeviceDraw();
-    template <typename V>
-    const Platform::RenderVertex* ToDevice(const V* vertices, int count);
+    template <typename V> const Platform::RenderVertex* ToDevice(const V* vertices, int count);
 };
 
 extern Graphics theGraphics;

@@ -2,11 +2,9 @@
 
 #include <cmath>
 
-namespace
-{
+namespace {
 // Component numbers: 0 x, 1 y, 2 z, 3 u, 4 v; any other reads as 0.
-template <typename V>
-float Component(const V& v, int component)
+template <typename V> float Component(const V& v, int component)
 {
     switch (component) {
     case 0:
@@ -77,8 +75,7 @@ struct ClipBounds
         : left(clip.x), right(clip.x + clip.w), top(clip.y), bottom(clip.y + clip.h)
     {
     }
-    template <typename V>
-    bool IsOutside(const V& v) const
+    template <typename V> bool IsOutside(const V& v) const
     {
         return v.x < left || v.x > right || v.y < top || v.y > bottom;
     }
@@ -99,8 +96,7 @@ bool Transform(const Matrix& world, const ClipBounds& bounds, const V* in, int c
     return outside;
 }
 
-template <typename V>
-void ClipAndDraw(Graphics& graphics, const VertexArray<V>& polygon, const Rect& clip)
+template <typename V> void ClipAndDraw(Graphics& graphics, const VertexArray<V>& polygon, const Rect& clip)
 {
     VertexArray<V> clipped;
     Graphics::ClipPolygonToRect(polygon, clip, clipped);
@@ -130,7 +126,8 @@ void DrawStripClipped(Graphics& graphics, const Matrix& world, const Rect& clip,
     }
     for (int i = 0; i + 2 < count; ++i) {
         const V* triangle = transformed.data + i;
-        if (!bounds.IsOutside(triangle[0]) && !bounds.IsOutside(triangle[1]) && !bounds.IsOutside(triangle[2])) {
+        if (!bounds.IsOutside(triangle[0]) && !bounds.IsOutside(triangle[1]) &&
+            !bounds.IsOutside(triangle[2])) {
             graphics.DrawDeviceStrip(triangle, 3);
         } else {
             VertexArray<V> polygon;
@@ -143,8 +140,7 @@ void DrawStripClipped(Graphics& graphics, const Matrix& world, const Rect& clip,
 }
 
 // x, y, u and v between a and b; z and the rest stay a's.
-template <typename V>
-V LerpPlace(const V& a, const V& b, float t)
+template <typename V> V LerpPlace(const V& a, const V& b, float t)
 {
     V out = a;
     out.x = a.x + (b.x - a.x) * t;
@@ -162,17 +158,20 @@ uint32_t LerpChannel(uint32_t a, uint32_t b, int shift, float t)
 }
 } // namespace
 
-void Graphics::DrawColoredStripClipped(const Matrix& world, const Rect& clip, const ColoredVertex* v, int count)
+void Graphics::DrawColoredStripClipped(const Matrix& world, const Rect& clip, const ColoredVertex* v,
+                                       int count)
 {
     DrawStripClipped(*this, world, clip, v, count);
 }
 
-void Graphics::DrawTexturedStripClipped(const Matrix& world, const Rect& clip, const TexturedVertex* v, int count)
+void Graphics::DrawTexturedStripClipped(const Matrix& world, const Rect& clip, const TexturedVertex* v,
+                                        int count)
 {
     DrawStripClipped(*this, world, clip, v, count);
 }
 
-void Graphics::DrawTexturedListClipped(const Matrix& world, const Rect& clip, const TexturedVertex* v, int count)
+void Graphics::DrawTexturedListClipped(const Matrix& world, const Rect& clip, const TexturedVertex* v,
+                                       int count)
 {
     const ClipBounds bounds(clip);
     VertexArray<TexturedVertex> transformed;
@@ -235,18 +234,19 @@ void Graphics::ClipPolygonToRect(const VertexArray<V>& polygon, const Rect& clip
     ClipPolygonMax(1, bottom, b, out);
 }
 
-template <typename V>
-void Graphics::SwapVertices(V& a, V& b)
+template <typename V> void Graphics::SwapVertices(V& a, V& b)
 {
     const V kept = a;
     a = b;
     b = kept;
 }
 
-template void Graphics::ClipPolygonMin(int, float, const VertexArray<ColoredVertex>&, VertexArray<ColoredVertex>&);
+template void Graphics::ClipPolygonMin(int, float, const VertexArray<ColoredVertex>&,
+                                       VertexArray<ColoredVertex>&);
 template void Graphics::ClipPolygonMin(int, float, const VertexArray<TexturedVertex>&,
                                        VertexArray<TexturedVertex>&);
-template void Graphics::ClipPolygonMax(int, float, const VertexArray<ColoredVertex>&, VertexArray<ColoredVertex>&);
+template void Graphics::ClipPolygonMax(int, float, const VertexArray<ColoredVertex>&,
+                                       VertexArray<ColoredVertex>&);
 template void Graphics::ClipPolygonMax(int, float, const VertexArray<TexturedVertex>&,
                                        VertexArray<TexturedVertex>&);
 template void Graphics::ClipPolygonToRect(const VertexArray<ColoredVertex>&, const Rect&,

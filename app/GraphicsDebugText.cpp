@@ -2,8 +2,7 @@
 
 #include <cstring>
 
-namespace
-{
+namespace {
 // A plain 5x7 font for the debug lines, one byte per column, the top row in
 // bit 0, for the characters 32 to 126.
 constexpr uint8_t kGlyphs[95][5] = {

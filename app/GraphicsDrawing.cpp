@@ -8,15 +8,14 @@
 #include <type_traits>
 #include <vector>
 
-namespace
-{
+namespace {
 ColoredVertex gRectVertices[4];
 
 // The device's view of the current frame: logical coordinates through the
 // view and projection matrices and the viewport, to back-buffer pixels.
 class DeviceMapping
 {
-public:
+  public:
     DeviceMapping(const Matrix& view, const Matrix& projection, const Rect& viewport) : mViewport(viewport)
     {
         MatrixMultiply(mMatrix, view, projection);
@@ -36,7 +35,7 @@ public:
                                       Snap((1.0f - ny) * 0.5f * mViewport.h + mViewport.y), color, u, v};
     }
 
-private:
+  private:
     // Positions land on a 1/16-pixel grid, as the hardware rasterisers did,
     // so float error never moves an edge across a pixel.
     static float Snap(float value) { return std::round(value * 16.0f) / 16.0f; }
@@ -165,8 +164,7 @@ void Graphics::PrepareDeviceDraw()
     mDevice->SetTexture(mBoundSurface, mColorFill);
 }
 
-template <typename V>
-const Platform::RenderVertex* Graphics::ToDevice(const V* vertices, int count)
+template <typename V> const Platform::RenderVertex* Graphics::ToDevice(const V* vertices, int count)
 {
     const DeviceMapping mapping(mView, mProjection, mViewport);
     auto& out = DeviceVertices();

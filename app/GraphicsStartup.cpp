@@ -7,12 +7,11 @@
 #include "app/Registry.h"
 #include "platform/Dialogs.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <algorithm>
 
-namespace
-{
+namespace {
 constexpr const char* kDeviceList = "data\\devices.xml";
 
 String ConfigPath()
@@ -86,8 +85,9 @@ bool Graphics::Startup(void* window)
                       : Platform::Renderer::CreateOffscreen(mRequestedWidth, mRequestedHeight);
     if (!mDisplay) {
         theConsole->Printf("Error[mDirectDraw->CreateSurface(1)]: %s", DXErrorName(DXResult::Generic).CStr());
-        FatalDeviceError("Failed: mDirectDraw->CreateSurface().  A primary surface could not be created.  The "
-                         "program cannot continue.");
+        FatalDeviceError(
+            "Failed: mDirectDraw->CreateSurface().  A primary surface could not be created.  The "
+            "program cannot continue.");
         return false;
     }
 
@@ -233,7 +233,8 @@ void Graphics::ApplyCard(const String& content)
         } else if (tag.name.CompareNoCase("DEFAULTRESOLUTION") == 0) {
             int width = 0;
             int height = 0;
-            if (std::sscanf(tag.content.CStr(), "%dx%d", &width, &height) == 2 && IsModeSupported(width, height)) {
+            if (std::sscanf(tag.content.CStr(), "%dx%d", &width, &height) == 2 &&
+                IsModeSupported(width, height)) {
                 mRequestedWidth = width;
                 mRequestedHeight = height;
             }

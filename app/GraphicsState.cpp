@@ -5,8 +5,7 @@
 
 #include <cmath>
 
-namespace
-{
+namespace {
 constexpr int kCacheUnset = 0;
 
 // The low 8 bits of trunc(c x 255): out-of-range channels wrap, as they always have.
@@ -20,8 +19,7 @@ Color Multiply(const Color& a, const Color& b)
     return Color(a.r * b.r, a.g * b.g, a.b * b.b, a.a * b.a);
 }
 
-template <typename T>
-T* TakeLast(List& list)
+template <typename T> T* TakeLast(List& list)
 {
     T* entry = static_cast<T*>(list.Get(list.Count() - 1));
     list.RemoveAt(list.Count() - 1);
@@ -46,11 +44,20 @@ void Graphics::SetColor(const Color& color)
     }
 }
 
-void Graphics::SetColorRGBA(float r, float g, float b, float a) { SetColor(Color(r, g, b, a)); }
+void Graphics::SetColorRGBA(float r, float g, float b, float a)
+{
+    SetColor(Color(r, g, b, a));
+}
 
-void Graphics::SetColorWhite() { SetColor(Color(1, 1, 1, 1)); }
+void Graphics::SetColorWhite()
+{
+    SetColor(Color(1, 1, 1, 1));
+}
 
-void Graphics::SetWhiteAlpha(float a) { SetColor(Color(1, 1, 1, a)); }
+void Graphics::SetWhiteAlpha(float a)
+{
+    SetColor(Color(1, 1, 1, a));
+}
 
 void Graphics::SetColorMultiplier(float r, float g, float b, float a)
 {
@@ -68,7 +75,7 @@ void Graphics::ClearColorMultiplier()
 void Graphics::SetColorPreset(int index)
 {
     static const Color kPresets[] = {
-        {1, 0, 0, 1}, {1, 1, 0, 1}, {0, 1, 0, 1}, {0, 0, 1, 1}, {1, 0, 1, 1},
+        {1, 0, 0, 1}, {1, 1, 0, 1},    {0, 1, 0, 1}, {0, 0, 1, 1}, {1, 0, 1, 1},
         {0, 1, 1, 1}, {1, 0.5f, 0, 1}, {1, 1, 1, 1}, {0, 0, 0, 1},
     };
     if (index >= 0 && index < static_cast<int>(std::size(kPresets))) {
@@ -82,7 +89,10 @@ uint32_t Graphics::PackColor(const Color& color)
            PackChannel(color.b);
 }
 
-void Graphics::PushColor() { mColorStack.Add(new Color(mColor)); }
+void Graphics::PushColor()
+{
+    mColorStack.Add(new Color(mColor));
+}
 
 void Graphics::PopColor()
 {
@@ -94,7 +104,10 @@ void Graphics::PopColor()
     delete entry;
 }
 
-void Graphics::PushTranslation() { mTranslationStack.Add(new Point(mTranslation)); }
+void Graphics::PushTranslation()
+{
+    mTranslationStack.Add(new Point(mTranslation));
+}
 
 void Graphics::PopTranslation()
 {
@@ -106,7 +119,10 @@ void Graphics::PopTranslation()
     delete entry;
 }
 
-void Graphics::ResetClip() { mClip = Rect(-9999, -9999, 19998, 19998); }
+void Graphics::ResetClip()
+{
+    mClip = Rect(-9999, -9999, 19998, 19998);
+}
 
 void Graphics::SetClipRect(float x, float y, float w, float h)
 {
@@ -118,7 +134,10 @@ void Graphics::SetClipToRect(Rect rect)
     SetClipRect(std::trunc(rect.x), std::trunc(rect.y), std::trunc(rect.w), std::trunc(rect.h));
 }
 
-void Graphics::PushClip() { mClipStack.Add(new Rect(mClip)); }
+void Graphics::PushClip()
+{
+    mClipStack.Add(new Rect(mClip));
+}
 
 void Graphics::PopClip()
 {
@@ -126,8 +145,8 @@ void Graphics::PopClip()
         return;
     }
     Rect* entry = TakeLast<Rect>(mClipStack);
-    SetClipRect(std::trunc(entry->x - mTranslation.x), std::trunc(entry->y - mTranslation.y), std::trunc(entry->w),
-                std::trunc(entry->h));
+    SetClipRect(std::trunc(entry->x - mTranslation.x), std::trunc(entry->y - mTranslation.y),
+                std::trunc(entry->w), std::trunc(entry->h));
     delete entry;
 }
 
@@ -143,7 +162,10 @@ void Graphics::SetFiltering(bool linear)
     }
 }
 
-void Graphics::PushFiltering() { mFilterStack.Add(new int(mFilterCache)); }
+void Graphics::PushFiltering()
+{
+    mFilterStack.Add(new int(mFilterCache));
+}
 
 void Graphics::PopFiltering()
 {

@@ -12,8 +12,7 @@
 #include <new>
 #include <vector>
 
-namespace
-{
+namespace {
 constexpr int kScratchVertices = 25;
 
 bool AppQuitting()
@@ -42,7 +41,7 @@ void WriteLE32(std::vector<uint8_t>& out, uint32_t value)
 // Takes the application lock for the length of a recovery.
 class AppLock
 {
-public:
+  public:
     AppLock()
     {
         if (theApp) {
@@ -59,8 +58,7 @@ public:
     AppLock& operator=(const AppLock&) = delete;
 };
 
-template <typename Call>
-void ForEachDevice(List& devices, Call call)
+template <typename Call> void ForEachDevice(List& devices, Call call)
 {
     for (GraphicDevice* device : LIST_LOOP(GraphicDevice, devices)) {
         call(device);
@@ -177,7 +175,8 @@ void Graphics::CreateSoftwareSurfaces()
 {
     mBackBuffer.reset(CreateSurface(mWidth, mHeight));
     if (!mBackBuffer) {
-        theConsole->Printf("Error[mDirectDraw->CreateSurface(2)]: %s", DXErrorName(DXResult::OutOfMemory).CStr());
+        theConsole->Printf("Error[mDirectDraw->CreateSurface(2)]: %s",
+                           DXErrorName(DXResult::OutOfMemory).CStr());
         FatalDeviceError("Failed: mDirectDraw->CreateSurface().  A render surface could not be created.  The "
                          "program cannot continue.");
         return;
@@ -494,7 +493,8 @@ bool Graphics::SaveBMP(const char* file, Platform::Surface* surface)
         if (mSoftware) {
             surface = mBackBuffer.get();
         } else if (mDevice) {
-            readBack = std::make_unique<Platform::Surface>(mWidth, mHeight, Platform::PixelFormat::XRGB8888());
+            readBack =
+                std::make_unique<Platform::Surface>(mWidth, mHeight, Platform::PixelFormat::XRGB8888());
             if (!mDevice->ReadBackBuffer(*readBack)) {
                 return false;
             }

@@ -7,8 +7,7 @@
 
 #include <new>
 
-namespace
-{
+namespace {
 // Managed texture, system-memory texture, plain system-memory surface: no
 // form after the third is worth trying.
 constexpr int kTextureAttempts = 3;

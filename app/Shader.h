@@ -10,7 +10,7 @@ class Texture;
 // texture itself.
 class Shader
 {
-public:
+  public:
     Shader() = default;
     explicit Shader(const Color& color);
     virtual ~Shader() = default;

@@ -10,8 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace
-{
+namespace {
 int Trunc(float value)
 {
     return static_cast<int>(value);

@@ -12,7 +12,7 @@ class Image;
 // atlas may be 16 or 24 bits, and uploads handle all three.
 class Texture
 {
-public:
+  public:
     Texture();
     explicit Texture(Image& image);
     Texture(Image& image, const Rect& source);
@@ -34,13 +34,12 @@ public:
 
     Platform::Surface* GetSurface() const { return mSurface; }
 
-private:
+  private:
     void MakeSurface();
-    void CopyPixels(const Image& image, int x0, int y0, int columns, int rows, uint8_t* destination, int originX,
-                    int pitch);
+    void CopyPixels(const Image& image, int x0, int y0, int columns, int rows, uint8_t* destination,
+                    int originX, int pitch);
 
-public:
-
+  public:
     Platform::Surface* mSurface = nullptr; // owned unless mInAtlas
     Platform::SurfaceDesc mDesc;
     uint8_t mHasAlpha = 0;

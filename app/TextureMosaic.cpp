@@ -6,8 +6,7 @@
 
 #include <vector>
 
-namespace
-{
+namespace {
 // A power of two is a tile by itself when it wastes at most this many pixels.
 constexpr int kWasteAllowed = 64;
 

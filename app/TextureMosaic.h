@@ -7,7 +7,7 @@
 // right and bottom edges may reach past the image.
 class TextureMosaic
 {
-public:
+  public:
     TextureMosaic() = default;
     TextureMosaic(const TextureMosaic&) = delete;
     TextureMosaic& operator=(const TextureMosaic&) = delete;
@@ -22,7 +22,7 @@ public:
 
     List mTiles; // heap Rect: x, y in the image, w, h of the texture, row-major
 
-private:
+  private:
     void Clear();
     void Merge();
     void MergeAcross();

@@ -4,8 +4,7 @@
 
 #include <new>
 
-namespace
-{
+namespace {
 constexpr uint32_t kFVFPosition = 0x002;
 constexpr uint32_t kFVFDiffuse = 0x040;
 constexpr uint32_t kFVFTexturePair = 0x100;

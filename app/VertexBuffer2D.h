@@ -8,7 +8,7 @@
 // A sprite's quads or strip as a vertex array in system memory.
 class VertexBuffer2D : public GraphicDevice
 {
-public:
+  public:
     static constexpr int kStrip = 0;
     static constexpr int kList = 1;
 

@@ -6,14 +6,15 @@
 #include <bit>
 #include <cstring>
 
-namespace Platform
-{
+namespace Platform {
 
-namespace
-{
+namespace {
 std::atomic<uint32_t> gNextSurfaceId{1};
 
-uint32_t ChannelShift(uint32_t mask) { return mask ? std::countr_zero(mask) : 0; }
+uint32_t ChannelShift(uint32_t mask)
+{
+    return mask ? std::countr_zero(mask) : 0;
+}
 
 uint32_t EncodeChannel(uint32_t mask, uint32_t value)
 {
@@ -78,9 +79,15 @@ void WriteRaw(uint8_t* p, int bytes, uint32_t v)
     }
 }
 
-SDL_Window* AsWindow(void* window) { return static_cast<SDL_Window*>(window); }
+SDL_Window* AsWindow(void* window)
+{
+    return static_cast<SDL_Window*>(window);
+}
 
-bool VideoReady() { return SDL_WasInit(SDL_INIT_VIDEO) != 0; }
+bool VideoReady()
+{
+    return SDL_WasInit(SDL_INIT_VIDEO) != 0;
+}
 
 // The sizes the game itself offers, whatever the display lists.
 constexpr int kGameSizes[][2] = {{640, 480}, {800, 600}, {1024, 768}, {1280, 1024}};

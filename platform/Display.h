@@ -9,8 +9,7 @@
 // The display: memory surfaces, display modes, and the renderer that shows
 // frames in the game's window. Everything here stands in for the drawing
 // surfaces and 3D device the game was written against.
-namespace Platform
-{
+namespace Platform {
 
 struct PixelFormat
 {
@@ -48,7 +47,7 @@ struct SurfaceDesc
 // thread; only a Renderer touches the video driver, on the main thread.
 class Surface
 {
-public:
+  public:
     Surface(int width, int height, const PixelFormat& format);
     ~Surface();
     Surface(const Surface&) = delete;
@@ -85,7 +84,7 @@ public:
     uint32_t GetPixel(int x, int y) const;
     void SetPixel(int x, int y, uint32_t argb);
 
-private:
+  private:
     SurfaceDesc mDesc;
     std::vector<uint8_t> mPixels;
     int mLocks = 0;
@@ -121,8 +120,7 @@ bool IsWindowMinimized(void* window);
 // borders above and below; 0 without a frame.
 int GetWindowFrameHeight(void* window);
 
-enum class BlendMode
-{
+enum class BlendMode {
     None,
     Normal,   // source alpha, inverse source alpha
     Additive, // source alpha, one
@@ -141,11 +139,11 @@ struct RenderVertex
 
 struct AdapterInfo
 {
-    std::string name;          // the driver's name ("software", "opengl" ...)
-    std::string vendor;        // GL_VENDOR where known
-    std::string renderer;      // GL_RENDERER where known
-    std::string version;       // GL_VERSION, or the library version
-    uint8_t cardId[16] = {};   // hash of the four texts above
+    std::string name;        // the driver's name ("software", "opengl" ...)
+    std::string vendor;      // GL_VENDOR where known
+    std::string renderer;    // GL_RENDERER where known
+    std::string version;     // GL_VERSION, or the library version
+    uint8_t cardId[16] = {}; // hash of the four texts above
     int maxTextureWidth = 0;
     int maxTextureHeight = 0;
     int videoMemoryMB = 0;
@@ -156,7 +154,7 @@ struct AdapterInfo
 // presents a memory surface drawn by the CPU. Main thread only.
 class Renderer
 {
-public:
+  public:
     // Null when the window cannot have a renderer.
     static std::unique_ptr<Renderer> CreateForWindow(void* window, bool vsync);
     // A renderer without a window, drawing into memory (tests, self-tests).
@@ -203,7 +201,7 @@ public:
 
     struct Impl;
 
-private:
+  private:
     friend class Surface;
     explicit Renderer(std::unique_ptr<Impl> impl);
     // Called by a dying surface on any thread; the copy goes on the main thread.

@@ -7,11 +7,9 @@
 #include <mutex>
 #include <unordered_map>
 
-namespace Platform
-{
+namespace Platform {
 
-namespace
-{
+namespace {
 // The largest texture side we admit to when the driver names no limit.
 constexpr int kDefaultTextureLimit = 4096;
 // What we report as video memory when the driver cannot tell.
@@ -137,8 +135,7 @@ struct Renderer::Impl
     void Draw(const RenderVertex* source, int count);
 };
 
-namespace
-{
+namespace {
 struct LiveRendererList
 {
     std::mutex mutex;
@@ -385,7 +382,10 @@ uint64_t Renderer::GetUploadedBytes() const
     return bytes;
 }
 
-bool Renderer::SetVSync(bool on) { return SDL_RenderSetVSync(mImpl->renderer, on ? 1 : 0) == 0; }
+bool Renderer::SetVSync(bool on)
+{
+    return SDL_RenderSetVSync(mImpl->renderer, on ? 1 : 0) == 0;
+}
 
 bool Renderer::CreateBackBuffer(int width, int height)
 {
@@ -410,7 +410,10 @@ void Renderer::ReleaseBackBuffer()
     }
 }
 
-bool Renderer::HasBackBuffer() const { return mImpl->backBuffer != nullptr; }
+bool Renderer::HasBackBuffer() const
+{
+    return mImpl->backBuffer != nullptr;
+}
 
 bool Renderer::BeginFrame()
 {
@@ -429,9 +432,15 @@ void Renderer::Clear(uint32_t argb)
     SDL_RenderClear(mImpl->renderer);
 }
 
-void Renderer::SetBlendMode(BlendMode mode) { mImpl->blend = mode; }
+void Renderer::SetBlendMode(BlendMode mode)
+{
+    mImpl->blend = mode;
+}
 
-void Renderer::SetLinearFiltering(bool linear) { mImpl->linear = linear; }
+void Renderer::SetLinearFiltering(bool linear)
+{
+    mImpl->linear = linear;
+}
 
 void Renderer::SetTexture(const Surface* texture, bool colorFill)
 {
@@ -474,8 +483,7 @@ void Renderer::DrawTriangleFan(const RenderVertex* vertices, int count)
     mImpl->Draw(vertices, count);
 }
 
-namespace
-{
+namespace {
 bool ShowTexture(SDL_Renderer* renderer, SDL_Texture* texture, int width, int height)
 {
     SDL_SetRenderTarget(renderer, nullptr);
@@ -532,8 +540,8 @@ bool Renderer::PresentSurface(const Surface& frame)
         if (mImpl->frame) {
             SDL_DestroyTexture(mImpl->frame);
         }
-        mImpl->frame = SDL_CreateTexture(mImpl->renderer, format, SDL_TEXTUREACCESS_STREAMING, frame.GetWidth(),
-                                         frame.GetHeight());
+        mImpl->frame = SDL_CreateTexture(mImpl->renderer, format, SDL_TEXTUREACCESS_STREAMING,
+                                         frame.GetWidth(), frame.GetHeight());
         if (!mImpl->frame) {
             return false;
         }
@@ -557,7 +565,8 @@ bool Renderer::ReadOutput(Surface& out)
         // The window-free renderer's output is our own memory.
         SDL_LockSurface(mImpl->output);
         for (int y = 0; y < whole.GetHeight(); ++y) {
-            std::memcpy(whole.GetRow(y), static_cast<uint8_t*>(mImpl->output->pixels) + y * mImpl->output->pitch,
+            std::memcpy(whole.GetRow(y),
+                        static_cast<uint8_t*>(mImpl->output->pixels) + y * mImpl->output->pitch,
                         static_cast<size_t>(whole.GetWidth()) * 4);
         }
         SDL_UnlockSurface(mImpl->output);

@@ -5,8 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace
-{
+namespace {
 ColoredVertex Colored(float x, float y, uint32_t color = 0xFFFFFFFF, float u = 0, float v = 0)
 {
     return ColoredVertex{x, y, 1.0f, color, u, v};
@@ -119,7 +118,8 @@ TEST(GraphicsClipping, ColourInterpolatesPerChannelTruncated)
     EXPECT_FLOAT_EQ(mid.y, 10);
     EXPECT_FLOAT_EQ(mid.u, 0.5f);
     EXPECT_FLOAT_EQ(mid.z, 1.0f);
-    const ColoredVertex same = Graphics::LerpColoredVertex(Colored(0, 0, 0x12345678), Colored(1, 1, 0x12345678), 0.3f);
+    const ColoredVertex same =
+        Graphics::LerpColoredVertex(Colored(0, 0, 0x12345678), Colored(1, 1, 0x12345678), 0.3f);
     EXPECT_EQ(same.color, 0x12345678u);
 }
 

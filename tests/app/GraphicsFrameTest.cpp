@@ -14,13 +14,12 @@
 #include <iterator>
 #include <memory>
 
-namespace
-{
+namespace {
 // One whole frame in a real window, through either renderer, kept as the
 // screenshot the game would save.
 class GraphicsFrameTest : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         previous = std::filesystem::current_path();

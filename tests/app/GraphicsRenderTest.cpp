@@ -12,8 +12,7 @@
 
 #include <filesystem>
 
-namespace
-{
+namespace {
 constexpr uint32_t kRed = 0xFFFF0000;
 constexpr uint32_t kGreen = 0xFF00FF00;
 constexpr uint32_t kBlue = 0xFF0000FF;
@@ -22,7 +21,7 @@ constexpr uint32_t kBlack = 0xFF000000;
 // A device resource that counts what the device tells it.
 class CountingDevice : public GraphicDevice
 {
-public:
+  public:
     void Restore() override { ++restores; }
     void OnSuspend() override { ++suspends; }
     int restores = 0;
@@ -33,7 +32,7 @@ public:
 // into memory, with its settings in a folder of its own.
 class GraphicsRenderTest : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         previous = std::filesystem::current_path();

@@ -10,13 +10,12 @@
 #include <filesystem>
 #include <fstream>
 
-namespace
-{
+namespace {
 // An application object whose command line and data folder the test sets,
 // and the graphics device started on it without a window.
 class GraphicsStartupTest : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         previous = std::filesystem::current_path();
@@ -192,7 +191,8 @@ TEST_F(GraphicsStartupTest, ScreenshotIsA24BitBmpOthersCanRead)
     ASSERT_TRUE(file.good());
     std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     auto le32 = [&bytes](size_t at) {
-        return bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) | (static_cast<uint32_t>(bytes[at + 3]) << 24);
+        return bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) |
+               (static_cast<uint32_t>(bytes[at + 3]) << 24);
     };
     ASSERT_GE(bytes.size(), 54u);
     EXPECT_EQ(bytes[0], 'B');
@@ -215,8 +215,55 @@ TEST_F(GraphicsStartupTest, ScreenshotIsA24BitBmpOthersCanRead)
     if (std::system("command -v identify > /dev/null 2>&1") != 0) {
         GTEST_SKIP() << "no image tool to cross-check with";
     }
-    const std::string command =
-        "identify -format '%w %h %z' '" + (folder / "Screenshots/shot.bmp") + "' > identified.txt 2>/dev/null";
+    const std::string command = "identify -format '%w %h %z' '" + (folder / "Screenshots/shot.bmp") +
+                                "' > identified.txt 2>/dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0);
     EXPECT_EQ(folder.ReadText("identified.txt"), "801 3 8");
+}
+
+TEST_F(GraphicsStartupTest, FailedTexturesRestartInSoftwareThenGiveUp)
+{
+    Start();
+    // Nothing can be made of an empty size: the second failure asks for a
+    // restart on the software renderer, and the attempts end.
+    EXPECT_EQ(theGraphics.CreateTexture(0, 16), nullptr);
+    EXPECT_TRUE(theGraphics.mPendingMode);
+    EXPECT_TRUE(theGraphics.mPendingSoftware);
+    EXPECT_FLOAT_EQ(theGraphics.mPendingWidth, 800);
+
+    // The software renderer asks for no restart; the attempts still end.
+    theGraphics.mPendingMode = false;
+    theGraphics.mSoftware = true;
+    app->quit = false;
+    EXPECT_EQ(theGraphics.CreateTexture(16, 0), nullptr);
+    EXPECT_FALSE(theGraphics.mPendingMode);
+
+    Platform::SurfaceDesc desc;
+    std::unique_ptr<Platform::Surface> made(theGraphics.CreateTexture(64, 32, &desc));
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(desc.width, 64);
+    EXPECT_EQ(desc.format, Platform::PixelFormat::ARGB8888());
+}
+
+TEST_F(GraphicsStartupTest, ModeSwitchesRemakeTheSurfacesOnce)
+{
+    Start();
+    theGraphics.SwitchMode(640, 480, false);
+    EXPECT_EQ(theGraphics.mWidth, 640);
+    EXPECT_EQ(theGraphics.mDevice->GetAdapterInfo().maxTextureWidth > 0, true);
+    Platform::Surface frame(640, 480, Platform::PixelFormat::XRGB8888());
+    EXPECT_TRUE(theGraphics.mDevice->ReadBackBuffer(frame));
+
+    // A switch asked for while one runs does nothing.
+    ++theGraphics.mModeSwitching;
+    theGraphics.SetFullscreen(true);
+    theGraphics.SwitchMode(800, 600, false);
+    --theGraphics.mModeSwitching;
+    EXPECT_FALSE(theGraphics.mFullscreen);
+    EXPECT_EQ(theGraphics.mWidth, 640);
+
+    theGraphics.SetFullscreen(true);
+    EXPECT_TRUE(theGraphics.mFullscreen);
+    theGraphics.SetFullscreen(false);
+    EXPECT_FALSE(theGraphics.mFullscreen);
 }

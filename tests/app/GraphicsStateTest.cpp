@@ -4,11 +4,10 @@
 
 #include <gtest/gtest.h>
 
-namespace
-{
+namespace {
 class GraphicsStateTest : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         theGraphics.ResetState();

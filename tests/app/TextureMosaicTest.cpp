@@ -1,13 +1,12 @@
-#include "app/Graphics.h"
 #include "app/TextureMosaic.h"
+#include "app/Graphics.h"
 
 #include <gtest/gtest.h>
 
-namespace
-{
+namespace {
 class TextureMosaicTest : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         theGraphics.mMinTextureWidth = 1;
@@ -26,9 +25,10 @@ protected:
 
 TEST_F(TextureMosaicTest, TableMatchesItsTellingRows)
 {
-    const int rows[][2] = {{63, 64},  {64, 64},  {65, 128}, {100, 128}, {129, 128}, {192, 256}, {300, 256},
-                           {321, 64}, {400, 128}, {480, 512}, {513, 512}, {577, 64},  {600, 64},  {640, 512},
-                           {700, 128}, {800, 256}, {900, 128}, {960, 1024}, {1023, 1024}, {0, 1}, {1, 1}};
+    const int rows[][2] = {{63, 64},     {64, 64},   {65, 128},  {100, 128}, {129, 128}, {192, 256},
+                           {300, 256},   {321, 64},  {400, 128}, {480, 512}, {513, 512}, {577, 64},
+                           {600, 64},    {640, 512}, {700, 128}, {800, 256}, {900, 128}, {960, 1024},
+                           {1023, 1024}, {0, 1},     {1, 1}};
     for (const auto& row : rows) {
         EXPECT_EQ(TextureMosaic::TableEntry(row[0]), row[1]) << "length " << row[0];
     }
@@ -61,10 +61,10 @@ TEST_F(TextureMosaicTest, LaysOut800By600)
     // allows.
     TextureMosaic mosaic;
     mosaic.Build(800, 600);
-    const float expected[][4] = {{0, 0, 512, 512},     {512, 0, 256, 512},   {768, 0, 32, 256},
-                                 {768, 256, 32, 256},  {0, 512, 512, 64},    {512, 512, 256, 64},
-                                 {768, 512, 32, 64},   {0, 576, 256, 32},    {256, 576, 256, 32},
-                                 {512, 576, 256, 32},  {768, 576, 32, 32}};
+    const float expected[][4] = {{0, 0, 512, 512},    {512, 0, 256, 512}, {768, 0, 32, 256},
+                                 {768, 256, 32, 256}, {0, 512, 512, 64},  {512, 512, 256, 64},
+                                 {768, 512, 32, 64},  {0, 576, 256, 32},  {256, 576, 256, 32},
+                                 {512, 576, 256, 32}, {768, 576, 32, 32}};
     ASSERT_EQ(mosaic.mTiles.Count(), 11);
     for (int i = 0; i < 11; ++i) {
         const Rect& tile = Tile(mosaic, i);

@@ -1,6 +1,6 @@
+#include "app/Texture.h"
 #include "app/Graphics.h"
 #include "app/Image.h"
-#include "app/Texture.h"
 #include "app/TextureSplatter.h"
 
 #include <gtest/gtest.h>
@@ -8,11 +8,10 @@
 #include <cstring>
 #include <memory>
 
-namespace
-{
+namespace {
 class TextureTest : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         theGraphics.ResetState();
@@ -205,5 +204,6 @@ TEST_F(TextureTest, ActiveAtlasTakesNewTexturesAtTheirPlace)
     const int bx = static_cast<int>(b.mUV.x * 64);
     const int by = static_cast<int>(b.mUV.y * 64);
     EXPECT_EQ(b.mSurface->GetPixel(bx, by), 0xFF445566u);
-    EXPECT_EQ(a.mSurface->GetPixel(static_cast<int>(a.mUV.x * 64), static_cast<int>(a.mUV.y * 64)), 0xFF112233u);
+    EXPECT_EQ(a.mSurface->GetPixel(static_cast<int>(a.mUV.x * 64), static_cast<int>(a.mUV.y * 64)),
+              0xFF112233u);
 }

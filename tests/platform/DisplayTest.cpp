@@ -4,12 +4,11 @@
 
 using Platform::BlendMode;
 using Platform::PixelFormat;
-using Platform::RenderVertex;
 using Platform::Renderer;
+using Platform::RenderVertex;
 using Platform::Surface;
 
-namespace
-{
+namespace {
 // Two triangles covering (x, y)-(x + w, y + h) in back-buffer pixels.
 void DrawRect(Renderer& renderer, float x, float y, float w, float h, uint32_t color)
 {
@@ -20,7 +19,7 @@ void DrawRect(Renderer& renderer, float x, float y, float w, float h, uint32_t c
 
 class RendererTest : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         renderer = Renderer::CreateOffscreen(64, 48);
@@ -167,7 +166,8 @@ TEST_F(RendererTest, PresentsTheBackBufferAndMemoryFrames)
     EXPECT_EQ(output.GetPixel(5, 5) | 0xFF000000, 0xFF00FF00u);
     EXPECT_EQ(output.GetPixel(40, 5) | 0xFF000000, 0xFF0000FFu);
 
-    for (const PixelFormat& format : {PixelFormat::XRGB8888(), PixelFormat::RGB565(), PixelFormat::RGB555()}) {
+    for (const PixelFormat& format :
+         {PixelFormat::XRGB8888(), PixelFormat::RGB565(), PixelFormat::RGB555()}) {
         Surface frame(64, 48, format);
         frame.FillRect(0, 0, 64, 48, Platform::EncodePixel(format, 0xFFFF0000));
         ASSERT_TRUE(renderer->PresentSurface(frame));

@@ -2,10 +2,8 @@
 
 #include <SDL2/SDL.h>
 
-namespace RenderDeviceEvents
-{
-namespace
-{
+namespace RenderDeviceEvents {
+namespace {
 void Push(Uint32 type)
 {
     if (SDL_WasInit(SDL_INIT_EVENTS) == 0) {
