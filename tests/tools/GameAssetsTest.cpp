@@ -6,12 +6,16 @@
 #include "app/Image.h"
 #include "app/ParseXML.h"
 #include "app/Sound.h"
+#include "app/Sprite.h"
+#include "app/SpriteBundle.h"
+#include "app/SpriteStrip.h"
 #include "support/SoundTestFolder.h"
 #include "support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
@@ -508,7 +512,7 @@ TEST_F(GameAssetsTest, DeviceListHoldsOnlyNamedCards)
     }
 }
 
-// Fonts need the graphics device for their page textures.
+// Fonts, sprites and bundles need the graphics device for their textures.
 class GameFontsTest : public GameAssetsTest
 {
 protected:
@@ -563,6 +567,75 @@ TEST_F(GameFontsTest, ScriptFontLoadsItsGlyphsIntoTheAtlas)
     EXPECT_GT(font.GetCharWidth(' '), 0);
     ASSERT_NE(font.GetCharImage('A'), nullptr);
     EXPECT_GT(font.GetWidth("Quorb Swap"), 60);
+}
+
+using GameSpritesTest = GameFontsTest;
+
+TEST_F(GameSpritesTest, TitleIsDrawnInItsFourQuarters)
+{
+    ASSERT_FALSE(theGraphics.mSoftware);
+    Sprite title;
+    title.Load("graphics\\title");
+    EXPECT_EQ(title.mTiles.size(), 4u);
+    EXPECT_EQ(title.mWidth, 800);
+    EXPECT_EQ(title.mHeight, 600);
+}
+
+// The application's bundles, loaded in its order into atlases, count the
+// loading steps the title screen's bar expects, and every sprite and strip
+// the screens take comes from them.
+TEST_F(GameSpritesTest, BundlesHoldEverySpriteAndStripFrame)
+{
+    theGraphics.mUseAtlas = true;
+    std::atomic<int> progress{0};
+    const char* order[] = {"graphics\\mainmenu", "graphics\\gameplay", "graphics\\map",
+                           "graphics\\popupmenu", "graphics\\jigsaws\\puzzle1", "graphics\\jigsaws\\puzzle2",
+                           "graphics\\jigsaws\\puzzle3", "graphics\\stats", "graphics\\profiles",
+                           "graphics\\tutorial"};
+    std::map<std::string, std::unique_ptr<SpriteBundle>> bundles;
+    for (const char* folder : order) {
+        auto bundle = std::make_unique<SpriteBundle>();
+        bundle->mProgress = &progress;
+        bundle->Load(folder);
+        bundles[folder] = std::move(bundle);
+    }
+    EXPECT_EQ(progress.load(), 306 - 70);
+
+    for (const auto& [folder, items] : Bundles()) {
+        SpriteBundle* bundle = bundles[folder].get();
+        bool described = fs::exists(ToPath(folder + "\\splat.dat"));
+        for (const BundleItem& item : items) {
+            std::string where = folder + "\\" + item.name;
+            if (item.frames == 0) {
+                int size[2] = {0, 0};
+                EXPECT_NE(bundle->Get(item.name, size), nullptr) << where;
+                Sprite sprite;
+                sprite.LoadFromBundle(bundle, item.name);
+                EXPECT_EQ(sprite.mWidth, size[0]) << where;
+                EXPECT_EQ(sprite.mHeight, size[1]) << where;
+                continue;
+            }
+            // Described bundles pack each frame on its own.
+            if (described) {
+                EXPECT_NE(bundle->Get((std::string(item.name) + "__0").c_str()), nullptr) << where;
+            }
+            Image whole;
+            ASSERT_TRUE(LoadPicture(where, whole));
+            SpriteStrip strip;
+            strip.LoadFromBundle(bundle, item.name, item.frames);
+            ASSERT_EQ(strip.mFrameCount, item.frames) << where;
+            for (int i = 0; i < item.frames; ++i) {
+                EXPECT_EQ(strip.GetFrame(i)->mWidth, whole.mWidth / item.frames) << where << " frame " << i;
+                EXPECT_EQ(strip.GetFrame(i)->mHeight, whole.mHeight) << where << " frame " << i;
+            }
+        }
+    }
+    for (int puzzle = 1; puzzle <= 3; ++puzzle) {
+        SpriteBundle* bundle = bundles["graphics\\jigsaws\\puzzle" + std::to_string(puzzle)].get();
+        for (int piece = 0; piece < 20; ++piece) {
+            EXPECT_NE(bundle->Get(("image" + std::to_string(piece)).c_str()), nullptr) << puzzle << " " << piece;
+        }
+    }
 }
 
 struct SoundName
