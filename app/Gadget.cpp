@@ -194,6 +194,16 @@ bool Gadget::RouteToChild(int x, int y, void (Gadget::*handler)(int, int, int), 
     return true;
 }
 
+// The gadget pressed with the left button holds the capture until release.
+void Gadget::TakeCapture(int x, int y, int button)
+{
+    if (button != kLeft || theApp == nullptr || theApp->captureGadget != nullptr)
+        return;
+    theApp->captureGadget = this;
+    pressPoint = Point(static_cast<float>(x), static_cast<float>(y));
+    dragging = false;
+}
+
 void Gadget::CoreMouseDown(int x, int y, int button)
 {
     if (disabled || (dragging && button == kLeft))
@@ -201,12 +211,7 @@ void Gadget::CoreMouseDown(int x, int y, int button)
     ++pressedCount;
     if (RouteToChild(x, y, &Gadget::CoreMouseDown, button))
         return;
-    if (button == kLeft && theApp != nullptr && theApp->captureGadget == nullptr)
-    {
-        theApp->captureGadget = this;
-        pressPoint = Point(static_cast<float>(x), static_cast<float>(y));
-        dragging = false;
-    }
+    TakeCapture(x, y, button);
     MouseDown(x, y, button);
 }
 
@@ -216,12 +221,7 @@ void Gadget::CoreDoubleClick(int x, int y, int button)
         return;
     if (RouteToChild(x, y, &Gadget::CoreDoubleClick, button))
         return;
-    if (button == kLeft && theApp != nullptr && theApp->captureGadget == nullptr)
-    {
-        theApp->captureGadget = this;
-        pressPoint = Point(static_cast<float>(x), static_cast<float>(y));
-        dragging = false;
-    }
+    TakeCapture(x, y, button);
     DoubleClick(x, y, button);
 }
 

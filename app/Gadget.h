@@ -132,6 +132,7 @@ public:
 
 private:
     void DeleteChildren();
+    void TakeCapture(int x, int y, int button);
     void EnterHover();
     void LeaveHover();
     bool RouteToChild(int x, int y, void (Gadget::*handler)(int, int, int), int button);
