@@ -8,6 +8,7 @@
 
 #include <climits>
 #include <string>
+#include <thread>
 
 namespace {
 template <typename... Args>
@@ -181,6 +182,24 @@ TEST(StringSharing, CopiesShareUntilChanged)
     EXPECT_STREQ(a.CStr(), "hello world");
     a.Assign(a.CStr() + 6);
     EXPECT_STREQ(a.CStr(), "world");
+}
+
+TEST(StringSharing, CopiesOnTwoThreads)
+{
+    String shared("loader and main thread both hold this");
+    auto copyMany = [&shared] {
+        for (int i = 0; i < 20000; i++) {
+            String copy(shared);
+            String another;
+            another = copy;
+        }
+    };
+    std::thread other(copyMany);
+    copyMany();
+    other.join();
+    String last(shared);
+    last.MakeUpper(); // copies only when shared: the count must be exact
+    EXPECT_STREQ(shared.CStr(), "loader and main thread both hold this");
 }
 
 TEST(StringSharing, EmptyAndNull)
