@@ -6,20 +6,32 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace {
 
 class RatioReporter : public benchmark::ConsoleReporter
 {
 public:
+    // With repetitions only the medians are shown and compared: the machine may be busy
+    // with other work, and a median shrugs off a disturbed run.
     void ReportRuns(const std::vector<Run>& runs) override
     {
-        ConsoleReporter::ReportRuns(runs);
+        std::vector<Run> shown;
         for (const Run& run : runs) {
-            auto rate = run.counters.find("items_per_second");
-            if (run.run_type == Run::RT_Iteration && rate != run.counters.end()) {
-                mRates[run.benchmark_name()] = rate->second.value;
+            const bool single = run.run_type == Run::RT_Iteration && run.repetitions <= 1;
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (!single && !median) {
+                continue;
             }
+            shown.push_back(run);
+            auto rate = run.counters.find("items_per_second");
+            if (rate != run.counters.end()) {
+                mRates[run.run_name.str()] = rate->second.value;
+            }
+        }
+        if (!shown.empty()) {
+            ConsoleReporter::ReportRuns(shown);
         }
     }
 
@@ -51,7 +63,16 @@ private:
 int main(int argc, char** argv)
 {
     SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
-    benchmark::Initialize(&argc, argv);
+    // Without arguments every workload runs three times and the medians count.
+    std::vector<char*> args(argv, argv + argc);
+    char repetitions[] = "--benchmark_repetitions=3";
+    char minTime[] = "--benchmark_min_time=0.1";
+    if (argc == 1) {
+        args.push_back(repetitions);
+        args.push_back(minTime);
+    }
+    int count = static_cast<int>(args.size());
+    benchmark::Initialize(&count, args.data());
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.PrintRatios();

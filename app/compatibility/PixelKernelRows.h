@@ -214,14 +214,18 @@ inline void Shade(typename Fmt::Pixel* d, const uint32_t* source, int32_t count,
         }
         // The end of a long row takes the same eight-wide step on copies, of which only the
         // row's own pixels are written back; short rows stay with the single-pixel form.
-        if (i < count && count >= 16) {
+        if (i < count && count >= 8) {
             const int32_t rest = count - i;
             typename Fmt::Pixel pixels[8] = {};
             uint32_t sources[8] = {};
-            std::memcpy(pixels, d + i, sizeof(pixels[0]) * rest);
-            std::memcpy(sources, source + i, sizeof(sources[0]) * rest);
+            for (int32_t j = 0; j < rest; ++j) {
+                pixels[j] = d[i + j];
+                sources[j] = source[i + j];
+            }
             Detail::ShadeEight<Fmt, K>(pixels, sources, fillR, fillG, fillB, k);
-            std::memcpy(d + i, pixels, sizeof(pixels[0]) * rest);
+            for (int32_t j = 0; j < rest; ++j) {
+                d[i + j] = pixels[j];
+            }
             return;
         }
     }
