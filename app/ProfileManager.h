@@ -1,0 +1,58 @@
+#pragma once
+
+#include "app/String.h"
+
+#include <vector>
+
+// The player profiles: the names in their stored order and the current one,
+// kept in the settings file under "Profiles" and "CurrentProfile", and one
+// folder per profile in the "Profiles" folder of the data folder, which also
+// holds the files all profiles share.
+class ProfileManager
+{
+public:
+    // The characters a profile name may not hold: they would leave the
+    // Profiles folder, name no file at all, or split the stored list.
+    static constexpr const char* kForbiddenNameCharacters = ",\\/:*?\"<>|";
+    // Stands for the current profile while there is none.
+    static constexpr const char* kNobody = "Nobody";
+
+    ProfileManager() = default;
+    ProfileManager(const ProfileManager&) = delete;
+    ProfileManager& operator=(const ProfileManager&) = delete;
+    virtual ~ProfileManager() = default;
+
+    // A name that can be stored and made a folder: not empty, no forbidden
+    // or control characters, and more than dots and blanks.
+    static bool IsValidName(const String& name);
+
+    void Load(const String& path);
+    void Save();
+    // Refuses an invalid name (false); a name already present gets a number
+    // from 2 on.
+    bool Add(const String& name);
+    void Delete(int index);
+    bool Exists(const String& name) const;
+    String GetName(int index) const;
+    int GetCount() const { return static_cast<int>(names.size()); }
+    int GetCurrentIndex() const;
+    String GetCurrentName() const { return current; }
+    void SetCurrent(int index);
+    // Creates the folder when needed; "Nobody" becomes current while there
+    // is none.
+    String GetCurrentFolder();
+    String GetProfilePath(const String& file);
+    String GetSharedPath(const String& file);
+    void Clear();
+
+    String settingsPath;
+    String current;
+    bool loaded = false;
+    // The current profile was made by Add and has not been left since.
+    bool justAdded = false;
+
+private:
+    String UniqueName(const String& name) const;
+
+    std::vector<String> names;
+};
