@@ -173,6 +173,8 @@ class Graphics
     // --- device resources and textures ---
     Platform::Surface* CreateTexture(int width, int height, Platform::SurfaceDesc* out = nullptr);
     Platform::Surface* AddToActiveAtlas(int width, int height, Rect* uv, Platform::SurfaceDesc* out);
+    // A texture about to lose its surface is bound nowhere any more.
+    void ForgetTexture(const Texture* texture);
 
     // --- render state ---
     void SetColor(const Color& color);

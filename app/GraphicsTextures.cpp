@@ -3,6 +3,7 @@
 #include "app/App.h"
 #include "app/Console.h"
 #include "app/Registry.h"
+#include "app/Texture.h"
 #include "app/TextureSplatter.h"
 
 #include <new>
@@ -75,4 +76,18 @@ Platform::Surface* Graphics::AllocateTexture(int width, int height, int32_t& res
 Platform::Surface* Graphics::AddToActiveAtlas(int width, int height, Rect* uv, Platform::SurfaceDesc* out)
 {
     return mActiveAtlas ? mActiveAtlas->Add(width, height, uv, out) : nullptr;
+}
+
+void Graphics::ForgetTexture(const Texture* texture)
+{
+    if (mSWHelper.GetTexture() == texture) {
+        mSWHelper.ClearTexture();
+    }
+    if (mBoundTexture == texture || (texture->mSurface && mBoundSurface == texture->mSurface)) {
+        mBoundTexture = nullptr;
+        mBoundSurface = nullptr;
+    }
+    if (mLastShader.texture == texture) {
+        mLastShader.texture = nullptr;
+    }
 }

@@ -67,6 +67,7 @@ Texture::~Texture()
 
 void Texture::Release()
 {
+    theGraphics.ForgetTexture(this);
     if (!mInAtlas) {
         delete mSurface;
     }

@@ -152,4 +152,17 @@ TEST_F(GraphicsFrameTest, SoftwareRendererFrameIsThePicture)
     EXPECT_TRUE(Near(ShotPixel("software.bmp", 280, 160), 0x3F3FBF));
     EXPECT_TRUE(Near(ShotPixel("software.bmp", 408, 328), 0x00FF00));
     EXPECT_TRUE(Near(ShotPixel("software.bmp", 456, 376), 0xFFFF00));
+
+    // A texture deleted while it is the one bound leaves nothing behind that
+    // the next frame would touch.
+    theGraphics.BeginScene();
+    Shader shader(Color(1, 1, 1, 1));
+    shader.mTexture = texture.get();
+    theGraphics.ApplyShader(shader);
+    texture.reset();
+    theGraphics.SetColorRGBA(0, 0, 0, 1);
+    theGraphics.FillRect(0, 0, 10, 10);
+    theGraphics.EndScene();
+    theGraphics.Present();
+    EXPECT_EQ(theGraphics.mBoundTexture, nullptr);
 }
