@@ -312,6 +312,12 @@ TextStyle ArtKit::BodyStyle(int size)
 
 Canvas ArtKit::Bubble(int width, const std::string& heading, const std::vector<std::string>& lines, int textSize)
 {
+    // Grow to the longest line rather than let it touch the frame.
+    TextStyle body = BodyStyle(textSize);
+    for (const std::string& line : lines)
+        width = std::max(width, Text().Measure(body.face, body.size, line) + 36);
+    if (!heading.empty())
+        width = std::max(width, Text().Measure(Typeface::Heavy, textSize + 4, heading) + 36);
     float line = textSize * 1.3f;
     float top = heading.empty() ? 22.0f : 22.0f + textSize * 1.5f;
     int height = int(top + line * float(lines.size()) + 10);
@@ -324,7 +330,7 @@ Canvas ArtKit::Bubble(int width, const std::string& heading, const std::vector<s
         h.bottom = Palette::kGold;
         DrawText(c, heading, h, width / 2.0f, 12 + textSize * 0.9f);
     }
-    DrawLines(c, lines, BodyStyle(textSize), width / 2.0f, top + textSize * 0.35f, line);
+    DrawLines(c, lines, body, width / 2.0f, top + textSize * 0.35f, line);
     return c;
 }
 

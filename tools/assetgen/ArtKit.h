@@ -63,7 +63,7 @@ public:
     // Round glossy button with a label (main menu, map); `hover` glows.
     static Canvas RoundButton(int radius, const std::string& label, ButtonTone tone, bool hover, int textSize);
     // A framed panel; the inner area is left dark for text or pictures.
-    static Canvas Panel(int width, int height, float radius = 24, float alpha = 0.92f);
+    static Canvas Panel(int width, int height, float radius = 24, float alpha = 0.97f);
     static void DrawPanel(Canvas& canvas, float x, float y, float width, float height, float radius,
                           float alpha = 0.92f);
     // Full-screen backdrop: gradient, light rays and soft bokeh.

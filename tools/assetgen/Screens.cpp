@@ -135,7 +135,9 @@ Canvas Screens::OptionsMenu()
     label.top = Color{1, 1, 1, 1};
     label.bottom = Palette::kCream;
     label.outlineWidth = 2;
-    ArtKit::DrawText(c, "Sound Volume", label, w / 2.0f, 190);
+    // A row of the pieces under the heading.
+    for (int kind = 0; kind < Pieces::kColourKinds; ++kind)
+        c.Draw(Pieces::Art(kind, 0), w / 2.0f - 4 * 44 + kind * 44 + 4, 112, 36.0f / 256);
     // Slider track: the game draws the thumb over it.
     c.FillShape(Shape::RoundRect(320 - ox, 260 - oy, 292, 25, 12), Palette::kInk);
     c.FillShape(Shape::RoundRect(324 - ox, 268 - oy, 284, 9, 4), Paints::Vertical(268 - oy, Palette::kViolet,
@@ -177,7 +179,7 @@ Canvas Screens::CursorSheet()
         Canvas f(s, s);
         Mask m = Mask::FromSdf(s, s, shape);
         f.Fill(m.Dilated(2), Color{0, 0, 0, 1});
-        f.Fill(m, Paints::Vertical(16, Color{1, 1, 1, 1}, 60, Color::Hex(0xE0E4F0)));
+        f.Fill(m, Color{1, 1, 1, 1});
         c.Draw(f, float(frame * s), 0);
     };
     draw(0, Shape::Polygon({{32, 32}, {32, 56}, {38, 50}, {43, 60}, {47, 58}, {42, 48}, {50, 48}}));
