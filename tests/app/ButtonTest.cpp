@@ -1,0 +1,192 @@
+#include "app/Button.h"
+
+#include "app/Graphics.h"
+#include "app/Image.h"
+#include "app/SpriteStrip.h"
+#include "support/ManualClockApp.h"
+#include "support/QueuedInput.h"
+#include "support/RecordingGadget.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+using Log = std::vector<std::string>;
+
+// A strip of 20 x 10 frames whose first frame is opaque but for its right
+// quarter, so the button's hit shape has a hole at its right edge.
+void MakeStrip(SpriteStrip& strip, int frames)
+{
+    Image image;
+    image.Create(20 * frames, 10, true);
+    for (int y = 0; y < 10; ++y)
+    {
+        for (int x = 0; x < 20 * frames; ++x)
+            *image.GetPixelPtr(x, y) = x >= 15 && x < 20 ? 0x00000000u : 0xFF808080u;
+    }
+    strip.CreateFromImage(&image, frames);
+}
+
+// A button at (100, 100) on a full-screen listener, driven by queued input.
+class ButtonTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        theGraphics.ResetState();
+        theGraphics.mMaxTextureWidth = 2048;
+        theGraphics.mMaxTextureHeight = 2048;
+        app.rootGadgets.Add(listener);
+        Build(4);
+    }
+
+    void TearDown() override
+    {
+        app.rootGadgets.DeleteAll();
+        theGraphics.ResetState();
+    }
+
+    void Build(int frames)
+    {
+        if (button != nullptr)
+            listener->RemoveChild(button);
+        delete button;
+        MakeStrip(strip, frames);
+        button = new Button();
+        button->Setup(listener, &strip, 100, 100, nullptr, nullptr);
+        listener->Take();
+    }
+
+    ManualClockApp app;
+    QueuedInput input{app};
+    RecordingGadget* listener = new RecordingGadget(0, 0, 800, 600);
+    SpriteStrip strip;
+    Button* button = nullptr;
+};
+
+TEST_F(ButtonTest, SetupSizesTheButtonByItsFirstFrameAndMakesItAChild)
+{
+    EXPECT_EQ(button->rect.x, 100);
+    EXPECT_EQ(button->rect.w, 20);
+    EXPECT_EQ(button->rect.h, 10);
+    EXPECT_EQ(button->parent, listener);
+    EXPECT_EQ(button->hoverCursor, app.handCursor);
+    EXPECT_STREQ(button->name, "button");
+}
+
+TEST_F(ButtonTest, AClickNotifiesOnceOnTheReleaseOverTheButton)
+{
+    input.Move(105, 105);
+    EXPECT_TRUE(button->hovered);
+    EXPECT_EQ(button->GetFrame(true), 1);
+    input.Press(105, 105);
+    EXPECT_TRUE(button->down);
+    EXPECT_EQ(button->GetFrame(true), 2);
+    EXPECT_TRUE(listener->Take().empty());
+    input.Release(105, 105);
+    EXPECT_EQ(listener->Take(), (Log{"notify"}));
+    EXPECT_FALSE(button->down);
+    EXPECT_EQ(button->GetFrame(true), 1);
+}
+
+TEST_F(ButtonTest, ReleasingElsewhereCancelsTheClick)
+{
+    input.Move(105, 105);
+    input.Press(105, 105);
+    input.Move(300, 300);
+    EXPECT_FALSE(button->hovered);
+    // Held but not hovered: the normal frame.
+    EXPECT_EQ(button->GetFrame(true), 0);
+    input.Release(300, 300);
+    EXPECT_FALSE(button->down);
+    EXPECT_EQ(button->GetFrame(true), 0);
+    EXPECT_EQ(listener->Take(), (Log{"move 300,300"}));
+}
+
+TEST_F(ButtonTest, PressingElsewhereAndReleasingOverTheButtonIsNoClick)
+{
+    input.Move(300, 300);
+    input.Press(300, 300);
+    input.Move(105, 105);
+    input.Release(105, 105);
+    EXPECT_EQ(listener->Take(), (Log{"move 300,300", "down 300,300 -1", "up 5,5 -1"}));
+    EXPECT_FALSE(button->down);
+}
+
+TEST_F(ButtonTest, TheTransparentPartOfTheFirstFrameIsNotTheButton)
+{
+    input.Click(117, 105);
+    EXPECT_EQ(listener->Take(), (Log{"move 117,105", "down 117,105 -1", "up 117,105 -1"}));
+    EXPECT_FALSE(button->down);
+}
+
+TEST_F(ButtonTest, NotifyOnPressReportsThePressAndIgnoresTheRelease)
+{
+    button->notifyOnPress = true;
+    input.Move(105, 105);
+    input.Press(105, 105);
+    EXPECT_EQ(listener->Take(), (Log{"notify"}));
+    EXPECT_EQ(button->hoverCursor, app.arrowCursor);
+    input.Move(300, 300);
+    // Shown pressed even when the pointer has left.
+    EXPECT_EQ(button->GetFrame(true), 2);
+    input.Release(105, 105);
+    EXPECT_TRUE(listener->Take().size() == 1);
+}
+
+TEST_F(ButtonTest, NotifyOnEveryPressCountsADoubleClickAsAPress)
+{
+    button->notifyOnPressAndDoubleClick = true;
+    input.Move(105, 105);
+    input.Press(105, 105);
+    input.Release(105, 105);
+    input.DoubleClick(105, 105);
+    input.Release(105, 105);
+    EXPECT_EQ(listener->Take(), (Log{"notify", "notify"}));
+}
+
+TEST_F(ButtonTest, APlainButtonIgnoresDoubleClicksAndRightPresses)
+{
+    input.Move(105, 105);
+    input.RightClick(105, 105);
+    EXPECT_FALSE(button->down);
+    input.DoubleClick(105, 105);
+    EXPECT_FALSE(button->down);
+    input.Release(105, 105);
+    EXPECT_TRUE(listener->Take().empty());
+}
+
+TEST_F(ButtonTest, ADisabledButtonShowsItsFourthFrameAndTakesNoInput)
+{
+    button->disabled = true;
+    EXPECT_EQ(button->GetFrame(true), 3);
+    EXPECT_EQ(button->GetFrame(false), 0);
+    input.Click(105, 105);
+    EXPECT_FALSE(button->down);
+    EXPECT_FALSE(button->hovered);
+    EXPECT_TRUE(listener->Take().empty());
+}
+
+TEST_F(ButtonTest, ATwoFrameStripShowsItsSecondFrameOnlyWhileHeld)
+{
+    Build(2);
+    input.Move(105, 105);
+    EXPECT_EQ(button->GetFrame(false), 0);
+    input.Press(105, 105);
+    EXPECT_EQ(button->GetFrame(false), 1);
+    input.Release(105, 105);
+    EXPECT_EQ(button->GetFrame(false), 0);
+    EXPECT_EQ(listener->Take(), (Log{"notify"}));
+}
+
+TEST_F(ButtonTest, ACancelledPressIsSwallowed)
+{
+    input.Move(105, 105);
+    input.Press(105, 105);
+    app.CancelMouse();
+    EXPECT_FALSE(button->down);
+    EXPECT_TRUE(listener->Take().empty());
+    input.Release(105, 105);
+    EXPECT_TRUE(listener->Take().empty());
+}
+} // namespace
