@@ -45,7 +45,7 @@ std::map<std::string, std::string> Snapshot(const std::string& root)
 
 class AssetGeneratorTest : public ::testing::Test
 {
-protected:
+  protected:
     // Two complete runs shared by the tests: generation takes seconds.
     static void SetUpTestSuite()
     {
@@ -53,9 +53,11 @@ protected:
         second = std::make_unique<TemporaryFolder>();
         sheet = std::make_unique<TemporaryFolder>();
         ASSERT_TRUE(fs::exists(GeneratorPath())) << GeneratorPath();
-        ASSERT_EQ(RunGenerator("--out \"" + first->Path() + "\" --stamp \"" + (*first / "data/assets.stamp") + "\""),
+        ASSERT_EQ(RunGenerator("--out \"" + first->Path() + "\" --stamp \"" + (*first / "data/assets.stamp") +
+                               "\""),
                   0);
-        ASSERT_EQ(RunGenerator("--out \"" + second->Path() + "\" --contact-sheet \"" + (*sheet / "sheet.png") + "\""),
+        ASSERT_EQ(RunGenerator("--out \"" + second->Path() + "\" --contact-sheet \"" +
+                               (*sheet / "sheet.png") + "\""),
                   0);
     }
     static void TearDownTestSuite()

@@ -138,7 +138,7 @@ std::vector<ParseXMLTag> ReadTagText(const String& text)
 
 class GameAssetsTest : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         previous = fs::current_path();
@@ -261,43 +261,146 @@ const std::map<std::string, std::vector<BundleItem>>& Bundles()
 {
     static const std::map<std::string, std::vector<BundleItem>> bundles = {
         {"graphics\\mainmenu",
-         {{"background"}, {"exit"}, {"exit_hilite"}, {"highscores"}, {"highscores_hilite"}, {"newgame"},
-          {"newgame_hilite"}, {"resumegame"}, {"resumegame_hilite"}, {"options"}, {"options_hilite"},
-          {"welcomeback"}, {"changeuser"}, {"ChooserBKG"}, {"ChooseAGame"}, {"ChooseAGame2"}, {"ChooseJourney"},
-          {"ChooseNormal"}, {"ChooseSpeed"}, {"journeycaption"}, {"casualcaption"}, {"speedcaption"},
-          {"choosedifficulty"}, {"child"}, {"normal"}, {"hard"}}},
+         {{"background"},
+          {"exit"},
+          {"exit_hilite"},
+          {"highscores"},
+          {"highscores_hilite"},
+          {"newgame"},
+          {"newgame_hilite"},
+          {"resumegame"},
+          {"resumegame_hilite"},
+          {"options"},
+          {"options_hilite"},
+          {"welcomeback"},
+          {"changeuser"},
+          {"ChooserBKG"},
+          {"ChooseAGame"},
+          {"ChooseAGame2"},
+          {"ChooseJourney"},
+          {"ChooseNormal"},
+          {"ChooseSpeed"},
+          {"journeycaption"},
+          {"casualcaption"},
+          {"speedcaption"},
+          {"choosedifficulty"},
+          {"child"},
+          {"normal"},
+          {"hard"}}},
         {"graphics\\gameplay",
-         {{"background"}, {"rim", 6}, {"Ready"}, {"Go"}, {"Flash"}, {"Explosion", 6}, {"QuorbMeter"},
-          {"QuorbMeterFill"}, {"Win"}, {"QuickStats"}, {"warning"}, {"warningbkg"}, {"youlose"},
-          {"quorbmeterdrained"}, {"skullmeter"}, {"skullmeterfill"}, {"skullmeterdark"}, {"danger"}, {"scorebox"},
-          {"hintbutton", 3}, {"instawin", 3}, {"matchestogo"}, {"stopwatch"}, {"stopwatchhand"},
-          {"stopwatchcircle"}, {"outoftime"}, {"nomovespossible"}, {"collectbox"}, {"thinking"}, {"duelmeter"},
-          {"duelmeterfill"}, {"computerwins"}, {"menubutton", 3}, {"smallmenubutton", 3}, {"level"}, {"levelup"},
-          {"combo"}, {"powerup"}, {"2X"}, {"3X"}, {"4X"}, {"5X"}, {"WOW"}, {"Circle"}}},
-        {"graphics\\map",
-         {{"background"}, {"gridsquare_locked"}, {"gameicon", 8}, {"goal"}, {"start"}, {"wonlevel"}, {"lock"},
-          {"bonuscoin"}, {"bonuscoins", 7}, {"caption0"}, {"caption1"}, {"caption2"}, {"caption3"}, {"caption4"},
-          {"caption5"}, {"caption6"}, {"caption7"}, {"caption9"}, {"caption10"}, {"captiongoal"}, {"bcaption0"},
-          {"bcaption1"}, {"bcaption2"}, {"bcaption3"}, {"bcaption4"}, {"bcaption5"}, {"bcaption6"},
-          {"difficultycaption"}, {"diff1"}, {"diff2"}, {"diff3"}, {"diff4"}, {"diff5"}, {"tiparrow"}, {"tip1"},
-          {"tip2"}, {"menu"}, {"menu_hilite"}, {"puzzle"}, {"puzzle_hilite"}, {"enteryourname"},
-          {"yougotahighscore"}, {"firework"}, {"win1"}, {"win2"}}},
+         {{"background"},
+          {"rim", 6},
+          {"Ready"},
+          {"Go"},
+          {"Flash"},
+          {"Explosion", 6},
+          {"QuorbMeter"},
+          {"QuorbMeterFill"},
+          {"Win"},
+          {"QuickStats"},
+          {"warning"},
+          {"warningbkg"},
+          {"youlose"},
+          {"quorbmeterdrained"},
+          {"skullmeter"},
+          {"skullmeterfill"},
+          {"skullmeterdark"},
+          {"danger"},
+          {"scorebox"},
+          {"hintbutton", 3},
+          {"instawin", 3},
+          {"matchestogo"},
+          {"stopwatch"},
+          {"stopwatchhand"},
+          {"stopwatchcircle"},
+          {"outoftime"},
+          {"nomovespossible"},
+          {"collectbox"},
+          {"thinking"},
+          {"duelmeter"},
+          {"duelmeterfill"},
+          {"computerwins"},
+          {"menubutton", 3},
+          {"smallmenubutton", 3},
+          {"level"},
+          {"levelup"},
+          {"combo"},
+          {"powerup"},
+          {"2X"},
+          {"3X"},
+          {"4X"},
+          {"5X"},
+          {"WOW"},
+          {"Circle"}}},
+        {"graphics\\map", {{"background"},    {"gridsquare_locked"},
+                           {"gameicon", 8},   {"goal"},
+                           {"start"},         {"wonlevel"},
+                           {"lock"},          {"bonuscoin"},
+                           {"bonuscoins", 7}, {"caption0"},
+                           {"caption1"},      {"caption2"},
+                           {"caption3"},      {"caption4"},
+                           {"caption5"},      {"caption6"},
+                           {"caption7"},      {"caption9"},
+                           {"caption10"},     {"captiongoal"},
+                           {"bcaption0"},     {"bcaption1"},
+                           {"bcaption2"},     {"bcaption3"},
+                           {"bcaption4"},     {"bcaption5"},
+                           {"bcaption6"},     {"difficultycaption"},
+                           {"diff1"},         {"diff2"},
+                           {"diff3"},         {"diff4"},
+                           {"diff5"},         {"tiparrow"},
+                           {"tip1"},          {"tip2"},
+                           {"menu"},          {"menu_hilite"},
+                           {"puzzle"},        {"puzzle_hilite"},
+                           {"enteryourname"}, {"yougotahighscore"},
+                           {"firework"},      {"win1"},
+                           {"win2"}}},
         {"graphics\\popupmenu",
-         {{"BackgroundBlot"}, {"BackToGame1"}, {"BackToGame2"}, {"BackToMap1"}, {"BackToMap2"}, {"Options1"},
-          {"Options2"}, {"BackToMenu1"}, {"BackToMenu2"}}},
+         {{"BackgroundBlot"},
+          {"BackToGame1"},
+          {"BackToGame2"},
+          {"BackToMap1"},
+          {"BackToMap2"},
+          {"Options1"},
+          {"Options2"},
+          {"BackToMenu1"},
+          {"BackToMenu2"}}},
         {"graphics\\stats",
-         {{"mainmenu", 3}, {"scrollleft", 3}, {"scrollright", 3}, {"nextpuzzle", 3}, {"previouspuzzle", 3},
-          {"backtogame", 3}, {"background"}, {"puzzleoverlay"}, {"puzzletitle"}, {"highscoreoverlay"},
-          {"highscoretitle"}, {"statstitle"}, {"tiny_scores"}, {"tiny_puzzle"}, {"tiny_stats"}}},
+         {{"mainmenu", 3},
+          {"scrollleft", 3},
+          {"scrollright", 3},
+          {"nextpuzzle", 3},
+          {"previouspuzzle", 3},
+          {"backtogame", 3},
+          {"background"},
+          {"puzzleoverlay"},
+          {"puzzletitle"},
+          {"highscoreoverlay"},
+          {"highscoretitle"},
+          {"statstitle"},
+          {"tiny_scores"},
+          {"tiny_puzzle"},
+          {"tiny_stats"}}},
         {"graphics\\profiles",
-         {{"infobox"}, {"yes", 3}, {"no", 3}, {"ok", 3}, {"createuser", 3}, {"deleteuser", 3}, {"selectuser", 3},
-          {"cancel", 3}, {"userscreen"}, {"NewUser"}}},
-        {"graphics\\tutorial",
-         {{"tutorbackground"}, {"dontshow", 3}, {"broms"}, {"grimbo"}, {"tuvos"}, {"pricklets"}, {"pallowin"},
-          {"glowby"}, {"qib"}, {"casual"}, {"speed"}, {"QuorbMeter_Brom"}, {"NoMoreMoves"}, {"CrackSKulls"},
-          {"Skullmeter_Grimbo"}, {"QuorbMeter_Tuvo"}, {"Lose_Tuvo"}, {"matches"}, {"Lose_Pricklet"}, {"collect"},
-          {"Skullmeter_Pallowin"}, {"gogold"}, {"duel"}, {"lose_qib"}, {"QuorbMeter"}, {"SkullMeter"},
-          {"SkullMeter_Speed"}}},
+         {{"infobox"},
+          {"yes", 3},
+          {"no", 3},
+          {"ok", 3},
+          {"createuser", 3},
+          {"deleteuser", 3},
+          {"selectuser", 3},
+          {"cancel", 3},
+          {"userscreen"},
+          {"NewUser"}}},
+        {"graphics\\tutorial", {{"tutorbackground"}, {"dontshow", 3}, {"broms"},
+                                {"grimbo"},          {"tuvos"},       {"pricklets"},
+                                {"pallowin"},        {"glowby"},      {"qib"},
+                                {"casual"},          {"speed"},       {"QuorbMeter_Brom"},
+                                {"NoMoreMoves"},     {"CrackSKulls"}, {"Skullmeter_Grimbo"},
+                                {"QuorbMeter_Tuvo"}, {"Lose_Tuvo"},   {"matches"},
+                                {"Lose_Pricklet"},   {"collect"},     {"Skullmeter_Pallowin"},
+                                {"gogold"},          {"duel"},        {"lose_qib"},
+                                {"QuorbMeter"},      {"SkullMeter"},  {"SkullMeter_Speed"}}},
     };
     return bundles;
 }
@@ -355,9 +458,9 @@ TEST_F(GameAssetsTest, EveryBundleHoldsExactlyWhatTheGameAsksFor)
 
 TEST_F(GameAssetsTest, FullScreenPicturesAreScreenSized)
 {
-    for (const char* name : {"graphics\\mainmenu\\background", "graphics\\gameplay\\background",
-                             "graphics\\map\\background", "graphics\\stats\\background",
-                             "graphics\\tutorial\\tutorbackground"})
+    for (const char* name :
+         {"graphics\\mainmenu\\background", "graphics\\gameplay\\background", "graphics\\map\\background",
+          "graphics\\stats\\background", "graphics\\tutorial\\tutorbackground"})
         ExpectSize(name, 800, 600);
 }
 
@@ -450,18 +553,24 @@ TEST_F(GameAssetsTest, TutorialPicturesStayClearOfTheDemonstrationBoard)
         const char* name;
         int x, y;
     };
-    const Placed left[] = {{"QuorbMeter_Brom", 31, 267}, {"CrackSKulls", 31, 267}, {"QuorbMeter_Tuvo", 31, 267},
-                           {"matches", 39, 280},         {"collect", 29, 259},     {"gogold", 12, 289},
-                           {"duel", 41, 351},            {"QuorbMeter", 31, 267}};
+    const Placed left[] = {{"QuorbMeter_Brom", 31, 267},
+                           {"CrackSKulls", 31, 267},
+                           {"QuorbMeter_Tuvo", 31, 267},
+                           {"matches", 39, 280},
+                           {"collect", 29, 259},
+                           {"gogold", 12, 289},
+                           {"duel", 41, 351},
+                           {"QuorbMeter", 31, 267}};
     for (const Placed& p : left) {
         Image picture;
         ASSERT_TRUE(LoadPicture(std::string("graphics\\tutorial\\") + p.name, picture));
         EXPECT_LE(p.x + picture.mWidth, 215) << p.name;
         EXPECT_LE(p.y + picture.mHeight, 600) << p.name;
     }
-    const Placed right[] = {{"NoMoreMoves", 456, 396},       {"NoMoreMoves", 199, 468}, {"Skullmeter_Grimbo", 577, 138},
-                            {"Lose_Tuvo", 451, 396},         {"Lose_Pricklet", 580, 187}, {"Skullmeter_Pallowin", 577, 145},
-                            {"lose_qib", 514, 347},          {"SkullMeter", 577, 138},  {"SkullMeter_Speed", 577, 138}};
+    const Placed right[] = {
+        {"NoMoreMoves", 456, 396}, {"NoMoreMoves", 199, 468},   {"Skullmeter_Grimbo", 577, 138},
+        {"Lose_Tuvo", 451, 396},   {"Lose_Pricklet", 580, 187}, {"Skullmeter_Pallowin", 577, 145},
+        {"lose_qib", 514, 347},    {"SkullMeter", 577, 138},    {"SkullMeter_Speed", 577, 138}};
     for (const Placed& p : right) {
         Image picture;
         ASSERT_TRUE(LoadPicture(std::string("graphics\\tutorial\\") + p.name, picture));
@@ -515,7 +624,7 @@ TEST_F(GameAssetsTest, DeviceListHoldsOnlyNamedCards)
 // Fonts, sprites and bundles need the graphics device for their textures.
 class GameFontsTest : public GameAssetsTest
 {
-protected:
+  protected:
     void SetUp() override
     {
         GameAssetsTest::SetUp();
@@ -588,9 +697,15 @@ TEST_F(GameSpritesTest, BundlesHoldEverySpriteAndStripFrame)
 {
     theGraphics.mUseAtlas = true;
     std::atomic<int> progress{0};
-    const char* order[] = {"graphics\\mainmenu", "graphics\\gameplay", "graphics\\map",
-                           "graphics\\popupmenu", "graphics\\jigsaws\\puzzle1", "graphics\\jigsaws\\puzzle2",
-                           "graphics\\jigsaws\\puzzle3", "graphics\\stats", "graphics\\profiles",
+    const char* order[] = {"graphics\\mainmenu",
+                           "graphics\\gameplay",
+                           "graphics\\map",
+                           "graphics\\popupmenu",
+                           "graphics\\jigsaws\\puzzle1",
+                           "graphics\\jigsaws\\puzzle2",
+                           "graphics\\jigsaws\\puzzle3",
+                           "graphics\\stats",
+                           "graphics\\profiles",
                            "graphics\\tutorial"};
     std::map<std::string, std::unique_ptr<SpriteBundle>> bundles;
     for (const char* folder : order) {
@@ -633,7 +748,8 @@ TEST_F(GameSpritesTest, BundlesHoldEverySpriteAndStripFrame)
     for (int puzzle = 1; puzzle <= 3; ++puzzle) {
         SpriteBundle* bundle = bundles["graphics\\jigsaws\\puzzle" + std::to_string(puzzle)].get();
         for (int piece = 0; piece < 20; ++piece) {
-            EXPECT_NE(bundle->Get(("image" + std::to_string(piece)).c_str()), nullptr) << puzzle << " " << piece;
+            EXPECT_NE(bundle->Get(("image" + std::to_string(piece)).c_str()), nullptr)
+                << puzzle << " " << piece;
         }
     }
 }
@@ -646,14 +762,14 @@ struct SoundName
 };
 
 const SoundName kSounds[] = {
-    {"hilite", 5, false},      {"click", 5, false},      {"quorbsound", 5, false},   {"quorbsoundskull", 5, false},
-    {"match", 5, false},       {"drag", 5, false},       {"snap", 5, false},         {"bonus", 5, false},
-    {"crack", 5, false},       {"shatter", 5, false},    {"bomb", 5, false},         {"hilitelevel", 50, false},
-    {"bloop", 25, false},      {"wontheme", 5, false},   {"quorbmeter", 5, true},    {"bell", 5, false},
-    {"warningloop", 5, true},  {"lose", 5, false},       {"diedsong", 5, false},     {"morph", 3, false},
-    {"danger", 5, false},      {"chatter", 5, true},     {"crunch", 5, false},       {"fanfare", 5, false},
-    {"fanfare2", 5, false},    {"ticktock", 5, true},    {"gold", 1, false},         {"clickbonus", 5, false},
-    {"quorbwin", 5, false},    {"firework", 5, false},   {"zing", 5, false},         {"shake", 5, false},
+    {"hilite", 5, false},     {"click", 5, false},    {"quorbsound", 5, false}, {"quorbsoundskull", 5, false},
+    {"match", 5, false},      {"drag", 5, false},     {"snap", 5, false},       {"bonus", 5, false},
+    {"crack", 5, false},      {"shatter", 5, false},  {"bomb", 5, false},       {"hilitelevel", 50, false},
+    {"bloop", 25, false},     {"wontheme", 5, false}, {"quorbmeter", 5, true},  {"bell", 5, false},
+    {"warningloop", 5, true}, {"lose", 5, false},     {"diedsong", 5, false},   {"morph", 3, false},
+    {"danger", 5, false},     {"chatter", 5, true},   {"crunch", 5, false},     {"fanfare", 5, false},
+    {"fanfare2", 5, false},   {"ticktock", 5, true},  {"gold", 1, false},       {"clickbonus", 5, false},
+    {"quorbwin", 5, false},   {"firework", 5, false}, {"zing", 5, false},       {"shake", 5, false},
 };
 
 TEST(GameSoundsTest, EverySoundLoadsWithItsVoicesAndLoopsJoinSmoothly)

@@ -91,8 +91,8 @@ int ArtKit::DrawText(Canvas& canvas, const std::string& text, const TextStyle& s
     return ink.x1 - ink.x0;
 }
 
-void ArtKit::DrawLines(Canvas& canvas, const std::vector<std::string>& lines, const TextStyle& style, float cx,
-                       float top, float lineHeight)
+void ArtKit::DrawLines(Canvas& canvas, const std::vector<std::string>& lines, const TextStyle& style,
+                       float cx, float top, float lineHeight)
 {
     // Centre each line on the line box, not on its own ink, so that lines
     // with and without descenders keep an even rhythm.
@@ -158,7 +158,8 @@ Canvas ArtKit::ButtonFace(int width, int height, const std::string& label, Butto
 std::vector<Canvas> ArtKit::ButtonFrames(int width, int height, const std::string& label, ButtonTone tone,
                                          int textSize)
 {
-    return {ButtonFace(width, height, label, tone, 0, textSize), ButtonFace(width, height, label, tone, 1, textSize),
+    return {ButtonFace(width, height, label, tone, 0, textSize),
+            ButtonFace(width, height, label, tone, 1, textSize),
             ButtonFace(width, height, label, tone, 2, textSize)};
 }
 
@@ -175,7 +176,8 @@ Canvas ArtKit::RoundButton(int radius, const std::string& label, ButtonTone tone
         base = base.Lighter(0.12f);
         light = light.Lighter(0.2f);
     }
-    c.Fill(outer, Paints::Linear(0, 0, Palette::kGold.Lighter(0.4f), size, size, Palette::kAmber.Darker(0.4f)));
+    c.Fill(outer,
+           Paints::Linear(0, 0, Palette::kGold.Lighter(0.4f), size, size, Palette::kAmber.Darker(0.4f)));
     c.Fill(discMask, Paints::Radial(radius * 0.7f, radius * 0.55f, r * 1.3f, light, base.Darker(0.35f)));
     c.Bevel(discMask, 8, 1.0f);
     c.Gloss(Mask::FromSdf(size, size, Shape::Ellipse(radius, radius * 0.62f, r * 0.72f, r * 0.42f)),
@@ -310,7 +312,8 @@ TextStyle ArtKit::BodyStyle(int size)
     return s;
 }
 
-Canvas ArtKit::Bubble(int width, const std::string& heading, const std::vector<std::string>& lines, int textSize)
+Canvas ArtKit::Bubble(int width, const std::string& heading, const std::vector<std::string>& lines,
+                      int textSize)
 {
     // Grow to the longest line rather than let it touch the frame.
     TextStyle body = BodyStyle(textSize);

@@ -34,8 +34,7 @@ struct TextStyle
     float shadow = 0.5f;
 };
 
-enum class ButtonTone
-{
+enum class ButtonTone {
     Gold,
     Blue,
     Green,
@@ -44,14 +43,14 @@ enum class ButtonTone
 
 class ArtKit
 {
-public:
+  public:
     static TextRenderer& Text();
 
     // Text centred (by its ink) on (cx, cy); returns the ink width.
     static int DrawText(Canvas& canvas, const std::string& text, const TextStyle& style, float cx, float cy);
     // Lines centred on cx, the first line's centre at top.
-    static void DrawLines(Canvas& canvas, const std::vector<std::string>& lines, const TextStyle& style, float cx,
-                          float top, float lineHeight);
+    static void DrawLines(Canvas& canvas, const std::vector<std::string>& lines, const TextStyle& style,
+                          float cx, float top, float lineHeight);
     // A picture just big enough for the text.
     static Canvas Caption(const std::string& text, const TextStyle& style, int pad = 6);
 
@@ -61,7 +60,8 @@ public:
     static Canvas ButtonFace(int width, int height, const std::string& label, ButtonTone tone, int state,
                              int textSize = 0);
     // Round glossy button with a label (main menu, map); `hover` glows.
-    static Canvas RoundButton(int radius, const std::string& label, ButtonTone tone, bool hover, int textSize);
+    static Canvas RoundButton(int radius, const std::string& label, ButtonTone tone, bool hover,
+                              int textSize);
     // A framed panel; the inner area is left dark for text or pictures.
     static Canvas Panel(int width, int height, float radius = 24, float alpha = 0.97f);
     static void DrawPanel(Canvas& canvas, float x, float y, float width, float height, float radius,

@@ -7,8 +7,7 @@
 
 namespace AssetGen {
 
-enum class ImageFormat
-{
+enum class ImageFormat {
     Png,
     Jpeg,         // opaque pictures
     JpegWithMask, // colour as JPEG, coverage in a "_alpha" PNG beside it
@@ -28,7 +27,7 @@ struct Thumbnail
 // own ("graphics\title"); folders are made as needed.
 class AssetWriter
 {
-public:
+  public:
     explicit AssetWriter(std::string root);
 
     void SaveImage(const std::string& name, const Canvas& canvas, ImageFormat format = ImageFormat::Png);
@@ -40,7 +39,7 @@ public:
     const std::vector<Thumbnail>& Thumbnails() const { return mThumbnails; }
     int FileCount() const { return mFileCount; }
 
-private:
+  private:
     std::string Prepare(const std::string& fileName);
 
     std::string mRoot;

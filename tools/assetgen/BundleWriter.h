@@ -13,7 +13,7 @@ namespace AssetGen {
 // folder, so only the pictures themselves may lie in it.
 class BundleWriter
 {
-public:
+  public:
     BundleWriter(AssetWriter& out, std::string folder, bool described);
 
     void Add(const std::string& name, const Canvas& picture, ImageFormat format = ImageFormat::Png);
@@ -34,7 +34,7 @@ public:
     int Steps() const { return mSteps; }
     std::string PathOf(const std::string& name) const { return mFolder + "\\" + name; }
 
-private:
+  private:
     AssetWriter& mOut;
     std::string mFolder;
     bool mDescribed;

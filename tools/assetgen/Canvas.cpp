@@ -155,7 +155,8 @@ void Canvas::Draw(const Canvas& src, float x, float y, float scale, float alpha)
                 int n = std::clamp(int(std::ceil(1 / scale)), 1, 6);
                 for (int j = 0; j < n; ++j)
                     for (int i = 0; i < n; ++i) {
-                        Color c = src.Sample((px + (i + 0.5f) / n - x) / scale, (py + (j + 0.5f) / n - y) / scale);
+                        Color c =
+                            src.Sample((px + (i + 0.5f) / n - x) / scale, (py + (j + 0.5f) / n - y) / scale);
                         s.r += c.r / (n * n);
                         s.g += c.g / (n * n);
                         s.b += c.b / (n * n);

@@ -23,7 +23,7 @@ Paint Radial(float cx, float cy, float r, Color inner, Color outer);
 // compose without fringes; converted to 8-bit straight colour on output.
 class Canvas
 {
-public:
+  public:
     Canvas() = default;
     Canvas(int width, int height, Color fill = {0, 0, 0, 0});
 
@@ -54,7 +54,7 @@ public:
     // 8-bit straight RGBA rows from the top.
     std::vector<uint8_t> ToRgba8() const;
 
-private:
+  private:
     void Blend(int x, int y, Color c, float coverage);
     Color Sample(float x, float y) const;
 

@@ -47,7 +47,8 @@ void ContactSheet::Write(const std::string& path, const std::vector<Thumbnail>& 
         sheet.Draw(cell, x + (kCell - cell.Width()) / 2, y + (kCell - cell.Height()) / 2);
         std::string name = t.name.substr(t.name.find('\\') + 1);
         Label(sheet, name, x + kCell / 2.0f, y + kCell + 6);
-        Label(sheet, std::to_string(t.width) + "x" + std::to_string(t.height), x + kCell / 2.0f, y + kCell + 18);
+        Label(sheet, std::to_string(t.width) + "x" + std::to_string(t.height), x + kCell / 2.0f,
+              y + kCell + 18);
     }
     PngWriter::Write(path, sheet.Width(), sheet.Height(), sheet.ToRgba8(), PngWriter::Layout::Rgb);
 }

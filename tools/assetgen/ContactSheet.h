@@ -10,7 +10,7 @@ namespace AssetGen {
 // on a checkerboard so that transparency shows.
 class ContactSheet
 {
-public:
+  public:
     static void Write(const std::string& path, const std::vector<Thumbnail>& thumbnails);
 };
 

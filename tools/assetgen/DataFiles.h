@@ -8,7 +8,7 @@ namespace AssetGen {
 // and the game's two fonts.
 class DataFiles
 {
-public:
+  public:
     static void Write(AssetWriter& out);
 };
 

@@ -23,11 +23,13 @@ Canvas Blot()
     for (int i = 0; i < 16; ++i) {
         float a = i * 2 * kPi / 16 + rng.Range(-0.1f, 0.1f);
         float r = rng.Range(34, 62);
-        blot = Shape::Union(blot, Shape::Circle(w / 2.0f + std::cos(a) * 300 * 0.86f, h / 2.0f + std::sin(a) * 170 * 0.86f, r));
+        blot = Shape::Union(blot, Shape::Circle(w / 2.0f + std::cos(a) * 300 * 0.86f,
+                                                h / 2.0f + std::sin(a) * 170 * 0.86f, r));
     }
     Mask m = Mask::FromSdf(w, h, blot);
     c.Shadow(m, 0, 8, 10, 0.5f);
-    c.Fill(Mask::FromSdf(w, h, Shape::Grow(blot, 5)), Paints::Linear(0, 0, Palette::kGold, w, h, Palette::kAmber.Darker(0.3f)));
+    c.Fill(Mask::FromSdf(w, h, Shape::Grow(blot, 5)),
+           Paints::Linear(0, 0, Palette::kGold, w, h, Palette::kAmber.Darker(0.3f)));
     c.Fill(m, Paints::Radial(w / 2.0f, h * 0.35f, 380, Palette::kViolet, Palette::kNight));
     c.Bevel(m, 8, 0.6f);
     ArtKit::DrawText(c, "Menu", TextStyle{Typeface::Heavy, 40}, w / 2.0f, 148);
@@ -102,8 +104,10 @@ int DialogArt::WriteProfiles(AssetWriter& out)
 {
     // Buttons every dialog shares; the profiles folder reaches them
     // through its "__notfound.shortcut".
-    const std::pair<const char*, ButtonTone> shared[] = {
-        {"ok", ButtonTone::Green}, {"yes", ButtonTone::Green}, {"no", ButtonTone::Red}, {"cancel", ButtonTone::Red}};
+    const std::pair<const char*, ButtonTone> shared[] = {{"ok", ButtonTone::Green},
+                                                         {"yes", ButtonTone::Green},
+                                                         {"no", ButtonTone::Red},
+                                                         {"cancel", ButtonTone::Red}};
     for (const auto& [name, tone] : shared) {
         std::string label = name == std::string("ok") ? "OK" : name;
         label[0] = char(std::toupper(label[0]));
@@ -116,8 +120,7 @@ int DialogArt::WriteProfiles(AssetWriter& out)
     b.Add("infobox", InfoBox());
     b.Add("userscreen", UserScreen());
     b.Add("NewUser", NewUser());
-    for (const char* name : {"yes", "no", "ok", "cancel"})
-    {
+    for (const char* name : {"yes", "no", "ok", "cancel"}) {
         b.DeclareStrip(name, 3);
         b.AddFromFallback(name);
     }

@@ -10,7 +10,7 @@ namespace AssetGen {
 // folder's fallback redirect).
 class DialogArt
 {
-public:
+  public:
     static int WritePopupMenu(AssetWriter& out);
     static int WriteProfiles(AssetWriter& out);
 };

@@ -83,9 +83,10 @@ void FontWriter::WriteTagForm(const std::string& name)
         int x1 = p.x - 1, y1 = p.y - 1;
         int x2 = x1 + p.glyph.mask.Width() + 2, y2 = y1 + p.glyph.mask.Height() + 2;
         text += "<CHAR><ID>" + std::to_string(p.code) + "</ID><WIDTH>" + std::to_string(p.glyph.advance) +
-                "</WIDTH><OFFSET>" + std::to_string(p.glyph.left) + "," + std::to_string(mAscender - p.glyph.top) +
-                "</OFFSET><RECT>" + std::to_string(x1) + "," + std::to_string(y1) + "-" + std::to_string(x2) + "," +
-                std::to_string(y2) + "</RECT></CHAR>\r\n";
+                "</WIDTH><OFFSET>" + std::to_string(p.glyph.left) + "," +
+                std::to_string(mAscender - p.glyph.top) + "</OFFSET><RECT>" + std::to_string(x1) + "," +
+                std::to_string(y1) + "-" + std::to_string(x2) + "," + std::to_string(y2) +
+                "</RECT></CHAR>\r\n";
     }
     mOut.SaveText(name + ".font", text);
 }
@@ -135,7 +136,8 @@ void FontWriter::WriteScriptForm(const std::string& name)
         widths += sep + std::to_string(p.glyph.advance);
         rects += sep + "(" + std::to_string(p.x) + "," + std::to_string(p.y) + "," +
                  std::to_string(p.glyph.mask.Width()) + "," + std::to_string(p.glyph.mask.Height()) + ")";
-        offsets += sep + "(" + std::to_string(p.glyph.left) + "," + std::to_string(mAscender - p.glyph.top) + ")";
+        offsets +=
+            sep + "(" + std::to_string(p.glyph.left) + "," + std::to_string(mAscender - p.glyph.top) + ")";
     }
     std::string text = "LayerSetImage 0 '" + file + "_layer';\r\n";
     text += "Define CharList glyphs (" + charList + ");\r\n";

@@ -12,7 +12,7 @@ namespace AssetGen {
 // draw them in any colour.
 class FontWriter
 {
-public:
+  public:
     FontWriter(AssetWriter& out, Typeface face, int pixelSize);
 
     // "<name>.font" tag text with the page "<name>.png".
@@ -24,7 +24,7 @@ public:
 
     int LineHeight() const { return mAscender + mDescender; }
 
-private:
+  private:
     struct Placed
     {
         unsigned char code;

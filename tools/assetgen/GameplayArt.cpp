@@ -31,15 +31,18 @@ Canvas RimEdge(bool horizontal)
 {
     Canvas c(kRim, kRim);
     float a = 21, b = 49; // the tube's extent across the tile
-    Sdf tube = horizontal ? Shape::RoundRect(-10, a, kRim + 20, b - a, 4) : Shape::RoundRect(a, -10, b - a, kRim + 20, 4);
+    Sdf tube = horizontal ? Shape::RoundRect(-10, a, kRim + 20, b - a, 4)
+                          : Shape::RoundRect(a, -10, b - a, kRim + 20, 4);
     Mask m = Mask::FromSdf(kRim, kRim, tube);
     Paint across = horizontal ? Paints::Vertical(a, Color::Hex(0xFFF0A8), b, Color::Hex(0x8A4A08))
                               : Paints::Linear(a, 0, Color::Hex(0xFFF0A8), b, 0, Color::Hex(0x8A4A08));
     c.Fill(m, across);
-    Sdf groove = horizontal ? Shape::RoundRect(-10, 33, kRim + 20, 4, 2) : Shape::RoundRect(33, -10, 4, kRim + 20, 2);
+    Sdf groove =
+        horizontal ? Shape::RoundRect(-10, 33, kRim + 20, 4, 2) : Shape::RoundRect(33, -10, 4, kRim + 20, 2);
     c.FillShape(groove, Color{0.3f, 0.15f, 0, 0.5f});
     // One bead per tile: the tiles repeat at (almost) their own width.
-    c.FillShape(Shape::Circle(35, 35, 7), Paints::Radial(33, 32, 9, Color::Hex(0xBFF4FF), Color::Hex(0x1E6EC8)));
+    c.FillShape(Shape::Circle(35, 35, 7),
+                Paints::Radial(33, 32, 9, Color::Hex(0xBFF4FF), Color::Hex(0x1E6EC8)));
     c.FillShape(Shape::Ring(Shape::Circle(35, 35, 7), 2), Color::Hex(0x5A3000));
     return c;
 }
@@ -67,9 +70,11 @@ std::vector<Canvas> Explosion()
     for (int i = 0; i < 6; ++i) {
         Canvas c(128, 128);
         float r = 18 + i * 9.0f, width = 14 - i * 1.6f, fade = 1 - i / 7.0f;
-        Mask ring = Mask::FromSdf(128, 128, Shape::Ring(Shape::Circle(64, 64, r), width)).Blurred(2 + i * 0.6f);
+        Mask ring =
+            Mask::FromSdf(128, 128, Shape::Ring(Shape::Circle(64, 64, r), width)).Blurred(2 + i * 0.6f);
         c.Fill(ring, Color{1, 0.85f, 0.45f, fade});
-        c.Fill(Mask::FromSdf(128, 128, Shape::Ring(Shape::Circle(64, 64, r), width * 0.35f)), Color{1, 1, 0.9f, fade});
+        c.Fill(Mask::FromSdf(128, 128, Shape::Ring(Shape::Circle(64, 64, r), width * 0.35f)),
+               Color{1, 1, 0.9f, fade});
         frames.push_back(c);
     }
     return frames;
@@ -87,12 +92,14 @@ Canvas Flash()
 Canvas Circle()
 {
     Canvas c(256, 256);
-    c.Fill(Mask::FromSdf(256, 256, Shape::Ring(Shape::Circle(128, 128, 110), 14)).Blurred(3), Color{1, 1, 1, 0.9f});
+    c.Fill(Mask::FromSdf(256, 256, Shape::Ring(Shape::Circle(128, 128, 110), 14)).Blurred(3),
+           Color{1, 1, 1, 0.9f});
     return c;
 }
 
 // A glass tube meter: body art, and the liquid drawn clipped into it.
-Canvas TubeMeter(int width, int height, float tubeX, float tubeY, float tubeW, float tubeH, const std::string& label)
+Canvas TubeMeter(int width, int height, float tubeX, float tubeY, float tubeW, float tubeH,
+                 const std::string& label)
 {
     Canvas c(width, height);
     ArtKit::DrawPanel(c, 2, 2, width - 4.0f, height - 8.0f, 18, 0.85f);
@@ -112,7 +119,8 @@ Canvas Liquid(int width, int height, Color top, Color bottom, bool horizontal)
     Canvas c(width, height);
     Sdf shape = Shape::RoundRect(0, 0, float(width), float(height), std::min(width, height) / 2.0f);
     Mask m = Mask::FromSdf(width, height, shape);
-    c.Fill(m, horizontal ? Paints::Linear(0, 0, top, float(width), 0, bottom) : Paints::Vertical(0, top, float(height), bottom));
+    c.Fill(m, horizontal ? Paints::Linear(0, 0, top, float(width), 0, bottom)
+                         : Paints::Vertical(0, top, float(height), bottom));
     // A highlight down (or along) the tube reads as glass.
     Sdf shine = horizontal ? Shape::RoundRect(4, height * 0.18f, width - 8.0f, height * 0.22f, 2)
                            : Shape::RoundRect(width * 0.18f, 4, width * 0.22f, height - 8.0f, 2);
@@ -214,7 +222,8 @@ Canvas Warning()
 Canvas WarningBackground()
 {
     Canvas c(140, 140);
-    c.Fill(Mask::FromSdf(140, 140, Shape::Circle(70, 70, 44)).Blurred(16).Scaled(1.4f), Color{1, 0.2f, 0.1f, 0.7f});
+    c.Fill(Mask::FromSdf(140, 140, Shape::Circle(70, 70, 44)).Blurred(16).Scaled(1.4f),
+           Color{1, 0.2f, 0.1f, 0.7f});
     return c;
 }
 
@@ -245,7 +254,8 @@ int GameplayArt::Write(AssetWriter& out)
     BundleWriter b(out, "graphics\\gameplay", true);
     b.SetPageSize(1024, 1024);
     b.Add("background", Background(), ImageFormat::Jpeg);
-    b.AddStrip("rim", {RimCorner(0), RimEdge(true), RimCorner(2), RimEdge(false), RimCorner(4), RimCorner(5)});
+    b.AddStrip("rim",
+               {RimCorner(0), RimEdge(true), RimCorner(2), RimEdge(false), RimCorner(4), RimCorner(5)});
     b.AddStrip("Explosion", Explosion());
     b.AddStrip("hintbutton", ArtKit::ButtonFrames(100, 44, "Hint", ButtonTone::Blue, 20));
     b.AddStrip("instawin", ArtKit::ButtonFrames(100, 44, "Skip", ButtonTone::Green, 20));

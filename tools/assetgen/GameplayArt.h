@@ -9,7 +9,7 @@ namespace AssetGen {
 // are packed frame by frame.
 class GameplayArt
 {
-public:
+  public:
     static int Write(AssetWriter& out);
 };
 

@@ -12,7 +12,7 @@ constexpr int kTableLimit = 4000;
 
 class BitPacker
 {
-public:
+  public:
     void Put(int code, int size)
     {
         mAccumulator |= uint32_t(code) << mBits;
@@ -30,7 +30,7 @@ public:
         return mBytes;
     }
 
-private:
+  private:
     uint32_t mAccumulator = 0;
     int mBits = 0;
     std::vector<uint8_t> mBytes;

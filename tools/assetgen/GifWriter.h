@@ -9,7 +9,7 @@ namespace AssetGen {
 // 0 transparent (pixels with less than half alpha).
 class GifWriter
 {
-public:
+  public:
     static std::vector<uint8_t> Encode(int width, int height, const std::vector<uint8_t>& rgba);
 
     // The LZW data stream (code size byte, sub-blocks, terminator) of 8-bit

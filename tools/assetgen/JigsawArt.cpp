@@ -13,8 +13,8 @@ namespace {
 
 constexpr int W = JigsawArt::kWidth, H = JigsawArt::kHeight;
 constexpr float kPi = 3.14159265f;
-constexpr float kTab = 15;    // knob radius
-constexpr int kMargin = 26;   // room for a knob around each cell
+constexpr float kTab = 15;  // knob radius
+constexpr int kMargin = 26; // room for a knob around each cell
 
 Sdf Hills(float base, float a1, float f1, float a2, float f2, float phase)
 {
@@ -29,19 +29,22 @@ Canvas Sunset()
 {
     Canvas c(W, H);
     c.FillAll(Paints::Vertical(0, Color::Hex(0x3A1C6E), 230, Color::Hex(0xFF9A4A)));
-    c.Fill(Mask::FromSdf(W, H, Shape::Circle(300, 190, 60)).Blurred(30).Scaled(1.2f), Color::Hex(0xFFE08A, 0.6f));
-    c.FillShape(Shape::Circle(300, 190, 44), Paints::Vertical(146, Color::Hex(0xFFF6C0), 234, Color::Hex(0xFF7A2A)));
+    c.Fill(Mask::FromSdf(W, H, Shape::Circle(300, 190, 60)).Blurred(30).Scaled(1.2f),
+           Color::Hex(0xFFE08A, 0.6f));
+    c.FillShape(Shape::Circle(300, 190, 44),
+                Paints::Vertical(146, Color::Hex(0xFFF6C0), 234, Color::Hex(0xFF7A2A)));
     const uint32_t layers[] = {0x7A3A8A, 0x4A2A7A, 0x2A5A4A, 0x1A3A2A};
     for (int i = 0; i < 4; ++i)
         c.FillShape(Hills(200 + i * 45.0f, 22 - i * 3.0f, 0.012f + i * 0.004f, 10, 0.031f, i * 1.3f),
-                    Paints::Vertical(150 + i * 45.0f, Color::Hex(layers[i]).Lighter(0.15f), H, Color::Hex(layers[i]).Darker(0.3f)));
+                    Paints::Vertical(150 + i * 45.0f, Color::Hex(layers[i]).Lighter(0.15f), H,
+                                     Color::Hex(layers[i]).Darker(0.3f)));
     // A path winding down the near hill, with trees and flowers beside it.
     Mask path(W, H);
     for (float t = 0; t <= 1; t += 0.01f) {
         float y = 300 + t * 80, x = 240 + 60 * std::sin(t * 5) + t * 30;
         float r = 4 + t * 16;
-        path.Merge(Mask::FromSdf(int(2 * r + 4), int(2 * r + 4), Shape::Ellipse(r + 2, r + 2, r, r * 0.5f)), int(x - r),
-                   int(y - r));
+        path.Merge(Mask::FromSdf(int(2 * r + 4), int(2 * r + 4), Shape::Ellipse(r + 2, r + 2, r, r * 0.5f)),
+                   int(x - r), int(y - r));
     }
     c.Fill(path, Color::Hex(0xE8C88A, 0.85f));
     for (float x : {40.0f, 95.0f, 380.0f, 430.0f}) {
@@ -62,7 +65,8 @@ Canvas Sunset()
     // Pieces drifting like balloons, strings trailing.
     const Vec2 spots[] = {{70, 70}, {150, 40}, {390, 60}, {430, 120}};
     for (int i = 0; i < 4; ++i) {
-        c.FillShape(Shape::Capsule({spots[i].x, spots[i].y + 18}, {spots[i].x + 6, spots[i].y + 60}, 0.8f), Color{1, 1, 1, 0.6f});
+        c.FillShape(Shape::Capsule({spots[i].x, spots[i].y + 18}, {spots[i].x + 6, spots[i].y + 60}, 0.8f),
+                    Color{1, 1, 1, 0.6f});
         c.Draw(Pieces::Art(i * 2 + 1, 0), spots[i].x - 20, spots[i].y - 20, 40.0f / 256);
     }
     return c;
@@ -75,31 +79,37 @@ Canvas Sea()
     for (int i = 0; i < 5; ++i) {
         float x = 40 + i * 100.0f;
         Sdf ray = Shape::Polygon({{x, -5}, {x + 40, -5}, {x + 10, float(H)}, {x - 40, float(H)}});
-        c.Fill(Mask::FromSdf(W, H, ray).Blurred(8), Paints::Vertical(0, Color{1, 1, 1, 0.18f}, H, Color{1, 1, 1, 0}));
+        c.Fill(Mask::FromSdf(W, H, ray).Blurred(8),
+               Paints::Vertical(0, Color{1, 1, 1, 0.18f}, H, Color{1, 1, 1, 0}));
     }
-    c.FillShape(Hills(330, 10, 0.02f, 5, 0.05f, 0.5f), Paints::Vertical(310, Color::Hex(0xE8D08A), H, Color::Hex(0x8A6A3A)));
+    c.FillShape(Hills(330, 10, 0.02f, 5, 0.05f, 0.5f),
+                Paints::Vertical(310, Color::Hex(0xE8D08A), H, Color::Hex(0x8A6A3A)));
     Rng rng(31);
     for (int i = 0; i < 7; ++i) {
         float x = 20 + i * 68.0f + rng.Range(-10, 10);
         for (int k = 0; k < 10; ++k) {
             float y0 = 340 - k * 14.0f, y1 = y0 - 14;
             float sway = 8 * std::sin(k * 0.7f + i);
-            c.FillShape(Shape::Capsule({x + sway, y0}, {x + 8 * std::sin((k + 1) * 0.7f + i), y1}, 4.5f - k * 0.3f),
-                        Color::Hex(i % 2 ? 0x2A9A4A : 0x4ABA3A));
+            c.FillShape(
+                Shape::Capsule({x + sway, y0}, {x + 8 * std::sin((k + 1) * 0.7f + i), y1}, 4.5f - k * 0.3f),
+                Color::Hex(i % 2 ? 0x2A9A4A : 0x4ABA3A));
         }
     }
     const uint32_t fish[] = {0xFF8A1A, 0xFFD31F, 0xE8406A, 0x9B3FE0};
     for (int i = 0; i < 4; ++i) {
         float x = 80 + i * 95.0f, y = 90 + (i % 2) * 70.0f;
-        Sdf body = Shape::Union(Shape::Ellipse(x, y, 30, 17), Shape::Polygon({{x + 24, y}, {x + 46, y - 16}, {x + 46, y + 16}}));
+        Sdf body = Shape::Union(Shape::Ellipse(x, y, 30, 17),
+                                Shape::Polygon({{x + 24, y}, {x + 46, y - 16}, {x + 46, y + 16}}));
         Mask m = Mask::FromSdf(W, H, body);
-        c.Fill(m, Paints::Vertical(y - 17, Color::Hex(fish[i]).Lighter(0.3f), y + 17, Color::Hex(fish[i]).Darker(0.2f)));
+        c.Fill(m, Paints::Vertical(y - 17, Color::Hex(fish[i]).Lighter(0.3f), y + 17,
+                                   Color::Hex(fish[i]).Darker(0.2f)));
         c.Bevel(m, 4, 1.0f);
         c.FillShape(Shape::Circle(x - 16, y - 4, 4), Color{1, 1, 1, 1});
         c.FillShape(Shape::Circle(x - 17, y - 4, 2), Palette::kInk);
     }
     for (int i = 0; i < 18; ++i)
-        c.FillShape(Shape::Ring(Shape::Circle(rng.Range(0, W), rng.Range(0, 300), rng.Range(3, 9)), 1.5f), Color{1, 1, 1, 0.6f});
+        c.FillShape(Shape::Ring(Shape::Circle(rng.Range(0, W), rng.Range(0, 300), rng.Range(3, 9)), 1.5f),
+                    Color{1, 1, 1, 0.6f});
     c.Draw(Pieces::Art(4, 0), 330, 300, 48.0f / 256);
     c.Draw(Pieces::Art(6, 0), 390, 310, 40.0f / 256);
     return c;
@@ -111,21 +121,25 @@ Canvas Castle()
     c.FillAll(Paints::Vertical(0, Color::Hex(0x14144A), 260, Color::Hex(0x6A7AC8)));
     Rng rng(47);
     for (int i = 0; i < 60; ++i)
-        ArtKit::Sparkle(c, rng.Range(0, W), rng.Range(0, 160), rng.Range(1.5f, 4), Color{1, 1, 1, rng.Range(0.4f, 0.9f)});
+        ArtKit::Sparkle(c, rng.Range(0, W), rng.Range(0, 160), rng.Range(1.5f, 4),
+                        Color{1, 1, 1, rng.Range(0.4f, 0.9f)});
     c.Fill(Mask::FromSdf(W, H, Shape::Circle(380, 70, 50)).Blurred(25), Color::Hex(0xFFF4C0, 0.4f));
-    c.FillShape(Shape::Subtract(Shape::Circle(380, 70, 36), Shape::Circle(398, 60, 32)), Color::Hex(0xFFF4C0));
+    c.FillShape(Shape::Subtract(Shape::Circle(380, 70, 36), Shape::Circle(398, 60, 32)),
+                Color::Hex(0xFFF4C0));
     for (int i = 0; i < 4; ++i) {
         float x = rng.Range(30, 430), y = rng.Range(60, 150);
         Sdf cloud = Shape::Union(Shape::Ellipse(x, y, 50, 12), Shape::Ellipse(x + 20, y - 8, 26, 12));
         c.Fill(Mask::FromSdf(W, H, cloud).Blurred(4), Color{0.85f, 0.88f, 1, 0.35f});
     }
-    c.FillShape(Hills(230, 16, 0.013f, 8, 0.04f, 2.0f), Paints::Vertical(200, Color::Hex(0x4A4A9A), H, Color::Hex(0x2A2A6A)));
+    c.FillShape(Hills(230, 16, 0.013f, 8, 0.04f, 2.0f),
+                Paints::Vertical(200, Color::Hex(0x4A4A9A), H, Color::Hex(0x2A2A6A)));
     // The castle, moonlit from the right.
     Sdf castle = Shape::RoundRect(110, 170, 260, 140, 2);
     for (float x : {86.0f, 206.0f, 346.0f}) {
         float top = x == 206 ? 70.0f : 120.0f;
         castle = Shape::Union(castle, Shape::RoundRect(x, top, 52, 310 - top, 2));
-        castle = Shape::Union(castle, Shape::Polygon({{x - 9, top + 1}, {x + 26, top - 56}, {x + 61, top + 1}}));
+        castle =
+            Shape::Union(castle, Shape::Polygon({{x - 9, top + 1}, {x + 26, top - 56}, {x + 61, top + 1}}));
     }
     for (int k = 0; k < 9; ++k)
         castle = Shape::Union(castle, Shape::RoundRect(118 + k * 28.0f, 160, 14, 12, 1));
@@ -137,12 +151,18 @@ Canvas Castle()
         c.FillShape(Shape::Polygon({{x - 9, top + 1}, {x + 26, top - 56}, {x + 61, top + 1}}),
                     Paints::Linear(x, top - 56, Color::Hex(0xE8406A), x + 61, top, Color::Hex(0x8A1A3A)));
     }
-    for (auto [x, y] : {std::pair{104.0f, 160.0f}, {224.0f, 110.0f}, {224.0f, 180.0f}, {364.0f, 160.0f},
-                        {150.0f, 210.0f}, {290.0f, 210.0f}})
+    for (auto [x, y] : {std::pair{104.0f, 160.0f},
+                        {224.0f, 110.0f},
+                        {224.0f, 180.0f},
+                        {364.0f, 160.0f},
+                        {150.0f, 210.0f},
+                        {290.0f, 210.0f}})
         c.FillShape(Shape::RoundRect(x, y, 16, 24, 8), Color::Hex(0xFFD36A));
     c.FillShape(Shape::RoundRect(210, 250, 60, 62, 30), Color::Hex(0x1A1238));
-    c.FillShape(Hills(320, 8, 0.02f, 4, 0.05f, 0.7f), Paints::Vertical(300, Color::Hex(0x3A8A5A), H, Color::Hex(0x1A4A2A)));
-    c.FillShape(Shape::Polygon({{228, 312}, {252, 312}, {300, H + 2.0f}, {180, H + 2.0f}}), Color::Hex(0xC8B88A, 0.8f));
+    c.FillShape(Hills(320, 8, 0.02f, 4, 0.05f, 0.7f),
+                Paints::Vertical(300, Color::Hex(0x3A8A5A), H, Color::Hex(0x1A4A2A)));
+    c.FillShape(Shape::Polygon({{228, 312}, {252, 312}, {300, H + 2.0f}, {180, H + 2.0f}}),
+                Color::Hex(0xC8B88A, 0.8f));
     for (float x : {30.0f, 60.0f, 410.0f, 440.0f}) {
         float base = 330 + (int(x) % 3) * 6.0f;
         c.FillShape(Shape::Polygon({{x, base - 70}, {x + 22, base}, {x - 22, base}}), Color::Hex(0x1E5A3A));
@@ -220,7 +240,8 @@ int JigsawArt::WritePuzzle(AssetWriter& out, int index)
     float cw = float(W) / kColumns, ch = float(H) / kRows;
     for (int piece = 0; piece < kColumns * kRows; ++piece) {
         int col = piece % kColumns, row = piece / kColumns;
-        int x0 = std::max(0, int(std::floor(col * cw)) - kMargin), y0 = std::max(0, int(std::floor(row * ch)) - kMargin);
+        int x0 = std::max(0, int(std::floor(col * cw)) - kMargin),
+            y0 = std::max(0, int(std::floor(row * ch)) - kMargin);
         int x1 = std::min(W, int(std::ceil((col + 1) * cw)) + kMargin);
         int y1 = std::min(H, int(std::ceil((row + 1) * ch)) + kMargin);
         Sdf shape = Shape::Translate(PieceShape(cuts, col, row), float(-x0), float(-y0));

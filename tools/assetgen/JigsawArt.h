@@ -9,7 +9,7 @@ namespace AssetGen {
 // piece layout "info.cfg". Pieces are JPEG colour with "_alpha" masks.
 class JigsawArt
 {
-public:
+  public:
     static constexpr int kWidth = 466;
     static constexpr int kHeight = 374;
     static constexpr int kColumns = 5;
@@ -18,7 +18,7 @@ public:
     static int Write(AssetWriter& out);
     static Canvas Picture(int index);
 
-private:
+  private:
     static int WritePuzzle(AssetWriter& out, int index);
 };
 

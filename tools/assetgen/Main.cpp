@@ -75,7 +75,8 @@ int main(int argc, char** argv)
 {
     Options options;
     if (!ParseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: assetgen --out PROGRAM_FOLDER [--stamp FILE] [--contact-sheet FILE.png]\n");
+        std::fprintf(stderr,
+                     "usage: assetgen --out PROGRAM_FOLDER [--stamp FILE] [--contact-sheet FILE.png]\n");
         return 2;
     }
     try {

@@ -48,7 +48,8 @@ Canvas Background()
     for (int kind = 0; kind < Pieces::kColourKinds; ++kind) {
         float a = (kind * 45 - 90) * 3.14159265f / 180;
         c.Draw(Pieces::Art(kind, 0), 110 + 30 * std::cos(a) - 20, 270 + 30 * std::sin(a) - 20, 40.0f / 256);
-        c.Draw(Pieces::Art(7 - kind, 0), 690 + 30 * std::cos(a) - 20, 270 + 30 * std::sin(a) - 20, 40.0f / 256);
+        c.Draw(Pieces::Art(7 - kind, 0), 690 + 30 * std::cos(a) - 20, 270 + 30 * std::sin(a) - 20,
+               40.0f / 256);
     }
     return c;
 }
@@ -110,7 +111,8 @@ int MainMenuArt::Write(AssetWriter& out)
     b.Add("background", Background(), ImageFormat::Jpeg);
     for (const RoundSpec& r : kRoundButtons) {
         b.Add(r.name, ArtKit::RoundButton(r.radius, r.label, r.tone, false, r.textSize));
-        b.Add(std::string(r.name) + "_hilite", ArtKit::RoundButton(r.radius, r.label, r.tone, true, r.textSize));
+        b.Add(std::string(r.name) + "_hilite",
+              ArtKit::RoundButton(r.radius, r.label, r.tone, true, r.textSize));
     }
     b.Add("welcomeback", WelcomeBack());
     TextStyle change = ArtKit::BodyStyle(22);
@@ -124,7 +126,9 @@ int MainMenuArt::Write(AssetWriter& out)
     b.Add("ChooseJourney", ModeArt("Journey", 160, 150, 0, 4, ButtonTone::Gold));
     b.Add("ChooseNormal", ModeArt("Casual", 170, 150, 3, 6, ButtonTone::Green));
     b.Add("ChooseSpeed", ModeArt("Speed", 170, 150, 2, 5, ButtonTone::Red));
-    b.Add("journeycaption", ArtKit::Bubble(250, "Journey", {"Travel the map,", "beat every kind", "of level and", "finish the jigsaws."}));
+    b.Add("journeycaption",
+          ArtKit::Bubble(250, "Journey",
+                         {"Travel the map,", "beat every kind", "of level and", "finish the jigsaws."}));
     b.Add("casualcaption", ArtKit::Bubble(220, "Casual", {"Play at your own pace", "as long as you like."}));
     b.Add("speedcaption", ArtKit::Bubble(300, "Speed", {"Match fast before the", "skull meter fills up!"}));
 

@@ -8,7 +8,7 @@ namespace AssetGen {
 // picker. A plain folder: the game lists it.
 class MainMenuArt
 {
-public:
+  public:
     static int Write(AssetWriter& out);
 };
 

@@ -33,7 +33,8 @@ Canvas Background()
         river.Merge(Mask::FromSdf(30, 30, Shape::Circle(15, 15, 11)), int(x) - 15, int(y) - 15);
     }
     c.Fill(river.Times(landMask).Blurred(2), Color::Hex(0x3AA8E8, 0.6f));
-    c.Fill(Mask::FromSdf(800, 600, Shape::Ring(land, 6)), Paints::Linear(190, 68, Palette::kGold, 685, 547, Palette::kAmber));
+    c.Fill(Mask::FromSdf(800, 600, Shape::Ring(land, 6)),
+           Paints::Linear(190, 68, Palette::kGold, 685, 547, Palette::kAmber));
     c.Bevel(Mask::FromSdf(800, 600, Shape::Ring(land, 6)), 3, 1.2f);
 
     // Left panel: score, journey level, best time; the game writes the
@@ -100,7 +101,8 @@ std::vector<Canvas> GameIcons()
     Color top = Color::Hex(0x6A5AD8), bottom = Color::Hex(0x2A1E6A);
     Canvas meter = Tile(top, bottom);
     meter.FillShape(Shape::RoundRect(19, 8, 12, 32, 6), Color::Hex(0x05030E));
-    meter.FillShape(Shape::RoundRect(21, 20, 8, 18, 4), Paints::Vertical(20, Color::Hex(0x9BF6FF), 38, Color::Hex(0x1E62D8)));
+    meter.FillShape(Shape::RoundRect(21, 20, 8, 18, 4),
+                    Paints::Vertical(20, Color::Hex(0x9BF6FF), 38, Color::Hex(0x1E62D8)));
     icons.push_back(meter);
     icons.push_back(PieceTile(Pieces::kSkull));
     Canvas drain = Tile(top, bottom);
@@ -115,7 +117,8 @@ std::vector<Canvas> GameIcons()
     collect.Draw(Pieces::Art(4, 0), 14, 22, 22.0f / 256);
     icons.push_back(collect);
     Canvas gold = Tile(top, bottom);
-    gold.FillShape(Shape::RoundRect(10, 12, 30, 24, 4), Paints::Linear(10, 12, Color::Hex(0xFFE98A), 40, 36, Color::Hex(0xC77A0A)));
+    gold.FillShape(Shape::RoundRect(10, 12, 30, 24, 4),
+                   Paints::Linear(10, 12, Color::Hex(0xFFE98A), 40, 36, Color::Hex(0xC77A0A)));
     icons.push_back(gold);
     icons.push_back(SymbolTile("?", top, bottom, 26));
     icons.push_back(SymbolTile("VS", Color::Hex(0xD84A6A), Color::Hex(0x6A1A2A), 17));
@@ -129,7 +132,8 @@ Canvas Coin(const std::string& text, int size)
     Mask m = Mask::FromSdf(kTileW, kTileH, coin);
     c.Shadow(m, 1, 2, 2, 0.4f);
     c.Fill(m, Paints::Linear(6, 4, Color::Hex(0xFFF0A0), 46, 46, Color::Hex(0xB86A08)));
-    c.Fill(Mask::FromSdf(kTileW, kTileH, Shape::Ring(Shape::Circle(25, 24, 16), 1.5f)), Color::Hex(0x8A4A00, 0.7f));
+    c.Fill(Mask::FromSdf(kTileW, kTileH, Shape::Ring(Shape::Circle(25, 24, 16), 1.5f)),
+           Color::Hex(0x8A4A00, 0.7f));
     c.Bevel(m, 3, 1.2f);
     TextStyle t;
     t.size = size;
@@ -231,13 +235,15 @@ int MapArt::Write(AssetWriter& out)
     };
     for (size_t i = 0; i < captions.size(); ++i)
         b.Add("caption" + std::to_string(i), ArtKit::Bubble(230, captions[i].first, captions[i].second, 15));
-    b.Add("caption9", ArtKit::Bubble(230, "Jigsaw Piece", {"Win the levels next to", "it to collect the piece."}, 15));
+    b.Add("caption9",
+          ArtKit::Bubble(230, "Jigsaw Piece", {"Win the levels next to", "it to collect the piece."}, 15));
     b.Add("caption10", ArtKit::Bubble(230, "Bonus", {"Win a level next to it", "to open this bonus."}, 15));
-    b.Add("captiongoal", ArtKit::Bubble(230, "The Goal", {"Reach this square to", "finish the journey."}, 15));
+    b.Add("captiongoal",
+          ArtKit::Bubble(230, "The Goal", {"Reach this square to", "finish the journey."}, 15));
     const std::vector<std::pair<std::string, std::string>> bonuses = {
-        {"Double Score", "Your next level scores x2."}, {"Triple Score", "Your next level scores x3."},
-        {"5000 Points", "A gift of 5000 points."},      {"10000 Points", "A gift of 10000 points."},
-        {"Skip Level", "Win a level at a click."},      {"Hint", "Shows you a good move."},
+        {"Double Score", "Your next level scores x2."},  {"Triple Score", "Your next level scores x3."},
+        {"5000 Points", "A gift of 5000 points."},       {"10000 Points", "A gift of 10000 points."},
+        {"Skip Level", "Win a level at a click."},       {"Hint", "Shows you a good move."},
         {"Extra Pieces", "More kinds of piece appear."},
     };
     for (size_t i = 0; i < bonuses.size(); ++i)

@@ -8,7 +8,7 @@ namespace AssetGen {
 // high-score name entry. Described by "splat.dat" (two strips).
 class MapArt
 {
-public:
+  public:
     static int Write(AssetWriter& out);
 };
 

@@ -9,7 +9,7 @@ namespace AssetGen {
 // Coverage 0..1 per pixel: the shape of a layer before it is painted.
 class Mask
 {
-public:
+  public:
     Mask() = default;
     Mask(int width, int height) : mWidth(width), mHeight(height), mValues(size_t(width) * height, 0.0f) {}
 
@@ -33,7 +33,7 @@ public:
     // Pastes other with its top-left at (x, y), taking the larger coverage.
     void Merge(const Mask& other, int x, int y);
 
-private:
+  private:
     int mWidth = 0;
     int mHeight = 0;
     std::vector<float> mValues;

@@ -9,7 +9,7 @@ namespace AssetGen {
 // random) so that every run writes the same bytes.
 class OggWriter
 {
-public:
+  public:
     static void Write(const std::string& path, const std::vector<float>& samples, int rate, int serial);
 };
 

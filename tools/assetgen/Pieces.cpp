@@ -15,9 +15,8 @@ Sdf Heart(float cx, float cy, float s)
 {
     Sdf lobes = Shape::Union(Shape::Circle(cx - s * 0.48f, cy - s * 0.3f, s * 0.56f),
                              Shape::Circle(cx + s * 0.48f, cy - s * 0.3f, s * 0.56f));
-    Sdf point = Shape::RoundPolygon({{cx - s * 1.0f, cy - s * 0.12f}, {cx + s * 1.0f, cy - s * 0.12f},
-                                     {cx, cy + s * 1.02f}},
-                                    s * 0.12f);
+    Sdf point = Shape::RoundPolygon(
+        {{cx - s * 1.0f, cy - s * 0.12f}, {cx + s * 1.0f, cy - s * 0.12f}, {cx, cy + s * 1.02f}}, s * 0.12f);
     return Shape::Union(lobes, point);
 }
 
@@ -26,7 +25,8 @@ Sdf Clover(float cx, float cy, float s)
     Sdf shape = Shape::Circle(cx, cy, s * 0.5f);
     for (int i = 0; i < 4; ++i) {
         float a = 3.14159265f / 2 * i + 3.14159265f / 4;
-        shape = Shape::Union(shape, Shape::Circle(cx + std::cos(a) * s * 0.5f, cy + std::sin(a) * s * 0.5f, s * 0.5f));
+        shape = Shape::Union(
+            shape, Shape::Circle(cx + std::cos(a) * s * 0.5f, cy + std::sin(a) * s * 0.5f, s * 0.5f));
     }
     return shape;
 }
@@ -44,8 +44,9 @@ Sdf KindShape(int kind, float cx, float cy, float s)
     case 3:
         return Shape::RoundPolygon(Shape::RegularPoints(cx, cy + s * 0.22f, s * 1.18f, 3), s * 0.2f);
     case 4:
-        return Shape::RoundPolygon({{cx, cy - s * 1.05f}, {cx + s * 0.9f, cy}, {cx, cy + s * 1.05f}, {cx - s * 0.9f, cy}},
-                                   s * 0.14f);
+        return Shape::RoundPolygon(
+            {{cx, cy - s * 1.05f}, {cx + s * 0.9f, cy}, {cx, cy + s * 1.05f}, {cx - s * 0.9f, cy}},
+            s * 0.14f);
     case 5:
         return Shape::RoundPolygon(Shape::RegularPoints(cx, cy, s * 1.02f, 6, 30), s * 0.12f);
     case 6:
@@ -65,7 +66,8 @@ float GlyphDrop(int kind)
 
 Color Pieces::KindColor(int kind)
 {
-    static const uint32_t colours[] = {0xE8273C, 0xFF8C12, 0xFFD31F, 0x3FC92E, 0x2E7BFF, 0x9B3FE0, 0xFF5FB4, 0xE9EEF6};
+    static const uint32_t colours[] = {0xE8273C, 0xFF8C12, 0xFFD31F, 0x3FC92E,
+                                       0x2E7BFF, 0x9B3FE0, 0xFF5FB4, 0xE9EEF6};
     return Color::Hex(colours[kind % kColourKinds]);
 }
 
@@ -138,11 +140,12 @@ Canvas Pieces::Skull(int variant)
         // Embers in the eyes: dim while idle, bright while flying in.
         float glow = variant == 1 ? 0.55f : 1.0f;
         Mask eyeMask = Mask::FromSdf(kSize, kSize, eyes);
-        c.Fill(Mask::FromSdf(kSize, kSize, Shape::Union(Shape::Circle(88, 130, 14), Shape::Circle(168, 130, 14)))
-                   .Blurred(8)
-                   .Scaled(2)
-                   .Times(eyeMask),
-               Color{1, 0.25f, 0.1f, glow});
+        c.Fill(
+            Mask::FromSdf(kSize, kSize, Shape::Union(Shape::Circle(88, 130, 14), Shape::Circle(168, 130, 14)))
+                .Blurred(8)
+                .Scaled(2)
+                .Times(eyeMask),
+            Color{1, 0.25f, 0.1f, glow});
         c.FillShape(Shape::Union(Shape::Circle(88, 130, 6), Shape::Circle(168, 130, 6)),
                     Color{1, 0.9f, 0.5f, glow});
     }
@@ -219,10 +222,14 @@ Canvas Pieces::GoldBrick()
     Mask m = Mask::FromSdf(s, s, plate);
     c.Fill(m, Paints::Linear(0, 0, Color::Hex(0xFFE98A, 0.9f), s, s, Color::Hex(0xC77A0A, 0.9f)));
     for (float y : {46.0f, 86.0f})
-        c.Fill(Mask::FromSdf(s, s, Shape::Capsule({10, y}, {118, y}, 1.5f)).Times(m), Color::Hex(0x8A4A00, 0.7f));
-    for (auto [x, y0, y1] : {std::tuple{64.0f, 8.0f, 46.0f}, {36.0f, 46.0f, 86.0f}, {92.0f, 46.0f, 86.0f},
+        c.Fill(Mask::FromSdf(s, s, Shape::Capsule({10, y}, {118, y}, 1.5f)).Times(m),
+               Color::Hex(0x8A4A00, 0.7f));
+    for (auto [x, y0, y1] : {std::tuple{64.0f, 8.0f, 46.0f},
+                             {36.0f, 46.0f, 86.0f},
+                             {92.0f, 46.0f, 86.0f},
                              {64.0f, 86.0f, 120.0f}})
-        c.Fill(Mask::FromSdf(s, s, Shape::Capsule({x, y0}, {x, y1}, 1.5f)).Times(m), Color::Hex(0x8A4A00, 0.7f));
+        c.Fill(Mask::FromSdf(s, s, Shape::Capsule({x, y0}, {x, y1}, 1.5f)).Times(m),
+               Color::Hex(0x8A4A00, 0.7f));
     c.Bevel(m, 8, 1.2f);
     ArtKit::Sparkle(c, 30, 26, 10, Color{1, 1, 1, 0.9f});
     return c;
@@ -232,7 +239,8 @@ void Pieces::Write(AssetWriter& out)
 {
     for (int kind = 0; kind <= kSkull; ++kind)
         for (int variant = 0; variant < (kind == kSkull ? 3 : 2); ++variant)
-            out.SaveImage("graphics\\quorbs\\qb" + std::to_string(kind) + std::to_string(variant), Art(kind, variant));
+            out.SaveImage("graphics\\quorbs\\qb" + std::to_string(kind) + std::to_string(variant),
+                          Art(kind, variant));
     out.SaveImage("graphics\\quorbs\\hintarrow", HintArrow());
     out.SaveImage("graphics\\quorbs\\chip", Chip());
     out.SaveImage("graphics\\quorbs\\smoke", Smoke());

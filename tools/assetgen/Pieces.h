@@ -9,7 +9,7 @@ namespace AssetGen {
 // skull. 256-pixel cells, as the board's effects are sized for them.
 class Pieces
 {
-public:
+  public:
     static constexpr int kSize = 256;
     static constexpr int kColourKinds = 8;
     static constexpr int kSkull = 8;
@@ -19,7 +19,7 @@ public:
     static Color KindColor(int kind);
     static void Write(AssetWriter& out);
 
-private:
+  private:
     static Canvas Skull(int variant);
     static Canvas Crack();
     static Canvas HintArrow();

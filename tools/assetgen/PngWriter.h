@@ -10,9 +10,8 @@ namespace AssetGen {
 // and no time chunk, so that the same picture gives the same bytes.
 class PngWriter
 {
-public:
-    enum class Layout
-    {
+  public:
+    enum class Layout {
         Rgba,
         Rgb,  // opaque pictures
         Gray, // alpha masks: the loader reads the red channel

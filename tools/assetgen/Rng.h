@@ -8,7 +8,7 @@ namespace AssetGen {
 // libraries, and the generated files must be the same bytes everywhere.
 class Rng
 {
-public:
+  public:
     explicit Rng(uint32_t seed) : mState(seed ? seed : 0x9E3779B9u) {}
 
     uint32_t Next()
@@ -22,7 +22,7 @@ public:
     float Range(float lo, float hi) { return lo + (hi - lo) * Unit(); }
     int Int(int n) { return static_cast<int>(Next() % static_cast<uint32_t>(n)); }
 
-private:
+  private:
     uint32_t mState;
 };
 

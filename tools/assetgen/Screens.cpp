@@ -92,11 +92,12 @@ Canvas Screens::SpinArrows()
     for (int k = 0; k < 2; ++k) {
         float base = k * kPi;
         // An arc of about 140 degrees with a head at its leading end.
-        Sdf arc = Shape::Intersect(Shape::Ring(Shape::Circle(50, 50, 34), 11),
-                                   Shape::Polygon({{50, 50},
-                                                   {50 + 80 * std::cos(base + 0.2f), 50 + 80 * std::sin(base + 0.2f)},
-                                                   {50 + 80 * std::cos(base + 1.4f), 50 + 80 * std::sin(base + 1.4f)},
-                                                   {50 + 80 * std::cos(base + 2.6f), 50 + 80 * std::sin(base + 2.6f)}}));
+        Sdf arc = Shape::Intersect(
+            Shape::Ring(Shape::Circle(50, 50, 34), 11),
+            Shape::Polygon({{50, 50},
+                            {50 + 80 * std::cos(base + 0.2f), 50 + 80 * std::sin(base + 0.2f)},
+                            {50 + 80 * std::cos(base + 1.4f), 50 + 80 * std::sin(base + 1.4f)},
+                            {50 + 80 * std::cos(base + 2.6f), 50 + 80 * std::sin(base + 2.6f)}}));
         float ha = base + 2.6f;
         Vec2 tip{50 + 34 * std::cos(ha + 0.45f), 50 + 34 * std::sin(ha + 0.45f)};
         Vec2 outer{50 + 50 * std::cos(ha), 50 + 50 * std::sin(ha)};
@@ -140,8 +141,8 @@ Canvas Screens::OptionsMenu()
         c.Draw(Pieces::Art(kind, 0), w / 2.0f - 4 * 44 + kind * 44 + 4, 112, 36.0f / 256);
     // Slider track: the game draws the thumb over it.
     c.FillShape(Shape::RoundRect(320 - ox, 260 - oy, 292, 25, 12), Palette::kInk);
-    c.FillShape(Shape::RoundRect(324 - ox, 268 - oy, 284, 9, 4), Paints::Vertical(268 - oy, Palette::kViolet,
-                                                                                    277 - oy, Palette::kSky));
+    c.FillShape(Shape::RoundRect(324 - ox, 268 - oy, 284, 9, 4),
+                Paints::Vertical(268 - oy, Palette::kViolet, 277 - oy, Palette::kSky));
     ArtKit::DrawText(c, "Volume", label, (200 - ox + 310 - ox) / 2 - 12, 272 - oy);
 
     struct Row
@@ -191,8 +192,9 @@ Canvas Screens::CursorSheet()
     Sdf finger = Shape::RoundRect(29, 30, 6, 20, 3);
     Sdf knuckles = Shape::Union(Shape::RoundRect(35, 38, 5, 10, 2.5f), Shape::RoundRect(40, 39, 5, 10, 2.5f));
     draw(2, Shape::Union(Shape::Union(palm, finger), knuckles));
-    draw(3, Shape::Union(Shape::RoundRect(30.5f, 18, 3, 28, 1),
-                         Shape::Union(Shape::RoundRect(25, 16, 14, 3, 1), Shape::RoundRect(25, 45, 14, 3, 1))));
+    draw(3,
+         Shape::Union(Shape::RoundRect(30.5f, 18, 3, 28, 1),
+                      Shape::Union(Shape::RoundRect(25, 16, 14, 3, 1), Shape::RoundRect(25, 45, 14, 3, 1))));
     Sdf fist = Shape::RoundRect(21, 26, 22, 18, 7);
     Sdf curled = Shape::Union(Shape::Union(Shape::Circle(24, 26, 4), Shape::Circle(30, 24, 4)),
                               Shape::Union(Shape::Circle(36, 24, 4), Shape::Circle(41, 26, 4)));
@@ -206,9 +208,10 @@ void Screens::Write(AssetWriter& out)
     out.SaveImage("graphics\\title", title, ImageFormat::Jpeg);
     // Four quarters: with 3D hardware each becomes a tile of the atlas
     // instead of one mostly empty 1024 x 1024 texture.
-    out.SaveText("graphics\\title.clump", "<CLUMP><SIZE>800,600</SIZE>"
-                                          "<RECT>0,0,400,300</RECT><RECT>400,0,400,300</RECT>"
-                                          "<RECT>0,300,400,300</RECT><RECT>400,300,400,300</RECT></CLUMP>\r\n");
+    out.SaveText("graphics\\title.clump",
+                 "<CLUMP><SIZE>800,600</SIZE>"
+                 "<RECT>0,0,400,300</RECT><RECT>400,0,400,300</RECT>"
+                 "<RECT>0,300,400,300</RECT><RECT>400,300,400,300</RECT></CLUMP>\r\n");
     out.SaveImage("graphics\\loadingbarempty", LoadingBar(false));
     out.SaveImage("graphics\\loadingbarfilled", LoadingBar(true));
     out.SaveImage("graphics\\spinarrows", SpinArrows());

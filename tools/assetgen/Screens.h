@@ -9,10 +9,10 @@ namespace AssetGen {
 // menu, and the cursor sheet.
 class Screens
 {
-public:
+  public:
     static void Write(AssetWriter& out);
 
-private:
+  private:
     static Canvas Title();
     static Canvas LoadingBar(bool filled);
     static Canvas SpinArrows();

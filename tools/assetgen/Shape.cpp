@@ -25,7 +25,7 @@ float PolygonDistance(const std::vector<Vec2>& v, float px, float py)
         float t = std::clamp((wx * ex + wy * ey) / (ex * ex + ey * ey), 0.0f, 1.0f);
         float bx = wx - ex * t, by = wy - ey * t;
         d = std::min(d, bx * bx + by * by);
-        bool c1 = py >= v[i].y, c2 = py < v[j].y, c3 = ex * wy > ey * wx;
+        bool c1 = py >= v[i].y, c2 = py<v[j].y, c3 = ex * wy> ey * wx;
         if ((c1 && c2 && c3) || (!c1 && !c2 && !c3))
             s = -s;
     }

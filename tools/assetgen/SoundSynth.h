@@ -7,8 +7,7 @@
 
 namespace AssetGen {
 
-enum class Wave
-{
+enum class Wave {
     Sine,
     Triangle,
     Square, // softened: a few odd harmonics only
@@ -33,7 +32,7 @@ struct Voice
 // Short synthesised effects: a sample buffer and a few ways to add to it.
 class SoundSynth
 {
-public:
+  public:
     static constexpr int kRate = 22050;
 
     explicit SoundSynth(float seconds, unsigned seed = 1);
@@ -51,7 +50,7 @@ public:
 
     std::vector<float>& Samples() { return mSamples; }
 
-private:
+  private:
     void Normalise(float peak);
 
     std::vector<float> mSamples;

@@ -255,7 +255,10 @@ void Sounds::Write(AssetWriter& out)
         {"match", true, Match},
         {"drag", false, Drag},
         {"snap", false, Snap},
-        {"bonus", true, [] { return Arpeggio({3, 7, 10, 15}, 0.06f, Wave::Triangle, 0.2f); }},
+        {"bonus", true,
+         [] {
+             return Arpeggio({3, 7, 10, 15}, 0.06f, Wave::Triangle, 0.2f);
+         }},
         {"crack", true, Crack},
         {"shatter", true, Shatter},
         {"bomb", true, Bomb},
@@ -263,8 +266,13 @@ void Sounds::Write(AssetWriter& out)
         {"bloop", false, Bloop},
         {"wontheme", true,
          [] {
-             return Jingle({{3, 0, 0.18f}, {7, 0.18f, 0.18f}, {10, 0.36f, 0.18f}, {15, 0.54f, 0.36f},
-                            {12, 0.9f, 0.18f}, {15, 1.08f, 0.18f}, {19, 1.26f, 0.7f}},
+             return Jingle({{3, 0, 0.18f},
+                            {7, 0.18f, 0.18f},
+                            {10, 0.36f, 0.18f},
+                            {15, 0.54f, 0.36f},
+                            {12, 0.9f, 0.18f},
+                            {15, 1.08f, 0.18f},
+                            {19, 1.26f, 0.7f}},
                            {{-9, 0, 0.54f}, {-14, 0.54f, 0.54f}, {-9, 1.08f, 0.9f}}, 2.1f);
          }},
         {"quorbmeter", false, MeterHum},
@@ -277,8 +285,9 @@ void Sounds::Write(AssetWriter& out)
          }},
         {"diedsong", true,
          [] {
-             return Jingle({{0, 0, 0.4f}, {-2, 0.4f, 0.4f}, {-4, 0.8f, 0.4f}, {-5, 1.2f, 0.4f}, {-9, 1.6f, 0.9f}},
-                           {{-21, 0, 0.8f}, {-24, 0.8f, 0.8f}, {-28, 1.6f, 0.9f}}, 2.6f);
+             return Jingle(
+                 {{0, 0, 0.4f}, {-2, 0.4f, 0.4f}, {-4, 0.8f, 0.4f}, {-5, 1.2f, 0.4f}, {-9, 1.6f, 0.9f}},
+                 {{-21, 0, 0.8f}, {-24, 0.8f, 0.8f}, {-28, 1.6f, 0.9f}}, 2.6f);
          }},
         {"morph", true, Morph},
         {"danger", true, Danger},
@@ -286,7 +295,11 @@ void Sounds::Write(AssetWriter& out)
         {"crunch", true, [] { return NoiseHit(0.28f, 0.07f, 0.35f, 13, 140); }},
         {"fanfare", true,
          [] {
-             return Jingle({{3, 0, 0.15f}, {3, 0.15f, 0.15f}, {3, 0.3f, 0.15f}, {7, 0.45f, 0.45f}, {5, 0.9f, 0.15f},
+             return Jingle({{3, 0, 0.15f},
+                            {3, 0.15f, 0.15f},
+                            {3, 0.3f, 0.15f},
+                            {7, 0.45f, 0.45f},
+                            {5, 0.9f, 0.15f},
                             {7, 1.05f, 0.6f}},
                            {{-21, 0, 0.45f}, {-14, 0.45f, 0.45f}, {-9, 0.9f, 0.75f}}, 1.7f);
          }},
@@ -297,8 +310,14 @@ void Sounds::Write(AssetWriter& out)
          }},
         {"ticktock", false, TickTock},
         {"gold", true, Gold},
-        {"clickbonus", true, [] { return Arpeggio({15, 22}, 0.05f, Wave::Triangle, 0.12f); }},
-        {"quorbwin", true, [] { return Arpeggio({3, 7, 10, 15, 19, 22, 27}, 0.07f, Wave::Sine, 0.4f); }},
+        {"clickbonus", true,
+         [] {
+             return Arpeggio({15, 22}, 0.05f, Wave::Triangle, 0.12f);
+         }},
+        {"quorbwin", true,
+         [] {
+             return Arpeggio({3, 7, 10, 15, 19, 22, 27}, 0.07f, Wave::Sine, 0.4f);
+         }},
         {"firework", true, Firework},
         {"zing", true,
          [] {

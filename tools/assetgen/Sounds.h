@@ -8,7 +8,7 @@ namespace AssetGen {
 // they repeat without a seam; one-shots are short and fade to silence.
 class Sounds
 {
-public:
+  public:
     static void Write(AssetWriter& out);
 };
 

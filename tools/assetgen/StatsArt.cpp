@@ -7,8 +7,7 @@
 namespace AssetGen {
 namespace {
 
-enum class Pointing
-{
+enum class Pointing {
     Left,
     Right,
     Up,
@@ -67,7 +66,10 @@ Canvas PuzzleOverlay()
     c.Bevel(frame, 6, 1.0f);
     c.Fill(Mask::FromSdf(w, h, Shape::Ring(Shape::RoundRect(x - 8, y - 8, pw + 16, ph + 16, 6), 3)),
            Palette::kGold.WithAlpha(0.9f));
-    for (auto [cx, cy] : {std::pair{x - 11, y - 11}, {x + pw + 11, y - 11}, {x - 11, y + ph + 11}, {x + pw + 11, y + ph + 11}})
+    for (auto [cx, cy] : {std::pair{x - 11, y - 11},
+                          {x + pw + 11, y - 11},
+                          {x - 11, y + ph + 11},
+                          {x + pw + 11, y + ph + 11}})
         c.Draw(Pieces::Art(int(cx + cy) % 8, 0), cx - 16, cy - 16, 32.0f / 256);
     return c;
 }
@@ -75,7 +77,8 @@ Canvas PuzzleOverlay()
 Canvas Tiny(const std::string& text, int kind)
 {
     Canvas c(92, 46);
-    c.FillShape(Shape::RoundRect(1, 1, 90, 44, 8), Paints::Vertical(1, Palette::kIndigo, 45, Palette::kNight));
+    c.FillShape(Shape::RoundRect(1, 1, 90, 44, 8),
+                Paints::Vertical(1, Palette::kIndigo, 45, Palette::kNight));
     c.FillShape(Shape::Ring(Shape::RoundRect(1, 1, 90, 44, 8), 2), Palette::kGold);
     c.Draw(Pieces::Art(kind, 0), 6, 9, 28.0f / 256);
     TextStyle t = ArtKit::BodyStyle(15);

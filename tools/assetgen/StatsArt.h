@@ -9,7 +9,7 @@ namespace AssetGen {
 // gameplay one, reached through a redirect file.
 class StatsArt
 {
-public:
+  public:
     static int Write(AssetWriter& out);
 };
 

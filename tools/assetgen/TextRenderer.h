@@ -7,8 +7,7 @@
 
 namespace AssetGen {
 
-enum class Typeface
-{
+enum class Typeface {
     Heavy,     // headings, button labels, the game's fonts
     Condensed, // long captions
     Regular,   // body text on panels
@@ -33,7 +32,7 @@ struct TextBlock
 // Text drawn with FreeType from the DejaVu faces installed with the system.
 class TextRenderer
 {
-public:
+  public:
     TextRenderer();
     ~TextRenderer();
     TextRenderer(const TextRenderer&) = delete;
@@ -45,7 +44,7 @@ public:
     int Measure(Typeface face, int pixelSize, const std::string& text);
     TextBlock Line(Typeface face, int pixelSize, const std::string& text, int pad);
 
-private:
+  private:
     void* FaceFor(Typeface face, int pixelSize);
 
     void* mLibrary = nullptr;

@@ -9,7 +9,7 @@ namespace AssetGen {
 // its one strip.
 class TutorialArt
 {
-public:
+  public:
     static int Write(AssetWriter& out);
 };
 

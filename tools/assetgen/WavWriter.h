@@ -9,7 +9,7 @@ namespace AssetGen {
 // the format at fixed offsets, so no other chunk comes before "data".
 class WavWriter
 {
-public:
+  public:
     static std::vector<uint8_t> Encode(const std::vector<float>& samples, int rate);
 };
 
