@@ -12,7 +12,7 @@ namespace {
 
 class RatioReporter : public benchmark::ConsoleReporter
 {
-public:
+  public:
     // With repetitions only the medians are shown and compared: the machine may be busy
     // with other work, and a median shrugs off a disturbed run.
     void ReportRuns(const std::vector<Run>& runs) override
@@ -54,7 +54,7 @@ public:
         }
     }
 
-private:
+  private:
     std::map<std::string, double> mRates;
 };
 

@@ -19,7 +19,8 @@ SDL_PixelFormatEnum SdlFormatOf(TargetFormat format)
 
 SdlTarget::SdlTarget(TargetFormat f, int width, int height) : format(f)
 {
-    surface = SDL_CreateRGBSurfaceWithFormat(0, width, height, SDL_BITSPERPIXEL(SdlFormatOf(f)), SdlFormatOf(f));
+    surface =
+        SDL_CreateRGBSurfaceWithFormat(0, width, height, SDL_BITSPERPIXEL(SdlFormatOf(f)), SdlFormatOf(f));
     if (surface == nullptr) {
         SDL_Log("surface: %s", SDL_GetError());
         std::abort();
@@ -62,7 +63,8 @@ SdlTexture::SdlTexture(SdlTarget& target, int w, int h, bool translucent)
             // Sprite-like art: an opaque body, a soft rim and transparent corners.
             int dx = 2 * x - w, dy = 2 * y - h;
             int d = (dx * dx + dy * dy) * 255 / (w * w);
-            uint32_t alpha = translucent ? static_cast<uint32_t>(d < 120 ? 255 : (d < 255 ? 255 - d : 0)) : 255;
+            uint32_t alpha =
+                translucent ? static_cast<uint32_t>(d < 120 ? 255 : (d < 255 ? 255 - d : 0)) : 255;
             texels[static_cast<size_t>(y) * w + x] = (alpha << 24) | (random() & 0x00FFFFFF);
         }
     }

@@ -59,8 +59,8 @@ void SpansSdl(benchmark::State& state, Mode mode, TargetFormat format, int lengt
     SdlTexture source(target, 512, 1, true);
     SDL_SetSurfaceBlendMode(source.surface, mode.sdlBlend);
     if (mode.modulated) {
-        SDL_SetSurfaceColorMod(source.surface, static_cast<Uint8>(kModulation.r), static_cast<Uint8>(kModulation.g),
-                               static_cast<Uint8>(kModulation.b));
+        SDL_SetSurfaceColorMod(source.surface, static_cast<Uint8>(kModulation.r),
+                               static_cast<Uint8>(kModulation.g), static_cast<Uint8>(kModulation.b));
         SDL_SetSurfaceAlphaMod(source.surface, static_cast<Uint8>(kModulation.a));
     }
     for (auto _ : state) {
@@ -79,7 +79,8 @@ void CopyMemcpy(benchmark::State& state, int length)
     SdlTexture source(target, 512, 1, false);
     for (auto _ : state) {
         for (int y = 0; y < kRows; ++y) {
-            std::memcpy(target.Row(y) + (y * 7 % 64) * 4, source.texels.data(), static_cast<size_t>(length) * 4);
+            std::memcpy(target.Row(y) + (y * 7 % 64) * 4, source.texels.data(),
+                        static_cast<size_t>(length) * 4);
         }
         benchmark::ClobberMemory();
     }
@@ -90,7 +91,8 @@ const bool kRegistered = [] {
     for (TargetFormat format : kFormats) {
         for (const Mode& mode : kModes) {
             for (int length : kLengths) {
-                const std::string name = "Span" + std::to_string(length) + "/" + TargetFormatName(format) + "/" + mode.name;
+                const std::string name =
+                    "Span" + std::to_string(length) + "/" + TargetFormatName(format) + "/" + mode.name;
                 benchmark::RegisterBenchmark((name + "/ours").c_str(), SpansOurs, mode, format, length);
                 benchmark::RegisterBenchmark((name + "/sdl").c_str(), SpansSdl, mode, format, length);
                 if (format == TargetFormat::ARGB8888 && mode.index == kModeTextured) {

@@ -32,11 +32,13 @@ constexpr Family kFamilies[] = {
     {"Tex", kModeTextured, SDL_BLENDMODE_NONE, true, false, false},
     {"TexModulate", kModeTextured | kModeModulate, SDL_BLENDMODE_BLEND, true, false, true},
     {"TexAlpha", kModeTextured | kModeTextureAlpha, SDL_BLENDMODE_BLEND, true, true, false},
-    {"TexAlphaModulate", kModeTextured | kModeTextureAlpha | kModeModulate, SDL_BLENDMODE_BLEND, true, true, true},
-    {"ColorFillTexAlpha", kModeColorFill | kModeTextured | kModeTextureAlpha, SDL_BLENDMODE_INVALID, true, true,
-     false},
+    {"TexAlphaModulate", kModeTextured | kModeTextureAlpha | kModeModulate, SDL_BLENDMODE_BLEND, true, true,
+     true},
+    {"ColorFillTexAlpha", kModeColorFill | kModeTextured | kModeTextureAlpha, SDL_BLENDMODE_INVALID, true,
+     true, false},
     {"AdditiveTex", kModeAdditive | kModeTextured, SDL_BLENDMODE_ADD, true, false, false},
-    {"AdditiveTexAlpha", kModeAdditive | kModeTextured | kModeTextureAlpha, SDL_BLENDMODE_ADD, true, true, false},
+    {"AdditiveTexAlpha", kModeAdditive | kModeTextured | kModeTextureAlpha, SDL_BLENDMODE_ADD, true, true,
+     false},
     {"AdditiveColorFillTexAlpha", kModeAdditive | kModeColorFill | kModeTextured | kModeTextureAlpha,
      SDL_BLENDMODE_INVALID, true, true, false},
 };
@@ -74,9 +76,10 @@ struct Quad
         const float vs[4] = {0, 0, 1, 1};
         for (int i = 0; i < 4; ++i) {
             corners[i] = Corner(xs[i], ys[i], us[i] * texW, vs[i] * texH, gouraud ? colors[i] : 0xFFFFFFFF);
-            SDL_Color c = gouraud ? SDL_Color{static_cast<Uint8>(colors[i] >> 16), static_cast<Uint8>(colors[i] >> 8),
-                                              static_cast<Uint8>(colors[i]), static_cast<Uint8>(colors[i] >> 24)}
-                                  : sdlColor;
+            SDL_Color c =
+                gouraud ? SDL_Color{static_cast<Uint8>(colors[i] >> 16), static_cast<Uint8>(colors[i] >> 8),
+                                    static_cast<Uint8>(colors[i]), static_cast<Uint8>(colors[i] >> 24)}
+                        : sdlColor;
             sdl[i] = SDL_Vertex{{xs[i], ys[i]}, c, {us[i], vs[i]}};
         }
     }
@@ -118,7 +121,8 @@ void FullScreenSdl(benchmark::State& state, Family family, TargetFormat format)
     SDL_SetTextureBlendMode(texture.texture, family.sdlBlend);
     SDL_SetRenderDrawBlendMode(target.renderer, family.sdlBlend);
     for (auto _ : state) {
-        SDL_RenderGeometry(target.renderer, family.textured ? texture.texture : nullptr, quad.sdl, 4, kQuadIndices, 6);
+        SDL_RenderGeometry(target.renderer, family.textured ? texture.texture : nullptr, quad.sdl, 4,
+                           kQuadIndices, 6);
         SDL_RenderFlush(target.renderer);
     }
     state.SetItemsProcessed(state.iterations() * kWidth * kHeight);
@@ -157,8 +161,8 @@ void SpritesSdl(benchmark::State& state, TargetFormat format, int size, int coun
     for (auto _ : state) {
         for (int i = 0; i < count; ++i) {
             const SDL_FRect dest{static_cast<float>((i * 37) % (kWidth - size - 1)) + 0.37f,
-                                 static_cast<float>((i * 53) % (kHeight - size - 1)) + 0.61f, static_cast<float>(size),
-                                 static_cast<float>(size)};
+                                 static_cast<float>((i * 53) % (kHeight - size - 1)) + 0.61f,
+                                 static_cast<float>(size), static_cast<float>(size)};
             SDL_RenderCopyF(target.renderer, texture.texture, &source, &dest);
         }
         SDL_RenderFlush(target.renderer);

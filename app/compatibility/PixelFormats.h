@@ -14,7 +14,8 @@ constexpr uint32_t Weighted(uint32_t s, uint32_t w)
 {
     const uint64_t lanes = (s & 0x00FF00FFu) | (static_cast<uint64_t>(s & 0x0000FF00u) << 24);
     const uint64_t product = (lanes * w) >> 8;
-    return (static_cast<uint32_t>(product) & 0x00FF00FFu) | (static_cast<uint32_t>(product >> 24) & 0x0000FF00u);
+    return (static_cast<uint32_t>(product) & 0x00FF00FFu) |
+           (static_cast<uint32_t>(product >> 24) & 0x0000FF00u);
 }
 
 // Source over destination with weight w (0..255); the two weights sum to less than one,
@@ -64,8 +65,7 @@ struct ARGB8888
 // The 16-bit formats keep the top bits of each channel. A blend scales the destination
 // fields as they stand by (255 - a) >> 3 over 32, and adds the source share narrowed to
 // the field; the two parts never exceed a field, so whole words are added.
-template <uint32_t RedMask, uint32_t GreenMask, int RedShift, int GreenBits>
-struct RGB16
+template <uint32_t RedMask, uint32_t GreenMask, int RedShift, int GreenBits> struct RGB16
 {
     using Pixel = uint16_t;
     static constexpr bool kStoresAlpha = false;

@@ -10,16 +10,14 @@
 namespace Compatibility::Kernel {
 
 // Where the colour comes from: the texel, or the fill colour keeping the texel's alpha.
-enum class Source
-{
+enum class Source {
     Texel,
     Fill,
 };
 
 // What scales the colour (and the coverage): nothing, the modulation colour, the
 // interpolated vertex colour, or both.
-enum class Factor
-{
+enum class Factor {
     None,
     Modulate,
     Gouraud,
@@ -28,8 +26,7 @@ enum class Factor
 
 // How the value meets the destination: stored, added after weighting by its alpha, or
 // added after blending over the destination (which so counts twice before the clamp).
-enum class Combine
-{
+enum class Combine {
     Replace,
     AddWeighted,
     AddBlended,
@@ -51,11 +48,9 @@ constexpr uint32_t ClampChannel(int32_t c)
     return c < 0 ? 0u : (c > 0x00FFFFFF ? 0x00FFFFFFu : static_cast<uint32_t>(c));
 }
 
-template <Factor K>
-constexpr bool kIsGouraud = K == Factor::Gouraud || K == Factor::GouraudModulate;
+template <Factor K> constexpr bool kIsGouraud = K == Factor::Gouraud || K == Factor::GouraudModulate;
 
-template <Factor K>
-constexpr bool kIsModulated = K == Factor::Modulate || K == Factor::GouraudModulate;
+template <Factor K> constexpr bool kIsModulated = K == Factor::Modulate || K == Factor::GouraudModulate;
 
 // The factor of one pixel from the clamped interpolants (Gouraud modes) and the modulation colour.
 template <Factor K>
@@ -77,8 +72,7 @@ constexpr uint32_t FillWord(const RasterColor& fill)
     return ((fill.r & 0xFF) << 16) | ((fill.g & 0xFF) << 8) | (fill.b & 0xFF);
 }
 
-template <class Fmt, Source S, Factor K, bool TextureAlpha, Combine C>
-struct Textured
+template <class Fmt, Source S, Factor K, bool TextureAlpha, Combine C> struct Textured
 {
     using Pixel = typename Fmt::Pixel;
 
@@ -93,8 +87,8 @@ struct Textured
 
     // Fill-coloured members look at the texel only for its alpha: as coverage, or as the
     // alpha byte a 32-bit surface keeps when the colour is stored untouched.
-    static constexpr bool kReadsTexel =
-        S == Source::Texel || TextureAlpha || (Fmt::kStoresAlpha && C == Combine::Replace && K == Factor::None);
+    static constexpr bool kReadsTexel = S == Source::Texel || TextureAlpha ||
+                                        (Fmt::kStoresAlpha && C == Combine::Replace && K == Factor::None);
 
     static inline void Shade(Pixel& d, uint32_t texel, uint32_t fillRGB, const Weights& k)
     {

@@ -50,19 +50,17 @@ inline __m128i Select(__m128i mask, __m128i yes, __m128i no)
 
 // Red, green and blue of eight destination pixels in the format's own units (8-bit
 // channels, or 5- and 6-bit fields), read and written back.
-template <class Fmt>
-struct Destination;
+template <class Fmt> struct Destination;
 
-template <>
-struct Destination<Pixels::ARGB8888>
+template <> struct Destination<Pixels::ARGB8888>
 {
     static constexpr int kRedBits = 8;
     static constexpr int kGreenBits = 8;
 
-    explicit Destination(uint32_t* p) : lo(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p))),
-                                        hi(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 4))),
-                                        r(Plane(lo, hi, 16)), g(Plane(lo, hi, 8)), b(Plane(lo, hi, 0)),
-                                        a(Plane(lo, hi, 24))
+    explicit Destination(uint32_t* p)
+        : lo(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p))),
+          hi(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 4))), r(Plane(lo, hi, 16)),
+          g(Plane(lo, hi, 8)), b(Plane(lo, hi, 0)), a(Plane(lo, hi, 24))
     {
     }
 
@@ -97,8 +95,7 @@ struct Destination<Pixels::RGB16<RedMask, GreenMask, RedShift, GreenBits>>
 
     void Store(uint16_t* p, __m128i r, __m128i g, __m128i b, __m128i, __m128i keep) const
     {
-        const __m128i out =
-            _mm_or_si128(_mm_or_si128(_mm_slli_epi16(r, RedShift), _mm_slli_epi16(g, 5)), b);
+        const __m128i out = _mm_or_si128(_mm_or_si128(_mm_slli_epi16(r, RedShift), _mm_slli_epi16(g, 5)), b);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(p), Select(keep, word, out));
     }
 
@@ -106,8 +103,7 @@ struct Destination<Pixels::RGB16<RedMask, GreenMask, RedShift, GreenBits>>
 };
 
 // An 8-bit source channel over a destination value in the format's units, weight a.
-template <int Bits>
-inline __m128i Blend(__m128i source, __m128i dest, __m128i a)
+template <int Bits> inline __m128i Blend(__m128i source, __m128i dest, __m128i a)
 {
     const __m128i part = _mm_srli_epi16(Scale(source, a), 8 - Bits);
     if constexpr (Bits == 8) {
@@ -118,21 +114,19 @@ inline __m128i Blend(__m128i source, __m128i dest, __m128i a)
     }
 }
 
-template <int Bits>
-inline __m128i Narrow(__m128i channel)
+template <int Bits> inline __m128i Narrow(__m128i channel)
 {
     return _mm_srli_epi16(channel, 8 - Bits);
 }
 
-template <int Bits>
-inline __m128i AddSat(__m128i d, __m128i v)
+template <int Bits> inline __m128i AddSat(__m128i d, __m128i v)
 {
     return _mm_min_epi16(_mm_add_epi16(d, v), Splat((1u << Bits) - 1));
 }
 
 template <class Fmt, class K>
-inline void ShadeEight(typename Fmt::Pixel* d, const uint32_t* source, __m128i fillR, __m128i fillG, __m128i fillB,
-                       const Kernel::Weights& k)
+inline void ShadeEight(typename Fmt::Pixel* d, const uint32_t* source, __m128i fillR, __m128i fillG,
+                       __m128i fillB, const Kernel::Weights& k)
 {
     using Dst = Destination<Fmt>;
     constexpr int RB = Dst::kRedBits;
@@ -197,7 +191,8 @@ inline void Shade(typename Fmt::Pixel* d, const uint32_t* source, int32_t count,
 {
     // The plain 32-bit copy is a copy.
     if constexpr (std::is_same_v<Fmt, Pixels::ARGB8888> && K::kSource == Kernel::Source::Texel &&
-                  K::kFactor == Kernel::Factor::None && !K::kTextureAlpha && K::kCombine == Kernel::Combine::Replace) {
+                  K::kFactor == Kernel::Factor::None && !K::kTextureAlpha &&
+                  K::kCombine == Kernel::Combine::Replace) {
         if (count > 0) {
             std::memcpy(d, source, static_cast<size_t>(count) * 4);
         }

@@ -45,8 +45,7 @@ constexpr uint32_t kModeTextured = 8;
 constexpr uint32_t kModeColorFill = 16;
 constexpr uint32_t kModeAdditive = 32;
 
-enum class TargetFormat
-{
+enum class TargetFormat {
     None,
     ARGB8888,
     RGB565,
@@ -55,7 +54,8 @@ enum class TargetFormat
 
 // Tells the three drawable formats apart in the order the dispatchers test them:
 // any 32-bit surface first, whatever its masks say.
-constexpr TargetFormat TargetFormatOf(uint32_t bitCount, uint32_t redMask, uint32_t greenMask, uint32_t blueMask)
+constexpr TargetFormat TargetFormatOf(uint32_t bitCount, uint32_t redMask, uint32_t greenMask,
+                                      uint32_t blueMask)
 {
     if (bitCount == 32) {
         return TargetFormat::ARGB8888;

@@ -20,7 +20,8 @@ bool IsReadableTexture(const Platform::Surface* surface)
         return false;
     }
     const Platform::SurfaceDesc& desc = surface->GetDesc();
-    return desc.format.bitsPerPixel == 32 && desc.width > 0 && desc.height > 0 && desc.pitch >= desc.width * 4;
+    return desc.format.bitsPerPixel == 32 && desc.width > 0 && desc.height > 0 &&
+           desc.pitch >= desc.width * 4;
 }
 
 // A colour component as a channel value 0..255; components outside 0..1 (or not numbers)
@@ -143,7 +144,6 @@ int SWHelper::Present()
         return DXResult::SurfaceLost;
     }
     theGraphics.mBackBuffer->CopyFrom(*mSurface);
-    theGraphics.mBackBuffer->MarkChanged();
     return DXResult::OK;
 }
 
@@ -294,8 +294,8 @@ void SWHelper::BlitSpanPlain(void* destination, const uint32_t* source, int32_t 
     DrawSpanPlain(theGraphics.mBlendMode, format, destination, source, count, alphaFlag, &fill, colorFill);
 }
 
-void SWHelper::DrawSpanColored(const SWDrawState& state, void* destination, const uint32_t* source, int32_t count,
-                               uint8_t alphaFlag, const RasterColor* fill, bool colorFill)
+void SWHelper::DrawSpanColored(const SWDrawState& state, void* destination, const uint32_t* source,
+                               int32_t count, uint8_t alphaFlag, const RasterColor* fill, bool colorFill)
 {
     if (mPixels == nullptr) {
         return;
@@ -306,7 +306,8 @@ void SWHelper::DrawSpanColored(const SWDrawState& state, void* destination, cons
     }
     const bool blend = alpha != 1.0f || alphaFlag != 0;
     const RasterColor modulation = ColorRecord(state.color);
-    const bool modulate = !(modulation.a > 240 && modulation.r > 240 && modulation.g > 240 && modulation.b > 240);
+    const bool modulate =
+        !(modulation.a > 240 && modulation.r > 240 && modulation.g > 240 && modulation.b > 240);
     const uint32_t index = kModeTextured | (state.blendMode == 1 ? kModeAdditive : 0) |
                            (colorFill ? kModeColorFill : 0) | (blend ? kModeTextureAlpha : 0) |
                            (modulate ? kModeModulate : 0);
@@ -320,8 +321,8 @@ void SWHelper::DrawSpanPlain(int blendMode, TargetFormat format, void* destinati
                              int32_t count, uint8_t alphaFlag, const RasterColor* fill, bool colorFill)
 {
     const RasterColor modulation{255, 255, 255, 255};
-    const uint32_t index = kModeTextured | (blendMode == 1 ? kModeAdditive : 0) | (colorFill ? kModeColorFill : 0) |
-                           (alphaFlag != 0 ? kModeTextureAlpha : 0);
+    const uint32_t index = kModeTextured | (blendMode == 1 ? kModeAdditive : 0) |
+                           (colorFill ? kModeColorFill : 0) | (alphaFlag != 0 ? kModeTextureAlpha : 0);
     const SpanBlitterTable* blitters = SpanBlitters(format);
     if (blitters != nullptr && count > 0) {
         (*blitters)[index](destination, source, count, &modulation, fill);

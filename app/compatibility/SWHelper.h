@@ -47,7 +47,7 @@ struct SWDrawState
 // the frame the device presents.
 class SWHelper
 {
-public:
+  public:
     static constexpr uint32_t kFormatColored = 0x142; // x, y, z, colour, u, v
     static constexpr int kClipPoolSize = 64;
 
@@ -76,16 +76,17 @@ public:
     void DrawTriangleList(const void* vertices, int32_t count, uint32_t vertexFormat);
     void DrawTriangles(const SWDrawState& state, const void* vertices, int32_t count, uint32_t vertexFormat,
                        bool strip);
-    void DrawTriangle(bool textured, bool textureAlpha, bool gouraud, bool modulate, const RasterVertex* vertices,
-                      void* pixels, uint32_t pitch, const RasterTexture* texture, const RasterColor* modulation,
-                      const RasterColor* fill, bool colorFill, bool additive);
+    void DrawTriangle(bool textured, bool textureAlpha, bool gouraud, bool modulate,
+                      const RasterVertex* vertices, void* pixels, uint32_t pitch,
+                      const RasterTexture* texture, const RasterColor* modulation, const RasterColor* fill,
+                      bool colorFill, bool additive);
     uint32_t ClipToScreen(ClipVertex** output, ClipVertex* const* input, float minX, float maxX, float minY,
                           float maxY);
 
     // --- whole textures and spans ---
     void BlitTexture(Texture* texture, int x, int y);
-    void BlitTexture(const SWDrawState& state, float translationX, float translationY, Texture* texture, int x,
-                     int y);
+    void BlitTexture(const SWDrawState& state, float translationX, float translationY, Texture* texture,
+                     int x, int y);
     // Sprite rows into the locked render surface.
     void BlitSpan(void* destination, const uint32_t* source, int32_t count, uint8_t alphaFlag);
     // Cursor rows into a surface the caller has locked, dispatched by that surface's own
@@ -113,7 +114,7 @@ public:
     float mLogicalScaleX = 0.0f;
     float mLogicalScaleY = 0.0f;
 
-private:
+  private:
     struct Submission;
 
     static SWDrawState ReadGraphicsState();

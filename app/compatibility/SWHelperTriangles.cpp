@@ -148,8 +148,8 @@ bool SWHelper::MakeRasterTexture(RasterTexture& out, double& width, double& heig
     return true;
 }
 
-void SWHelper::DrawTriangles(const SWDrawState& state, const void* vertices, int32_t count, uint32_t vertexFormat,
-                             bool strip)
+void SWHelper::DrawTriangles(const SWDrawState& state, const void* vertices, int32_t count,
+                             uint32_t vertexFormat, bool strip)
 {
     if (mPixels == nullptr || vertices == nullptr || GetTargetFormat() == TargetFormat::None) {
         return;
@@ -180,8 +180,8 @@ void SWHelper::DrawTriangles(const SWDrawState& state, const void* vertices, int
         out.u = in.u;
         out.v = in.v;
         out.color = in.color;
-        mVertexValid[i] = std::isfinite(out.x) && std::isfinite(out.y) && std::isfinite(out.u) &&
-                          std::isfinite(out.v);
+        mVertexValid[i] =
+            std::isfinite(out.x) && std::isfinite(out.y) && std::isfinite(out.u) && std::isfinite(out.v);
     }
 
     Submission s{};
@@ -191,8 +191,10 @@ void SWHelper::DrawTriangles(const SWDrawState& state, const void* vertices, int
     const float bottom = state.scaleY * (state.clipY + state.clipHeight);
     s.minX = left > 0.0f ? left : 0.0f;
     s.minY = top > 0.0f ? top : 0.0f;
-    s.maxX = right < static_cast<float>(state.screenWidth) ? right : static_cast<float>(state.screenWidth - 1);
-    s.maxY = bottom < static_cast<float>(state.screenHeight) ? bottom : static_cast<float>(state.screenHeight - 1);
+    s.maxX =
+        right < static_cast<float>(state.screenWidth) ? right : static_cast<float>(state.screenWidth - 1);
+    s.maxY =
+        bottom < static_cast<float>(state.screenHeight) ? bottom : static_cast<float>(state.screenHeight - 1);
     s.modulation = ColorRecord(state.material);
     const RasterColor& mod = s.modulation;
     s.modulate = !colored && !(mod.a > 240 && mod.r > 240 && mod.g > 240 && mod.b > 240);
@@ -201,7 +203,8 @@ void SWHelper::DrawTriangles(const SWDrawState& state, const void* vertices, int
     s.colorFill = state.colorFill;
     s.fill = state.colorFill ? RasterColor{0, 255, 255, 255} : RasterColor{0, 0, 0, 0};
     s.additive = state.blendMode == 1;
-    s.pitch = static_cast<uint32_t>(mSurfaceDesc.pitch) / static_cast<uint32_t>(mSurfaceDesc.format.BytesPerPixel());
+    s.pitch = static_cast<uint32_t>(mSurfaceDesc.pitch) /
+              static_cast<uint32_t>(mSurfaceDesc.format.BytesPerPixel());
 
     for (int32_t k = 0; k < triangles; ++k) {
         int32_t i0 = strip ? k : 3 * k;
@@ -253,8 +256,9 @@ void SWHelper::DrawPolygon(const Submission& s, ClipVertex* const* triangle)
 }
 
 void SWHelper::DrawTriangle(bool textured, bool textureAlpha, bool gouraud, bool modulate,
-                            const RasterVertex* vertices, void* pixels, uint32_t pitch, const RasterTexture* texture,
-                            const RasterColor* modulation, const RasterColor* fill, bool colorFill, bool additive)
+                            const RasterVertex* vertices, void* pixels, uint32_t pitch,
+                            const RasterTexture* texture, const RasterColor* modulation,
+                            const RasterColor* fill, bool colorFill, bool additive)
 {
     const TriangleRasterizerTable* table = TriangleRasterizers(GetTargetFormat());
     if (table == nullptr || pixels == nullptr) {
@@ -274,7 +278,8 @@ ClipVertex* SWHelper::TakePoolVertex()
 
 // One Sutherland-Hodgman pass: keeps the side of the bound that keepAbove names (a vertex
 // on the bound, or one that is not a number, counts as kept).
-uint32_t SWHelper::ClipPass(ClipVertex** output, ClipVertex* const* input, int axis, bool keepAbove, float bound)
+uint32_t SWHelper::ClipPass(ClipVertex** output, ClipVertex* const* input, int axis, bool keepAbove,
+                            float bound)
 {
     uint32_t count = 0;
     while (input[count] != nullptr) {
@@ -307,8 +312,8 @@ uint32_t SWHelper::ClipPass(ClipVertex** output, ClipVertex* const* input, int a
     return written;
 }
 
-uint32_t SWHelper::ClipToScreen(ClipVertex** output, ClipVertex* const* input, float minX, float maxX, float minY,
-                                float maxY)
+uint32_t SWHelper::ClipToScreen(ClipVertex** output, ClipVertex* const* input, float minX, float maxX,
+                                float minY, float maxY)
 {
     mClipPoolCount = 0;
     ClipVertex* triangle[4] = {input[0], input[1], input[2], nullptr};

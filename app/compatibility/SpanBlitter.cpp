@@ -13,33 +13,32 @@ void Blit(void* destination, const uint32_t* source, int32_t count, const Raster
           const RasterColor* fill)
 {
     const uint32_t fillRGB = K::kReadsFill ? Kernel::FillWord(*fill) : 0;
-    const Kernel::Weights k = K::kReadsModulation ? Kernel::MakeWeights<Kernel::Factor::Modulate>(*modulation, 0, 0, 0, 0)
-                                                  : Kernel::Weights{};
+    const Kernel::Weights k = K::kReadsModulation
+                                  ? Kernel::MakeWeights<Kernel::Factor::Modulate>(*modulation, 0, 0, 0, 0)
+                                  : Kernel::Weights{};
     Rows::Shade<Fmt, K>(static_cast<typename Fmt::Pixel*>(destination), source, count, fillRGB, k);
 }
 
-template <class Fmt, uint32_t I>
-constexpr SpanBlitter Member()
+template <class Fmt, uint32_t I> constexpr SpanBlitter Member()
 {
     if constexpr ((I & kModeTextured) == 0 || (I & kModeGouraud) != 0) {
         return nullptr;
     } else {
         constexpr Kernel::Source source = (I & kModeColorFill) ? Kernel::Source::Fill : Kernel::Source::Texel;
-        constexpr Kernel::Factor factor = (I & kModeModulate) ? Kernel::Factor::Modulate : Kernel::Factor::None;
+        constexpr Kernel::Factor factor =
+            (I & kModeModulate) ? Kernel::Factor::Modulate : Kernel::Factor::None;
         constexpr Kernel::Combine combine =
             (I & kModeAdditive) ? Kernel::Combine::AddBlended : Kernel::Combine::Replace;
         return &Blit<Fmt, Kernel::Textured<Fmt, source, factor, (I & kModeTextureAlpha) != 0, combine>>;
     }
 }
 
-template <class Fmt, size_t... I>
-constexpr SpanBlitterTable MakeTable(std::index_sequence<I...>)
+template <class Fmt, size_t... I> constexpr SpanBlitterTable MakeTable(std::index_sequence<I...>)
 {
     return {Member<Fmt, static_cast<uint32_t>(I)>()...};
 }
 
-template <class Fmt>
-const SpanBlitterTable& Table()
+template <class Fmt> const SpanBlitterTable& Table()
 {
     static constexpr SpanBlitterTable table = MakeTable<Fmt>(std::make_index_sequence<64>());
     return table;

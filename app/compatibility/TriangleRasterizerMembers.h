@@ -12,8 +12,7 @@
 // the per-format table sources.
 namespace Compatibility::Members {
 
-template <class Fmt>
-typename Fmt::Pixel* Row(const RasterTarget& target, int64_t y)
+template <class Fmt> typename Fmt::Pixel* Row(const RasterTarget& target, int64_t y)
 {
     return static_cast<typename Fmt::Pixel*>(target.pixels) + static_cast<size_t>(y) * target.pitch;
 }
@@ -21,8 +20,8 @@ typename Fmt::Pixel* Row(const RasterTarget& target, int64_t y)
 // Calls shade(offset, texels, n) over a row of count pixels whose texel coordinates start
 // at (u, v) and step by (du, dv).
 template <class ShadeFn>
-void TexelRuns(const uint32_t* texels, uint32_t rowShift, uint32_t uMask, uint32_t vMask, bool wholeRows, uint32_t u,
-               uint32_t v, uint32_t du, uint32_t dv, int32_t count, ShadeFn&& shade)
+void TexelRuns(const uint32_t* texels, uint32_t rowShift, uint32_t uMask, uint32_t vMask, bool wholeRows,
+               uint32_t u, uint32_t v, uint32_t du, uint32_t dv, int32_t count, ShadeFn&& shade)
 {
     constexpr int32_t kChunk = 64;
     uint32_t gathered[kChunk];
@@ -87,7 +86,8 @@ void RasterizeTextured(const RasterVertex* vertices, const RasterTarget& target,
         if constexpr (!K::kReadsTexel) {
             static constexpr uint32_t kNoTexels[64] = {};
             for (int32_t done = 0; done < count; done += 64) {
-                Rows::Shade<Fmt, K>(d + done, kNoTexels, count - done < 64 ? count - done : 64, fillRGB, constant);
+                Rows::Shade<Fmt, K>(d + done, kNoTexels, count - done < 64 ? count - done : 64, fillRGB,
+                                    constant);
             }
         } else {
             TexelRuns(texels, rowShift, uMask, vMask, wholeRows, static_cast<uint32_t>(start[F::kU]),
@@ -113,11 +113,11 @@ void RasterizeTextured(const RasterVertex* vertices, const RasterTarget& target,
             if constexpr (K::kReadsTexel) {
                 texel = texels[texelIndex(value[F::kU], value[F::kV])];
             }
-            Kernel::Weights k = Kernel::MakeWeights<Factor>(
-                m, Kernel::ClampChannel(static_cast<int32_t>(value[0])),
-                Kernel::ClampChannel(static_cast<int32_t>(value[1])),
-                Kernel::ClampChannel(static_cast<int32_t>(value[2])),
-                Kernel::ClampChannel(static_cast<int32_t>(value[3])));
+            Kernel::Weights k =
+                Kernel::MakeWeights<Factor>(m, Kernel::ClampChannel(static_cast<int32_t>(value[0])),
+                                            Kernel::ClampChannel(static_cast<int32_t>(value[1])),
+                                            Kernel::ClampChannel(static_cast<int32_t>(value[2])),
+                                            Kernel::ClampChannel(static_cast<int32_t>(value[3])));
             K::Shade(*d, texel, fillRGB, k);
             for (int i = 0; i < F::kCount; ++i) {
                 value[i] += delta[i];
@@ -179,12 +179,13 @@ void RasterizeColor(const RasterVertex* vertices, const RasterTarget& target, co
             b = ModulateChannel(int32_t(b), m.b);
         }
         using F = Walk::Fields<false, false>;
-        Walk::WalkTriangle<F>(vertices, target, [&](int64_t y, int32_t x, int32_t count, const auto&, const auto&) {
-            typename Fmt::Pixel* d = Row<Fmt>(target, y) + x;
-            for (int32_t n = 0; n < count; ++n, ++d) {
-                Kernel::ShadeColor<Fmt>(*d, a, r, g, b);
-            }
-        });
+        Walk::WalkTriangle<F>(vertices, target,
+                              [&](int64_t y, int32_t x, int32_t count, const auto&, const auto&) {
+                                  typename Fmt::Pixel* d = Row<Fmt>(target, y) + x;
+                                  for (int32_t n = 0; n < count; ++n, ++d) {
+                                      Kernel::ShadeColor<Fmt>(*d, a, r, g, b);
+                                  }
+                              });
     }
 }
 
@@ -201,8 +202,7 @@ constexpr Kernel::Factor FactorOf(uint32_t index)
 // The additive rule differs by family: the 32-bit textured members add the colour
 // weighted by its alpha; the 32-bit colour-fill members and every 16-bit member add the
 // colour blended over the destination.
-template <class Fmt>
-constexpr Kernel::Combine CombineOf(uint32_t index)
+template <class Fmt> constexpr Kernel::Combine CombineOf(uint32_t index)
 {
     if ((index & kModeAdditive) == 0) {
         return Kernel::Combine::Replace;
@@ -213,8 +213,7 @@ constexpr Kernel::Combine CombineOf(uint32_t index)
     return Kernel::Combine::AddBlended;
 }
 
-template <class Fmt, uint32_t I>
-constexpr TriangleRasterizer Member()
+template <class Fmt, uint32_t I> constexpr TriangleRasterizer Member()
 {
     if constexpr ((I & kModeTextured) == 0) {
         return &RasterizeColor<Fmt, (I & kModeGouraud) != 0, (I & kModeModulate) != 0>;
@@ -226,14 +225,12 @@ constexpr TriangleRasterizer Member()
     }
 }
 
-template <class Fmt, size_t... I>
-constexpr TriangleRasterizerTable MakeTable(std::index_sequence<I...>)
+template <class Fmt, size_t... I> constexpr TriangleRasterizerTable MakeTable(std::index_sequence<I...>)
 {
     return {Member<Fmt, static_cast<uint32_t>(I)>()...};
 }
 
-template <class Fmt>
-constexpr TriangleRasterizerTable MakeTable()
+template <class Fmt> constexpr TriangleRasterizerTable MakeTable()
 {
     return MakeTable<Fmt>(std::make_index_sequence<64>());
 }

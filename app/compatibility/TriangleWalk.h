@@ -38,8 +38,7 @@ constexpr int32_t Low32(int64_t v)
 
 // The fields a rasteriser interpolates: the colour (a, r, g, b) and/or the texel
 // coordinates (u, v), in that order.
-template <bool Color, bool UV>
-struct Fields
+template <bool Color, bool UV> struct Fields
 {
     static constexpr int kCount = (Color ? 4 : 0) + (UV ? 2 : 0);
     static constexpr int kColor = 0;
@@ -64,8 +63,7 @@ struct Fields
     }
 };
 
-template <class F>
-struct Edges
+template <class F> struct Edges
 {
     static constexpr int N = F::kCount;
     static constexpr int kSlots = N > 0 ? N : 1;
@@ -129,7 +127,8 @@ void WalkTriangle(const RasterVertex* vertices, const RasterTarget& target, Span
     if constexpr (N > 0) {
         const int64_t recipW = kOne48 / (int64_t(v1->x) - xAtMid);
         for (int i = 0; i < N; ++i) {
-            int64_t d = int64_t(v1->*members[i]) - v0->*members[i] - (Product(e.stepLong[i], midHeight) >> 16);
+            int64_t d =
+                int64_t(v1->*members[i]) - v0->*members[i] - (Product(e.stepLong[i], midHeight) >> 16);
             e.stepX[i] = Low32(Product(d, recipW) >> 32);
         }
     }

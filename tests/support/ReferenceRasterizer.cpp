@@ -1,4 +1,4 @@
-#include "ReferenceRasterizer.h"
+#include "support/ReferenceRasterizer.h"
 
 #include <algorithm>
 
@@ -278,7 +278,8 @@ uint32_t Weighted32(uint32_t s, uint32_t w)
 
 uint32_t Modulate32(uint32_t s, uint32_t kr, uint32_t kg, uint32_t kb)
 {
-    return (((Channel(s, 16) * kr) >> 8) << 16) | (((Channel(s, 8) * kg) >> 8) << 8) | ((Channel(s, 0) * kb) >> 8);
+    return (((Channel(s, 16) * kr) >> 8) << 16) | (((Channel(s, 8) * kg) >> 8) << 8) |
+           ((Channel(s, 0) * kb) >> 8);
 }
 
 uint32_t AddSat32(uint32_t d, uint32_t s)
@@ -305,7 +306,8 @@ uint32_t Blend16(TargetFormat format, uint32_t c, uint32_t a, uint32_t d)
     uint32_t out = 0;
     const std::pair<Field, int> fields[] = {{l.red, 16}, {l.green, 8}, {l.blue, 0}};
     for (auto [field, shift] : fields) {
-        uint32_t value = (((Channel(c, shift) * a) >> 8) >> (8 - field.bits)) + ((FieldOf(d, field) * w) >> 5);
+        uint32_t value =
+            (((Channel(c, shift) * a) >> 8) >> (8 - field.bits)) + ((FieldOf(d, field) * w) >> 5);
         out |= value << field.shift;
     }
     return out;
@@ -321,8 +323,9 @@ uint32_t AddSat16(TargetFormat format, uint32_t d, uint32_t s)
     return out;
 }
 
-void DrawTriangle(TargetFormat format, uint32_t index, const RasterVertex* vertices, const RasterTarget& target,
-                  const RasterTexture& texture, const RasterColor& modulation, const RasterColor& fill)
+void DrawTriangle(TargetFormat format, uint32_t index, const RasterVertex* vertices,
+                  const RasterTarget& target, const RasterTexture& texture, const RasterColor& modulation,
+                  const RasterColor& fill)
 {
     const bool textured = index & 8;
     const bool gouraud = index & 2;
@@ -457,7 +460,9 @@ void DrawSpan(TargetFormat format, uint32_t index, void* destination, const uint
         if (!alpha && !modulate) {
             v = wide ? p : Pack16(format, p);
         } else {
-            uint32_t a = alpha && modulate ? (modulation.a * sa) >> 8 : alpha ? sa : (modulation.a * 255) >> 8;
+            uint32_t a = alpha && modulate ? (modulation.a * sa) >> 8
+                         : alpha           ? sa
+                                           : (modulation.a * 255) >> 8;
             if (a >= 240) {
                 v = wide ? p : Pack16(format, p);
             } else {

@@ -11,13 +11,15 @@ namespace Reference {
 
 // Draws one triangle with the member of the given dispatch index into a surface of the
 // given format (pixels are uint32_t for ARGB8888, uint16_t otherwise).
-void DrawTriangle(Compatibility::TargetFormat format, uint32_t index, const Compatibility::RasterVertex* vertices,
-                  const Compatibility::RasterTarget& target, const Compatibility::RasterTexture& texture,
-                  const Compatibility::RasterColor& modulation, const Compatibility::RasterColor& fill);
+void DrawTriangle(Compatibility::TargetFormat format, uint32_t index,
+                  const Compatibility::RasterVertex* vertices, const Compatibility::RasterTarget& target,
+                  const Compatibility::RasterTexture& texture, const Compatibility::RasterColor& modulation,
+                  const Compatibility::RasterColor& fill);
 
 // Draws one span with the blitter of the given span dispatch index.
 void DrawSpan(Compatibility::TargetFormat format, uint32_t index, void* destination, const uint32_t* source,
-              int32_t count, const Compatibility::RasterColor& modulation, const Compatibility::RasterColor& fill);
+              int32_t count, const Compatibility::RasterColor& modulation,
+              const Compatibility::RasterColor& fill);
 
 // Per-channel scalar forms of the pixel operations.
 uint32_t Channel(uint32_t c, int shift);

@@ -1,6 +1,6 @@
 #include "app/compatibility/PixelFormats.h"
 
-#include "ReferenceRasterizer.h"
+#include "support/ReferenceRasterizer.h"
 
 #include <gtest/gtest.h>
 
@@ -30,7 +30,8 @@ TEST(PixelFormats, TwoLaneBlendAndWeightMatchPerChannelArithmeticForEveryValue)
                 // Different values per channel so a carry between lanes would show.
                 uint32_t src = Mix(s, 255 - s, s ^ 0x5A) | 0xFF000000;
                 uint32_t dst = Mix(d, d ^ 0xC3, 255 - d) | 0x7F000000;
-                ASSERT_EQ(Pixels::Blend(src, dst, w), Reference::Blend32(src, dst, w)) << s << " " << d << " " << w;
+                ASSERT_EQ(Pixels::Blend(src, dst, w), Reference::Blend32(src, dst, w))
+                    << s << " " << d << " " << w;
             }
         }
     }
@@ -41,7 +42,8 @@ TEST(PixelFormats, ModulateAndSaturatingAddMatchPerChannelArithmeticForEveryValu
     for (uint32_t a = 0; a < 256; ++a) {
         for (uint32_t b = 0; b < 256; ++b) {
             uint32_t s = Mix(a, 255 - a, a ^ 0x33) | 0xFF000000;
-            ASSERT_EQ(Pixels::Modulate(s, b, 255 - b, b ^ 0x99), Reference::Modulate32(s, b, 255 - b, b ^ 0x99));
+            ASSERT_EQ(Pixels::Modulate(s, b, 255 - b, b ^ 0x99),
+                      Reference::Modulate32(s, b, 255 - b, b ^ 0x99));
             uint32_t d = Mix(b, 255 - b, b ^ 0x99) | 0x12000000;
             ASSERT_EQ(Pixels::AddSat(d, s), Reference::AddSat32(d, s));
         }
@@ -70,8 +72,10 @@ TEST(PixelFormats, SixteenBitBlendMatchesThePerFieldFormulaForEveryValue)
                 uint32_t f5 = f & 31;
                 uint16_t d565 = static_cast<uint16_t>((f5 << 11) | (f << 5) | (31 - f5));
                 uint16_t d555 = static_cast<uint16_t>(0x8000 | (f5 << 10) | ((31 - f5) << 5) | f5);
-                ASSERT_EQ(Pixels::RGB565::Blend(src, d565, a), Reference::Blend16(TargetFormat::RGB565, src, a, d565));
-                ASSERT_EQ(Pixels::RGB555::Blend(src, d555, a), Reference::Blend16(TargetFormat::RGB555, src, a, d555));
+                ASSERT_EQ(Pixels::RGB565::Blend(src, d565, a),
+                          Reference::Blend16(TargetFormat::RGB565, src, a, d565));
+                ASSERT_EQ(Pixels::RGB555::Blend(src, d555, a),
+                          Reference::Blend16(TargetFormat::RGB555, src, a, d555));
             }
         }
     }

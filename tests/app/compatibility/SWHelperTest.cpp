@@ -44,7 +44,8 @@ struct Fixture
     uint32_t Pixel(int x, int y) const
     {
         const Platform::SurfaceDesc& d = helper.GetSurfaceDesc();
-        const uint8_t* p = helper.GetPixels() + static_cast<size_t>(y) * d.pitch + x * d.format.BytesPerPixel();
+        const uint8_t* p =
+            helper.GetPixels() + static_cast<size_t>(y) * d.pitch + x * d.format.BytesPerPixel();
         uint32_t v = 0;
         std::memcpy(&v, p, d.format.BytesPerPixel());
         return v;
@@ -64,7 +65,9 @@ struct Fixture
     // A device-space quad as a coloured strip.
     void Quad(float x0, float y0, float x1, float y1, uint32_t color = 0xFFFFFFFF)
     {
-        Colored v[4] = {{x0, y0, 0, color, 0, 0}, {x1, y0, 0, color, 1, 0}, {x0, y1, 0, color, 0, 1},
+        Colored v[4] = {{x0, y0, 0, color, 0, 0},
+                        {x1, y0, 0, color, 1, 0},
+                        {x0, y1, 0, color, 0, 1},
                         {x1, y1, 0, color, 1, 1}};
         helper.DrawTriangles(state, v, 4, SWHelper::kFormatColored, true);
     }
@@ -258,8 +261,9 @@ TEST(SWHelperTriangles, StripsAndListsTakeTheirTriangles)
     f.helper.DrawTriangles(f.state, strip, 2, SWHelper::kFormatColored, true);
     EXPECT_EQ(f.Covered(), 0);
     // A list of 7: two triangles; the seventh vertex alone draws nothing.
-    Colored list[7] = {{-1, 1, 0, 0xFFFFFFFF, 0, 0},  {0, 1, 0, 0xFFFFFFFF, 0, 0},  {-1, 0, 0, 0xFFFFFFFF, 0, 0},
-                       {0, 0, 0, 0xFFFFFFFF, 0, 0},   {1, 0, 0, 0xFFFFFFFF, 0, 0},  {0, -1, 0, 0xFFFFFFFF, 0, 0},
+    Colored list[7] = {{-1, 1, 0, 0xFFFFFFFF, 0, 0}, {0, 1, 0, 0xFFFFFFFF, 0, 0},
+                       {-1, 0, 0, 0xFFFFFFFF, 0, 0}, {0, 0, 0, 0xFFFFFFFF, 0, 0},
+                       {1, 0, 0, 0xFFFFFFFF, 0, 0},  {0, -1, 0, 0xFFFFFFFF, 0, 0},
                        {1, -1, 0, 0xFFFFFFFF, 0, 0}};
     f.helper.DrawTriangles(f.state, list, 7, SWHelper::kFormatColored, false);
     EXPECT_NE(f.Pixel(1, 1), 0u);
@@ -277,21 +281,26 @@ TEST(SWHelperTriangles, HostileVerticesAreSkippedOrHeldToTheSurface)
 {
     const float inf = std::numeric_limits<float>::infinity();
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    const float values[] = {0.0f, 1.0f, -1.0f, 0.5f, 1e30f, -1e30f, 3e38f, -3e38f, inf, -inf, nan, 1e-30f, 70000.0f};
+    const float values[] = {0.0f,   1.0f, -1.0f, 0.5f, 1e30f,  -1e30f,  3e38f,
+                            -3e38f, inf,  -inf,  nan,  1e-30f, 70000.0f};
     for (const Platform::PixelFormat& format :
-         {Platform::PixelFormat::XRGB8888(), Platform::PixelFormat::RGB565(), Platform::PixelFormat::RGB555()}) {
+         {Platform::PixelFormat::XRGB8888(), Platform::PixelFormat::RGB565(),
+          Platform::PixelFormat::RGB555()}) {
         Fixture f(33, 17, format);
         for (float a : values) {
             for (float b : values) {
-                Colored v[4] = {{a, b, 0, 0xFFFFFFFF, a, b}, {b, 0.5f, 0, 0x80FFFFFF, b, a},
-                                {-0.5f, a, 0, 0xFF00FF00, 0, 0}, {0.25f, -0.75f, b, 0xFFFFFFFF, a, a}};
+                Colored v[4] = {{a, b, 0, 0xFFFFFFFF, a, b},
+                                {b, 0.5f, 0, 0x80FFFFFF, b, a},
+                                {-0.5f, a, 0, 0xFF00FF00, 0, 0},
+                                {0.25f, -0.75f, b, 0xFFFFFFFF, a, a}};
                 f.helper.DrawTriangles(f.state, v, 4, SWHelper::kFormatColored, true);
             }
         }
         // A NaN corner draws nothing at all.
         Fixture g(33, 17, format);
         g.Quad(-1, 1, nan, -1);
-        Colored v[3] = {{-1, 1, 0, 0xFFFFFFFF, 0, 0}, {1, 1, 0, 0xFFFFFFFF, 0, 0}, {nan, -1, 0, 0xFFFFFFFF, 0, 0}};
+        Colored v[3] = {
+            {-1, 1, 0, 0xFFFFFFFF, 0, 0}, {1, 1, 0, 0xFFFFFFFF, 0, 0}, {nan, -1, 0, 0xFFFFFFFF, 0, 0}};
         Fixture h(33, 17, format);
         h.helper.DrawTriangles(h.state, v, 3, SWHelper::kFormatColored, false);
         EXPECT_EQ(h.Covered(), 0);
@@ -419,7 +428,8 @@ TEST(SWHelperSpans, TheDrawingColourChoosesTheSpanMember)
               expected(Platform::PixelFormat::XRGB8888(), 12, {242, 255, 255, 255}, {}));
     EXPECT_EQ(drawn(f, 0.9f, 1, 1, 1, 0, false),
               expected(Platform::PixelFormat::XRGB8888(), 9, {255, 229, 255, 255}, {}));
-    EXPECT_EQ(drawn(f, 1, 1, 1, 1, 1, true), expected(Platform::PixelFormat::XRGB8888(), 28, white, fillWhite));
+    EXPECT_EQ(drawn(f, 1, 1, 1, 1, 1, true),
+              expected(Platform::PixelFormat::XRGB8888(), 28, white, fillWhite));
     f.state.blendMode = 1;
     EXPECT_EQ(drawn(f, 1, 1, 1, 1, 1, false), expected(Platform::PixelFormat::XRGB8888(), 44, white, {}));
     f.state.blendMode = 0;

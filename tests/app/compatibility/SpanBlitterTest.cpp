@@ -1,6 +1,6 @@
 #include "app/compatibility/SpanBlitter.h"
 
-#include "ReferenceRasterizer.h"
+#include "support/ReferenceRasterizer.h"
 
 #include <gtest/gtest.h>
 
@@ -58,7 +58,9 @@ TEST(SpanBlitter, EveryMemberMatchesTheReferenceOnRandomSpans)
                     b = static_cast<uint8_t>(random());
                 }
                 std::vector<uint8_t> theirs = ours;
-                auto pick = [&]() { return random() % 2 ? edges[random() % 8] : static_cast<uint32_t>(random() % 256); };
+                auto pick = [&]() {
+                    return random() % 2 ? edges[random() % 8] : static_cast<uint32_t>(random() % 256);
+                };
                 RasterColor modulation{pick(), pick(), pick(), pick()};
                 RasterColor fill{static_cast<uint32_t>(random()), pick(), pick(), pick()};
                 const std::vector<uint32_t> sourceBefore = source;

@@ -1,6 +1,6 @@
 #include "app/compatibility/TriangleRasterizer.h"
 
-#include "ReferenceRasterizer.h"
+#include "support/ReferenceRasterizer.h"
 
 #include <gtest/gtest.h>
 
@@ -35,7 +35,10 @@ struct Canvas
         }
     }
 
-    uint8_t* Row(int y) { return bytes.data() + ((static_cast<size_t>(y) + kBorder) * pitch + kBorder) * BytesOf(format); }
+    uint8_t* Row(int y)
+    {
+        return bytes.data() + ((static_cast<size_t>(y) + kBorder) * pitch + kBorder) * BytesOf(format);
+    }
     RasterTarget Target() { return {Row(0), static_cast<uint32_t>(pitch), width, height}; }
 
     uint32_t Pixel(int x, int y)
@@ -58,7 +61,8 @@ struct Canvas
                 if (x >= 0 && x < width && y >= 0 && y < height) {
                     continue;
                 }
-                const uint8_t* p = bytes.data() + ((static_cast<size_t>(y) + kBorder) * pitch + x + kBorder) * BytesOf(format);
+                const uint8_t* p = bytes.data() + ((static_cast<size_t>(y) + kBorder) * pitch + x + kBorder) *
+                                                      BytesOf(format);
                 for (int b = 0; b < BytesOf(format); ++b) {
                     if (p[b] != kCanary) {
                         return false;
@@ -78,7 +82,8 @@ struct Canvas
 
 struct Texture
 {
-    Texture(int w, int h, int pitchTexels, std::mt19937& random) : texels(static_cast<size_t>(pitchTexels) * h)
+    Texture(int w, int h, int pitchTexels, std::mt19937& random)
+        : texels(static_cast<size_t>(pitchTexels) * h)
     {
         // Alphas gather around the thresholds the members test.
         const uint32_t alphas[] = {0, 8, 9, 100, 128, 239, 240, 241, 255};
@@ -89,7 +94,8 @@ struct Texture
         while ((1 << (shift + 1)) <= pitchTexels) {
             ++shift;
         }
-        raster = {texels.data(), 16 - shift, static_cast<uint32_t>(w - 1) << 16, static_cast<uint32_t>(h - 1) << 16};
+        raster = {texels.data(), 16 - shift, static_cast<uint32_t>(w - 1) << 16,
+                  static_cast<uint32_t>(h - 1) << 16};
     }
 
     std::vector<uint32_t> texels;
@@ -107,7 +113,9 @@ RasterVertex Vertex(double x, double y)
 RasterColor RandomColor(std::mt19937& random)
 {
     const uint32_t edges[] = {0, 1, 128, 239, 240, 241, 254, 255};
-    auto pick = [&]() { return static_cast<uint32_t>(random() % 3 == 0 ? edges[random() % 8] : random() % 256); };
+    auto pick = [&]() {
+        return static_cast<uint32_t>(random() % 3 == 0 ? edges[random() % 8] : random() % 256);
+    };
     return {pick(), pick(), pick(), pick()};
 }
 
@@ -149,7 +157,8 @@ TEST(TriangleRasterizer, EveryMemberMatchesTheReferenceOnRandomTriangles)
             const std::string name = TriangleRasterizerName(format, index);
             for (int round = 0; round < 60; ++round) {
                 // Some surfaces are wide enough for rows longer than one run of gathered texels.
-                const int w = round % 4 == 0 ? 130 + static_cast<int>(random() % 40) : 48 + static_cast<int>(random() % 24);
+                const int w = round % 4 == 0 ? 130 + static_cast<int>(random() % 40)
+                                             : 48 + static_cast<int>(random() % 24);
                 const int h = 32 + static_cast<int>(random() % 16);
                 Canvas ours(format, w, h);
                 FillRandom(ours, random);
@@ -160,7 +169,9 @@ TEST(TriangleRasterizer, EveryMemberMatchesTheReferenceOnRandomTriangles)
                     // Corners anywhere on the surface, at whole, half and arbitrary sub-pixel positions.
                     p = RasterVertex{static_cast<int32_t>(random() % (static_cast<uint32_t>(w - 1) << 16)),
                                      static_cast<int32_t>(random() % (static_cast<uint32_t>(h - 1) << 16)),
-                                     RandomChannel(random), RandomChannel(random), RandomChannel(random),
+                                     RandomChannel(random),
+                                     RandomChannel(random),
+                                     RandomChannel(random),
                                      RandomChannel(random),
                                      static_cast<int32_t>(random()) >> (random() % 12),
                                      static_cast<int32_t>(random()) >> (random() % 12)};
@@ -173,8 +184,10 @@ TEST(TriangleRasterizer, EveryMemberMatchesTheReferenceOnRandomTriangles)
                 RasterColor fill = RandomColor(random);
                 if ((index & kModeTextured) == 0 && (index & kModeGouraud) == 0) {
                     // The flat members read the fill colour as 8.16.
-                    fill = {static_cast<uint32_t>(RandomChannel(random)), static_cast<uint32_t>(RandomChannel(random)),
-                            static_cast<uint32_t>(RandomChannel(random)), static_cast<uint32_t>(RandomChannel(random))};
+                    fill = {static_cast<uint32_t>(RandomChannel(random)),
+                            static_cast<uint32_t>(RandomChannel(random)),
+                            static_cast<uint32_t>(RandomChannel(random)),
+                            static_cast<uint32_t>(RandomChannel(random))};
                 }
                 const RasterVertex before[3] = {v[0], v[1], v[2]};
                 (*table)[index](v, ours.Target(), &texture.raster, &modulation, &fill);
@@ -221,9 +234,11 @@ TEST(TriangleRasterizer, UnscaledQuadsMatchTheReference)
                 RasterColor fill = RandomColor(random);
                 for (const auto& triangle : quad) {
                     table[index](triangle, ours.Target(), &texture.raster, &modulation, &fill);
-                    Reference::DrawTriangle(format, index, triangle, theirs.Target(), texture.raster, modulation, fill);
+                    Reference::DrawTriangle(format, index, triangle, theirs.Target(), texture.raster,
+                                            modulation, fill);
                 }
-                ExpectSame(ours, theirs, TriangleRasterizerName(format, index) + " round " + std::to_string(round));
+                ExpectSame(ours, theirs,
+                           TriangleRasterizerName(format, index) + " round " + std::to_string(round));
             }
         }
     }
@@ -260,7 +275,8 @@ std::vector<int> Coverage(const std::vector<RasterVertex>& corners, int w, int h
     uint32_t one = 1;
     RasterTexture texture{&one, 16, 0, 0};
     RasterColor none{};
-    const TriangleRasterizer draw = (*TriangleRasterizers(TargetFormat::ARGB8888))[kModeAdditive | kModeTextured];
+    const TriangleRasterizer draw =
+        (*TriangleRasterizers(TargetFormat::ARGB8888))[kModeAdditive | kModeTextured];
     for (size_t i = 0; i + 2 < corners.size(); i += 3) {
         draw(&corners[i], canvas.Target(), &texture, &none, &none);
     }
@@ -378,7 +394,8 @@ TEST(TriangleRasterizer, TexelsWrapAroundInBothDirections)
             p.u = u;
             p.v = 0;
         }
-        (*TriangleRasterizers(TargetFormat::ARGB8888))[kModeTextured](v, canvas.Target(), &texture, &none, &none);
+        (*TriangleRasterizers(TargetFormat::ARGB8888))[kModeTextured](v, canvas.Target(), &texture, &none,
+                                                                      &none);
         return canvas.Pixel(0, 0) & 0xFF;
     };
     EXPECT_EQ(sample(64 << 16), 0u);
@@ -392,8 +409,8 @@ TEST(TriangleRasterizer, HostileCornersNeverWriteOutsideTheSurface)
     std::vector<uint32_t> texels(16 * 16, 0xFFFFFFFF);
     RasterTexture texture{texels.data(), 12, 15u << 16, 15u << 16};
     RasterColor white{255, 255, 255, 255};
-    const int32_t extremes[] = {INT32_MIN, INT32_MIN + 1, -0x10000, -1, 0, 1, 0xFFFF, 0x10000,
-                                 40 << 16, 1 << 30, INT32_MAX - 0xFFFF, INT32_MAX};
+    const int32_t extremes[] = {INT32_MIN, INT32_MIN + 1, -0x10000,           -1,       0, 1, 0xFFFF, 0x10000,
+                                40 << 16,  1 << 30,       INT32_MAX - 0xFFFF, INT32_MAX};
     for (TargetFormat format : kFormats) {
         const TriangleRasterizerTable& table = *TriangleRasterizers(format);
         for (int round = 0; round < 400; ++round) {
@@ -414,7 +431,8 @@ TEST(TriangleRasterizer, HostileCornersNeverWriteOutsideTheSurface)
             }
             const uint32_t index = random() % 64;
             table[index](v, canvas.Target(), &texture, &white, &white);
-            ASSERT_TRUE(canvas.CanariesIntact()) << TriangleRasterizerName(format, index) << " round " << round;
+            ASSERT_TRUE(canvas.CanariesIntact())
+                << TriangleRasterizerName(format, index) << " round " << round;
         }
     }
 }
