@@ -1,6 +1,7 @@
 #include "app/App.h"
 
 #include "app/Audio.h"
+#include "app/CrashCatcher.h"
 #include "app/FileHelpers.h"
 #include "app/Gadget.h"
 #include "app/Graphics.h"
@@ -23,6 +24,7 @@ App::App()
     if (theRandom != nullptr)
         instanceNumber = theRandom->Get(999999, true);
     creationTime = clock();
+    theCrashCatcher.Install();
     SetName("Unnamed App");
     arrowCursor = Platform::Cursors::LoadSystem(Platform::Cursors::System::Arrow);
     waitCursor = Platform::Cursors::LoadSystem(Platform::Cursors::System::Wait);
@@ -55,6 +57,8 @@ void App::Initialize()
 {
     ResolveDataFolder();
     ReadCommandLine();
+    if (crashSwitch)
+        theCrashCatcher.RunNow();
     CreateCursors();
     CheckCacheVersion();
     RefuseSecondInstance();

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "app/String.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class WebClient;
+namespace Platform::Crash
+{
+struct Fault;
+}
+
+// Turns a fatal fault anywhere in the process into a report. The failing
+// process only writes the report (where the fault happened, and a block of
+// system information) to a file and starts the crash reporter program, which
+// shows it in the crash window, lets the user describe what happened and
+// sends it to the report server over HTTP.
+class CrashCatcher
+{
+public:
+    CrashCatcher();
+    CrashCatcher(const CrashCatcher&) = delete;
+    CrashCatcher& operator=(const CrashCatcher&) = delete;
+    virtual ~CrashCatcher();
+
+    // --- in the program being watched ---
+    void Install();
+    // Reports as for a fault at this point, then ends the process.
+    [[noreturn]] void RunNow();
+    // The handling of a fault: safe mode for the next start, the report file,
+    // the crash reporter; returns once the reporter has ended.
+    void Filter(const Platform::Crash::Fault& fault);
+    // "(null)" without an application object.
+    static String BuildCrashText(const Platform::Crash::Fault& fault);
+    // The application's system information, as the crash report carries it.
+    static String GetSystemInfo();
+    // Where the report file goes: the application's data folder, else the
+    // working folder.
+    String GetReportPath() const;
+
+    // --- in the crash reporter program ---
+    // Reads the reporter's arguments and runs the crash window; false when
+    // they are not what the failing program passes.
+    bool RunReporter(const std::vector<std::string>& arguments);
+    void RunWindow(const String& displayText);
+    String BuildReportMessage() const;
+    void SendReport();
+    // Reads the answer of a finished send into the result text; may start
+    // the next try of a send the server asked to repeat.
+    void HandleAnswer();
+    // Moves the current send on until it has an answer, then handles it.
+    void FinishSend();
+
+    // The crash reporter program, beside the program by default.
+    std::string reporterPath;
+    // Empty: GetReportPath decides.
+    String reportPath;
+    // The report server; the report script's path is added to it.
+    String reportServer = "http://errors.tarnquill.com";
+    // Enables the "Send Report" button; nothing in the framework sets it.
+    bool reportsEnabled = false;
+
+    String appName;
+    String company;
+    String crashText;
+    String userText;
+    String resultText;
+    bool describing = false;
+    bool sentOnce = false;
+    bool sending = false;
+    bool finished = false;
+    bool done = false;
+    bool sendEnabled = false;
+    // Repeats asked for by the server since the user last pressed a button.
+    int retries = 0;
+    std::unique_ptr<WebClient> webClient;
+
+private:
+    std::vector<std::string> ReporterArguments(const String& path) const;
+    int ShowWindowState(const String& displayText);
+    void StartDescription();
+};
+
+extern CrashCatcher theCrashCatcher;

@@ -1,0 +1,193 @@
+#include "app/Console.h"
+#include "app/CrashCatcher.h"
+#include "app/ParseXML.h"
+#include "app/WebClient.h"
+#include "platform/Clock.h"
+#include "platform/Crash.h"
+
+#include <iterator>
+#include <vector>
+
+namespace
+{
+constexpr char kReportScript[] = "/cgi-bin/errorreport.cgi";
+constexpr char kAgent[] = "TarnquillBugTracker";
+constexpr int kSendTimeoutMs = 5000;
+constexpr int kReplyLimit = 65535;
+// A server that keeps asking for the report again is given up on, as for no
+// answer at all.
+constexpr int kMaxRetries = 3;
+constexpr int kUserTextLimit = 255;
+constexpr int kSendButton = 0;
+constexpr int kCloseButton = 1;
+
+constexpr const char* kSentLines[] = {"Error report sent successfully!",
+                                      "Thank you for your feedback!",
+                                      "",
+                                      "You can click the close button to safely shut down this",
+                                      "program now."};
+constexpr const char* kNotProcessedLines[] = {"",
+                                              "We're sorry, we could not process your error report.  This",
+                                              "may be due to a temporary server outage, or could be because",
+                                              "you are not connected to the internet.  You may press",
+                                              "Send Report if you wish to try to report this error again,",
+                                              "or click the close button to close the program."};
+constexpr const char* kNotSentLines[] = {"",
+                                         "We're sorry we couldn't connect to deliver this error",
+                                         "report, but we appreciate the effort!  You can click",
+                                         "Send Report to try again, or simply click the close",
+                                         "button to shut down the program."};
+
+String Contacting(const String& company)
+{
+    return String::StringFormat("Contacting %s ...\r\n\r\n", company);
+}
+
+// What the user typed, control characters made blanks.
+String ReadDescription()
+{
+    std::string line = Platform::Crash::ReadTerminalLine("What happened? ", kUserTextLimit);
+    for (char& c : line) {
+        if (static_cast<unsigned char>(c) < 32)
+            c = ' ';
+    }
+    return String(line.c_str());
+}
+} // namespace
+
+// The crash window is a message box: the platform has no edit controls, so
+// the state's heading and text are its message, and the buttons are the
+// window's two.
+void CrashCatcher::RunWindow(const String& displayText)
+{
+    done = false;
+    sendEnabled = reportsEnabled;
+    while (!done) {
+        if (ShowWindowState(displayText) != kSendButton) {
+            done = true;
+        } else if (!describing && !sentOnce) {
+            StartDescription();
+        } else {
+            if (describing)
+                userText = ReadDescription();
+            retries = 0;
+            SendReport();
+            FinishSend();
+        }
+    }
+}
+
+int CrashCatcher::ShowWindowState(const String& displayText)
+{
+    String text;
+    const char* sendLabel = "Send Report";
+    if (sending) {
+        text = String::StringFormat("Sending Error Report...\r\n\r\n%s", resultText);
+    } else if (describing) {
+        text = "Preparing to send report...\n\nPlease help us out by providing as much information as you can "
+               "about this crash, then clicking 'Send Now.'\r\n\r\nWhat happened?";
+        sendLabel = "Send Now";
+    } else {
+        text = String::StringFormat("%s has encountered an unexpected error!  Pressing the 'Send Report' button "
+                                    "will send this error report to %s via the web (an internet connection is "
+                                    "required).  This may help us resolve the problem in future "
+                                    "releases.\r\n\r\nError Report:\r\n%s",
+                                    appName, company, displayText);
+    }
+    std::vector<std::string> buttons;
+    if (sendEnabled)
+        buttons.push_back(sendLabel);
+    buttons.push_back(String::StringFormat("Close %s", appName).CStr());
+    int close = static_cast<int>(buttons.size()) - 1;
+    String title = String::StringFormat("%s - Unexpected Error", appName);
+    int pressed = Platform::Crash::Choose(title.CStr(), text.CStr(), buttons, close);
+    return pressed == close ? kCloseButton : kSendButton;
+}
+
+void CrashCatcher::StartDescription()
+{
+    describing = true;
+}
+
+String CrashCatcher::BuildReportMessage() const
+{
+    String product = appName;
+    product.Replace(" ", "_");
+    product.MakeLower();
+    String message = String::StringFormat("%s <ERRORREPORT>%s", product, crashText);
+    if (!userText.IsEmpty())
+        message.AppendXMLTag("USER", userText);
+    message.Append("</ERRORREPORT>");
+    return message;
+}
+
+void CrashCatcher::SendReport()
+{
+    if (!webClient) {
+        webClient = std::make_unique<WebClient>();
+        webClient->agent = kAgent;
+    }
+    sendEnabled = false;
+    String message = BuildReportMessage();
+    theConsole->Printf("Crash String: %s", message.CStr());
+    message.URLEncode();
+    String address = String::StringFormat("%s%s?%s", reportServer, kReportScript, message);
+    theConsole->Printf("Send String: %s", address.CStr());
+    webClient->Get(address, kSendTimeoutMs, kReplyLimit);
+    sending = true;
+    describing = false;
+    sentOnce = true;
+    finished = false;
+    resultText = Contacting(company);
+}
+
+void CrashCatcher::FinishSend()
+{
+    while (webClient && sending && !finished) {
+        webClient->Update();
+        if (webClient->status == WebClient::Busy)
+            Platform::Clock::Sleep(10);
+        else
+            HandleAnswer();
+    }
+}
+
+void CrashCatcher::HandleAnswer()
+{
+    if (!webClient || webClient->status == WebClient::Busy)
+        return;
+    std::vector<String> lines;
+    if (webClient->status == WebClient::Done) {
+        bool answered = false;
+        ParseXML reader;
+        reader.SetText(webClient->result.CStr());
+        for (ParseXMLTag tag = reader.NextTag(); !tag.empty && !answered; tag = reader.NextTag()) {
+            if (tag.name.CompareNoCase("RESULT") != 0)
+                continue;
+            if (tag.content == "OK") {
+                lines.assign(std::begin(kSentLines), std::end(kSentLines));
+                answered = true;
+            } else if (tag.content == "retry" && retries < kMaxRetries) {
+                ++retries;
+                resultText = Contacting(company).Concat("Retrying...");
+                SendReport();
+                return;
+            }
+        }
+        if (!answered) {
+            lines.push_back(String::StringFormat("Error: Could not contact %s reporting server!", company));
+            lines.insert(lines.end(), std::begin(kNotProcessedLines), std::end(kNotProcessedLines));
+            sendEnabled = true;
+        }
+    } else {
+        lines = {"Could not send error report:", webClient->result};
+        lines.insert(lines.end(), std::begin(kNotSentLines), std::end(kNotSentLines));
+        sendEnabled = true;
+    }
+    resultText = Contacting(company);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        resultText.Append(i == 0 ? "" : "\r\n");
+        resultText.AppendString(lines[i]);
+    }
+    finished = true;
+}

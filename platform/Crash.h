@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// What a crash report needs of the system, in place of the unhandled-exception
+// filter and the module queries: fatal signals caught on a stack of their own,
+// the code addresses of the failing thread placed in their modules, and the
+// means to show the report from a fresh process, since a crashed process can
+// trust neither its heap nor its window.
+namespace Platform::Crash
+{
+constexpr int kMaxFrames = 64;
+
+// One code address: the module that holds it, the 1-based number of the
+// loadable segment it lies in and its offset there (0 and 0 when unknown).
+struct Frame
+{
+    const char* module = "";
+    unsigned section = 0;
+    uint64_t offset = 0;
+};
+
+// The faulting instruction first, then each return address of the stack.
+struct Fault
+{
+    int signal = 0; // 0 when a report was asked for without a fault
+    int frameCount = 0;
+    Frame frames[kMaxFrames];
+};
+
+// Called on the failing thread, on the alternate stack, with the earlier
+// handlers already back in place: a second fault goes to them. When it
+// returns, the signal is raised again and the earlier handling ends the
+// process.
+using Handler = void (*)(const Fault& fault);
+
+// Catches SIGSEGV, SIGBUS, SIGILL, SIGFPE and SIGABRT; calling it again
+// replaces the handler.
+void Install(Handler handler);
+// Puts back the handling there was before Install.
+void Uninstall();
+
+// The caller's own stack, its caller first, for a report without a fault.
+void CaptureHere(Fault& fault);
+
+// Runs the program (arguments[0] is its path) in a process of its own and
+// waits for it; false when it could not be run or did not end with code 0.
+bool RunProgram(const std::vector<std::string>& arguments);
+
+// A message box with the buttons given, left to right; the index of the one
+// pressed. Without a display the text goes to the standard error stream and
+// the default button is the answer.
+int Choose(const std::string& title, const std::string& text, const std::vector<std::string>& buttons,
+           int defaultButton);
+
+// A line typed on the terminal after the prompt, at most maxLength bytes;
+// empty when the program has no terminal.
+std::string ReadTerminalLine(const std::string& prompt, size_t maxLength);
+} // namespace Platform::Crash

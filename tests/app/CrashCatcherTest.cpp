@@ -1,0 +1,331 @@
+#include "app/CrashCatcher.h"
+
+#include "app/App.h"
+#include "app/Graphics.h"
+#include "platform/Crash.h"
+#include "platform/Shell.h"
+#include "support/LocalHttpServer.h"
+#include "support/TemporaryFolder.h"
+
+#include <gtest/gtest.h>
+#include <link.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <string>
+
+namespace
+{
+namespace fs = std::filesystem;
+
+std::string ReporterPath()
+{
+    const char* folder = std::getenv("QS_PROGRAM_DIR");
+    return std::string(folder != nullptr ? folder : ".") + "/CrashReporter";
+}
+
+// The child gets a home of its own and no display: the reporter's message box
+// must take its headless default, never wait for a click.
+void IsolateChild(const TemporaryFolder& home)
+{
+    setenv("HOME", home.Path().c_str(), 1);
+    setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+}
+
+std::string ReadWhole(const fs::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+int Occurrences(const std::string& text, const std::string& part)
+{
+    int count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+int WaitFor(pid_t child)
+{
+    int status = 0;
+    waitpid(child, &status, 0);
+    return status;
+}
+
+__attribute__((noinline)) void StoreThroughBadPointer()
+{
+    // An address no program maps: a real fault, without the compiler seeing a
+    // null pointer it may turn into something else.
+    volatile uintptr_t address = 8;
+    *reinterpret_cast<volatile int*>(address) = 1;
+}
+
+// Start of the main program's n-th loadable segment, found from the loader's
+// own list rather than the way the report finds it.
+uintptr_t MainSegmentStart(unsigned number)
+{
+    struct Search
+    {
+        unsigned number;
+        uintptr_t start = 0;
+    } search{number};
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, size_t, void* data) {
+            auto* wanted = static_cast<Search*>(data);
+            unsigned count = 0;
+            for (int i = 0; i < info->dlpi_phnum; ++i) {
+                if (info->dlpi_phdr[i].p_type == PT_LOAD && ++count == wanted->number)
+                    wanted->start = info->dlpi_addr + info->dlpi_phdr[i].p_vaddr;
+            }
+            return 1; // the main program comes first
+        },
+        &search);
+    return search.start;
+}
+
+class QuorbApp : public App
+{
+public:
+    QuorbApp() { SetName("Quorb Swap"); }
+    String GetExtendedInfo() override { return extended; }
+    String extended;
+};
+
+Platform::Crash::Fault OneFrameFault(unsigned section, uint64_t offset)
+{
+    Platform::Crash::Fault fault;
+    fault.frameCount = 1;
+    fault.frames[0].module = "/opt/game/QuorbSwap";
+    fault.frames[0].section = section;
+    fault.frames[0].offset = offset;
+    return fault;
+}
+} // namespace
+
+TEST(CrashCatcherTest, RealFaultInAChildWritesTheReport)
+{
+    TemporaryFolder home;
+    std::string report = home / "report.txt";
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        IsolateChild(home);
+        QuorbApp app;
+        theCrashCatcher.reportPath = report.c_str();
+        theCrashCatcher.reporterPath = ReporterPath();
+        StoreThroughBadPointer();
+        _exit(0);
+    }
+    int status = WaitFor(child);
+    EXPECT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the fault did not end the child";
+
+    std::string text = home.ReadText("report.txt");
+    std::smatch found;
+    std::regex layout("<MODULE>(.*)</MODULE>((?:<STACKWALK>[0-9A-F]{4}:[0-9A-F]{8}</STACKWALK>)+)"
+                      "<PRODUCT>Quorb Swap</PRODUCT><VERSION>\\.01alpha</VERSION><RUNTIME>00:00:0\\d</RUNTIME>"
+                      "<FULLSCREEN>(true|false)</FULLSCREEN><SAFEMODE>(true|false)</SAFEMODE>"
+                      "<RESOLUTION>\\d+ x \\d+ : \\d+</RESOLUTION><OS>[^<]*</OS><DDRAW>[^<]*</DDRAW>");
+    ASSERT_TRUE(std::regex_match(text, found, layout)) << text;
+    EXPECT_EQ(fs::path(found[1].str()), fs::read_symlink("/proc/self/exe"));
+
+    // The first address is the faulting store, inside the function that made it.
+    unsigned section = 0;
+    unsigned long offset = 0;
+    ASSERT_EQ(std::sscanf(found[2].str().c_str(), "<STACKWALK>%4X:%8lX", &section, &offset), 2);
+    ASSERT_GT(section, 0u);
+    uintptr_t faulting = MainSegmentStart(section) + offset;
+    uintptr_t function = reinterpret_cast<uintptr_t>(&StoreThroughBadPointer);
+    EXPECT_GE(faulting, function);
+    EXPECT_LT(faulting, function + 64);
+    EXPECT_GE(Occurrences(text, "<STACKWALK>"), 3) << "the callers are missing from the stack walk";
+}
+
+TEST(CrashCatcherTest, CrashSwitchReportsDuringStartUpAndEndsCleanly)
+{
+    TemporaryFolder home;
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        IsolateChild(home);
+        const char* arguments[] = {"QuorbSwap", "-crash"};
+        Platform::Shell::SetArguments(2, arguments);
+        QuorbApp app;
+        theCrashCatcher.reporterPath = ReporterPath();
+        // A session that ran on hardware the test recommended against asks
+        // for safe mode after a crash.
+        theGraphics.mConfirmHardware = true;
+        theGraphics.mSoftware = false;
+        theGraphics.mSafeModeRecommended = true;
+        app.Initialize();
+        _exit(7);
+    }
+    int status = WaitFor(child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+
+    fs::path folder = home / "data/Tarnquill/Quorb Swap";
+    std::string config = ReadWhole(folder / "config.cfg");
+    EXPECT_NE(config.find("DX::SafeMode=true\r\n"), std::string::npos) << config;
+    std::string report = ReadWhole(folder / "CrashReport.txt");
+    EXPECT_EQ(report.rfind("<MODULE>", 0), 0u) << report;
+    EXPECT_NE(report.find("<PRODUCT>Quorb Swap</PRODUCT>"), std::string::npos);
+}
+
+TEST(CrashCatcherTest, CrashTextWithoutAnApplicationIsNull)
+{
+    ASSERT_EQ(theApp, nullptr);
+    EXPECT_STREQ(CrashCatcher::BuildCrashText(OneFrameFault(1, 0x20)).CStr(), "(null)");
+}
+
+TEST(CrashCatcherTest, CrashTextPlacesEachAddressAndAddsTheSystemInformation)
+{
+    QuorbApp app;
+    app.version = "1.2";
+    app.creationTime = app.clock() - 3725 * 1000;
+    theGraphics.mFullscreen = true;
+    theGraphics.mSoftware = false;
+    theGraphics.mWidth = 1024;
+    theGraphics.mHeight = 768;
+    theGraphics.mColorDepth = 32;
+    Platform::Crash::Fault fault = OneFrameFault(2, 0x1A2B);
+    fault.frameCount = 2;
+    String text = CrashCatcher::BuildCrashText(fault);
+    EXPECT_EQ(std::string(text.CStr()).rfind("<MODULE>/opt/game/QuorbSwap</MODULE>"
+                                             "<STACKWALK>0002:00001A2B</STACKWALK>"
+                                             "<STACKWALK>0000:00000000</STACKWALK>"
+                                             "<PRODUCT>Quorb Swap</PRODUCT><VERSION>1.2</VERSION>"
+                                             "<RUNTIME>01:02:05</RUNTIME><FULLSCREEN>true</FULLSCREEN>"
+                                             "<SAFEMODE>false</SAFEMODE><RESOLUTION>1024 x 768 : 32</RESOLUTION><OS>",
+                                             0),
+              0u)
+        << text.CStr();
+    EXPECT_EQ(std::string(text.CStr()).find("EXTENDED_INFO"), std::string::npos);
+
+    app.extended = "level 7";
+    EXPECT_NE(std::string(CrashCatcher::GetSystemInfo().CStr()).find("<EXTENDED_INFO>level 7</EXTENDED_INFO>"),
+              std::string::npos);
+}
+
+namespace
+{
+// A crash catcher as the reporter program holds it, sending to a local server.
+class Sending : public testing::Test
+{
+protected:
+    void UseServer(const LocalHttpServer& server)
+    {
+        catcher.reportServer = server.Url("").c_str();
+        catcher.appName = "Quorb Swap";
+        catcher.company = "Tarnquill";
+        catcher.crashText = "<MODULE>m</MODULE>";
+    }
+
+    void Send()
+    {
+        catcher.retries = 0;
+        catcher.SendReport();
+        catcher.FinishSend();
+    }
+
+    static LocalHttpServer::Answer Result(const char* content)
+    {
+        return LocalHttpServer::Answer{{std::string("HTTP/1.0 200 OK\r\n\r\n<RESULT>") + content + "</RESULT>"}, true};
+    }
+
+    CrashCatcher catcher;
+};
+
+const char kSent[] = "Contacting Tarnquill ...\r\n\r\nError report sent successfully!\r\nThank you for your feedback!"
+                     "\r\n\r\nYou can click the close button to safely shut down this\r\nprogram now.";
+const char kNotProcessed[] = "Contacting Tarnquill ...\r\n\r\nError: Could not contact Tarnquill reporting server!\r\n"
+                             "\r\nWe're sorry, we could not process your error report.  This\r\n";
+} // namespace
+
+TEST_F(Sending, ReportMessageNamesTheProductAndAddsTheDescriptionOnlyWhenGiven)
+{
+    catcher.appName = "Quorb Swap";
+    catcher.crashText = "<MODULE>m</MODULE>";
+    EXPECT_STREQ(catcher.BuildReportMessage().CStr(), "quorb_swap <ERRORREPORT><MODULE>m</MODULE></ERRORREPORT>");
+    catcher.userText = "it froze";
+    EXPECT_STREQ(catcher.BuildReportMessage().CStr(),
+                 "quorb_swap <ERRORREPORT><MODULE>m</MODULE><USER>it froze</USER></ERRORREPORT>");
+}
+
+TEST_F(Sending, AcceptedReportThanksTheUser)
+{
+    LocalHttpServer server([](const std::string&) { return Result("OK"); });
+    UseServer(server);
+    Send();
+    EXPECT_STREQ(catcher.resultText.CStr(), kSent);
+    EXPECT_TRUE(catcher.finished);
+    EXPECT_FALSE(catcher.sendEnabled);
+    ASSERT_EQ(server.Requests().size(), 1u);
+    std::string request = server.Requests()[0];
+    EXPECT_EQ(request.rfind("GET " + server.Url("/cgi-bin/errorreport.cgi?quorb_swap"), 0), 0u) << request;
+    EXPECT_NE(request.find("\r\nUser-Agent:TarnquillBugTracker\r\n"), std::string::npos);
+    EXPECT_EQ(request.find("<"), std::string::npos) << "the message is not URL-encoded";
+}
+
+TEST_F(Sending, ServerAskingToRetryGetsTheReportAgain)
+{
+    int asked = 0;
+    LocalHttpServer server([&](const std::string&) { return Result(++asked == 1 ? "retry" : "OK"); });
+    UseServer(server);
+    Send();
+    EXPECT_EQ(server.Requests().size(), 2u);
+    EXPECT_STREQ(catcher.resultText.CStr(), kSent);
+}
+
+TEST_F(Sending, RetriesAreCappedThenTheFailureShows)
+{
+    LocalHttpServer server([](const std::string&) { return Result("retry"); });
+    UseServer(server);
+    Send();
+    EXPECT_EQ(server.Requests().size(), 4u);
+    EXPECT_EQ(std::string(catcher.resultText.CStr()).rfind(kNotProcessed, 0), 0u) << catcher.resultText.CStr();
+    EXPECT_TRUE(catcher.sendEnabled);
+}
+
+TEST_F(Sending, AnswerWithoutAResultOrWithAnotherOneCannotBeProcessed)
+{
+    for (const char* reply : {"HTTP/1.0 200 OK\r\n\r\nthanks", "<result>maybe</result>"}) {
+        LocalHttpServer server([&](const std::string&) { return LocalHttpServer::Answer{{reply}, true}; });
+        UseServer(server);
+        Send();
+        EXPECT_EQ(std::string(catcher.resultText.CStr()).rfind(kNotProcessed, 0), 0u) << reply;
+        EXPECT_TRUE(catcher.sendEnabled);
+    }
+}
+
+TEST_F(Sending, UnreachableServerShowsTheClientsMessage)
+{
+    catcher.company = "Tarnquill";
+    catcher.reportServer = String::StringFormat("http://127.0.0.1:%d", LocalHttpServer::UnusedPort());
+    Send();
+    EXPECT_STREQ(catcher.resultText.CStr(),
+                 "Contacting Tarnquill ...\r\n\r\nCould not send error report:\r\nCould not connect to server\r\n\r\n"
+                 "We're sorry we couldn't connect to deliver this error\r\nreport, but we appreciate the effort!  "
+                 "You can click\r\nSend Report to try again, or simply click the close\r\nbutton to shut down the "
+                 "program.");
+    EXPECT_TRUE(catcher.sendEnabled);
+}
+
+TEST_F(Sending, HeadlessWindowClosesWithoutSending)
+{
+    catcher.appName = "Quorb Swap";
+    catcher.reportsEnabled = true;
+    catcher.RunWindow("<MODULE>m<\\MODULE>\r\n");
+    EXPECT_TRUE(catcher.done);
+    EXPECT_FALSE(catcher.sentOnce);
+}
