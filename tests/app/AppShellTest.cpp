@@ -129,6 +129,8 @@ TEST_F(AppShell, RunsHeadlessWithRealEventsAndLeavesNoThreadBehind)
     app->rootGadgets.Add(target);
     bool frameRateShown = false;
     int updatesWhileInactive = 0;
+    bool fullscreenAfterToggle = false;
+    bool windowedAgain = false;
     app->script = {
         {10, [] { SdlEventInjector::MouseMotion(110, 110); }},
         {20, [] { SdlEventInjector::MouseButton(110, 110, Inject::Left, true); }},
@@ -164,6 +166,20 @@ TEST_F(AppShell, RunsHeadlessWithRealEventsAndLeavesNoThreadBehind)
              SdlEventInjector::Key("Left Ctrl", false);
          }},
         {100, [] { SdlEventInjector::Window(SdlEventInjector::WindowChange::Exposed); }},
+        {110,
+         [] {
+             SdlEventInjector::Key("Left Alt", true);
+             SdlEventInjector::Key("Return", true, true);
+             SdlEventInjector::Key("Return", false, true);
+             SdlEventInjector::Key("Left Alt", false);
+         }},
+        {130, [&] { fullscreenAfterToggle = theGraphics.mFullscreen; }},
+        {140,
+         [] {
+             SdlEventInjector::Key("Return", true, true);
+             SdlEventInjector::Key("Return", false, true);
+         }},
+        {160, [&] { windowedAgain = !theGraphics.mFullscreen && app->active; }},
         {300, [] { SdlEventInjector::Window(SdlEventInjector::WindowChange::Close); }},
     };
     app->Go();
@@ -175,6 +191,8 @@ TEST_F(AppShell, RunsHeadlessWithRealEventsAndLeavesNoThreadBehind)
     EXPECT_TRUE(frameRateShown);
     EXPECT_EQ(updatesWhileInactive, 1);
     EXPECT_GT(app->drawCount, 0);
+    EXPECT_TRUE(fullscreenAfterToggle);
+    EXPECT_TRUE(windowedAgain);
 
     Log log = target->Take();
     auto has = [&log](const std::string& entry) { return std::find(log.begin(), log.end(), entry) != log.end(); };
