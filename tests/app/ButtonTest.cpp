@@ -9,10 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace
 {
-using Log = std::vector<std::string>;
-
 // A strip of 20 x 10 frames whose first frame is opaque but for its right
 // quarter, so the button's hit shape has a hole at its right edge.
 void MakeStrip(SpriteStrip& strip, int frames)
@@ -57,6 +57,14 @@ protected:
         listener->Take();
     }
 
+    // The listener's notices since the last call; its own mouse calls are
+    // dropped.
+    int Notices()
+    {
+        std::vector<std::string> log = listener->Take();
+        return static_cast<int>(std::count(log.begin(), log.end(), "notify"));
+    }
+
     ManualClockApp app;
     QueuedInput input{app};
     RecordingGadget* listener = new RecordingGadget(0, 0, 800, 600);
@@ -82,9 +90,9 @@ TEST_F(ButtonTest, AClickNotifiesOnceOnTheReleaseOverTheButton)
     input.Press(105, 105);
     EXPECT_TRUE(button->down);
     EXPECT_EQ(button->GetFrame(true), 2);
-    EXPECT_TRUE(listener->Take().empty());
+    EXPECT_EQ(Notices(), 0);
     input.Release(105, 105);
-    EXPECT_EQ(listener->Take(), (Log{"notify"}));
+    EXPECT_EQ(Notices(), 1);
     EXPECT_FALSE(button->down);
     EXPECT_EQ(button->GetFrame(true), 1);
 }
@@ -100,7 +108,7 @@ TEST_F(ButtonTest, ReleasingElsewhereCancelsTheClick)
     input.Release(300, 300);
     EXPECT_FALSE(button->down);
     EXPECT_EQ(button->GetFrame(true), 0);
-    EXPECT_EQ(listener->Take(), (Log{"move 300,300"}));
+    EXPECT_EQ(Notices(), 0);
 }
 
 TEST_F(ButtonTest, PressingElsewhereAndReleasingOverTheButtonIsNoClick)
@@ -109,15 +117,18 @@ TEST_F(ButtonTest, PressingElsewhereAndReleasingOverTheButtonIsNoClick)
     input.Press(300, 300);
     input.Move(105, 105);
     input.Release(105, 105);
-    EXPECT_EQ(listener->Take(), (Log{"move 300,300", "down 300,300 -1", "up 5,5 -1"}));
+    EXPECT_EQ(Notices(), 0);
     EXPECT_FALSE(button->down);
 }
 
 TEST_F(ButtonTest, TheTransparentPartOfTheFirstFrameIsNotTheButton)
 {
+    listener->Take();
     input.Click(117, 105);
-    EXPECT_EQ(listener->Take(), (Log{"move 117,105", "down 117,105 -1", "up 117,105 -1"}));
+    std::vector<std::string> log = listener->Take();
+    EXPECT_NE(std::find(log.begin(), log.end(), "down 117,105 -1"), log.end());
     EXPECT_FALSE(button->down);
+    EXPECT_FALSE(button->hovered);
 }
 
 TEST_F(ButtonTest, NotifyOnPressReportsThePressAndIgnoresTheRelease)
@@ -125,13 +136,13 @@ TEST_F(ButtonTest, NotifyOnPressReportsThePressAndIgnoresTheRelease)
     button->notifyOnPress = true;
     input.Move(105, 105);
     input.Press(105, 105);
-    EXPECT_EQ(listener->Take(), (Log{"notify"}));
+    EXPECT_EQ(Notices(), 1);
     EXPECT_EQ(button->hoverCursor, app.arrowCursor);
     input.Move(300, 300);
     // Shown pressed even when the pointer has left.
     EXPECT_EQ(button->GetFrame(true), 2);
     input.Release(105, 105);
-    EXPECT_TRUE(listener->Take().size() == 1);
+    EXPECT_EQ(Notices(), 0);
 }
 
 TEST_F(ButtonTest, NotifyOnEveryPressCountsADoubleClickAsAPress)
@@ -142,7 +153,7 @@ TEST_F(ButtonTest, NotifyOnEveryPressCountsADoubleClickAsAPress)
     input.Release(105, 105);
     input.DoubleClick(105, 105);
     input.Release(105, 105);
-    EXPECT_EQ(listener->Take(), (Log{"notify", "notify"}));
+    EXPECT_EQ(Notices(), 2);
 }
 
 TEST_F(ButtonTest, APlainButtonIgnoresDoubleClicksAndRightPresses)
@@ -153,7 +164,7 @@ TEST_F(ButtonTest, APlainButtonIgnoresDoubleClicksAndRightPresses)
     input.DoubleClick(105, 105);
     EXPECT_FALSE(button->down);
     input.Release(105, 105);
-    EXPECT_TRUE(listener->Take().empty());
+    EXPECT_EQ(Notices(), 0);
 }
 
 TEST_F(ButtonTest, ADisabledButtonShowsItsFourthFrameAndTakesNoInput)
@@ -164,7 +175,7 @@ TEST_F(ButtonTest, ADisabledButtonShowsItsFourthFrameAndTakesNoInput)
     input.Click(105, 105);
     EXPECT_FALSE(button->down);
     EXPECT_FALSE(button->hovered);
-    EXPECT_TRUE(listener->Take().empty());
+    EXPECT_EQ(Notices(), 0);
 }
 
 TEST_F(ButtonTest, ATwoFrameStripShowsItsSecondFrameOnlyWhileHeld)
@@ -176,7 +187,7 @@ TEST_F(ButtonTest, ATwoFrameStripShowsItsSecondFrameOnlyWhileHeld)
     EXPECT_EQ(button->GetFrame(false), 1);
     input.Release(105, 105);
     EXPECT_EQ(button->GetFrame(false), 0);
-    EXPECT_EQ(listener->Take(), (Log{"notify"}));
+    EXPECT_EQ(Notices(), 1);
 }
 
 TEST_F(ButtonTest, ACancelledPressIsSwallowed)
@@ -185,8 +196,7 @@ TEST_F(ButtonTest, ACancelledPressIsSwallowed)
     input.Press(105, 105);
     app.CancelMouse();
     EXPECT_FALSE(button->down);
-    EXPECT_TRUE(listener->Take().empty());
     input.Release(105, 105);
-    EXPECT_TRUE(listener->Take().empty());
+    EXPECT_EQ(Notices(), 0);
 }
 } // namespace
