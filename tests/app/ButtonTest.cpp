@@ -5,6 +5,7 @@
 #include "app/SpriteStrip.h"
 #include "support/ManualClockApp.h"
 #include "support/QueuedInput.h"
+#include "support/ListenerNotices.h"
 #include "support/RecordingGadget.h"
 
 #include <gtest/gtest.h>
@@ -57,13 +58,7 @@ protected:
         listener->Take();
     }
 
-    // The listener's notices since the last call; its own mouse calls are
-    // dropped.
-    int Notices()
-    {
-        std::vector<std::string> log = listener->Take();
-        return static_cast<int>(std::count(log.begin(), log.end(), "notify"));
-    }
+    int Notices() { return TakeNotices(*listener); }
 
     ManualClockApp app;
     QueuedInput input{app};

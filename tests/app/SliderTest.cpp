@@ -3,6 +3,7 @@
 #include "app/Graphics.h"
 #include "support/ManualClockApp.h"
 #include "support/QueuedInput.h"
+#include "support/ListenerNotices.h"
 #include "support/RecordingGadget.h"
 
 #include <gtest/gtest.h>
@@ -31,11 +32,7 @@ protected:
     // The thumb's centre in window pixels.
     int ThumbX() const { return 100 + static_cast<int>(slider->GetThumbCenter()); }
 
-    int Notices()
-    {
-        std::vector<std::string> log = listener->Take();
-        return static_cast<int>(std::count(log.begin(), log.end(), "notify"));
-    }
+    int Notices() { return TakeNotices(*listener); }
 
     ManualClockApp app;
     QueuedInput input{app};
