@@ -1,6 +1,7 @@
 #include "app/App.h"
 
 #include "app/Audio.h"
+#include "app/Console.h"
 #include "app/Graphics.h"
 #include "app/Keyboard.h"
 #include "platform/Cursors.h"
@@ -61,6 +62,7 @@ void App::CreateAppWindow()
     int position = fullscreen ? kFullscreenPosition : kWindowedPosition;
     if (!window->Create(caption.CStr(), position, position, kInitialSize, kInitialSize))
     {
+        theConsole->Printf("WARNING: the application window could not be created; quitting");
         Quit();
         return;
     }
