@@ -512,6 +512,14 @@ int Gadget::RunModal()
     return 0;
 }
 
+int Gadget::ShowModal(Gadget* dialog)
+{
+    if (theApp == nullptr || dialog == nullptr)
+        return 0;
+    theApp->rootGadgets.Add(dialog);
+    return dialog->RunModal();
+}
+
 void Gadget::EndModal(int result)
 {
     modalRunning = false;

@@ -96,6 +96,8 @@ public:
     // loop ended without EndModal.
     int RunModal();
     void EndModal(int result);
+    // Adds the dialog to the application's root gadgets and runs it modally.
+    static int ShowModal(Gadget* dialog);
     Point GetAbsolutePosition() const;
     // Called by the parent's manager, in the parent's frame.
     void ApplyClip();

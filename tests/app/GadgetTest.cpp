@@ -401,6 +401,15 @@ TEST_F(ModalLoop, EndModalGivesTheResult)
     EXPECT_EQ(dialog->updates, 3);
 }
 
+TEST_F(ModalLoop, ShowModalAddsTheDialogToTheRoot)
+{
+    auto* dialog = new CountingGadget;
+    dialog->endAt = 2;
+    dialog->result = -1;
+    EXPECT_EQ(Gadget::ShowModal(dialog), -1);
+    EXPECT_EQ(app.rootGadgets.Get(app.rootGadgets.Count() - 1), dialog);
+}
+
 TEST_F(ModalLoop, KillEndsTheLoopWithZero)
 {
     CountingGadget* dialog = ShowDialog();
