@@ -166,7 +166,6 @@ class Graphics
     // --- device release, window style and device queries ---
     void ReleaseDeviceObjects();
     void ApplyWindowStyle();
-    void SyncBackBuffer();
     int GetTotalVideoMemory();
     void GetTextureSize(Point& out, int width, int height);
 
@@ -310,7 +309,6 @@ class Graphics
     bool mVSync = false;
     bool mUseCustomCursors = false;
     bool mConfirmHardware = false;
-    bool mCustomCursorHidden = false;
     int mMinVideoMemory = 6;
     int mLowVideoMemory = 14;
     int mRefreshRate = 60;

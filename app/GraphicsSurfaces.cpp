@@ -302,13 +302,7 @@ void Graphics::EndScene()
         mSWHelper.Unlock();
     } else if (mDevice) {
         mDevice->SetTexture(nullptr, false);
-        SyncBackBuffer();
     }
-}
-
-void Graphics::SyncBackBuffer()
-{
-    // The renderer finishes queued drawing before it presents or reads back.
 }
 
 void Graphics::Present(int unused)

@@ -280,11 +280,6 @@ void GetWindowPosition(void* window, int* x, int* y)
     }
 }
 
-bool IsWindowMinimized(void* window)
-{
-    return window && (SDL_GetWindowFlags(AsWindow(window)) & SDL_WINDOW_MINIMIZED) != 0;
-}
-
 int GetWindowFrameHeight(void* window)
 {
     int top = 0;

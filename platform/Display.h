@@ -115,7 +115,6 @@ std::vector<DisplayMode> GetDisplayModes();
 void SetWindowFullscreen(void* window, bool fullscreen);
 void SetWindowClientSize(void* window, int x, int y, int width, int height);
 void GetWindowPosition(void* window, int* x, int* y);
-bool IsWindowMinimized(void* window);
 // The height the window's frame adds to its client area: the caption and the
 // borders above and below; 0 without a frame.
 int GetWindowFrameHeight(void* window);
@@ -171,7 +170,6 @@ class Renderer
     // Hardware path.
     bool CreateBackBuffer(int width, int height);
     void ReleaseBackBuffer();
-    bool HasBackBuffer() const;
     // Selects the back buffer as the target; false when it was lost.
     bool BeginFrame();
     void Clear(uint32_t argb);

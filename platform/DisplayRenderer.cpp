@@ -410,11 +410,6 @@ void Renderer::ReleaseBackBuffer()
     }
 }
 
-bool Renderer::HasBackBuffer() const
-{
-    return mImpl->backBuffer != nullptr;
-}
-
 bool Renderer::BeginFrame()
 {
     if (!mImpl->backBuffer || mImpl->targetsLost) {
