@@ -5,10 +5,10 @@
 #include "platform/Crash.h"
 #include "platform/Shell.h"
 #include "support/LocalHttpServer.h"
+#include "support/ProgramSegments.h"
 #include "support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
-#include <link.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -71,29 +71,6 @@ __attribute__((noinline)) void StoreThroughBadPointer()
     *reinterpret_cast<volatile int*>(address) = 1;
 }
 
-// Start of the main program's n-th loadable segment, found from the loader's
-// own list rather than the way the report finds it.
-uintptr_t MainSegmentStart(unsigned number)
-{
-    struct Search
-    {
-        unsigned number;
-        uintptr_t start = 0;
-    } search{number};
-    dl_iterate_phdr(
-        [](dl_phdr_info* info, size_t, void* data) {
-            auto* wanted = static_cast<Search*>(data);
-            unsigned count = 0;
-            for (int i = 0; i < info->dlpi_phnum; ++i) {
-                if (info->dlpi_phdr[i].p_type == PT_LOAD && ++count == wanted->number)
-                    wanted->start = info->dlpi_addr + info->dlpi_phdr[i].p_vaddr;
-            }
-            return 1; // the main program comes first
-        },
-        &search);
-    return search.start;
-}
-
 class QuorbApp : public App
 {
 public:
@@ -144,7 +121,7 @@ TEST(CrashCatcherTest, RealFaultInAChildWritesTheReport)
     unsigned long offset = 0;
     ASSERT_EQ(std::sscanf(found[2].str().c_str(), "<STACKWALK>%4X:%8lX", &section, &offset), 2);
     ASSERT_GT(section, 0u);
-    uintptr_t faulting = MainSegmentStart(section) + offset;
+    uintptr_t faulting = MainProgramSegmentStart(section) + offset;
     uintptr_t function = reinterpret_cast<uintptr_t>(&StoreThroughBadPointer);
     EXPECT_GE(faulting, function);
     EXPECT_LT(faulting, function + 64);
