@@ -9,7 +9,7 @@
 // survives a crash.
 class Console
 {
-public:
+  public:
     constexpr Console() = default;
     Console(const Console&) = delete;
     Console& operator=(const Console&) = delete;
@@ -22,7 +22,7 @@ public:
     // Lines are written only while set; the application may clear it.
     std::atomic<bool> enabled = true;
 
-private:
+  private:
     void WriteLine(const char* line, bool truncate);
 
     std::mutex mLock;

@@ -13,7 +13,7 @@ struct ListCursor
 // The framework's container: a growable array of pointers it never owns.
 class List
 {
-public:
+  public:
     List() = default;
     List(const List&) = delete;
     List& operator=(const List&) = delete;
@@ -46,7 +46,7 @@ public:
     bool unique = false;
     bool fixed = false;
 
-private:
+  private:
     void Reallocate(int capacity);
 
     int mCount = 0;
@@ -59,15 +59,14 @@ private:
 //     for (Gadget* gadget : LIST_LOOP(Gadget, mChildren)) ...
 // The body may add or remove items; a removal at or before the current item
 // steps the cursor back so the next item is not skipped.
-template <typename T>
-class ListLoop
+template <typename T> class ListLoop
 {
-public:
+  public:
     ListLoop(List& list, const char* file, int line) : mList(list), mCursor(list.GetCursor(file, line)) {}
 
     class Iterator
     {
-    public:
+      public:
         Iterator(List* list, ListCursor* cursor) : mList(list), mCursor(cursor)
         {
             if (mList) {
@@ -83,7 +82,7 @@ public:
         }
         bool operator!=(const Iterator&) const { return mItem != nullptr; }
 
-    private:
+      private:
         void Advance()
         {
             mItem = nullptr;
@@ -101,7 +100,7 @@ public:
     Iterator begin() { return Iterator(&mList, mCursor); }
     Iterator end() { return Iterator(nullptr, mCursor); }
 
-private:
+  private:
     List& mList;
     ListCursor* mCursor;
 };

@@ -6,7 +6,7 @@
 // Windows, so the Windows generation tests are all false.
 class OSFunctions
 {
-public:
+  public:
     constexpr OSFunctions() = default;
     virtual ~OSFunctions() = default;
 

@@ -138,8 +138,8 @@ void RectComplex::Subtract(float x, float y, float w, float h)
     int steps = 0;
     for (int i = rects.Count() - 1; i >= 0;) {
         if (++steps > kMaxSubtractSteps) {
-            theConsole->Printf("WARNING: RectComplex::Subtract(%g, %g, %g, %g) gave up after %d steps", x, y, w, h,
-                               kMaxSubtractSteps);
+            theConsole->Printf("WARNING: RectComplex::Subtract(%g, %g, %g, %g) gave up after %d steps", x, y,
+                               w, h, kMaxSubtractSteps);
             return;
         }
         SubtractStep(i, cut.left, cut.top, cut.right, cut.bottom);
@@ -235,7 +235,8 @@ bool RectComplex::MergePair()
 {
     for (int a = 0; a < rects.Count(); a++) {
         for (int b = 0; b < rects.Count(); b++) {
-            if (b != a && (TouchesHorizontally(RectAt(a), RectAt(b)) || TouchesVertically(RectAt(a), RectAt(b)))) {
+            if (b != a &&
+                (TouchesHorizontally(RectAt(a), RectAt(b)) || TouchesVertically(RectAt(a), RectAt(b)))) {
                 RectAt(a) = RectAt(a).Union(RectAt(b));
                 DeleteAt(b);
                 return true;
@@ -255,7 +256,8 @@ bool RectComplex::RemoveContained()
             Rect clipped = RectAt(b);
             clipped.ClipTo(RectAt(a));
             const Rect& rectB = RectAt(b);
-            if (clipped.x == rectB.x && clipped.y == rectB.y && clipped.w == rectB.w && clipped.h == rectB.h) {
+            if (clipped.x == rectB.x && clipped.y == rectB.y && clipped.w == rectB.w &&
+                clipped.h == rectB.h) {
                 DeleteAt(b);
                 return true;
             }

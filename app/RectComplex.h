@@ -13,7 +13,7 @@ class RectComplexOutline;
 // does not update it.
 class RectComplex
 {
-public:
+  public:
     RectComplex();
     // A region of that one rectangle; empty when w or h is 0.
     RectComplex(float x, float y, float w, float h);
@@ -51,7 +51,7 @@ public:
     // The concave flag of corner i; 0 when there is none.
     int GetOutlineFlag(int i) const;
 
-private:
+  private:
     Rect& RectAt(int i) const { return *static_cast<Rect*>(rects.Get(i)); }
     void DeleteAt(int i);
     void SubtractStep(int& i, double cutLeft, double cutTop, double cutRight, double cutBottom);

@@ -27,8 +27,7 @@ constexpr Probe kProbes[4] = {
     {-1, -1, true, false, true, false},
 };
 
-template <typename T>
-void DeleteItems(List& list)
+template <typename T> void DeleteItems(List& list)
 {
     for (int i = 0; i < list.Count(); i++) {
         delete static_cast<T*>(list.Get(i));

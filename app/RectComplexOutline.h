@@ -22,7 +22,7 @@ struct RectComplexCorner
 // as do edges, insetEdges and edgeNormals. Owns every item.
 class RectComplexOutline
 {
-public:
+  public:
     RectComplexOutline() = default;
     RectComplexOutline(const RectComplexOutline&) = delete;
     RectComplexOutline& operator=(const RectComplexOutline&) = delete;
@@ -39,7 +39,7 @@ public:
     List edges;         // Line*: between the corner positions
     List edgeNormals;   // Point*: outward unit normals
 
-private:
+  private:
     void AddCandidate(const RectComplex& region, float px, float py, float d);
     bool HasCorner(float px, float py) const;
     void BuildEdges();

@@ -12,19 +12,13 @@ class String;
 // never has to guess sizes from a bare argument list.
 class FormatArgument
 {
-public:
-    enum class Kind
-    {
-        None,
-        Integer,
-        Real,
-        Text
-    };
+  public:
+    enum class Kind { None, Integer, Real, Text };
 
     FormatArgument() = default;
     template <typename T>
-        requires std::integral<T> || std::is_enum_v<T>
-    FormatArgument(T value) : mKind(Kind::Integer), mInteger(static_cast<int64_t>(value))
+    requires std::integral<T> || std::is_enum_v<T> FormatArgument(T value)
+        : mKind(Kind::Integer), mInteger(static_cast<int64_t>(value))
     {
     }
     FormatArgument(double value) : mKind(Kind::Real), mReal(value) {}
@@ -40,7 +34,7 @@ public:
     double AsDouble() const;
     const char* AsText() const;
 
-private:
+  private:
     Kind mKind = Kind::None;
     int64_t mInteger = 0;
     double mReal = 0.0;
@@ -52,13 +46,13 @@ private:
 // stays harmless.
 class FormatArgumentList
 {
-public:
+  public:
     FormatArgumentList(const FormatArgument* arguments, int count) : mArguments(arguments), mCount(count) {}
 
     const FormatArgument& Next();
     int Remaining() const { return mCount - mNext; }
 
-private:
+  private:
     const FormatArgument* mArguments;
     int mCount;
     int mNext = 0;
@@ -69,7 +63,7 @@ private:
 // printf-style formatter.
 class String
 {
-public:
+  public:
     String() = default;
     String(const char* text);
     String(const String& other); // StringCopy: shares the buffer
@@ -80,8 +74,7 @@ public:
     String& operator=(const String& other);
     String& operator=(String&& other) noexcept;
 
-    template <typename... Args>
-    static String StringFormat(const char* format, const Args&... args)
+    template <typename... Args> static String StringFormat(const char* format, const Args&... args)
     {
         String result;
         result.Format(format, args...);
@@ -93,8 +86,7 @@ public:
     void AssignChar(char c);
     void Clear();
 
-    template <typename... Args>
-    void Format(const char* format, const Args&... args)
+    template <typename... Args> void Format(const char* format, const Args&... args)
     {
         if constexpr (sizeof...(Args) == 0) {
             FormatV(format, FormatArgumentList(nullptr, 0));
@@ -173,7 +165,7 @@ public:
     void SplitToPoints(List& out); // Point*
     void SplitToRects(List& out);  // Rect*
 
-private:
+  private:
     void Release();
     // Replaces the text by a fresh private buffer holding those bytes.
     void Rebuild(const char* text, int length);

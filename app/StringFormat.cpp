@@ -89,7 +89,8 @@ struct IntegerValue
 IntegerValue TakeInteger(FormatArgumentList& arguments, bool is64)
 {
     int64_t value = arguments.Next().AsInt64();
-    bool fits32 = value >= std::numeric_limits<int32_t>::min() && value <= std::numeric_limits<uint32_t>::max();
+    bool fits32 =
+        value >= std::numeric_limits<int32_t>::min() && value <= std::numeric_limits<uint32_t>::max();
     if (!is64 && fits32) {
         return {static_cast<int32_t>(static_cast<uint32_t>(value)), false};
     }

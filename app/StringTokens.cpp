@@ -14,8 +14,8 @@ namespace {
 int32_t ToInt32(const char* text)
 {
     long long value = std::strtoll(text, nullptr, 10);
-    return static_cast<int32_t>(
-        std::clamp<long long>(value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+    return static_cast<int32_t>(std::clamp<long long>(value, std::numeric_limits<int32_t>::min(),
+                                                      std::numeric_limits<int32_t>::max()));
 }
 
 float ToFloat(const String& text)
@@ -26,7 +26,7 @@ float ToFloat(const String& text)
 // Tracks quotes and parentheses: a separator counts only outside both.
 class QuoteState
 {
-public:
+  public:
     bool Outside() const { return !mSingle && !mDouble && mDepth == 0; }
     void Step(char c)
     {
@@ -41,7 +41,7 @@ public:
         }
     }
 
-private:
+  private:
     bool mSingle = false;
     bool mDouble = false;
     int mDepth = 0;

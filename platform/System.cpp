@@ -6,8 +6,7 @@
 #include <unistd.h>
 #include <vector>
 
-namespace Platform::System
-{
+namespace Platform::System {
 std::string Description()
 {
     utsname name;
@@ -22,7 +21,8 @@ std::string UserName()
     passwd entry;
     passwd* found = nullptr;
     std::vector<char> buffer(16384);
-    if (getpwuid_r(geteuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found || !found->pw_name) {
+    if (getpwuid_r(geteuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found ||
+        !found->pw_name) {
         return std::string();
     }
     return found->pw_name;

@@ -4,8 +4,7 @@
 
 // Questions about the running system, in place of the system's version and
 // user-name calls.
-namespace Platform::System
-{
+namespace Platform::System {
 // One line naming the kernel: name, release, version and machine, as uname
 // reports them; empty when uname fails.
 std::string Description();

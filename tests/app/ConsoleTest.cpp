@@ -11,7 +11,7 @@
 namespace {
 class ConsoleTest : public testing::Test
 {
-protected:
+  protected:
     std::string Log() const { return desktop.ReadText("TARNQUILL.LOG"); }
     bool LogExists() const { return desktop.Exists("TARNQUILL.LOG"); }
 

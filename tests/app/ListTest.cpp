@@ -187,8 +187,8 @@ TEST(ListCursors, LoopSurvivesRemovalBeforeAndInsertion)
     for (int* item : LIST_LOOP(int, list)) {
         visited.push_back(item);
         if (item == Item(2)) {
-            list.Remove(Item(0));     // behind the loop: nothing skipped
-            list.Insert(Item(9), 0);  // behind the loop: nothing repeated
+            list.Remove(Item(0));                        // behind the loop: nothing skipped
+            list.Insert(Item(9), 0);                     // behind the loop: nothing repeated
             list.Insert(Item(8), list.IndexOf(Item(3))); // ahead: visited next
         }
     }

@@ -1,6 +1,6 @@
+#include "app/RectComplex.h"
 #include "app/Console.h"
 #include "app/Point.h"
-#include "app/RectComplex.h"
 #include "app/RectComplexOutline.h"
 
 #include "support/TemporaryDesktop.h"
@@ -48,7 +48,8 @@ std::vector<CornerView> Corners(const RectComplex& region)
     const RectComplexOutline* outline = region.GetOutline();
     for (int i = 0; i < outline->corners.Count(); i++) {
         auto* corner = static_cast<RectComplexCorner*>(outline->corners.Get(i));
-        corners.push_back({corner->x, corner->y, corner->concave, *static_cast<Point*>(outline->cornerNormals.Get(i))});
+        corners.push_back(
+            {corner->x, corner->y, corner->concave, *static_cast<Point*>(outline->cornerNormals.Get(i))});
         EXPECT_EQ(region.GetOutlineFlag(i), corner->concave ? 1 : 0);
     }
     return corners;
@@ -126,7 +127,8 @@ TEST(RectComplexRegion, RunawaySubtractIsAbandoned)
     region.Subtract(0, 0, 600, 1);
     EXPECT_GT(region.GetRectCount(), 0);
     EXPECT_LT(region.GetRectCount(), 600);
-    EXPECT_NE(desktop.ReadText("TARNQUILL.LOG").find("\r\nWARNING: RectComplex::Subtract"), std::string::npos);
+    EXPECT_NE(desktop.ReadText("TARNQUILL.LOG").find("\r\nWARNING: RectComplex::Subtract"),
+              std::string::npos);
     theConsole->enabled = false;
 }
 
@@ -235,7 +237,8 @@ TEST(RectComplexOutlineTest, FrameAroundAHole)
     region.BuildOutline(0.5f);
     std::vector<CornerView> corners = Corners(region);
     ASSERT_EQ(corners.size(), 8u);
-    EXPECT_EQ(std::count_if(corners.begin(), corners.end(), [](const CornerView& c) { return c.concave; }), 4);
+    EXPECT_EQ(std::count_if(corners.begin(), corners.end(), [](const CornerView& c) { return c.concave; }),
+              4);
     EXPECT_EQ(region.GetLineCount(), 8);
     ExpectEdgeNormalsPointOut(region);
 

@@ -1,8 +1,8 @@
+#include "app/String.h"
 #include "app/App.h"
 #include "app/List.h"
 #include "app/Point.h"
 #include "app/Rect.h"
-#include "app/String.h"
 
 #include <gtest/gtest.h>
 
@@ -11,15 +11,13 @@
 #include <thread>
 
 namespace {
-template <typename... Args>
-std::string Fmt(const char* format, const Args&... args)
+template <typename... Args> std::string Fmt(const char* format, const Args&... args)
 {
     String s = String::StringFormat(format, args...);
     return std::string(s.CStr(), s.Length());
 }
 
-template <typename T>
-void DeleteAll(List& list)
+template <typename T> void DeleteAll(List& list)
 {
     for (int i = 0; i < list.Count(); i++) {
         delete static_cast<T*>(list.Get(i));
@@ -102,7 +100,7 @@ TEST(StringFormat, TextCharactersAndLiterals)
     EXPECT_EQ(Fmt("100%%"), "100%");
     EXPECT_EQ(Fmt("no conversions"), "no conversions");
     EXPECT_EQ(Fmt("%u\n", 5), "\n"); // 'u' is a flag, so "%u" alone prints nothing
-    EXPECT_EQ(Fmt("%k%d", 3), "k3");  // an unknown letter takes no argument
+    EXPECT_EQ(Fmt("%k%d", 3), "k3"); // an unknown letter takes no argument
 
     String s("keep");
     s.Format(nullptr);

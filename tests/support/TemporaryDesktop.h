@@ -8,7 +8,7 @@
 // folder holding an empty "Desktop", for as long as the object lives.
 class TemporaryDesktop
 {
-public:
+  public:
     TemporaryDesktop();
     ~TemporaryDesktop();
     TemporaryDesktop(const TemporaryDesktop&) = delete;
@@ -23,7 +23,7 @@ public:
         home.WriteText("Desktop/" + name, text);
     }
 
-private:
+  private:
     struct Saved
     {
         bool present = false;
