@@ -1,5 +1,7 @@
 #include "app/App.h"
 #include "app/Graphics.h"
+#include "app/Image.h"
+#include "app/Texture.h"
 #include "app/TextureSplatter.h"
 
 #include <gtest/gtest.h>
@@ -157,4 +159,19 @@ TEST_F(TextureSplatterTest, AnAtlasBelongsToTheApplicationObjectItWasMadeFor)
         EXPECT_TRUE(atlas.IsValid());
         EXPECT_EQ(atlas.mInstance, 1234);
     }
+}
+
+TEST_F(TextureSplatterTest, TexturesMadeWhileActiveLandOnItsPages)
+{
+    atlas.Create(256, 256);
+    theGraphics.mActiveAtlas = &atlas;
+    Image image;
+    image.Create(20, 10, true);
+    *image.GetPixelPtr(19, 9) = 0xFF123456u;
+    Texture texture(image);
+    theGraphics.mActiveAtlas = nullptr;
+    ASSERT_TRUE(texture.mInAtlas);
+    EXPECT_EQ(texture.mSurface, atlas.GetPage(0).surface.get());
+    EXPECT_FLOAT_EQ(texture.mUV.w * 256, 20);
+    EXPECT_EQ(texture.mSurface->GetPixel(19, 9), 0xFF123456u);
 }
