@@ -90,17 +90,6 @@ std::string GlString(unsigned int name)
     return text ? reinterpret_cast<const char*>(text) : "";
 }
 
-SDL_Rect Letterbox(int sourceWidth, int sourceHeight, int outputWidth, int outputHeight)
-{
-    if (sourceWidth <= 0 || sourceHeight <= 0) {
-        return SDL_Rect{0, 0, outputWidth, outputHeight};
-    }
-    const double scale = std::min(static_cast<double>(outputWidth) / sourceWidth,
-                                  static_cast<double>(outputHeight) / sourceHeight);
-    const int w = static_cast<int>(sourceWidth * scale + 0.5);
-    const int h = static_cast<int>(sourceHeight * scale + 0.5);
-    return SDL_Rect{(outputWidth - w) / 2, (outputHeight - h) / 2, w, h};
-}
 } // namespace
 
 struct Renderer::Impl
@@ -479,20 +468,23 @@ void Renderer::DrawTriangleFan(const RenderVertex* vertices, int count)
 }
 
 namespace {
+// The frame fills the output as far as its shape allows, centred between
+// black bars. The logical size also makes the renderer report pointer
+// positions in frame pixels, wherever the frame lies in the window.
 bool ShowTexture(SDL_Renderer* renderer, SDL_Texture* texture, int width, int height)
 {
     SDL_SetRenderTarget(renderer, nullptr);
+    SDL_RenderSetLogicalSize(renderer, width, height);
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
     SDL_SetRenderDrawBlendMode(renderer, SDL_BLENDMODE_NONE);
     SDL_RenderClear(renderer);
     int outputWidth = 0;
     int outputHeight = 0;
     SDL_GetRendererOutputSize(renderer, &outputWidth, &outputHeight);
-    const SDL_Rect target = Letterbox(width, height, outputWidth, outputHeight);
-    const bool sameSize = target.w == width && target.h == height;
+    const bool sameSize = outputWidth == width && outputHeight == height;
     SDL_SetTextureScaleMode(texture, sameSize ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
     SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);
-    const bool copied = SDL_RenderCopy(renderer, texture, nullptr, &target) == 0;
+    const bool copied = SDL_RenderCopy(renderer, texture, nullptr, nullptr) == 0;
     SDL_RenderPresent(renderer);
     return copied;
 }
@@ -567,8 +559,14 @@ bool Renderer::ReadOutput(Surface& out)
         SDL_UnlockSurface(mImpl->output);
         read = true;
     } else {
+        // The whole output, black bars included.
+        int logicalWidth = 0;
+        int logicalHeight = 0;
+        SDL_RenderGetLogicalSize(mImpl->renderer, &logicalWidth, &logicalHeight);
+        SDL_RenderSetLogicalSize(mImpl->renderer, 0, 0);
         read = SDL_RenderReadPixels(mImpl->renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, whole.GetPixels(),
                                     whole.GetPitch()) == 0;
+        SDL_RenderSetLogicalSize(mImpl->renderer, logicalWidth, logicalHeight);
     }
     SDL_SetRenderTarget(mImpl->renderer, previous);
     if (read) {

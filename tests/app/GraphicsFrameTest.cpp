@@ -5,6 +5,7 @@
 #include "app/VertexBuffer2D.h"
 #include "platform/Window.h"
 
+#include "support/PointerEvents.h"
 #include "support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
@@ -165,4 +166,36 @@ TEST_F(GraphicsFrameTest, SoftwareRendererFrameIsThePicture)
     theGraphics.EndScene();
     theGraphics.Present();
     EXPECT_EQ(theGraphics.mBoundTexture, nullptr);
+}
+
+TEST_F(GraphicsFrameTest, FullScreenShowsTheFrameScaledAndPointsInFramePixels)
+{
+    ASSERT_TRUE(theGraphics.Startup(window.NativeHandle()));
+    theGraphics.SetFullscreen(true);
+    ASSERT_TRUE(theGraphics.mFullscreen);
+    DrawScene();
+    int width = 0;
+    int height = 0;
+    window.GetClientSize(width, height);
+    // Full screen covers the desktop; the frame keeps its own size.
+    EXPECT_EQ(width, Platform::GetDesktopMode().width);
+    EXPECT_EQ(height, Platform::GetDesktopMode().height);
+    EXPECT_EQ(theGraphics.mWidth, 800);
+
+    // A pointer at the window's centre is at the frame's centre.
+    Platform::WindowMessage message;
+    while (window.PollMessage(message)) {
+    }
+    PointerEvents::MoveTo(window.NativeHandle(), width / 2, height / 2);
+    bool moved = false;
+    while (window.PollMessage(message)) {
+        if (message.message == Platform::Message::MouseMove) {
+            moved = true;
+            EXPECT_NEAR(Platform::PointX(message.lParam), 400, 1);
+            EXPECT_NEAR(Platform::PointY(message.lParam), 300, 1);
+        }
+    }
+    EXPECT_TRUE(moved);
+    theGraphics.SetFullscreen(false);
+    EXPECT_FALSE(theGraphics.mFullscreen);
 }
