@@ -5,7 +5,10 @@
 
 #include <algorithm>
 
-TextureSplatter theTextureSplatter;
+// Never destroyed: once registered, destroying it would reach into the
+// graphics device's list, and static objects of different files are torn
+// down in no fixed order. Graphics::Shutdown has released its pages by then.
+TextureSplatter& theTextureSplatter = *new TextureSplatter();
 
 TextureSplatter::~TextureSplatter()
 {

@@ -70,4 +70,4 @@ private:
 };
 
 // The shared atlas of the script-form fonts; it outlives application restarts.
-extern TextureSplatter theTextureSplatter;
+extern TextureSplatter& theTextureSplatter;
