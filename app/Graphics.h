@@ -177,6 +177,7 @@ class Graphics
 
     // --- render state ---
     void SetColor(const Color& color);
+    void SetColor(float r, float g, float b, float a) { SetColorRGBA(r, g, b, a); }
     void SetColorRGBA(float r, float g, float b, float a);
     void SetColorWhite();
     void SetWhiteAlpha(float a);
@@ -201,7 +202,8 @@ class Graphics
     void SetSpriteMode();
     void SetColorFill(bool on);
     void ApplyShader(const Shader& shader);
-    void SetZoom(float scale);
+    void SetZoom(float scale) { SetZoom(scale, scale); }
+    void SetZoom(float x, float y);
     void SetWorldTransform(const Matrix& matrix);
     void SetViewTransform(const Matrix& matrix);
     void SetProjectionTransform(const Matrix& matrix);

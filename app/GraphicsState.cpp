@@ -292,10 +292,10 @@ void Graphics::ApplyShader(const Shader& shader)
     mLastShader.texture = texture;
 }
 
-void Graphics::SetZoom(float scale)
+void Graphics::SetZoom(float x, float y)
 {
-    mZoomX = scale;
-    mZoomY = scale;
+    mZoomX = x;
+    mZoomY = y;
     mZoomOn = !(mZoomX == 1.0f && mZoomY == 1.0f);
     ResetClip();
     RebuildViewProjection();
