@@ -251,6 +251,9 @@ void Image::ApplyAlphaMaskFile(const char* maskName)
 
 // The game cannot run without its art: tell the player and stop. The exit
 // status is non-zero so that a script starting the game sees the failure.
+// Images load on the loader thread too, while the main thread draws: the
+// process ends at once rather than running static destructors under it (the
+// log line is already on disk).
 void Image::ReportMissing(const char* baseName)
 {
     const std::string text = std::string("Could not load image: ") + baseName;
@@ -258,5 +261,5 @@ void Image::ReportMissing(const char* baseName)
         theConsole->Printf("%s", text.c_str());
     }
     Platform::Dialogs::ShowMessage("Image Load Error", text);
-    std::exit(1);
+    std::_Exit(1);
 }
