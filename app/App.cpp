@@ -16,8 +16,7 @@
 
 App* theApp = nullptr;
 
-App::App()
-    : clock(&Platform::Clock::Milliseconds), sleep(&Platform::Clock::Sleep)
+App::App() : clock(&Platform::Clock::Milliseconds), sleep(&Platform::Clock::Sleep)
 {
     theGraphics.ResetState();
     theApp = this;

@@ -16,8 +16,7 @@
 #include <vector>
 
 class Gadget;
-namespace Platform
-{
+namespace Platform {
 class Instance;
 class Window;
 struct Cursor;
@@ -40,7 +39,7 @@ struct InputRecord
 // caught up, sleeps the rest and gives way to the loader while loading.
 class App
 {
-public:
+  public:
     // The position of a pointer that is nowhere: no gadget contains it.
     static constexpr int kNowhere = -9999;
 
@@ -236,7 +235,7 @@ public:
     std::function<uint32_t()> clock;
     std::function<void(uint32_t)> sleep;
 
-protected:
+  protected:
     void StartLoader();
     void VsyncWatchdog(uint32_t now);
     void FractionalUpdate(float fraction);
@@ -252,7 +251,7 @@ protected:
     void PressAt(int x, int y, int button, void (Gadget::*handler)(int, int, int));
     void FreeCursors();
 
-private:
+  private:
     std::recursive_mutex lock;
     std::thread loader;
     bool ownCursorsMade = false;

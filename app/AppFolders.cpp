@@ -13,20 +13,19 @@
 #include <algorithm>
 #include <cctype>
 
-namespace
-{
+namespace {
 namespace Key = Platform::KeyCode;
 
 // The open hand with spread fingers shown while dragging; rows 4 to 25, the
 // rest transparent.
-constexpr uint32_t kOwnAnd[22] = {
-    0xFFFE7FFF, 0xFFFC0FFF, 0xFFF007FF, 0xFFE001FF, 0xFFE000FF, 0xFFE000FF, 0xFFE000FF, 0xFFE000FF,
-    0xFE6000FF, 0xFC2000FF, 0xFC0000FF, 0xFE0000FF, 0xFE0000FF, 0xFF0000FF, 0xFF8000FF, 0xFF8001FF,
-    0xFFC001FF, 0xFFE001FF, 0xFFF003FF, 0xFFF803FF, 0xFFF803FF, 0xFFF803FF};
-constexpr uint32_t kOwnXor[22] = {
-    0x00000000, 0x00018000, 0x0001B000, 0x000DB000, 0x000DB600, 0x000DB600, 0x000DB600, 0x000DB600,
-    0x000DB600, 0x018DB600, 0x01CFFE00, 0x00EFFE00, 0x00FFFE00, 0x007FFE00, 0x003FFE00, 0x003FFC00,
-    0x001FFC00, 0x000FFC00, 0x0007F800, 0x0003F800, 0x0003F800, 0x00000000};
+constexpr uint32_t kOwnAnd[22] = {0xFFFE7FFF, 0xFFFC0FFF, 0xFFF007FF, 0xFFE001FF, 0xFFE000FF, 0xFFE000FF,
+                                  0xFFE000FF, 0xFFE000FF, 0xFE6000FF, 0xFC2000FF, 0xFC0000FF, 0xFE0000FF,
+                                  0xFE0000FF, 0xFF0000FF, 0xFF8000FF, 0xFF8001FF, 0xFFC001FF, 0xFFE001FF,
+                                  0xFFF003FF, 0xFFF803FF, 0xFFF803FF, 0xFFF803FF};
+constexpr uint32_t kOwnXor[22] = {0x00000000, 0x00018000, 0x0001B000, 0x000DB000, 0x000DB600, 0x000DB600,
+                                  0x000DB600, 0x000DB600, 0x000DB600, 0x018DB600, 0x01CFFE00, 0x00EFFE00,
+                                  0x00FFFE00, 0x007FFE00, 0x003FFE00, 0x003FFC00, 0x001FFC00, 0x000FFC00,
+                                  0x0007F800, 0x0003F800, 0x0003F800, 0x00000000};
 constexpr int kFirstDrawnRow = 4;
 
 constexpr const char* kCacheFolder = "cached";
@@ -83,13 +82,10 @@ String GetDesktopFilePath(const String& name)
 void App::ResolveDataFolder()
 {
     std::string folder = Platform::Folders::DataFolderTemplate();
-    if (folder.size() > 1 && !forceDocumentsFolder)
-    {
+    if (folder.size() > 1 && !forceDocumentsFolder) {
         ReplaceAll(folder, "(NAME OF GAME)", name.CStr());
         ReplaceAll(folder, "(PUBLISHER)", company.CStr());
-    }
-    else
-    {
+    } else {
         std::string documents = Platform::Folders::Documents();
         folder = documents.empty() ? std::string() : documents + "/my games/" + name.CStr();
     }
@@ -104,8 +100,7 @@ void App::ReadCommandLine()
 {
     arguments.clear();
     std::string joined;
-    for (const std::string& argument : Platform::Shell::Arguments())
-    {
+    for (const std::string& argument : Platform::Shell::Arguments()) {
         arguments.push_back(Lowered(argument));
         joined += (joined.empty() ? "" : " ") + arguments.back();
     }
@@ -122,16 +117,14 @@ bool App::HasCommandLineSwitch(const char* switchName) const
 void App::CheckCacheVersion()
 {
     String folder = ProgramPath(kCacheFolder);
-    if (!cacheSounds)
-    {
+    if (!cacheSounds) {
         DeleteFolder(folder);
         return;
     }
     Registry info;
     info.Load(ProgramPath(kCacheInfo));
     RegistryEntry* stored = info.Find("Version");
-    if (stored == nullptr || stored->value.CompareNoCase(version) != 0)
-    {
+    if (stored == nullptr || stored->value.CompareNoCase(version) != 0) {
         DeleteFolder(folder);
         MakeFolders(String::StringFormat("%s/", folder));
     }
@@ -157,8 +150,8 @@ void App::CreateCursors()
 void App::FreeCursors()
 {
     currentCursor = nullptr;
-    for (Platform::Cursor** cursor : {&arrowCursor, &waitCursor, &handCursor, &ibeamCursor, &ownCursor, &invisibleCursor})
-    {
+    for (Platform::Cursor** cursor :
+         {&arrowCursor, &waitCursor, &handCursor, &ibeamCursor, &ownCursor, &invisibleCursor}) {
         Platform::Cursors::Free(*cursor);
         *cursor = nullptr;
     }
@@ -199,26 +192,22 @@ void App::CheatKeys()
 // as a hair below.
 void App::SpeedKeys()
 {
-    if (theKeyboard.WentDown(Key::Home))
-    {
+    if (theKeyboard.WentDown(Key::Home)) {
         Platform::Dialogs::Beep();
         SetSpeed(1.0f);
         speedPercent = 100;
     }
-    if (theKeyboard.WentDown(Key::End))
-    {
+    if (theKeyboard.WentDown(Key::End)) {
         Platform::Dialogs::Beep();
         speedPercent += 100;
         SetSpeed(static_cast<float>(speedPercent / 100));
     }
-    if (theKeyboard.WentDown(Key::PageUp))
-    {
+    if (theKeyboard.WentDown(Key::PageUp)) {
         Platform::Dialogs::Beep();
         speedPercent += 10;
         SetSpeed(static_cast<float>(speedPercent / 100.0 + 0.0002));
     }
-    if (theKeyboard.WentDown(Key::PageDown))
-    {
+    if (theKeyboard.WentDown(Key::PageDown)) {
         Platform::Dialogs::Beep();
         speedPercent = std::max(10, speedPercent - 10);
         SetSpeed(static_cast<float>(speedPercent / 100.0 + 0.0002));
@@ -229,8 +218,7 @@ void App::SaveScreenshot()
 {
     MakeFolders("Screenshots\\");
     String path;
-    for (int number = 1;; ++number)
-    {
+    for (int number = 1;; ++number) {
         path.Format("Screenshots\\screenshot%d.bmp", number);
         if (!FileExists(path))
             break;

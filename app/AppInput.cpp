@@ -4,8 +4,7 @@
 #include "app/Graphics.h"
 #include "platform/Window.h"
 
-namespace
-{
+namespace {
 namespace Msg = Platform::Message;
 
 constexpr int kLeft = -1;
@@ -25,7 +24,8 @@ int Relative(float position, float origin)
 
 Point App::WindowToGame(int x, int y) const
 {
-    return Point(static_cast<float>(x) / Scale(theGraphics.mScaleX), static_cast<float>(y) / Scale(theGraphics.mScaleY));
+    return Point(static_cast<float>(x) / Scale(theGraphics.mScaleX),
+                 static_cast<float>(y) / Scale(theGraphics.mScaleY));
 }
 
 // Records queued while a handler runs (a modal dialog pumps messages) are
@@ -34,11 +34,9 @@ void App::ProcessInputQueue()
 {
     if (quit)
         return;
-    for (;;)
-    {
+    for (;;) {
         Lock(true);
-        if (inputQueue.empty())
-        {
+        if (inputQueue.empty()) {
             Lock(false);
             return;
         }
@@ -55,28 +53,54 @@ void App::DispatchInput(const InputRecord& record)
         return;
     int x = Platform::PointX(record.lParam);
     int y = Platform::PointY(record.lParam);
-    switch (record.message)
-    {
-    case Msg::KeyDown: KeyDown(record.wParam); break;
-    case Msg::KeyUp: KeyUp(record.wParam); break;
-    case Msg::Char: Char(record.wParam); break;
+    switch (record.message) {
+    case Msg::KeyDown:
+        KeyDown(record.wParam);
+        break;
+    case Msg::KeyUp:
+        KeyUp(record.wParam);
+        break;
+    case Msg::Char:
+        Char(record.wParam);
+        break;
     case Msg::MouseMove:
         if (captureGadget != nullptr && (buttonsDown != 0 || forcedDrag))
             MouseDrag(x, y);
         else
             MouseMove(x, y);
         break;
-    case Msg::LeftButtonDown: MouseDown(x, y, kLeft); break;
-    case Msg::RightButtonDown: MouseDown(x, y, kRight); break;
-    case Msg::MiddleButtonDown: MouseDown(x, y, kMiddle); break;
-    case Msg::LeftButtonUp: MouseUp(x, y, kLeft); break;
-    case Msg::RightButtonUp: MouseUp(x, y, kRight); break;
-    case Msg::MiddleButtonUp: MouseUp(x, y, kMiddle); break;
-    case Msg::LeftButtonDoubleClick: DoubleClick(x, y, kLeft); break;
-    case Msg::RightButtonDoubleClick: DoubleClick(x, y, kRight); break;
-    case Msg::MiddleButtonDoubleClick: DoubleClick(x, y, kMiddle); break;
-    case Msg::MouseWheel: MouseWheel(static_cast<int16_t>(record.wParam >> 16)); break;
-    default: break;
+    case Msg::LeftButtonDown:
+        MouseDown(x, y, kLeft);
+        break;
+    case Msg::RightButtonDown:
+        MouseDown(x, y, kRight);
+        break;
+    case Msg::MiddleButtonDown:
+        MouseDown(x, y, kMiddle);
+        break;
+    case Msg::LeftButtonUp:
+        MouseUp(x, y, kLeft);
+        break;
+    case Msg::RightButtonUp:
+        MouseUp(x, y, kRight);
+        break;
+    case Msg::MiddleButtonUp:
+        MouseUp(x, y, kMiddle);
+        break;
+    case Msg::LeftButtonDoubleClick:
+        DoubleClick(x, y, kLeft);
+        break;
+    case Msg::RightButtonDoubleClick:
+        DoubleClick(x, y, kRight);
+        break;
+    case Msg::MiddleButtonDoubleClick:
+        DoubleClick(x, y, kMiddle);
+        break;
+    case Msg::MouseWheel:
+        MouseWheel(static_cast<int16_t>(record.wParam >> 16));
+        break;
+    default:
+        break;
     }
 }
 
@@ -85,14 +109,12 @@ void App::MouseMove(int x, int y)
     previousMousePosition = mousePosition;
     mousePosition = WindowToGame(x, y);
     Gadget* gadget = rootGadgets.HitTestAndRemember(mousePosition.x, mousePosition.y);
-    if (gadget == nullptr)
-    {
+    if (gadget == nullptr) {
         SetCursor(arrowCursor);
         GadgetManager::ClearHover();
-    }
-    else if (!gadget->killed)
-    {
-        gadget->CoreMouseMove(Relative(mousePosition.x, gadget->rect.x), Relative(mousePosition.y, gadget->rect.y));
+    } else if (!gadget->killed) {
+        gadget->CoreMouseMove(Relative(mousePosition.x, gadget->rect.x),
+                              Relative(mousePosition.y, gadget->rect.y));
         if (gadget->disabled)
             SetCursor(arrowCursor);
     }
@@ -104,14 +126,12 @@ void App::MouseMove(int x, int y)
 void App::MouseDrag(int x, int y)
 {
     Gadget* capture = captureGadget;
-    if (capture != nullptr && !capture->killed)
-    {
+    if (capture != nullptr && !capture->killed) {
         previousMousePosition = mousePosition;
         mousePosition = WindowToGame(x, y);
         Point origin = capture->GetAbsolutePosition();
         capture->CoreMouseDrag(Relative(mousePosition.x, origin.x), Relative(mousePosition.y, origin.y));
-        if (!capture->exclusiveDrag)
-        {
+        if (!capture->exclusiveDrag) {
             Gadget* under = rootGadgets.HitTestAndRemember(mousePosition.x, mousePosition.y);
             if (under != nullptr && !under->killed)
                 under->CoreMouseMove(Relative(mousePosition.x, under->rect.x),
@@ -138,9 +158,11 @@ void App::PressAt(int x, int y, int button, void (Gadget::*handler)(int, int, in
         window->SetCapture();
     previousMousePosition = mousePosition;
     mousePosition = WindowToGame(x, y);
-    Gadget* gadget = rootGadgets.HitTest(static_cast<int>(mousePosition.x), static_cast<int>(mousePosition.y));
+    Gadget* gadget =
+        rootGadgets.HitTest(static_cast<int>(mousePosition.x), static_cast<int>(mousePosition.y));
     if (gadget != nullptr && !gadget->killed)
-        (gadget->*handler)(Relative(mousePosition.x, gadget->rect.x), Relative(mousePosition.y, gadget->rect.y), button);
+        (gadget->*handler)(Relative(mousePosition.x, gadget->rect.x),
+                           Relative(mousePosition.y, gadget->rect.y), button);
 }
 
 // A release without a matching press (after a cancel, or a press that went
@@ -148,35 +170,32 @@ void App::PressAt(int x, int y, int button, void (Gadget::*handler)(int, int, in
 void App::MouseUp(int x, int y, int button)
 {
     --buttonsDown;
-    if (buttonsDown >= 0 || forcedDrag)
-    {
+    if (buttonsDown >= 0 || forcedDrag) {
         if (button == kLeft)
             forcedDrag = false;
         if (buttonsDown == 0)
             ReleaseCapture();
-        if (captureGadget != nullptr)
-        {
+        if (captureGadget != nullptr) {
             Gadget* capture = captureGadget;
             if (button == kLeft)
                 captureGadget = nullptr;
             mousePosition = WindowToGame(x, y);
             Point origin = capture->GetAbsolutePosition();
             if (button != kLeft || !capture->killed)
-                capture->CoreMouseUp(Relative(mousePosition.x, origin.x), Relative(mousePosition.y, origin.y), button);
-        }
-        else
-        {
-            Gadget* gadget = rootGadgets.HitTest(static_cast<int>(mousePosition.x), static_cast<int>(mousePosition.y));
+                capture->CoreMouseUp(Relative(mousePosition.x, origin.x), Relative(mousePosition.y, origin.y),
+                                     button);
+        } else {
+            Gadget* gadget =
+                rootGadgets.HitTest(static_cast<int>(mousePosition.x), static_cast<int>(mousePosition.y));
             mousePosition = WindowToGame(x, y);
-            if (gadget != nullptr)
-            {
+            if (gadget != nullptr) {
                 Point origin = gadget->GetAbsolutePosition();
-                gadget->CoreMouseUp(Relative(mousePosition.x, origin.x), Relative(mousePosition.y, origin.y), button);
+                gadget->CoreMouseUp(Relative(mousePosition.x, origin.x), Relative(mousePosition.y, origin.y),
+                                    button);
             }
         }
     }
-    if (buttonsDown < 0)
-    {
+    if (buttonsDown < 0) {
         buttonsDown = 0;
         ReleaseCapture();
     }

@@ -8,8 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace
-{
+namespace {
 // How long a pass that has nothing to do sleeps (quitting while the loader
 // still runs, or paused while inactive), so that it does not spin.
 constexpr uint32_t kIdleNap = 5;
@@ -63,8 +62,7 @@ void App::Step()
     bool vsyncPacing = vsyncMode && theGraphics.mFullscreen && !vsyncRefused;
 
     uint32_t sampleTime = clock();
-    if (sampleTime >= nextFrameSample)
-    {
+    if (sampleTime >= nextFrameSample) {
         if (showFrameRate)
             frameRateText.Format("%d", framesThisSecond);
         framesLastSecond = framesThisSecond;
@@ -77,14 +75,12 @@ void App::Step()
     double period = stepLength / static_cast<double>(effectiveSpeed);
     double stepsPerFrame = 1.0;
     unsigned refreshRate = static_cast<unsigned>(std::max(theGraphics.mRefreshRate, 0));
-    if (vsyncMode && refreshRate != 0)
-    {
+    if (vsyncMode && refreshRate != 0) {
         period = (1000.0 / refreshRate) / effectiveSpeed;
         stepsPerFrame = 1000.0 / (static_cast<double>(stepLength) * refreshRate);
     }
 
-    if (quit || (!active && pauseWhenInactive))
-    {
+    if (quit || (!active && pauseWhenInactive)) {
         sleep(kIdleNap);
         return;
     }
@@ -99,13 +95,11 @@ void App::Step()
     bool forcedDraw = passesWithoutDraw >= drawLimit && !loading;
     bool update = vsyncPacing ? (!drawDue || static_cast<int>(period * 0.75) <= elapsed) : period <= elapsed;
 
-    if (!forcedDraw && update)
-    {
+    if (!forcedDraw && update) {
         VsyncWatchdog(now);
         DoUpdate();
         stepFraction += stepsPerFrame - 1.0;
-        while (stepFraction >= 1.0)
-        {
+        while (stepFraction >= 1.0) {
             DoUpdate();
             stepFraction -= 1.0;
         }
@@ -114,17 +108,13 @@ void App::Step()
         if (vsyncPacing)
             elapsed = std::max(0.0, elapsed - period - 0.2);
         drawDue = true;
-    }
-    else
-    {
+    } else {
         passesWithoutDraw = 0;
         if (drawDue)
             DrawFrame();
-        else
-        {
+        else {
             int wait = static_cast<int>(period - elapsed);
-            if (wait > 0)
-            {
+            if (wait > 0) {
                 sleep(static_cast<uint32_t>(wait));
                 slept = static_cast<uint32_t>(wait);
             }
@@ -133,8 +123,7 @@ void App::Step()
 
     // Give the loader thread the processor for about twice what this pass
     // worked.
-    if (loaderBusy)
-    {
+    if (loaderBusy) {
         int work = static_cast<int>(clock() - now - slept);
         int nap = 2 * work - static_cast<int>(slept);
         if (nap > kMaxLoaderNap)
@@ -181,8 +170,7 @@ void App::DrawFrame()
     ++framesThisSecond;
     if (!theGraphics.mStarted)
         return;
-    if (!theGraphics.IsLost())
-    {
+    if (!theGraphics.IsLost()) {
         Lock(true);
         inUpdate = false;
         inDraw = true;
@@ -197,13 +185,11 @@ void App::DrawFrame()
 
 void App::Update()
 {
-    if (loadDonePending)
-    {
+    if (loadDonePending) {
         loadDonePending = false;
         LoadComplete();
     }
-    if (--mouseCheckCountdown < 1)
-    {
+    if (--mouseCheckCountdown < 1) {
         CheckMouseOutside();
         mouseCheckCountdown = 10;
     }
@@ -251,8 +237,7 @@ void App::DrawDebugText()
         theGraphics.DrawDebugText(text, 5, y);
         y += 16;
     };
-    if (showDebugText)
-    {
+    if (showDebugText) {
         line("Cheats Enabled");
         line(String::StringFormat("Update: %d%%", static_cast<int>(effectiveSpeed * 100)));
     }
@@ -303,15 +288,12 @@ void App::VsyncWatchdog(uint32_t now)
     uint32_t batchSize = static_cast<uint32_t>((stepLength + 999) / stepLength);
     if (++watchdogBatchCount < batchSize)
         return;
-    if (now - watchdogBatchStart <= kFastBatch)
-    {
-        if (++watchdogStrikes >= kVsyncStrikes)
-        {
+    if (now - watchdogBatchStart <= kFastBatch) {
+        if (++watchdogStrikes >= kVsyncStrikes) {
             vsyncRefused = true;
             SetVsync(false);
         }
-    }
-    else
+    } else
         watchdogStrikes = 0;
     watchdogBatchStart = now;
     watchdogBatchCount = 0;

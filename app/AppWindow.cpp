@@ -10,8 +10,7 @@
 
 #include <cstdlib>
 
-namespace
-{
+namespace {
 namespace Msg = Platform::Message;
 namespace Key = Platform::VirtualKey;
 
@@ -22,13 +21,13 @@ constexpr int kInitialSize = 256;
 
 bool IsButtonDown(uint32_t message)
 {
-    return message == Msg::LeftButtonDown || message == Msg::RightButtonDown || message == Msg::MiddleButtonDown;
+    return message == Msg::LeftButtonDown || message == Msg::RightButtonDown ||
+           message == Msg::MiddleButtonDown;
 }
 
 bool IsOtherMouseMessage(uint32_t message)
 {
-    switch (message)
-    {
+    switch (message) {
     case Msg::MouseMove:
     case Msg::LeftButtonUp:
     case Msg::LeftButtonDoubleClick:
@@ -36,8 +35,10 @@ bool IsOtherMouseMessage(uint32_t message)
     case Msg::RightButtonDoubleClick:
     case Msg::MiddleButtonUp:
     case Msg::MiddleButtonDoubleClick:
-    case Msg::MouseWheel: return true;
-    default: return false;
+    case Msg::MouseWheel:
+        return true;
+    default:
+        return false;
     }
 }
 } // namespace
@@ -60,8 +61,7 @@ void App::CreateAppWindow()
     String caption = String::StringFormat("%s %s", title, version);
     bool fullscreen = theGraphics.mFullscreen;
     int position = fullscreen ? kFullscreenPosition : kWindowedPosition;
-    if (!window->Create(caption.CStr(), position, position, kInitialSize, kInitialSize))
-    {
+    if (!window->Create(caption.CStr(), position, position, kInitialSize, kInitialSize)) {
         theConsole->Printf("WARNING: the application window could not be created; quitting");
         Quit();
         return;
@@ -84,8 +84,7 @@ void App::PumpMessages()
     if (instance && instance->PollRaise())
         WindowProc(window.get(), Msg::Notify, 0, 0);
     Platform::WindowMessage message;
-    while (window->PollMessage(message))
-    {
+    while (window->PollMessage(message)) {
         // Once quitting, the message just taken is dropped.
         if (quit)
             return;
@@ -99,8 +98,7 @@ void App::WindowProc(Platform::Window* source, uint32_t message, uint32_t wParam
         return;
     if (HandleMouseMessage(source, message, wParam, lParam))
         return;
-    switch (message)
-    {
+    switch (message) {
     case Msg::Activate:
         if (theGraphics.mStarted && !quit)
             HandleActivate(wParam);
@@ -113,17 +111,26 @@ void App::WindowProc(Platform::Window* source, uint32_t message, uint32_t wParam
         if (source != nullptr)
             source->Raise();
         break;
-    case Msg::Close: Quit(); break;
+    case Msg::Close:
+        Quit();
+        break;
     case Msg::KeyDown:
-    case Msg::Char: QueueMessage(source, message, wParam, lParam); break;
+    case Msg::Char:
+        QueueMessage(source, message, wParam, lParam);
+        break;
     case Msg::KeyUp:
         if (wParam == Key::Snapshot && Platform::Window::IsKeyHeld(Key::Control))
             SaveScreenshot();
         QueueMessage(source, message, wParam, lParam);
         break;
-    case Msg::SysKeyDown: HandleSysKeyDown(wParam); break;
-    case Msg::SysKeyUp: modeSwitchRunning = false; break;
-    default: break;
+    case Msg::SysKeyDown:
+        HandleSysKeyDown(wParam);
+        break;
+    case Msg::SysKeyUp:
+        modeSwitchRunning = false;
+        break;
+    default:
+        break;
     }
 }
 
@@ -143,8 +150,7 @@ void App::HandleActivate(uint32_t wParam)
 void App::HandlePaint()
 {
     Lock(true);
-    if (!quit)
-    {
+    if (!quit) {
         BeginDraw();
         Draw();
         EndDraw();
@@ -159,8 +165,7 @@ void App::HandleSysKeyDown(uint32_t wParam)
     if (wParam != Key::Return || modeSwitchRunning || !loaded)
         return;
     ToggleFullscreen();
-    if (!theGraphics.mFullscreen)
-    {
+    if (!theGraphics.mFullscreen) {
         SetActive(false);
         SetActive(true);
     }
@@ -178,8 +183,7 @@ void App::ToggleFullscreen()
 // system asks the window for one whenever the pointer moves over it.
 bool App::HandleMouseMessage(Platform::Window* source, uint32_t message, uint32_t wParam, uint32_t lParam)
 {
-    if (IsButtonDown(message))
-    {
+    if (IsButtonDown(message)) {
         if (active)
             QueueMessage(source, message, wParam, lParam);
         else
@@ -188,15 +192,13 @@ bool App::HandleMouseMessage(Platform::Window* source, uint32_t message, uint32_
     }
     if (!IsOtherMouseMessage(message))
         return false;
-    if (message == Msg::MouseMove)
-    {
+    if (message == Msg::MouseMove) {
         if (active)
             UpdateCursor();
         else
             Platform::Cursors::Show(arrowCursor);
     }
-    if (active)
-    {
+    if (active) {
         if (source != nullptr && source->HasCapture())
             UpdateCursor();
         QueueMessage(source, message, wParam, lParam);
@@ -208,23 +210,19 @@ void App::SetActive(bool isActive)
 {
     if (!active && isActive)
         ResetTiming();
-    if (active != isActive)
-    {
-        if (!isActive)
-        {
+    if (active != isActive) {
+        if (!isActive) {
             MouseMove(kNowhere, kNowhere);
             MouseUp(kNowhere, kNowhere, -1);
         }
         theAudio.SetActive(isActive);
         theGraphics.SetActive(isActive);
         active = isActive;
-        if (isActive)
-        {
+        if (isActive) {
             theKeyboard.Reacquire();
             return;
         }
-    }
-    else if (isActive)
+    } else if (isActive)
         return;
     // Now inactive: one last frame shows what the application left behind.
     if (window)
@@ -243,12 +241,18 @@ void App::QueueMessage(Platform::Window* source, uint32_t message, uint32_t wPar
 void App::PostMouseUp(int x, int y, int button)
 {
     uint32_t message;
-    switch (button)
-    {
-    case -1: message = Msg::LeftButtonUp; break;
-    case 1: message = Msg::RightButtonUp; break;
-    case 0: message = Msg::MiddleButtonUp; break;
-    default: return;
+    switch (button) {
+    case -1:
+        message = Msg::LeftButtonUp;
+        break;
+    case 1:
+        message = Msg::RightButtonUp;
+        break;
+    case 0:
+        message = Msg::MiddleButtonUp;
+        break;
+    default:
+        return;
     }
     if (window)
         window->PostMessage(message, 0, Platform::PackPoint(x, y));

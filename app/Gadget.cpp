@@ -12,8 +12,7 @@
 
 int Gadget::pressedCount = 0;
 
-namespace
-{
+namespace {
 constexpr int kLeft = -1;
 
 int ChildX(int x, const Gadget* child)
@@ -44,8 +43,7 @@ Gadget::Gadget()
 Gadget::~Gadget()
 {
     GadgetManager::ForgetGadget(this);
-    if (theApp != nullptr)
-    {
+    if (theApp != nullptr) {
         // Moved off the plane, so the re-sent pointer position finds what
         // lies under it now.
         Gadget::SetRect(Rect(-1, -1, -1, -1));
@@ -54,8 +52,7 @@ Gadget::~Gadget()
         Gadget::DropWheelFocus();
     }
     DeleteChildren();
-    if (theApp != nullptr)
-    {
+    if (theApp != nullptr) {
         if (theApp->captureGadget == this)
             theApp->captureGadget = nullptr;
         if (theApp->rootGadgets.underPointer == this)
@@ -74,8 +71,7 @@ void Gadget::DeleteChildren()
     children = nullptr;
     if (doomed == nullptr)
         return;
-    for (int i = 0; i < doomed->Count(); ++i)
-    {
+    for (int i = 0; i < doomed->Count(); ++i) {
         Gadget* child = static_cast<Gadget*>(doomed->Get(i));
         if (child->parent == this)
             child->parent = nullptr;
@@ -87,15 +83,13 @@ void Gadget::Initialize() {}
 
 void Gadget::CoreUpdate()
 {
-    if (!initialised)
-    {
+    if (!initialised) {
         if (theApp != nullptr)
             theApp->RefreshMouse();
         Initialize();
         initialised = true;
     }
-    if (updateDelay > 0)
-    {
+    if (updateDelay > 0) {
         --updateDelay;
         return;
     }
@@ -107,8 +101,7 @@ void Gadget::CoreUpdate()
 
 void Gadget::CoreUpdateFractional(float fraction)
 {
-    if (!initialised)
-    {
+    if (!initialised) {
         Initialize();
         initialised = true;
     }
@@ -119,13 +112,11 @@ void Gadget::CoreUpdateFractional(float fraction)
 
 void Gadget::CoreDraw()
 {
-    if (!initialised)
-    {
+    if (!initialised) {
         Initialize();
         initialised = true;
     }
-    if (!hidden)
-    {
+    if (!hidden) {
         theGraphics.SetColorWhite();
         Draw();
         if (children != nullptr)
@@ -164,13 +155,11 @@ void Gadget::CoreMouseMove(int x, int y)
 {
     if (disabled)
         return;
-    if (children != nullptr)
-    {
+    if (children != nullptr) {
         if (children->HitTest(x, y) != nullptr && hovered)
             LeaveHover();
         Gadget* child = children->HitTestAndRemember(static_cast<float>(x), static_cast<float>(y));
-        if (child != nullptr)
-        {
+        if (child != nullptr) {
             child->CoreMouseMove(ChildX(x, child), ChildY(y, child));
             return;
         }
@@ -227,8 +216,7 @@ void Gadget::CoreDoubleClick(int x, int y, int button)
 
 void Gadget::CoreMouseUp(int x, int y, int button)
 {
-    if (dragging && button == kLeft)
-    {
+    if (dragging && button == kLeft) {
         dragging = false;
         DragEnd(x, y);
     }
@@ -247,8 +235,7 @@ void Gadget::CoreMouseDrag(int x, int y)
     dragRefused = false;
     if (!dragging)
         DragStart(x, y);
-    if (!dragRefused)
-    {
+    if (!dragRefused) {
         dragging = true;
         theApp->SetCursor(hoverCursor);
         Drag(x, y);
@@ -326,8 +313,7 @@ void Gadget::ForceDrag()
 
 void Gadget::EndDrag()
 {
-    if (dragging)
-    {
+    if (dragging) {
         if (theApp != nullptr)
             theApp->forcedDrag = false;
         dragging = false;
@@ -379,14 +365,17 @@ bool Gadget::HitTest(int x, int y)
         return false;
     int column = x - static_cast<int>(rect.x);
     int row = y - static_cast<int>(rect.y);
-    switch (hitMode)
-    {
-    case HitRectangle: return true;
+    switch (hitMode) {
+    case HitRectangle:
+        return true;
     case HitCircle:
         return std::hypot(px - (rect.x + rect.w * 0.5f), py - (rect.y + rect.h * 0.5f)) <= hitRadius;
-    case HitImageAlpha: return ImageAlphaHits(hitImage, column, row, alphaThreshold);
-    case HitSpriteAlpha: return hitSprite != nullptr && hitSprite->GetAlphaAt(column, row) > alphaThreshold;
-    default: return false;
+    case HitImageAlpha:
+        return ImageAlphaHits(hitImage, column, row, alphaThreshold);
+    case HitSpriteAlpha:
+        return hitSprite != nullptr && hitSprite->GetAlphaAt(column, row) > alphaThreshold;
+    default:
+        return false;
     }
 }
 
@@ -464,7 +453,8 @@ void Gadget::SetHitSprite(int x, int y, Sprite* sprite)
 
 void Gadget::SetFullScreen()
 {
-    SetRect(Rect(0, 0, static_cast<float>(theGraphics.mLogicalWidth), static_cast<float>(theGraphics.mLogicalHeight)));
+    SetRect(Rect(0, 0, static_cast<float>(theGraphics.mLogicalWidth),
+                 static_cast<float>(theGraphics.mLogicalHeight)));
 }
 
 void Gadget::SetHandCursor()
@@ -502,8 +492,7 @@ int Gadget::RunModal()
     pressedCount = 0;
     theApp->CancelMouse();
     modalRunning = true;
-    while (!killed && !theApp->quit)
-    {
+    while (!killed && !theApp->quit) {
         theApp->Step();
         if (!modalRunning)
             return modalResult;
@@ -529,8 +518,7 @@ void Gadget::EndModal(int result)
 Point Gadget::GetAbsolutePosition() const
 {
     Point position(rect.x, rect.y);
-    for (const Gadget* ancestor = parent; ancestor != nullptr; ancestor = ancestor->parent)
-    {
+    for (const Gadget* ancestor = parent; ancestor != nullptr; ancestor = ancestor->parent) {
         position.x += ancestor->rect.x;
         position.y += ancestor->rect.y;
     }

@@ -7,8 +7,7 @@
 class GadgetManager;
 class Image;
 class Sprite;
-namespace Platform
-{
+namespace Platform {
 struct Cursor;
 }
 
@@ -19,14 +18,8 @@ struct Cursor;
 // coordinates relative to the gadget's own top-left corner.
 class Gadget : public Object
 {
-public:
-    enum HitMode
-    {
-        HitRectangle = 0,
-        HitCircle = 1,
-        HitImageAlpha = 2,
-        HitSpriteAlpha = 3
-    };
+  public:
+    enum HitMode { HitRectangle = 0, HitCircle = 1, HitImageAlpha = 2, HitSpriteAlpha = 3 };
 
     Gadget();
     ~Gadget() override;
@@ -132,7 +125,7 @@ public:
     // Presses routed to gadgets and not yet released, over all gadgets.
     static int pressedCount;
 
-private:
+  private:
     void DeleteChildren();
     void TakeCapture(int x, int y, int button);
     void EnterHover();

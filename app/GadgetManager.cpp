@@ -17,16 +17,13 @@ GadgetManager::~GadgetManager()
     PurgeKilled();
 }
 
-template <typename Call>
-void GadgetManager::UpdateWith(Call call)
+template <typename Call> void GadgetManager::UpdateWith(Call call)
 {
     DeleteObjectsOf(graveyard);
-    for (Gadget* gadget : LIST_LOOP(Gadget, live))
-    {
+    for (Gadget* gadget : LIST_LOOP(Gadget, live)) {
         if (gadget->pauseCount == 0 && !gadget->killed)
             call(gadget);
-        if (gadget->killed)
-        {
+        if (gadget->killed) {
             Detach(gadget);
             live.Remove(gadget);
             saved.Remove(gadget);
@@ -47,8 +44,7 @@ void GadgetManager::UpdateFractional(float fraction)
 
 void GadgetManager::Draw()
 {
-    for (Gadget* gadget : LIST_LOOP(Gadget, live))
-    {
+    for (Gadget* gadget : LIST_LOOP(Gadget, live)) {
         if (gadget->killed)
             continue;
         gadget->ApplyClip();
@@ -79,7 +75,8 @@ void GadgetManager::CheckMouseAfterAdd(Gadget*)
 {
     if (theApp == nullptr || !theApp->IsMouseDown())
         return;
-    Gadget* hit = HitTest(static_cast<int>(theApp->mousePosition.x), static_cast<int>(theApp->mousePosition.y));
+    Gadget* hit =
+        HitTest(static_cast<int>(theApp->mousePosition.x), static_cast<int>(theApp->mousePosition.y));
     if (hit != underPointer)
         theApp->CancelMouse();
 }
@@ -97,10 +94,8 @@ void GadgetManager::Remove(Object* object)
 void GadgetManager::PurgeKilled()
 {
     SetExclusive(nullptr);
-    for (Gadget* gadget : LIST_LOOP(Gadget, live))
-    {
-        if (gadget->killed)
-        {
+    for (Gadget* gadget : LIST_LOOP(Gadget, live)) {
+        if (gadget->killed) {
             live.Remove(gadget);
             delete gadget;
         }
@@ -122,8 +117,7 @@ void GadgetManager::Detach(Gadget* gadget)
 
 Gadget* GadgetManager::HitTest(int x, int y)
 {
-    for (int i = live.Count() - 1; i >= 0; --i)
-    {
+    for (int i = live.Count() - 1; i >= 0; --i) {
         Gadget* gadget = static_cast<Gadget*>(live.Get(i));
         if (gadget->killed || gadget->inputTransparent)
             continue;
@@ -146,15 +140,13 @@ Gadget* GadgetManager::HitTestAndRemember(float x, float y)
 // exclusivity ends.
 void GadgetManager::SetExclusive(Gadget* gadget)
 {
-    if (exclusive)
-    {
+    if (exclusive) {
         live.Clear();
         live.AddAll(saved);
         saved.Clear();
     }
     exclusive = gadget != nullptr && live.IndexOf(gadget) >= 0;
-    if (exclusive)
-    {
+    if (exclusive) {
         saved.AddAll(live);
         live.Clear();
         live.Add(gadget);

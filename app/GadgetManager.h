@@ -10,7 +10,7 @@ class Gadget;
 // once and deleted one pass later.
 class GadgetManager : public ObjectManager
 {
-public:
+  public:
     GadgetManager();
     ~GadgetManager() override;
 
@@ -40,8 +40,7 @@ public:
     List graveyard;
     Gadget* underPointer = nullptr;
 
-private:
-    template <typename Call>
-    void UpdateWith(Call call);
+  private:
+    template <typename Call> void UpdateWith(Call call);
     void CheckMouseAfterAdd(Gadget* gadget);
 };

@@ -4,7 +4,7 @@
 // before the application object and destroyed after it.
 class InputManager
 {
-public:
+  public:
     InputManager() = default;
     virtual ~InputManager();
 

@@ -2,8 +2,7 @@
 
 #include <cstdint>
 
-namespace Platform
-{
+namespace Platform {
 class Window;
 }
 
@@ -12,7 +11,7 @@ class Window;
 // the codes of Platform::KeyCode. A static object, like InputManager.
 class Keyboard
 {
-public:
+  public:
     Keyboard();
     virtual ~Keyboard() = default;
 
@@ -23,10 +22,7 @@ public:
     void Reacquire();
 
     bool IsKeyDown(int key) const { return (state[current][key & 0xFF] & 0x80) != 0; }
-    bool WentDown(int key) const
-    {
-        return IsKeyDown(key) && (state[1 - current][key & 0xFF] & 0x80) == 0;
-    }
+    bool WentDown(int key) const { return IsKeyDown(key) && (state[1 - current][key & 0xFF] & 0x80) == 0; }
 
     // Index of the buffer with the latest sample; the other holds the one
     // before.

@@ -5,7 +5,7 @@
 // killed object is deleted.
 class Object
 {
-public:
+  public:
     Object();
     virtual ~Object();
 

@@ -5,13 +5,11 @@
 
 #include <vector>
 
-namespace
-{
+namespace {
 // The position before which an object of that key goes, or -1 for the end.
 int InsertPosition(List& sorted, float key, int direction)
 {
-    for (int i = 0; i < sorted.Count(); ++i)
-    {
+    for (int i = 0; i < sorted.Count(); ++i) {
         float other = static_cast<Object*>(sorted.Get(i))->sortKey;
         if ((direction == 1 && other > key) || (direction == -1 && other < key))
             return i;
@@ -58,17 +56,14 @@ void ObjectManager::DeleteAll()
     DeleteObjectsOf(live);
 }
 
-template <typename Call>
-void ObjectManager::UpdateWith(Call call)
+template <typename Call> void ObjectManager::UpdateWith(Call call)
 {
     List& kill = killList[CurrentParity()];
     DeleteObjectsOf(kill);
-    for (Object* object : LIST_LOOP(Object, live))
-    {
+    for (Object* object : LIST_LOOP(Object, live)) {
         if (object->pauseCount == 0 && !object->killed)
             call(object);
-        if (object->killed)
-        {
+        if (object->killed) {
             RemoveEvery(live, object);
             kill.Add(object);
         }
@@ -97,8 +92,7 @@ void ObjectManager::Draw()
 void ObjectManager::Sort(int direction)
 {
     List sorted;
-    for (Object* object : LIST_LOOP(Object, live))
-    {
+    for (Object* object : LIST_LOOP(Object, live)) {
         if (object->killed)
             killList[CurrentParity()].Add(object);
         else

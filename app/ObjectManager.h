@@ -10,7 +10,7 @@ class Object;
 // can read it for one more tick.
 class ObjectManager
 {
-public:
+  public:
     ObjectManager() = default;
     ObjectManager(const ObjectManager&) = delete;
     ObjectManager& operator=(const ObjectManager&) = delete;
@@ -39,11 +39,10 @@ public:
     // counter.
     List killList[2];
 
-protected:
+  protected:
     static int CurrentParity();
     static void DeleteObjectsOf(List& list);
 
-private:
-    template <typename Call>
-    void UpdateWith(Call call);
+  private:
+    template <typename Call> void UpdateWith(Call call);
 };

@@ -9,8 +9,7 @@ int RunApplication(int argc, const char* const* argv, const AppFactory& createAp
     Platform::Shell::SetArguments(argc, argv);
     Platform::Shell::SetWorkingFolder(Platform::Folders::Program());
     bool again = false;
-    do
-    {
+    do {
         App* app = createApp();
         app->Initialize();
         app->Go();

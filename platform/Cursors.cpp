@@ -6,8 +6,7 @@
 #include <array>
 #include <vector>
 
-namespace Platform
-{
+namespace Platform {
 struct Cursor
 {
     bool system = false;
@@ -20,10 +19,8 @@ struct Cursor
     SDL_Cursor* realised = nullptr;
 };
 
-namespace Cursors
-{
-namespace
-{
+namespace Cursors {
+namespace {
 std::vector<Cursor*>& Realised()
 {
     static std::vector<Cursor*> realised;
@@ -32,12 +29,15 @@ std::vector<Cursor*>& Realised()
 
 SDL_SystemCursor SystemId(System kind)
 {
-    switch (kind)
-    {
-    case System::Wait: return SDL_SYSTEM_CURSOR_WAIT;
-    case System::Hand: return SDL_SYSTEM_CURSOR_HAND;
-    case System::IBeam: return SDL_SYSTEM_CURSOR_IBEAM;
-    default: return SDL_SYSTEM_CURSOR_ARROW;
+    switch (kind) {
+    case System::Wait:
+        return SDL_SYSTEM_CURSOR_WAIT;
+    case System::Hand:
+        return SDL_SYSTEM_CURSOR_HAND;
+    case System::IBeam:
+        return SDL_SYSTEM_CURSOR_IBEAM;
+    default:
+        return SDL_SYSTEM_CURSOR_ARROW;
     }
 }
 
@@ -45,9 +45,9 @@ void Realise(Cursor& cursor)
 {
     if (cursor.realised != nullptr || SDL_WasInit(SDL_INIT_VIDEO) == 0)
         return;
-    cursor.realised = cursor.system
-                          ? SDL_CreateSystemCursor(SystemId(cursor.kind))
-                          : SDL_CreateCursor(cursor.data.data(), cursor.mask.data(), 32, 32, cursor.hotX, cursor.hotY);
+    cursor.realised = cursor.system ? SDL_CreateSystemCursor(SystemId(cursor.kind))
+                                    : SDL_CreateCursor(cursor.data.data(), cursor.mask.data(), 32, 32,
+                                                       cursor.hotX, cursor.hotY);
     if (cursor.realised != nullptr)
         Realised().push_back(&cursor);
 }
@@ -78,10 +78,8 @@ Cursor* LoadSystem(System kind)
 Cursor* Create(const uint32_t andMask[32], const uint32_t xorMask[32], int hotX, int hotY)
 {
     Cursor* cursor = new Cursor;
-    for (int row = 0; row < 32; ++row)
-    {
-        for (int byte = 0; byte < 4; ++byte)
-        {
+    for (int row = 0; row < 32; ++row) {
+        for (int byte = 0; byte < 4; ++byte) {
             int shift = 24 - 8 * byte;
             uint8_t andBits = static_cast<uint8_t>(andMask[row] >> shift);
             uint8_t xorBits = static_cast<uint8_t>(xorMask[row] >> shift);
@@ -106,8 +104,7 @@ void Show(Cursor* cursor)
 {
     if (SDL_WasInit(SDL_INIT_VIDEO) == 0)
         return;
-    if (cursor == nullptr)
-    {
+    if (cursor == nullptr) {
         SDL_ShowCursor(SDL_DISABLE);
         return;
     }

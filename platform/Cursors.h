@@ -5,19 +5,11 @@
 // Mouse cursors, in place of the system's cursor handles. A cursor is made
 // from its description at once and realised by the window system when first
 // shown, so cursors can be made before any window exists.
-namespace Platform
-{
+namespace Platform {
 struct Cursor;
 
-namespace Cursors
-{
-enum class System
-{
-    Arrow,
-    Wait,
-    Hand,
-    IBeam
-};
+namespace Cursors {
+enum class System { Arrow, Wait, Hand, IBeam };
 
 Cursor* LoadSystem(System kind);
 

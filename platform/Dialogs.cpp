@@ -5,8 +5,7 @@
 
 #include <cstdio>
 
-namespace Platform::Dialogs
-{
+namespace Platform::Dialogs {
 void ShowMessage(const std::string& title, const std::string& text)
 {
     if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, title.c_str(), text.c_str(), nullptr) != 0)
@@ -15,8 +14,7 @@ void ShowMessage(const std::string& title, const std::string& text)
 
 void Beep()
 {
-    if (isatty(STDERR_FILENO))
-    {
+    if (isatty(STDERR_FILENO)) {
         std::fputc('\a', stderr);
         std::fflush(stderr);
     }

@@ -9,10 +9,8 @@
 #include <cstddef>
 #include <cstring>
 
-namespace Platform
-{
-namespace
-{
+namespace Platform {
+namespace {
 constexpr char kRequest[] = "raise";
 
 // The abstract namespace: a leading NUL, no file on disk, gone with the
@@ -36,7 +34,8 @@ bool ReadRequest(int connection, bool& raise)
     ssize_t got = recv(connection, buffer, sizeof(buffer), MSG_DONTWAIT);
     if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))
         return false;
-    if (got >= static_cast<ssize_t>(sizeof(kRequest) - 1) && std::memcmp(buffer, kRequest, sizeof(kRequest) - 1) == 0)
+    if (got >= static_cast<ssize_t>(sizeof(kRequest) - 1) &&
+        std::memcmp(buffer, kRequest, sizeof(kRequest) - 1) == 0)
         raise = true;
     return true;
 }
@@ -57,8 +56,7 @@ bool Instance::Acquire(const std::string& name)
     int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0)
         return false;
-    if (bind(fd, reinterpret_cast<sockaddr*>(&address), length) != 0 || listen(fd, 8) != 0)
-    {
+    if (bind(fd, reinterpret_cast<sockaddr*>(&address), length) != 0 || listen(fd, 8) != 0) {
         close(fd);
         return false;
     }
@@ -85,8 +83,9 @@ bool Instance::NotifyHolder(const std::string& name)
     int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0)
         return false;
-    bool sent = connect(fd, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
-                send(fd, kRequest, sizeof(kRequest) - 1, MSG_NOSIGNAL) == static_cast<ssize_t>(sizeof(kRequest) - 1);
+    bool sent =
+        connect(fd, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
+        send(fd, kRequest, sizeof(kRequest) - 1, MSG_NOSIGNAL) == static_cast<ssize_t>(sizeof(kRequest) - 1);
     close(fd);
     return sent;
 }
@@ -95,7 +94,8 @@ bool Instance::PollRaise()
 {
     if (listener_ < 0)
         return false;
-    for (int connection; (connection = accept4(listener_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC)) >= 0;)
+    for (int connection;
+         (connection = accept4(listener_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC)) >= 0;)
         pending_.push_back(connection);
     bool raise = false;
     auto finished = [&raise](int connection) {

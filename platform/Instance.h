@@ -7,11 +7,10 @@
 // broadcast message: a local socket in the abstract namespace, named after
 // the application. Binding it is the lock; a later copy connects, sends
 // "raise" and goes away, and the holder hears it in its message pump.
-namespace Platform
-{
+namespace Platform {
 class Instance
 {
-public:
+  public:
     Instance() = default;
     ~Instance();
     Instance(const Instance&) = delete;
@@ -30,7 +29,7 @@ public:
     // True when a raise request arrived since the last call; never waits.
     bool PollRaise();
 
-private:
+  private:
     int listener_ = -1;
     // Connections whose request has not fully arrived yet.
     std::vector<int> pending_;

@@ -5,10 +5,8 @@
 // The whole keyboard's state, one byte per key code (0x80 while held), in
 // place of the system's direct keyboard device. The codes are the scan-code
 // based key codes the application tests (KeyCode below).
-namespace Platform
-{
-namespace KeyCode
-{
+namespace Platform {
+namespace KeyCode {
 constexpr int Escape = 0x01;
 constexpr int Digit1 = 0x02; // to Digit9 = 0x0A, Digit0 = 0x0B
 constexpr int Minus = 0x0C;
@@ -66,8 +64,7 @@ constexpr int Insert = 0xD2;
 constexpr int Delete = 0xD3;
 } // namespace KeyCode
 
-namespace Keyboard
-{
+namespace Keyboard {
 // Fills the 256 bytes; false (bytes untouched) while the application's
 // window does not have the keyboard focus, as a foreground-only device
 // refuses to read then.

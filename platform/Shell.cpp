@@ -3,10 +3,8 @@
 #include <SDL2/SDL.h>
 #include <unistd.h>
 
-namespace Platform::Shell
-{
-namespace
-{
+namespace Platform::Shell {
+namespace {
 std::vector<std::string>& KeptArguments()
 {
     static std::vector<std::string> arguments;

@@ -5,8 +5,7 @@
 
 // The process's surroundings: its command line and working folder, opening
 // documents and web pages with the user's programs, and the text clipboard.
-namespace Platform::Shell
-{
+namespace Platform::Shell {
 // Kept by the program's entry point for whoever reads the command line.
 void SetArguments(int argc, const char* const* argv);
 // The arguments, program path first; empty when none were kept.

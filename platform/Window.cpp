@@ -7,10 +7,8 @@
 
 #include <string>
 
-namespace Platform
-{
-namespace
-{
+namespace Platform {
+namespace {
 // Where the pointer is once it has left the window.
 constexpr int kPointerGone = -30000;
 
@@ -38,74 +36,122 @@ uint32_t VirtualKeyOf(SDL_Keycode key)
 {
     if (uint32_t code = LetterOrDigitKey(key))
         return code;
-    switch (key)
-    {
-    case SDLK_BACKSPACE: return VirtualKey::Back;
-    case SDLK_TAB: return VirtualKey::Tab;
-    case SDLK_RETURN: return VirtualKey::Return;
-    case SDLK_KP_ENTER: return VirtualKey::Return;
-    case SDLK_LSHIFT: case SDLK_RSHIFT: return VirtualKey::Shift;
-    case SDLK_LCTRL: case SDLK_RCTRL: return VirtualKey::Control;
-    case SDLK_LALT: case SDLK_RALT: return VirtualKey::Menu;
-    case SDLK_PAUSE: return VirtualKey::Pause;
-    case SDLK_CAPSLOCK: return VirtualKey::Capital;
-    case SDLK_ESCAPE: return VirtualKey::Escape;
-    case SDLK_SPACE: return VirtualKey::Space;
-    case SDLK_PAGEUP: return VirtualKey::Prior;
-    case SDLK_PAGEDOWN: return VirtualKey::Next;
-    case SDLK_END: return VirtualKey::End;
-    case SDLK_HOME: return VirtualKey::Home;
-    case SDLK_LEFT: return VirtualKey::Left;
-    case SDLK_UP: return VirtualKey::Up;
-    case SDLK_RIGHT: return VirtualKey::Right;
-    case SDLK_DOWN: return VirtualKey::Down;
-    case SDLK_PRINTSCREEN: return VirtualKey::Snapshot;
-    case SDLK_INSERT: return VirtualKey::Insert;
-    case SDLK_DELETE: return VirtualKey::Delete;
-    case SDLK_LGUI: return VirtualKey::LeftWindows;
-    case SDLK_RGUI: return VirtualKey::RightWindows;
-    case SDLK_APPLICATION: return VirtualKey::Apps;
-    case SDLK_KP_0: return VirtualKey::Numpad0;
-    case SDLK_KP_MULTIPLY: return VirtualKey::Multiply;
-    case SDLK_KP_PLUS: return VirtualKey::Add;
-    case SDLK_KP_MINUS: return VirtualKey::Subtract;
-    case SDLK_KP_PERIOD: return VirtualKey::Decimal;
-    case SDLK_KP_DIVIDE: return VirtualKey::Divide;
-    case SDLK_NUMLOCKCLEAR: return VirtualKey::NumLock;
-    case SDLK_SCROLLLOCK: return VirtualKey::ScrollLock;
-    case SDLK_SEMICOLON: return VirtualKey::Semicolon;
-    case SDLK_EQUALS: return VirtualKey::Plus;
-    case SDLK_COMMA: return VirtualKey::Comma;
-    case SDLK_MINUS: return VirtualKey::Minus;
-    case SDLK_PERIOD: return VirtualKey::Period;
-    case SDLK_SLASH: return VirtualKey::Slash;
-    case SDLK_BACKQUOTE: return VirtualKey::Grave;
-    case SDLK_LEFTBRACKET: return VirtualKey::LeftBracket;
-    case SDLK_BACKSLASH: return VirtualKey::Backslash;
-    case SDLK_RIGHTBRACKET: return VirtualKey::RightBracket;
-    case SDLK_QUOTE: return VirtualKey::Quote;
-    default: return 0;
+    switch (key) {
+    case SDLK_BACKSPACE:
+        return VirtualKey::Back;
+    case SDLK_TAB:
+        return VirtualKey::Tab;
+    case SDLK_RETURN:
+        return VirtualKey::Return;
+    case SDLK_KP_ENTER:
+        return VirtualKey::Return;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT:
+        return VirtualKey::Shift;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL:
+        return VirtualKey::Control;
+    case SDLK_LALT:
+    case SDLK_RALT:
+        return VirtualKey::Menu;
+    case SDLK_PAUSE:
+        return VirtualKey::Pause;
+    case SDLK_CAPSLOCK:
+        return VirtualKey::Capital;
+    case SDLK_ESCAPE:
+        return VirtualKey::Escape;
+    case SDLK_SPACE:
+        return VirtualKey::Space;
+    case SDLK_PAGEUP:
+        return VirtualKey::Prior;
+    case SDLK_PAGEDOWN:
+        return VirtualKey::Next;
+    case SDLK_END:
+        return VirtualKey::End;
+    case SDLK_HOME:
+        return VirtualKey::Home;
+    case SDLK_LEFT:
+        return VirtualKey::Left;
+    case SDLK_UP:
+        return VirtualKey::Up;
+    case SDLK_RIGHT:
+        return VirtualKey::Right;
+    case SDLK_DOWN:
+        return VirtualKey::Down;
+    case SDLK_PRINTSCREEN:
+        return VirtualKey::Snapshot;
+    case SDLK_INSERT:
+        return VirtualKey::Insert;
+    case SDLK_DELETE:
+        return VirtualKey::Delete;
+    case SDLK_LGUI:
+        return VirtualKey::LeftWindows;
+    case SDLK_RGUI:
+        return VirtualKey::RightWindows;
+    case SDLK_APPLICATION:
+        return VirtualKey::Apps;
+    case SDLK_KP_0:
+        return VirtualKey::Numpad0;
+    case SDLK_KP_MULTIPLY:
+        return VirtualKey::Multiply;
+    case SDLK_KP_PLUS:
+        return VirtualKey::Add;
+    case SDLK_KP_MINUS:
+        return VirtualKey::Subtract;
+    case SDLK_KP_PERIOD:
+        return VirtualKey::Decimal;
+    case SDLK_KP_DIVIDE:
+        return VirtualKey::Divide;
+    case SDLK_NUMLOCKCLEAR:
+        return VirtualKey::NumLock;
+    case SDLK_SCROLLLOCK:
+        return VirtualKey::ScrollLock;
+    case SDLK_SEMICOLON:
+        return VirtualKey::Semicolon;
+    case SDLK_EQUALS:
+        return VirtualKey::Plus;
+    case SDLK_COMMA:
+        return VirtualKey::Comma;
+    case SDLK_MINUS:
+        return VirtualKey::Minus;
+    case SDLK_PERIOD:
+        return VirtualKey::Period;
+    case SDLK_SLASH:
+        return VirtualKey::Slash;
+    case SDLK_BACKQUOTE:
+        return VirtualKey::Grave;
+    case SDLK_LEFTBRACKET:
+        return VirtualKey::LeftBracket;
+    case SDLK_BACKSLASH:
+        return VirtualKey::Backslash;
+    case SDLK_RIGHTBRACKET:
+        return VirtualKey::RightBracket;
+    case SDLK_QUOTE:
+        return VirtualKey::Quote;
+    default:
+        return 0;
     }
 }
 
 // The keys that also type a control character.
 uint32_t CharacterOfKey(uint32_t virtualKey)
 {
-    switch (virtualKey)
-    {
+    switch (virtualKey) {
     case VirtualKey::Back:
     case VirtualKey::Tab:
     case VirtualKey::Return:
-    case VirtualKey::Escape: return virtualKey;
-    default: return 0;
+    case VirtualKey::Escape:
+        return virtualKey;
+    default:
+        return 0;
     }
 }
 
 // Code points of 0x80..0x9F in Windows-1252; 0 where the code page has none.
-constexpr uint16_t kWindows1252High[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+constexpr uint16_t kWindows1252High[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                           0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                           0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                           0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 uint8_t Windows1252Of(uint32_t codePoint)
 {
@@ -127,8 +173,7 @@ uint32_t NextCodePoint(const unsigned char*& text)
     if (lead >= 0x80 && extra == 0)
         return 0xFFFD;
     uint32_t code = extra == 0 ? lead : lead & (0x3F >> extra);
-    for (int i = 0; i < extra; ++i)
-    {
+    for (int i = 0; i < extra; ++i) {
         if ((text[i] & 0xC0) != 0x80)
             return 0xFFFD;
         code = (code << 6) | (text[i] & 0x3F);
@@ -140,12 +185,18 @@ uint32_t NextCodePoint(const unsigned char*& text)
 uint32_t ButtonMessage(uint8_t button, bool down, int clicks)
 {
     uint32_t base;
-    switch (button)
-    {
-    case SDL_BUTTON_LEFT: base = Message::LeftButtonDown; break;
-    case SDL_BUTTON_RIGHT: base = Message::RightButtonDown; break;
-    case SDL_BUTTON_MIDDLE: base = Message::MiddleButtonDown; break;
-    default: return 0;
+    switch (button) {
+    case SDL_BUTTON_LEFT:
+        base = Message::LeftButtonDown;
+        break;
+    case SDL_BUTTON_RIGHT:
+        base = Message::RightButtonDown;
+        break;
+    case SDL_BUTTON_MIDDLE:
+        base = Message::MiddleButtonDown;
+        break;
+    default:
+        return 0;
     }
     if (!down)
         return base + 1;
@@ -168,8 +219,7 @@ bool Window::Create(const char* title, int x, int y, int width, int height)
     videoStarted_ = true;
     window_ = SDL_CreateWindow(title, x, y, width, height, SDL_WINDOW_HIDDEN);
     screenSaverAllowed_ = SDL_IsScreenSaverEnabled() == SDL_TRUE;
-    if (window_ == nullptr)
-    {
+    if (window_ == nullptr) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         videoStarted_ = false;
         return false;
@@ -185,8 +235,7 @@ void Window::Destroy()
     window_ = nullptr;
     posted_.clear();
     translated_.clear();
-    if (videoStarted_)
-    {
+    if (videoStarted_) {
         Cursors::ForgetRealised();
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
     }
@@ -251,15 +300,13 @@ void Window::GetCursorPosition(int& x, int& y) const
 
 bool Window::PollMessage(WindowMessage& message)
 {
-    if (!posted_.empty())
-    {
+    if (!posted_.empty()) {
         message = posted_.front();
         posted_.pop_front();
         return true;
     }
     SDL_Event event;
-    while (translated_.empty() && window_ != nullptr && SDL_PollEvent(&event))
-    {
+    while (translated_.empty() && window_ != nullptr && SDL_PollEvent(&event)) {
         WindowMessage translated;
         if (Translate(&event, translated))
             translated_.push_front(translated);
@@ -280,8 +327,7 @@ void Window::WaitMessage(uint32_t milliseconds)
 {
     if (!posted_.empty() || !translated_.empty())
         return;
-    if (window_ == nullptr)
-    {
+    if (window_ == nullptr) {
         SDL_Delay(milliseconds);
         return;
     }
@@ -318,12 +364,15 @@ void Window::ReleaseCapture()
 bool Window::IsKeyHeld(uint32_t virtualKey)
 {
     auto either = [](int left, int right) { return Keyboard::IsHeld(left) || Keyboard::IsHeld(right); };
-    switch (virtualKey)
-    {
-    case VirtualKey::Shift: return either(KeyCode::LeftShift, KeyCode::RightShift);
-    case VirtualKey::Control: return either(KeyCode::LeftControl, KeyCode::RightControl);
-    case VirtualKey::Menu: return either(KeyCode::LeftAlt, KeyCode::RightAlt);
-    default: return false;
+    switch (virtualKey) {
+    case VirtualKey::Shift:
+        return either(KeyCode::LeftShift, KeyCode::RightShift);
+    case VirtualKey::Control:
+        return either(KeyCode::LeftControl, KeyCode::RightControl);
+    case VirtualKey::Menu:
+        return either(KeyCode::LeftAlt, KeyCode::RightAlt);
+    default:
+        return false;
     }
 }
 
@@ -332,20 +381,22 @@ bool Window::IsKeyHeld(uint32_t virtualKey)
 bool Window::Translate(const void* native, WindowMessage& message)
 {
     const SDL_Event& event = *static_cast<const SDL_Event*>(native);
-    switch (event.type)
-    {
+    switch (event.type) {
     case SDL_QUIT:
         message = {Message::Close, 0, 0};
         return true;
     case SDL_WINDOWEVENT:
-        switch (event.window.event)
-        {
-        case SDL_WINDOWEVENT_CLOSE: message = {Message::Close, 0, 0}; return true;
+        switch (event.window.event) {
+        case SDL_WINDOWEVENT_CLOSE:
+            message = {Message::Close, 0, 0};
+            return true;
         case SDL_WINDOWEVENT_LEAVE:
             if (!captured_)
                 pointerX_ = pointerY_ = kPointerGone;
             return false;
-        case SDL_WINDOWEVENT_EXPOSED: message = {Message::Paint, 0, 0}; return true;
+        case SDL_WINDOWEVENT_EXPOSED:
+            message = {Message::Paint, 0, 0};
+            return true;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
             Keyboard::ReportFocus(true);
             message = {Message::Activate, Activation::Active, 0};
@@ -354,7 +405,8 @@ bool Window::Translate(const void* native, WindowMessage& message)
             Keyboard::ReportFocus(false);
             message = {Message::Activate, Activation::Inactive, 0};
             return true;
-        default: return false;
+        default:
+            return false;
         }
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
@@ -376,8 +428,7 @@ bool Window::Translate(const void* native, WindowMessage& message)
     case SDL_TEXTINPUT: {
         const unsigned char* text = reinterpret_cast<const unsigned char*>(event.text.text);
         bool first = true;
-        while (*text != 0)
-        {
+        while (*text != 0) {
             WindowMessage character{Message::Char, Windows1252Of(NextCodePoint(text)), 0};
             if (first)
                 message = character;
@@ -407,10 +458,12 @@ bool Window::Translate(const void* native, WindowMessage& message)
         int steps = event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
         if (steps == 0)
             return false;
-        message = {Message::MouseWheel, static_cast<uint32_t>(steps * 120) << 16, PackPoint(pointerX_, pointerY_)};
+        message = {Message::MouseWheel, static_cast<uint32_t>(steps * 120) << 16,
+                   PackPoint(pointerX_, pointerY_)};
         return true;
     }
-    default: return false;
+    default:
+        return false;
     }
 }
 } // namespace Platform

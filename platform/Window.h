@@ -12,10 +12,8 @@
 // second press of a double click comes as its own message, keys come as
 // virtual-key codes, typed text as Windows-1252 characters, and Backspace,
 // Tab, Enter and Escape also arrive as characters.
-namespace Platform
-{
-namespace Message
-{
+namespace Platform {
+namespace Message {
 constexpr uint32_t Activate = 0x0006;
 constexpr uint32_t Paint = 0x000F;
 constexpr uint32_t Close = 0x0010;
@@ -42,15 +40,13 @@ constexpr uint32_t Notify = 0xC000;
 } // namespace Message
 
 // Activate's wParam.
-namespace Activation
-{
+namespace Activation {
 constexpr uint32_t Inactive = 0;
 constexpr uint32_t Active = 1;
 constexpr uint32_t ClickActive = 2;
 } // namespace Activation
 
-namespace VirtualKey
-{
+namespace VirtualKey {
 constexpr uint32_t Back = 0x08;
 constexpr uint32_t Tab = 0x09;
 constexpr uint32_t Return = 0x0D;
@@ -123,7 +119,7 @@ constexpr int PointY(uint32_t lParam)
 
 class Window
 {
-public:
+  public:
     Window() = default;
     ~Window();
     Window(const Window&) = delete;
@@ -171,7 +167,7 @@ public:
     // right now; false for any other key.
     static bool IsKeyHeld(uint32_t virtualKey);
 
-private:
+  private:
     bool Translate(const void* event, WindowMessage& message);
 
     void* window_ = nullptr;

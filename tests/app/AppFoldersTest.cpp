@@ -15,15 +15,14 @@
 #include <filesystem>
 #include <fstream>
 
-namespace
-{
+namespace {
 namespace fs = std::filesystem;
 namespace Key = Platform::KeyCode;
 
 // A private home, desktop and data home for one test.
 class AppFolders : public testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         const char* old = std::getenv("XDG_DATA_HOME");
@@ -68,7 +67,8 @@ TEST_F(AppFolders, ForcedDocumentsFolderUsesMyGames)
     app.SetName("Quorb Swap");
     app.forceDocumentsFolder = true;
     app.ResolveDataFolder();
-    EXPECT_EQ(std::string(app.GetDataFolder().CStr()), Platform::Folders::Documents() + "/my games/Quorb Swap");
+    EXPECT_EQ(std::string(app.GetDataFolder().CStr()),
+              Platform::Folders::Documents() + "/my games/Quorb Swap");
 }
 
 TEST_F(AppFolders, SwitchesMatchWholeLowerCasedArguments)
@@ -146,7 +146,7 @@ TEST_F(AppFolders, CacheDeletionNeverFollowsLinks)
 // held now and was not in the sample before.
 class CheatKeys : public testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         std::memset(theKeyboard.state, 0, sizeof(theKeyboard.state));

@@ -9,18 +9,16 @@
 #include <atomic>
 #include <thread>
 
-namespace
-{
+namespace {
 // Counts the passes of the loop by what they did.
 class LoopApp : public ManualClockApp
 {
-public:
+  public:
     // Without a started graphics device nothing is drawn, but every frame
     // the loop asks for is counted.
     void Update() override
     {
-        if (drawCount != lastDrawCount)
-        {
+        if (drawCount != lastDrawCount) {
             longestRun = std::max(longestRun, updatesSinceDraw);
             updatesSinceDraw = 0;
             lastDrawCount = drawCount;
@@ -66,16 +64,14 @@ TEST(AppLoop, SpeedFactorScalesTheStepAndTheDrawLimit)
 // comes after the draw limit of update passes.
 TEST(AppLoop, StallIsClampedToOneSecondAndDrawsInterleave)
 {
-    for (float speed : {1.0f, 2.0f, 0.5f})
-    {
+    for (float speed : {1.0f, 2.0f, 0.5f}) {
         LoopApp app;
         app.SetSpeed(speed);
         app.ResetTiming();
         app.Advance(5000);
         int passes = 0;
         int drawLimit = speed == 1.0f ? 10 : speed == 2.0f ? 20 : 5;
-        while (app.sleeps.empty() && passes < 10000)
-        {
+        while (app.sleeps.empty() && passes < 10000) {
             app.Step();
             ++passes;
         }
@@ -123,7 +119,7 @@ TEST(AppLoop, PausedWhileInactiveNapsInsteadOfSpinning)
 // The loader thread blocks until the test lets it go.
 class LoadingApp : public LoopApp
 {
-public:
+  public:
     void Load() override
     {
         loadThread = std::this_thread::get_id();
@@ -220,7 +216,7 @@ TEST(AppLoop, LoadCompleteRunsInTheFirstUpdateAfterLoad)
 
 class VsyncApp : public LoopApp
 {
-public:
+  public:
     VsyncApp() { theGraphics.mFullscreen = true; }
     ~VsyncApp() override { theGraphics.mFullscreen = false; }
 };
@@ -230,8 +226,7 @@ TEST(AppLoop, VsyncPacingGivesUpAfterThreeFastBatches)
     VsyncApp app;
     app.SetVsync(true);
     int passes = 0;
-    while (!app.vsyncRefused && passes < 2000)
-    {
+    while (!app.vsyncRefused && passes < 2000) {
         app.Step();
         ++passes;
     }
@@ -248,11 +243,9 @@ TEST(AppLoop, SlowVsyncBatchResetsTheStrikes)
     // fast: without the slow one the fourth batch would end vsync pacing.
     int batches = 0;
     int lastCount = 0;
-    for (int pass = 0; pass < 4000 && batches < 5; ++pass)
-    {
+    for (int pass = 0; pass < 4000 && batches < 5; ++pass) {
         app.Step();
-        if (app.watchdogBatchCount < static_cast<uint32_t>(lastCount))
-        {
+        if (app.watchdogBatchCount < static_cast<uint32_t>(lastCount)) {
             ++batches;
             if (batches == 2)
                 app.Advance(751);
@@ -269,7 +262,7 @@ TEST(AppLoop, SlowVsyncBatchResetsTheStrikes)
 // finished one asked for it.
 class RestartingApp : public ManualClockApp
 {
-public:
+  public:
     explicit RestartingApp(bool restartOnce) : restartOnce(restartOnce) { ++built; }
     ~RestartingApp() override { ++deleted; }
     void Initialize() override {}

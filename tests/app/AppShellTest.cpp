@@ -22,8 +22,7 @@
 
 extern char** environ;
 
-namespace
-{
+namespace {
 namespace fs = std::filesystem;
 namespace Msg = Platform::Message;
 using Inject = SdlEventInjector::Button;
@@ -49,7 +48,7 @@ std::string InstanceName(const char* what)
 // events pushed in at given updates.
 class ShellApp : public App
 {
-public:
+  public:
     explicit ShellApp(const std::string& appName)
     {
         SetName(appName.c_str());
@@ -91,7 +90,7 @@ public:
 // home and data home.
 class AppShell : public testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         oldFolder = fs::current_path();
@@ -195,7 +194,9 @@ TEST_F(AppShell, RunsHeadlessWithRealEventsAndLeavesNoThreadBehind)
     EXPECT_TRUE(windowedAgain);
 
     Log log = target->Take();
-    auto has = [&log](const std::string& entry) { return std::find(log.begin(), log.end(), entry) != log.end(); };
+    auto has = [&log](const std::string& entry) {
+        return std::find(log.begin(), log.end(), entry) != log.end();
+    };
     EXPECT_TRUE(has("enter"));
     EXPECT_TRUE(has("down 10,10 -1"));
     EXPECT_TRUE(has("dragstart 50,60"));

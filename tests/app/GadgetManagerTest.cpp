@@ -6,20 +6,19 @@
 
 #include <gtest/gtest.h>
 
-namespace
-{
+namespace {
 int deletions = 0;
 
 class CountedGadget : public RecordingGadget
 {
-public:
+  public:
     using RecordingGadget::RecordingGadget;
     ~CountedGadget() override { ++deletions; }
 };
 
 class GadgetManagerTest : public testing::Test
 {
-protected:
+  protected:
     void SetUp() override { deletions = 0; }
 
     CountedGadget* Add(float x, float y, float w, float h)

@@ -12,8 +12,7 @@
 
 #include <memory>
 
-namespace
-{
+namespace {
 namespace Msg = Platform::Message;
 using Log = std::vector<std::string>;
 
@@ -22,7 +21,7 @@ using Log = std::vector<std::string>;
 // tree of recording gadgets.
 class GadgetInput : public testing::Test
 {
-protected:
+  protected:
     void Send(uint32_t message, int x, int y)
     {
         app.QueueMessage(nullptr, message, 0, Platform::PackPoint(x, y));
@@ -222,11 +221,13 @@ TEST_F(GadgetInput, WheelGoesToTheWheelFocusNotTheGadgetUnderThePointer)
     RecordingGadget* focused = AddRoot(200, 200, 10, 10);
     Send(Msg::MouseMove, 10, 10);
     under->Take();
-    app.QueueMessage(nullptr, Msg::MouseWheel, static_cast<uint32_t>(-120) << 16, Platform::PackPoint(10, 10));
+    app.QueueMessage(nullptr, Msg::MouseWheel, static_cast<uint32_t>(-120) << 16,
+                     Platform::PackPoint(10, 10));
     app.ProcessInputQueue();
     EXPECT_TRUE(under->Take().empty());
     focused->TakeWheelFocus();
-    app.QueueMessage(nullptr, Msg::MouseWheel, static_cast<uint32_t>(-120) << 16, Platform::PackPoint(10, 10));
+    app.QueueMessage(nullptr, Msg::MouseWheel, static_cast<uint32_t>(-120) << 16,
+                     Platform::PackPoint(10, 10));
     app.ProcessInputQueue();
     EXPECT_EQ(focused->Take(), (Log{"wheel -120"}));
 }
@@ -322,7 +323,7 @@ TEST(GadgetHit, RectangleExcludesItsRightAndBottomEdges)
 // Updates, drawing and modal loops.
 class CountingGadget : public Gadget
 {
-public:
+  public:
     void Update() override
     {
         ++updates;
@@ -376,7 +377,7 @@ TEST(GadgetUpdate, HiddenGadgetDrawsNothingButEndsItsModalLoop)
 
 class ModalLoop : public testing::Test
 {
-protected:
+  protected:
     void SetUp() override { Gadget::pressedCount = 0; }
 
     CountingGadget* ShowDialog()

@@ -9,12 +9,11 @@
 #include <string>
 #include <vector>
 
-namespace
-{
+namespace {
 // Writes its updates, draws and deletion into a shared log.
 class LoggingObject : public Object
 {
-public:
+  public:
     LoggingObject(std::vector<std::string>& log, std::string tag) : log(log), tag(std::move(tag)) {}
     ~LoggingObject() override { log.push_back("delete " + tag); }
 
@@ -39,7 +38,7 @@ bool Contains(const std::vector<std::string>& log, const std::string& entry)
 
 class ObjectManagerTest : public testing::Test
 {
-protected:
+  protected:
     LoggingObject* Make(const char* tag)
     {
         auto* object = new LoggingObject(log, tag);

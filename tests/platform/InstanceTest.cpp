@@ -5,8 +5,7 @@
 #include <string>
 #include <unistd.h>
 
-namespace
-{
+namespace {
 std::string UniqueName(const char* what)
 {
     return std::string("QuorbSwapTest") + what + std::to_string(getpid()) + "Mutex";

@@ -3,8 +3,7 @@
 #include <SDL2/SDL_scancode.h>
 #include <gtest/gtest.h>
 
-namespace
-{
+namespace {
 namespace Code = Platform::KeyCode;
 
 TEST(KeyboardMapping, ScanCodesBecomeTheKeyCodesTheApplicationTests)

@@ -1,5 +1,5 @@
-#include "platform/Keyboard.h"
 #include "platform/Window.h"
+#include "platform/Keyboard.h"
 
 #include "support/SdlEventInjector.h"
 
@@ -7,8 +7,7 @@
 
 #include <vector>
 
-namespace
-{
+namespace {
 using Platform::WindowMessage;
 namespace Msg = Platform::Message;
 namespace Key = Platform::VirtualKey;
@@ -16,7 +15,7 @@ using Inject = SdlEventInjector::Button;
 
 class WindowTest : public testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         ASSERT_TRUE(window.Create("test", 64, 64, 256, 256));

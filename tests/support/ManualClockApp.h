@@ -10,7 +10,7 @@
 // arithmetic can be checked pass by pass.
 class ManualClockApp : public App
 {
-public:
+  public:
     ManualClockApp();
 
     void Advance(uint32_t milliseconds) { now += milliseconds; }

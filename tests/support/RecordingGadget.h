@@ -9,7 +9,7 @@
 // "drag 12,11", "up -9999,-9999 -1", "enter", "key 65" and the like.
 class RecordingGadget : public Gadget
 {
-public:
+  public:
     RecordingGadget(float x, float y, float w, float h) { SetRect(x, y, w, h); }
 
     void MouseMove(int x, int y) override { Note("move", x, y); }
@@ -43,7 +43,7 @@ public:
     std::vector<std::string> log;
     bool refuseDrag = false;
 
-private:
+  private:
     void Note(const char* what, int x, int y)
     {
         log.push_back(std::string(what) + " " + std::to_string(x) + "," + std::to_string(y));

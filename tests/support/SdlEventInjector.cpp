@@ -4,10 +4,8 @@
 
 #include <cstring>
 
-namespace SdlEventInjector
-{
-namespace
-{
+namespace SdlEventInjector {
+namespace {
 void Push(SDL_Event& event)
 {
     event.common.timestamp = SDL_GetTicks();
@@ -82,13 +80,22 @@ void Window(WindowChange change)
 {
     SDL_Event event{};
     event.type = SDL_WINDOWEVENT;
-    switch (change)
-    {
-    case WindowChange::FocusGained: event.window.event = SDL_WINDOWEVENT_FOCUS_GAINED; break;
-    case WindowChange::FocusLost: event.window.event = SDL_WINDOWEVENT_FOCUS_LOST; break;
-    case WindowChange::Close: event.window.event = SDL_WINDOWEVENT_CLOSE; break;
-    case WindowChange::Exposed: event.window.event = SDL_WINDOWEVENT_EXPOSED; break;
-    case WindowChange::PointerLeft: event.window.event = SDL_WINDOWEVENT_LEAVE; break;
+    switch (change) {
+    case WindowChange::FocusGained:
+        event.window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
+        break;
+    case WindowChange::FocusLost:
+        event.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
+        break;
+    case WindowChange::Close:
+        event.window.event = SDL_WINDOWEVENT_CLOSE;
+        break;
+    case WindowChange::Exposed:
+        event.window.event = SDL_WINDOWEVENT_EXPOSED;
+        break;
+    case WindowChange::PointerLeft:
+        event.window.event = SDL_WINDOWEVENT_LEAVE;
+        break;
     }
     Push(event);
 }

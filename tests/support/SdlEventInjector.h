@@ -3,23 +3,10 @@
 // Pushes real window-system events into the event queue, as a user at the
 // keyboard and mouse would make them, for tests that drive the window's
 // message pump. The window system must be running (a window exists).
-namespace SdlEventInjector
-{
-enum class Button
-{
-    Left,
-    Middle,
-    Right
-};
+namespace SdlEventInjector {
+enum class Button { Left, Middle, Right };
 
-enum class WindowChange
-{
-    FocusGained,
-    FocusLost,
-    Close,
-    Exposed,
-    PointerLeft
-};
+enum class WindowChange { FocusGained, FocusLost, Close, Exposed, PointerLeft };
 
 void MouseMotion(int x, int y);
 void MouseButton(int x, int y, Button button, bool down, int clicks = 1);
