@@ -48,36 +48,9 @@ inline __m128i Select(__m128i mask, __m128i yes, __m128i no)
     return _mm_or_si128(_mm_and_si128(mask, yes), _mm_andnot_si128(mask, no));
 }
 
-// Red, green and blue of eight destination pixels in the format's own units (8-bit
-// channels, or 5- and 6-bit fields), read and written back.
+// Red, green and blue of eight 16-bit destination pixels as field values, read and
+// written back.
 template <class Fmt> struct Destination;
-
-template <> struct Destination<Pixels::ARGB8888>
-{
-    static constexpr int kRedBits = 8;
-    static constexpr int kGreenBits = 8;
-
-    explicit Destination(uint32_t* p)
-        : lo(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p))),
-          hi(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 4))), r(Plane(lo, hi, 16)),
-          g(Plane(lo, hi, 8)), b(Plane(lo, hi, 0)), a(Plane(lo, hi, 24))
-    {
-    }
-
-    // Each pixel takes r, g, b and the given alpha byte (16-bit lanes), or keeps what it
-    // held where keep is set.
-    void Store(uint32_t* p, __m128i r, __m128i g, __m128i b, __m128i alpha, __m128i keep) const
-    {
-        const __m128i bg = _mm_or_si128(b, _mm_slli_epi16(g, 8));
-        const __m128i ra = _mm_or_si128(r, _mm_slli_epi16(alpha, 8));
-        const __m128i keepLo = _mm_unpacklo_epi16(keep, keep);
-        const __m128i keepHi = _mm_unpackhi_epi16(keep, keep);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), Select(keepLo, lo, _mm_unpacklo_epi16(bg, ra)));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 4), Select(keepHi, hi, _mm_unpackhi_epi16(bg, ra)));
-    }
-
-    __m128i lo, hi, r, g, b, a;
-};
 
 template <uint32_t RedMask, uint32_t GreenMask, int RedShift, int GreenBits>
 struct Destination<Pixels::RGB16<RedMask, GreenMask, RedShift, GreenBits>>
@@ -90,28 +63,23 @@ struct Destination<Pixels::RGB16<RedMask, GreenMask, RedShift, GreenBits>>
         r = _mm_and_si128(_mm_srli_epi16(word, RedShift), Splat(31));
         g = _mm_and_si128(_mm_srli_epi16(word, 5), Splat((1u << GreenBits) - 1));
         b = _mm_and_si128(word, Splat(31));
-        a = _mm_setzero_si128();
     }
 
-    void Store(uint16_t* p, __m128i r, __m128i g, __m128i b, __m128i, __m128i keep) const
+    void Store(uint16_t* p, __m128i r, __m128i g, __m128i b, __m128i keep) const
     {
         const __m128i out = _mm_or_si128(_mm_or_si128(_mm_slli_epi16(r, RedShift), _mm_slli_epi16(g, 5)), b);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(p), Select(keep, word, out));
     }
 
-    __m128i word, r, g, b, a;
+    __m128i word, r, g, b;
 };
 
 // An 8-bit source channel over a destination value in the format's units, weight a.
 template <int Bits> inline __m128i Blend(__m128i source, __m128i dest, __m128i a)
 {
     const __m128i part = _mm_srli_epi16(Scale(source, a), 8 - Bits);
-    if constexpr (Bits == 8) {
-        return _mm_add_epi16(part, Scale(dest, _mm_sub_epi16(Splat(255), a)));
-    } else {
-        const __m128i w = _mm_srli_epi16(_mm_sub_epi16(Splat(255), a), 3);
-        return _mm_add_epi16(part, _mm_srli_epi16(_mm_mullo_epi16(dest, w), 5));
-    }
+    const __m128i w = _mm_srli_epi16(_mm_sub_epi16(Splat(255), a), 3);
+    return _mm_add_epi16(part, _mm_srli_epi16(_mm_mullo_epi16(dest, w), 5));
 }
 
 template <int Bits> inline __m128i Narrow(__m128i channel)
@@ -124,28 +92,96 @@ template <int Bits> inline __m128i AddSat(__m128i d, __m128i v)
     return _mm_min_epi16(_mm_add_epi16(d, v), Splat((1u << Bits) - 1));
 }
 
+// Four 32-bit pixels with their channels side by side in 16-bit lanes: on this format
+// that takes fewer steps than taking the channels apart.
+template <class K>
+inline void ShadeFour(uint32_t* d, const uint32_t* source, __m128i fillRGB, const Kernel::Weights& k)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source));
+    const __m128i dst = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d));
+    const __m128i sourceAlpha = _mm_srli_epi32(s, 24);
+    __m128i p = s;
+    if constexpr (K::kSource == Kernel::Source::Fill) {
+        p = _mm_or_si128(_mm_and_si128(s, _mm_set1_epi32(static_cast<int>(0xFF000000u))), fillRGB);
+    }
+    // Sprite art is mostly wholly clear or wholly opaque: such groups need no blend.
+    if constexpr (K::kTextureAlpha) {
+        if (_mm_movemask_epi8(_mm_cmplt_epi32(sourceAlpha, _mm_set1_epi32(9))) == 0xFFFF) {
+            return;
+        }
+        if constexpr (K::kFactor == Kernel::Factor::None && K::kCombine == Kernel::Combine::Replace) {
+            if (_mm_movemask_epi8(_mm_cmpgt_epi32(sourceAlpha, _mm_set1_epi32(239))) == 0xFFFF) {
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(d), p);
+                return;
+            }
+        }
+    }
+    __m128i v = p;
+    if constexpr (K::kFactor != Kernel::Factor::None || K::kTextureAlpha) {
+        // Colour lanes of each pixel (blue, green, red); the alpha lane takes weight 0.
+        const __m128i colourLanes = _mm_set_epi16(0, -1, -1, -1, 0, -1, -1, -1);
+        __m128i lo = _mm_unpacklo_epi8(p, zero);
+        __m128i hi = _mm_unpackhi_epi8(p, zero);
+        __m128i a = K::kTextureAlpha ? sourceAlpha : _mm_set1_epi32(255);
+        if constexpr (K::kFactor != Kernel::Factor::None) {
+            const __m128i factor =
+                _mm_set_epi16(0, static_cast<short>(k.r), static_cast<short>(k.g), static_cast<short>(k.b), 0,
+                              static_cast<short>(k.r), static_cast<short>(k.g), static_cast<short>(k.b));
+            lo = Scale(lo, factor);
+            hi = Scale(hi, factor);
+            p = _mm_packus_epi16(lo, hi);
+            a = _mm_srli_epi32(_mm_mullo_epi16(a, _mm_set1_epi32(static_cast<int>(k.a))), 8);
+        }
+        const __m128i opaque = _mm_cmpgt_epi32(a, _mm_set1_epi32(239));
+        const __m128i spread = _mm_or_si128(a, _mm_slli_epi32(a, 16));
+        const __m128i aLo = _mm_and_si128(_mm_unpacklo_epi32(spread, spread), colourLanes);
+        const __m128i aHi = _mm_and_si128(_mm_unpackhi_epi32(spread, spread), colourLanes);
+        __m128i mixLo = Scale(lo, aLo);
+        __m128i mixHi = Scale(hi, aHi);
+        if constexpr (K::kCombine != Kernel::Combine::AddWeighted) {
+            const __m128i full = _mm_and_si128(Splat(255), colourLanes);
+            mixLo = _mm_add_epi16(mixLo, Scale(_mm_unpacklo_epi8(dst, zero), _mm_sub_epi16(full, aLo)));
+            mixHi = _mm_add_epi16(mixHi, Scale(_mm_unpackhi_epi8(dst, zero), _mm_sub_epi16(full, aHi)));
+        }
+        v = Select(opaque, p, _mm_packus_epi16(mixLo, mixHi));
+    }
+    if constexpr (K::kCombine != Kernel::Combine::Replace) {
+        v = _mm_and_si128(_mm_adds_epu8(dst, v), _mm_set1_epi32(0x00FFFFFF));
+    }
+    if constexpr (K::kTextureAlpha) {
+        v = Select(_mm_cmplt_epi32(sourceAlpha, _mm_set1_epi32(9)), dst, v);
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d), v);
+}
+
+// Eight 16-bit pixels, channel by channel: red, green and blue each in eight 16-bit lanes.
 template <class Fmt, class K>
 inline void ShadeEight(typename Fmt::Pixel* d, const uint32_t* source, __m128i fillR, __m128i fillG,
                        __m128i fillB, const Kernel::Weights& k)
 {
+    static_assert(K::kCombine != Kernel::Combine::AddWeighted, "16-bit members add blended values");
     using Dst = Destination<Fmt>;
     constexpr int RB = Dst::kRedBits;
     constexpr int GB = Dst::kGreenBits;
     const __m128i slo = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source));
     const __m128i shi = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + 4));
     const __m128i sourceAlpha = Plane(slo, shi, 24);
+    // Pixels whose texel alpha is 8 or less stay exactly as they were.
+    const __m128i keep = K::kTextureAlpha ? _mm_cmplt_epi16(sourceAlpha, Splat(9)) : _mm_setzero_si128();
+    if (K::kTextureAlpha && _mm_movemask_epi8(keep) == 0xFFFF) {
+        return;
+    }
     __m128i r = K::kSource == Kernel::Source::Texel ? Plane(slo, shi, 16) : fillR;
     __m128i g = K::kSource == Kernel::Source::Texel ? Plane(slo, shi, 8) : fillG;
     __m128i b = K::kSource == Kernel::Source::Texel ? Plane(slo, shi, 0) : fillB;
     Dst dst(d);
 
     __m128i vr, vg, vb;
-    __m128i alphaByte = _mm_setzero_si128();
     if constexpr (K::kFactor == Kernel::Factor::None && !K::kTextureAlpha) {
         vr = Narrow<RB>(r);
         vg = Narrow<GB>(g);
         vb = Narrow<RB>(b);
-        alphaByte = sourceAlpha;
     } else {
         __m128i a = K::kTextureAlpha ? sourceAlpha : Splat(255);
         if constexpr (K::kFactor != Kernel::Factor::None) {
@@ -155,28 +191,43 @@ inline void ShadeEight(typename Fmt::Pixel* d, const uint32_t* source, __m128i f
             a = Scale(a, Splat(k.a));
         }
         const __m128i opaque = _mm_cmpgt_epi16(a, Splat(239));
-        if constexpr (K::kCombine == Kernel::Combine::AddWeighted) {
-            vr = Select(opaque, r, Scale(r, a));
-            vg = Select(opaque, g, Scale(g, a));
-            vb = Select(opaque, b, Scale(b, a));
-        } else {
-            vr = Select(opaque, Narrow<RB>(r), Blend<RB>(r, dst.r, a));
-            vg = Select(opaque, Narrow<GB>(g), Blend<GB>(g, dst.g, a));
-            vb = Select(opaque, Narrow<RB>(b), Blend<RB>(b, dst.b, a));
-        }
-        if constexpr (K::kFactor == Kernel::Factor::None) {
-            alphaByte = _mm_and_si128(opaque, sourceAlpha);
-        }
+        vr = Select(opaque, Narrow<RB>(r), Blend<RB>(r, dst.r, a));
+        vg = Select(opaque, Narrow<GB>(g), Blend<GB>(g, dst.g, a));
+        vb = Select(opaque, Narrow<RB>(b), Blend<RB>(b, dst.b, a));
     }
-    if constexpr (K::kCombine != Kernel::Combine::Replace) {
+    if constexpr (K::kCombine == Kernel::Combine::AddBlended) {
         vr = AddSat<RB>(dst.r, vr);
         vg = AddSat<GB>(dst.g, vg);
         vb = AddSat<RB>(dst.b, vb);
-        alphaByte = _mm_setzero_si128();
     }
-    // Pixels whose texel alpha is 8 or less stay exactly as they were.
-    const __m128i keep = K::kTextureAlpha ? _mm_cmplt_epi16(sourceAlpha, Splat(9)) : _mm_setzero_si128();
-    dst.Store(d, vr, vg, vb, alphaByte, keep);
+    dst.Store(d, vr, vg, vb, keep);
+}
+
+// Runs a vector step of Width pixels over the row; the end of a long row takes the same
+// step on copies, of which only the row's own pixels are written back. Returns the pixels
+// done.
+template <int Width, class Pixel, class StepFn>
+inline int32_t Steps(Pixel* d, const uint32_t* source, int32_t count, StepFn&& step)
+{
+    int32_t i = 0;
+    for (; i + Width <= count; i += Width) {
+        step(d + i, source + i);
+    }
+    if (i < count && count >= Width) {
+        const int32_t rest = count - i;
+        Pixel pixels[Width] = {};
+        uint32_t sources[Width] = {};
+        for (int32_t j = 0; j < rest; ++j) {
+            pixels[j] = d[i + j];
+            sources[j] = source[i + j];
+        }
+        step(pixels, sources);
+        for (int32_t j = 0; j < rest; ++j) {
+            d[i + j] = pixels[j];
+        }
+        i = count;
+    }
+    return i;
 }
 
 } // namespace Detail
@@ -200,29 +251,18 @@ inline void Shade(typename Fmt::Pixel* d, const uint32_t* source, int32_t count,
     }
     int32_t i = 0;
 #if defined(__SSE2__)
-    if constexpr (kVectorised<K>) {
+    if constexpr (kVectorised<K> && std::is_same_v<Fmt, Pixels::ARGB8888>) {
+        const __m128i fill = _mm_set1_epi32(static_cast<int>(fillRGB));
+        i = Detail::Steps<4>(d, source, count, [&](uint32_t* dp, const uint32_t* sp) {
+            Detail::ShadeFour<K>(dp, sp, fill, k);
+        });
+    } else if constexpr (kVectorised<K>) {
         const __m128i fillR = Detail::Splat((fillRGB >> 16) & 0xFF);
         const __m128i fillG = Detail::Splat((fillRGB >> 8) & 0xFF);
         const __m128i fillB = Detail::Splat(fillRGB & 0xFF);
-        for (; i + 8 <= count; i += 8) {
-            Detail::ShadeEight<Fmt, K>(d + i, source + i, fillR, fillG, fillB, k);
-        }
-        // The end of a long row takes the same eight-wide step on copies, of which only the
-        // row's own pixels are written back; short rows stay with the single-pixel form.
-        if (i < count && count >= 8) {
-            const int32_t rest = count - i;
-            typename Fmt::Pixel pixels[8] = {};
-            uint32_t sources[8] = {};
-            for (int32_t j = 0; j < rest; ++j) {
-                pixels[j] = d[i + j];
-                sources[j] = source[i + j];
-            }
-            Detail::ShadeEight<Fmt, K>(pixels, sources, fillR, fillG, fillB, k);
-            for (int32_t j = 0; j < rest; ++j) {
-                d[i + j] = pixels[j];
-            }
-            return;
-        }
+        i = Detail::Steps<8>(d, source, count, [&](typename Fmt::Pixel* dp, const uint32_t* sp) {
+            Detail::ShadeEight<Fmt, K>(dp, sp, fillR, fillG, fillB, k);
+        });
     }
 #endif
     for (; i < count; ++i) {
