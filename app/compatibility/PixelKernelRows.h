@@ -65,10 +65,14 @@ struct Destination<Pixels::RGB16<RedMask, GreenMask, RedShift, GreenBits>>
         b = _mm_and_si128(word, Splat(31));
     }
 
+    static __m128i Join(__m128i r, __m128i g, __m128i b)
+    {
+        return _mm_or_si128(_mm_or_si128(_mm_slli_epi16(r, RedShift), _mm_slli_epi16(g, 5)), b);
+    }
+
     void Store(uint16_t* p, __m128i r, __m128i g, __m128i b, __m128i keep) const
     {
-        const __m128i out = _mm_or_si128(_mm_or_si128(_mm_slli_epi16(r, RedShift), _mm_slli_epi16(g, 5)), b);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), Select(keep, word, out));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), Select(keep, word, Join(r, g, b)));
     }
 
     __m128i word, r, g, b;
@@ -175,6 +179,14 @@ inline void ShadeEight(typename Fmt::Pixel* d, const uint32_t* source, __m128i f
     __m128i r = K::kSource == Kernel::Source::Texel ? Plane(slo, shi, 16) : fillR;
     __m128i g = K::kSource == Kernel::Source::Texel ? Plane(slo, shi, 8) : fillG;
     __m128i b = K::kSource == Kernel::Source::Texel ? Plane(slo, shi, 0) : fillB;
+    if constexpr (K::kTextureAlpha && K::kFactor == Kernel::Factor::None &&
+                  K::kCombine == Kernel::Combine::Replace) {
+        if (_mm_movemask_epi8(_mm_cmpgt_epi16(sourceAlpha, Splat(239))) == 0xFFFF) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d),
+                             Dst::Join(Narrow<RB>(r), Narrow<GB>(g), Narrow<RB>(b)));
+            return;
+        }
+    }
     Dst dst(d);
 
     __m128i vr, vg, vb;

@@ -49,8 +49,14 @@ TEST(SpanBlitter, EveryMemberMatchesTheReferenceOnRandomSpans)
             for (int round = 0; round < 200; ++round) {
                 const int count = static_cast<int>(random() % 70);
                 std::vector<uint32_t> source(count + 1);
-                for (uint32_t& s : source) {
-                    s = (random() & 0xFFFFFF) | (alphas[random() % 9] << 24);
+                // Half the spans come in stretches of one alpha, as sprite rows do.
+                const bool banded = round % 2 != 0;
+                uint32_t bandAlpha = 0;
+                for (size_t i = 0; i < source.size(); ++i) {
+                    if (!banded || i % 13 == 0) {
+                        bandAlpha = alphas[random() % 9];
+                    }
+                    source[i] = (random() & 0xFFFFFF) | (bandAlpha << 24);
                 }
                 // A guard pixel after the span must stay as it was.
                 std::vector<uint8_t> ours((count + 1) * bytes);
