@@ -83,17 +83,5 @@ void Graphics::DrawDebugText(const String& text, int x, int y)
     }
     Platform::Surface line(width, kCellHeight, Platform::PixelFormat::ARGB8888());
     RenderText(line, characters, 0, 0);
-    const float left = static_cast<float>(x);
-    const float top = static_cast<float>(y);
-    const float right = left + width;
-    const float bottom = top + kCellHeight;
-    const Platform::RenderVertex quad[4] = {{left, top, 0xFFFFFFFF, 0, 0},
-                                            {right, top, 0xFFFFFFFF, 1, 0},
-                                            {left, bottom, 0xFFFFFFFF, 0, 1},
-                                            {right, bottom, 0xFFFFFFFF, 1, 1}};
-    mDevice->SetBlendMode(Platform::BlendMode::None);
-    mDevice->SetLinearFiltering(false);
-    mDevice->SetTexture(&line, false);
-    mDevice->DrawTriangleStrip(quad, 4);
-    mDevice->SetTexture(nullptr, false);
+    mDevice->Blit(line, x, y);
 }

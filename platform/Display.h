@@ -181,6 +181,8 @@ class Renderer
     void DrawTriangleList(const RenderVertex* vertices, int count);
     void DrawTriangleStrip(const RenderVertex* vertices, int count);
     void DrawTriangleFan(const RenderVertex* vertices, int count);
+    // The whole surface at (x, y) of the back buffer, pixel for pixel, unblended.
+    void Blit(const Surface& surface, int x, int y);
     bool PresentBackBuffer();
     // The back buffer's pixels into a surface of its size (32 or 16 bits).
     bool ReadBackBuffer(Surface& out);

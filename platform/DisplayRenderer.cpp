@@ -490,6 +490,19 @@ bool ShowTexture(SDL_Renderer* renderer, SDL_Texture* texture, int width, int he
 }
 } // namespace
 
+void Renderer::Blit(const Surface& surface, int x, int y)
+{
+    SDL_Texture* texture = mImpl->Upload(surface, false);
+    if (!texture) {
+        return;
+    }
+    const SDL_Rect target{x, y, surface.GetWidth(), surface.GetHeight()};
+    SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);
+    SDL_SetTextureScaleMode(texture, SDL_ScaleModeNearest);
+    SDL_RenderCopy(mImpl->renderer, texture, nullptr, &target);
+    mImpl->current = nullptr;
+}
+
 bool Renderer::PresentBackBuffer()
 {
     if (!mImpl->backBuffer || mImpl->targetsLost) {

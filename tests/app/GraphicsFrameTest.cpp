@@ -154,6 +154,16 @@ TEST_F(GraphicsFrameTest, SoftwareRendererFrameIsThePicture)
     EXPECT_TRUE(Near(ShotPixel("software.bmp", 408, 328), 0x00FF00));
     EXPECT_TRUE(Near(ShotPixel("software.bmp", 456, 376), 0xFFFF00));
 
+    // Debug text goes onto the render surface, which stays locked for drawing.
+    theGraphics.BeginScene();
+    theGraphics.DrawDebugText("A", 20, 30);
+    EXPECT_NE(theGraphics.mSWHelper.GetPixels(), nullptr);
+    theGraphics.EndScene();
+    theGraphics.Present();
+    ASSERT_TRUE(theGraphics.SaveBMP("text.bmp"));
+    EXPECT_EQ(ShotPixel("text.bmp", 20, 30), 0x000000u);
+    EXPECT_EQ(ShotPixel("text.bmp", 20, 31), 0xFFFFFFu);
+
     // A texture deleted while it is the one bound leaves nothing behind that
     // the next frame would touch.
     theGraphics.BeginScene();

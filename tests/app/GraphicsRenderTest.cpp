@@ -248,3 +248,17 @@ TEST_F(GraphicsRenderTest, UnregistersResourcesAsTheyGo)
     }
     EXPECT_EQ(theGraphics.mDevices.Count(), 0);
 }
+
+TEST_F(GraphicsRenderTest, DebugTextIsWhiteOnBlackCells)
+{
+    BeginFrame(kBlue);
+    theGraphics.DrawDebugText("A", 20, 30);
+    theGraphics.EndScene();
+    // The first column of "A" is lit from its second row down; the second
+    // column is lit at the top.
+    EXPECT_EQ(Pixel(20, 30), kBlack);
+    EXPECT_EQ(Pixel(20, 31), 0xFFFFFFFFu);
+    EXPECT_EQ(Pixel(21, 30), 0xFFFFFFFFu);
+    EXPECT_EQ(Pixel(25, 37), kBlack); // the cell's spacing column and row
+    EXPECT_EQ(Pixel(26, 30), kBlue);
+}
