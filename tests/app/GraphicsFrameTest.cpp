@@ -104,12 +104,12 @@ class GraphicsFrameTest : public ::testing::Test
     std::unique_ptr<Texture> texture;
 };
 
-bool Near(uint32_t a, uint32_t b)
+bool Near(uint32_t a, uint32_t b, int tolerance = 2)
 {
     for (int shift = 0; shift < 24; shift += 8) {
         const int ca = (a >> shift) & 0xFF;
         const int cb = (b >> shift) & 0xFF;
-        if (ca - cb > 2 || cb - ca > 2) {
+        if (ca - cb > tolerance || cb - ca > tolerance) {
             return false;
         }
     }
@@ -208,4 +208,22 @@ TEST_F(GraphicsFrameTest, FullScreenShowsTheFrameScaledAndPointsInFramePixels)
     EXPECT_TRUE(moved);
     theGraphics.SetFullscreen(false);
     EXPECT_FALSE(theGraphics.mFullscreen);
+}
+
+TEST_F(GraphicsFrameTest, SixteenBitFullScreenDrawsInRgb565)
+{
+    folder.WriteText("config.cfg", "DX::ScreenWidth=800\r\nDX::ScreenHeight=600\r\nDX::ColorDepth=16\r\n"
+                                   "DX::Fullscreen=true\r\nDX::SafeMode=true\r\n");
+    ASSERT_TRUE(theGraphics.Startup(window.NativeHandle()));
+    ASSERT_TRUE(theGraphics.mSoftware);
+    ASSERT_EQ(theGraphics.mPrimaryDesc.format, Platform::PixelFormat::RGB565());
+    ASSERT_NE(theGraphics.mBackBuffer, nullptr);
+    EXPECT_EQ(theGraphics.mBackBuffer->GetFormat(), Platform::PixelFormat::RGB565());
+    DrawScene();
+    ASSERT_TRUE(theGraphics.SaveBMP("rgb565.bmp"));
+    // Five and six bits a channel, blended in them: close to the 32-bit picture.
+    EXPECT_TRUE(Near(ShotPixel("rgb565.bmp", 10, 10), 0x7F7F7F, 8));
+    EXPECT_TRUE(Near(ShotPixel("rgb565.bmp", 120, 96), 0xFF0000, 8));
+    EXPECT_TRUE(Near(ShotPixel("rgb565.bmp", 280, 160), 0x3F3FBF, 12));
+    EXPECT_TRUE(Near(ShotPixel("rgb565.bmp", 408, 328), 0x00FF00, 8));
 }
