@@ -14,6 +14,10 @@ struct Cursor
     // The window system's mask convention: data and mask bits per pixel.
     std::array<uint8_t, 128> data{};
     std::array<uint8_t, 128> mask{};
+    // A colour cursor's pixels (0xAARRGGBB); empty for the others.
+    std::vector<uint32_t> colour;
+    int width = 0;
+    int height = 0;
     int hotX = 0;
     int hotY = 0;
     SDL_Cursor* realised = nullptr;
@@ -41,13 +45,28 @@ SDL_SystemCursor SystemId(System kind)
     }
 }
 
+SDL_Cursor* RealiseColour(Cursor& cursor)
+{
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
+        cursor.colour.data(), cursor.width, cursor.height, 32, cursor.width * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (surface == nullptr)
+        return nullptr;
+    SDL_Cursor* made = SDL_CreateColorCursor(surface, cursor.hotX, cursor.hotY);
+    SDL_FreeSurface(surface);
+    return made;
+}
+
 void Realise(Cursor& cursor)
 {
     if (cursor.realised != nullptr || SDL_WasInit(SDL_INIT_VIDEO) == 0)
         return;
-    cursor.realised = cursor.system ? SDL_CreateSystemCursor(SystemId(cursor.kind))
-                                    : SDL_CreateCursor(cursor.data.data(), cursor.mask.data(), 32, 32,
-                                                       cursor.hotX, cursor.hotY);
+    if (cursor.system)
+        cursor.realised = SDL_CreateSystemCursor(SystemId(cursor.kind));
+    else if (!cursor.colour.empty())
+        cursor.realised = RealiseColour(cursor);
+    else
+        cursor.realised =
+            SDL_CreateCursor(cursor.data.data(), cursor.mask.data(), 32, 32, cursor.hotX, cursor.hotY);
     if (cursor.realised != nullptr)
         Realised().push_back(&cursor);
 }
@@ -89,6 +108,20 @@ Cursor* Create(const uint32_t andMask[32], const uint32_t xorMask[32], int hotX,
     }
     cursor->hotX = hotX;
     cursor->hotY = hotY;
+    return cursor;
+}
+
+Cursor* CreateColor(const uint32_t* pixels, int width, int height, int hotX, int hotY)
+{
+    if (pixels == nullptr || width <= 0 || height <= 0)
+        return nullptr;
+    Cursor* cursor = new Cursor;
+    cursor->colour.assign(pixels, pixels + static_cast<size_t>(width) * height);
+    cursor->width = width;
+    cursor->height = height;
+    // The window system refuses a hot spot outside the picture.
+    cursor->hotX = std::clamp(hotX, 0, width - 1);
+    cursor->hotY = std::clamp(hotY, 0, height - 1);
     return cursor;
 }
 

@@ -18,6 +18,10 @@ Cursor* LoadSystem(System kind);
 // 0 / 1 white, 1 / 1 inverted.
 Cursor* Create(const uint32_t andMask[32], const uint32_t xorMask[32], int hotX, int hotY);
 
+// A colour cursor from width x height pixels 0xAARRGGBB, row by row from the
+// top, with straight alpha. The pixels are copied.
+Cursor* CreateColor(const uint32_t* pixels, int width, int height, int hotX, int hotY);
+
 void Free(Cursor* cursor);
 
 // Shows the cursor over the window; null hides the pointer. A cursor the

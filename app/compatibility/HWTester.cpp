@@ -143,8 +143,8 @@ void HWTester::InitDevice()
     const Platform::AdapterInfo info = mDevice->GetAdapterInfo();
 
     const uint64_t total = static_cast<uint64_t>(info.videoMemoryMB) << 20;
-    const uint64_t screen =
-        static_cast<uint64_t>(desktop.bitsPerPixel / 8) * static_cast<uint64_t>(desktop.height) * desktop.width;
+    const uint64_t screen = static_cast<uint64_t>(desktop.bitsPerPixel / 8) *
+                            static_cast<uint64_t>(desktop.height) * desktop.width;
     const uint64_t videoMemory = (total + screen) >> 20;
     if (videoMemory < mMinimumVideoMemory) {
         Fail("Not enought video memory");
@@ -160,9 +160,11 @@ void HWTester::InitDevice()
         Fail("24-bit rendering not supported");
     }
     mRenderSurface = std::make_unique<Platform::Surface>(kSurfaceSize, kSurfaceSize, RenderFormat(depth));
-    Check(mDevice->BeginFrame() ? DXResult::OK : DXResult::SurfaceLost, "CreateDevice(IID_IDirect3DHALDevice)");
+    Check(mDevice->BeginFrame() ? DXResult::OK : DXResult::SurfaceLost,
+          "CreateDevice(IID_IDirect3DHALDevice)");
 
-    mMaxTextureSize = Point(static_cast<float>(info.maxTextureWidth), static_cast<float>(info.maxTextureWidth));
+    mMaxTextureSize =
+        Point(static_cast<float>(info.maxTextureWidth), static_cast<float>(info.maxTextureWidth));
     if (info.maxTextureWidth < 1024) {
         Fail("Large textures not supported");
     }
@@ -172,7 +174,7 @@ void HWTester::InitDevice()
     mDevice->SetBlendMode(Platform::BlendMode::Normal);
 
     if (forced) {
-        LockRenderSurface();
+        ReadRenderSurface();
         Snapshot("InitialPrimarySurface.bmp", mRenderSurface.get());
         Snapshot("InitialTextureSurface.bmp", mTextureSurface.get());
     }

@@ -61,11 +61,11 @@ class HWTester
     static uint8_t ChannelShift(uint32_t mask);
     // 0xAARRGGBB; alpha always 255.
     static uint32_t ReadPixel(const Platform::SurfaceDesc& desc, const uint8_t* address);
-    // What each test counts in the first row (or, for clipping, the even
-    // columns) of the read-back surface.
+    // What the tests look for in the first 64 pixels of the first row of
+    // the read-back surface (clipping: in every even column).
     static int CountAlphaSteps(const Platform::Surface& surface);
     static int CountBrightPixels(const Platform::Surface& surface);
-    static bool HasColorRun(const Platform::Surface& surface, uint32_t rgb);
+    static bool ShowsColor(const Platform::Surface& surface, uint32_t rgb);
     static bool HasClipProblem(const Platform::Surface& surface);
 
     // The adapter's own description text.
@@ -83,12 +83,13 @@ class HWTester
     void Snapshot(const char* name, Platform::Surface* surface);
 
     void ClearRenderSurface();
-    void FillTexture(Platform::Surface& texture, uint32_t argb);
     void BeginScene();
-    const uint8_t* LockRenderSurface();
+    // The back buffer's pixels into mRenderSurface.
+    void ReadRenderSurface();
     void DrawTestQuad(float x, float y);
     void DrawSurfaceQuad(float x, float y, const Platform::Surface* texture);
     void SetStates(Platform::BlendMode blend);
+    int CountAdditiveBright(uint32_t argb, int draws, const char* test);
 
     Platform::Renderer* mDevice = nullptr;
     bool mBackBufferMade = false;
