@@ -67,16 +67,6 @@ protected:
     Button* button = nullptr;
 };
 
-TEST_F(ButtonTest, SetupSizesTheButtonByItsFirstFrameAndMakesItAChild)
-{
-    EXPECT_EQ(button->rect.x, 100);
-    EXPECT_EQ(button->rect.w, 20);
-    EXPECT_EQ(button->rect.h, 10);
-    EXPECT_EQ(button->parent, listener);
-    EXPECT_EQ(button->hoverCursor, app.handCursor);
-    EXPECT_STREQ(button->name, "button");
-}
-
 TEST_F(ButtonTest, AClickNotifiesOnceOnTheReleaseOverTheButton)
 {
     input.Move(105, 105);

@@ -59,16 +59,6 @@ protected:
     EditBox* box = new EditBox();
 };
 
-TEST_F(EditBoxTest, DefaultsForNameEntry)
-{
-    EXPECT_STREQ(box->name, "editbox");
-    EXPECT_EQ(box->hoverCursor, app.ibeamCursor);
-    EXPECT_TRUE(box->lengthLimitOn);
-    EXPECT_EQ(box->lengthLimit, 25);
-    EXPECT_EQ(box->caretBlink.period, 25);
-    EXPECT_TRUE(box->capitalizeFirst);
-}
-
 TEST_F(EditBoxTest, TypingNeedsTheKeyFocus)
 {
     input.Type("ab");
@@ -219,14 +209,6 @@ TEST_F(EditBoxTest, AReadOnlyBoxIgnoresEverything)
     input.Char(VK::Back);
     EXPECT_EQ(Text(), "Fixed");
     EXPECT_EQ(box->caret, 0);
-}
-
-TEST_F(EditBoxTest, WithoutAFontNoCharacterIsTaken)
-{
-    box->font = nullptr;
-    box->TakeKeyFocus();
-    input.Type("abc");
-    EXPECT_EQ(Text(), "");
 }
 
 TEST_F(EditBoxTest, TheCaretBlinksEveryTwentyFiveUpdatesAndShowsOnAKey)

@@ -109,19 +109,4 @@ TEST(HighScoreListTest, AMissingFileKeepsTheDefaultsAndIsCreatedEmpty)
     again.Load((folder / "Speed.hs").c_str());
     EXPECT_EQ(Entries(again), Entries(list));
 }
-
-TEST(HighScoreListTest, NamesWithLineBreaksStayOnOneLine)
-{
-    TemporaryFolder folder;
-    HighScoreList list;
-    list.SetSize(2);
-    list.Load((folder / "x.hs").c_str());
-    list.Insert("Ann\r\nSCORE0=5", 10);
-    list.Save();
-    HighScoreList again;
-    again.SetSize(2);
-    again.Load((folder / "x.hs").c_str());
-    EXPECT_EQ(again.GetScore(0), 10);
-    EXPECT_EQ(again.GetCount(), 2);
-}
 } // namespace
