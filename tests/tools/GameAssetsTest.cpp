@@ -546,6 +546,32 @@ TEST_F(GameAssetsTest, DialogsFrameTheirFieldsAndButtons)
     }
 }
 
+// Where the page draws a picture, no pixel of it may cover the live
+// demonstration board, the two buttons or run off the screen.
+::testing::AssertionResult ClearOfTheTutorialBoard(const std::string& name, int x, int y)
+{
+    Image picture;
+    if (::testing::AssertionResult loaded = LoadPicture("graphics\\tutorial\\" + name, picture); !loaded)
+        return loaded;
+    struct Area
+    {
+        int x0, y0, x1, y1;
+    };
+    const Area keepClear[] = {{215, 85, 585, 455}, {542, 530, 800, 580}};
+    for (int py = 0; py < picture.mHeight; ++py)
+        for (int px = 0; px < picture.mWidth; ++px) {
+            if (AlphaAt(picture, px, py) == 0)
+                continue;
+            int sx = x + px, sy = y + py;
+            if (sx >= 800 || sy >= 600)
+                return ::testing::AssertionFailure() << name << " runs off the screen at " << sx << "," << sy;
+            for (const Area& area : keepClear)
+                if (sx >= area.x0 && sx < area.x1 && sy >= area.y0 && sy < area.y1)
+                    return ::testing::AssertionFailure() << name << " covers " << sx << "," << sy;
+        }
+    return ::testing::AssertionSuccess();
+}
+
 TEST_F(GameAssetsTest, TutorialPicturesStayClearOfTheDemonstrationBoard)
 {
     struct Placed
@@ -553,29 +579,38 @@ TEST_F(GameAssetsTest, TutorialPicturesStayClearOfTheDemonstrationBoard)
         const char* name;
         int x, y;
     };
-    const Placed left[] = {{"QuorbMeter_Brom", 31, 267},
-                           {"CrackSKulls", 31, 267},
-                           {"QuorbMeter_Tuvo", 31, 267},
-                           {"matches", 39, 280},
-                           {"collect", 29, 259},
-                           {"gogold", 12, 289},
-                           {"duel", 41, 351},
-                           {"QuorbMeter", 31, 267}};
-    for (const Placed& p : left) {
-        Image picture;
-        ASSERT_TRUE(LoadPicture(std::string("graphics\\tutorial\\") + p.name, picture));
-        EXPECT_LE(p.x + picture.mWidth, 215) << p.name;
-        EXPECT_LE(p.y + picture.mHeight, 600) << p.name;
+    const Placed pictures[] = {{"QuorbMeter_Brom", 31, 267},
+                               {"NoMoreMoves", 456, 396},
+                               {"CrackSKulls", 31, 267},
+                               {"Skullmeter_Grimbo", 577, 138},
+                               {"QuorbMeter_Tuvo", 31, 267},
+                               {"Lose_Tuvo", 451, 396},
+                               {"matches", 39, 280},
+                               {"Lose_Pricklet", 580, 187},
+                               {"collect", 29, 259},
+                               {"Skullmeter_Pallowin", 577, 145},
+                               {"gogold", 12, 289},
+                               {"NoMoreMoves", 494, 385},
+                               {"duel", 41, 351},
+                               {"lose_qib", 514, 347},
+                               {"QuorbMeter", 31, 267},
+                               {"SkullMeter", 577, 138},
+                               {"NoMoreMoves", 199, 468},
+                               {"SkullMeter_Speed", 577, 138}};
+    for (const Placed& p : pictures) {
+        EXPECT_TRUE(ClearOfTheTutorialBoard(p.name, p.x, p.y));
     }
-    const Placed right[] = {
-        {"NoMoreMoves", 456, 396}, {"NoMoreMoves", 199, 468},   {"Skullmeter_Grimbo", 577, 138},
-        {"Lose_Tuvo", 451, 396},   {"Lose_Pricklet", 580, 187}, {"Skullmeter_Pallowin", 577, 145},
-        {"lose_qib", 514, 347},    {"SkullMeter", 577, 138},    {"SkullMeter_Speed", 577, 138}};
-    for (const Placed& p : right) {
+    // Titles are drawn from y = 55, centred, before the board: their
+    // lettering ends above the board's frame.
+    for (const char* title :
+         {"broms", "grimbo", "tuvos", "pricklets", "pallowin", "glowby", "qib", "casual", "speed"}) {
         Image picture;
-        ASSERT_TRUE(LoadPicture(std::string("graphics\\tutorial\\") + p.name, picture));
-        EXPECT_LE(p.x + picture.mWidth, 800) << p.name;
-        EXPECT_LE(p.y + picture.mHeight, 600) << p.name;
+        ASSERT_TRUE(LoadPicture(std::string("graphics\\tutorial\\") + title, picture));
+        for (int py = 0; py < picture.mHeight; ++py)
+            for (int px = 0; px < picture.mWidth; ++px)
+                if (AlphaAt(picture, px, py) > 128) {
+                    ASSERT_LT(55 + py, 104) << title;
+                }
     }
 }
 

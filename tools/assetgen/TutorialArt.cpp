@@ -92,27 +92,31 @@ Canvas Card(int width, int height, const Illustration& draw, float pictureHeight
 }
 
 Canvas Wide(int width, int height, float pictureWidth, const Illustration& draw,
-            const std::vector<std::string>& lines)
+            const std::vector<std::string>& lines, float lineHeight = 21)
 {
     // Picture on the left, words on the right.
     Canvas c(width, height);
     ArtKit::DrawPanel(c, 2, 2, width - 4.0f, height - 10.0f, 18, 0.9f);
     draw(c, 8 + pictureWidth / 2, (height - 8) / 2.0f);
-    float lineHeight = 21, top = (height - 8) / 2.0f - lineHeight * (lines.size() - 1) / 2.0f;
+    float top = (height - 8) / 2.0f - lineHeight * (lines.size() - 1) / 2.0f;
     ArtKit::DrawLines(c, lines, ArtKit::BodyStyle(16), 8 + pictureWidth + (width - 14 - pictureWidth) / 2.0f,
                       top, lineHeight);
     return c;
 }
 
-Canvas Title(const std::string& name, const std::string& kind)
+// Drawn under the demonstration board from y = 55: small enough to end above
+// the board's frame.
+Canvas Title(const std::string& name)
 {
-    Canvas banner = ArtKit::Banner(name, 50, Palette::kCream, Palette::kGold);
-    TextStyle sub = ArtKit::BodyStyle(20);
-    sub.top = sub.bottom = Color::Hex(0x9FD8FF);
-    Canvas line = ArtKit::Caption(kind, sub, 2);
-    Canvas c(std::max(banner.Width(), line.Width()), banner.Height() + line.Height() - 6);
-    c.Draw(banner, (c.Width() - banner.Width()) / 2.0f, 0);
-    c.Draw(line, (c.Width() - line.Width()) / 2.0f, banner.Height() - 8.0f);
+    return ArtKit::Banner(name, 32, Palette::kCream, Palette::kGold);
+}
+
+// A picture moved inside a larger clear one, so that where the game places
+// it the card itself stays off the demonstration board.
+Canvas Inset(const Canvas& card, int left, int top)
+{
+    Canvas c(card.Width() + left, card.Height() + top);
+    c.Draw(card, float(left), float(top));
     return c;
 }
 
@@ -132,52 +136,58 @@ int TutorialArt::Write(AssetWriter& out)
     b.Add("tutorbackground", Background(), ImageFormat::Jpeg);
     b.AddStrip("dontshow", ArtKit::ButtonFrames(124, 50, "Don't show", ButtonTone::Blue, 17));
     const std::pair<const char*, const char*> titles[] = {
-        {"broms", "Meet the Broms"},   {"grimbo", "Meet Grimbo"},
-        {"tuvos", "Meet the Tuvos"},   {"pricklets", "The Pricklets"},
-        {"pallowin", "Meet Pallowin"}, {"glowby", "Meet Glowby"},
-        {"qib", "Meet Qib"},           {"casual", "Casual Game"},
+        {"broms", "The Broms"},   {"grimbo", "Grimbo"},
+        {"tuvos", "The Tuvos"},   {"pricklets", "The Pricklets"},
+        {"pallowin", "Pallowin"}, {"glowby", "Glowby"},
+        {"qib", "Qib"},           {"casual", "Casual Game"},
         {"speed", "Speed Game"}};
-    const char* kinds[] = {
-        "Meter levels",        "Skull levels",   "Drain levels", "Match-count levels",
-        "Collect levels",      "Go Gold levels", "Duel levels",  "Play as long as you like",
-        "Beat the skull meter"};
-    for (int i = 0; i < 9; ++i)
-        b.Add(titles[i].first, Title(titles[i].second, kinds[i]));
+    for (const auto& [name, text] : titles)
+        b.Add(name, Title(text));
 
     Color blue = Color::Hex(0x55B6FF), red = Color::Hex(0xE8406A);
     b.Add("QuorbMeter_Brom", Card(160, 250, Meter(0.7f, blue, false), 120,
                                   {"Match pieces", "to fill the", "meter. Fill it", "to win!"}));
-    b.Add("NoMoreMoves", Wide(330, 110, 108, Row({1, 3, 1}, 1, 34),
-                              {"No moves left?", "Then the level is lost,", "so plan ahead!"}));
+    b.Add("NoMoreMoves",
+          Inset(Wide(300, 62, 84, Row({1, 3, 1}, 1, 24), {"No moves left?", "Then the level is lost!"}, 18),
+                0, 70));
     b.Add("CrackSKulls", Card(160, 250, CrackedSkull(), 110,
                               {"Match next to a", "skull to crack it.", "Crack them all", "to win!"}));
-    b.Add("Skullmeter_Grimbo", Card(200, 260, Meter(0.4f, red, true), 120,
-                                    {"Skulls keep coming.", "If the skull meter", "fills, you lose!"}));
+    b.Add("Skullmeter_Grimbo", Inset(Card(200, 260, Meter(0.4f, red, true), 120,
+                                          {"Skulls keep coming.", "If the skull meter", "fills, you lose!"}),
+                                     8, 0));
     b.Add("QuorbMeter_Tuvo", Card(160, 250, Meter(0.3f, blue, false), 120,
                                   {"The meter drains", "all the time:", "match fast to", "keep it up!"}));
-    b.Add("Lose_Tuvo", Wide(330, 120, 90, Meter(0.05f, blue, false, 84),
-                            {"If the meter", "runs dry, the", "level is lost."}));
+    b.Add("Lose_Tuvo", Inset(Wide(330, 72, 80, Meter(0.05f, blue, false, 56),
+                                  {"If the meter runs dry,", "the level is lost."}, 20),
+                             0, 60));
     b.Add("matches", Card(160, 240, Row({2, 2, 2}, -1), 60,
                           {"Reach the goal", "within the", "matches shown", "on the left."}));
     b.Add("Lose_Pricklet",
-          Card(210, 250, Row({6, 0, 6}, 1), 60,
-               {"Run out of matches", "before the meter", "is full, and the", "level is lost."}));
+          Inset(Card(210, 250, Row({6, 0, 6}, 1), 60,
+                     {"Run out of matches", "before the meter", "is full, and the", "level is lost."}),
+                6, 0));
     b.Add("collect", Card(170, 250, Row({0, 3, 4}, -1), 60,
                           {"Match the pieces", "shown at the left", "until every", "count reaches 0."}));
-    b.Add("Skullmeter_Pallowin",
-          Card(200, 260, Meter(0.5f, red, true), 120, {"Watch the skull", "meter while you", "collect!"}));
+    b.Add("Skullmeter_Pallowin", Inset(Card(200, 260, Meter(0.5f, red, true), 120,
+                                            {"Watch the skull", "meter while you", "collect!"}),
+                                       8, 0));
     b.Add("gogold", Card(180, 240, GoldSquares(), 60,
                          {"Match on the", "marked squares", "to turn them gold.", "Gild them all!"}));
     b.Add("duel", Card(170, 220, Versus(), 60,
                        {"Take turns with", "the computer.", "First to fill the", "meter wins!"}));
-    b.Add("lose_qib",
-          Wide(270, 140, 112, Versus(32), {"If the computer", "fills its meter", "first, you lose."}));
+    b.Add("lose_qib", Inset(Wide(270, 75, 112, Versus(30),
+                                 {"If the computer", "fills its meter", "first, you lose."}, 18),
+                            0, 108));
     b.Add("QuorbMeter", Card(160, 250, Meter(0.6f, blue, false), 120,
                              {"Fill the meter", "to go up a level", "and score more!"}));
-    b.Add("SkullMeter", Card(200, 260, Meter(0.3f, red, true), 120,
-                             {"Skulls slowly fill", "the skull meter.", "Crack them", "to hold it back!"}));
-    b.Add("SkullMeter_Speed", Card(200, 260, Meter(0.6f, red, true), 120,
-                                   {"In a speed game", "the skull meter", "rises quickly:", "be fast!"}));
+    b.Add("SkullMeter",
+          Inset(Card(200, 260, Meter(0.3f, red, true), 120,
+                     {"Skulls slowly fill", "the skull meter.", "Crack them", "to hold it back!"}),
+                8, 0));
+    b.Add("SkullMeter_Speed",
+          Inset(Card(200, 260, Meter(0.6f, red, true), 120,
+                     {"In a speed game", "the skull meter", "rises quickly:", "be fast!"}),
+                8, 0));
     b.Finish();
     return b.Steps();
 }
