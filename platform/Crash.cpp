@@ -173,17 +173,17 @@ void Uninstall()
     current = nullptr;
 }
 
-void CaptureHere(Fault& fault)
+// Sanitizers wrap backtrace in frames of their own, so the trace is read from
+// the caller's return address on rather than from a fixed depth.
+__attribute__((noinline)) void CaptureHere(Fault& fault)
 {
     PrepareOnce();
-    void* stack[kMaxFrames + 2];
-    int count = backtrace(stack, kMaxFrames + 2);
+    auto caller = reinterpret_cast<uintptr_t>(__builtin_return_address(0));
+    void* stack[kMaxFrames + 4];
+    int count = backtrace(stack, kMaxFrames + 4);
+    int first = FirstCallerIndex(caller, stack, count);
+    Collect(caller, stack + first, count - first, fault);
     fault.signal = 0;
-    if (count < 2) {
-        fault.frameCount = 0;
-        return;
-    }
-    Collect(reinterpret_cast<uintptr_t>(stack[1]), stack + 2, count - 2, fault);
 }
 
 // Only calls a signal handler may make happen between fork and exec. A

@@ -12,13 +12,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <regex>
+#include <vector>
 #include <string>
 
 namespace
@@ -48,12 +49,43 @@ std::string ReadWhole(const fs::path& path)
     return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
-int Occurrences(const std::string& text, const std::string& part)
+struct Tag
 {
-    int count = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++count;
-    return count;
+    std::string name;
+    std::string value;
+};
+
+// The report's elements in order; reading stops at the first malformed one.
+std::vector<Tag> SplitTags(const std::string& text)
+{
+    std::vector<Tag> tags;
+    size_t at = 0;
+    while (at < text.size() && text[at] == '<') {
+        size_t nameEnd = text.find('>', at);
+        if (nameEnd == std::string::npos)
+            break;
+        std::string name = text.substr(at + 1, nameEnd - at - 1);
+        size_t close = text.find("</" + name + ">", nameEnd);
+        if (close == std::string::npos)
+            break;
+        tags.push_back({name, text.substr(nameEnd + 1, close - nameEnd - 1)});
+        at = close + name.size() + 3;
+    }
+    EXPECT_EQ(at, text.size()) << "left over: " << text.substr(at);
+    return tags;
+}
+
+// "%.04X:%.08X": four and eight upper-case hexadecimal digits.
+bool IsSectionAndOffset(const std::string& value)
+{
+    if (value.size() != 13 || value[4] != ':')
+        return false;
+    for (size_t i = 0; i < value.size(); ++i) {
+        auto c = static_cast<unsigned char>(value[i]);
+        if (i != 4 && (!std::isxdigit(c) || std::islower(c)))
+            return false;
+    }
+    return true;
 }
 
 int WaitFor(pid_t child)
@@ -107,27 +139,36 @@ TEST(CrashCatcherTest, RealFaultInAChildWritesTheReport)
     int status = WaitFor(child);
     EXPECT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the fault did not end the child";
 
-    std::string text = home.ReadText("report.txt");
-    std::smatch found;
-    std::regex layout("<MODULE>(.*)</MODULE>((?:<STACKWALK>[0-9A-F]{4}:[0-9A-F]{8}</STACKWALK>)+)"
-                      "<PRODUCT>Quorb Swap</PRODUCT><VERSION>\\.01alpha</VERSION><RUNTIME>00:00:0\\d</RUNTIME>"
-                      "<FULLSCREEN>(true|false)</FULLSCREEN><SAFEMODE>(true|false)</SAFEMODE>"
-                      "<RESOLUTION>\\d+ x \\d+ : \\d+</RESOLUTION><OS>[^<]*</OS><DDRAW>[^<]*</DDRAW>");
-    ASSERT_TRUE(std::regex_match(text, found, layout)) << text;
-    EXPECT_EQ(fs::path(found[1].str()), fs::read_symlink("/proc/self/exe"));
+    std::vector<Tag> tags = SplitTags(home.ReadText("report.txt"));
+    std::vector<std::string> names;
+    for (const Tag& tag : tags) {
+        if (names.empty() || names.back() != tag.name)
+            names.push_back(tag.name);
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"MODULE", "STACKWALK", "PRODUCT", "VERSION", "RUNTIME", "FULLSCREEN",
+                                               "SAFEMODE", "RESOLUTION", "OS", "DDRAW"}));
+    ASSERT_GE(tags.size(), 12u);
+    EXPECT_EQ(fs::path(tags[0].value), fs::read_symlink("/proc/self/exe"));
+    int walked = 0;
+    for (; tags[walked + 1].name == "STACKWALK"; ++walked)
+        EXPECT_TRUE(IsSectionAndOffset(tags[walked + 1].value)) << tags[walked + 1].value;
+    EXPECT_GE(walked, 3) << "the callers are missing from the stack walk";
+    const Tag* info = &tags[walked + 1];
+    EXPECT_EQ(info[0].value, "Quorb Swap");
+    EXPECT_EQ(info[1].value, ".01alpha");
+    EXPECT_EQ(info[2].value.rfind("00:00:0", 0), 0u) << info[2].value;
+    EXPECT_EQ(info[5].value, "800 x 600 : 16");
 
     // The first address is the faulting store, inside the function that made it.
     unsigned section = 0;
     unsigned long offset = 0;
-    ASSERT_EQ(std::sscanf(found[2].str().c_str(), "<STACKWALK>%4X:%8lX", &section, &offset), 2);
+    ASSERT_EQ(std::sscanf(tags[1].value.c_str(), "%4X:%8lX", &section, &offset), 2);
     ASSERT_GT(section, 0u);
     uintptr_t faulting = MainProgramSegmentStart(section) + offset;
     uintptr_t function = reinterpret_cast<uintptr_t>(&StoreThroughBadPointer);
     EXPECT_GE(faulting, function);
-    EXPECT_LT(faulting, function + 64);
-    EXPECT_GE(Occurrences(text, "<STACKWALK>"), 3) << "the callers are missing from the stack walk";
+    EXPECT_LT(faulting, function + 256);
 }
-
 TEST(CrashCatcherTest, CrashSwitchReportsDuringStartUpAndEndsCleanly)
 {
     TemporaryFolder home;

@@ -70,7 +70,7 @@ TEST(CrashTest, CaptureStartsAtTheCallerInTheMainProgram)
     uintptr_t address = MainProgramSegmentStart(fault.frames[0].section) + fault.frames[0].offset;
     uintptr_t function = reinterpret_cast<uintptr_t>(&CaptureInto);
     EXPECT_GT(address, function);
-    EXPECT_LT(address, function + 64);
+    EXPECT_LT(address, function + 256);
 }
 
 TEST(CrashTest, AbortIsReportedOnceAndStillEndsTheProcess)
