@@ -12,7 +12,7 @@ class Image;
 // parts (x, y, w, h); parts are numbered from 0 within each CLUMP tag.
 class ClumpFile
 {
-public:
+  public:
     struct Part
     {
         int number = 0;
@@ -39,6 +39,6 @@ public:
     int height = 0;
     std::vector<Part> parts;
 
-private:
+  private:
     void ParseClump(const String& content);
 };

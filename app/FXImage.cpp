@@ -125,7 +125,8 @@ void FXImage::DrawImage(const Image& src, int x, int y, Rect srcRect, const Colo
         if (dy < 0 || sy < 0) {
             continue;
         }
-        for (int sx = left, dx = x; sx < left + int(srcRect.w) && dx < mWidth && sx < src.mWidth; ++sx, ++dx) {
+        for (int sx = left, dx = x; sx < left + int(srcRect.w) && dx < mWidth && sx < src.mWidth;
+             ++sx, ++dx) {
             if (dx < 0 || sx < 0) {
                 continue;
             }
@@ -300,8 +301,7 @@ namespace {
 
 // Calls draw (glyph image, x, y) for every character of the text that has a
 // glyph image, at the font's layout positions.
-template <typename Draw>
-void ForEachGlyph(const String& text, Font* font, int x, int y, Draw draw)
+template <typename Draw> void ForEachGlyph(const String& text, Font* font, int x, int y, Draw draw)
 {
     const int length = text.Length();
     if (font == nullptr || length < 1) {
@@ -339,5 +339,6 @@ void FXImage::CreateFromText(const String& text, Font* font, int border, bool ra
         DrawText(text, font, border, border, Color(1, 1, 1, 1));
         return;
     }
-    ForEachGlyph(text, font, border, border, [&](const Image& glyph, int gx, int gy) { PasteGlyph(glyph, gx, gy); });
+    ForEachGlyph(text, font, border, border,
+                 [&](const Image& glyph, int gx, int gy) { PasteGlyph(glyph, gx, gy); });
 }

@@ -12,7 +12,7 @@ class Font;
 // borders and the edge bleed applied before an image becomes a texture.
 class FXImage : public Image
 {
-public:
+  public:
     FXImage() = default;
     ~FXImage() override = default;
 
@@ -33,7 +33,7 @@ public:
     void DrawText(const String& text, Font* font, int x, int y, const Color& c);
     void CreateFromText(const String& text, Font* font, int border, bool raw);
 
-private:
+  private:
     bool IsOutside(const Image& src, int x, int y) const;
     void DrawGlyph(const Image& glyph, int x, int y, const Color& c, bool tinted);
     void PasteGlyph(const Image& glyph, int x, int y);

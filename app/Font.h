@@ -33,7 +33,7 @@ struct FontGlyph
 // base name from "%s.font", "%s\font.description" or the "%s.txt" script.
 class Font
 {
-public:
+  public:
     Font();
     virtual ~Font();
     Font(const Font&) = delete;
@@ -69,7 +69,7 @@ public:
     FontGlyph mGlyphs[256];
     uint8_t mLoaded = 0;
 
-private:
+  private:
     FontGlyph& Glyph(char c) { return mGlyphs[static_cast<uint8_t>(c)]; }
     const FontGlyph& Glyph(char c) const { return mGlyphs[static_cast<uint8_t>(c)]; }
     void LoadFontXML(const String& name);

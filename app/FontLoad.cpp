@@ -45,8 +45,7 @@ float ToFloat(const String& text)
 }
 
 // The lists of the split helpers hold heap items the caller deletes.
-template <typename T>
-std::vector<T> TakeItems(List& list)
+template <typename T> std::vector<T> TakeItems(List& list)
 {
     std::vector<T> items;
     for (int i = 0; i < list.Count(); ++i) {
@@ -178,7 +177,8 @@ void ReadLayerImage(const std::vector<std::string>& words, const String& fontNam
         return;
     }
     const size_t close = word.find('\'', open + 1);
-    const std::string file = word.substr(open + 1, close == std::string::npos ? std::string::npos : close - open - 1);
+    const std::string file =
+        word.substr(open + 1, close == std::string::npos ? std::string::npos : close - open - 1);
     lists.layer.Load((FolderOf(fontName) + file).c_str());
 }
 
@@ -190,7 +190,8 @@ void Font::Load(const String& name, bool keepColor)
     const String descriptionPath = name.Concat("\\font.description");
     if (FileExists(name.Concat(".font"))) {
         LoadFontXML(name);
-    } else if (FileExists(descriptionPath) && (description.Load(descriptionPath), description.GetSize() > 0)) {
+    } else if (FileExists(descriptionPath) &&
+               (description.Load(descriptionPath), description.GetSize() > 0)) {
         LoadDescription(name, description, keepColor);
     } else {
         LoadScript(name);
@@ -379,7 +380,8 @@ void Font::BuildScriptGlyphs(const String& name, const FontScript& script)
     for (char c : built) {
         FontGlyph& glyph = Glyph(c);
         Image& image = *glyph.image;
-        glyph.sprite = std::make_unique<Sprite>(&image, Rect(0, 0, float(image.mWidth - 1), float(image.mHeight - 1)));
+        glyph.sprite =
+            std::make_unique<Sprite>(&image, Rect(0, 0, float(image.mWidth - 1), float(image.mHeight - 1)));
         glyph.sprite->mPointFilter = false;
     }
 }

@@ -41,12 +41,12 @@ uint32_t PackCell(const Cell& cell)
 // cell after the last one.
 class CellGrid
 {
-public:
+  public:
     CellGrid(int columns, int rows) : mColumns(columns), mCells(size_t(columns) * size_t(rows)) {}
     Cell& At(int column, int row) { return mCells[size_t(row) * size_t(mColumns) + size_t(column)]; }
     int Columns() const { return mColumns; }
 
-private:
+  private:
     int mColumns;
     std::vector<Cell> mCells;
 };

@@ -9,7 +9,7 @@
 // images have width and height -1 and no pixels.
 class Image
 {
-public:
+  public:
     Image();
     Image(const Image& other);
     // Loads by base name (see Load).
@@ -66,7 +66,7 @@ public:
     uint8_t* mExtra = nullptr;
     int mExtraSize = 0;
 
-private:
+  private:
     void LoadFollowing(const char* baseName, const char* alphaName, int depth);
     bool ProbeFormats(const char* baseName);
     bool FollowShortcut(const char* baseName, int depth);

@@ -10,7 +10,7 @@ namespace {
 // yields zeros, so a cut-off file is noticed where it matters.
 class ByteReader
 {
-public:
+  public:
     ByteReader(const uint8_t* data, size_t size) : mData(data), mSize(size) {}
 
     bool AtEnd() const { return mPosition >= mSize; }
@@ -54,7 +54,7 @@ public:
         }
     }
 
-private:
+  private:
     const uint8_t* mData;
     size_t mSize;
     size_t mPosition = 0;
@@ -83,7 +83,7 @@ bool ReadColorTable(ByteReader& reader, uint8_t packed, ColorTable& table)
 // least significant bit first.
 class CodeReader
 {
-public:
+  public:
     explicit CodeReader(ByteReader& reader) : mReader(reader) {}
 
     bool Next(int codeSize, int& code)
@@ -109,7 +109,7 @@ public:
         }
     }
 
-private:
+  private:
     bool NextByte(int& byte)
     {
         if (mEnded) {
@@ -141,7 +141,7 @@ private:
 // The LZW string table and output stack of one image.
 class LzwDecoder
 {
-public:
+  public:
     LzwDecoder(CodeReader& codes, int minimumCodeSize)
         : mCodes(codes), mMinimum(minimumCodeSize), mClear(1 << minimumCodeSize), mEnd(mClear + 1)
     {
@@ -164,7 +164,7 @@ public:
         return true;
     }
 
-private:
+  private:
     static constexpr int kTableSize = 4096;
 
     void Reset()
@@ -265,7 +265,7 @@ struct Frame
 // Rows in file order: straight down, or the four interlace passes.
 class RowOrder
 {
-public:
+  public:
     RowOrder(int height, bool interlaced) : mHeight(height), mInterlaced(interlaced) { Skip(); }
     bool Done() const { return mPass >= 4; }
     int Row() const { return mRow; }
@@ -275,7 +275,7 @@ public:
         Skip();
     }
 
-private:
+  private:
     static constexpr int kStarts[4] = {0, 4, 2, 1};
     static constexpr int kSteps[4] = {8, 8, 4, 2};
 

@@ -230,8 +230,8 @@ bool Image::LoadRedirected(const char* baseName, const std::string& folderText, 
 {
     const size_t fileStart = FilePartStart(baseName);
     char target[kMaxPath];
-    if (fileStart == 0 ||
-        !NormalizePath(std::string(baseName, fileStart).c_str(), folderText.c_str(), target, sizeof(target))) {
+    if (fileStart == 0 || !NormalizePath(std::string(baseName, fileStart).c_str(), folderText.c_str(), target,
+                                         sizeof(target))) {
         return false;
     }
     const std::string next = std::string(target) + (baseName + fileStart);

@@ -54,7 +54,7 @@ void EnsureOnePixel(Image& image)
 // the loader thread, is read.
 class AtlasReadLock
 {
-public:
+  public:
     AtlasReadLock() : mTaken(theGraphics.mActiveAtlas != nullptr && theApp != nullptr)
     {
         if (mTaken) {
@@ -70,7 +70,7 @@ public:
     AtlasReadLock(const AtlasReadLock&) = delete;
     AtlasReadLock& operator=(const AtlasReadLock&) = delete;
 
-private:
+  private:
     bool mTaken;
 };
 
@@ -429,7 +429,8 @@ void Sprite::BuildTileAlphaMap()
         for (int j = std::max(0, -map.y); map.alpha != nullptr && j < map.height && map.y + j < bottom; ++j) {
             if (end > left) {
                 std::memcpy(&mAlphaMap[size_t(map.y + j) * size_t(right) + size_t(left)],
-                            &map.alpha[size_t(j) * size_t(map.width) + size_t(left - map.x)], size_t(end - left));
+                            &map.alpha[size_t(j) * size_t(map.width) + size_t(left - map.x)],
+                            size_t(end - left));
             }
         }
     }

@@ -28,8 +28,8 @@ struct OpaqueRun
 {
     uint8_t opaque = 1;
     uint32_t length = 0;
-    float x = 0.0f; // from the left edge of the source area
-    float y = 0.0f; // from its top edge
+    float x = 0.0f;      // from the left edge of the source area
+    float y = 0.0f;      // from its top edge
     uint32_t offset = 0; // bytes from the start of the texture's memory
 };
 
@@ -39,7 +39,7 @@ struct OpaqueRun
 // of visible texels. Sizes are logical pixels.
 class Sprite
 {
-public:
+  public:
     Sprite();
     // Shares a region (pixels) of a texture someone else owns.
     Sprite(Texture* texture, Rect r);
@@ -98,7 +98,7 @@ public:
     bool mInset = false;
     bool mPointFilter = false;
 
-private:
+  private:
     void ResetShader();
     void CreateFromFile(const String& name);
     void CreateShared();

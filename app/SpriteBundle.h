@@ -25,7 +25,7 @@ struct SpriteBundleEntry
 // page.
 class SpriteBundle
 {
-public:
+  public:
     SpriteBundle();
     virtual ~SpriteBundle();
     SpriteBundle(const SpriteBundle&) = delete;
@@ -57,7 +57,7 @@ public:
     int mAtlasWidth = 0;
     int mAtlasHeight = 0;
 
-private:
+  private:
     void LoadFolderScan();
     void LoadDescribed();
     void ParseExtendedInfo(const String& content);

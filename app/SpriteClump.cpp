@@ -41,9 +41,10 @@ void Sprite::LoadClumpFile(const String& name)
         tile->bounds = Rect(float(part.x), float(part.y), float(part.w), float(part.h));
         Rect uv = tile->texture->mUV;
         if (!tile->texture->mInAtlas) {
-            theConsole->Printf("WARNING [%s]: Sprite clump loaded, but not splatted.  This will adversely affect "
-                               "image quality.",
-                               name.CStr());
+            theConsole->Printf(
+                "WARNING [%s]: Sprite clump loaded, but not splatted.  This will adversely affect "
+                "image quality.",
+                name.CStr());
             // The texture holds the part with its bled border: all of it is
             // mapped, and the inset below takes the border off again.
             uv = Rect(0, 0, float(piece.mWidth) / float(std::max(tile->texture->mWidth, 1)),

@@ -307,7 +307,8 @@ void Sprite::BlitOpaqueRuns(int x, int y)
         if (count < 1) {
             continue;
         }
-        uint8_t* destination = pixels + size_t(int(ry)) * size_t(surface.pitch) + size_t(int(rx)) * size_t(bpp);
+        uint8_t* destination =
+            pixels + size_t(int(ry)) * size_t(surface.pitch) + size_t(int(rx)) * size_t(bpp);
         sw.BlitSpan(destination, reinterpret_cast<const uint32_t*>(texels + source), count, run.opaque);
     }
 }

@@ -12,7 +12,7 @@ class SpriteBundle;
 // animations), held as an array of sprites.
 class SpriteStrip
 {
-public:
+  public:
     SpriteStrip() = default;
     virtual ~SpriteStrip();
     SpriteStrip(const SpriteStrip&) = delete;

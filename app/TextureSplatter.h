@@ -13,7 +13,7 @@
 // active atlas, every texture made asks it for room first.
 class TextureSplatter : public GraphicDevice
 {
-public:
+  public:
     TextureSplatter() = default;
     ~TextureSplatter() override;
 
@@ -59,7 +59,7 @@ public:
     bool mCreated = false;
     int mInstance = 0;
 
-private:
+  private:
     bool AddPage();
     bool PlaceInPages(float w, float h, size_t& pageIndex);
 

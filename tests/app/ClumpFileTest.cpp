@@ -25,7 +25,8 @@ TEST(ClumpFileTest, ReadsSizeAndNumbersThePartsOfEachClump)
 TEST(ClumpFileTest, MissingNumbersAreZeroAndHugeOnesDoNotOverflow)
 {
     ClumpFile clump;
-    clump.Parse("<CLUMP><RECT>5,6</RECT><RECT>99999999999,-99999999999,x,</RECT><SIZE>99999999999999,2</SIZE></CLUMP>");
+    clump.Parse("<CLUMP><RECT>5,6</RECT><RECT>99999999999,-99999999999,x,</RECT><SIZE>99999999999999,2</"
+                "SIZE></CLUMP>");
     ASSERT_EQ(clump.parts.size(), 2u);
     EXPECT_EQ(clump.parts[0].x, 5);
     EXPECT_EQ(clump.parts[0].y, 6);

@@ -1,5 +1,5 @@
-#include "app/FXImage.h"
 #include "app/Font.h"
+#include "app/FXImage.h"
 #include "app/Graphics.h"
 #include "app/Image.h"
 #include "app/Sprite.h"
@@ -65,7 +65,7 @@ std::string DescriptionRecord(char code, float x, float y, float w, float h, int
 
 class FontTest : public testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         theGraphics.ResetState();
@@ -82,10 +82,11 @@ protected:
     std::string WriteTagForm()
     {
         WriteCachedImage(folder / "F.cached", kPageW, kPageH, PagePixels());
-        folder.WriteText("F.font", "<HEIGHT>10</HEIGHT><SPACE>4</SPACE>"
-                                   "<CHAR><ID>65</ID><WIDTH>7</WIDTH><OFFSET>1,1</OFFSET><RECT>0,0-6,10</RECT></CHAR>"
-                                   "<CHAR><ID>66</ID><WIDTH>6</WIDTH><OFFSET>1,1</OFFSET><RECT>8,0-13,10</RECT></CHAR>"
-                                   "<CHAR><ID>45</ID><WIDTH>5</WIDTH><OFFSET>1,1</OFFSET><RECT>16,4-20,6</RECT></CHAR>");
+        folder.WriteText(
+            "F.font", "<HEIGHT>10</HEIGHT><SPACE>4</SPACE>"
+                      "<CHAR><ID>65</ID><WIDTH>7</WIDTH><OFFSET>1,1</OFFSET><RECT>0,0-6,10</RECT></CHAR>"
+                      "<CHAR><ID>66</ID><WIDTH>6</WIDTH><OFFSET>1,1</OFFSET><RECT>8,0-13,10</RECT></CHAR>"
+                      "<CHAR><ID>45</ID><WIDTH>5</WIDTH><OFFSET>1,1</OFFSET><RECT>16,4-20,6</RECT></CHAR>");
         return folder / "F";
     }
     std::string WriteBinaryForm(int glyphCount = 4)
@@ -104,11 +105,12 @@ protected:
     std::string WriteScriptForm()
     {
         WriteCachedImage(folder / "layer.cached", kPageW, kPageH, PagePixels());
-        folder.WriteText("H.txt", "LayerSetImage 0 'layer';\r\n"
-                                  "Define CharList chars ('A', 'B', '-', ' ');\r\n"
-                                  "Define WidthList widths (7, 6, 5, 4);\r\n"
-                                  "Define RectList rects ((0,0,6,10), (8,0,5,10), (16,4,4,2), (24,0,1,1));\r\n"
-                                  "Define OffsetList offsets ((1,1), (1,1), (1,1), (0,0));\r\n");
+        folder.WriteText("H.txt",
+                         "LayerSetImage 0 'layer';\r\n"
+                         "Define CharList chars ('A', 'B', '-', ' ');\r\n"
+                         "Define WidthList widths (7, 6, 5, 4);\r\n"
+                         "Define RectList rects ((0,0,6,10), (8,0,5,10), (16,4,4,2), (24,0,1,1));\r\n"
+                         "Define OffsetList offsets ((1,1), (1,1), (1,1), (0,0));\r\n");
         return folder / "H";
     }
 

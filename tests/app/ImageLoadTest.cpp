@@ -14,9 +14,18 @@ uint32_t Argb(int a, int r, int g, int b)
 {
     return uint32_t(a) << 24 | uint32_t(r) << 16 | uint32_t(g) << 8 | uint32_t(b);
 }
-int Red(int x, int y) { return (x * 19 + y * 7) & 255; }
-int Green(int x, int y) { return (x * 3 + y * 29) & 255; }
-int Blue(int x, int y) { return (x * y * 5) & 255; }
+int Red(int x, int y)
+{
+    return (x * 19 + y * 7) & 255;
+}
+int Green(int x, int y)
+{
+    return (x * 3 + y * 29) & 255;
+}
+int Blue(int x, int y)
+{
+    return (x * y * 5) & 255;
+}
 
 std::string Fixture(const std::string& name)
 {
@@ -26,7 +35,7 @@ std::string Fixture(const std::string& name)
 
 class ImageLoadTest : public testing::Test
 {
-protected:
+  protected:
     void Place(const std::string& fixture, const std::string& name)
     {
         std::filesystem::create_directories(std::filesystem::path(folder / name).parent_path());
@@ -50,7 +59,8 @@ void ExpectColours(const Image& image, bool maskedByRed)
     for (int y = 0; y < 10; ++y) {
         for (int x = 0; x < 13; ++x) {
             const int alpha = maskedByRed ? Red(x, y) : 255;
-            ASSERT_EQ(*image.GetPixelPtr(x, y), Argb(alpha, Red(x, y), Green(x, y), Blue(x, y))) << x << "," << y;
+            ASSERT_EQ(*image.GetPixelPtr(x, y), Argb(alpha, Red(x, y), Green(x, y), Blue(x, y)))
+                << x << "," << y;
         }
     }
 }
@@ -153,7 +163,8 @@ TEST_F(ImageLoadTest, MissingImageStopsTheProgram)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     const std::string base = Base("graphics/missing");
-    EXPECT_EXIT(Image image(base.c_str()), testing::ExitedWithCode(1), "Could not load image: .*graphics/missing");
+    EXPECT_EXIT(Image image(base.c_str()), testing::ExitedWithCode(1),
+                "Could not load image: .*graphics/missing");
 }
 
 TEST_F(ImageLoadTest, RedirectLoopEndsAsNotFound)
@@ -186,7 +197,8 @@ TEST(NormalizePathTest, RefusesPathsThatDoNotFit)
 {
     char out[260];
     EXPECT_FALSE(NormalizePath("a\\", std::string(200, 'x').c_str(), out, sizeof(out)));
-    const std::string longer = std::string(100, 'x') + "\\" + std::string(100, 'y') + "\\" + std::string(100, 'z');
+    const std::string longer =
+        std::string(100, 'x') + "\\" + std::string(100, 'y') + "\\" + std::string(100, 'z');
     EXPECT_FALSE(NormalizePath("a\\", longer.c_str(), out, sizeof(out)));
     char small[8];
     EXPECT_FALSE(NormalizePath("a\\", "abcdefgh", small, sizeof(small)));

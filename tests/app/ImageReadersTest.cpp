@@ -21,14 +21,38 @@ uint32_t Argb(int a, int r, int g, int b)
 {
     return uint32_t(a) << 24 | uint32_t(r) << 16 | uint32_t(g) << 8 | uint32_t(b);
 }
-int Red(int x, int y) { return (x * 19 + y * 7) & 255; }
-int Green(int x, int y) { return (x * 3 + y * 29) & 255; }
-int Blue(int x, int y) { return (x * y * 5) & 255; }
-int Alpha(int x, int y) { return (x * 20 + y * 13) & 255; }
-uint32_t Palette(int i) { return Argb(255, (i * 53) & 255, (i * 97 + 11) & 255, (i * 31 + 200) & 255); }
-uint32_t Opaque(int x, int y) { return Argb(255, Red(x, y), Green(x, y), Blue(x, y)); }
-uint32_t Translucent(int x, int y) { return Argb(Alpha(x, y), Red(x, y), Green(x, y), Blue(x, y)); }
-uint32_t Grey(int v) { return Argb(255, v, v, v); }
+int Red(int x, int y)
+{
+    return (x * 19 + y * 7) & 255;
+}
+int Green(int x, int y)
+{
+    return (x * 3 + y * 29) & 255;
+}
+int Blue(int x, int y)
+{
+    return (x * y * 5) & 255;
+}
+int Alpha(int x, int y)
+{
+    return (x * 20 + y * 13) & 255;
+}
+uint32_t Palette(int i)
+{
+    return Argb(255, (i * 53) & 255, (i * 97 + 11) & 255, (i * 31 + 200) & 255);
+}
+uint32_t Opaque(int x, int y)
+{
+    return Argb(255, Red(x, y), Green(x, y), Blue(x, y));
+}
+uint32_t Translucent(int x, int y)
+{
+    return Argb(Alpha(x, y), Red(x, y), Green(x, y), Blue(x, y));
+}
+uint32_t Grey(int v)
+{
+    return Argb(255, v, v, v);
+}
 
 std::string FixturePath(const std::string& name)
 {
@@ -188,7 +212,7 @@ namespace {
 // would write.
 class GifWriter
 {
-public:
+  public:
     GifWriter(int width, int height, int tableSize)
     {
         Bytes("GIF89a");
@@ -432,13 +456,34 @@ TEST(ImageReadersTest, CachedImageReadsPixelsAndExtraData)
 
 namespace {
 
-const char* const kAllFixtures[] = {
-    "grey1.png",          "grey2.png",        "grey4.png",       "grey8.png",       "grey16.png",
-    "rgb8.png",           "rgb16.png",        "rgba8.png",       "rgba16.png",      "greyalpha8.png",
-    "greyalpha16.png",    "palette1.png",     "palette2.png",    "palette4.png",    "palette8trns.png",
-    "rgba8interlaced.png", "rgb16interlaced.png", "grey4interlaced.png", "baseline.jpg", "progressive.jpg",
-    "grey.jpg",           "cmyk.jpg",         "plain87a.gif",    "plain89a.gif",    "interlaced.gif",
-    "transparent.gif",    "fourcolours.gif",  "frames.gif"};
+const char* const kAllFixtures[] = {"grey1.png",
+                                    "grey2.png",
+                                    "grey4.png",
+                                    "grey8.png",
+                                    "grey16.png",
+                                    "rgb8.png",
+                                    "rgb16.png",
+                                    "rgba8.png",
+                                    "rgba16.png",
+                                    "greyalpha8.png",
+                                    "greyalpha16.png",
+                                    "palette1.png",
+                                    "palette2.png",
+                                    "palette4.png",
+                                    "palette8trns.png",
+                                    "rgba8interlaced.png",
+                                    "rgb16interlaced.png",
+                                    "grey4interlaced.png",
+                                    "baseline.jpg",
+                                    "progressive.jpg",
+                                    "grey.jpg",
+                                    "cmyk.jpg",
+                                    "plain87a.gif",
+                                    "plain89a.gif",
+                                    "interlaced.gif",
+                                    "transparent.gif",
+                                    "fourcolours.gif",
+                                    "frames.gif"};
 
 // Whatever a damaged file gives, the image is either empty or whole: its
 // pixel array matches its size (the sanitizer build checks every access).

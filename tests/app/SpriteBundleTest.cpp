@@ -1,7 +1,7 @@
+#include "app/SpriteBundle.h"
 #include "app/Graphics.h"
 #include "app/Image.h"
 #include "app/Sprite.h"
-#include "app/SpriteBundle.h"
 #include "app/SpriteStrip.h"
 #include "app/Texture.h"
 
@@ -22,7 +22,7 @@ std::string Fixture(const std::string& name)
 
 class SpriteBundleTest : public testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         theGraphics.ResetState();
@@ -41,11 +41,12 @@ protected:
     // A described bundle: two strips, a clump, a name given twice, page sizes.
     void WriteDescribedBundle()
     {
-        folder.WriteText("splat.dat", "<EXTENDEDINFO><STRIP>walk:4</STRIP><STRIP>fall:2:vertical</STRIP>"
-                                      "<STRIP>none:0</STRIP><TEX>512,512</TEX><TEX>256,256</TEX></EXTENDEDINFO>"
-                                      "<TSIZE>128,128</TSIZE>"
-                                      "<IMAGE>walk</IMAGE><IMAGE>fall</IMAGE><IMAGE>big</IMAGE>"
-                                      "<IMAGE>single</IMAGE><IMAGE>none</IMAGE><IMAGE>single</IMAGE>");
+        folder.WriteText("splat.dat",
+                         "<EXTENDEDINFO><STRIP>walk:4</STRIP><STRIP>fall:2:vertical</STRIP>"
+                         "<STRIP>none:0</STRIP><TEX>512,512</TEX><TEX>256,256</TEX></EXTENDEDINFO>"
+                         "<TSIZE>128,128</TSIZE>"
+                         "<IMAGE>walk</IMAGE><IMAGE>fall</IMAGE><IMAGE>big</IMAGE>"
+                         "<IMAGE>single</IMAGE><IMAGE>none</IMAGE><IMAGE>single</IMAGE>");
         Solid("walk.cached", 64, 8);
         Solid("fall.cached", 8, 64);
         Solid("big.cached", 20, 20);

@@ -35,7 +35,7 @@ bool IsNear(uint32_t a, uint32_t b)
 
 class SpriteDrawingTest : public testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         previous = std::filesystem::current_path();
@@ -259,7 +259,7 @@ TEST_F(SpriteDrawingTest, SoftwareRendererCopiesRunsClippedToTheSurface)
     Sprite bar(&blue, Rect(0, 0, 20, 4));
     BeginBlackFrame();
     sprite.Draw(100, 100);
-    sprite.Draw(790, 300);  // past the right edge of the screen
+    sprite.Draw(790, 300); // past the right edge of the screen
     sprite.Draw(-15, 590); // past the left and bottom edges
     bar.DrawRotated(300, 300, 90, 1);
     EndFrame();

@@ -1,6 +1,6 @@
+#include "app/SpriteStrip.h"
 #include "app/Graphics.h"
 #include "app/Image.h"
-#include "app/SpriteStrip.h"
 #include "app/Texture.h"
 
 #include "support/CachedImageFile.h"
@@ -12,7 +12,7 @@ namespace {
 
 class SpriteStripTest : public testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         theGraphics.ResetState();
@@ -37,7 +37,7 @@ Image Columns(int w, int h)
 
 class CountingStrip : public SpriteStrip
 {
-public:
+  public:
     void PrepareFrame() override { ++prepared; }
     int prepared = 0;
 };

@@ -1,6 +1,6 @@
+#include "app/Sprite.h"
 #include "app/Graphics.h"
 #include "app/Image.h"
-#include "app/Sprite.h"
 #include "app/Texture.h"
 
 #include "support/CachedImageFile.h"
@@ -14,7 +14,7 @@ constexpr int kAddressWrap = 1;
 
 class SpriteTest : public testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         theGraphics.ResetState();
@@ -190,7 +190,7 @@ TEST_F(SpriteTest, SoftwareSpritesAreMadeAtScreenScale)
     Image image;
     Fill(image, 10, 5, 0xFFFFFFFFu);
     Sprite sprite(&image, Rect(0, 0, 10, 5));
-    EXPECT_EQ(sprite.mWidth, 10); // logical size
+    EXPECT_EQ(sprite.mWidth, 10);             // logical size
     ASSERT_EQ(sprite.mOpaqueRuns.size(), 4u); // 8 x 4 texels
     EXPECT_EQ(sprite.mOpaqueRuns[0].length, 8u);
 

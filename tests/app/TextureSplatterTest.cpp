@@ -1,8 +1,8 @@
+#include "app/TextureSplatter.h"
 #include "app/App.h"
 #include "app/Graphics.h"
 #include "app/Image.h"
 #include "app/Texture.h"
-#include "app/TextureSplatter.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@ namespace {
 
 class TextureSplatterTest : public testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         theGraphics.ResetState();
