@@ -4,8 +4,7 @@
 #include "app/Sound.h"
 #include "app/SpriteStrip.h"
 
-namespace
-{
+namespace {
 constexpr int kLeft = -1;
 
 void PlayIfSet(Sound* sound)
@@ -72,8 +71,7 @@ void Button::Press()
     PlayIfSet(clickSound);
     down = true;
     armed = true;
-    if (notifyOnPress)
-    {
+    if (notifyOnPress) {
         SetArrowCursor();
         Tell();
     }

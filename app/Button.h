@@ -13,7 +13,7 @@ class SpriteStrip;
 // it; releasing elsewhere cancels the click.
 class Button : public Gadget
 {
-public:
+  public:
     Button();
     ~Button() override;
 
@@ -48,7 +48,7 @@ public:
     bool notifyOnPressAndDoubleClick = false;
     Gadget* listener = nullptr;
 
-private:
+  private:
     void Press();
     void Tell();
     void ReleaseOwnedStrip();

@@ -13,8 +13,7 @@
 #include <cctype>
 #include <cstring>
 
-namespace
-{
+namespace {
 namespace VK = Platform::VirtualKey;
 namespace Key = Platform::KeyCode;
 
@@ -71,8 +70,7 @@ void EditBox::Paste()
         return;
     std::string clipboard = Platform::Shell::GetClipboardText();
     clipboard.resize(std::min(clipboard.size(), kPasteLimit));
-    for (char c : clipboard)
-    {
+    for (char c : clipboard) {
         unsigned char byte = static_cast<unsigned char>(c);
         if (byte >= 32 && byte <= 127)
             Char(byte);
@@ -84,26 +82,36 @@ void EditBox::KeyDown(int key)
     if (readOnly)
         return;
     ShowCaret();
-    switch (static_cast<uint32_t>(key))
-    {
+    switch (static_cast<uint32_t>(key)) {
     case VK::Tab:
         if (tabTarget != nullptr)
             tabTarget->TakeKeyFocus();
         break;
-    case VK::End: caret = text.Length(); break;
-    case VK::Home: caret = 0; break;
-    case VK::Left: caret = std::max(caret - 1, 0); break;
-    case VK::Right: caret = std::min(caret + 1, text.Length()); break;
+    case VK::End:
+        caret = text.Length();
+        break;
+    case VK::Home:
+        caret = 0;
+        break;
+    case VK::Left:
+        caret = std::max(caret - 1, 0);
+        break;
+    case VK::Right:
+        caret = std::min(caret + 1, text.Length());
+        break;
     case VK::Insert:
         if (EitherHeld(Key::LeftShift, Key::RightShift))
             Paste();
         break;
-    case VK::Delete: text.Delete(caret, 1); break;
+    case VK::Delete:
+        text.Delete(caret, 1);
+        break;
     case 'V':
         if (EitherHeld(Key::LeftControl, Key::RightControl))
             Paste();
         break;
-    default: break;
+    default:
+        break;
     }
     UpdateCaret();
 }
@@ -128,7 +136,8 @@ void EditBox::Enter()
 // No leading blank, nothing past the length or the width allowed.
 bool EditBox::Refuses(char c) const
 {
-    if (std::memchr(forbiddenCharacters.CStr(), c, static_cast<size_t>(forbiddenCharacters.Length())) != nullptr)
+    if (std::memchr(forbiddenCharacters.CStr(), c, static_cast<size_t>(forbiddenCharacters.Length())) !=
+        nullptr)
         return true;
     if (c == ' ' && caret == 0)
         return true;
@@ -141,8 +150,7 @@ bool EditBox::Refuses(char c) const
 // A character the font cannot show is dropped without a beep.
 void EditBox::Type(char c)
 {
-    if (Refuses(c))
-    {
+    if (Refuses(c)) {
         Platform::Dialogs::Beep();
         return;
     }
@@ -185,12 +193,10 @@ void EditBox::PlaceCaretAt(int x)
     int length = text.Length();
     caret = length;
     int acc = 0;
-    for (int i = 0; i < length; ++i)
-    {
+    for (int i = 0; i < length; ++i) {
         int width = font->GetCharWidth(text.CharAt(i));
         int next = i + 1 < length ? font->GetCharWidth(text.CharAt(i + 1)) : 0;
-        if (acc <= rx && rx <= acc + width + next / 2)
-        {
+        if (acc <= rx && rx <= acc + width + next / 2) {
             caret = i + 1;
             break;
         }
@@ -208,8 +214,7 @@ void EditBox::MouseDown(int x, int, int button)
     TakeKeyFocus();
     if (button == kLeft)
         PlaceCaretAt(x);
-    else if (button == kRight)
-    {
+    else if (button == kRight) {
         Paste();
         UpdateCaret();
     }
@@ -217,8 +222,7 @@ void EditBox::MouseDown(int x, int, int button)
 
 void EditBox::Draw()
 {
-    if (backgroundColor.a != 0.0f)
-    {
+    if (backgroundColor.a != 0.0f) {
         theGraphics.SetColor(backgroundColor);
         theGraphics.FillRect(0, 0, rect.w, rect.h);
     }
@@ -238,7 +242,7 @@ void EditBox::Draw()
     float textX = TextX();
     font->Draw(text, textX, textOffsetY + inset);
     if (theApp != nullptr && theApp->keyFocusGadget == this && caretBlink.state)
-        theGraphics.FillRect(static_cast<float>(caretX) + textX + caretOffsetX, caretOffsetY + inset, caretWidth,
-                             caretHeight);
+        theGraphics.FillRect(static_cast<float>(caretX) + textX + caretOffsetX, caretOffsetY + inset,
+                             caretWidth, caretHeight);
     theGraphics.PopClip();
 }

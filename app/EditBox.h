@@ -15,7 +15,7 @@ class Font;
 // application's root objects, so an application must exist while one lives.
 class EditBox : public Gadget
 {
-public:
+  public:
     EditBox();
 
     void Draw() override;
@@ -67,7 +67,7 @@ public:
     bool acceptEmptyEnter = false;
     bool readOnly = false;
 
-private:
+  private:
     void ShowCaret();
     bool HasGlyph(char c) const;
     bool Refuses(char c) const;

@@ -2,8 +2,7 @@
 
 #include "app/Registry.h"
 
-namespace
-{
+namespace {
 String NameKey(int index)
 {
     return String::StringFormat("NAME%d", index);
@@ -22,8 +21,7 @@ void HighScoreList::SetSize(int n)
 
 bool HighScoreList::Qualifies(int score) const
 {
-    for (const Entry& entry : entries)
-    {
+    for (const Entry& entry : entries) {
         if (score > entry.score)
             return true;
     }
@@ -62,8 +60,7 @@ void HighScoreList::Load(const String& path)
     file = path;
     Registry registry;
     registry.Load(path);
-    for (int i = 0; i < GetCount(); ++i)
-    {
+    for (int i = 0; i < GetCount(); ++i) {
         Entry& entry = entries[static_cast<size_t>(i)];
         if (registry.Find(NameKey(i)) != nullptr)
             entry.name = registry.GetString(NameKey(i));
@@ -77,8 +74,7 @@ void HighScoreList::Save()
 {
     Registry registry;
     registry.Load(file);
-    for (int i = 0; i < GetCount(); ++i)
-    {
+    for (int i = 0; i < GetCount(); ++i) {
         const Entry& entry = entries[static_cast<size_t>(i)];
         registry.SetString(NameKey(i), entry.name);
         registry.SetInt(ScoreKey(i), entry.score);

@@ -9,7 +9,7 @@
 // settings-format file as "NAME%d" and "SCORE%d" pairs.
 class HighScoreList
 {
-public:
+  public:
     struct Entry
     {
         String name;
@@ -36,6 +36,6 @@ public:
 
     String file;
 
-private:
+  private:
     std::vector<Entry> entries;
 };

@@ -4,8 +4,7 @@
 #include "app/Font.h"
 #include "app/Graphics.h"
 
-namespace
-{
+namespace {
 constexpr int kLeft = -1;
 }
 

@@ -10,7 +10,7 @@ class Font;
 // instead when it has one; underlined while the pointer is over it.
 class Hyperlink : public Gadget
 {
-public:
+  public:
     Hyperlink();
 
     void Draw() override;

@@ -17,8 +17,7 @@ Oscillator::~Oscillator()
 void Oscillator::Update()
 {
     ++count;
-    if (count >= period)
-    {
+    if (count >= period) {
         count -= period;
         state = !state;
         changed = true;

@@ -7,7 +7,7 @@
 // application must exist while one is built.
 class Oscillator : public Object
 {
-public:
+  public:
     Oscillator();
     ~Oscillator() override;
     Oscillator(const Oscillator&) = delete;

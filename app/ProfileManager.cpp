@@ -6,8 +6,7 @@
 
 #include <cstring>
 
-namespace
-{
+namespace {
 // Without an application the working folder stands in, never the root.
 String ProfilesFolder()
 {
@@ -26,8 +25,7 @@ bool IsControl(unsigned char c)
 bool ProfileManager::IsValidName(const String& name)
 {
     bool onlyDotsAndBlanks = true;
-    for (int i = 0; i < name.Length(); ++i)
-    {
+    for (int i = 0; i < name.Length(); ++i) {
         unsigned char c = static_cast<unsigned char>(name.CharAt(i));
         if (IsControl(c) || std::strchr(kForbiddenNameCharacters, c) != nullptr)
             return false;
@@ -49,8 +47,7 @@ void ProfileManager::Load(const String& path)
     settings.Clear();
 
     names.clear();
-    for (String name = text.FirstToken(','); !name.IsEmpty(); name = text.NextToken(','))
-    {
+    for (String name = text.FirstToken(','); !name.IsEmpty(); name = text.NextToken(',')) {
         if (IsValidName(name) && !Exists(name))
             names.push_back(name);
     }
@@ -66,8 +63,7 @@ void ProfileManager::Save()
     if (!loaded)
         return;
     String list;
-    for (size_t i = 0; i < names.size(); ++i)
-    {
+    for (size_t i = 0; i < names.size(); ++i) {
         if (i > 0)
             list.Append(",");
         list.AppendString(names[i]);
@@ -83,11 +79,9 @@ String ProfileManager::UniqueName(const String& name) const
 {
     String candidate = name;
     int n = 2;
-    for (;;)
-    {
+    for (;;) {
         String suffix;
-        for (const String& existing : names)
-        {
+        for (const String& existing : names) {
             if (existing.CompareNoCase(candidate) == 0)
                 suffix = String::StringFormat("%d", n++);
         }
@@ -125,8 +119,7 @@ void ProfileManager::Delete(int index)
 
 bool ProfileManager::Exists(const String& name) const
 {
-    for (const String& existing : names)
-    {
+    for (const String& existing : names) {
         if (existing.CompareNoCase(name) == 0)
             return true;
     }
@@ -142,8 +135,7 @@ String ProfileManager::GetName(int index) const
 
 int ProfileManager::GetCurrentIndex() const
 {
-    for (int i = 0; i < GetCount(); ++i)
-    {
+    for (int i = 0; i < GetCount(); ++i) {
         if (names[static_cast<size_t>(i)].CompareNoCase(current) == 0)
             return i;
     }

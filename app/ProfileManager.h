@@ -10,7 +10,7 @@
 // holds the files all profiles share.
 class ProfileManager
 {
-public:
+  public:
     // The characters a profile name may not hold: they would leave the
     // Profiles folder, name no file at all, or split the stored list.
     static constexpr const char* kForbiddenNameCharacters = ",\\/:*?\"<>|";
@@ -51,7 +51,7 @@ public:
     // The current profile was made by Add and has not been left since.
     bool justAdded = false;
 
-private:
+  private:
     String UniqueName(const String& name) const;
 
     std::vector<String> names;

@@ -5,8 +5,7 @@
 
 #include <algorithm>
 
-namespace
-{
+namespace {
 constexpr int kLeft = -1;
 }
 
@@ -76,8 +75,7 @@ void Slider::Drag(int x, int)
 {
     if (!thumbDragging)
         return;
-    if (Travel() != 0.0f)
-    {
+    if (Travel() != 0.0f) {
         float position = grabOffset + static_cast<float>(x) - (thumbWidth * 0.5f + margin);
         value = std::clamp(position / Travel(), 0.0f, 1.0f);
     }
@@ -110,16 +108,14 @@ void Slider::Draw()
     if (invisible)
         return;
     theGraphics.ResetClip();
-    if (trackColor.a != 0.0f)
-    {
+    if (trackColor.a != 0.0f) {
         theGraphics.SetColor(trackColor);
         theGraphics.FillRect(0, 0, rect.w, rect.h);
         theGraphics.SetColorWhite();
     }
     if (trackSprite != nullptr)
         trackSprite->Draw(0, 0);
-    if (thumbSprite != nullptr)
-    {
+    if (thumbSprite != nullptr) {
         DrawThumbSprite();
         return;
     }

@@ -10,7 +10,7 @@ class Sprite;
 // clears "invisible".
 class Slider : public Gadget
 {
-public:
+  public:
     Slider();
 
     void Draw() override;
@@ -46,7 +46,7 @@ public:
     float grabOffset = 0.0f;
     bool thumbHovered = false;
 
-private:
+  private:
     float Travel() const { return rect.w - thumbWidth - 2.0f * margin; }
     void DrawThumbSprite();
 };

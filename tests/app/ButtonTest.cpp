@@ -3,25 +3,23 @@
 #include "app/Graphics.h"
 #include "app/Image.h"
 #include "app/SpriteStrip.h"
+#include "support/ListenerNotices.h"
 #include "support/ManualClockApp.h"
 #include "support/QueuedInput.h"
-#include "support/ListenerNotices.h"
 #include "support/RecordingGadget.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-namespace
-{
+namespace {
 // A strip of 20 x 10 frames whose first frame is opaque but for its right
 // quarter, so the button's hit shape has a hole at its right edge.
 void MakeStrip(SpriteStrip& strip, int frames)
 {
     Image image;
     image.Create(20 * frames, 10, true);
-    for (int y = 0; y < 10; ++y)
-    {
+    for (int y = 0; y < 10; ++y) {
         for (int x = 0; x < 20 * frames; ++x)
             *image.GetPixelPtr(x, y) = x >= 15 && x < 20 ? 0x00000000u : 0xFF808080u;
     }
@@ -31,7 +29,7 @@ void MakeStrip(SpriteStrip& strip, int frames)
 // A button at (100, 100) on a full-screen listener, driven by queued input.
 class ButtonTest : public testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         theGraphics.ResetState();

@@ -15,8 +15,7 @@
 
 #include <cstring>
 
-namespace
-{
+namespace {
 namespace VK = Platform::VirtualKey;
 namespace Key = Platform::KeyCode;
 using Log = std::vector<std::string>;
@@ -27,7 +26,7 @@ constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXY
 // starts at x = 102, inside the 2-pixel margin.
 class EditBoxTest : public testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         theGraphics.ResetState();
@@ -247,7 +246,7 @@ TEST_F(EditBoxTest, DrawingScrollsToKeepTheCaretInView)
 // Pasting needs the window system's clipboard.
 class EditBoxPasteTest : public EditBoxTest
 {
-protected:
+  protected:
     void SetUp() override
     {
         EditBoxTest::SetUp();

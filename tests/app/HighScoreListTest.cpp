@@ -7,8 +7,7 @@
 #include <filesystem>
 #include <utility>
 
-namespace
-{
+namespace {
 using Table = std::vector<std::pair<std::string, int>>;
 
 Table Entries(const HighScoreList& list)
@@ -32,7 +31,8 @@ TEST(HighScoreListTest, DefaultsFillInDescendingOrder)
 {
     HighScoreList list;
     FillDefaults(list);
-    EXPECT_EQ(Entries(list), (Table{{"Tobb", 500}, {"Wynna", 400}, {"Drusk", 300}, {"Pim", 200}, {"Orvald", 100}}));
+    EXPECT_EQ(Entries(list),
+              (Table{{"Tobb", 500}, {"Wynna", 400}, {"Drusk", 300}, {"Pim", 200}, {"Orvald", 100}}));
     EXPECT_EQ(list.GetScore(-1), 0);
     EXPECT_EQ(list.GetScore(5), 0);
     EXPECT_TRUE(list.GetName(5).IsEmpty());
@@ -45,9 +45,11 @@ TEST(HighScoreListTest, EqualScoresRankBelowTheOlderEntry)
     EXPECT_FALSE(list.Qualifies(100));
     EXPECT_TRUE(list.Qualifies(101));
     list.Insert("New", 300);
-    EXPECT_EQ(Entries(list), (Table{{"Tobb", 500}, {"Wynna", 400}, {"Drusk", 300}, {"New", 300}, {"Pim", 200}}));
+    EXPECT_EQ(Entries(list),
+              (Table{{"Tobb", 500}, {"Wynna", 400}, {"Drusk", 300}, {"New", 300}, {"Pim", 200}}));
     list.Insert("Top", 900);
-    EXPECT_EQ(Entries(list), (Table{{"Top", 900}, {"Tobb", 500}, {"Wynna", 400}, {"Drusk", 300}, {"New", 300}}));
+    EXPECT_EQ(Entries(list),
+              (Table{{"Top", 900}, {"Tobb", 500}, {"Wynna", 400}, {"Drusk", 300}, {"New", 300}}));
     // Equal to the lowest: refused, the table stays.
     list.Insert("Late", 300);
     EXPECT_EQ(list.GetName(4).CStr(), std::string("New"));
@@ -89,9 +91,11 @@ TEST(HighScoreListTest, LoadChangesOnlyTheEntriesTheFileHolds)
     list.Load((folder / "Journey.hs").c_str());
     // Taken as stored, without sorting; a bad number reads as its leading
     // digits.
-    EXPECT_EQ(Entries(list), (Table{{"Zed", 999999}, {"Wynna", 400}, {"Drusk", 300}, {"Pim", 12}, {"Orvald", 100}}));
+    EXPECT_EQ(Entries(list),
+              (Table{{"Zed", 999999}, {"Wynna", 400}, {"Drusk", 300}, {"Pim", 12}, {"Orvald", 100}}));
     // Loading writes the file back as it was read.
-    EXPECT_EQ(folder.ReadText("Journey.hs"), "NAME0=Zed\r\nSCORE0=999999\r\nNAME5=Far\r\nSCORE5=1\r\nSCORE3=12abc\r\n");
+    EXPECT_EQ(folder.ReadText("Journey.hs"),
+              "NAME0=Zed\r\nSCORE0=999999\r\nNAME5=Far\r\nSCORE5=1\r\nSCORE3=12abc\r\n");
 }
 
 TEST(HighScoreListTest, AMissingFileKeepsTheDefaultsAndIsCreatedEmpty)

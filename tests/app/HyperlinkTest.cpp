@@ -7,11 +7,10 @@
 
 #include <gtest/gtest.h>
 
-namespace
-{
+namespace {
 class UrlRecordingApp : public ManualClockApp
 {
-public:
+  public:
     bool OpenURL(const String& url) override
     {
         opened.push_back(url.CStr());
@@ -23,7 +22,7 @@ public:
 
 class HyperlinkTest : public testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         link->font = &font;

@@ -4,15 +4,13 @@
 
 #include <gtest/gtest.h>
 
-namespace
-{
+namespace {
 // The updates after which the oscillator flipped, over that many updates.
 std::vector<int> Flips(ManualClockApp& app, Oscillator& oscillator, int updates)
 {
     std::vector<int> flips;
     bool last = oscillator.state;
-    for (int i = 1; i <= updates; ++i)
-    {
+    for (int i = 1; i <= updates; ++i) {
         app.rootObjects.Update();
         if (oscillator.state != last)
             flips.push_back(i);

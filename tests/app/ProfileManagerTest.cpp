@@ -7,13 +7,12 @@
 
 #include <filesystem>
 
-namespace
-{
+namespace {
 namespace fs = std::filesystem;
 
 class ProfileManagerTest : public testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         app.dataFolder = folder.Path().c_str();
@@ -34,7 +33,10 @@ protected:
         return names;
     }
 
-    bool ProfileFolderExists(const std::string& name) const { return fs::is_directory(fs::path(folder / "Profiles") / name); }
+    bool ProfileFolderExists(const std::string& name) const
+    {
+        return fs::is_directory(fs::path(folder / "Profiles") / name);
+    }
 
     TemporaryFolder folder;
     ManualClockApp app;
@@ -156,9 +158,8 @@ TEST_F(ProfileManagerTest, DeletingRemovesTheFolderAndMovesTheCurrentProfile)
 
 TEST(ProfileNames, HostileNamesAreRefused)
 {
-    const char* refused[] = {"",      ".",     "..",    "...",   " ",    " . ",  "a,b",   "a\\b", "a/b",
-                             "../x",  "C:",    "a*",    "a?",    "\"a\"", "<a>", "a|b",   "a\tb", "a\nb",
-                             "\x7f"};
+    const char* refused[] = {"",   ".",  "..", "...",   " ",   " . ", "a,b",  "a\\b", "a/b", "../x",
+                             "C:", "a*", "a?", "\"a\"", "<a>", "a|b", "a\tb", "a\nb", "\x7f"};
     for (const char* name : refused)
         EXPECT_FALSE(ProfileManager::IsValidName(name)) << '"' << name << '"';
     const char* accepted[] = {"Ann", "Ann 2", ".Ann", "Ann.", "J. R.", "Zo\xe9", "a-b_c'd!"};

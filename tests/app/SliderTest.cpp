@@ -1,24 +1,23 @@
 #include "app/Slider.h"
 
 #include "app/Graphics.h"
+#include "support/ListenerNotices.h"
 #include "support/ManualClockApp.h"
 #include "support/QueuedInput.h"
-#include "support/ListenerNotices.h"
 #include "support/RecordingGadget.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-namespace
-{
+namespace {
 using Log = std::vector<std::string>;
 
 // A slider 200 wide at (100, 100), thumb 10 wide, track inset 5: the thumb's
 // centre runs from x = 10 to 190 of the slider, 180 units of travel.
 class SliderTest : public testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         app.rootGadgets.Add(listener);

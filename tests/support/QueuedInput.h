@@ -10,7 +10,7 @@
 // tree. Positions are window pixels.
 class QueuedInput
 {
-public:
+  public:
     explicit QueuedInput(App& app) : app(app) {}
 
     void Move(int x, int y);
@@ -25,7 +25,7 @@ public:
     void Type(const std::string& text);
     void Char(uint32_t character);
 
-private:
+  private:
     void Send(uint32_t message, uint32_t wParam, uint32_t lParam);
 
     App& app;

@@ -7,7 +7,7 @@
 // caret arithmetic of controls can be checked with it, without a display.
 class WidthOnlyFont : public Font
 {
-public:
+  public:
     WidthOnlyFont(const char* characters, float advance, float lineHeight = 20.0f)
     {
         mLoaded = 1;
