@@ -2,9 +2,11 @@
 
 #include "app/App.h"
 #include "app/Console.h"
+#include "app/CursorManager.h"
 #include "app/GraphicDevice.h"
 #include "app/ParseXML.h"
 #include "app/Registry.h"
+#include "app/compatibility/HWTester.h"
 #include "platform/Dialogs.h"
 
 #include <algorithm>
@@ -108,6 +110,8 @@ bool Graphics::Startup(void* window)
     mUseAtlas = !mSoftware && mMaxTextureWidth >= 2048.0f && mMaxTextureHeight >= 2048.0f &&
                 GetTotalVideoMemory() >= 20;
     mStarted = true;
+    delete theCursorManager;
+    theCursorManager = new Sys::CursorManager;
     return mSoftware || mDevice != nullptr;
 }
 
@@ -120,11 +124,12 @@ void Graphics::ChooseRenderer()
         mSafeModeRecommended = software;
         return;
     }
-    // The verdicts of the last hardware test, when one has run; without
-    // results the hardware renderer is trusted.
-    ReadOnlyRegistry results(HardwareResultsPath());
-    mSafeModeRequired = results.registry.GetBool("HWTEST::SafeModeRequired");
-    mSafeModeRecommended = results.registry.GetBool("HWTEST::SafeModeRecommended");
+    Compatibility::HWTester tester;
+    tester.forced = HasSwitch("-hwtest");
+    tester.Run(mDisplay.get(), static_cast<uint32_t>(mMinVideoMemory),
+               static_cast<uint32_t>(mLowVideoMemory));
+    mSafeModeRequired = tester.SafeModeRequired;
+    mSafeModeRecommended = tester.SafeModeRecommended;
 }
 
 void Graphics::ReadDesktop()
@@ -289,6 +294,8 @@ void Graphics::Shutdown()
     }
     mShutDown = true;
     mStarted = false;
+    delete theCursorManager;
+    theCursorManager = nullptr;
     FreeStateStacks();
     for (int i = 0; i < mDevices.Count(); ++i) {
         static_cast<GraphicDevice*>(mDevices.Get(i))->Release();

@@ -267,6 +267,7 @@ TEST_F(HWTesterTest, WarningsAreJoinedAndRecommendTheSoftwareRenderer)
 TEST_F(HWTesterTest, SupportedCardsListAcceptsTheCardInAnyCase)
 {
     std::filesystem::create_directories(folder / "HardwareTestResults");
+    // Entries are taken as written: " softw" with its blank is not a match.
     folder.WriteText(kResults, "HWTEST::SupportedCards=radeonish, softw\r\n");
     Run();
     EXPECT_EQ(Value("HWTEST::Warnings"), kUnsupported);
