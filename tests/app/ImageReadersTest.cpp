@@ -272,7 +272,11 @@ class GifWriter
         data.push_back(0);
     }
     void End() { data.push_back(0x3B); }
-    void Bytes(const char* text) { data.insert(data.end(), text, text + std::strlen(text)); }
+    void Bytes(const char* text)
+    {
+        for (; *text; ++text)
+            data.push_back(uint8_t(*text));
+    }
     void U16(int v)
     {
         data.push_back(uint8_t(v));
