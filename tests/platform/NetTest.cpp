@@ -1,0 +1,76 @@
+#include "platform/Net.h"
+
+#include "platform/Clock.h"
+#include "support/LocalHttpServer.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace
+{
+constexpr uint32_t kLoopback = 0x7F000001;
+
+template <typename Ready> bool WaitUntil(Ready ready, uint32_t patienceMs = 5000)
+{
+    uint32_t start = Platform::Clock::Milliseconds();
+    while (!ready()) {
+        if (Platform::Clock::Milliseconds() - start > patienceMs)
+            return false;
+        Platform::Clock::Sleep(1);
+    }
+    return true;
+}
+} // namespace
+
+TEST(NetTest, DottedAddressesNeedNoNameServer)
+{
+    Platform::Net::Lookup lookup("127.0.0.1");
+    ASSERT_TRUE(WaitUntil([&] { return lookup.IsFinished(); }));
+    EXPECT_TRUE(lookup.IsFound());
+    EXPECT_EQ(lookup.GetAddress(), kLoopback);
+}
+
+// The worker keeps its own share of the answer, so an owner that gives up
+// early leaves nothing dangling behind.
+TEST(NetTest, LookupsDroppedBeforeTheyFinishAreHarmless)
+{
+    for (int i = 0; i < 20; ++i)
+        std::make_unique<Platform::Net::Lookup>(i % 2 ? "localhost" : "no-such-host.invalid").reset();
+    Platform::Net::Lookup last("localhost");
+    EXPECT_TRUE(WaitUntil([&] { return last.IsFinished(); }));
+}
+
+TEST(NetTest, ReceiveKeepsToTheRoomGivenAndSeesTheClose)
+{
+    LocalHttpServer server([](const std::string&) { return LocalHttpServer::Answer{{"abcdefgh"}, true}; });
+    Platform::Net::Connection connection(kLoopback, server.Port());
+    ASSERT_TRUE(WaitUntil([&] { return connection.PollConnect(10) == Platform::Net::Progress::Ready; }));
+    std::string request = "GET / HTTP/1.0\r\n\r\n";
+    EXPECT_EQ(connection.Send(request), Platform::Net::Progress::Ready);
+    EXPECT_TRUE(request.empty());
+
+    std::string reply;
+    ASSERT_TRUE(WaitUntil([&] { return connection.Receive(reply, 3, 10) == Platform::Net::Progress::Ready; }));
+    EXPECT_EQ(reply, "abc");
+    Platform::Net::Progress progress = Platform::Net::Progress::Pending;
+    ASSERT_TRUE(WaitUntil([&] {
+        progress = connection.Receive(reply, 100, 10);
+        return progress == Platform::Net::Progress::Closed;
+    }));
+    EXPECT_EQ(reply, "abcdefgh");
+}
+
+TEST(NetTest, ConnectingWhereNothingListensFails)
+{
+    Platform::Net::Connection connection(kLoopback, LocalHttpServer::UnusedPort());
+    Platform::Net::Progress progress = Platform::Net::Progress::Pending;
+    ASSERT_TRUE(WaitUntil([&] {
+        progress = connection.PollConnect(10);
+        return progress != Platform::Net::Progress::Pending;
+    }));
+    EXPECT_EQ(progress, Platform::Net::Progress::Failed);
+    std::string bytes = "x";
+    EXPECT_EQ(connection.Send(bytes), Platform::Net::Progress::Failed);
+}
