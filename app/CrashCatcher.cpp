@@ -7,6 +7,7 @@
 #include "platform/Clock.h"
 #include "platform/Crash.h"
 #include "platform/Folders.h"
+#include "platform/Window.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -15,8 +16,7 @@
 
 CrashCatcher theCrashCatcher;
 
-namespace
-{
+namespace {
 constexpr char kReporterName[] = "CrashReporter";
 constexpr char kReportFileName[] = "CrashReport.txt";
 
@@ -68,9 +68,12 @@ void CrashCatcher::Install()
     Platform::Crash::Install(&OnFault);
 }
 
+// Called on the main thread, so unlike a fault it may hide the window.
 void CrashCatcher::RunNow()
 {
     Platform::Crash::Uninstall();
+    if (theApp != nullptr && theApp->window)
+        theApp->window->Hide();
     Platform::Crash::Fault fault;
     Platform::Crash::CaptureHere(fault);
     Filter(fault);
@@ -114,8 +117,8 @@ String CrashCatcher::GetSystemInfo()
     info.AppendXMLTag("RUNTIME", RunTime());
     info.AppendXMLTag("FULLSCREEN", TrueFalse(theGraphics.mFullscreen));
     info.AppendXMLTag("SAFEMODE", TrueFalse(theGraphics.mSoftware));
-    info.AppendXMLTag("RESOLUTION", String::StringFormat("%d x %d : %d", theGraphics.mWidth, theGraphics.mHeight,
-                                                         theGraphics.mColorDepth));
+    info.AppendXMLTag("RESOLUTION", String::StringFormat("%d x %d : %d", theGraphics.mWidth,
+                                                         theGraphics.mHeight, theGraphics.mColorDepth));
     info.AppendXMLTag("OS", theOSFunctions->GetOSDescription());
     info.AppendXMLTag("DDRAW", theOSFunctions->GetProductVersion("ddraw.dll"));
     String extended = theApp->GetExtendedInfo();
@@ -139,7 +142,7 @@ std::vector<std::string> CrashCatcher::ReporterArguments(const String& path) con
 {
     String name = theApp != nullptr ? theApp->name : String();
     String publisher = theApp != nullptr ? theApp->company : String();
-    return {reporterPath, path.CStr(), name.CStr(), publisher.CStr(), reportsEnabled ? "1" : "0",
+    return {reporterPath,       path.CStr(), name.CStr(), publisher.CStr(), reportsEnabled ? "1" : "0",
             reportServer.CStr()};
 }
 

@@ -7,8 +7,7 @@
 #include <vector>
 
 class WebClient;
-namespace Platform::Crash
-{
+namespace Platform::Crash {
 struct Fault;
 }
 
@@ -19,7 +18,7 @@ struct Fault;
 // sends it to the report server over HTTP.
 class CrashCatcher
 {
-public:
+  public:
     CrashCatcher();
     CrashCatcher(const CrashCatcher&) = delete;
     CrashCatcher& operator=(const CrashCatcher&) = delete;
@@ -77,7 +76,7 @@ public:
     int retries = 0;
     std::unique_ptr<WebClient> webClient;
 
-private:
+  private:
     std::vector<std::string> ReporterArguments(const String& path) const;
     int ShowWindowState(const String& displayText);
     void StartDescription();

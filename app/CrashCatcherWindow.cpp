@@ -8,8 +8,7 @@
 #include <iterator>
 #include <vector>
 
-namespace
-{
+namespace {
 constexpr char kReportScript[] = "/cgi-bin/errorreport.cgi";
 constexpr char kAgent[] = "TarnquillBugTracker";
 constexpr int kSendTimeoutMs = 5000;
@@ -21,9 +20,7 @@ constexpr int kUserTextLimit = 255;
 constexpr int kSendButton = 0;
 constexpr int kCloseButton = 1;
 
-constexpr const char* kSentLines[] = {"Error report sent successfully!",
-                                      "Thank you for your feedback!",
-                                      "",
+constexpr const char* kSentLines[] = {"Error report sent successfully!", "Thank you for your feedback!", "",
                                       "You can click the close button to safely shut down this",
                                       "program now."};
 constexpr const char* kNotProcessedLines[] = {"",
@@ -32,8 +29,7 @@ constexpr const char* kNotProcessedLines[] = {"",
                                               "you are not connected to the internet.  You may press",
                                               "Send Report if you wish to try to report this error again,",
                                               "or click the close button to close the program."};
-constexpr const char* kNotSentLines[] = {"",
-                                         "We're sorry we couldn't connect to deliver this error",
+constexpr const char* kNotSentLines[] = {"", "We're sorry we couldn't connect to deliver this error",
                                          "report, but we appreciate the effort!  You can click",
                                          "Send Report to try again, or simply click the close",
                                          "button to shut down the program."};
@@ -84,15 +80,17 @@ int CrashCatcher::ShowWindowState(const String& displayText)
     if (sending) {
         text = String::StringFormat("Sending Error Report...\r\n\r\n%s", resultText);
     } else if (describing) {
-        text = "Preparing to send report...\n\nPlease help us out by providing as much information as you can "
-               "about this crash, then clicking 'Send Now.'\r\n\r\nWhat happened?";
+        text =
+            "Preparing to send report...\n\nPlease help us out by providing as much information as you can "
+            "about this crash, then clicking 'Send Now.'\r\n\r\nWhat happened?";
         sendLabel = "Send Now";
     } else {
-        text = String::StringFormat("%s has encountered an unexpected error!  Pressing the 'Send Report' button "
-                                    "will send this error report to %s via the web (an internet connection is "
-                                    "required).  This may help us resolve the problem in future "
-                                    "releases.\r\n\r\nError Report:\r\n%s",
-                                    appName, company, displayText);
+        text =
+            String::StringFormat("%s has encountered an unexpected error!  Pressing the 'Send Report' button "
+                                 "will send this error report to %s via the web (an internet connection is "
+                                 "required).  This may help us resolve the problem in future "
+                                 "releases.\r\n\r\nError Report:\r\n%s",
+                                 appName, company, displayText);
     }
     std::vector<std::string> buttons;
     if (sendEnabled)

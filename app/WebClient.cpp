@@ -5,8 +5,7 @@
 
 #include <charconv>
 
-namespace
-{
+namespace {
 constexpr char kScheme[] = "http://";
 
 // The host part of the URL: after the scheme, up to the next "/".

@@ -6,8 +6,7 @@
 #include <memory>
 #include <string>
 
-namespace Platform::Net
-{
+namespace Platform::Net {
 class Lookup;
 class Connection;
 } // namespace Platform::Net
@@ -18,15 +17,8 @@ class Connection;
 // time-out covers the lookup, the connect and the whole reply.
 class WebClient
 {
-public:
-    enum Status
-    {
-        Idle = 0,
-        Done = 1,
-        Busy = 2,
-        Error = 3,
-        TimeOut = 4
-    };
+  public:
+    enum Status { Idle = 0, Done = 1, Busy = 2, Error = 3, TimeOut = 4 };
 
     WebClient();
     virtual ~WebClient();
@@ -49,15 +41,8 @@ public:
     String request;
     String agent = "Tarnquillware";
 
-private:
-    enum class Stage
-    {
-        None,
-        LookingUp,
-        Connecting,
-        Sending,
-        Receiving
-    };
+  private:
+    enum class Stage { None, LookingUp, Connecting, Sending, Receiving };
 
     void Finish(int newStatus, const char* message);
     void UpdateLookup();

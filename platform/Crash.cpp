@@ -16,10 +16,8 @@
 #include <cstring>
 #include <iostream>
 
-namespace Platform::Crash
-{
-namespace
-{
+namespace Platform::Crash {
+namespace {
 constexpr int kSignals[] = {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT};
 constexpr int kSignalCount = sizeof(kSignals) / sizeof(kSignals[0]);
 // Building the report takes locks the fault may have left held; a report
@@ -65,7 +63,8 @@ void Place(uintptr_t address, Frame& frame)
     frame = Frame{};
     Dl_info info{};
     link_map* map = nullptr;
-    if (dladdr1(reinterpret_cast<void*>(address), &info, reinterpret_cast<void**>(&map), RTLD_DL_LINKMAP) == 0 ||
+    if (dladdr1(reinterpret_cast<void*>(address), &info, reinterpret_cast<void**>(&map), RTLD_DL_LINKMAP) ==
+            0 ||
         map == nullptr || info.dli_fbase == nullptr)
         return;
     frame.module = (map->l_name == nullptr || map->l_name[0] == '\0') ? programPath : map->l_name;
@@ -157,7 +156,9 @@ void Install(Handler handler)
     stack.ss_sp = alternateStack;
     stack.ss_size = sizeof(alternateStack);
     sigaltstack(&stack, nullptr);
-    struct sigaction action{};
+    struct sigaction action
+    {
+    };
     action.sa_sigaction = OnSignal;
     action.sa_flags = SA_SIGINFO | SA_ONSTACK;
     sigemptyset(&action.sa_mask);

@@ -9,8 +9,7 @@
 // the code addresses of the failing thread placed in their modules, and the
 // means to show the report from a fresh process, since a crashed process can
 // trust neither its heap nor its window.
-namespace Platform::Crash
-{
+namespace Platform::Crash {
 constexpr int kMaxFrames = 64;
 
 // One code address: the module that holds it, the 1-based number of the

@@ -13,8 +13,7 @@
 #include <cstring>
 #include <thread>
 
-namespace Platform::Net
-{
+namespace Platform::Net {
 struct Lookup::Shared
 {
     std::atomic<bool> finished{false};
@@ -22,8 +21,7 @@ struct Lookup::Shared
     uint32_t address = 0;
 };
 
-namespace
-{
+namespace {
 void Resolve(const std::string& host, Lookup::Shared& shared)
 {
     addrinfo hints{};

@@ -9,14 +9,13 @@
 // host-name lookup that runs on a worker thread and a non-blocking
 // connection. The owner polls both, so nothing ever waits on the network
 // longer than the owner allows.
-namespace Platform::Net
-{
+namespace Platform::Net {
 // Resolves a host name (or a dotted IPv4 address) to an IPv4 address. The
 // system's resolver cannot be interrupted; when the object goes first, the
 // worker finishes on its own and its answer is dropped.
 class Lookup
 {
-public:
+  public:
     explicit Lookup(const std::string& host);
     ~Lookup();
     Lookup(const Lookup&) = delete;
@@ -31,22 +30,21 @@ public:
     // What the worker hands back; it keeps its own share of it.
     struct Shared;
 
-private:
+  private:
     std::shared_ptr<Shared> shared;
 };
 
-enum class Progress
-{
-    Pending,  // nothing yet; poll again
-    Ready,    // connected, all bytes sent, or bytes received
-    Closed,   // the peer closed the connection
+enum class Progress {
+    Pending, // nothing yet; poll again
+    Ready,   // connected, all bytes sent, or bytes received
+    Closed,  // the peer closed the connection
     Failed
 };
 
 // One TCP connection to an IPv4 address, every call non-blocking.
 class Connection
 {
-public:
+  public:
     // Starts connecting; a socket that cannot be made shows as Failed.
     Connection(uint32_t address, uint16_t port);
     ~Connection();
@@ -62,7 +60,7 @@ public:
     // something to arrive.
     Progress Receive(std::string& into, size_t room, int waitMs);
 
-private:
+  private:
     int socket = -1;
     bool connected = false;
 };

@@ -19,11 +19,10 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <vector>
 #include <string>
+#include <vector>
 
-namespace
-{
+namespace {
 namespace fs = std::filesystem;
 
 std::string ReporterPath()
@@ -105,7 +104,7 @@ __attribute__((noinline)) void StoreThroughBadPointer()
 
 class QuorbApp : public App
 {
-public:
+  public:
     QuorbApp() { SetName("Quorb Swap"); }
     String GetExtendedInfo() override { return extended; }
     String extended;
@@ -145,8 +144,8 @@ TEST(CrashCatcherTest, RealFaultInAChildWritesTheReport)
         if (names.empty() || names.back() != tag.name)
             names.push_back(tag.name);
     }
-    EXPECT_EQ(names, (std::vector<std::string>{"MODULE", "STACKWALK", "PRODUCT", "VERSION", "RUNTIME", "FULLSCREEN",
-                                               "SAFEMODE", "RESOLUTION", "OS", "DDRAW"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"MODULE", "STACKWALK", "PRODUCT", "VERSION", "RUNTIME",
+                                               "FULLSCREEN", "SAFEMODE", "RESOLUTION", "OS", "DDRAW"}));
     ASSERT_GE(tags.size(), 12u);
     EXPECT_EQ(fs::path(tags[0].value), fs::read_symlink("/proc/self/exe"));
     int walked = 0;
@@ -219,28 +218,29 @@ TEST(CrashCatcherTest, CrashTextPlacesEachAddressAndAddsTheSystemInformation)
     Platform::Crash::Fault fault = OneFrameFault(2, 0x1A2B);
     fault.frameCount = 2;
     String text = CrashCatcher::BuildCrashText(fault);
-    EXPECT_EQ(std::string(text.CStr()).rfind("<MODULE>/opt/game/QuorbSwap</MODULE>"
-                                             "<STACKWALK>0002:00001A2B</STACKWALK>"
-                                             "<STACKWALK>0000:00000000</STACKWALK>"
-                                             "<PRODUCT>Quorb Swap</PRODUCT><VERSION>1.2</VERSION>"
-                                             "<RUNTIME>01:02:05</RUNTIME><FULLSCREEN>true</FULLSCREEN>"
-                                             "<SAFEMODE>false</SAFEMODE><RESOLUTION>1024 x 768 : 32</RESOLUTION><OS>",
-                                             0),
+    EXPECT_EQ(std::string(text.CStr())
+                  .rfind("<MODULE>/opt/game/QuorbSwap</MODULE>"
+                         "<STACKWALK>0002:00001A2B</STACKWALK>"
+                         "<STACKWALK>0000:00000000</STACKWALK>"
+                         "<PRODUCT>Quorb Swap</PRODUCT><VERSION>1.2</VERSION>"
+                         "<RUNTIME>01:02:05</RUNTIME><FULLSCREEN>true</FULLSCREEN>"
+                         "<SAFEMODE>false</SAFEMODE><RESOLUTION>1024 x 768 : 32</RESOLUTION><OS>",
+                         0),
               0u)
         << text.CStr();
     EXPECT_EQ(std::string(text.CStr()).find("EXTENDED_INFO"), std::string::npos);
 
     app.extended = "level 7";
-    EXPECT_NE(std::string(CrashCatcher::GetSystemInfo().CStr()).find("<EXTENDED_INFO>level 7</EXTENDED_INFO>"),
-              std::string::npos);
+    EXPECT_NE(
+        std::string(CrashCatcher::GetSystemInfo().CStr()).find("<EXTENDED_INFO>level 7</EXTENDED_INFO>"),
+        std::string::npos);
 }
 
-namespace
-{
+namespace {
 // A crash catcher as the reporter program holds it, sending to a local server.
 class Sending : public testing::Test
 {
-protected:
+  protected:
     void UseServer(const LocalHttpServer& server)
     {
         catcher.reportServer = server.Url("").c_str();
@@ -258,23 +258,27 @@ protected:
 
     static LocalHttpServer::Answer Result(const char* content)
     {
-        return LocalHttpServer::Answer{{std::string("HTTP/1.0 200 OK\r\n\r\n<RESULT>") + content + "</RESULT>"}, true};
+        return LocalHttpServer::Answer{
+            {std::string("HTTP/1.0 200 OK\r\n\r\n<RESULT>") + content + "</RESULT>"}, true};
     }
 
     CrashCatcher catcher;
 };
 
-const char kSent[] = "Contacting Tarnquill ...\r\n\r\nError report sent successfully!\r\nThank you for your feedback!"
-                     "\r\n\r\nYou can click the close button to safely shut down this\r\nprogram now.";
-const char kNotProcessed[] = "Contacting Tarnquill ...\r\n\r\nError: Could not contact Tarnquill reporting server!\r\n"
-                             "\r\nWe're sorry, we could not process your error report.  This\r\n";
+const char kSent[] =
+    "Contacting Tarnquill ...\r\n\r\nError report sent successfully!\r\nThank you for your feedback!"
+    "\r\n\r\nYou can click the close button to safely shut down this\r\nprogram now.";
+const char kNotProcessed[] =
+    "Contacting Tarnquill ...\r\n\r\nError: Could not contact Tarnquill reporting server!\r\n"
+    "\r\nWe're sorry, we could not process your error report.  This\r\n";
 } // namespace
 
 TEST_F(Sending, ReportMessageNamesTheProductAndAddsTheDescriptionOnlyWhenGiven)
 {
     catcher.appName = "Quorb Swap";
     catcher.crashText = "<MODULE>m</MODULE>";
-    EXPECT_STREQ(catcher.BuildReportMessage().CStr(), "quorb_swap <ERRORREPORT><MODULE>m</MODULE></ERRORREPORT>");
+    EXPECT_STREQ(catcher.BuildReportMessage().CStr(),
+                 "quorb_swap <ERRORREPORT><MODULE>m</MODULE></ERRORREPORT>");
     catcher.userText = "it froze";
     EXPECT_STREQ(catcher.BuildReportMessage().CStr(),
                  "quorb_swap <ERRORREPORT><MODULE>m</MODULE><USER>it froze</USER></ERRORREPORT>");
@@ -311,7 +315,8 @@ TEST_F(Sending, RetriesAreCappedThenTheFailureShows)
     UseServer(server);
     Send();
     EXPECT_EQ(server.Requests().size(), 4u);
-    EXPECT_EQ(std::string(catcher.resultText.CStr()).rfind(kNotProcessed, 0), 0u) << catcher.resultText.CStr();
+    EXPECT_EQ(std::string(catcher.resultText.CStr()).rfind(kNotProcessed, 0), 0u)
+        << catcher.resultText.CStr();
     EXPECT_TRUE(catcher.sendEnabled);
 }
 
@@ -331,11 +336,12 @@ TEST_F(Sending, UnreachableServerShowsTheClientsMessage)
     catcher.company = "Tarnquill";
     catcher.reportServer = String::StringFormat("http://127.0.0.1:%d", LocalHttpServer::UnusedPort());
     Send();
-    EXPECT_STREQ(catcher.resultText.CStr(),
-                 "Contacting Tarnquill ...\r\n\r\nCould not send error report:\r\nCould not connect to server\r\n\r\n"
-                 "We're sorry we couldn't connect to deliver this error\r\nreport, but we appreciate the effort!  "
-                 "You can click\r\nSend Report to try again, or simply click the close\r\nbutton to shut down the "
-                 "program.");
+    EXPECT_STREQ(
+        catcher.resultText.CStr(),
+        "Contacting Tarnquill ...\r\n\r\nCould not send error report:\r\nCould not connect to server\r\n\r\n"
+        "We're sorry we couldn't connect to deliver this error\r\nreport, but we appreciate the effort!  "
+        "You can click\r\nSend Report to try again, or simply click the close\r\nbutton to shut down the "
+        "program.");
     EXPECT_TRUE(catcher.sendEnabled);
 }
 

@@ -8,8 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace
-{
+namespace {
 // Polls the client the way its owner's loop does, until it settles or the
 // test's own patience runs out.
 void Settle(WebClient& client, uint32_t patienceMs = 10000)
@@ -28,7 +27,7 @@ LocalHttpServer::Answer Reply(std::vector<std::string> segments)
 
 class CountingClient : public WebClient
 {
-public:
+  public:
     void OnStatus() override { seen.push_back(status); }
     std::vector<int> seen;
 };

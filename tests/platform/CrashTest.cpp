@@ -11,8 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-namespace
-{
+namespace {
 int reportPipe = -1;
 
 __attribute__((noinline)) void CaptureInto(Platform::Crash::Fault& fault)
@@ -76,7 +75,8 @@ TEST(CrashTest, CaptureStartsAtTheCallerInTheMainProgram)
 TEST(CrashTest, AbortIsReportedOnceAndStillEndsTheProcess)
 {
     int status = 0;
-    std::string seen = RunFailingChild(WriteSignal, [] { std::abort(); }, status);
+    std::string seen = RunFailingChild(
+        WriteSignal, [] { std::abort(); }, status);
     EXPECT_EQ(seen, std::string(1, static_cast<char>(SIGABRT)));
     EXPECT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
@@ -84,7 +84,8 @@ TEST(CrashTest, AbortIsReportedOnceAndStillEndsTheProcess)
 TEST(CrashTest, AFaultWhileReportingGoesToTheEarlierHandling)
 {
     int status = 0;
-    std::string seen = RunFailingChild(FaultAgain, [] { raise(SIGFPE); }, status);
+    std::string seen = RunFailingChild(
+        FaultAgain, [] { raise(SIGFPE); }, status);
     EXPECT_EQ(seen, std::string(1, static_cast<char>(SIGFPE)));
     EXPECT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }

@@ -8,8 +8,7 @@
 #include <memory>
 #include <string>
 
-namespace
-{
+namespace {
 constexpr uint32_t kLoopback = 0x7F000001;
 
 template <typename Ready> bool WaitUntil(Ready ready, uint32_t patienceMs = 5000)
@@ -52,7 +51,8 @@ TEST(NetTest, ReceiveKeepsToTheRoomGivenAndSeesTheClose)
     EXPECT_TRUE(request.empty());
 
     std::string reply;
-    ASSERT_TRUE(WaitUntil([&] { return connection.Receive(reply, 3, 10) == Platform::Net::Progress::Ready; }));
+    ASSERT_TRUE(
+        WaitUntil([&] { return connection.Receive(reply, 3, 10) == Platform::Net::Progress::Ready; }));
     EXPECT_EQ(reply, "abc");
     Platform::Net::Progress progress = Platform::Net::Progress::Pending;
     ASSERT_TRUE(WaitUntil([&] {

@@ -10,8 +10,7 @@
 #include <chrono>
 #include <stdexcept>
 
-namespace
-{
+namespace {
 int BindLoopback(uint16_t& port)
 {
     int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);

@@ -14,7 +14,7 @@
 // a short pause between them, before the connection is closed.
 class LocalHttpServer
 {
-public:
+  public:
     struct Answer
     {
         std::vector<std::string> segments;
@@ -36,7 +36,7 @@ public:
     // A port on 127.0.0.1 that nothing listens on.
     static uint16_t UnusedPort();
 
-private:
+  private:
     void Run();
     void Serve(int connection);
 
