@@ -52,8 +52,9 @@ String ReadDescription()
 } // namespace
 
 // The crash window is a message box: the platform has no edit controls, so
-// the state's heading and text are its message, and the buttons are the
-// window's two.
+// the state's heading and text are its message, the buttons are the window's
+// two, and the description is typed on the terminal when there is one (the
+// description stage is left out when there is none).
 void CrashCatcher::RunWindow(const String& displayText)
 {
     done = false;
@@ -61,7 +62,7 @@ void CrashCatcher::RunWindow(const String& displayText)
     while (!done) {
         if (ShowWindowState(displayText) != kSendButton) {
             done = true;
-        } else if (!describing && !sentOnce) {
+        } else if (!describing && !sentOnce && Platform::Crash::HasTerminal()) {
             StartDescription();
         } else {
             if (describing)
@@ -82,7 +83,8 @@ int CrashCatcher::ShowWindowState(const String& displayText)
     } else if (describing) {
         text =
             "Preparing to send report...\n\nPlease help us out by providing as much information as you can "
-            "about this crash, then clicking 'Send Now.'\r\n\r\nWhat happened?";
+            "about this crash, then clicking 'Send Now.'\r\n\r\nWhat happened?  (Type it in the terminal "
+            "after clicking 'Send Now'.)";
         sendLabel = "Send Now";
     } else {
         text =

@@ -238,9 +238,14 @@ int Choose(const std::string& title, const std::string& text, const std::vector<
     return pressed < 0 ? defaultButton : pressed;
 }
 
+bool HasTerminal()
+{
+    return isatty(STDIN_FILENO) != 0;
+}
+
 std::string ReadTerminalLine(const std::string& prompt, size_t maxLength)
 {
-    if (!isatty(STDIN_FILENO))
+    if (!HasTerminal())
         return std::string();
     std::fprintf(stderr, "%s", prompt.c_str());
     std::string line;

@@ -54,6 +54,9 @@ bool RunProgram(const std::vector<std::string>& arguments);
 int Choose(const std::string& title, const std::string& text, const std::vector<std::string>& buttons,
            int defaultButton);
 
+// Whether the program's input is a terminal a line can be typed on.
+bool HasTerminal();
+
 // A line typed on the terminal after the prompt, at most maxLength bytes;
 // empty when the program has no terminal.
 std::string ReadTerminalLine(const std::string& prompt, size_t maxLength);
