@@ -1,4 +1,5 @@
 #include "app/CursorManager.h"
+#include "platform/Window.h"
 
 #include "support/CachedImageFile.h"
 #include "support/TemporaryFolder.h"
@@ -163,5 +164,21 @@ TEST_F(CursorManagerTest, ShutdownFreesTheCursorsOnce)
     EXPECT_EQ(manager.GetCursor(0), nullptr);
     // Nothing left to show, and a second shutdown (the destructor's) is harmless.
     manager.SetShape(Sys::CursorManager::Wait);
+    manager.Shutdown();
+}
+
+TEST_F(CursorManagerTest, FramesBecomeTheWindowsCursorWhileShown)
+{
+    // With the window system running the colour cursors are really made.
+    Platform::Window window;
+    ASSERT_TRUE(window.Create("cursors", 0, 0, 160, 120));
+    WriteSheet("Graphics/customcursors", 200, 40);
+    Sys::CursorManager manager;
+    manager.SetHidden(false);
+    for (int frame = 0; frame < Sys::CursorManager::kFrameCount; ++frame) {
+        manager.SetShape(frame);
+        EXPECT_EQ(manager.GetShape(), frame);
+    }
+    manager.SetHidden(true);
     manager.Shutdown();
 }
