@@ -1,5 +1,6 @@
 #include "app/App.h"
 
+#include "app/CrashCatcher.h"
 #include "app/FileHelpers.h"
 #include "app/Graphics.h"
 #include "app/Keyboard.h"
@@ -160,13 +161,23 @@ void App::FreeCursors()
 void App::SetCursor(Platform::Cursor* cursor)
 {
     currentCursor = busyCount > 0 ? waitCursor : cursor;
+    const Platform::Cursor* known[] = {arrowCursor, waitCursor, handCursor, ibeamCursor, ownCursor};
+    for (int index = 0; index < 5; ++index) {
+        if (currentCursor && currentCursor == known[index])
+            theGraphics.SetCustomCursorShape(index);
+    }
     if (window && active)
-        Platform::Cursors::Show(currentCursor);
+        UpdateCursor();
 }
 
+// The custom cursor is a colour cursor the window system draws, so there is
+// no need to hide it outside the client area: it only shows over the window.
 void App::UpdateCursor()
 {
-    Platform::Cursors::Show(currentCursor);
+    const bool custom = theGraphics.mUseCustomCursors;
+    theGraphics.SetCustomCursorHidden(!custom);
+    if (!custom)
+        Platform::Cursors::Show(currentCursor);
 }
 
 bool App::CheatKey(int key) const
@@ -185,6 +196,9 @@ void App::CheatKeys()
     if (!showDebugText)
         return;
     SpeedKeys();
+    // The reporter must be testable without waiting for a real fault.
+    if (ControlHeld() && AltHeld() && theKeyboard.WentDown(Key::C))
+        theCrashCatcher.RunNow();
     ExtraCheatKeys();
 }
 

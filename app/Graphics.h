@@ -137,6 +137,9 @@ class Graphics
     bool CheckDesktopForWindow();
     void FitWindowToDesktop();
     bool CanUseCursorThread();
+    // The custom cursor: hidden, the application's own cursors show.
+    void SetCustomCursorHidden(bool hidden);
+    void SetCustomCursorShape(int index);
     void SaveSettings();
     void ApplyHardwareTestResults();
     void ReadDeviceList();

@@ -388,6 +388,18 @@ void Graphics::StepWindowDown()
     }
 }
 
+void Graphics::SetCustomCursorHidden(bool hidden)
+{
+    if (theCursorManager)
+        theCursorManager->SetHidden(hidden);
+}
+
+void Graphics::SetCustomCursorShape(int index)
+{
+    if (theCursorManager)
+        theCursorManager->SetShape(index);
+}
+
 bool Graphics::CanUseCursorThread()
 {
     // The cursor is drawn by the window system on every version we run on.

@@ -65,8 +65,8 @@ TEST_F(GraphicsStartupTest, FirstRunWritesTheDefaultsInOrder)
                                              "DX::UseCustomCursors=false\r\n"
                                              "DX::VSync=false\r\n"
                                              "DX::SafeMode=false\r\n");
-    // The tester's results file is read, never made.
-    EXPECT_FALSE(std::filesystem::exists(folder / "HardwareTestResults"));
+    // The hardware test ran and kept its results.
+    EXPECT_TRUE(std::filesystem::exists(folder / "HardwareTestResults/Hardware.registry"));
 }
 
 TEST_F(GraphicsStartupTest, SoftwareSwitchWinsOverHardware)
@@ -94,7 +94,16 @@ TEST_F(GraphicsStartupTest, StoredSafeModeHoldsEvenWithTheHardwareSwitch)
 
 TEST_F(GraphicsStartupTest, HardwareTestVerdictsChooseTheRenderer)
 {
-    WriteResults("HWTEST::SafeModeRequired=false\r\nHWTEST::SafeModeRecommended=true\r\n");
+    // A first start tests the renderer; the second, on the same renderer,
+    // takes the stored verdict as it stands.
+    Start();
+    theGraphics.Shutdown();
+    std::string results = folder.ReadText("HardwareTestResults/Hardware.registry");
+    const size_t at = results.find("HWTEST::SafeModeRecommended=false");
+    ASSERT_NE(at, std::string::npos);
+    results.replace(at, 33, "HWTEST::SafeModeRecommended=true");
+    WriteResults(results);
+    std::filesystem::remove(folder / "config.cfg");
     Start();
     EXPECT_TRUE(theGraphics.mSafeModeRecommended);
     // Recommended only: the stored choice becomes software.
