@@ -176,15 +176,6 @@ void Canvas::Draw(const Canvas& src, float x, float y, float scale, float alpha)
         }
 }
 
-void Canvas::Tint(Color multiply)
-{
-    for (size_t i = 0; i < mPixels.size(); i += 4) {
-        mPixels[i] *= multiply.r;
-        mPixels[i + 1] *= multiply.g;
-        mPixels[i + 2] *= multiply.b;
-    }
-}
-
 void Canvas::KeepInside(const Mask& mask)
 {
     for (int y = 0; y < mHeight; ++y)

@@ -43,7 +43,6 @@ class Canvas
     void Gloss(const Mask& mask, float top, float bottom, float alpha);
     // Lays src over this canvas with its top-left at (x, y), scaled.
     void Draw(const Canvas& src, float x, float y, float scale = 1, float alpha = 1);
-    void Tint(Color multiply);
     // Alpha and colour become 0 wherever the mask is 0: hit tests by alpha
     // then follow the shape exactly.
     void KeepInside(const Mask& mask);

@@ -137,18 +137,4 @@ Sdf Translate(Sdf a, float dx, float dy)
     return [=](float x, float y) { return a(x - dx, y - dy); };
 }
 
-Sdf Scale(Sdf a, float cx, float cy, float s)
-{
-    return [=](float x, float y) { return a(cx + (x - cx) / s, cy + (y - cy) / s) * s; };
-}
-
-Sdf Rotate(Sdf a, float cx, float cy, float degrees)
-{
-    float c = std::cos(-degrees * kPi / 180), s = std::sin(-degrees * kPi / 180);
-    return [=](float x, float y) {
-        float dx = x - cx, dy = y - cy;
-        return a(cx + dx * c - dy * s, cy + dx * s + dy * c);
-    };
-}
-
 } // namespace AssetGen::Shape

@@ -32,8 +32,6 @@ Sdf Subtract(Sdf a, Sdf b);
 Sdf Grow(Sdf a, float by);
 Sdf Ring(Sdf a, float width);
 Sdf Translate(Sdf a, float dx, float dy);
-Sdf Scale(Sdf a, float cx, float cy, float s);
-Sdf Rotate(Sdf a, float cx, float cy, float degrees);
 
 } // namespace Shape
 } // namespace AssetGen

@@ -16,14 +16,9 @@ float Oscillate(Wave wave, float phase)
     case Wave::Triangle:
         return std::asin(std::sin(phase)) * (2 / 3.14159265f);
     case Wave::Square:
-        return std::sin(phase) + std::sin(3 * phase) / 3 + std::sin(5 * phase) / 5 + std::sin(7 * phase) / 7;
-    case Wave::Saw:
         break;
     }
-    float s = 0;
-    for (int k = 1; k <= 8; ++k)
-        s += std::sin(k * phase) / k;
-    return s * 0.6f;
+    return std::sin(phase) + std::sin(3 * phase) / 3 + std::sin(5 * phase) / 5 + std::sin(7 * phase) / 7;
 }
 
 } // namespace

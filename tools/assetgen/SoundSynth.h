@@ -11,7 +11,6 @@ enum class Wave {
     Sine,
     Triangle,
     Square, // softened: a few odd harmonics only
-    Saw,    // softened likewise
 };
 
 // A note or sweep: frequency glides from `from` to `to`; the level rises
@@ -47,8 +46,6 @@ class SoundSynth
     std::vector<float> Finish(float peak = 0.8f);
     // Loops are built from whole periods and need no fade.
     std::vector<float> FinishLoop(float peak = 0.7f);
-
-    std::vector<float>& Samples() { return mSamples; }
 
   private:
     void Normalise(float peak);
