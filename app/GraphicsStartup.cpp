@@ -15,6 +15,11 @@
 
 namespace {
 constexpr const char* kDeviceList = "data\\devices.xml";
+constexpr const char* kConfirmTitle = "Hardware Acceleration Confirmation";
+constexpr const char* kConfirmText =
+    "Hardware Acceleration was switched on during your last session.\r\nIf this resulted in slower "
+    "performance, or graphical errors, it should be switched off.\r\nWould you like to keep Hardware "
+    "Acceleration switched on?";
 
 String ConfigPath()
 {
@@ -272,6 +277,15 @@ void Graphics::SaveSettings()
     config.SetInt("DX::ColorDepth", mColorDepth);
     config.SetBool("DX::VSync", mVSync);
     config.SetBool("DX::UseCustomCursors", mUseCustomCursors);
+    // The player switched the hardware renderer on against the tester's
+    // advice: once it has run, ask whether to keep it. Yes is the first
+    // button, so Enter, and a run without a display, keep it.
+    if (mConfirmHardware && !mSoftware && mSafeModeRecommended) {
+        if (!Platform::Dialogs::AskYesNo(kConfirmTitle, kConfirmText, true)) {
+            mSoftware = true;
+        }
+        config.SetBool("DX::ConfirmHardware", false);
+    }
     config.SetBool("DX::SafeMode", mSoftware);
     config.Save();
 }

@@ -3,6 +3,7 @@
 #include "app/Graphics.h"
 #include "app/Keyboard.h"
 #include "app/ProfileManager.h"
+#include "platform/Dialogs.h"
 #include "platform/Keyboard.h"
 #include "platform/Shell.h"
 #include "platform/Window.h"
@@ -53,6 +54,7 @@ class EditBoxTest : public testing::Test
 
     ManualClockApp app;
     QueuedInput input{app};
+    Platform::Dialogs::Recorder dialogs;
     WidthOnlyFont font{kLetters, 10};
     RecordingGadget* listener = new RecordingGadget(0, 0, 50, 50);
     EditBox* box = new EditBox();
@@ -73,8 +75,10 @@ TEST_F(EditBoxTest, ALeadingSpaceIsRefusedAndTheFirstLetterCapitalised)
     Focus();
     input.Type(" a");
     EXPECT_EQ(Text(), "A");
+    EXPECT_EQ(dialogs.beeps, 1);
     input.Type("b c");
     EXPECT_EQ(Text(), "Ab c");
+    EXPECT_EQ(dialogs.beeps, 1);
     EXPECT_EQ(box->caret, 4);
     EXPECT_EQ(box->caretX, 40);
 }
@@ -130,8 +134,10 @@ TEST_F(EditBoxTest, TheWidthLimitLeavesRoomForTheCaret)
     EXPECT_EQ(Text(), "111"); // 291 wide
     box->text = "11";
     box->caret = 2;
+    EXPECT_EQ(dialogs.beeps, 0);
     input.Type("2");
     EXPECT_EQ(Text(), "11"); // 292 would pass 295 - 4
+    EXPECT_EQ(dialogs.beeps, 1);
 }
 
 TEST_F(EditBoxTest, ForbiddenAndUnknownCharactersAreNotTaken)
@@ -140,6 +146,8 @@ TEST_F(EditBoxTest, ForbiddenAndUnknownCharactersAreNotTaken)
     Focus();
     input.Type("a,b/c\\d:e*?\"<>|f#");
     EXPECT_EQ(Text(), "Abcdef");
+    // Each forbidden character beeps; one the font lacks is dropped quietly.
+    EXPECT_EQ(dialogs.beeps, 10);
     box->forceUpperCase = true;
     input.Type("gh");
     EXPECT_EQ(Text(), "AbcdefGH");

@@ -1,5 +1,6 @@
 #include "app/App.h"
 #include "app/Graphics.h"
+#include "platform/Dialogs.h"
 
 #include "support/TemporaryFolder.h"
 
@@ -45,9 +46,35 @@ class GraphicsStartupTest : public ::testing::Test
         folder.WriteText("HardwareTestResults/Hardware.registry", text);
     }
 
+    // A first start stores the tester's results; they are then changed to
+    // advise the software renderer, and the next start takes them as they stand.
+    void StoreSoftwareAdvice()
+    {
+        Start();
+        theGraphics.Shutdown();
+        std::string results = folder.ReadText("HardwareTestResults/Hardware.registry");
+        const size_t at = results.find("HWTEST::SafeModeRecommended=false");
+        ASSERT_NE(at, std::string::npos);
+        results.replace(at, 33, "HWTEST::SafeModeRecommended=true");
+        WriteResults(results);
+    }
+
+    void WriteConfig(const std::string& confirm, const std::string& safeMode)
+    {
+        folder.WriteText("config.cfg", "DX::ScreenWidth=800\r\nDX::ScreenHeight=600\r\nDX::ColorDepth=16\r\n"
+                                       "DX::ConfirmHardware=" +
+                                           confirm + "\r\nDX::SafeMode=" + safeMode + "\r\n");
+    }
+
+    bool ConfigHas(const std::string& line)
+    {
+        return folder.ReadText("config.cfg").find(line) != std::string::npos;
+    }
+
     TemporaryFolder folder;
     std::filesystem::path previous;
     std::unique_ptr<App> app;
+    Platform::Dialogs::Recorder dialogs;
 };
 } // namespace
 
@@ -94,21 +121,65 @@ TEST_F(GraphicsStartupTest, StoredSafeModeHoldsEvenWithTheHardwareSwitch)
 
 TEST_F(GraphicsStartupTest, HardwareTestVerdictsChooseTheRenderer)
 {
-    // A first start tests the renderer; the second, on the same renderer,
-    // takes the stored verdict as it stands.
-    Start();
-    theGraphics.Shutdown();
-    std::string results = folder.ReadText("HardwareTestResults/Hardware.registry");
-    const size_t at = results.find("HWTEST::SafeModeRecommended=false");
-    ASSERT_NE(at, std::string::npos);
-    results.replace(at, 33, "HWTEST::SafeModeRecommended=true");
-    WriteResults(results);
+    StoreSoftwareAdvice();
     std::filesystem::remove(folder / "config.cfg");
     Start();
     EXPECT_TRUE(theGraphics.mSafeModeRecommended);
     // Recommended only: the stored choice becomes software.
     EXPECT_TRUE(theGraphics.mSoftware);
     EXPECT_NE(folder.ReadText("config.cfg").find("DX::SafeMode=true"), std::string::npos);
+}
+
+TEST_F(GraphicsStartupTest, HardwareAgainstAdviceIsConfirmedOnceAtShutdown)
+{
+    StoreSoftwareAdvice();
+    WriteConfig("true", "false");
+    dialogs.answer = false;
+    Start();
+    EXPECT_TRUE(theGraphics.mSafeModeRecommended);
+    EXPECT_FALSE(theGraphics.mSoftware);
+    EXPECT_EQ(dialogs.questions, 0);
+    theGraphics.Shutdown();
+    EXPECT_EQ(dialogs.questions, 1);
+    EXPECT_EQ(dialogs.title, "Hardware Acceleration Confirmation");
+    EXPECT_EQ(dialogs.text, "Hardware Acceleration was switched on during your last session.\r\n"
+                            "If this resulted in slower performance, or graphical errors, it should be "
+                            "switched off.\r\nWould you like to keep Hardware Acceleration switched on?");
+    // No: the software renderer next time, and no second question.
+    EXPECT_TRUE(ConfigHas("DX::SafeMode=true"));
+    EXPECT_TRUE(ConfigHas("DX::ConfirmHardware=false"));
+
+    WriteConfig("true", "false");
+    dialogs.answer = true;
+    Start();
+    theGraphics.Shutdown();
+    EXPECT_EQ(dialogs.questions, 2);
+    EXPECT_TRUE(ConfigHas("DX::SafeMode=false"));
+    EXPECT_TRUE(ConfigHas("DX::ConfirmHardware=false"));
+}
+
+TEST_F(GraphicsStartupTest, HardwareConfirmationNeedsTheKeyTheHardwareRendererAndTheAdvice)
+{
+    // No advice against the hardware renderer.
+    Start();
+    theGraphics.Shutdown();
+    WriteConfig("true", "false");
+    Start();
+    theGraphics.Shutdown();
+    EXPECT_TRUE(ConfigHas("DX::ConfirmHardware=true"));
+
+    // Advice, but the software renderer ran.
+    StoreSoftwareAdvice();
+    WriteConfig("true", "true");
+    Start();
+    theGraphics.Shutdown();
+    EXPECT_TRUE(ConfigHas("DX::ConfirmHardware=true"));
+
+    // Advice and the hardware renderer, but the question was answered before.
+    WriteConfig("false", "false");
+    Start();
+    theGraphics.Shutdown();
+    EXPECT_EQ(dialogs.questions, 0);
 }
 
 TEST_F(GraphicsStartupTest, UnusableSizeFallsBackToFullScreenHardware)

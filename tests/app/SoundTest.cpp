@@ -3,6 +3,7 @@
 #include "app/App.h"
 #include "app/Audio.h"
 #include "app/SoundFiles.h"
+#include "platform/Dialogs.h"
 #include "support/SoundTestFolder.h"
 
 #include <gtest/gtest.h>
@@ -301,12 +302,11 @@ TEST_F(SoundTest, CorruptWavHeadersAreRefused)
         folder.WriteBytes("c.wav", refused[i].bytes);
         std::filesystem::remove_all("cached");
         Sound sound;
-        testing::internal::CaptureStderr();
+        Platform::Dialogs::Recorder dialogs;
         sound.Load("c");
-        // Without a display the message box text goes to the error stream.
-        const std::string shown = testing::internal::GetCapturedStderr();
-        EXPECT_NE(shown.find("HEY"), std::string::npos);
-        EXPECT_NE(shown.find(refused[i].message), std::string::npos) << shown;
+        EXPECT_EQ(dialogs.messages, 1);
+        EXPECT_EQ(dialogs.title, "HEY");
+        EXPECT_NE(dialogs.text.find(refused[i].message), std::string::npos) << dialogs.text;
         EXPECT_EQ(sound.GetVoiceCount(), 0);
         EXPECT_FALSE(folder.Exists("cached/c.cached"));
     }
@@ -415,11 +415,10 @@ TEST_F(SoundTest, PitchIsClampedToTheDeviceRange)
 TEST_F(SoundTest, SoundWithoutVoicesPlaysNothing)
 {
     Sound sound;
-    testing::internal::CaptureStderr();
+    Platform::Dialogs::Recorder dialogs;
     sound.Load("sounds\\missing");
-    const std::string shown = testing::internal::GetCapturedStderr();
-    EXPECT_NE(shown.find("Sound Error"), std::string::npos);
-    EXPECT_NE(shown.find("Error: Could not load sound: sounds\\missing"), std::string::npos) << shown;
+    EXPECT_EQ(dialogs.title, "Sound Error");
+    EXPECT_EQ(dialogs.text, "Error: Could not load sound: sounds\\missing");
     EXPECT_EQ(sound.GetVoiceCount(), 0);
     sound.Play();
     sound.PlayPitched(2.0f);
