@@ -5,7 +5,6 @@
 #include "app/Texture.h"
 
 #include <algorithm>
-#include <cmath>
 
 void Sprite::DrawMatrix(const Matrix& m)
 {
@@ -144,14 +143,6 @@ struct PieFrame
     }
 };
 
-// Rounded to whole hundredths of a pixel: corners found by intersection
-// miss each other by a rounding step.
-float TwiceArea(const Point& a, const Point& b, const Point& c)
-{
-    const float area = (b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y);
-    return std::round(area * 100.0f) / 100.0f;
-}
-
 } // namespace
 
 void Sprite::DrawPieQuarter(int quarter, float fraction, VertexBuffer2D& buffer)
@@ -199,16 +190,7 @@ void Sprite::DrawPieQuarter(int quarter, float fraction, VertexBuffer2D& buffer)
     }
     buffer.Unlock();
     theGraphics.ApplyShader(mShader);
-    // Until the hand passes the quarter's corner one of the two triangles
-    // has no area; it is left out, as some renderers take a strip with a
-    // repeated corner for an empty rectangle.
-    if (TwiceArea(p[1], p[2], p[3]) == 0.0f) {
-        theGraphics.DrawVertexBuffer(&buffer, 3, 0);
-    } else if (TwiceArea(p[0], p[1], p[2]) == 0.0f) {
-        theGraphics.DrawVertexBuffer(&buffer, 3, 1);
-    } else {
-        theGraphics.DrawVertexBuffer(&buffer, 4, 0);
-    }
+    theGraphics.DrawVertexBuffer(&buffer, 4, 0);
 }
 
 void Sprite::DrawPie(float x, float y, float fraction)

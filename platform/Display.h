@@ -125,8 +125,9 @@ enum class BlendMode {
     Additive, // source alpha, one
 };
 
-// One corner as the renderer draws it: position in back-buffer pixels,
-// colour 0xAARRGGBB, texture coordinates in 0..1.
+// One corner as the renderer draws it: position in back-buffer pixels, the
+// centre of pixel (i, j) at (i, j); colour 0xAARRGGBB; texture coordinates
+// in 0..1 (clamped).
 struct RenderVertex
 {
     float x;

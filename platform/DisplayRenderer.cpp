@@ -260,9 +260,15 @@ void Renderer::Impl::Draw(const RenderVertex* source, int count)
 {
     vertices.resize(count);
     for (int i = 0; i < count; ++i) {
-        vertices[i].position = SDL_FPoint{source[i].x, source[i].y};
+        // Our callers put pixel centres on whole coordinates, as the device
+        // the framework was written for did; SDL puts them half a pixel on.
+        vertices[i].position = SDL_FPoint{source[i].x + 0.5f, source[i].y + 0.5f};
         vertices[i].color = SdlColorOf(source[i].color);
-        vertices[i].tex_coord = SDL_FPoint{source[i].u, source[i].v};
+        // SDL refuses the whole draw over one coordinate outside the
+        // texture, and intersections and clipping miss 0 or 1 by a rounding
+        // step; the renderer clamps anyway.
+        vertices[i].tex_coord =
+            SDL_FPoint{std::clamp(source[i].u, 0.0f, 1.0f), std::clamp(source[i].v, 0.0f, 1.0f)};
     }
     if (current) {
         SDL_SetTextureBlendMode(current, SdlBlendOf(blend));

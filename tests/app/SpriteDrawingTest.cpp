@@ -147,6 +147,25 @@ TEST_F(SpriteDrawingTest, SpriteDrawsItsPixelsAtTheTopLeftCorner)
     EXPECT_EQ(CountInRow(12, 190, 220, kRed), 5);
 }
 
+TEST_F(SpriteDrawingTest, OddSizedSpriteCoversWholePixelsOnTheWindowFreeRenderer)
+{
+    ASSERT_TRUE(theGraphics.Startup(nullptr));
+    ASSERT_FALSE(theGraphics.mSoftware);
+    Image image = Solid(5, 5, 0xFFFF0000u);
+    Sprite sprite(&image, Rect(0, 0, 5, 5));
+    BeginBlackFrame();
+    sprite.Draw(10, 10);
+    theGraphics.EndScene();
+    Platform::Surface frame(theGraphics.mWidth, theGraphics.mHeight, Platform::PixelFormat::XRGB8888());
+    ASSERT_TRUE(theGraphics.mDevice->ReadBackBuffer(frame));
+    // Its edges lie on half pixels: 9.5 to 14.5 holds pixels 10 to 14.
+    for (int i = 8; i < 17; ++i) {
+        const uint32_t expected = i >= 10 && i <= 14 ? kRed : kBlack;
+        EXPECT_EQ(frame.GetPixel(i, 12) & 0xFFFFFFu, expected) << "x " << i;
+        EXPECT_EQ(frame.GetPixel(12, i) & 0xFFFFFFu, expected) << "y " << i;
+    }
+}
+
 TEST_F(SpriteDrawingTest, RotatedSpriteTurnsAboutItsCentre)
 {
     ASSERT_TRUE(theGraphics.Startup(window.NativeHandle()));

@@ -101,6 +101,33 @@ TEST_F(RendererTest, FillsRectanglesPixelExact)
     EXPECT_EQ(Pixel(30, 14), 0xFF0000FFu);
     EXPECT_EQ(Pixel(29, 15), 0xFF0000FFu);
     EXPECT_EQ(Pixel(9, 5), 0xFF0000FFu);
+
+    // Pixel centres lie on whole coordinates: 40.5 to 45.5 holds pixels 41 to 45.
+    DrawRect(*renderer, 40.5f, 20.5f, 5, 5, 0xFF00FF00);
+    EXPECT_EQ(Pixel(41, 21), 0xFF00FF00u);
+    EXPECT_EQ(Pixel(45, 25), 0xFF00FF00u);
+    EXPECT_EQ(Pixel(40, 23), 0xFF0000FFu);
+    EXPECT_EQ(Pixel(46, 23), 0xFF0000FFu);
+    EXPECT_EQ(Pixel(43, 20), 0xFF0000FFu);
+    EXPECT_EQ(Pixel(43, 26), 0xFF0000FFu);
+}
+
+TEST_F(RendererTest, AStripWithARepeatedCornerAndARoundingStepOffTheTextureStillDraws)
+{
+    // A clock-wipe quarter before its hand passes the corner: the last
+    // corner repeats the second, its v a rounding step below 0.
+    Surface texture(8, 8, PixelFormat::ARGB8888());
+    texture.FillRect(0, 0, 8, 8, 0xFFFFFFFF);
+    renderer->SetBlendMode(BlendMode::Normal);
+    renderer->SetTexture(&texture, false);
+    const RenderVertex wedge[4] = {{20, 10, 0xFFFFFFFF, 0.5f, 0.0f},
+                                   {30, 10, 0xFFFFFFFF, 1.0f, 0.0f},
+                                   {20, 20, 0xFFFFFFFF, 0.5f, 0.5f},
+                                   {30, 10, 0xFFFFFFFF, 1.0f, -3e-8f}};
+    renderer->DrawTriangleStrip(wedge, 4);
+    EXPECT_EQ(Pixel(21, 11), 0xFFFFFFFFu);
+    EXPECT_EQ(Pixel(26, 12), 0xFFFFFFFFu);
+    EXPECT_EQ(Pixel(28, 18), 0xFF0000FFu);
 }
 
 TEST_F(RendererTest, BlendsNormallyAndAdditively)
