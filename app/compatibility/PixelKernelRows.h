@@ -2,6 +2,7 @@
 
 #include "app/compatibility/PixelKernel.h"
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <type_traits>
@@ -29,15 +30,6 @@ inline __m128i Splat(uint32_t v)
     return _mm_set1_epi16(static_cast<short>(v));
 }
 
-// The 8-bit channel at the shift of eight 32-bit pixels, as eight 16-bit lanes.
-inline __m128i Plane(__m128i lo, __m128i hi, int shift)
-{
-    const __m128i mask = _mm_set1_epi32(0xFF);
-    const __m128i count = _mm_cvtsi32_si128(shift);
-    return _mm_packs_epi32(_mm_and_si128(_mm_srl_epi32(lo, count), mask),
-                           _mm_and_si128(_mm_srl_epi32(hi, count), mask));
-}
-
 inline __m128i Scale(__m128i x, __m128i k)
 {
     return _mm_srli_epi16(_mm_mullo_epi16(x, k), 8);
@@ -48,58 +40,99 @@ inline __m128i Select(__m128i mask, __m128i yes, __m128i no)
     return _mm_or_si128(_mm_and_si128(mask, yes), _mm_andnot_si128(mask, no));
 }
 
-// Red, green and blue of eight 16-bit destination pixels as field values, read and
-// written back.
-template <class Fmt> struct Destination;
+// Where the fields of a 16-bit format sit: red at RedShift, green (GreenBits wide) at 5,
+// blue (5 bits) at 0.
+template <class Fmt> struct Layout;
 
 template <uint32_t RedMask, uint32_t GreenMask, int RedShift, int GreenBits>
-struct Destination<Pixels::RGB16<RedMask, GreenMask, RedShift, GreenBits>>
+struct Layout<Pixels::RGB16<RedMask, GreenMask, RedShift, GreenBits>>
 {
-    static constexpr int kRedBits = 5;
+    static constexpr int kRedShift = RedShift;
     static constexpr int kGreenBits = GreenBits;
-
-    explicit Destination(uint16_t* p) : word(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)))
-    {
-        r = _mm_and_si128(_mm_srli_epi16(word, RedShift), Splat(31));
-        g = _mm_and_si128(_mm_srli_epi16(word, 5), Splat((1u << GreenBits) - 1));
-        b = _mm_and_si128(word, Splat(31));
-    }
-
-    static __m128i Join(__m128i r, __m128i g, __m128i b)
-    {
-        return _mm_or_si128(_mm_or_si128(_mm_slli_epi16(r, RedShift), _mm_slli_epi16(g, 5)), b);
-    }
-
-    void Store(uint16_t* p, __m128i r, __m128i g, __m128i b, __m128i keep) const
-    {
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), Select(keep, word, Join(r, g, b)));
-    }
-
-    __m128i word, r, g, b;
+    static constexpr uint32_t kRedMask = RedMask;
+    static constexpr uint32_t kGreenMask = GreenMask;
+    static constexpr uint32_t kBlueMask = 0x001F;
 };
 
-// An 8-bit source channel over a destination value in the format's units, weight a.
-template <int Bits> inline __m128i Blend(__m128i source, __m128i dest, __m128i a)
+// Moves a value whose lowest bit of interest is at bit From so that it lands at bit To.
+template <int From, int To> inline __m128i Move(__m128i x)
 {
-    const __m128i part = _mm_srli_epi16(Scale(source, a), 8 - Bits);
-    const __m128i w = _mm_srli_epi16(_mm_sub_epi16(Splat(255), a), 3);
-    return _mm_add_epi16(part, _mm_srli_epi16(_mm_mullo_epi16(dest, w), 5));
+    if constexpr (From > To) {
+        return _mm_srli_epi16(x, From - To);
+    } else if constexpr (From < To) {
+        return _mm_slli_epi16(x, To - From);
+    } else {
+        return x;
+    }
 }
 
-template <int Bits> inline __m128i Narrow(__m128i channel)
+// The 16-bit words of 8-bit channels weighted by a (0..256): each field is
+// ((c * a) >> 8) >> (8 - bits), that is (c * a) >> (16 - bits), in place. A weight of 256
+// gives the colour narrowed to the fields.
+template <class L> inline __m128i Weighted(__m128i r, __m128i g, __m128i b, __m128i a)
 {
-    return _mm_srli_epi16(channel, 8 - Bits);
+    const __m128i red = _mm_and_si128(Move<11, L::kRedShift>(_mm_mullo_epi16(r, a)), Splat(L::kRedMask));
+    const __m128i green =
+        _mm_and_si128(Move<16 - L::kGreenBits, 5>(_mm_mullo_epi16(g, a)), Splat(L::kGreenMask));
+    const __m128i blue = _mm_srli_epi16(_mm_mullo_epi16(b, a), 11);
+    return _mm_or_si128(_mm_or_si128(red, green), blue);
 }
 
-template <int Bits> inline __m128i AddSat(__m128i d, __m128i v)
+// The same for a weight of 256, without the products.
+template <class L> inline __m128i Narrowed(__m128i r, __m128i g, __m128i b)
 {
-    return _mm_min_epi16(_mm_add_epi16(d, v), Splat((1u << Bits) - 1));
+    const __m128i red = _mm_and_si128(Move<3, L::kRedShift>(r), Splat(L::kRedMask));
+    const __m128i green = _mm_and_si128(Move<8 - L::kGreenBits, 5>(g), Splat(L::kGreenMask));
+    return _mm_or_si128(_mm_or_si128(red, green), _mm_srli_epi16(b, 3));
+}
+
+// The destination's share of a blend: each field times w (0..32) over 32, in place. The
+// high product of the field as it stands and w moved up by the field's distance from bit
+// 11 is exactly (field * w) >> 5; blue, at bit 0, takes the low product instead, so w may
+// be 32 (the field unchanged).
+template <class L> inline __m128i Scaled(__m128i d, __m128i w)
+{
+    const __m128i red = Move<0, L::kRedShift>(
+        _mm_mulhi_epu16(_mm_and_si128(d, Splat(L::kRedMask)), Move<0, 11 - L::kRedShift>(w)));
+    const __m128i green =
+        _mm_slli_epi16(_mm_mulhi_epu16(_mm_and_si128(d, Splat(L::kGreenMask)), _mm_slli_epi16(w, 6)), 5);
+    const __m128i blue = _mm_srli_epi16(_mm_mullo_epi16(_mm_and_si128(d, Splat(L::kBlueMask)), w), 5);
+    return _mm_or_si128(_mm_or_si128(red, green), blue);
+}
+
+// One field of d plus the same field of v, held at the field's largest value: both are
+// moved to the top of the lane, where the unsigned saturating add clamps.
+template <uint32_t Mask> inline __m128i AddSatField(__m128i d, __m128i v)
+{
+    constexpr int kTop = std::countl_zero(static_cast<uint16_t>(Mask));
+    const __m128i sum = _mm_adds_epu16(Move<0, kTop>(_mm_and_si128(d, Splat(Mask))),
+                                       Move<0, kTop>(_mm_and_si128(v, Splat(Mask))));
+    return Move<kTop, 0>(_mm_and_si128(sum, Splat(Mask << kTop)));
+}
+
+template <class L> inline __m128i AddSat(__m128i d, __m128i v)
+{
+    return _mm_or_si128(_mm_or_si128(AddSatField<L::kRedMask>(d, v), AddSatField<L::kGreenMask>(d, v)),
+                        AddSatField<L::kBlueMask>(d, v));
+}
+
+// The first n of eight 16-bit lanes (or of four 32-bit lanes) set.
+inline __m128i FirstLanes16(int32_t n)
+{
+    return _mm_cmpgt_epi16(Splat(static_cast<uint32_t>(n)), _mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7));
+}
+
+inline __m128i FirstLanes32(int32_t n)
+{
+    return _mm_cmpgt_epi32(_mm_set1_epi32(n), _mm_setr_epi32(0, 1, 2, 3));
 }
 
 // Four 32-bit pixels with their channels side by side in 16-bit lanes: on this format
 // that takes fewer steps than taking the channels apart.
-template <class K>
-inline void ShadeFour(uint32_t* d, const uint32_t* source, __m128i fillRGB, const Kernel::Weights& k)
+// Lanes set in skip (only on a row's last, overlapping step) stay as they are.
+template <class K, bool Tail>
+inline void ShadeFour(uint32_t* d, const uint32_t* source, __m128i fillRGB, const Kernel::Weights& k,
+                      __m128i skip)
 {
     const __m128i zero = _mm_setzero_si128();
     const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source));
@@ -109,14 +142,16 @@ inline void ShadeFour(uint32_t* d, const uint32_t* source, __m128i fillRGB, cons
     if constexpr (K::kSource == Kernel::Source::Fill) {
         p = _mm_or_si128(_mm_and_si128(s, _mm_set1_epi32(static_cast<int>(0xFF000000u))), fillRGB);
     }
+    __m128i keep = Tail ? skip : zero;
     // Sprite art is mostly wholly clear or wholly opaque: such groups need no blend.
     if constexpr (K::kTextureAlpha) {
-        if (_mm_movemask_epi8(_mm_cmplt_epi32(sourceAlpha, _mm_set1_epi32(9))) == 0xFFFF) {
+        keep = _mm_or_si128(keep, _mm_cmplt_epi32(sourceAlpha, _mm_set1_epi32(9)));
+        if (_mm_movemask_epi8(keep) == 0xFFFF) {
             return;
         }
         if constexpr (K::kFactor == Kernel::Factor::None && K::kCombine == Kernel::Combine::Replace) {
             if (_mm_movemask_epi8(_mm_cmpgt_epi32(sourceAlpha, _mm_set1_epi32(239))) == 0xFFFF) {
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(d), p);
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(d), Tail ? Select(skip, dst, p) : p);
                 return;
             }
         }
@@ -153,47 +188,48 @@ inline void ShadeFour(uint32_t* d, const uint32_t* source, __m128i fillRGB, cons
     if constexpr (K::kCombine != Kernel::Combine::Replace) {
         v = _mm_and_si128(_mm_adds_epu8(dst, v), _mm_set1_epi32(0x00FFFFFF));
     }
-    if constexpr (K::kTextureAlpha) {
-        v = Select(_mm_cmplt_epi32(sourceAlpha, _mm_set1_epi32(9)), dst, v);
+    if constexpr (K::kTextureAlpha || Tail) {
+        v = Select(keep, dst, v);
     }
     _mm_storeu_si128(reinterpret_cast<__m128i*>(d), v);
 }
 
 // Eight 16-bit pixels, channel by channel: red, green and blue each in eight 16-bit lanes.
-template <class Fmt, class K>
+// An opaque pixel is the blend with source weight 256 and destination weight 0, so every
+// lane takes the same steps and only the untouched pixels are chosen apart at the end.
+// Lanes set in skip (only on a row's last, overlapping step) stay as they are.
+template <class Fmt, class K, bool Tail>
 inline void ShadeEight(typename Fmt::Pixel* d, const uint32_t* source, __m128i fillR, __m128i fillG,
-                       __m128i fillB, const Kernel::Weights& k)
+                       __m128i fillB, const Kernel::Weights& k, __m128i skip)
 {
     static_assert(K::kCombine != Kernel::Combine::AddWeighted, "16-bit members add blended values");
-    using Dst = Destination<Fmt>;
-    constexpr int RB = Dst::kRedBits;
-    constexpr int GB = Dst::kGreenBits;
+    using L = Layout<Fmt>;
     const __m128i slo = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source));
     const __m128i shi = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + 4));
-    const __m128i sourceAlpha = Plane(slo, shi, 24);
+    // Alpha and red of each texel share a 16-bit lane, green and blue another; shifting
+    // arithmetically keeps the signed packs from saturating.
+    const __m128i ar = _mm_packs_epi32(_mm_srai_epi32(slo, 16), _mm_srai_epi32(shi, 16));
+    const __m128i sourceAlpha = _mm_srli_epi16(ar, 8);
     // Pixels whose texel alpha is 8 or less stay exactly as they were.
-    const __m128i keep = K::kTextureAlpha ? _mm_cmplt_epi16(sourceAlpha, Splat(9)) : _mm_setzero_si128();
-    if (K::kTextureAlpha && _mm_movemask_epi8(keep) == 0xFFFF) {
-        return;
-    }
-    __m128i r = K::kSource == Kernel::Source::Texel ? Plane(slo, shi, 16) : fillR;
-    __m128i g = K::kSource == Kernel::Source::Texel ? Plane(slo, shi, 8) : fillG;
-    __m128i b = K::kSource == Kernel::Source::Texel ? Plane(slo, shi, 0) : fillB;
-    if constexpr (K::kTextureAlpha && K::kFactor == Kernel::Factor::None &&
-                  K::kCombine == Kernel::Combine::Replace) {
-        if (_mm_movemask_epi8(_mm_cmpgt_epi16(sourceAlpha, Splat(239))) == 0xFFFF) {
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(d),
-                             Dst::Join(Narrow<RB>(r), Narrow<GB>(g), Narrow<RB>(b)));
+    __m128i keep = Tail ? skip : _mm_setzero_si128();
+    if constexpr (K::kTextureAlpha) {
+        keep = _mm_or_si128(keep, _mm_cmplt_epi16(sourceAlpha, Splat(9)));
+        if (_mm_movemask_epi8(keep) == 0xFFFF) {
             return;
         }
     }
-    Dst dst(d);
-
-    __m128i vr, vg, vb;
+    __m128i r = fillR, g = fillG, b = fillB;
+    if constexpr (K::kSource == Kernel::Source::Texel) {
+        const __m128i gb = _mm_packs_epi32(_mm_srai_epi32(_mm_slli_epi32(slo, 16), 16),
+                                           _mm_srai_epi32(_mm_slli_epi32(shi, 16), 16));
+        r = _mm_and_si128(ar, Splat(0xFF));
+        g = _mm_srli_epi16(gb, 8);
+        b = _mm_and_si128(gb, Splat(0xFF));
+    }
+    __m128i* const out = reinterpret_cast<__m128i*>(d);
+    __m128i v;
     if constexpr (K::kFactor == Kernel::Factor::None && !K::kTextureAlpha) {
-        vr = Narrow<RB>(r);
-        vg = Narrow<GB>(g);
-        vb = Narrow<RB>(b);
+        v = Narrowed<L>(r, g, b);
     } else {
         __m128i a = K::kTextureAlpha ? sourceAlpha : Splat(255);
         if constexpr (K::kFactor != Kernel::Factor::None) {
@@ -203,43 +239,47 @@ inline void ShadeEight(typename Fmt::Pixel* d, const uint32_t* source, __m128i f
             a = Scale(a, Splat(k.a));
         }
         const __m128i opaque = _mm_cmpgt_epi16(a, Splat(239));
-        vr = Select(opaque, Narrow<RB>(r), Blend<RB>(r, dst.r, a));
-        vg = Select(opaque, Narrow<GB>(g), Blend<GB>(g, dst.g, a));
-        vb = Select(opaque, Narrow<RB>(b), Blend<RB>(b, dst.b, a));
+        if constexpr (K::kTextureAlpha && K::kFactor == Kernel::Factor::None &&
+                      K::kCombine == Kernel::Combine::Replace) {
+            // Sprite art is mostly wholly clear or wholly opaque: such groups need no blend.
+            if (_mm_movemask_epi8(opaque) == 0xFFFF) {
+                v = Narrowed<L>(r, g, b);
+                _mm_storeu_si128(out, Tail ? Select(skip, _mm_loadu_si128(out), v) : v);
+                return;
+            }
+        }
+        const __m128i sourceWeight = _mm_max_epi16(a, _mm_and_si128(opaque, Splat(256)));
+        const __m128i destWeight = _mm_andnot_si128(opaque, _mm_srli_epi16(_mm_xor_si128(a, Splat(255)), 3));
+        v = _mm_add_epi16(Weighted<L>(r, g, b, sourceWeight), Scaled<L>(_mm_loadu_si128(out), destWeight));
     }
     if constexpr (K::kCombine == Kernel::Combine::AddBlended) {
-        vr = AddSat<RB>(dst.r, vr);
-        vg = AddSat<GB>(dst.g, vg);
-        vb = AddSat<RB>(dst.b, vb);
+        v = AddSat<L>(_mm_loadu_si128(out), v);
     }
-    dst.Store(d, vr, vg, vb, keep);
+    if constexpr (K::kTextureAlpha || Tail) {
+        v = Select(keep, _mm_loadu_si128(out), v);
+    }
+    _mm_storeu_si128(out, v);
 }
 
-// Runs a vector step of Width pixels over the row; the end of a long row takes the same
-// step on copies, of which only the row's own pixels are written back. Returns the pixels
-// done.
+// Runs a vector step of Width pixels over a row of at least Width pixels. A row that does
+// not divide into steps ends with one more step over its last Width pixels, which skips
+// the lanes already done (they are read back and stored as they are). Returns the pixels
+// done: none for a shorter row.
 template <int Width, class Pixel, class StepFn>
 inline int32_t Steps(Pixel* d, const uint32_t* source, int32_t count, StepFn&& step)
 {
+    if (count < Width) {
+        return 0;
+    }
     int32_t i = 0;
     for (; i + Width <= count; i += Width) {
-        step(d + i, source + i);
+        step(d + i, source + i, std::false_type{}, 0);
     }
-    if (i < count && count >= Width) {
-        const int32_t rest = count - i;
-        Pixel pixels[Width] = {};
-        uint32_t sources[Width] = {};
-        for (int32_t j = 0; j < rest; ++j) {
-            pixels[j] = d[i + j];
-            sources[j] = source[i + j];
-        }
-        step(pixels, sources);
-        for (int32_t j = 0; j < rest; ++j) {
-            d[i + j] = pixels[j];
-        }
-        i = count;
+    if (i < count) {
+        const int32_t from = count - Width;
+        step(d + from, source + from, std::true_type{}, i - from);
     }
-    return i;
+    return count;
 }
 
 } // namespace Detail
@@ -265,16 +305,19 @@ inline void Shade(typename Fmt::Pixel* d, const uint32_t* source, int32_t count,
 #if defined(__SSE2__)
     if constexpr (kVectorised<K> && std::is_same_v<Fmt, Pixels::ARGB8888>) {
         const __m128i fill = _mm_set1_epi32(static_cast<int>(fillRGB));
-        i = Detail::Steps<4>(d, source, count, [&](uint32_t* dp, const uint32_t* sp) {
-            Detail::ShadeFour<K>(dp, sp, fill, k);
-        });
+        i = Detail::Steps<4>(
+            d, source, count, [&](uint32_t* dp, const uint32_t* sp, auto tail, int32_t done) {
+                Detail::ShadeFour<K, decltype(tail)::value>(dp, sp, fill, k, Detail::FirstLanes32(done));
+            });
     } else if constexpr (kVectorised<K>) {
         const __m128i fillR = Detail::Splat((fillRGB >> 16) & 0xFF);
         const __m128i fillG = Detail::Splat((fillRGB >> 8) & 0xFF);
         const __m128i fillB = Detail::Splat(fillRGB & 0xFF);
-        i = Detail::Steps<8>(d, source, count, [&](typename Fmt::Pixel* dp, const uint32_t* sp) {
-            Detail::ShadeEight<Fmt, K>(dp, sp, fillR, fillG, fillB, k);
-        });
+        i = Detail::Steps<8>(d, source, count,
+                             [&](typename Fmt::Pixel* dp, const uint32_t* sp, auto tail, int32_t done) {
+                                 Detail::ShadeEight<Fmt, K, decltype(tail)::value>(
+                                     dp, sp, fillR, fillG, fillB, k, Detail::FirstLanes16(done));
+                             });
     }
 #endif
     for (; i < count; ++i) {
