@@ -179,9 +179,13 @@ void SpriteBundle::LoadDescribedImage(const String& name)
     AdvanceProgress();
 }
 
+// A count beyond the image's pixels would give frames of no pixels at all,
+// and a damaged declaration could ask for billions of them: such a strip
+// gets no frames, like one whose count is below 1.
 void SpriteBundle::AddStripFrames(const String& name, const Strip& strip, Image& image)
 {
-    if (strip.count < 1) {
+    const int length = strip.horizontal ? image.mWidth : image.mHeight;
+    if (strip.count < 1 || strip.count > length) {
         return;
     }
     const int frameWidth = strip.horizontal ? image.mWidth / strip.count : image.mWidth;

@@ -115,6 +115,22 @@ TEST_F(SpriteBundleTest, DescribedBundleCutsStripsAndClumps)
     EXPECT_TRUE(bundle.mStrips.empty()); // freed after the load
 }
 
+TEST_F(SpriteBundleTest, StripCountBeyondTheImageGivesNoFrames)
+{
+    folder.WriteText("splat.dat", "<EXTENDEDINFO><STRIP>walk:65</STRIP><STRIP>fall:2000000000:v</STRIP>"
+                                  "<STRIP>edge:64</STRIP></EXTENDEDINFO>"
+                                  "<IMAGE>walk</IMAGE><IMAGE>fall</IMAGE><IMAGE>edge</IMAGE>");
+    Solid("walk.cached", 64, 8);
+    Solid("fall.cached", 8, 64);
+    Solid("edge.cached", 64, 8);
+    bundle.Load(folder.Path().c_str());
+    EXPECT_EQ(bundle.Get("walk__0"), nullptr);
+    EXPECT_EQ(bundle.Get("fall__0"), nullptr);
+    EXPECT_EQ(EntrySize("edge__63", 0), 1);
+    EXPECT_EQ(bundle.mEntries.size(), 64u);
+    EXPECT_EQ(progress, 3);
+}
+
 TEST_F(SpriteBundleTest, PageSizesComeFromTheTexRecords)
 {
     WriteDescribedBundle();
