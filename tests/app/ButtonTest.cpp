@@ -39,8 +39,12 @@ class ButtonTest : public testing::Test
         Build(4);
     }
 
+    // A parent leaves its live children alone when it goes, so the button is
+    // taken out and deleted first.
     void TearDown() override
     {
+        listener->RemoveChild(button);
+        delete button;
         app.rootGadgets.DeleteAll();
         theGraphics.ResetState();
     }

@@ -26,7 +26,14 @@ class SliderTest : public testing::Test
         slider->SetListener(listener, true);
     }
 
-    void TearDown() override { app.rootGadgets.DeleteAll(); }
+    // A parent leaves its live children alone when it goes, so the slider is
+    // taken out and deleted first.
+    void TearDown() override
+    {
+        listener->RemoveChild(slider);
+        delete slider;
+        app.rootGadgets.DeleteAll();
+    }
 
     // The thumb's centre in window pixels.
     int ThumbX() const { return 100 + static_cast<int>(slider->GetThumbCenter()); }
