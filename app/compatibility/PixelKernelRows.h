@@ -206,9 +206,13 @@ inline void ShadeEight(typename Fmt::Pixel* d, const uint32_t* source, __m128i f
     using L = Layout<Fmt>;
     const __m128i slo = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source));
     const __m128i shi = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + 4));
-    // Alpha and red of each texel share a 16-bit lane, green and blue another; shifting
-    // arithmetically keeps the signed packs from saturating.
-    const __m128i ar = _mm_packs_epi32(_mm_srai_epi32(slo, 16), _mm_srai_epi32(shi, 16));
+    // Three rounds of interleaving the texels' 16-bit halves leave the eight texels in order
+    // as alpha-and-red words in one register and green-and-blue words in another.
+    const __m128i t0 = _mm_unpacklo_epi16(slo, shi);
+    const __m128i t1 = _mm_unpackhi_epi16(slo, shi);
+    const __m128i u0 = _mm_unpacklo_epi16(t0, t1);
+    const __m128i u1 = _mm_unpackhi_epi16(t0, t1);
+    const __m128i ar = _mm_unpackhi_epi16(u0, u1);
     const __m128i sourceAlpha = _mm_srli_epi16(ar, 8);
     // Pixels whose texel alpha is 8 or less stay exactly as they were.
     __m128i keep = Tail ? skip : _mm_setzero_si128();
@@ -220,8 +224,7 @@ inline void ShadeEight(typename Fmt::Pixel* d, const uint32_t* source, __m128i f
     }
     __m128i r = fillR, g = fillG, b = fillB;
     if constexpr (K::kSource == Kernel::Source::Texel) {
-        const __m128i gb = _mm_packs_epi32(_mm_srai_epi32(_mm_slli_epi32(slo, 16), 16),
-                                           _mm_srai_epi32(_mm_slli_epi32(shi, 16), 16));
+        const __m128i gb = _mm_unpacklo_epi16(u0, u1);
         r = _mm_and_si128(ar, Splat(0xFF));
         g = _mm_srli_epi16(gb, 8);
         b = _mm_and_si128(gb, Splat(0xFF));
