@@ -68,7 +68,7 @@ class Image
 
   private:
     void LoadFollowing(const char* baseName, const char* alphaName, int depth);
-    bool ProbeFormats(const char* baseName);
+    bool ProbeFormats(const char* baseName, bool maskOrder = false);
     bool FollowShortcut(const char* baseName, int depth);
     bool FollowNotFoundShortcut(const char* baseName, int depth);
     bool LoadRedirected(const char* baseName, const std::string& folderText, int depth);

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -155,14 +156,21 @@ void Image::Load(const char* baseName, const char* alphaName)
     LoadFollowing(baseName, alphaName, 0);
 }
 
-bool Image::ProbeFormats(const char* baseName)
+// An image's own file is looked for as GIF, JPEG, PNG; a mask standing in
+// for a missing image as PNG, GIF, JPEG. Art that holds a mask in two forms
+// relies on these orders.
+bool Image::ProbeFormats(const char* baseName, bool maskOrder)
 {
-    static const struct
+    struct Kind
     {
         const char* extension;
         void (Image::*read)(const char*);
-    } kinds[] = {{".gif", &Image::LoadGIF}, {".jpg", &Image::LoadJPEG}, {".png", &Image::LoadPNG}};
-    for (const auto& kind : kinds) {
+    };
+    static const Kind kImageOrder[] = {
+        {".gif", &Image::LoadGIF}, {".jpg", &Image::LoadJPEG}, {".png", &Image::LoadPNG}};
+    static const Kind kMaskOrder[] = {
+        {".png", &Image::LoadPNG}, {".gif", &Image::LoadGIF}, {".jpg", &Image::LoadJPEG}};
+    for (const Kind& kind : maskOrder ? std::span<const Kind>(kMaskOrder) : std::span<const Kind>(kImageOrder)) {
         const std::string path = std::string(baseName) + kind.extension;
         if (mPixels == nullptr && Exists(path)) {
             (this->*kind.read)(path.c_str());
@@ -196,7 +204,7 @@ void Image::LoadFollowing(const char* baseName, const char* alphaName, int depth
         if (ContainsAlpha(baseName)) {
             return;
         }
-        ProbeFormats((base + "_alpha").c_str());
+        ProbeFormats((base + "_alpha").c_str(), true);
         if (mPixels == nullptr) {
             if (!FollowNotFoundShortcut(baseName, depth)) {
                 ReportMissing(baseName);

@@ -94,6 +94,20 @@ TEST_F(ImageLoadTest, MaskOnlyImageIsWhiteWithTheMaskAsAlpha)
     EXPECT_EQ(*image.GetPixelPtr(3, 2), Argb(Red(3, 2), 255, 255, 255));
 }
 
+// The image itself comes from the PNG mask; the mask applied to it is then
+// looked for in the image order, finds the 1 x 1 GIF and, being of another
+// size, leaves the alpha alone.
+TEST_F(ImageLoadTest, MaskStandingInForTheImageIsLookedForAsPngFirst)
+{
+    Write("graphics/glow_alpha.gif", std::string("GIF89a\x01\0\x01\0\x80\0\0\xFF\xFF\xFF\0\0\0"
+                                                 ",\0\0\0\0\x01\0\x01\0\0\x02\x02\x44\x01\0;",
+                                                 35));
+    Place("grey8.png", "graphics/glow_alpha.png");
+    Image image(Base("graphics/glow").c_str());
+    ASSERT_EQ(image.mWidth, 13);
+    EXPECT_EQ(*image.GetPixelPtr(3, 2), Argb(255, 255, 255, 255));
+}
+
 TEST_F(ImageLoadTest, MaskOfAnotherSizeIsIgnored)
 {
     Place("rgb8.png", "graphics/button.png");
