@@ -60,10 +60,12 @@ void GadgetManager::Draw()
     }
 }
 
+// A killed gadget may already sit in a graveyard; adding it again would have
+// it deleted while still listed, or deleted twice.
 void GadgetManager::Add(Object* object)
 {
     Gadget* gadget = dynamic_cast<Gadget*>(object);
-    if (gadget == nullptr)
+    if (gadget == nullptr || gadget->killed)
         return;
     live.Add(gadget);
     CheckMouseAfterAdd(gadget);

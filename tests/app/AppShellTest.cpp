@@ -212,6 +212,8 @@ TEST_F(AppShell, RunsHeadlessWithRealEventsAndLeavesNoThreadBehind)
     EXPECT_TRUE(fs::exists("Screenshots/screenshot2.bmp"));
     EXPECT_FALSE(fs::exists("Screenshots/screenshot4.bmp"));
 
+    // The root purge deletes only killed gadgets.
+    target->Kill();
     delete app;
     EXPECT_EQ(theApp, nullptr);
     EXPECT_EQ(ThreadCount(), threadsBefore);

@@ -49,6 +49,18 @@ TEST_F(GadgetManagerTest, TopmostHitsFirstAndAKilledOneIsDetachedThenDeleted)
     EXPECT_EQ(deletions, 1);
 }
 
+TEST_F(GadgetManagerTest, AKilledGadgetAddedAgainIsDeletedOnce)
+{
+    CountedGadget* gadget = Add(0, 0, 100, 100);
+    gadget->Kill();
+    app.rootGadgets.Update();
+    app.rootGadgets.Add(gadget);
+    EXPECT_EQ(app.rootGadgets.Count(), 0);
+    app.rootGadgets.Update();
+    app.rootGadgets.Update();
+    EXPECT_EQ(deletions, 1);
+}
+
 TEST_F(GadgetManagerTest, TransparentGadgetsPassHitsThroughButHiddenAndDisabledBlock)
 {
     CountedGadget* below = Add(0, 0, 100, 100);
@@ -83,6 +95,7 @@ TEST_F(GadgetManagerTest, DetachingAKilledParentDisablesTheWholeBranch)
     // The children's manager deletes only killed children.
     EXPECT_EQ(deletions, 1);
     delete child;
+    delete grandchild;
 }
 
 TEST_F(GadgetManagerTest, AddingAPresentGadgetKeepsTheOrder)

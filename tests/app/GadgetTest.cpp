@@ -76,6 +76,7 @@ TEST_F(GadgetInput, ChildrenGetTheCallBeforeTheirParent)
     Send(Msg::LeftButtonUp, 115, 117);
     // The release comes in the child's own coordinates from its absolute place.
     EXPECT_EQ(child->Take(), (Log{"up 5,7 -1"}));
+    child->Kill(); // deleted with its parent
 }
 
 TEST_F(GadgetInput, CaptureHoldsUntilReleaseEvenOutsideTheGadget)
