@@ -104,7 +104,11 @@ class App
     void ResetTiming();
     void MeasureElapsed();
     void Lock(bool enter);
-    void PumpMessages();
+    // True when a message was handled.
+    bool PumpMessages();
+    // Keeps the window answering for that long, and for as long as it stays
+    // minimized.
+    void PumpMessagesFor(uint32_t milliseconds);
     void BringToFront();
 
     // --- window and system messages ---

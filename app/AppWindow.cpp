@@ -18,6 +18,8 @@ constexpr int kWindowedPosition = 64;
 constexpr int kFullscreenPosition = 1;
 // The graphics device sizes the window for its display mode.
 constexpr int kInitialSize = 256;
+// How long a pump waiting out a period sleeps when no message is there.
+constexpr uint32_t kPumpNap = 10;
 
 bool IsButtonDown(uint32_t message)
 {
@@ -77,18 +79,34 @@ void App::BringToFront()
         window->Raise();
 }
 
-void App::PumpMessages()
+bool App::PumpMessages()
 {
     if (!window)
-        return;
-    if (instance && instance->PollRaise())
+        return false;
+    bool handled = false;
+    if (instance && instance->PollRaise()) {
         WindowProc(window.get(), Msg::Notify, 0, 0);
+        handled = true;
+    }
     Platform::WindowMessage message;
     while (window->PollMessage(message)) {
         // Once quitting, the message just taken is dropped.
         if (quit)
-            return;
+            return handled;
         WindowProc(window.get(), message.message, message.wParam, message.lParam);
+        handled = true;
+    }
+    return handled;
+}
+
+// A quit ends the wait too, or a window minimized for good would hold the
+// program here.
+void App::PumpMessagesFor(uint32_t milliseconds)
+{
+    uint32_t start = clock();
+    while (!quit && (minimized || (window && window->IsMinimized()) || clock() - start < milliseconds)) {
+        if (!PumpMessages())
+            sleep(kPumpNap);
     }
 }
 

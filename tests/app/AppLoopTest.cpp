@@ -280,6 +280,31 @@ class RestartingApp : public ManualClockApp
 int RestartingApp::built = 0;
 int RestartingApp::deleted = 0;
 
+TEST(AppLoop, PumpingForAPeriodNapsAndOutlastsAMinimizedWindow)
+{
+    ManualClockApp app;
+    app.PumpMessagesFor(30);
+    EXPECT_EQ(app.sleeps, (std::vector<uint32_t>{10, 10, 10}));
+
+    app.sleeps.clear();
+    app.minimized = true;
+    app.sleep = [&](uint32_t milliseconds) {
+        app.sleeps.push_back(milliseconds);
+        app.now += milliseconds;
+        if (app.sleeps.size() == 6)
+            app.minimized = false;
+    };
+    app.PumpMessagesFor(30);
+    EXPECT_EQ(app.sleeps.size(), 6u);
+
+    // Quitting ends the wait even while the window stays minimized.
+    app.sleeps.clear();
+    app.minimized = true;
+    app.Quit();
+    app.PumpMessagesFor(30);
+    EXPECT_TRUE(app.sleeps.empty());
+}
+
 TEST(AppLoop, RestartRunsANewApplicationObject)
 {
     const char* argv[] = {"program"};

@@ -272,6 +272,18 @@ TEST_F(GadgetInput, PointerLeavingTheWindowEndsTheHoverWithinTenTicks)
     EXPECT_EQ(gadget->Take().back(), "exit");
 }
 
+TEST_F(GadgetInput, PumpingForAPeriodHandlesWaitingMessages)
+{
+    OpenWindow();
+    app.inputQueue.clear();
+    app.window->PostMessage(Msg::KeyDown, 'A', 0);
+    uint32_t start = app.now;
+    app.PumpMessagesFor(20);
+    ASSERT_EQ(app.inputQueue.size(), 1u);
+    EXPECT_EQ(app.inputQueue.front().wParam, uint32_t('A'));
+    EXPECT_GE(app.now - start, 20u);
+}
+
 TEST_F(GadgetInput, NewGadgetUnderAHeldPressCancelsIt)
 {
     RecordingGadget* pressed = AddRoot(0, 0, 100, 100);
