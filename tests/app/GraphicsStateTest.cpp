@@ -1,6 +1,7 @@
 #include "app/Graphics.h"
 #include "app/Shader.h"
 #include "app/Texture.h"
+#include "support/GeometryExpectations.h"
 
 #include <gtest/gtest.h>
 
@@ -17,22 +18,6 @@ class GraphicsStateTest : public ::testing::Test
     }
     Graphics& g = theGraphics;
 };
-
-void ExpectColor(const Color& c, float r, float gr, float b, float a)
-{
-    EXPECT_FLOAT_EQ(c.r, r);
-    EXPECT_FLOAT_EQ(c.g, gr);
-    EXPECT_FLOAT_EQ(c.b, b);
-    EXPECT_FLOAT_EQ(c.a, a);
-}
-
-void ExpectRect(const Rect& r, float x, float y, float w, float h)
-{
-    EXPECT_FLOAT_EQ(r.x, x);
-    EXPECT_FLOAT_EQ(r.y, y);
-    EXPECT_FLOAT_EQ(r.w, w);
-    EXPECT_FLOAT_EQ(r.h, h);
-}
 } // namespace
 
 TEST(GraphicsPackColor, TruncatesEachChannelAndKeepsTheLowEightBits)

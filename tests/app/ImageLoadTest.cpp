@@ -1,5 +1,6 @@
 #include "app/Image.h"
 
+#include "support/ImageFixtures.h"
 #include "support/TemporaryFolder.h"
 
 #include <cstdlib>
@@ -10,28 +11,9 @@
 // Loading by base name: the probe order, masks, redirects and the stop.
 namespace {
 
-uint32_t Argb(int a, int r, int g, int b)
-{
-    return uint32_t(a) << 24 | uint32_t(r) << 16 | uint32_t(g) << 8 | uint32_t(b);
-}
-int Red(int x, int y)
-{
-    return (x * 19 + y * 7) & 255;
-}
-int Green(int x, int y)
-{
-    return (x * 3 + y * 29) & 255;
-}
-int Blue(int x, int y)
-{
-    return (x * y * 5) & 255;
-}
+using namespace ImageFixtures;
 
-std::string Fixture(const std::string& name)
-{
-    const char* root = std::getenv("QS_SOURCE_DIR");
-    return std::string(root != nullptr ? root : "..") + "/tests/fixtures/images/" + name;
-}
+
 
 class ImageLoadTest : public testing::Test
 {
@@ -39,7 +21,7 @@ class ImageLoadTest : public testing::Test
     void Place(const std::string& fixture, const std::string& name)
     {
         std::filesystem::create_directories(std::filesystem::path(folder / name).parent_path());
-        std::filesystem::copy_file(Fixture(fixture), folder / name);
+        std::filesystem::copy_file(ImageFixtures::Path(fixture), folder / name);
     }
     void Write(const std::string& name, const std::string& text)
     {

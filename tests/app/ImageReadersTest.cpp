@@ -1,5 +1,7 @@
 #include "app/Image.h"
 
+#include "support/ImageFixtures.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -17,22 +19,8 @@ namespace {
 constexpr int kW = 13;
 constexpr int kH = 10;
 
-uint32_t Argb(int a, int r, int g, int b)
-{
-    return uint32_t(a) << 24 | uint32_t(r) << 16 | uint32_t(g) << 8 | uint32_t(b);
-}
-int Red(int x, int y)
-{
-    return (x * 19 + y * 7) & 255;
-}
-int Green(int x, int y)
-{
-    return (x * 3 + y * 29) & 255;
-}
-int Blue(int x, int y)
-{
-    return (x * y * 5) & 255;
-}
+using namespace ImageFixtures;
+
 int Alpha(int x, int y)
 {
     return (x * 20 + y * 13) & 255;
@@ -54,15 +42,10 @@ uint32_t Grey(int v)
     return Argb(255, v, v, v);
 }
 
-std::string FixturePath(const std::string& name)
-{
-    const char* root = std::getenv("QS_SOURCE_DIR");
-    return std::string(root != nullptr ? root : "..") + "/tests/fixtures/images/" + name;
-}
 
 std::vector<uint8_t> ReadFixture(const std::string& name)
 {
-    std::ifstream file(FixturePath(name), std::ios::binary);
+    std::ifstream file(ImageFixtures::Path(name), std::ios::binary);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
