@@ -6,6 +6,7 @@
 #include "app/Texture.h"
 
 #include "support/CachedImageFile.h"
+#include "support/ImageFixtures.h"
 #include "support/TemporaryFolder.h"
 
 #include <cstdlib>
@@ -13,12 +14,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-std::string Fixture(const std::string& name)
-{
-    const char* root = std::getenv("QS_SOURCE_DIR");
-    return std::string(root != nullptr ? root : "..") + "/tests/fixtures/images/" + name;
-}
 
 class SpriteBundleTest : public testing::Test
 {
@@ -72,8 +67,8 @@ class SpriteBundleTest : public testing::Test
 
 TEST_F(SpriteBundleTest, FolderScanMakesAnEntryOfEveryImageFile)
 {
-    std::filesystem::copy_file(Fixture("rgb8.png"), folder / "a.png");
-    std::filesystem::copy_file(Fixture("baseline.jpg"), folder / "b.jpg");
+    std::filesystem::copy_file(ImageFixtures::Path("rgb8.png"), folder / "a.png");
+    std::filesystem::copy_file(ImageFixtures::Path("baseline.jpg"), folder / "b.jpg");
     folder.WriteText("notes.txt", "not an image");
     folder.WriteText("x.png.shortcut", "");
     Solid("x.cached", 3, 2);
@@ -154,7 +149,7 @@ TEST_F(SpriteBundleTest, PageSizesComeFromTheTexRecords)
 
 TEST_F(SpriteBundleTest, LoadsOnTheFirstLookupAndStaysEmptyWithoutTheAtlas)
 {
-    std::filesystem::copy_file(Fixture("rgb8.png"), folder / "lazy.png");
+    std::filesystem::copy_file(ImageFixtures::Path("rgb8.png"), folder / "lazy.png");
     bundle.mFolder = folder.Path().c_str();
     EXPECT_TRUE(bundle.mLoadPending);
     EXPECT_NE(bundle.Get("lazy"), nullptr);

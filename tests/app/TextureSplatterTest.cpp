@@ -3,6 +3,7 @@
 #include "app/Graphics.h"
 #include "app/Image.h"
 #include "app/Texture.h"
+#include "support/GeometryExpectations.h"
 
 #include <gtest/gtest.h>
 
@@ -22,15 +23,6 @@ class TextureSplatterTest : public testing::Test
 
     TextureSplatter atlas;
 };
-
-void ExpectRect(const Rect& r, float x, float y, float w, float h)
-{
-    EXPECT_FLOAT_EQ(r.x, x);
-    EXPECT_FLOAT_EQ(r.y, y);
-    EXPECT_FLOAT_EQ(r.w, w);
-    EXPECT_FLOAT_EQ(r.h, h);
-}
-
 } // namespace
 
 TEST_F(TextureSplatterTest, FirstPlacementSplitsTheRestOfThePage)
