@@ -5,6 +5,7 @@
 #include "app/SpriteStrip.h"
 #include "app/Texture.h"
 
+#include "support/AtlasGraphicsTest.h"
 #include "support/CachedImageFile.h"
 #include "support/ImageFixtures.h"
 #include "support/TemporaryFolder.h"
@@ -15,18 +16,14 @@
 
 namespace {
 
-class SpriteBundleTest : public testing::Test
+class SpriteBundleTest : public AtlasGraphicsTest
 {
   protected:
     void SetUp() override
     {
-        theGraphics.ResetState();
-        theGraphics.mUseAtlas = true;
-        theGraphics.mMaxTextureWidth = 4096;
-        theGraphics.mMaxTextureHeight = 4096;
+        AtlasGraphicsTest::SetUp();
         bundle.mProgress = &progress;
     }
-    void TearDown() override { theGraphics.ResetState(); }
 
     void Solid(const std::string& name, int w, int h)
     {

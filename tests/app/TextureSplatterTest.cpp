@@ -3,24 +3,16 @@
 #include "app/Graphics.h"
 #include "app/Image.h"
 #include "app/Texture.h"
+#include "support/AtlasGraphicsTest.h"
 #include "support/GeometryExpectations.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class TextureSplatterTest : public testing::Test
+class TextureSplatterTest : public AtlasGraphicsTest
 {
   protected:
-    void SetUp() override
-    {
-        theGraphics.ResetState();
-        theGraphics.mUseAtlas = true;
-        theGraphics.mMaxTextureWidth = 4096;
-        theGraphics.mMaxTextureHeight = 4096;
-    }
-    void TearDown() override { theGraphics.ResetState(); }
-
     TextureSplatter atlas;
 };
 } // namespace
