@@ -1,0 +1,33 @@
+#pragma once
+// A jigsaw piece won on the journey map, flying to the jigsaw icon.
+
+#include "app/Object.h"
+
+#include <cstdint>
+
+class Gadget;
+class Map;
+class Sprite;
+
+class Anim_Puzzle : public Object
+{
+  public:
+    Anim_Puzzle(Gadget* source, Map* map);
+    ~Anim_Puzzle() override;
+
+    void Update() override;
+    void Draw() override;
+
+    Gadget* source = nullptr; // disabled while the effect lives
+    Map* map = nullptr;
+    float x = 0.0f;
+    float y = 0.0f;
+    float rotation = 0.0f;
+    float spin = 0.0f;
+    float size = 1.0f;
+    float phase = 0.0f;
+    float pulse = 1.0f;
+    int32_t state = 0;
+    Sprite* sprite = nullptr;
+    float glow = 1.0f;
+};

@@ -1,0 +1,7 @@
+// The computer opponent of duel levels.
+#include "game/Board.h"
+
+void Board::UpdateComputer()
+{
+    // unbuilt
+}

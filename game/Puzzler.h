@@ -1,0 +1,65 @@
+#pragma once
+// The jigsaw and records screen: three pages on a sliding ring.
+
+#include "app/Button.h"
+#include "app/Gadget.h"
+#include "app/List.h"
+#include "app/Point.h"
+#include "app/Sprite.h"
+#include "app/SpriteStrip.h"
+#include "game/ColorCycler.h"
+#include "game/GameTypes.h"
+
+#include <cstdint>
+
+struct JigsawPieceRecord;
+class QuorbSwapApp;
+
+class Puzzler : public Gadget
+{
+  public:
+    explicit Puzzler(QuorbSwapApp* app);
+    ~Puzzler() override;
+
+    void Update() override;
+    void Draw() override;
+    void DrawAfterChildren() override;
+    void Notify(Object* sender) override;
+    void DragStart(int x, int y) override;
+    void Drag(int x, int y) override;
+    void DragEnd(int x, int y) override;
+
+    void DrawJigsawPage(float offset);
+    void DrawStatisticsPage(float offset);
+    void DrawHighScorePage(float offset);
+    void DrawPicture(int picture);
+
+    QuorbSwapApp* application = nullptr;
+    // "mainmenu", "scrollleft", "scrollright", "nextpuzzle",
+    // "previouspuzzle", "backtogame".
+    SpriteStrip strips[6];
+    // "background", "puzzleoverlay", "puzzletitle", "highscoreoverlay",
+    // "highscoretitle", "statstitle", "tiny_scores", "tiny_puzzle",
+    // "tiny_stats".
+    Sprite sprites[9];
+    Button menuButton;
+    Button scrollLeftButton;
+    Button scrollRightButton;
+    Button nextPictureButton;
+    Button previousPictureButton;
+    float pictureOffsets[kJigsawPictures] = {};
+    float pictureSpeed = 0.0f;
+    float pictureRemaining = 0.0f;
+    List ownedPieces[kJigsawPictures]; // JigsawPieceRecord pointers
+    JigsawPieceRecord* draggedPiece = nullptr;
+    Point grabOffset;
+    int32_t draggedPicture = 0;
+    Point pieceTargets[kJigsawPieceCount];
+    bool complete[kJigsawPictures] = {};
+    ColorCycler colorCycle;
+    float cycleTime = 0.0f;
+    // Jigsaw, statistics and high-score page, in that order.
+    float pageOffsets[3] = {};
+    float pageSpeed = 0.0f;
+    float pageRemaining = 0.0f;
+};
