@@ -1,6 +1,7 @@
 #pragma once
 // A sprite that pops in, rises, fades and cycles through the palette.
 
+#include "app/Color.h"
 #include "app/Object.h"
 #include "app/Point.h"
 #include "app/Rect.h"
@@ -17,6 +18,8 @@ class Anim_Floater : public Object
     void Draw() override;
     // The rectangle it covers, for the board's Clutter.
     virtual Rect GetBounds();
+    // The palette colour of the current phase, brightened, alpha from life.
+    Color CurrentColor() const;
 
     Sprite* sprite = nullptr;
     float colorPhase = 0.0f;

@@ -2,6 +2,7 @@
 // A jigsaw piece won on the journey map, flying to the jigsaw icon.
 
 #include "app/Object.h"
+#include "app/Point.h"
 
 #include <cstdint>
 
@@ -30,4 +31,12 @@ class Anim_Puzzle : public Object
     int32_t state = 0;
     Sprite* sprite = nullptr;
     float glow = 1.0f;
+
+  protected:
+    // The glow, pulse and spin of every tick.
+    void Spin();
+    // One tick of the flight to target, then of the shrink; true on arrival
+    // (the effect has killed itself).
+    bool Fly(Point target);
+    void DrawPiece(float offset, float radius, float scale);
 };
