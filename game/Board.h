@@ -18,6 +18,7 @@
 
 class Game;
 class IOBuffer;
+struct ProfileProgress;
 class LevelupOverlay;
 class LoseOverlay;
 class Quorb;
@@ -91,11 +92,20 @@ class Board : public Gadget
     void Settle();
     void Refill();
     void CorrectHoles();
-    void FillInitial(std::vector<Quorb*>* list);
+
+    // The Game's level (1 without a game), the application's mode (Journey
+    // without one) and its progress block (null without one).
+    int32_t CurrentLevel() const;
+    GameMode CurrentMode() const;
+    ProfileProgress* Progress() const;
 
     // Level set-up.
     void SetupLevel(LevelType type, int difficulty);
+    void SetupCollect(int difficulty);
+    void SetupComputer(int difficulty, double fraction);
+    void SetupEndless(GameMode mode);
     void SetSize(int width, int height);
+    void FillInitial(std::vector<Quorb*>* list);
     void PlaceLevelSkulls();
     void PlaceSkulls();
 
@@ -104,14 +114,25 @@ class Board : public Gadget
     void CheckLose();
     void LoseOnDrain();
     void ChangeAllToSkulls();
+    void LevelUp(GameMode mode);
+    void OpenLoseOverlay(LoseReason reason, bool overGame);
+    // The meter is full but its display still rises towards it: the goal
+    // check waits for the display and the loss check waits for the goal.
+    bool MeterGoalWaiting() const;
+    // Board::Update runs it after the meter display step: a goal check that
+    // waited for the display gets its settle once the display arrives.
+    void SettleWhenMeterShown();
 
     // Meters, pressure and skull conversions.
     void RaisePressure();
     void UpdateSpeedPressure();
     bool ConvertToSkull(Quorb* piece);
+    void RunConversions();
+    void WarnPressure();
 
     // Popped pieces, goal counters and bonus effects.
     void OnPiecePopped(Quorb* piece);
+    void RaiseMeter();
     void MarkCell(Quorb* piece);
     void OnSkullBroken(Quorb* piece);
     void OnSkullHit(Quorb* piece);

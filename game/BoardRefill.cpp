@@ -11,8 +11,3 @@ void Board::CorrectHoles()
 {
     // unbuilt
 }
-
-void Board::FillInitial(std::vector<Quorb*>* /*list*/)
-{
-    // unbuilt
-}

@@ -1,39 +1,177 @@
 // The level-up overlay with fireworks, and its record.
 #include "game/LevelupOverlay.h"
-#include "app/IOBuffer.h"
-#include "game/Board.h"
 
-LevelupOverlay::LevelupOverlay(Board* board) : board(board)
+#include "app/Color.h"
+#include "app/Graphics.h"
+#include "app/IOBuffer.h"
+#include "app/Math.h"
+#include "app/Random.h"
+#include "game/Anim_Sprite.h"
+#include "game/Board.h"
+#include "game/QuorbSwapApp.h"
+#include "game/RecordChecks.h"
+
+#include <algorithm>
+
+namespace
 {
-    // unbuilt
+constexpr float kStartOffset = 420.0f;
+constexpr float kMaxDim = 0.75f;
+constexpr float kDimStep = 0.01f;
+constexpr float kFlashStep = 0.075f;
+} // namespace
+
+LevelupOverlay::LevelupOverlay(Board* board) : board(board), app(board ? board->app : nullptr)
+{
+    SetFullScreen();
+    if (board) {
+        board->movingCount += 1;
+    }
+    offset = kStartOffset;
+    state = 0;
+    dim = 0.0f;
+    holdTimer = 100;
+    if (app) {
+        sprFirework.LoadFromBundle(&app->bundleMap, "firework");
+        app->sndGold.PlayPitched(1.5f, 1.0f);
+        app->sndWonTheme.Play(1.0f);
+    }
+    flash = 0.0f;
+    burstsLeft = board ? board->CurrentLevel() - 1 : 0;
 }
 
 LevelupOverlay::~LevelupOverlay()
 {
-    // unbuilt
+    particles.DeleteAll();
+    if (board) {
+        board->PieceMoveDone();
+        if (board->levelupOverlay == this) {
+            board->levelupOverlay = nullptr;
+        }
+    }
 }
 
 void LevelupOverlay::Update()
 {
-    // unbuilt
+    particles.Update();
+    flash = std::max(flash - kFlashStep, 0.0f);
+    switch (state) {
+    case 0:
+        dim = std::min(dim + kDimStep, kMaxDim);
+        offset = std::max(offset - 10.0f, 0.0f);
+        if (offset == 0.0f) {
+            state = 1;
+            if (board) {
+                board->zoom = 0.1f;
+            }
+            SpawnFireworks(400.0f, 300.0f);
+        }
+        break;
+    case 1:
+        holdTimer -= 1;
+        ticksToBurst -= 1;
+        if (ticksToBurst < 1 && burstsLeft > 0) {
+            SpawnFireworks(-1.0f, -1.0f);
+            burstsLeft -= 1;
+        }
+        if (holdTimer < 1 && burstsLeft <= 0) {
+            state = 2;
+        }
+        break;
+    default:
+        dim = std::max(dim - kDimStep, 0.0f);
+        offset -= 5.0f;
+        if (offset <= -kStartOffset) {
+            Kill();
+        }
+        break;
+    }
 }
 
 void LevelupOverlay::Draw()
 {
-    // unbuilt
+    if (!app) {
+        return;
+    }
+    const float w = static_cast<float>(kScreenWidth);
+    const float h = static_cast<float>(kScreenHeight);
+    theGraphics.SetColorRGBA(0.0f, 0.0f, 0.25f, dim);
+    theGraphics.FillRect(0.0f, 0.0f, w, h);
+    theGraphics.SetColorWhite();
+    particles.Draw();
+    theGraphics.SetColorRGBA(1.0f, 1.0f, 1.0f, flash);
+    theGraphics.FillRect(0.0f, 0.0f, w, h);
+    theGraphics.SetColorWhite();
+    app->sprLevelUp.DrawCentered(400.0f, 300.0f + offset);
 }
 
-void LevelupOverlay::SpawnFireworks(float /*x*/, float /*y*/)
+void LevelupOverlay::SpawnFireworks(float x, float y)
 {
-    // unbuilt
+    if (x == -1.0f) {
+        x = theRandom->GetFloatScaled(800.0f);
+    }
+    if (y == -1.0f) {
+        y = theRandom->GetFloatScaled(600.0f);
+    }
+    const float step = 3.0f + theRandom->GetFloatScaled(5.0f);
+    float angle = theRandom->GetFloatScaled(360.0f);
+    Color color;
+    color.FromPaletteIndex(theRandom->Get(6));
+    color.Brighten(0.5f);
+    for (float covered = 0.0f; covered <= 360.0f; covered += step) {
+        auto* spark = new Anim_Sprite();
+        spark->sprite = &sprFirework;
+        spark->rotation = angle;
+        spark->fade = 3.0f + theRandom->GetFloatScaled(0.25f);
+        spark->fadeChange = -0.02f;
+        const float speed = 1.0f + theRandom->GetFloatScaled(0.75f, true);
+        Point velocity;
+        Math::AngleToVector(angle, velocity);
+        velocity = Point(velocity.x * speed, velocity.y * speed);
+        spark->x = x + velocity.x * 40.0f;
+        spark->y = y + velocity.y * 40.0f;
+        spark->r = color.r;
+        spark->g = color.g;
+        spark->b = color.b;
+        spark->a = color.a;
+        spark->scale = 0.1f;
+        spark->scaleChange = 0.005f;
+        spark->vx = velocity.x * 2.0f;
+        spark->vy = velocity.y * 2.0f;
+        spark->scaleChange *= 2.0f;
+        spark->fadeChange *= 2.0f;
+        particles.Add(spark);
+        angle += step;
+    }
+    ticksToBurst = theRandom->Get(20) + 20;
+    flash = 1.0f;
+    const float pitch = 1.0f + theRandom->GetFloatScaled(0.1f);
+    if (app) {
+        app->sndFirework.PlayPitched(pitch, 1.0f);
+    }
 }
 
-void LevelupOverlay::Save(IOBuffer& /*buffer*/)
+void LevelupOverlay::Save(IOBuffer& buffer)
 {
-    // unbuilt
+    buffer.WriteInt(state);
+    buffer.WriteFloat(offset);
+    buffer.WriteInt(holdTimer);
+    buffer.WriteFloat(dim);
+    buffer.WriteInt(ticksToBurst);
+    buffer.WriteInt(burstsLeft);
+    buffer.WriteFloat(flash);
 }
 
-void LevelupOverlay::Load(IOBuffer& /*buffer*/)
+bool LevelupOverlay::Load(IOBuffer& buffer)
 {
-    // unbuilt
+    state = buffer.ReadInt();
+    offset = buffer.ReadFloat();
+    holdTimer = buffer.ReadInt();
+    dim = buffer.ReadFloat();
+    ticksToBurst = buffer.ReadInt();
+    burstsLeft = buffer.ReadInt();
+    flash = buffer.ReadFloat();
+    const int32_t maxBursts = board ? board->CurrentLevel() - 1 : 0;
+    return !buffer.HasError() && InRange(state, 0, 2) && InRange(burstsLeft, 0, std::max(maxBursts, 0)) &&
+           AllFinite({offset, dim, flash});
 }

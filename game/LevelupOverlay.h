@@ -23,7 +23,8 @@ class LevelupOverlay : public Gadget
     // -1 for a coordinate picks a random one.
     void SpawnFireworks(float x, float y);
     void Save(IOBuffer& buffer);
-    void Load(IOBuffer& buffer);
+    // False when the record is damaged.
+    bool Load(IOBuffer& buffer);
 
     Board* board = nullptr;
     QuorbSwapApp* app = nullptr;

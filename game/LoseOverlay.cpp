@@ -1,39 +1,157 @@
 // The lost-level overlay and its record.
 #include "game/LoseOverlay.h"
-#include "app/IOBuffer.h"
-#include "game/Board.h"
 
-LoseOverlay::LoseOverlay(Board* board, LoseReason reason) : board(board), reason(reason)
+#include "app/Graphics.h"
+#include "app/IOBuffer.h"
+#include "app/Math.h"
+#include "game/Board.h"
+#include "game/Game.h"
+#include "game/QuorbSwapApp.h"
+#include "game/RecordChecks.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace
 {
-    // unbuilt
+constexpr float kFlashStep = 0.05f;
+constexpr float kPromptStep = 0.005f;
+constexpr float kPromptRise = 3.0f;
+constexpr int kOutlineCopies = 18;
+constexpr float kOutlineStep = 20.0f;
+constexpr float kOutlineWidth = 4.0f;
+constexpr int kBlinkTicks = 20;
+
+float SinDegrees(float degrees)
+{
+    return std::sin(degrees * std::numbers::pi_v<float> / 180.0f);
+}
+} // namespace
+
+LoseOverlay::LoseOverlay(Board* board, LoseReason reason)
+    : board(board), app(board ? board->app : nullptr), reason(reason)
+{
+    SetFullScreen();
+    if (app) {
+        app->sndLose.Play(1.0f);
+    }
+    if (board) {
+        board->goalCheckPending = false;
+        board->shake = 10.0f;
+        board->ChangeAllToSkulls();
+    }
 }
 
 LoseOverlay::~LoseOverlay()
 {
-    // unbuilt
+    if (board && board->loseOverlay == this) {
+        board->loseOverlay = nullptr;
+    }
 }
 
 void LoseOverlay::Update()
 {
-    // unbuilt
+    flashAlpha = std::max(flashAlpha - kFlashStep, 0.0f);
+    if (slide > 0.0f) {
+        slide = std::max(slide - 1.0f, 0.0f) * 0.95f;
+        if (slide == 0.0f && app) {
+            app->sndDiedSong.Play(1.0f);
+        }
+    }
+    if (slide == 0.0f && (!board || board->movingCount <= 0)) {
+        promptAlpha = std::min(promptAlpha + kPromptStep, 1.0f);
+        if (promptAlpha >= 1.0f) {
+            promptOffset = std::max(promptOffset - kPromptRise, 0.0f);
+        }
+    }
 }
 
 void LoseOverlay::Draw()
 {
-    // unbuilt
+    if (!app) {
+        return;
+    }
+    if (!reasonSprite) {
+        Sprite* sprites[] = {&app->sprQuorbMeterDrained, &app->sprNoMovesPossible, &app->sprOutOfTime,
+                             &app->sprComputerWins};
+        reasonSprite = sprites[std::clamp(static_cast<int>(reason), 0, 3)];
+    }
+    const float t = static_cast<float>(app->updateCount);
+    theGraphics.SetColorRGBA(1.0f, 1.0f, 1.0f, promptAlpha);
+    app->sprYouLose.DrawScaled(400.0f, 265.0f, 1.0f + 0.015f * SinDegrees(t + 100.0f));
+    theGraphics.SetColorWhite();
+    reasonSprite->DrawScaled(400.0f + slide, 510.0f, 1.0f + 0.01f * SinDegrees(t));
+    theGraphics.SetColorRGBA(1.0f, 1.0f, 1.0f, flashAlpha);
+    theGraphics.FillRect(0.0f, 0.0f, static_cast<float>(kScreenWidth), static_cast<float>(kScreenHeight));
+    if (promptAlpha >= 1.0f) {
+        theGraphics.PushTranslation();
+        theGraphics.mTranslation.y += promptOffset - 10.0f;
+        Font& font = app->fontArialBlack23;
+        const String prompt = "CLICK TO CONTINUE";
+        theGraphics.SetColorRGBA(0.0f, 0.0f, 0.0f, 1.0f);
+        for (int i = 0; i < kOutlineCopies; ++i) {
+            Point dir;
+            Math::AngleToVector(kOutlineStep * static_cast<float>(i), dir);
+            font.DrawCentered(prompt, 400.0f + dir.x * kOutlineWidth, 560.0f + dir.y * kOutlineWidth);
+        }
+        if ((app->updateCount / kBlinkTicks) % 2 == 0) {
+            theGraphics.SetColorRGBA(1.0f, 0.0f, 0.0f, 1.0f);
+        } else {
+            theGraphics.SetColorWhite();
+        }
+        font.DrawCentered(prompt, 400.0f, 560.0f);
+        theGraphics.PopTranslation();
+    }
+    theGraphics.SetColorWhite();
 }
 
 void LoseOverlay::MouseDown(int /*x*/, int /*y*/, int /*button*/)
 {
-    // unbuilt
+    if (promptAlpha < 1.0f) {
+        return;
+    }
+    CoreMouseExit();
+    disabled = true;
+    if (!board || !board->game || !app) {
+        return;
+    }
+    switch (board->CurrentMode()) {
+    case GameMode::Journey:
+        board->game->OnLevelLost();
+        return;
+    case GameMode::Casual:
+    case GameMode::Speed: {
+        HighScoreList& list = board->CurrentMode() == GameMode::Casual ? app->casualScores : app->speedScores;
+        const int score = board->levelScore;
+        (void)list;
+        (void)score;
+        app->GoToPuzzler(true);
+        return;
+    }
+    }
 }
 
-void LoseOverlay::Save(IOBuffer& /*buffer*/)
+void LoseOverlay::Save(IOBuffer& buffer)
 {
-    // unbuilt
+    buffer.WriteInt(static_cast<int32_t>(reason));
+    buffer.WriteFloat(flashAlpha);
+    buffer.WriteFloat(slide);
+    buffer.WriteFloat(promptAlpha);
+    buffer.WriteFloat(promptOffset);
 }
 
-void LoseOverlay::Load(IOBuffer& /*buffer*/)
+bool LoseOverlay::Load(IOBuffer& buffer)
 {
-    // unbuilt
+    const int32_t savedReason = buffer.ReadInt();
+    flashAlpha = buffer.ReadFloat();
+    slide = buffer.ReadFloat();
+    promptAlpha = buffer.ReadFloat();
+    promptOffset = buffer.ReadFloat();
+    if (!InRange(savedReason, 0, 3)) {
+        return false;
+    }
+    reason = static_cast<LoseReason>(savedReason);
+    reasonSprite = nullptr;
+    return !buffer.HasError() && AllFinite({flashAlpha, slide, promptAlpha, promptOffset});
 }

@@ -20,7 +20,8 @@ class LoseOverlay : public Gadget
     void MouseDown(int x, int y, int button) override;
 
     void Save(IOBuffer& buffer);
-    void Load(IOBuffer& buffer);
+    // False when the record is damaged.
+    bool Load(IOBuffer& buffer);
 
     Board* board = nullptr;
     QuorbSwapApp* app = nullptr;
