@@ -11,9 +11,6 @@
 
 namespace
 {
-// Every loop that redraws kinds until the board suits stops after this many
-// passes: with few kinds or cells no such board may exist.
-constexpr int kFillAttempts = 1000;
 constexpr int kSkullTries = 1000;
 
 struct Size {
@@ -231,38 +228,6 @@ void Board::SetSize(int width, int height)
         cellMarked.assign(cellEnabled.size(), 0);
     }
     PreparePieceArt();
-}
-
-void Board::FillInitial(std::vector<Quorb*>* list)
-{
-    movingCount = 0;
-    for (int x = 0; x < gridWidth; ++x) {
-        for (int y = 0; y < gridHeight; ++y) {
-            const float cx = static_cast<float>(x) * cellSize + cellSize / 2.0f;
-            const float cy = static_cast<float>(y) * cellSize + cellSize / 2.0f;
-            if (!IsCellEnabled(x, y) || PieceAt(cx, cy)) {
-                continue;
-            }
-            auto* piece = new Quorb(this);
-            piece->pos = Point(cx, cy);
-            pieces.Add(piece);
-            for (int tries = 0; tries < kFillAttempts && FindMatches(); ++tries) {
-                piece->RandomizeKind();
-            }
-            if (list) {
-                list->push_back(piece);
-            }
-        }
-    }
-    for (int attempt = 0; attempt < kFillAttempts && !FindPossibleMove(); ++attempt) {
-        for (int i = 0; i < pieces.Count(); ++i) {
-            auto* piece = static_cast<Quorb*>(pieces.Get(i));
-            piece->RandomizeKind();
-            for (int tries = 0; tries < kFillAttempts && FindMatches(); ++tries) {
-                piece->kind = theRandom->Get(kPieceKinds);
-            }
-        }
-    }
 }
 
 void Board::PlaceLevelSkulls()

@@ -11,3 +11,8 @@ void Board::CorrectHoles()
 {
     // unbuilt
 }
+
+void Board::FillInitial(std::vector<Quorb*>* /*list*/)
+{
+    // unbuilt
+}
