@@ -16,6 +16,9 @@
 class Game;
 class IOBuffer;
 class QuorbSwapApp;
+class Sound;
+class Sprite;
+struct ProfileProgress;
 
 // One queued flip of one square.
 struct RevealStep {
@@ -52,12 +55,26 @@ class Map : public Gadget
     void OnBonusArrived();
 
     void Save(IOBuffer& buffer);
-    void Load(IOBuffer& buffer);
+    // False, with the map unchanged, when the record is damaged.
+    bool Load(IOBuffer& buffer);
+    // Whether a sound record starts at the cursor; the cursor then stands
+    // after it. Touches no map.
+    static bool CheckRecord(IOBuffer& buffer);
 
     MapSquare& Square(int x, int y) { return squares[x * kMapSize + y]; }
+    static bool InMap(int x, int y) { return x >= 0 && x < kMapSize && y >= 0 && y < kMapSize; }
+
+    // Square (x, y) is centred on (kLeft + kColumnPitch x, kTop + kRowPitch y).
+    static constexpr float kLeft = 217.0f;
+    static constexpr float kTop = 96.0f;
+    static constexpr float kColumnPitch = 55.0f;
+    static constexpr float kRowPitch = 53.0f;
 
     QuorbSwapApp* app = nullptr;
     Game* game = nullptr;
+    // The profile whose jigsaw pieces and statistics the journey changes:
+    // the application's, or none.
+    ProfileProgress* progress = nullptr;
     MapSquare squares[kMapSquareCount]; // index 9 x + y
     ColorCycler difficultyColors;
 
@@ -111,4 +128,38 @@ class Map : public Gadget
     Sprite sprMenuHilite;
     Sprite sprPuzzle;
     Sprite sprPuzzleHilite;
+
+  private:
+    void LoadArt();
+    void SetUpButton(Button& button, float x, float y);
+    void PlaySound(Sound* sound, float pitch) const;
+    Sound* AppSound(Sound QuorbSwapApp::*member) const;
+    Sprite* PieceSprite(int picture, int piece) const;
+
+    // Generation steps.
+    void DrawLevelTypes();
+    void PlaceJigsawSquares(const int wayPoints[3][2], int startIndex, int goalIndex);
+    void PlaceBonusSquares();
+    void SetDistanceDifficulty(int goalX, int goalY, float span);
+    void RaiseNearSpecials();
+    void ApplyGameDifficulty();
+    void SetColorFromDifficulty(MapSquare& square) const;
+
+    // Progress.
+    bool AcceptsClicks() const;
+    void CollectPiece(int x, int y);
+    void CollectBonus(int x, int y);
+    void EndJourney(int x, int y);
+    void AppendStep(int x, int y, bool markWon, bool unlock, int delay);
+    void StepReveals();
+    void PointAtUnlockedSquare();
+
+    // Screen.
+    void ResetTooltip();
+    void UpdateTooltip();
+    void DrawSquare(int x, int y);
+    void DrawHoveredSquare();
+    void DrawPieceWithOutline(int x, int y, float k, const float (&flip)[2]);
+    void DrawPanel();
+    void DrawTooltip();
 };
