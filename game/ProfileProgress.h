@@ -20,6 +20,20 @@ static_assert(sizeof(JigsawPieceRecord) == 20);
 
 struct ProfileProgress {
     static constexpr uint32_t kVersion = 1;
+    // Where loose pieces lie on the jigsaw page.
+    static constexpr float kLooseMinX = -15.0f;
+    static constexpr float kLooseMaxX = 480.0f;
+    static constexpr float kLooseMinY = -15.0f;
+    static constexpr float kLooseMaxY = 387.0f;
+
+    // A fresh block: version 1 and three different loose pieces per picture,
+    // drawn from theRandom.
+    static ProfileProgress CreateNew();
+    // Makes a block read from a file safe to use: a picture in range, flags
+    // 0 or 1, piece positions inside the loose area. Other bytes stay.
+    void Sanitize();
+    // Every record's identifiers match its index, whatever the file held.
+    void RenumberPieces();
 
     uint32_t version = 0;
     uint32_t quorbsPopped = 0;

@@ -1,79 +1,328 @@
 // The game application: start-up, asset loading, progress block and screen switching.
 #include "game/QuorbSwapApp.h"
 
+#include "app/Console.h"
+#include "app/FileHelpers.h"
+#include "app/Graphics.h"
+#include "app/IOBuffer.h"
+#include "game/AppAsset.h"
+#include "game/Game.h"
+#include "game/ProfileManagerDialog.h"
+#include "game/Puzzler.h"
+#include "game/SuperWin.h"
+#include "game/TitleScreen.h"
+#include "game/Transition.h"
+
+#include <set>
+
+// Screens built beside this one; each is switched to once it exists.
+#if __has_include("game/MainMenu.h")
+#include "game/MainMenu.h"
+#define QS_HAS_MAIN_MENU 1
+#endif
+#if __has_include("game/PopupMenu.h")
+#include "game/PopupMenu.h"
+#define QS_HAS_POPUP_MENU 1
+#endif
+#if __has_include("game/OptionsMenu.h")
+#include "game/OptionsMenu.h"
+#define QS_HAS_OPTIONS_MENU 1
+#endif
+
+
 QuorbSwapApp* theQuorbSwapApp = nullptr;
+
+namespace {
+
+struct DefaultScore {
+    const char* name;
+    int score;
+};
+const DefaultScore kDefaultScores[kHighScoreEntries] = {
+    {"Tobb", 500000}, {"Wynna", 400000}, {"Drusk", 300000}, {"Pim", 200000}, {"Orvald", 100000},
+};
+
+void FillDefaults(HighScoreList& list)
+{
+    list.SetSize(kHighScoreEntries);
+    for (const DefaultScore& entry : kDefaultScores)
+        list.Insert(entry.name, entry.score);
+}
+
+// Deletes what the manager would delete on its next updates: killed live
+// objects and its kill lists. Members of the application that live in the
+// manager (looping sounds) are never killed, so they stay.
+void DeleteKilledObjects(ObjectManager& manager)
+{
+    std::set<Object*> doomed;
+    for (int i = 0; i < manager.live.Count(); ++i) {
+        auto* object = static_cast<Object*>(manager.live.Get(i));
+        if (object->killed)
+            doomed.insert(object);
+    }
+    for (List& kill : manager.killList)
+        for (int i = 0; i < kill.Count(); ++i)
+            doomed.insert(static_cast<Object*>(kill.Get(i)));
+    for (Object* object : doomed) {
+        manager.Remove(object);
+        delete object;
+    }
+}
+
+template <typename T> T& Member(QuorbSwapApp& app, void* (*target)(QuorbSwapApp&))
+{
+    return *static_cast<T*>(target(app));
+}
+
+} // namespace
 
 QuorbSwapApp::QuorbSwapApp()
 {
-    // unbuilt
+    theQuorbSwapApp = this;
+    SetName("Quorb Swap");
+    SetVersion("1.11");
+    company = "KEXGames";
+    cheatsEnabled = false;
+    cacheSounds = true;
+    developerWarnings = false;
+    if (theConsole != nullptr)
+        theConsole->enabled = false;
 }
 
+// Screens go while the assets, lists and progress they touch still exist:
+// the framework's managers would delete them only after these members.
 QuorbSwapApp::~QuorbSwapApp()
 {
-    // unbuilt
-}
-
-void QuorbSwapApp::PostDraw()
-{
-    // unbuilt
+    CloseAllScreens();
+    if (transition != nullptr)
+        transition->Kill();
+    rootGadgets.PurgeKilled();
+    rootGadgets.DeleteAll();
+    DeleteKilledObjects(rootObjects);
+    profiles.Clear();
+    journeyScores.Save();
+    casualScores.Save();
+    speedScores.Save();
+    if (theQuorbSwapApp == this)
+        theQuorbSwapApp = nullptr;
 }
 
 void QuorbSwapApp::Initialize()
 {
-    // unbuilt
+    theGraphics.SetLogicalResolution(kScreenWidth, kScreenHeight);
+    App::Initialize();
+    profiles.Load(GetConfigPath());
+    FillDefaults(journeyScores);
+    FillDefaults(casualScores);
+    FillDefaults(speedScores);
+    journeyScores.Load(profiles.GetSharedPath("Journey.hs"));
+    casualScores.Load(profiles.GetSharedPath("Normal.hs"));
+    speedScores.Load(profiles.GetSharedPath("Speed.hs"));
+    titleScreen = new TitleScreen(this);
+    rootGadgets.Add(titleScreen);
 }
 
-void QuorbSwapApp::SetActive(bool /*active*/)
+SpriteBundle* QuorbSwapApp::BundleAt(int i)
 {
-    // unbuilt
+    SpriteBundle* bundles[kAppBundleCount] = {
+        &bundleMainMenu,  &bundleGameplay,  &bundleMap,   &bundlePopupMenu, &bundleJigsaw[0],
+        &bundleJigsaw[1], &bundleJigsaw[2], &bundleStats, &bundleProfiles,  &bundleTutorial,
+    };
+    return i >= 0 && i < kAppBundleCount ? bundles[i] : nullptr;
 }
 
 void QuorbSwapApp::Load()
 {
-    // unbuilt
+    loadTotal = kAppLoadTotal;
+    using K = AppAsset::Kind;
+    for (const AppAsset& asset : AppAssetTable()) {
+        switch (asset.kind) {
+        case K::Font:
+            Member<Font>(*this, asset.target).Load(asset.name.c_str());
+            break;
+        case K::Bundle:
+            BundleAt(asset.bundle)->Load(asset.name.c_str());
+            break;
+        case K::Strip:
+            Member<SpriteStrip>(*this, asset.target).LoadFromBundle(BundleAt(asset.bundle), asset.name.c_str(), asset.count);
+            break;
+        case K::FastSprite:
+            Member<Sprite>(*this, asset.target).EnableFastBlit();
+            [[fallthrough]];
+        case K::Sprite:
+            Member<Sprite>(*this, asset.target).LoadFromBundle(BundleAt(asset.bundle), asset.name.c_str());
+            break;
+        case K::JigsawPiece:
+            jigsawPieceSprites[asset.count].LoadFromBundle(BundleAt(asset.bundle), asset.name.c_str());
+            break;
+        case K::SpriteFile:
+            Member<Sprite>(*this, asset.target).Load(asset.name.c_str());
+            break;
+        case K::PieceImage:
+            if (!asset.name.empty())
+                pieceImages[asset.count].Load(asset.name.c_str());
+            break;
+        case K::PieceSprites:
+            for (int variant = 0; variant < kPieceVariants; ++variant) {
+                int index = asset.count * kPieceVariants + variant;
+                if (!pieceImages[index].HasPixels())
+                    continue;
+                pieceSprites[index].SetImage(&pieceImages[index]);
+                boardPieceSprites[index].SetImage(&pieceImages[index]);
+            }
+            break;
+        case K::ImageSprite:
+            Member<Image>(*this, asset.target).Load(asset.name.c_str());
+            Member<Sprite>(*this, asset.sprite).SetImage(&Member<Image>(*this, asset.target));
+            break;
+        case K::Sound:
+            Member<Sound>(*this, asset.target).Load(asset.name.c_str(), asset.count);
+            break;
+        case K::ChatterLoop:
+            chatterLoop.SetSound(Member<Sound>(*this, asset.sprite));
+            break;
+        }
+        if (asset.IsCountedStep()) {
+            ++loadDone;
+            if (quit)
+                return;
+        }
+    }
 }
 
 void QuorbSwapApp::LoadComplete()
 {
-    // unbuilt
+    if (titleScreen != nullptr)
+        titleScreen->OnLoadComplete();
+}
+
+void QuorbSwapApp::SetActive(bool isActive)
+{
+    App::SetActive(isActive);
+    if (!isActive && game != nullptr)
+        game->SetPaused(1);
+}
+
+void QuorbSwapApp::PostDraw()
+{
+    if (transition != nullptr)
+        transition->Draw();
 }
 
 void QuorbSwapApp::LoadConfig()
 {
-    // unbuilt
-}
-
-void QuorbSwapApp::SaveConfig()
-{
-    // unbuilt
+    String path = profiles.GetProfilePath(kProgressFile);
+    progress = ProfileProgress{};
+    bool good = false;
+    if (FileExists(path)) {
+        IOBuffer file;
+        file.Load(path);
+        file.ReadBytes(&progress, sizeof progress);
+        good = progress.version == ProfileProgress::kVersion;
+    }
+    if (good) {
+        progress.Sanitize();
+    } else {
+        if (theConsole != nullptr)
+            theConsole->Printf("Creating new data file!");
+        progress = ProfileProgress::CreateNew();
+    }
+    progress.RenumberPieces();
+    progressProfile = profiles.GetCurrentName();
+    progressPath = path;
+    progressLoaded = true;
 }
 
 void QuorbSwapApp::OnProfileChanged()
 {
-    // unbuilt
+    LoadConfig();
+}
+
+void QuorbSwapApp::ForgetProgressOf(const String& profileName)
+{
+    if (progressLoaded && progressProfile.CompareNoCase(profileName) == 0)
+        progressLoaded = false;
+}
+
+void QuorbSwapApp::SaveConfig()
+{
+    if (!progressLoaded || progress.version != ProfileProgress::kVersion)
+        return;
+    // Written only to the profile it belongs to, and only while it exists.
+    bool ownerExists = progressProfile == ProfileManager::kNobody || profiles.Exists(progressProfile);
+    if (!ownerExists)
+        return;
+    IOBuffer file;
+    file.Load(progressPath);
+    file.WriteBytes(&progress, sizeof progress);
+    file.Save(progressPath);
 }
 
 void QuorbSwapApp::CloseAllScreens()
 {
-    // unbuilt
+    SaveConfig();
+    auto close = [](auto*& slot) {
+        if (slot != nullptr)
+            slot->Kill();
+        slot = nullptr;
+    };
+    close(titleScreen);
+#ifdef QS_HAS_MAIN_MENU
+    close(mainMenu);
+#endif
+    close(profileDialog);
+    close(game);
+#ifdef QS_HAS_POPUP_MENU
+    close(popupMenu);
+#endif
+    close(puzzler);
+#ifdef QS_HAS_OPTIONS_MENU
+    close(optionsMenu);
+#endif
+    close(superWin);
 }
 
-void QuorbSwapApp::GoToMainMenu(bool /*withTransition*/)
+void QuorbSwapApp::GoToMainMenu(bool withTransition)
 {
-    // unbuilt
+    if (withTransition) {
+        new Transition(this, TransitionTarget::MainMenu);
+        return;
+    }
+    CloseAllScreens();
+#ifdef QS_HAS_MAIN_MENU
+    mainMenu = new MainMenu(this);
+    rootGadgets.Add(mainMenu);
+#endif
 }
 
-void QuorbSwapApp::GoToGame(bool /*withTransition*/)
+void QuorbSwapApp::GoToGame(bool withTransition)
 {
-    // unbuilt
+    if (withTransition) {
+        new Transition(this, TransitionTarget::Game);
+        return;
+    }
+    CloseAllScreens();
+    game = new Game(this);
+    rootGadgets.Add(game);
 }
 
-void QuorbSwapApp::GoToPuzzler(bool /*withTransition*/)
+void QuorbSwapApp::GoToPuzzler(bool withTransition)
 {
-    // unbuilt
+    if (withTransition) {
+        new Transition(this, TransitionTarget::Puzzler);
+        return;
+    }
+    CloseAllScreens();
+    puzzler = new Puzzler(this);
+    rootGadgets.Add(puzzler);
 }
 
-void QuorbSwapApp::TogglePuzzlerOverGame(bool /*withTransition*/)
+void QuorbSwapApp::TogglePuzzlerOverGame(bool withTransition)
 {
-    // unbuilt
+    if (withTransition) {
+        new Transition(this, TransitionTarget::PuzzlerOverGame);
+        return;
+    }
+    puzzler = new Puzzler(this);
+    rootGadgets.Add(puzzler);
 }

@@ -10,10 +10,13 @@
 #include "app/ProfileManager.h"
 #include "app/Sound.h"
 #include "app/Sprite.h"
+#include "app/String.h"
 #include "app/SpriteBundle.h"
 #include "app/SpriteStrip.h"
 #include "game/GameTypes.h"
 #include "game/ProfileProgress.h"
+
+class IOBuffer;
 
 class Transition;
 class TitleScreen;
@@ -28,6 +31,8 @@ class SuperWin;
 class QuorbSwapApp : public App
 {
   public:
+    static constexpr const char* kProgressFile = "config.cfg";
+
     QuorbSwapApp();
     ~QuorbSwapApp() override;
 
@@ -41,6 +46,13 @@ class QuorbSwapApp : public App
     void LoadConfig();
     void SaveConfig();
     void OnProfileChanged();
+    // The block no longer belongs to any profile (its profile was deleted).
+    void ForgetProgressOf(const String& profileName);
+
+    // Bundle i in the order of the asset table's bundles.
+    SpriteBundle* BundleAt(int i);
+    // The modal loop of a dialog ended because the application is closing.
+    bool IsQuitting() const { return quit; }
 
     // Screen switching: through a Transition, or at once.
     void CloseAllScreens();
@@ -175,6 +187,10 @@ class QuorbSwapApp : public App
     ProfileProgress progress{};
     bool specialTransition = false; // the next Transition shows the skull
     bool progressLoaded = false;    // nothing is saved before a block was loaded
+    // The profile the block was loaded for, and its file: the block is
+    // written only there, and only while that profile exists.
+    String progressProfile;
+    String progressPath;
 
     HighScoreList journeyScores;
     HighScoreList casualScores;

@@ -1,0 +1,86 @@
+// The game's modal message and question box.
+#include "game/InfoDialog.h"
+
+#include "app/Graphics.h"
+#include "game/DialogButton.h"
+#include "game/QuorbSwapApp.h"
+
+namespace {
+constexpr int kButtonY = 430;
+constexpr float kWrapWidth = 344.0f;
+} // namespace
+
+InfoDialog::InfoDialog(InfoDialogKind kind, const String& newCaption, const String& newText)
+{
+    QuorbSwapApp* app = theQuorbSwapApp;
+    if (app == nullptr || app->IsQuitting())
+        return;
+    panel.LoadFromBundle(&app->bundleProfiles, "infobox");
+    yesArt.LoadFromBundle(&app->bundleProfiles, "yes", 3);
+    noArt.LoadFromBundle(&app->bundleProfiles, "no", 3);
+    okArt.LoadFromBundle(&app->bundleProfiles, "ok", 3);
+    SetFullScreen();
+    font.Load("Fonts\\ArialBlack23");
+    font.AddSpacing(0, -12);
+    answer = 1;
+    if (kind == InfoDialogKind::Message)
+        RunMessage(newCaption, newText);
+    else if (kind == InfoDialogKind::Question)
+        RunQuestion(newCaption, newText);
+    else
+        answer = 0;
+    if (app->IsQuitting())
+        answer = 0;
+}
+
+InfoDialog::~InfoDialog() = default;
+
+int InfoDialog::Show(const String& newCaption, const String& newText)
+{
+    caption = newCaption;
+    text = font.WrapText(newText, kWrapWidth);
+    return DialogButton::RunModal(this);
+}
+
+void InfoDialog::RunMessage(const String& newCaption, const String& newText)
+{
+    Sprite* first = okArt.GetFrame(0);
+    int w = first ? first->mWidth : 0;
+    DialogButton::Setup(okButton, this, okArt, 400 - w / 2, kButtonY);
+    Show(newCaption, newText);
+}
+
+bool InfoDialog::RunQuestion(const String& newCaption, const String& newText)
+{
+    Sprite* first = yesArt.GetFrame(0);
+    int w = first ? first->mWidth : 0;
+    DialogButton::Setup(yesButton, this, yesArt, int(400 - 1.25 * w), kButtonY);
+    DialogButton::Setup(noButton, this, noArt, 400 + w / 4, kButtonY);
+    answer = Show(newCaption, newText);
+    return answer == 1;
+}
+
+void InfoDialog::Notify(Object* sender)
+{
+    if (sender == &okButton || sender == &yesButton)
+        EndModal(1);
+    else if (sender == &noButton)
+        EndModal(0);
+}
+
+void InfoDialog::Draw()
+{
+    theGraphics.SetColor(0.0f, 0.0f, 0.0f, 0.75f);
+    theGraphics.FillRect(0, 0, kScreenWidth, kScreenHeight);
+    theGraphics.SetColorWhite();
+    panel.DrawCentered(400, 300);
+    font.Draw(text, 229, 232);
+    struct Part {
+        Button& button;
+        SpriteStrip& art;
+    };
+    Part parts[] = {{okButton, okArt}, {yesButton, yesArt}, {noButton, noArt}};
+    for (Part& part : parts)
+        if (part.button.rect.y > 0)
+            DialogButton::Draw(part.button, part.art, Color(1.0f, 1.0f, 1.0f, part.button.disabled ? 0.5f : 1.0f));
+}
