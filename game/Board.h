@@ -90,6 +90,7 @@ class Board : public Gadget
 
     // Settling and refill.
     void Settle();
+    void UpdateMeterDisplay();
     void Refill();
     void CorrectHoles();
 

@@ -36,6 +36,11 @@ class Quorb : public Object
 
     void Save(IOBuffer& buffer);
     void Load(IOBuffer& buffer);
+    // Bytes of one record written by Save.
+    static constexpr int32_t kRecordSize = 133;
+    // Whether the record at "bytes" may be loaded onto "board": booleans 0 or
+    // 1, finite floats, a piece kind and a position inside the grid.
+    static bool IsValidRecord(const uint8_t* bytes, int32_t size, const Board& board);
 
     QuorbSwapApp* app = nullptr;
     Board* board = nullptr;
@@ -78,4 +83,14 @@ class Quorb : public Object
     int32_t blinkTimer = 0;
     // Animations of this piece that raised the board's movingCount.
     int32_t pendingMoves = 0;
+    // Ticks of the running pop; a pop that has not ended by itself after
+    // kMaxPopTicks is finished.
+    int32_t popTicks = 0;
+    static constexpr int32_t kMaxPopTicks = 200;
+
+  private:
+    void StartAnimation();
+    void EndAnimation();
+    void ThrowChips();
+    bool IsGameOver() const;
 };
