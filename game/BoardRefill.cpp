@@ -209,8 +209,3 @@ void Board::FillInitial(std::vector<Quorb*>* list)
         }
     }
 }
-
-void Board::FillInitial(std::vector<Quorb*>* /*list*/)
-{
-    // unbuilt
-}

@@ -32,6 +32,7 @@ std::unique_ptr<Board> Make(const std::vector<std::string>& rows, int kindCount)
     for (const std::string& row : rows)
         width = std::max(width, static_cast<int>(row.size()));
     board->kindCount = kindCount;
+    board->levelType = LevelType::Surprise; // a level with no goal of its own
     board->gridWidth = width;
     board->gridHeight = height;
     board->cellSize = std::min(std::trunc((board->rect.w - 80.0f) / static_cast<float>(width)),

@@ -5,7 +5,8 @@
 //   'A'..'H'  a super piece of kind 0..7
 //   'x'       a skull (kind 0)        'X'  a skull placed by the level
 //   '.'       an empty cell           '#'  a disabled cell
-// The grid is sized and placed as on an 800 x 600 screen. Seed theRandom
+// The grid is sized and placed as on an 800 x 600 screen; the level type is
+// Surprise, which has no goal, so nothing wins by itself. Seed theRandom
 // after building: making pieces draws from it.
 
 #include "game/Board.h"
