@@ -197,6 +197,18 @@ TEST_F(MapGenerateTest, DifficultyFollowsGoalDistanceAndSpecials)
     }
 }
 
+TEST_F(MapGenerateTest, SquareColourRunsFromBlueToViolet)
+{
+    Map& map = NewMap(77);
+    for (const MapSquare& s : map.squares) {
+        const float d = s.difficulty;
+        EXPECT_NEAR(s.color[0], 0.5f * d, 1e-5f);
+        EXPECT_NEAR(s.color[1], 0.25f * (1.0f - d), 1e-5f);
+        EXPECT_NEAR(s.color[2], 0.75f, 1e-6f);
+        EXPECT_NEAR(s.color[3], 1.0f, 1e-6f);
+    }
+}
+
 TEST_F(MapGenerateTest, SameSeedSameMap)
 {
     MapSquare first[kMapSquareCount];
