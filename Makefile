@@ -2,11 +2,12 @@
 #   make test   installs what is missing, builds, runs every test
 #   make run    builds and starts the game
 #   make bench  builds and runs the benchmarks
+#   make fuzz   builds the fuzz targets with clang and runs each a while
 BUILD ?= build
 SANITIZE ?= OFF
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup configure build test run bench clean
+.PHONY: all setup configure build test run bench fuzz clean
 
 all: build
 
@@ -30,5 +31,8 @@ bench: configure
 	@cmake --build $(BUILD)-bench -j $(JOBS) --target qs_bench
 	@$(BUILD)-bench/bench/qs_bench
 
+fuzz: build
+	@bash scripts/fuzz
+
 clean:
-	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-bench
+	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-bench $(BUILD)-fuzz

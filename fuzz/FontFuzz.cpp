@@ -1,0 +1,64 @@
+#include "FuzzFile.h"
+
+#include "app/Font.h"
+#include "app/Graphics.h"
+#include "app/TextureSplatter.h"
+
+#include <cstring>
+#include <filesystem>
+#include <vector>
+
+// A font description beside a fixed 32 x 16 page: the first byte picks the
+// tagged ".font" form or the binary "font.description" form. The script
+// form names its own page images, and a missing image ends the program by
+// design, so it is left to the tests.
+namespace {
+std::string folder;
+
+void WritePage(const std::string& path)
+{
+    std::vector<uint8_t> bytes(8 + 32 * 16 * 4 + 4, 0xFF);
+    const uint32_t header[2] = {32, 16};
+    std::memcpy(bytes.data(), header, sizeof(header));
+    std::memset(bytes.data() + bytes.size() - 4, 0, 4);
+    if (FILE* file = std::fopen(path.c_str(), "wb")) {
+        std::fwrite(bytes.data(), 1, bytes.size(), file);
+        std::fclose(file);
+    }
+}
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    folder = "/tmp/qs-fuzz-font-" + std::to_string(getpid());
+    std::filesystem::create_directories(folder + "/B");
+    WritePage(folder + "/T.cached");
+    WritePage(folder + "/B/data0.cached");
+    theGraphics.mMaxTextureWidth = 2048;
+    theGraphics.mMaxTextureHeight = 2048;
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size < 1) {
+        return 0;
+    }
+    const bool tagged = data[0] % 2 == 0;
+    const std::string file = tagged ? folder + "/T.font" : folder + "/B/font.description";
+    if (FILE* out = std::fopen(file.c_str(), "wb")) {
+        std::fwrite(data + 1, 1, size - 1, out);
+        std::fclose(out);
+    }
+    {
+        Font font;
+        font.Load((tagged ? folder + "/T" : folder + "/B").c_str());
+        font.GetWidth("The quick brown fox - 0123456789");
+        font.WrapText("The quick brown fox jumps over the lazy dog", 40.0f);
+        for (int c = 0; c < 256; ++c) {
+            font.GetCharWidth(static_cast<char>(c));
+        }
+    }
+    theTextureSplatter.Release();
+    return 0;
+}
