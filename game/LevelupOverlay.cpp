@@ -9,7 +9,6 @@
 #include "game/Anim_Sprite.h"
 #include "game/Board.h"
 #include "game/QuorbSwapApp.h"
-#include "game/RecordChecks.h"
 
 #include <algorithm>
 
@@ -32,7 +31,10 @@ LevelupOverlay::LevelupOverlay(Board* board) : board(board), app(board ? board->
     dim = 0.0f;
     holdTimer = 100;
     if (app) {
-        sprFirework.LoadFromBundle(&app->bundleMap, "firework");
+        // An application that never loaded its art has no bundle folder.
+        if (!app->bundleMap.mFolder.IsEmpty()) {
+            sprFirework.LoadFromBundle(&app->bundleMap, "firework");
+        }
         app->sndGold.PlayPitched(1.5f, 1.0f);
         app->sndWonTheme.Play(1.0f);
     }
@@ -162,7 +164,7 @@ void LevelupOverlay::Save(IOBuffer& buffer)
     buffer.WriteFloat(flash);
 }
 
-bool LevelupOverlay::Load(IOBuffer& buffer)
+void LevelupOverlay::Load(IOBuffer& buffer)
 {
     state = buffer.ReadInt();
     offset = buffer.ReadFloat();
@@ -171,7 +173,4 @@ bool LevelupOverlay::Load(IOBuffer& buffer)
     ticksToBurst = buffer.ReadInt();
     burstsLeft = buffer.ReadInt();
     flash = buffer.ReadFloat();
-    const int32_t maxBursts = board ? board->CurrentLevel() - 1 : 0;
-    return !buffer.HasError() && InRange(state, 0, 2) && InRange(burstsLeft, 0, std::max(maxBursts, 0)) &&
-           AllFinite({offset, dim, flash});
 }

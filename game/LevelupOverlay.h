@@ -23,8 +23,7 @@ class LevelupOverlay : public Gadget
     // -1 for a coordinate picks a random one.
     void SpawnFireworks(float x, float y);
     void Save(IOBuffer& buffer);
-    // False when the record is damaged.
-    bool Load(IOBuffer& buffer);
+    void Load(IOBuffer& buffer);
 
     Board* board = nullptr;
     QuorbSwapApp* app = nullptr;

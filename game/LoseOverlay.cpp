@@ -5,9 +5,9 @@
 #include "app/IOBuffer.h"
 #include "app/Math.h"
 #include "game/Board.h"
+#include "game/EnterYourName.h"
 #include "game/Game.h"
 #include "game/QuorbSwapApp.h"
-#include "game/RecordChecks.h"
 
 #include <algorithm>
 #include <cmath>
@@ -124,8 +124,9 @@ void LoseOverlay::MouseDown(int /*x*/, int /*y*/, int /*button*/)
     case GameMode::Speed: {
         HighScoreList& list = board->CurrentMode() == GameMode::Casual ? app->casualScores : app->speedScores;
         const int score = board->levelScore;
-        (void)list;
-        (void)score;
+        if (list.Qualifies(score)) {
+            EnterYourName::EnterHighScore(app, list, score);
+        }
         app->GoToPuzzler(true);
         return;
     }
@@ -141,17 +142,13 @@ void LoseOverlay::Save(IOBuffer& buffer)
     buffer.WriteFloat(promptOffset);
 }
 
-bool LoseOverlay::Load(IOBuffer& buffer)
+void LoseOverlay::Load(IOBuffer& buffer)
 {
-    const int32_t savedReason = buffer.ReadInt();
+    // The saved game was checked whole before anything was built from it.
+    reason = static_cast<LoseReason>(buffer.ReadInt());
     flashAlpha = buffer.ReadFloat();
     slide = buffer.ReadFloat();
     promptAlpha = buffer.ReadFloat();
     promptOffset = buffer.ReadFloat();
-    if (!InRange(savedReason, 0, 3)) {
-        return false;
-    }
-    reason = static_cast<LoseReason>(savedReason);
     reasonSprite = nullptr;
-    return !buffer.HasError() && AllFinite({flashAlpha, slide, promptAlpha, promptOffset});
 }

@@ -20,8 +20,7 @@ class LoseOverlay : public Gadget
     void MouseDown(int x, int y, int button) override;
 
     void Save(IOBuffer& buffer);
-    // False when the record is damaged.
-    bool Load(IOBuffer& buffer);
+    void Load(IOBuffer& buffer);
 
     Board* board = nullptr;
     QuorbSwapApp* app = nullptr;

@@ -5,7 +5,6 @@
 #include "app/IOBuffer.h"
 #include "game/Board.h"
 #include "game/Game.h"
-#include "game/RecordChecks.h"
 #include "game/QuorbSwapApp.h"
 
 namespace
@@ -132,7 +131,7 @@ void WinOverlay::Save(IOBuffer& buffer)
     buffer.WriteString(scoreText);
 }
 
-bool WinOverlay::Load(IOBuffer& buffer)
+void WinOverlay::Load(IOBuffer& buffer)
 {
     state = buffer.ReadInt();
     holdCounter = buffer.ReadInt();
@@ -142,5 +141,4 @@ bool WinOverlay::Load(IOBuffer& buffer)
     timeText = buffer.ReadString();
     matchedText = buffer.ReadString();
     scoreText = buffer.ReadString();
-    return !buffer.HasError() && InRange(state, 0, 3) && AllFinite({rotation, scale, panelOffset});
 }
