@@ -74,8 +74,10 @@ void Board::Update()
         pressureShown = MoveTowards(pressureShown, pressure, 2.0f, 1.0f);
     }
 
-    if (!demoMode)
+    if (!demoMode) {
         UpdateMeterDisplay();
+        SettleWhenMeterShown();
+    }
 
     slideOffset.x *= 0.95f;
     slideOffset.y *= 0.95f;
