@@ -64,7 +64,7 @@ bool SquareIsSound(const MapSquare& s)
     if (!Finite(s.scaleX) || !Finite(s.scaleY) || !InRange(s.difficulty, 0.0f, 1.0f))
         return false;
     for (float c : s.color)
-        if (!InRange(c, 0.0f, 1.0f))
+        if (!Finite(c))
             return false;
     if (s.type == kJigsawSquare)
         return InRange(s.item, 0, kJigsawPictures - 1) && InRange(s.piece, 0, kJigsawPiecesPerPicture - 1);
