@@ -241,10 +241,12 @@ void Graphics::SetColorFill(bool on)
     if (!mDevice || on) {
         return;
     }
-    // Leaving colour fill makes the next shader and blend request reach the device again.
+    // Leaving colour fill makes the next shader and blend request reach the device again,
+    // also for the texture still bound: its blending is set afresh.
     mAlphaBlendCache = kCacheUnset;
     mAddressCache = kCacheUnset;
     mBlendMode = kCacheUnset;
+    mBoundTexture = nullptr;
 }
 
 void Graphics::ApplyShader(const Shader& shader)

@@ -55,6 +55,10 @@ Board::~Board()
     meterLoop.Stop();
     warningLoop.Stop();
     tickLoop.Stop();
+    // The buttons are members: they leave the child list before they go.
+    RemoveChild(&hintButton);
+    RemoveChild(&skipButton);
+    RemoveChild(&menuButton);
 }
 
 void Board::Initialize()

@@ -24,6 +24,7 @@ class LoseOverlay;
 class Quorb;
 class QuorbSwapApp;
 class ReadyOverlay;
+class SpriteStrip;
 class WinOverlay;
 
 // Distinct pieces lined up, or several lines that share a piece.
@@ -154,6 +155,19 @@ class Board : public Gadget
     void DrawHud();
     void DrawCells();
     void DrawBackground();
+    void TrimCorners();
+    void PlaceButtons();
+    Sprite* MenuArt() const;
+    void SetComputerTint(bool on);
+    void DrawButtonArt(Button& button, SpriteStrip* strip);
+    void DrawPieces();
+    void DrawHint();
+    void DrawPressureMeter(float w, float h);
+    void DrawLevelMeter(float h);
+    void DrawDuelMeter(float w, float h);
+    void DrawMeterFill(Sprite& fill, float x, float y, bool across);
+    void DrawCountdown(float w);
+    void DrawCollectSlots();
 
     // Save record.
     void Save(IOBuffer& buffer);

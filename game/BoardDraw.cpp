@@ -1,23 +1,333 @@
 // Drawing the board, its background and its meters.
+#include "app/App.h"
+#include "app/Font.h"
+#include "app/Graphics.h"
+#include "app/Math.h"
+#include "app/SpriteStrip.h"
 #include "game/Board.h"
+#include "game/Game.h"
 #include "game/Quorb.h"
+#include "game/QuorbSwapApp.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The matches counter's number, below the art's heading.
+constexpr float kCounterTextY = 45.0f;
+// The drain warning sits centred over the meter's top end.
+constexpr float kWarningAbove = 30.0f;
+
+int Ticks()
+{
+    return theApp != nullptr ? theApp->updateCount : 0;
+}
+
+// A fill fraction kept to 0..1, 0 when the whole is not positive (a damaged
+// save may carry any values).
+float Fraction(float part, float whole)
+{
+    if (!(whole > 0.0f)) {
+        return 0.0f;
+    }
+    return std::clamp(part / whole, 0.0f, 1.0f);
+}
+
+bool IsWhite(const Color& c)
+{
+    return c.r == 1.0f && c.g == 1.0f && c.b == 1.0f && c.a == 1.0f;
+}
+
+void Shift(Point delta)
+{
+    theGraphics.mTranslation.x += delta.x;
+    theGraphics.mTranslation.y += delta.y;
+}
+
+// The zoom pulse over the whole screen, and a shake in a new direction each
+// frame; the translation is pushed first.
+void StartZoomAndShake(float zoom, float shake)
+{
+    if (zoom > 0.0f) {
+        theGraphics.SetZoom(1.0f + zoom);
+    }
+    theGraphics.PushTranslation();
+    if (shake > 0.0f) {
+        Point d;
+        Math::RandomDirection(nullptr, d);
+        Shift(Point(d.x * shake, d.y * shake));
+    }
+}
+
+void EndZoom(float zoom)
+{
+    if (zoom > 0.0f) {
+        theGraphics.SetZoom(1.0f);
+    }
+}
+
+String Number(int value)
+{
+    return String::StringFormat("%d", value);
+}
+
+} // namespace
 
 void Board::Draw()
 {
-    // unbuilt
+    if (app == nullptr) {
+        return;
+    }
+    Graphics& g = theGraphics;
+    StartZoomAndShake(zoom, shake);
+    const Point boardOrigin = g.mTranslation;
+    g.PushClip();
+    Shift(slideOffset);
+    Shift(Point(gridRect.x, gridRect.y));
+
+    g.SetColorRGBA(0.0f, 0.0f, 0.0f, 1.0f);
+    Shift(Point(0.0f, 20.0f));
+    DrawFrame();
+    Shift(Point(0.0f, -20.0f));
+
+    g.SetColorRGBA(0.0f, 0.0f, 0.0f, 0.75f);
+    for (int i = 0; i < frame.GetRectCount(); ++i) {
+        g.FillRectFromRect(frame.GetRect(i));
+    }
+    g.ResetClip();
+
+    DrawCells();
+    DrawPieces();
+    DrawFrame();
+    DrawHud();
+
+    for (int i = 0; i < flyingPieces.Count(); ++i) {
+        static_cast<Quorb*>(flyingPieces.Get(i))->DrawFlying();
+    }
+    effects.Draw();
+    popups.Draw();
+    DrawHint();
+
+    if (!demoMode && app->gameMode != GameMode::Journey) {
+        g.ResetClip();
+        g.mTranslation = boardOrigin;
+        app->sprLevel.Draw(-3.0f, 0.0f);
+        app->fontArialBlack23.DrawCentered(Number(game != nullptr ? game->level : 1), 65.0f, 25.0f);
+    }
+
+    g.PopTranslation();
+    g.PopClip();
+    g.SetColorWhite();
+    EndZoom(zoom);
+}
+
+// Pieces are clipped to each rectangle of the enabled cells in turn: first
+// their shadow, then themselves.
+void Board::DrawPieces()
+{
+    Graphics& g = theGraphics;
+    const Point shadow(0.05f * cellSize, 0.05f * cellSize);
+    for (int i = 0; i < frame.GetRectCount(); ++i) {
+        g.SetClipToRect(frame.GetRect(i));
+        g.SetColorMultiplier(0.0f, 0.0f, 0.0f, 1.0f);
+        Shift(shadow);
+        pieces.Draw();
+        Shift(Point(-shadow.x, -shadow.y));
+        g.ClearColorMultiplier();
+        pieces.Draw();
+    }
+    g.ResetClip();
+}
+
+void Board::DrawHint()
+{
+    if (!hintShown) {
+        return;
+    }
+    Graphics& g = theGraphics;
+    const float bounce = 0.25f * cellSize * Math::SinDegrees(hintSpin);
+    const Point at(hintPos.x + hintDir.x * bounce, hintPos.y + hintDir.y * bounce);
+    g.SetColorRGBA(0.0f, 0.0f, 0.0f, 1.0f);
+    Shift(Point(0.0f, 10.0f));
+    app->sprHintArrow.DrawRotated(at.x, at.y, hintAngle, hintAlpha);
+    Shift(Point(0.0f, -10.0f));
+    g.SetColorWhite();
+    app->sprHintArrow.DrawRotated(at.x, at.y, hintAngle, hintAlpha);
 }
 
 void Board::DrawHud()
 {
-    // unbuilt
+    const float w = gridRect.w;
+    const float h = gridRect.h;
+    if (showPressure) {
+        DrawPressureMeter(w, h);
+    }
+    if (showMeter) {
+        if (duelMeter) {
+            DrawDuelMeter(w, h);
+        } else {
+            DrawLevelMeter(h);
+        }
+    }
+    if (showMatchesLeft) {
+        Sprite& art = app->sprMatchesToGo;
+        const float left = -float(art.mWidth) - 25.0f;
+        art.Draw(left, 0.0f);
+        app->fontArialBlack23.DrawCentered(Number(matchesLeft), left + float(art.mWidth) / 2.0f,
+                                           kCounterTextY);
+    }
+    if (showCountdown) {
+        DrawCountdown(w);
+    }
+    if (showCollect) {
+        DrawCollectSlots();
+    }
+    if (isComputer) {
+        app->sprThinking.DrawCentered(aiPointer.x, aiPointer.y);
+    }
 }
 
+void Board::DrawPressureMeter(float w, float h)
+{
+    Sprite& meter = app->sprSkullMeter;
+    const float top = h / 2.0f - float(meter.mHeight) / 2.0f;
+    meter.Draw(w + 26.0f, top);
+    const float filled = Fraction(pressureShown, 100.0f);
+    app->sprSkullMeterFill.DrawPartialY(w + 74.0f, top + 85.0f, filled, -1);
+    bool face = pressure < 50.0f || pressureShown < 50.0f;
+    if (!face) {
+        const bool speed = app->gameMode == GameMode::Speed;
+        const float period = speed ? 2.0f * (150.0f - 100.0f * filled) : 60.0f - 30.0f * filled;
+        face = int(std::trunc(float(Ticks()) / period)) % 2 == 0;
+    }
+    if (face) {
+        app->sprSkullMeterDark.Draw(w + 41.0f, top + 48.0f);
+    }
+}
+
+void Board::DrawLevelMeter(float h)
+{
+    Graphics& g = theGraphics;
+    Sprite& meter = app->sprQuorbMeter;
+    const float left = -float(meter.mWidth) - 8.0f;
+    const float top = h / 2.0f - float(meter.mHeight) / 2.0f;
+    meter.Draw(left, top);
+    DrawMeterFill(app->sprQuorbMeterFill, left + 43.0f, top + 13.0f, false);
+
+    if (meterDrain != 0.0f && IsPlaying() && meterValue < meterMax / 10.0f) {
+        const int tick = Ticks();
+        const Point at(left + float(meter.mWidth) / 2.0f, top - kWarningAbove);
+        const float bob = 1.0f + 0.05f * Math::SinDegrees(2.0f * float(tick));
+        app->sprWarningBkg.DrawScaled(at.x, at.y, bob);
+        app->sprWarning.DrawScaled(at.x, at.y, bob);
+        if ((tick / 15) % 2 == 0) {
+            g.SetColorRGBA(1.0f, 1.0f, 1.0f, 0.5f);
+            app->sprWarning.DrawScaled(at.x, at.y, 1.0f + 0.1f * Math::SinDegrees(2.2f * float(tick)));
+            g.SetColorWhite();
+        }
+    }
+}
+
+void Board::DrawDuelMeter(float w, float h)
+{
+    Sprite& meter = app->sprDuelMeter;
+    const float left = w / 2.0f - float(meter.mWidth) / 2.0f;
+    SetComputerTint(true);
+    meter.Draw(left, h + 8.0f);
+    SetComputerTint(false);
+    DrawMeterFill(app->sprDuelMeterFill, left + 11.0f, h + 13.0f, true);
+}
+
+// The meter's fill up to its fraction, in the tint when it is not white.
+void Board::DrawMeterFill(Sprite& fill, float x, float y, bool across)
+{
+    Graphics& g = theGraphics;
+    const float filled = Fraction(meterShown, meterMax);
+    const bool tinted = !IsWhite(tint);
+    if (tinted) {
+        g.SetColor(tint);
+        g.SetColorFill(true);
+    }
+    if (across) {
+        fill.DrawPartialX(x, y, filled, 1);
+    } else {
+        fill.DrawPartialY(x, y, filled, -1);
+    }
+    if (tinted) {
+        g.SetColorFill(false);
+        g.SetColorWhite();
+    }
+}
+
+void Board::DrawCountdown(float w)
+{
+    const float left = w + 5.0f;
+    app->sprStopwatch.Draw(left, -10.0f);
+    const float remaining = Fraction(float(countdown), float(countdownStart));
+    app->sprStopwatchCircle.DrawPie(w + 67.0f, 71.0f, remaining);
+    Sprite& hand = app->sprStopwatchHand;
+    Matrix m;
+    m.Translate(0.0f, 25.0f - float(hand.mHeight), 0.0f);
+    m.Rotate(remaining * 360.0f);
+    m.Translate(left, -10.0f, 0.0f);
+    m.Translate(62.0f, 81.0f, 0.0f);
+    hand.DrawMatrix(m);
+}
+
+void Board::DrawCollectSlots()
+{
+    Graphics& g = theGraphics;
+    Font& font = app->fontArialBlack23;
+    for (int i = 0; i < 4 && collectKinds[i] != -1; ++i) {
+        const float y = 135.0f * float(i);
+        app->sprCollectBox.Draw(-132.0f, y);
+        if (collectCounts[i] <= 0) {
+            g.SetColorRGBA(0.5f, 0.5f, 0.5f, 1.0f);
+        }
+        collectIcons[i].Draw(-114.0f, y + 32.0f);
+        const String count = Number(collectCounts[i]);
+        g.SetColorRGBA(0.0f, 0.0f, 0.0f, 1.0f);
+        font.DrawRight(count, -43.0f, y + 69.0f);
+        g.SetColorWhite();
+        font.DrawRight(count, -47.0f, y + 65.0f);
+    }
+    g.SetColorWhite();
+}
+
+// Every other cell is tinted; the frame hides what lies outside the board.
 void Board::DrawCells()
 {
-    // unbuilt
+    Graphics& g = theGraphics;
+    g.SetColorRGBA(0.0f, 0.5f, 1.0f, 0.5f);
+    for (int y = 0; y < gridHeight; ++y) {
+        for (int x = 0; x < gridWidth; ++x) {
+            if ((x + y) % 2 == 1) {
+                g.FillRect(float(x) * cellSize, float(y) * cellSize, cellSize, cellSize);
+            }
+        }
+    }
+    g.SetColorWhite();
+    if (levelType != LevelType::GoGold || app == nullptr) {
+        return;
+    }
+    const size_t cells = size_t(std::max(gridWidth, 0)) * size_t(std::max(gridHeight, 0));
+    for (size_t i = 0; i < cells && i < cellMarked.size(); ++i) {
+        if (cellMarked[i] != 0) {
+            const int x = int(i % size_t(gridWidth));
+            const int y = int(i / size_t(gridWidth));
+            app->sprGoldBrick.Draw(float(x) * cellSize, float(y) * cellSize);
+        }
+    }
 }
 
 void Board::DrawBackground()
 {
-    // unbuilt
+    if (demoMode || app == nullptr) {
+        return;
+    }
+    StartZoomAndShake(zoom, shake);
+    app->sprBackground.Draw(0.0f, 0.0f);
+    theGraphics.PopTranslation();
+    EndZoom(zoom);
 }

@@ -18,6 +18,8 @@ class Quorb : public Object
 
     void Update() override;
     void Draw() override;
+    // The skull of a fly-in on its way (drawn by the board, above the frame).
+    void DrawFlying();
 
     void RandomizeKind();
     bool Contains(float x, float y) const;

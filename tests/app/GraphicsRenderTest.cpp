@@ -262,3 +262,25 @@ TEST_F(GraphicsRenderTest, DebugTextIsWhiteOnBlackCells)
     EXPECT_EQ(Pixel(25, 37), kBlack); // the cell's spacing column and row
     EXPECT_EQ(Pixel(26, 30), kBlue);
 }
+
+// The same texture drawn again after colour fill is still blended: its
+// transparent texels leave the background alone.
+TEST_F(GraphicsRenderTest, LeavingColourFillKeepsTheBoundTextureBlended)
+{
+    Image image;
+    MakeQuadrantImage(image);
+    Texture texture(image);
+
+    BeginFrame(kBlue);
+    theGraphics.SetFiltering(false);
+    theGraphics.SetColorFill(true);
+    theGraphics.SetColorRGBA(0, 1, 0, 1);
+    DrawTexture(texture, 0, 0, 40);
+    theGraphics.SetColorFill(false);
+    theGraphics.SetColorWhite();
+    DrawTexture(texture, 100, 0, 40);
+    theGraphics.EndScene();
+
+    EXPECT_EQ(Pixel(105, 35), kBlue);
+    EXPECT_EQ(Pixel(105, 5), kRed);
+}

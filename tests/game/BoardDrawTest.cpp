@@ -1,0 +1,190 @@
+// The board drawn headless through the software renderer and through SDL's
+// renderer under the dummy driver: both pictures must show the board, and
+// agree with each other.
+#include "app/Graphics.h"
+#include "platform/Window.h"
+
+#include "support/BoardScene.h"
+#include "support/TemporaryFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path ProgramFolder()
+{
+    const char* dir = std::getenv("QS_PROGRAM_DIR");
+    return dir ? fs::path(dir) : fs::current_path();
+}
+
+// A screenshot as 0xRRGGBB pixels.
+struct Shot
+{
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;
+
+    uint32_t At(int x, int y) const { return pixels[size_t(y) * size_t(width) + size_t(x)]; }
+
+    // The mean of one channel over a rectangle given in logical (800 x 600)
+    // units.
+    double Mean(double lx, double ly, double lw, double lh, int shift) const
+    {
+        const double sx = width / 800.0;
+        const double sy = height / 600.0;
+        const int x0 = int(lx * sx), x1 = int((lx + lw) * sx);
+        const int y0 = int(ly * sy), y1 = int((ly + lh) * sy);
+        double sum = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x)
+                sum += (At(x, y) >> shift) & 0xFF;
+        return sum / double((x1 - x0) * (y1 - y0));
+    }
+};
+
+Shot ReadBMP(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    Shot shot;
+    if (bytes.size() < 54)
+        return shot;
+    shot.width = bytes[18] | (bytes[19] << 8);
+    shot.height = bytes[22] | (bytes[23] << 8);
+    const size_t stride = (size_t(shot.width) * 3 + 3) & ~size_t(3);
+    shot.pixels.resize(size_t(shot.width) * size_t(shot.height));
+    for (int y = 0; y < shot.height; ++y) {
+        const uint8_t* row = bytes.data() + 54 + size_t(shot.height - 1 - y) * stride;
+        for (int x = 0; x < shot.width; ++x)
+            shot.pixels[size_t(y) * size_t(shot.width) + size_t(x)] =
+                uint32_t(row[3 * x + 2]) << 16 | uint32_t(row[3 * x + 1]) << 8 | row[3 * x];
+    }
+    return shot;
+}
+
+class BoardDrawTest : public testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        previous = fs::current_path();
+        fs::current_path(folder.Path());
+        BoardScene::LinkAssetFolders(ProgramFolder());
+    }
+    void TearDown() override { fs::current_path(previous); }
+
+    // The mid-game board drawn once through the chosen renderer.
+    Shot Render(bool software)
+    {
+        if (software)
+            folder.WriteText("config.cfg",
+                             "DX::ScreenWidth=800\r\nDX::ScreenHeight=600\r\nDX::ColorDepth=32\r\n"
+                             "DX::Fullscreen=false\r\nDX::SafeMode=true\r\n");
+        else
+            fs::remove(folder / "config.cfg");
+        Platform::Window window;
+        EXPECT_TRUE(window.Create("Board", 0, 0, 800, 600));
+        Shot shot;
+        {
+            QuorbSwapApp app;
+            app.configPath = "config.cfg";
+            theGraphics.SetLogicalResolution(800, 600);
+            EXPECT_TRUE(theGraphics.Startup(window.NativeHandle()));
+            EXPECT_EQ(theGraphics.mSoftware, software);
+            BoardScene::LoadBoardArt(app);
+            auto board = BoardScene::MakeMidGameBoard(app, nullptr);
+            BoardScene::DrawFrame(*board);
+            theGraphics.Present();
+            const std::string file = software ? "software.bmp" : "sdl.bmp";
+            EXPECT_TRUE(theGraphics.SaveBMP(file.c_str()));
+            shot = ReadBMP(folder / file);
+            board.reset();
+        }
+        theGraphics.ResetState();
+        window.Destroy();
+        return shot;
+    }
+
+    TemporaryFolder folder;
+    fs::path previous;
+};
+
+// The pieces where the grid says, by the colour at their cell centres, on
+// two rows no effect covers (a blank board, a missing piece pass or a
+// shifted grid fail).
+void ExpectPiecesOnTheGrid(const Shot& shot, const char* renderer)
+{
+    ASSERT_GT(shot.width, 0) << renderer;
+    struct Cell
+    {
+        int kind;
+        double rgb[3];
+    };
+    std::vector<Cell> cells;
+    for (int y : {4, 9}) {
+        for (int x = 0; x < 12; ++x) {
+            Cell c{BoardScene::KindAt(x, y), {}};
+            const double cx = 88 + (x + 0.5) * 52, cy = 40 + (y + 0.5) * 52;
+            for (int i = 0; i < 3; ++i)
+                c.rgb[i] = shot.Mean(cx - 5, cy - 5, 10, 10, 8 * i);
+            cells.push_back(c);
+        }
+    }
+    // Each cell's nearest cell in colour holds a piece of its own kind.
+    int strays = 0;
+    for (const Cell& a : cells) {
+        const Cell* nearest = nullptr;
+        double best = 1e9;
+        for (const Cell& b : cells) {
+            double d = 0;
+            for (int i = 0; i < 3; ++i)
+                d += std::abs(a.rgb[i] - b.rgb[i]);
+            if (&a != &b && d < best) {
+                best = d;
+                nearest = &b;
+            }
+        }
+        strays += nearest->kind == a.kind ? 0 : 1;
+    }
+    EXPECT_EQ(strays, 0) << renderer << ": cells whose colour is nearest another kind's";
+}
+
+} // namespace
+
+TEST_F(BoardDrawTest, BothRenderersShowTheSameBoard)
+{
+    const Shot software = Render(true);
+    const Shot sdl = Render(false);
+    ASSERT_EQ(software.width, 640);
+    ASSERT_EQ(sdl.width, 800);
+    ExpectPiecesOnTheGrid(software, "software");
+    ExpectPiecesOnTheGrid(sdl, "sdl");
+
+    // Blocks of 20 x 20 logical pixels, compared channel by channel.
+    double sum = 0, largest = 0;
+    int count = 0;
+    for (int by = 0; by < 600; by += 20) {
+        for (int bx = 0; bx < 800; bx += 20) {
+            for (int shift : {0, 8, 16}) {
+                const double d =
+                    std::abs(software.Mean(bx, by, 20, 20, shift) - sdl.Mean(bx, by, 20, 20, shift));
+                sum += d;
+                largest = std::max(largest, d);
+                ++count;
+            }
+        }
+    }
+    const double mean = sum / count;
+    std::printf("software against SDL, per channel over 20 x 20 blocks: mean %.2f, largest %.2f\n", mean,
+                largest);
+    EXPECT_LT(mean, 8.0);
+    EXPECT_LT(largest, 100.0);
+}

@@ -1,0 +1,33 @@
+#pragma once
+// A board in the middle of a game with the art it draws: shared by the
+// drawing tests and the frame benchmark.
+
+#include "game/Board.h"
+#include "game/Game.h"
+#include "game/QuorbSwapApp.h"
+
+#include <filesystem>
+#include <memory>
+
+namespace BoardScene {
+
+// Links the program folder's asset folders into the current folder, so the
+// game's relative names resolve while settings stay elsewhere.
+void LinkAssetFolders(const std::filesystem::path& programFolder);
+
+// Loads the fonts, gameplay art and piece pictures a board draws (the
+// graphics device must be started).
+void LoadBoardArt(QuorbSwapApp& app);
+
+// A 12 x 10 board mid-cascade: pieces falling, popping and swapping, a
+// super piece, a cracked skull, chips and a score popup in the air, the
+// level meter and the pressure meter showing. The same every time.
+std::unique_ptr<Board> MakeMidGameBoard(QuorbSwapApp& app, Game* game);
+
+// The kind of the piece the scene puts at column x, row y.
+int KindAt(int x, int y);
+
+// One whole frame: the background and the board.
+void DrawFrame(Board& board);
+
+} // namespace BoardScene
