@@ -20,7 +20,7 @@ const std::vector<std::string> kMovable = {"001", "230", "456"};
 // No swap makes a line anywhere.
 const std::vector<std::string> kStuck = {"012", "345", "670"};
 
-enum class Outcome { None, Win, LoseNoMoves, LoseOutOfTime, LoseOpponent };
+enum class Outcome { None, Win, LoseDrained, LoseNoMoves, LoseOutOfTime, LoseOpponent };
 
 Outcome OutcomeOf(const Board& board)
 {
@@ -31,6 +31,8 @@ Outcome OutcomeOf(const Board& board)
         return Outcome::None;
     }
     switch (board.loseOverlay->reason) {
+    case LoseReason::MeterDrained:
+        return Outcome::LoseDrained;
     case LoseReason::NoMoves:
         return Outcome::LoseNoMoves;
     case LoseReason::OutOfTime:
@@ -356,4 +358,48 @@ TEST(BoardGoalsTest, TheLosingAnimationStaggersEveryPiece)
     std::sort(delays.begin(), delays.end());
     const std::vector<int> expected = {1, 25, 48, 69, 88, 105, 120, 133, 144, 153, 160, 165};
     EXPECT_EQ(delays, expected) << "0 is raised to 1 by the piece";
+}
+
+// Each journey type set up for real and played by the first move found, as
+// the computer plays, until its overlay opens.
+TEST(BoardGoalsTest, EveryTypeIsPlayedToItsEnd)
+{
+    struct Case {
+        LevelType type;
+        int d;
+        bool play;
+        Outcome expected;
+    };
+    const Case cases[] = {
+        {LevelType::Meter, 0, true, Outcome::Win},      {LevelType::Skulls, 0, true, Outcome::Win},
+        {LevelType::Drain, 0, true, Outcome::Win},      {LevelType::Drain, 100, false, Outcome::LoseDrained},
+        {LevelType::Matches, 0, true, Outcome::Win},    {LevelType::Matches, 0, false, Outcome::LoseOutOfTime},
+        {LevelType::Collect, 0, true, Outcome::Win},    {LevelType::GoGold, 0, true, Outcome::Win},
+        {LevelType::Duel, 0, true, Outcome::Win},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "type " << static_cast<int>(c.type) << (c.play ? " played" : " idle"));
+        theRandom->Seed(21);
+        Board board(nullptr, nullptr);
+        board.SetupLevel(c.type, c.d);
+        board.PlaceLevelSkulls();
+        board.started = true;
+        int tick = 0;
+        for (; tick < 200000 && !board.winOverlay && !board.loseOverlay; ++tick) {
+            if (c.play && board.movingCount == 0 && !board.movesFinished) {
+                Point pos;
+                Point dir;
+                if (board.FindPossibleMove(&pos, &dir)) {
+                    board.cascadeLevel = 0;
+                    board.TrySwap(board.PieceAtPoint(pos),
+                                  board.PieceAtPoint(Point(pos.x + dir.x * board.cellSize, pos.y + dir.y * board.cellSize)));
+                }
+            }
+            board.Update();
+        }
+        EXPECT_EQ(OutcomeOf(board), c.expected) << tick << " ticks";
+        if (c.expected == Outcome::LoseDrained) {
+            EXPECT_EQ(tick, 1000) << "30 at 0.03 a tick";
+        }
+    }
 }
