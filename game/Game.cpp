@@ -1,90 +1,352 @@
 // The play session: levels, map, power slots and saved games.
 #include "game/Game.h"
-#include "game/QuorbSwapApp.h"
 
-Game::Game(QuorbSwapApp* app) : application(app)
+#include "app/Console.h"
+#include "app/IOBuffer.h"
+#include "app/Random.h"
+#include "game/Board.h"
+#include "game/Map.h"
+#include "game/QuorbSwapApp.h"
+#include "game/SaveValidator.h"
+#include "game/Transition.h"
+#include "game/Tutor.h"
+#include "platform/Files.h"
+
+#include <algorithm>
+
+namespace {
+constexpr int32_t kSaveVersion = 2;
+constexpr int kModifierCount = 10;
+constexpr int kEscape = 27;
+// Flying map items land within a few hundred updates; the bound only keeps
+// a stuck one from hanging the close of the game.
+constexpr int kMaxLandingUpdates = 10000;
+
+bool HasChild(const Gadget* parent, const Gadget* child)
 {
-    // unbuilt
+    return child && parent->children && parent->children->live.IndexOf(child) >= 0;
+}
+
+// Killed as a child, so that the parent's child manager deletes it: the map
+// is not a child while a level is played.
+template <typename T> void Discard(Gadget* parent, T*& gadget)
+{
+    if (gadget == nullptr)
+        return;
+    if (!HasChild(parent, gadget))
+        parent->AddChild(gadget);
+    gadget->Kill();
+    gadget = nullptr;
+}
+
+const char* SaveNameOf(GameMode mode)
+{
+    switch (mode) {
+    case GameMode::Casual:
+        return "casual.sav";
+    case GameMode::Speed:
+        return "speed.sav";
+    default:
+        return "journey.sav";
+    }
+}
+} // namespace
+
+Game::Game(QuorbSwapApp* app) : application(app), saveName(SaveNameOf(app->gameMode))
+{
+    for (float& modifier : difficultyModifiers)
+        modifier = 0.0f;
+    SetFullScreen();
+    TakeKeyFocus();
 }
 
 Game::~Game()
 {
-    // unbuilt
+    Discard(this, board);
+    Discard(this, map);
+    Discard(this, opponentBoard);
 }
 
 void Game::Draw()
 {
-    // unbuilt
+    if (board && !board->demoMode)
+        board->DrawBackground();
 }
 
 void Game::Kill()
 {
-    // unbuilt
+    if (tutor) {
+        tutor->Kill();
+        tutor = nullptr;
+    }
+    Gadget::Kill();
+    Save();
 }
 
 void Game::Initialize()
 {
-    // unbuilt
+    // A damaged or missing save counts as absent: the mode starts afresh.
+    if (application->resumeGame && Load())
+        return;
+    difficulty = application->difficulty;
+    if (difficulty == Difficulty::Hard)
+        std::fill(std::begin(difficultyModifiers), std::end(difficultyModifiers), 1.0f);
+    if (application->gameMode == GameMode::Journey) {
+        ShowMap(false);
+    } else {
+        levelType = LevelType::Meter;
+        StartLevel(false);
+    }
 }
 
-void Game::StartLevel(bool /*withTransition*/)
+void Game::StartLevel(bool withTransition)
 {
-    // unbuilt
+    if (withTransition) {
+        new Transition(application, TransitionTarget::StartLevel);
+        return;
+    }
+    ClosePopupMenu();
+    if (map)
+        map->PlaceMarkerAtStart();
+    // A second start (two transitions at once) replaces the level instead
+    // of stacking a second one over it.
+    Discard(this, board);
+    Discard(this, opponentBoard);
+    board = new Board(application, this);
+    application->resumeGame = false;
+    while (levelType == LevelType::Surprise)
+        levelType = LevelType(theRandom->Get(8));
+    bool duel = levelType == LevelType::Duel;
+    if (duel)
+        board->SetRect(0, 0, kScreenWidth / 2, kScreenHeight);
+    int type = int(levelType);
+    if (theConsole)
+        theConsole->Printf("Difficulty Mod[%d]: %f (Original Difficulty is %d)", type,
+                           double(difficultyModifiers[type]), mapDifficulty);
+    board->SetupLevel(levelType, int(difficultyModifiers[type] * float(mapDifficulty)));
+    if (duel) {
+        opponentBoard = new Board(application, this);
+        opponentBoard->SetRect(kScreenWidth / 2, 0, kScreenWidth / 2, kScreenHeight);
+        opponentBoard->SetupLevel(LevelType::Duel, 0);
+        AddChild(opponentBoard);
+    }
+    AddChild(board);
+    tutor = new Tutor(this);
+    application->rootGadgets.Add(tutor);
+    if (map)
+        RemoveChild(map);
 }
 
-void Game::ShowMap(bool /*withTransition*/)
+void Game::ShowMap(bool withTransition)
+{
+    if (withTransition) {
+        new Transition(application, TransitionTarget::ShowMap);
+        return;
+    }
+    ClosePopupMenu();
+    if (!map) {
+        map = new Map(application, this);
+        map->Generate();
+    }
+    map->PlaceMarkerAtStart();
+    if (!HasChild(this, map))
+        AddChild(map);
+    Discard(this, board);
+    Discard(this, opponentBoard);
+}
+
+void Game::ClosePopupMenu()
 {
     // unbuilt
 }
 
 void Game::OnLevelWon()
 {
-    // unbuilt
+    if (board == nullptr)
+        return;
+    score += board->levelScore;
+    bestTime = std::min(bestTime, board->levelTicks);
+    if (map)
+        map->CompleteSquare(squareX, squareY, 100);
+    int type = int(levelType);
+    difficultyModifiers[type] = std::min(difficultyModifiers[type], 1.0f) + 0.2f;
+    for (float& modifier : difficultyModifiers)
+        modifier = std::min(modifier + 0.05f, 1.0f);
+    ShowMap(true);
 }
 
 void Game::OnLevelLost()
 {
-    // unbuilt
+    application->specialTransition = true;
+    ShowMap(true);
 }
 
-int Game::ScoreMultiplier(int /*points*/)
+int Game::ScoreMultiplier(int points)
 {
-    // unbuilt
-    return {};
+    // 32-bit arithmetic that wraps as the machine does, without undefined
+    // overflow.
+    uint32_t p = uint32_t(points);
+    for (int32_t slot : powerSlots) {
+        if (slot == int32_t(PowerKind::DoubleScore))
+            p *= 2u;
+        else if (slot == int32_t(PowerKind::TripleScore))
+            p *= 3u;
+    }
+    int32_t result = int32_t(p);
+    if (difficulty == Difficulty::Child)
+        result /= 2;
+    else if (difficulty == Difficulty::Hard)
+        result = int32_t(uint32_t(result) * 2u);
+    return result;
 }
 
-int Game::CountPowerSlots(int /*kind*/) const
+int Game::CountPowerSlots(int kind) const
 {
-    // unbuilt
-    return {};
+    return int(std::count(std::begin(powerSlots), std::end(powerSlots), kind));
 }
 
-void Game::SetPaused(int /*mode*/)
+void Game::SetPaused(int mode)
 {
-    // unbuilt
+    if (application->transition)
+        return;
+    bool want = mode == -1 ? !IsPaused() : mode != 0;
+    if (want == IsPaused())
+        return;
+    if (want) {
+        Pause();
+        // unbuilt: the pause overlay
+    } else {
+        Resume();
+    }
 }
 
 void Game::OpenPopupMenu()
 {
+    // A second menu would be left over the next screen, pointing at a
+    // deleted game.
+    if (application->popupMenu)
+        return;
     // unbuilt
 }
 
-void Game::OnKey(int /*character*/)
+void Game::OnKey(int character)
 {
-    // unbuilt
+    if (character == 'P' || character == 'p')
+        SetPaused(-1);
+    else if (character == kEscape)
+        OpenPopupMenu();
+}
+
+String Game::GetSavePath()
+{
+    return application->profiles.GetProfilePath(saveName);
 }
 
 void Game::Save()
 {
-    // unbuilt
+    String path = GetSavePath();
+    if (deleteSave) {
+        RemoveSaveFile(path);
+        return;
+    }
+    // Items still flying over the map add to the score and the power slots
+    // when they land, so they land before those are written.
+    for (int i = 0; map && map->items.Count() > 0 && i < kMaxLandingUpdates; ++i)
+        map->Update();
+
+    IOBuffer buffer;
+    buffer.WriteInt(kSaveVersion);
+    buffer.WriteInt(int32_t(difficulty));
+    buffer.WriteInt(squareX);
+    buffer.WriteInt(squareY);
+    buffer.WriteInt(level);
+    buffer.WriteInt(score);
+    buffer.WriteInt(bestTime);
+    buffer.WriteInt(int32_t(levelType));
+    buffer.WriteInt(mapDifficulty);
+    for (int32_t slot : powerSlots)
+        buffer.WriteInt(slot);
+    for (float modifier : difficultyModifiers)
+        buffer.WriteFloat(modifier);
+    buffer.WriteBool(map != nullptr);
+    if (map)
+        map->Save(buffer);
+    buffer.WriteBool(board != nullptr);
+    if (board)
+        board->Save(buffer);
+    buffer.WriteBool(opponentBoard != nullptr);
+    if (opponentBoard)
+        opponentBoard->Save(buffer);
+    buffer.WriteBool(HasChild(this, map));
+    buffer.WriteBool(HasChild(this, board));
+    buffer.WriteBool(HasChild(this, opponentBoard));
+
+    if (!buffer.Save(path) && theConsole)
+        theConsole->Printf("WARNING: the saved game %s could not be written", path.CStr());
+    if (theConsole)
+        theConsole->Printf("SAVE Filename: %s", path.CStr());
 }
 
-void Game::Load()
+bool Game::Load()
 {
-    // unbuilt
+    String path = GetSavePath();
+    IOBuffer buffer;
+    buffer.Load(path);
+    if (!SaveValidator(buffer.GetData(), buffer.GetSize()).IsValidGame(application->gameMode)) {
+        if (buffer.GetSize() > 0 && theConsole)
+            theConsole->Printf("WARNING: the saved game %s is damaged and was not loaded", path.CStr());
+        return false;
+    }
+    buffer.ReadInt(); // version
+    Discard(this, map);
+    Discard(this, board);
+    difficulty = Difficulty(buffer.ReadInt());
+    squareX = buffer.ReadInt();
+    squareY = buffer.ReadInt();
+    level = buffer.ReadInt();
+    score = buffer.ReadInt();
+    bestTime = buffer.ReadInt();
+    levelType = LevelType(buffer.ReadInt());
+    mapDifficulty = buffer.ReadInt();
+    for (int32_t& slot : powerSlots)
+        slot = buffer.ReadInt();
+    for (float& modifier : difficultyModifiers)
+        modifier = buffer.ReadFloat();
+    if (buffer.ReadBool()) {
+        map = new Map(application, this);
+        map->Load(buffer);
+    }
+    if (buffer.ReadBool()) {
+        board = new Board(application, this);
+        board->Load(buffer);
+    }
+    if (buffer.ReadBool()) {
+        Discard(this, opponentBoard);
+        opponentBoard = new Board(application, this);
+        opponentBoard->Load(buffer);
+    }
+    if (buffer.ReadBool())
+        AddChild(map);
+    if (buffer.ReadBool())
+        AddChild(board);
+    if (buffer.ReadBool())
+        AddChild(opponentBoard);
+    if (opponentBoard) {
+        board->SetRect(0, 0, kScreenWidth / 2, kScreenHeight);
+        opponentBoard->SetRect(kScreenWidth / 2, 0, kScreenWidth / 2, kScreenHeight);
+    }
+    return true;
 }
 
 void Game::DeleteSave()
 {
-    // unbuilt
+    deleteSave = 1;
+    RemoveSaveFile(GetSavePath());
+}
+
+void Game::RemoveSaveFile(const String& path)
+{
+    // A file that is not there is no error.
+    if (Platform::Files::Exists(path.CStr()) && !Platform::Files::DeleteFile(path.CStr()) && theConsole)
+        theConsole->Printf("WARNING: the saved game %s could not be removed", path.CStr());
 }

@@ -34,18 +34,23 @@ class Game : public Gadget
     void OpenPopupMenu();
     void OnKey(int character);
 
-    // Saved game.
+    // Saved game. Load refuses a damaged file whole (false) before it
+    // builds anything, and leaves it on disk.
     void Save();
-    void Load();
+    bool Load();
     void DeleteSave();
+    String GetSavePath();
+
+  private:
+    void ClosePopupMenu();
+    void RemoveSaveFile(const String& path);
+
+  public:
 
     QuorbSwapApp* application = nullptr;
     Board* board = nullptr;
     Board* opponentBoard = nullptr; // the computer's board of a duel level
     Map* map = nullptr;
-    // Only their identity matters: a Transition's target.
-    uint32_t mapToken = 0;
-    uint32_t levelToken = 0;
     int32_t squareX = 0;
     int32_t squareY = 0;
     int32_t level = 1;

@@ -26,6 +26,11 @@ class Tutor : public Gadget
 
     void BuildPage();
 
+  private:
+    void BuildDemoBoard();
+
+  public:
+
     QuorbSwapApp* application = nullptr;
     Game* game = nullptr;
     Board* demoBoard = nullptr; // a child of the page

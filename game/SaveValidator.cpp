@@ -1,0 +1,327 @@
+#include "game/SaveValidator.h"
+
+#include <climits>
+#include <cmath>
+#include <cstring>
+
+namespace {
+constexpr int32_t kSaveVersion = 2;
+constexpr int32_t kMaxGridWidth = 12;
+constexpr int32_t kMaxGridHeight = 10;
+// Far beyond any board or screen coordinate, small enough that drawing
+// code may turn it into an integer.
+constexpr float kMaxCoordinate = 100000.0f;
+constexpr float kMaxCellSize = 800.0f;
+// A chain counter multiplies scores; real chains stay far below this.
+constexpr int32_t kMaxCascade = 10000;
+constexpr int32_t kPieceRecordSize = 133;
+constexpr int32_t kRevealStepSize = 23;
+constexpr int32_t kMaxTextLength = 1024;
+} // namespace
+
+SaveValidator::SaveValidator(const uint8_t* bytes, int32_t count) : data(bytes), size(bytes ? count : 0) {}
+
+bool SaveValidator::IsValidGame(GameMode mode)
+{
+    if (Int() != kSaveVersion)
+        return false;
+    Int(0, 2); // difficulty
+    Int(0, kMapSize - 1);
+    Int(0, kMapSize - 1);
+    Int(1, INT32_MAX); // level
+    Int();             // score
+    Int();             // best time
+    Int(0, 7);         // level type
+    Int(0, 100);       // map difficulty
+    for (int i = 0; i < kPowerSlotCount; ++i)
+        Int(kNoPower, int32_t(PowerKind::ExtraPieces));
+    for (int i = 0; i < 10; ++i)
+        Float(0.0f, 1.0f);
+
+    bool hasMap = Bool();
+    if (hasMap && (mode != GameMode::Journey || !CheckMap()))
+        return false;
+    bool hasBoard = Bool();
+    if (hasBoard && CheckBoard() < 0)
+        return false;
+    bool hasOpponent = Bool();
+    if (hasOpponent && (!hasBoard || CheckBoard() < 0))
+        return false;
+    // A journey level reports its end to the map.
+    if (mode == GameMode::Journey && hasBoard && !hasMap)
+        return false;
+
+    bool mapShown = Bool();
+    bool boardShown = Bool();
+    bool opponentShown = Bool();
+    if ((mapShown && !hasMap) || (boardShown && !hasBoard) || (opponentShown && !hasOpponent))
+        return false;
+    return ok && cursor == size;
+}
+
+bool SaveValidator::CheckMap()
+{
+    for (int i = 0; i < kMapSquareCount && ok; ++i) {
+        for (int flag = 0; flag < 4; ++flag) {
+            if (BytesLeft() < 1 || data[cursor] > 1)
+                ok = false;
+            Skip(1);
+        }
+        Float(0.0f, 1.0f); // scaleX
+        Float(0.0f, 1.0f); // scaleY
+        int32_t type = Int(0, kBonusSquare);
+        if (type == 8)
+            ok = false;
+        Float(0.0f, 1.0f); // difficulty
+        for (int c = 0; c < 4; ++c)
+            Float();
+        if (type == kJigsawSquare) {
+            Int(0, kJigsawPictures - 1);
+            Int(0, kJigsawPiecesPerPicture - 1);
+        } else if (type == kBonusSquare) {
+            Int(0, int32_t(PowerKind::ExtraPieces));
+            Int();
+        } else {
+            Skip(8);
+        }
+    }
+    for (int i = 0; i < 4; ++i)
+        Int(-1, kMapSize - 1); // hovered and previous hovered square
+    Bool();                    // chosen
+    int32_t steps = Int(0, int32_t(BytesLeft() / kRevealStepSize));
+    for (int32_t i = 0; i < steps && ok; ++i) {
+        Int(0, kMapSize - 1);
+        Int(0, kMapSize - 1);
+        Bool();
+        Bool();
+        Bool();
+        Float(0.0f, 1.0f);
+        Int(0, 1);
+        Int();
+    }
+    Int(0, 2); // tip number
+    for (int i = 0; i < 6; ++i)
+        Float(-kMaxCoordinate, kMaxCoordinate);
+    Int(kNoPower, int32_t(PowerKind::ExtraPieces));
+    Bool(); // journey end pending
+    return ok;
+}
+
+int32_t SaveValidator::CheckBoard()
+{
+    int32_t width = Int(1, kMaxGridWidth);
+    int32_t height = Int(1, kMaxGridHeight);
+    int64_t cells = ok ? int64_t(width) * height : 0;
+    Float(-kMaxCoordinate, kMaxCoordinate);
+    Float(-kMaxCoordinate, kMaxCoordinate);
+    Float(0.0f, kMaxCoordinate);
+    Float(0.0f, kMaxCoordinate);
+    // Every rule looks cells up in the grid, so it must be there.
+    if (!Bool())
+        ok = false;
+    Skip(cells);
+    bool marked = Bool();
+    if (marked)
+        Skip(cells);
+
+    float cellSize = Float(1.0f, kMaxCellSize);
+    Float(); // piece scale
+    Int(1, kPieceKinds);
+    for (int i = 0; i < 4; ++i)
+        Bool();
+    Int(0, kMaxCascade);
+    for (int i = 0; i < 4; ++i)
+        Float(-kMaxCoordinate, kMaxCoordinate); // slide and grid offsets
+    Bool();                                     // show ready overlay
+    Int(0, int32_t(cells));                     // skull count
+    Bool();                                     // hint shown
+    for (int i = 0; i < 9; ++i)
+        Float(-kMaxCoordinate, kMaxCoordinate); // hint, zoom, shake
+    int32_t levelType = Int(0, 7);
+    Bool();
+    Bool();
+    for (int i = 0; i < 4; ++i)
+        Float(); // meter
+    Bool();
+    for (int i = 0; i < 4; ++i)
+        Float(); // pressure
+    Int(0, int32_t(cells)); // conversions
+    for (int i = 0; i < 3; ++i)
+        Bool();
+    for (int i = 0; i < 6; ++i)
+        Float(); // meter loop volumes and tint
+    Int();       // level score
+    Int(0, INT32_MAX);
+    Int(0, INT32_MAX);
+    Bool(); // started
+    Int();  // matches left
+    Bool();
+    Bool();
+    Int(); // countdown
+    Int();
+    Float(); // mark threshold
+    for (int i = 0; i < 4; ++i)
+        Int(-1, kPieceKinds - 1);
+    for (int i = 0; i < 4; ++i)
+        Int();
+    Bool();
+    Bool(); // is computer
+    Int();
+    Int();
+    Float(-kMaxCoordinate, kMaxCoordinate);
+    Float(-kMaxCoordinate, kMaxCoordinate);
+    Int();
+    Bool(); // force win
+    Float();
+    Int();
+    Float();
+    Float();
+    // GoGold levels count their marked cells.
+    if (levelType == int32_t(LevelType::GoGold) && !marked)
+        ok = false;
+
+    if (Bool())
+        CheckWinOverlay();
+    if (Bool())
+        CheckLoseOverlay();
+    if (Bool())
+        CheckLevelupOverlay();
+
+    int32_t pieceCount = Int(0, int32_t(cells));
+    if (ok && int64_t(pieceCount) * kPieceRecordSize > BytesLeft())
+        ok = false;
+    for (int32_t i = 0; i < pieceCount && ok; ++i)
+        CheckPiece(float(width) * cellSize, float(height) * cellSize);
+    return ok ? levelType : -1;
+}
+
+void SaveValidator::CheckWinOverlay()
+{
+    Int(0, 3);
+    Int();
+    // The banner starts spun far out (1.25 to the 101st power).
+    Float();
+    Float();
+    Float(-kMaxCoordinate, kMaxCoordinate);
+    for (int i = 0; i < 3; ++i)
+        CheckString();
+}
+
+void SaveValidator::CheckLoseOverlay()
+{
+    Int(0, 3);
+    for (int i = 0; i < 4; ++i)
+        Float(-kMaxCoordinate, kMaxCoordinate);
+}
+
+void SaveValidator::CheckLevelupOverlay()
+{
+    Int(0, 2);
+    Float(-kMaxCoordinate, kMaxCoordinate);
+    Int();
+    Float();
+    Int();
+    Int(0, INT32_MAX); // bursts left
+    Float();
+}
+
+void SaveValidator::CheckPiece(float gridWidth, float gridHeight)
+{
+    // A piece always lies on a cell of its grid.
+    Float(0.0f, gridWidth);
+    Float(0.0f, gridHeight);
+    Float(-kMaxCoordinate, kMaxCoordinate);
+    Float(-kMaxCoordinate, kMaxCoordinate);
+    Int(0, kPieceKinds - 1);
+    Float(); // scale
+    Bool();  // swapping
+    for (int i = 0; i < 5; ++i)
+        Float(); // move
+    Bool();      // popping
+    Float();
+    Float();
+    Bool(); // falling
+    Float();
+    Bool(); // super
+    Float();
+    Int(); // age
+    Int(); // hit points
+    Bool();
+    for (int i = 0; i < 3; ++i)
+        Float(-kMaxCoordinate, kMaxCoordinate); // shake
+    Bool();                                     // skull
+    Int();                                      // change delay
+    Bool();
+    Float();
+    Int(); // reserved
+    Bool();
+    for (int i = 0; i < 8; ++i)
+        Float(-kMaxCoordinate, kMaxCoordinate); // fly-in
+    Bool();                                     // level skull
+}
+
+int32_t SaveValidator::Int()
+{
+    if (!ok || BytesLeft() < 4) {
+        ok = false;
+        return 0;
+    }
+    const uint8_t* p = data + cursor;
+    cursor += 4;
+    return int32_t(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24);
+}
+
+int32_t SaveValidator::Int(int32_t low, int32_t high)
+{
+    int32_t value = Int();
+    if (value < low || value > high)
+        ok = false;
+    return value;
+}
+
+float SaveValidator::Float()
+{
+    int32_t bits = Int();
+    float value;
+    std::memcpy(&value, &bits, 4);
+    if (!std::isfinite(value)) {
+        ok = false;
+        return 0.0f;
+    }
+    return value;
+}
+
+float SaveValidator::Float(float low, float high)
+{
+    float value = Float();
+    if (value < low || value > high)
+        ok = false;
+    return value;
+}
+
+// Booleans are written as 1 or 0; any other byte means damage.
+bool SaveValidator::Bool()
+{
+    if (!ok || BytesLeft() < 1 || data[cursor] > 1) {
+        ok = false;
+        return false;
+    }
+    return data[cursor++] == 1;
+}
+
+void SaveValidator::Skip(int64_t count)
+{
+    if (!ok || count < 0 || count > BytesLeft()) {
+        ok = false;
+        return;
+    }
+    cursor += count;
+}
+
+void SaveValidator::CheckString()
+{
+    int32_t length = Int(1, kMaxTextLength);
+    if (ok && (length > BytesLeft() || data[cursor + length - 1] != 0))
+        ok = false;
+    Skip(length);
+}
