@@ -1,0 +1,262 @@
+"""Drives the real game under an X server with real input events.
+
+The game runs from its program folder with a fresh data folder, in a window
+of its own size; clicks and keys go through xdotool, and every check looks at
+the game's own screenshots (Ctrl+Print Screen writes Screenshots/screenshotN.bmp
+in the program folder)."""
+
+import ctypes
+import ctypes.util
+import os
+import shutil
+import signal
+import struct
+import subprocess
+import tempfile
+import time
+
+
+class Picture:
+    """A screenshot: width, height and rows of (r, g, b) from the top."""
+
+    def __init__(self, path):
+        with open(path, "rb") as f:
+            data = f.read()
+        if data[:2] != b"BM":
+            raise ValueError(f"{path} is not a bitmap")
+        offset = struct.unpack_from("<I", data, 10)[0]
+        width, height = struct.unpack_from("<ii", data, 18)
+        bits = struct.unpack_from("<H", data, 28)[0]
+        step = bits // 8
+        stride = (width * step + 3) & ~3
+        self.width, self.height = width, abs(height)
+        self.path = path
+        self.rows = []
+        for y in range(self.height):
+            source = y if height < 0 else self.height - 1 - y
+            start = offset + source * stride
+            row = data[start:start + width * step]
+            self.rows.append([(row[i + 2], row[i + 1], row[i]) for i in range(0, len(row), step)])
+
+    def pixel(self, x, y):
+        return self.rows[y][x]
+
+    def at(self, x, y):
+        """The pixel at a point of the game's 800 x 600 space (the software
+        renderer's screenshots are smaller)."""
+        return self.rows[int(y * self.height / 600)][int(x * self.width / 800)]
+
+    def mean(self, x0=0, y0=0, x1=None, y1=None):
+        x1 = self.width if x1 is None else x1
+        y1 = self.height if y1 is None else y1
+        total, count = [0, 0, 0], 0
+        for y in range(y0, y1, 2):
+            for x in range(x0, x1, 2):
+                p = self.rows[y][x]
+                for c in range(3):
+                    total[c] += p[c]
+                count += 1
+        return [t / max(count, 1) for t in total]
+
+    def mean_at(self, x0, y0, x1, y1):
+        """The mean colour of a rectangle of the game's 800 x 600 space."""
+        sx, sy = self.width / 800, self.height / 600
+        return self.mean(int(x0 * sx), int(y0 * sy), int(x1 * sx), int(y1 * sy))
+
+    def spread(self):
+        """How far the picture is from one flat colour (0 when blank)."""
+        m = self.mean()
+        total, count = 0.0, 0
+        for y in range(0, self.height, 4):
+            for x in range(0, self.width, 4):
+                p = self.rows[y][x]
+                total += sum(abs(p[c] - m[c]) for c in range(3))
+                count += 1
+        return total / max(count, 1)
+
+    def difference(self, other, x0=0, y0=0, x1=None, y1=None):
+        """Mean absolute per-channel difference over a region."""
+        x1 = min(self.width, other.width) if x1 is None else x1
+        y1 = min(self.height, other.height) if y1 is None else y1
+        total, count = 0, 0
+        for y in range(y0, y1, 2):
+            a, b = self.rows[y], other.rows[y]
+            for x in range(x0, x1, 2):
+                total += sum(abs(a[x][c] - b[x][c]) for c in range(3))
+                count += 3
+        return total / max(count, 1)
+
+
+class _ClientMessage(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
+
+
+class _Event(ctypes.Union):
+    _fields_ = [("client", _ClientMessage), ("pad", ctypes.c_long * 24)]
+
+
+def send_delete_window(window):
+    x11 = ctypes.CDLL(ctypes.util.find_library("X11"))
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XInternAtom.restype = ctypes.c_ulong
+    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
+    x11.XFlush.argtypes = [ctypes.c_void_p]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    display = x11.XOpenDisplay(None)
+    if not display:
+        raise RuntimeError("no X display")
+    event = _Event()
+    event.client.type = 33  # ClientMessage
+    event.client.window = window
+    event.client.message_type = x11.XInternAtom(display, b"WM_PROTOCOLS", 0)
+    event.client.format = 32
+    event.client.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
+    x11.XSendEvent(display, window, 0, 0, ctypes.byref(event))
+    x11.XFlush(display)
+    x11.XCloseDisplay(display)
+
+
+class Game:
+    def __init__(self, program_dir, data_home, renderer="-software", shots_dir=None, name="e2e"):
+        self.program_dir = program_dir
+        self.data_home = data_home
+        self.renderer = renderer
+        self.name = name
+        self.shots_dir = shots_dir
+        self.process = None
+        self.window = None
+        self.shot_number = 0
+        self.last = None
+
+    # -- process -------------------------------------------------------
+    def start(self, timeout=30):
+        env = dict(os.environ)
+        env["XDG_DATA_HOME"] = self.data_home
+        env["HOME"] = self.data_home
+        env.pop("SDL_VIDEODRIVER", None)
+        env.pop("SDL_AUDIODRIVER", None)
+        env["SDL_AUDIODRIVER"] = "dummy"
+        shutil.rmtree(os.path.join(self.program_dir, "Screenshots"), ignore_errors=True)
+        self.process = subprocess.Popen([os.path.join(self.program_dir, "QuorbSwap"), self.renderer],
+                                        cwd=self.program_dir, env=env,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            if self.process.poll() is not None:
+                raise RuntimeError(f"the game ended at start with status {self.process.returncode}")
+            found = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.process.pid)],
+                                   capture_output=True, text=True).stdout.split()
+            if found:
+                self.window = found[-1]
+                self.activate()
+                return
+            time.sleep(0.2)
+        raise RuntimeError("no game window appeared")
+
+    def wait_exit(self, timeout=30):
+        return self.process.wait(timeout=timeout)
+
+    def kill(self):
+        if self.process and self.process.poll() is None:
+            self.process.send_signal(signal.SIGKILL)
+            self.process.wait()
+
+    def running(self):
+        return self.process is not None and self.process.poll() is None
+
+    # -- input ---------------------------------------------------------
+    def xdo(self, *args):
+        subprocess.run(["xdotool", *args], check=True, capture_output=True)
+
+    def activate(self):
+        subprocess.run(["xdotool", "windowactivate", "--sync", self.window], capture_output=True)
+        subprocess.run(["xdotool", "windowfocus", "--sync", self.window], capture_output=True)
+
+    def measure_window(self):
+        """Clicks are given in the game's 800 x 600 space and scaled to the
+        window, which the software renderer makes smaller."""
+        text = subprocess.run(["xdotool", "getwindowgeometry", "--shell", self.window],
+                              capture_output=True, text=True).stdout
+        values = dict(line.split("=", 1) for line in text.split() if "=" in line)
+        self.scale_x = int(values.get("WIDTH", 800)) / 800
+        self.scale_y = int(values.get("HEIGHT", 600)) / 600
+
+    def move(self, x, y):
+        self.measure_window()  # the window takes its final size after it appears
+        self.xdo("mousemove", "--window", self.window, str(int(x * self.scale_x)), str(int(y * self.scale_y)))
+        time.sleep(0.05)
+
+    def click(self, x, y, pause=0.4):
+        self.move(x, y)
+        self.xdo("mousedown", "1")
+        time.sleep(0.08)
+        self.xdo("mouseup", "1")
+        time.sleep(pause)
+
+    def drag(self, x0, y0, x1, y1, pause=0.3):
+        self.move(x0, y0)
+        self.xdo("mousedown", "1")
+        time.sleep(0.05)
+        steps = 6
+        for i in range(1, steps + 1):
+            self.move(x0 + (x1 - x0) * i / steps, y0 + (y1 - y0) * i / steps)
+        self.xdo("mouseup", "1")
+        time.sleep(pause)
+
+    def key(self, name, pause=0.3):
+        self.xdo("key", name)
+        time.sleep(pause)
+
+    def type(self, text, pause=0.3):
+        self.xdo("type", "--delay", "60", text)
+        time.sleep(pause)
+
+    def close_window(self):
+        """As a window manager's close button does: a WM_DELETE_WINDOW
+        message (xdotool's windowclose destroys the window under the game)."""
+        send_delete_window(int(self.window))
+
+    # -- screenshots ---------------------------------------------------
+    def screenshot(self, label, timeout=10):
+        folder = os.path.join(self.program_dir, "Screenshots")
+        before = set(os.listdir(folder)) if os.path.isdir(folder) else set()
+        self.activate()
+        # Held by hand: the game looks at Control when Print Screen is released.
+        self.xdo("keydown", "Control_L")
+        self.xdo("key", "Print")
+        self.xdo("keyup", "Control_L")
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            now = set(os.listdir(folder)) if os.path.isdir(folder) else set()
+            fresh = sorted(name for name in now - before if not name.startswith("."))
+            if fresh:
+                path = os.path.join(folder, fresh[0])
+                time.sleep(0.3)  # the file is written whole before the beep
+                self.shot_number += 1
+                if self.shots_dir:
+                    os.makedirs(self.shots_dir, exist_ok=True)
+                    kept = os.path.join(self.shots_dir, f"{self.name}-{self.shot_number:02d}-{label}.bmp")
+                    shutil.copyfile(path, kept)
+                picture = Picture(path)
+                os.remove(path)
+                self.previous, self.last = self.last, picture
+                return picture
+            time.sleep(0.1)
+        raise RuntimeError(f"no screenshot for {label}")
+
+
+    def wait_for(self, label, condition, timeout=20):
+        """Screenshots until the condition holds on one; the last one."""
+        deadline = time.time() + timeout
+        while True:
+            picture = self.screenshot(label)
+            if condition(picture) or time.time() > deadline:
+                return picture
+            time.sleep(0.5)
+
+
+def temporary_data_home():
+    return tempfile.mkdtemp(prefix="qs-e2e-")
