@@ -1,0 +1,103 @@
+#include "app/HighScoreList.h"
+#include "app/IOBuffer.h"
+#include "app/ProfileManager.h"
+#include "app/Registry.h"
+
+#include "support/TemporaryFolder.h"
+
+#include <chrono>
+#include <csignal>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <random>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+// A player's files must survive the program being killed at any moment of a
+// save: afterwards each one reads back whole, as before the save or after it.
+namespace {
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+// Two versions of every kind of file the program keeps, written in turn
+// through the code that writes them in play.
+struct Files
+{
+    std::string folder;
+
+    std::string Block() const { return folder + "/config.cfg"; }
+    std::string Scores() const { return folder + "/Casual.hs"; }
+    std::string Settings() const { return folder + "/settings.cfg"; }
+
+    void Save(int version) const
+    {
+        // A progress block's size, every byte telling the version.
+        IOBuffer block;
+        const std::string bytes(1284, char(0x11 * (version + 1)));
+        block.WriteBytes(bytes.data(), int32_t(bytes.size()));
+        block.Save(Block().c_str());
+
+        HighScoreList scores;
+        scores.SetSize(5);
+        scores.file = Scores().c_str();
+        for (int i = 0; i < 5; ++i)
+            scores.Insert(version ? "Second" : "First", 1000 * (i + 1) + version);
+        scores.Save();
+
+        ProfileManager profiles;
+        profiles.settingsPath = Settings().c_str();
+        profiles.loaded = true;
+        profiles.Add(version ? "Ann" : "Bob");
+        profiles.Save();
+    }
+    std::vector<std::string> Read() const { return {ReadFile(Block()), ReadFile(Scores()), ReadFile(Settings())}; }
+};
+
+} // namespace
+
+TEST(CrashSafeSaveTest, KilledWhileSavingLeavesEveryFileWhole)
+{
+    TemporaryFolder folder;
+    const Files files{folder.Path()};
+    std::vector<std::string> versions[2];
+    for (int v = 0; v < 2; ++v) {
+        files.Save(v);
+        versions[v] = files.Read();
+    }
+    const char* const kinds[] = {"progress block", "high scores", "profile list"};
+
+    std::mt19937 random(1234);
+    std::uniform_int_distribution<int> delayMicroseconds(0, 20000);
+    constexpr int kKills = 300;
+    for (int kill = 0; kill < kKills; ++kill) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (int version = kill % 2;; version ^= 1)
+                files.Save(version);
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(delayMicroseconds(random)));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status));
+
+        const std::vector<std::string> now = files.Read();
+        for (size_t i = 0; i < now.size(); ++i)
+            ASSERT_TRUE(now[i] == versions[0][i] || now[i] == versions[1][i])
+                << kinds[i] << " damaged by kill " << kill;
+    }
+    HighScoreList scores;
+    scores.SetSize(5);
+    scores.Load(files.Scores().c_str());
+    EXPECT_GE(scores.GetScore(4), 1000);
+    ProfileManager profiles;
+    profiles.Load(files.Settings().c_str());
+    EXPECT_EQ(profiles.GetCount(), 1);
+}
