@@ -15,7 +15,7 @@ Audio::~Audio()
 
 // The window is not needed: the device is shared with other programs as the
 // system's mixer decides.
-void Audio::Initialize(void* /*window*/)
+void Audio::Initialize(Platform::NativeWindow* /*window*/)
 {
     shutDown = false;
     if (!device.Open() && theConsole) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/NativeWindow.h"
 #include "platform/Sound.h"
 
 #include <cstdint>
@@ -20,7 +21,7 @@ public:
     Audio& operator=(const Audio&) = delete;
 
     // Runs again on the same object when the application is rebuilt.
-    void Initialize(void* window);
+    void Initialize(Platform::NativeWindow* window);
     void Shutdown();
     void SetActive(bool active);
     void Update();

@@ -129,7 +129,7 @@ class Graphics
 
     // --- start-up, modes and settings ---
     // The window handle of platform/Window; null draws into memory only.
-    bool Startup(void* window);
+    bool Startup(Platform::NativeWindow* window);
     void SetRequestedMode(int width, int height, bool fullscreen, int colorDepth);
     void SetPendingMode(bool software, int width, int height);
     void SetLogicalResolution(int width, int height);
@@ -257,7 +257,7 @@ class Graphics
     void DisplayModeCallback(int width, int height);
 
     // --- device fields ---
-    void* mWindow = nullptr;
+    Platform::NativeWindow* mWindow = nullptr;
     int mWindowX = 0; // windowed position, kept at start-up
     int mWindowY = 0;
     // The window's renderer ("primary surface"); the hardware device is the

@@ -80,7 +80,7 @@ bool ForceTagApplies(const ParseXMLTag& tag)
 }
 } // namespace
 
-bool Graphics::Startup(void* window)
+bool Graphics::Startup(Platform::NativeWindow* window)
 {
     mWindow = window;
     mShutDown = false;

@@ -79,9 +79,9 @@ void WriteRaw(uint8_t* p, int bytes, uint32_t v)
     }
 }
 
-SDL_Window* AsWindow(void* window)
+SDL_Window* AsWindow(Platform::NativeWindow* window)
 {
-    return static_cast<SDL_Window*>(window);
+    return reinterpret_cast<SDL_Window*>(window);
 }
 
 bool VideoReady()
@@ -250,7 +250,7 @@ std::vector<DisplayMode> GetDisplayModes()
     return modes;
 }
 
-void SetWindowFullscreen(void* window, bool fullscreen)
+void SetWindowFullscreen(NativeWindow* window, bool fullscreen)
 {
     if (window) {
         SDL_SetWindowFullscreen(AsWindow(window), fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
@@ -262,7 +262,7 @@ void SetWindowFullscreen(void* window, bool fullscreen)
     }
 }
 
-void SetWindowClientSize(void* window, int x, int y, int width, int height)
+void SetWindowClientSize(NativeWindow* window, int x, int y, int width, int height)
 {
     if (window) {
         SDL_SetWindowSize(AsWindow(window), width, height);
@@ -271,7 +271,7 @@ void SetWindowClientSize(void* window, int x, int y, int width, int height)
     }
 }
 
-void GetWindowPosition(void* window, int* x, int* y)
+void GetWindowPosition(NativeWindow* window, int* x, int* y)
 {
     *x = 0;
     *y = 0;
@@ -280,7 +280,7 @@ void GetWindowPosition(void* window, int* x, int* y)
     }
 }
 
-int GetWindowFrameHeight(void* window)
+int GetWindowFrameHeight(NativeWindow* window)
 {
     int top = 0;
     int bottom = 0;

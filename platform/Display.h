@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/NativeWindow.h"
+
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -112,12 +114,12 @@ std::vector<DisplayMode> GetDisplayModes();
 
 // Full screen covers the desktop and scales the frame (no real mode
 // switch); a window gets a client area of the given size at (x, y).
-void SetWindowFullscreen(void* window, bool fullscreen);
-void SetWindowClientSize(void* window, int x, int y, int width, int height);
-void GetWindowPosition(void* window, int* x, int* y);
+void SetWindowFullscreen(NativeWindow* window, bool fullscreen);
+void SetWindowClientSize(NativeWindow* window, int x, int y, int width, int height);
+void GetWindowPosition(NativeWindow* window, int* x, int* y);
 // The height the window's frame adds to its client area: the caption and the
 // borders above and below; 0 without a frame.
-int GetWindowFrameHeight(void* window);
+int GetWindowFrameHeight(NativeWindow* window);
 
 enum class BlendMode {
     None,
@@ -156,7 +158,7 @@ class Renderer
 {
   public:
     // Null when the window cannot have a renderer.
-    static std::unique_ptr<Renderer> CreateForWindow(void* window, bool vsync);
+    static std::unique_ptr<Renderer> CreateForWindow(NativeWindow* window, bool vsync);
     // A renderer without a window, drawing into memory (tests, self-tests).
     static std::unique_ptr<Renderer> CreateOffscreen(int width, int height);
     ~Renderer();

@@ -284,7 +284,7 @@ Renderer::Renderer(std::unique_ptr<Impl> impl) : mImpl(std::move(impl)) {}
 
 Renderer::~Renderer() = default;
 
-std::unique_ptr<Renderer> Renderer::CreateForWindow(void* window, bool vsync)
+std::unique_ptr<Renderer> Renderer::CreateForWindow(NativeWindow* window, bool vsync)
 {
     if (!window) {
         return nullptr;
@@ -293,7 +293,7 @@ std::unique_ptr<Renderer> Renderer::CreateForWindow(void* window, bool vsync)
     if (vsync) {
         flags |= SDL_RENDERER_PRESENTVSYNC;
     }
-    SDL_Renderer* renderer = SDL_CreateRenderer(static_cast<SDL_Window*>(window), -1, flags);
+    SDL_Renderer* renderer = SDL_CreateRenderer(reinterpret_cast<SDL_Window*>(window), -1, flags);
     if (!renderer) {
         return nullptr;
     }

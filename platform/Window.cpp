@@ -12,9 +12,9 @@ namespace {
 // Where the pointer is once it has left the window.
 constexpr int kPointerGone = -30000;
 
-SDL_Window* Native(void* window)
+SDL_Window* Native(Platform::NativeWindow* window)
 {
-    return static_cast<SDL_Window*>(window);
+    return reinterpret_cast<SDL_Window*>(window);
 }
 
 uint32_t LetterOrDigitKey(SDL_Keycode key)
@@ -217,7 +217,7 @@ bool Window::Create(const char* title, int x, int y, int width, int height)
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
         return false;
     videoStarted_ = true;
-    window_ = SDL_CreateWindow(title, x, y, width, height, SDL_WINDOW_HIDDEN);
+    window_ = reinterpret_cast<NativeWindow*>(SDL_CreateWindow(title, x, y, width, height, SDL_WINDOW_HIDDEN));
     screenSaverAllowed_ = SDL_IsScreenSaverEnabled() == SDL_TRUE;
     if (window_ == nullptr) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);

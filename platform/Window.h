@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/NativeWindow.h"
+
 #include <cstdint>
 #include <deque>
 
@@ -133,7 +135,7 @@ class Window
 
     // The window system's own handle (an SDL_Window*) for the display code of
     // the platform layer; opaque everywhere else.
-    void* NativeHandle() const { return window_; }
+    NativeWindow* NativeHandle() const { return window_; }
 
     void SetTitle(const char* title);
     void Show();
@@ -170,7 +172,7 @@ class Window
   private:
     bool Translate(const void* event, WindowMessage& message);
 
-    void* window_ = nullptr;
+    NativeWindow* window_ = nullptr;
     bool videoStarted_ = false;
     bool captured_ = false;
     bool screenSaverAllowed_ = false;
