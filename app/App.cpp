@@ -120,14 +120,6 @@ String App::GetExtendedInfo()
     return String();
 }
 
-void App::Lock(bool enter)
-{
-    if (enter)
-        lock.lock();
-    else
-        lock.unlock();
-}
-
 void App::PostUpdate() {}
 void App::PreDraw() {}
 void App::PostDraw() {}

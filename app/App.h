@@ -103,7 +103,6 @@ class App
     void SetVsync(bool on);
     void ResetTiming();
     void MeasureElapsed();
-    void Lock(bool enter);
     // True when a message was handled.
     bool PumpMessages();
     // Keeps the window answering for that long, and for as long as it stays
@@ -256,6 +255,7 @@ class App
     void FreeCursors();
 
   private:
+    friend class AppLock;
     std::recursive_mutex lock;
     std::thread loader;
     bool ownCursorsMade = false;

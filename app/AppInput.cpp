@@ -1,5 +1,6 @@
 #include "app/App.h"
 
+#include "app/AppLock.h"
 #include "app/Gadget.h"
 #include "app/Graphics.h"
 #include "platform/Window.h"
@@ -35,14 +36,14 @@ void App::ProcessInputQueue()
     if (quit)
         return;
     for (;;) {
-        Lock(true);
-        if (inputQueue.empty()) {
-            Lock(false);
-            return;
+        InputRecord record;
+        {
+            AppLock lock(*this);
+            if (inputQueue.empty())
+                return;
+            record = inputQueue.front();
+            inputQueue.pop_front();
         }
-        InputRecord record = inputQueue.front();
-        inputQueue.pop_front();
-        Lock(false);
         DispatchInput(record);
     }
 }

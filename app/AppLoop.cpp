@@ -1,5 +1,6 @@
 #include "app/App.h"
 
+#include "app/AppLock.h"
 #include "app/Audio.h"
 #include "app/Graphics.h"
 #include "app/Keyboard.h"
@@ -171,14 +172,13 @@ void App::DrawFrame()
     if (!theGraphics.mStarted)
         return;
     if (!theGraphics.IsLost()) {
-        Lock(true);
+        AppLock lock(*this);
         inUpdate = false;
         inDraw = true;
         BeginDraw();
         Draw();
         EndDraw();
         inDraw = false;
-        Lock(false);
     }
     theGraphics.Present();
 }

@@ -1,5 +1,6 @@
 #include "app/App.h"
 
+#include "app/AppLock.h"
 #include "app/Audio.h"
 #include "app/Console.h"
 #include "app/Graphics.h"
@@ -167,14 +168,13 @@ void App::HandleActivate(uint32_t wParam)
 
 void App::HandlePaint()
 {
-    Lock(true);
+    AppLock lock(*this);
     if (!quit) {
         BeginDraw();
         Draw();
         EndDraw();
         theGraphics.Present();
     }
-    Lock(false);
 }
 
 // Alt alone does nothing; Alt+Enter toggles full screen once loading is done.
@@ -251,9 +251,8 @@ void App::QueueMessage(Platform::Window* source, uint32_t message, uint32_t wPar
 {
     if (quit)
         return;
-    Lock(true);
+    AppLock lock(*this);
     inputQueue.push_back({source, message, wParam, lParam});
-    Lock(false);
 }
 
 void App::PostMouseUp(int x, int y, int button)

@@ -9,6 +9,7 @@
 #include "app/compatibility/SWHelper.h"
 #include "platform/Display.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -365,7 +366,8 @@ class Graphics
     float mZoomX = 1.0f;
     float mZoomY = 1.0f;
     Compatibility::SWHelper mSWHelper;
-    TextureSplatter* mActiveAtlas = nullptr;
+    // The atlas new textures go to; set by the loader thread, read by both.
+    std::atomic<TextureSplatter*> mActiveAtlas{nullptr};
     bool mSavedUseAtlas = false;
     int mAtlasDepth = 0;
     int mTextureSwitches = 0;

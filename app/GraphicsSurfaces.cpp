@@ -1,6 +1,7 @@
 #include "app/Graphics.h"
 
 #include "app/App.h"
+#include "app/AppLock.h"
 #include "app/Console.h"
 #include "app/GraphicDevice.h"
 #include "app/Math.h"
@@ -37,26 +38,6 @@ void WriteLE32(std::vector<uint8_t>& out, uint32_t value)
         out.push_back((value >> (8 * i)) & 0xFF);
     }
 }
-
-// Takes the application lock for the length of a recovery.
-class AppLock
-{
-  public:
-    AppLock()
-    {
-        if (theApp) {
-            theApp->Lock(true);
-        }
-    }
-    ~AppLock()
-    {
-        if (theApp) {
-            theApp->Lock(false);
-        }
-    }
-    AppLock(const AppLock&) = delete;
-    AppLock& operator=(const AppLock&) = delete;
-};
 
 template <typename Call> void ForEachDevice(List& devices, Call call)
 {

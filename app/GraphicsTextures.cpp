@@ -1,6 +1,7 @@
 #include "app/Graphics.h"
 
 #include "app/App.h"
+#include "app/AppLock.h"
 #include "app/Console.h"
 #include "app/Registry.h"
 #include "app/Texture.h"
@@ -75,11 +76,14 @@ Platform::Surface* Graphics::AllocateTexture(int width, int height, int32_t& res
 
 Platform::Surface* Graphics::AddToActiveAtlas(int width, int height, Rect* uv, Platform::SurfaceDesc* out)
 {
-    return mActiveAtlas ? mActiveAtlas->Add(width, height, uv, out) : nullptr;
+    TextureSplatter* atlas = mActiveAtlas;
+    return atlas ? atlas->Add(width, height, uv, out) : nullptr;
 }
 
+// Reached from the loader thread too, while the main thread binds textures.
 void Graphics::ForgetTexture(const Texture* texture)
 {
+    AppLock lock;
     if (mSWHelper.GetTexture() == texture) {
         mSWHelper.ClearTexture();
     }

@@ -1,6 +1,7 @@
 #include "app/Sprite.h"
 
 #include "app/App.h"
+#include "app/AppLock.h"
 #include "app/FileHelpers.h"
 #include "app/Graphics.h"
 #include "app/Image.h"
@@ -49,30 +50,6 @@ void EnsureOnePixel(Image& image)
         image.Create(1, 1, true);
     }
 }
-
-// Holds the application lock while a page of the active atlas, shared with
-// the loader thread, is read.
-class AtlasReadLock
-{
-  public:
-    AtlasReadLock() : mTaken(theGraphics.mActiveAtlas != nullptr && theApp != nullptr)
-    {
-        if (mTaken) {
-            theApp->Lock(true);
-        }
-    }
-    ~AtlasReadLock()
-    {
-        if (mTaken) {
-            theApp->Lock(false);
-        }
-    }
-    AtlasReadLock(const AtlasReadLock&) = delete;
-    AtlasReadLock& operator=(const AtlasReadLock&) = delete;
-
-  private:
-    bool mTaken;
-};
 
 void AddRuns(const uint8_t* row, int x0, int columns, int rowIndex, uint32_t rowOffset,
              std::vector<OpaqueRun>& runs)
@@ -357,7 +334,8 @@ void Sprite::BuildOpaqueRuns()
     const int x1 = std::clamp(int(mSourceRect.w * float(texW)), x0, texW);
     const int y0 = std::clamp(int(mSourceRect.y * float(texH)), 0, texH);
     const int y1 = std::clamp(int(mSourceRect.h * float(texH)), y0, texH);
-    AtlasReadLock lock;
+    // An atlas page may be written by the loader thread meanwhile.
+    AppLock lock(mTexture->mInAtlas != 0);
     const uint8_t* memory = mTexture->mSurface->Lock();
     if (memory == nullptr) {
         return;

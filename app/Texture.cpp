@@ -1,6 +1,6 @@
 #include "app/Texture.h"
 
-#include "app/App.h"
+#include "app/AppLock.h"
 #include "app/Graphics.h"
 #include "app/Image.h"
 
@@ -34,15 +34,6 @@ uint32_t Pack16(uint32_t argb, const ChannelScale& r, const ChannelScale& g, con
     const uint32_t green = static_cast<uint32_t>(Trunc(((argb >> 8) & 0xFF) * g.scale)) << g.shift;
     const uint32_t blue = static_cast<uint32_t>(Trunc((argb & 0xFF) * b.scale)) << b.shift;
     return red | green | blue;
-}
-
-// The atlas page is shared with the loader thread: writes into it hold the
-// application lock.
-void LockAtlas(bool enter)
-{
-    if (theGraphics.mActiveAtlas && theApp) {
-        theApp->Lock(enter);
-    }
 }
 } // namespace
 
@@ -142,11 +133,11 @@ void Texture::Upload(Image& image, const Rect& source, bool keep)
     if (!mSurface) {
         return;
     }
-    LockAtlas(true);
+    // An atlas page is shared by the loader and the main thread.
+    AppLock lock(mInAtlas != 0);
     int pitch = 0;
     uint8_t* pixels = mSurface->Lock(&pitch);
     if (!pixels) {
-        LockAtlas(false);
         return;
     }
     const int originX = mInAtlas ? Trunc(mSurface->GetWidth() * mUV.x) : 0;
@@ -158,7 +149,6 @@ void Texture::Upload(Image& image, const Rect& source, bool keep)
         CopyPixels(image, x0, y0, fitColumns, fitRows, pixels + originY * pitch, originX, pitch);
     }
     mSurface->Unlock();
-    LockAtlas(false);
 }
 
 void Texture::CopyPixels(const Image& image, int x0, int y0, int columns, int rows, uint8_t* destination,
