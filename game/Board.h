@@ -47,6 +47,17 @@ struct FrameDecoration {
     Rect bounds;
 };
 
+// Where the meters and counters of a level go, in grid coordinates: the
+// art's top-left corners, the warning's and the clock's centres, the top
+// centre of the matches count.
+struct HudLayout {
+    Point pressureMeter, pressureFill, pressureFace;
+    Point levelMeter, levelFill, warning; // the duel meter's when duelMeter is set
+    Point matchesCounter, matchesText;
+    Point stopwatch, clockCentre;
+    Point collectSlots[4];
+};
+
 class Board : public Gadget
 {
   public:
@@ -162,12 +173,12 @@ class Board : public Gadget
     void DrawButtonArt(Button& button, SpriteStrip* strip);
     void DrawPieces();
     void DrawHint();
-    void DrawPressureMeter(float w, float h);
-    void DrawLevelMeter(float h);
-    void DrawDuelMeter(float w, float h);
-    void DrawMeterFill(Sprite& fill, float x, float y, bool across);
-    void DrawCountdown(float w);
-    void DrawCollectSlots();
+    HudLayout LayoutHud() const;
+    void DrawPressureMeter(const HudLayout& l);
+    void DrawDrainWarning(Point at);
+    void DrawMeterFill(Sprite& fill, Point at, bool across);
+    void DrawCountdown(const HudLayout& l);
+    void DrawCollectSlots(const HudLayout& l);
 
     // Save record.
     void Save(IOBuffer& buffer);

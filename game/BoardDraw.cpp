@@ -156,91 +156,110 @@ void Board::DrawHint()
     app->sprHintArrow.DrawRotated(at.x, at.y, hintAngle, hintAlpha);
 }
 
-void Board::DrawHud()
+// Grid coordinates; W and H are the grid's size in pixels.
+HudLayout Board::LayoutHud() const
 {
+    HudLayout l;
+    if (app == nullptr) {
+        return l;
+    }
     const float w = gridRect.w;
     const float h = gridRect.h;
+    const Sprite& skull = app->sprSkullMeter;
+    l.pressureMeter = Point(w + 26.0f, h / 2.0f - float(skull.mHeight) / 2.0f);
+    l.pressureFill = Point(w + 74.0f, l.pressureMeter.y + 85.0f);
+    l.pressureFace = Point(w + 41.0f, l.pressureMeter.y + 48.0f);
+    if (duelMeter) {
+        const Sprite& meter = app->sprDuelMeter;
+        l.levelMeter = Point(w / 2.0f - float(meter.mWidth) / 2.0f, h + 8.0f);
+        l.levelFill = Point(l.levelMeter.x + 11.0f, h + 13.0f);
+    } else {
+        const Sprite& meter = app->sprQuorbMeter;
+        l.levelMeter = Point(-float(meter.mWidth) - 8.0f, h / 2.0f - float(meter.mHeight) / 2.0f);
+        l.levelFill = Point(l.levelMeter.x + 43.0f, l.levelMeter.y + 13.0f);
+        l.warning = Point(l.levelMeter.x + float(meter.mWidth) / 2.0f, l.levelMeter.y - kWarningAbove);
+    }
+    const Sprite& counter = app->sprMatchesToGo;
+    l.matchesCounter = Point(-float(counter.mWidth) - 25.0f, 0.0f);
+    l.matchesText = Point(l.matchesCounter.x + float(counter.mWidth) / 2.0f, kCounterTextY);
+    l.stopwatch = Point(w + 5.0f, -10.0f);
+    l.clockCentre = Point(w + 67.0f, 71.0f);
+    for (int i = 0; i < 4; ++i) {
+        l.collectSlots[i] = Point(-132.0f, 135.0f * float(i));
+    }
+    return l;
+}
+
+void Board::DrawHud()
+{
+    const HudLayout l = LayoutHud();
     if (showPressure) {
-        DrawPressureMeter(w, h);
+        DrawPressureMeter(l);
     }
     if (showMeter) {
         if (duelMeter) {
-            DrawDuelMeter(w, h);
+            SetComputerTint(true);
+            app->sprDuelMeter.Draw(l.levelMeter.x, l.levelMeter.y);
+            SetComputerTint(false);
+            DrawMeterFill(app->sprDuelMeterFill, l.levelFill, true);
         } else {
-            DrawLevelMeter(h);
+            app->sprQuorbMeter.Draw(l.levelMeter.x, l.levelMeter.y);
+            DrawMeterFill(app->sprQuorbMeterFill, l.levelFill, false);
+            DrawDrainWarning(l.warning);
         }
     }
     if (showMatchesLeft) {
-        Sprite& art = app->sprMatchesToGo;
-        const float left = -float(art.mWidth) - 25.0f;
-        art.Draw(left, 0.0f);
-        app->fontArialBlack23.DrawCentered(Number(matchesLeft), left + float(art.mWidth) / 2.0f,
-                                           kCounterTextY);
+        app->sprMatchesToGo.Draw(l.matchesCounter.x, l.matchesCounter.y);
+        app->fontArialBlack23.DrawCentered(Number(matchesLeft), l.matchesText.x, l.matchesText.y);
     }
     if (showCountdown) {
-        DrawCountdown(w);
+        DrawCountdown(l);
     }
     if (showCollect) {
-        DrawCollectSlots();
+        DrawCollectSlots(l);
     }
     if (isComputer) {
         app->sprThinking.DrawCentered(aiPointer.x, aiPointer.y);
     }
 }
 
-void Board::DrawPressureMeter(float w, float h)
+void Board::DrawPressureMeter(const HudLayout& l)
 {
-    Sprite& meter = app->sprSkullMeter;
-    const float top = h / 2.0f - float(meter.mHeight) / 2.0f;
-    meter.Draw(w + 26.0f, top);
+    app->sprSkullMeter.Draw(l.pressureMeter.x, l.pressureMeter.y);
     const float filled = Fraction(pressureShown, 100.0f);
-    app->sprSkullMeterFill.DrawPartialY(w + 74.0f, top + 85.0f, filled, -1);
+    app->sprSkullMeterFill.DrawPartialY(l.pressureFill.x, l.pressureFill.y, filled, -1);
     bool face = pressure < 50.0f || pressureShown < 50.0f;
     if (!face) {
+        // Faster as the meter fills.
         const bool speed = app->gameMode == GameMode::Speed;
         const float period = speed ? 2.0f * (150.0f - 100.0f * filled) : 60.0f - 30.0f * filled;
         face = int(std::trunc(float(Ticks()) / period)) % 2 == 0;
     }
     if (face) {
-        app->sprSkullMeterDark.Draw(w + 41.0f, top + 48.0f);
+        app->sprSkullMeterDark.Draw(l.pressureFace.x, l.pressureFace.y);
     }
 }
 
-void Board::DrawLevelMeter(float h)
+// A draining meter near empty bounces its warning while the level is played.
+void Board::DrawDrainWarning(Point at)
 {
+    if (meterDrain == 0.0f || !IsPlaying() || !(meterValue < meterMax / 10.0f)) {
+        return;
+    }
     Graphics& g = theGraphics;
-    Sprite& meter = app->sprQuorbMeter;
-    const float left = -float(meter.mWidth) - 8.0f;
-    const float top = h / 2.0f - float(meter.mHeight) / 2.0f;
-    meter.Draw(left, top);
-    DrawMeterFill(app->sprQuorbMeterFill, left + 43.0f, top + 13.0f, false);
-
-    if (meterDrain != 0.0f && IsPlaying() && meterValue < meterMax / 10.0f) {
-        const int tick = Ticks();
-        const Point at(left + float(meter.mWidth) / 2.0f, top - kWarningAbove);
-        const float bob = 1.0f + 0.05f * Math::SinDegrees(2.0f * float(tick));
-        app->sprWarningBkg.DrawScaled(at.x, at.y, bob);
-        app->sprWarning.DrawScaled(at.x, at.y, bob);
-        if ((tick / 15) % 2 == 0) {
-            g.SetColorRGBA(1.0f, 1.0f, 1.0f, 0.5f);
-            app->sprWarning.DrawScaled(at.x, at.y, 1.0f + 0.1f * Math::SinDegrees(2.2f * float(tick)));
-            g.SetColorWhite();
-        }
+    const int tick = Ticks();
+    const float bob = 1.0f + 0.05f * Math::SinDegrees(2.0f * float(tick));
+    app->sprWarningBkg.DrawScaled(at.x, at.y, bob);
+    app->sprWarning.DrawScaled(at.x, at.y, bob);
+    if ((tick / 15) % 2 == 0) {
+        g.SetColorRGBA(1.0f, 1.0f, 1.0f, 0.5f);
+        app->sprWarning.DrawScaled(at.x, at.y, 1.0f + 0.1f * Math::SinDegrees(2.2f * float(tick)));
+        g.SetColorWhite();
     }
-}
-
-void Board::DrawDuelMeter(float w, float h)
-{
-    Sprite& meter = app->sprDuelMeter;
-    const float left = w / 2.0f - float(meter.mWidth) / 2.0f;
-    SetComputerTint(true);
-    meter.Draw(left, h + 8.0f);
-    SetComputerTint(false);
-    DrawMeterFill(app->sprDuelMeterFill, left + 11.0f, h + 13.0f, true);
 }
 
 // The meter's fill up to its fraction, in the tint when it is not white.
-void Board::DrawMeterFill(Sprite& fill, float x, float y, bool across)
+void Board::DrawMeterFill(Sprite& fill, Point at, bool across)
 {
     Graphics& g = theGraphics;
     const float filled = Fraction(meterShown, meterMax);
@@ -250,9 +269,9 @@ void Board::DrawMeterFill(Sprite& fill, float x, float y, bool across)
         g.SetColorFill(true);
     }
     if (across) {
-        fill.DrawPartialX(x, y, filled, 1);
+        fill.DrawPartialX(at.x, at.y, filled, 1);
     } else {
-        fill.DrawPartialY(x, y, filled, -1);
+        fill.DrawPartialY(at.x, at.y, filled, -1);
     }
     if (tinted) {
         g.SetColorFill(false);
@@ -260,37 +279,37 @@ void Board::DrawMeterFill(Sprite& fill, float x, float y, bool across)
     }
 }
 
-void Board::DrawCountdown(float w)
+// The hand turns about the centre of the clock-wipe.
+void Board::DrawCountdown(const HudLayout& l)
 {
-    const float left = w + 5.0f;
-    app->sprStopwatch.Draw(left, -10.0f);
+    app->sprStopwatch.Draw(l.stopwatch.x, l.stopwatch.y);
     const float remaining = Fraction(float(countdown), float(countdownStart));
-    app->sprStopwatchCircle.DrawPie(w + 67.0f, 71.0f, remaining);
+    app->sprStopwatchCircle.DrawPie(l.clockCentre.x, l.clockCentre.y, remaining);
     Sprite& hand = app->sprStopwatchHand;
     Matrix m;
     m.Translate(0.0f, 25.0f - float(hand.mHeight), 0.0f);
     m.Rotate(remaining * 360.0f);
-    m.Translate(left, -10.0f, 0.0f);
-    m.Translate(62.0f, 81.0f, 0.0f);
+    m.Translate(l.stopwatch.x, l.stopwatch.y, 0.0f);
+    m.Translate(l.clockCentre.x - l.stopwatch.x, l.clockCentre.y - l.stopwatch.y, 0.0f);
     hand.DrawMatrix(m);
 }
 
-void Board::DrawCollectSlots()
+void Board::DrawCollectSlots(const HudLayout& l)
 {
     Graphics& g = theGraphics;
     Font& font = app->fontArialBlack23;
     for (int i = 0; i < 4 && collectKinds[i] != -1; ++i) {
-        const float y = 135.0f * float(i);
-        app->sprCollectBox.Draw(-132.0f, y);
+        const Point at = l.collectSlots[i];
+        app->sprCollectBox.Draw(at.x, at.y);
         if (collectCounts[i] <= 0) {
             g.SetColorRGBA(0.5f, 0.5f, 0.5f, 1.0f);
         }
-        collectIcons[i].Draw(-114.0f, y + 32.0f);
+        collectIcons[i].Draw(at.x + 18.0f, at.y + 32.0f);
         const String count = Number(collectCounts[i]);
         g.SetColorRGBA(0.0f, 0.0f, 0.0f, 1.0f);
-        font.DrawRight(count, -43.0f, y + 69.0f);
+        font.DrawRight(count, at.x + 89.0f, at.y + 69.0f);
         g.SetColorWhite();
-        font.DrawRight(count, -47.0f, y + 65.0f);
+        font.DrawRight(count, at.x + 85.0f, at.y + 65.0f);
     }
     g.SetColorWhite();
 }

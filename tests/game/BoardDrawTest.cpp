@@ -2,6 +2,7 @@
 // renderer under the dummy driver: both pictures must show the board, and
 // agree with each other.
 #include "app/Graphics.h"
+#include "game/Quorb.h"
 #include "platform/Window.h"
 
 #include "support/BoardScene.h"
@@ -9,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -26,11 +28,19 @@ fs::path ProgramFolder()
 }
 
 // A screenshot as 0xRRGGBB pixels.
+// A piece at rest, by its kind and its centre on the logical screen.
+struct StillPiece
+{
+    int kind;
+    Point centre;
+};
+
 struct Shot
 {
     int width = 0;
     int height = 0;
     std::vector<uint32_t> pixels;
+    std::vector<StillPiece> pieces;
 
     uint32_t At(int x, int y) const { return pixels[size_t(y) * size_t(width) + size_t(x)]; }
 
@@ -106,6 +116,14 @@ class BoardDrawTest : public testing::Test
             const std::string file = software ? "software.bmp" : "sdl.bmp";
             EXPECT_TRUE(theGraphics.SaveBMP(file.c_str()));
             shot = ReadBMP(folder / file);
+            for (int i = 0; i < board->pieces.Count(); ++i) {
+                const auto* q = static_cast<const Quorb*>(board->pieces.Get(i));
+                const bool still = !q->popping && !q->falling && !q->swapping && !q->skull && !q->flying &&
+                                   !q->super && q != board->selected;
+                if (still)
+                    shot.pieces.push_back(
+                        {q->kind, Point(board->gridRect.x + q->pos.x, board->gridRect.y + q->pos.y)});
+            }
             board.reset();
         }
         theGraphics.ResetState();
@@ -117,44 +135,38 @@ class BoardDrawTest : public testing::Test
     fs::path previous;
 };
 
-// The pieces where the grid says, by the colour at their cell centres, on
-// two rows no effect covers (a blank board, a missing piece pass or a
-// shifted grid fail).
-void ExpectPiecesOnTheGrid(const Shot& shot, const char* renderer)
+// The pieces where the board says, by the colour at the centres of the
+// pieces at rest: each one's nearest in colour is a piece of its own kind
+// (a blank board, a missing piece pass or a shifted grid fail). A few may
+// lie under a popup or a particle.
+void ExpectPiecesWhereTheBoardSays(const Shot& shot, const char* renderer)
 {
     ASSERT_GT(shot.width, 0) << renderer;
-    struct Cell
-    {
-        int kind;
-        double rgb[3];
-    };
-    std::vector<Cell> cells;
-    for (int y : {4, 9}) {
-        for (int x = 0; x < 12; ++x) {
-            Cell c{BoardScene::KindAt(x, y), {}};
-            const double cx = 88 + (x + 0.5) * 52, cy = 40 + (y + 0.5) * 52;
-            for (int i = 0; i < 3; ++i)
-                c.rgb[i] = shot.Mean(cx - 5, cy - 5, 10, 10, 8 * i);
-            cells.push_back(c);
-        }
+    ASSERT_GT(shot.pieces.size(), 60u) << renderer;
+    std::vector<std::array<double, 3>> colours;
+    for (const StillPiece& p : shot.pieces) {
+        std::array<double, 3> c{};
+        for (int i = 0; i < 3; ++i)
+            c[size_t(i)] = shot.Mean(p.centre.x - 5, p.centre.y - 5, 10, 10, 8 * i);
+        colours.push_back(c);
     }
-    // Each cell's nearest cell in colour holds a piece of its own kind.
-    int strays = 0;
-    for (const Cell& a : cells) {
-        const Cell* nearest = nullptr;
+    size_t strays = 0;
+    for (size_t a = 0; a < colours.size(); ++a) {
+        size_t nearest = a;
         double best = 1e9;
-        for (const Cell& b : cells) {
+        for (size_t b = 0; b < colours.size(); ++b) {
             double d = 0;
             for (int i = 0; i < 3; ++i)
-                d += std::abs(a.rgb[i] - b.rgb[i]);
-            if (&a != &b && d < best) {
+                d += std::abs(colours[a][size_t(i)] - colours[b][size_t(i)]);
+            if (b != a && d < best) {
                 best = d;
-                nearest = &b;
+                nearest = b;
             }
         }
-        strays += nearest->kind == a.kind ? 0 : 1;
+        strays += shot.pieces[nearest].kind == shot.pieces[a].kind ? 0 : 1;
     }
-    EXPECT_EQ(strays, 0) << renderer << ": cells whose colour is nearest another kind's";
+    EXPECT_LE(strays * 10, shot.pieces.size())
+        << renderer << ": pieces whose colour is nearest another kind's";
 }
 
 } // namespace
@@ -165,8 +177,8 @@ TEST_F(BoardDrawTest, BothRenderersShowTheSameBoard)
     const Shot sdl = Render(false);
     ASSERT_EQ(software.width, 640);
     ASSERT_EQ(sdl.width, 800);
-    ExpectPiecesOnTheGrid(software, "software");
-    ExpectPiecesOnTheGrid(sdl, "sdl");
+    ExpectPiecesWhereTheBoardSays(software, "software");
+    ExpectPiecesWhereTheBoardSays(sdl, "sdl");
 
     // Blocks of 20 x 20 logical pixels, compared channel by channel.
     double sum = 0, largest = 0;

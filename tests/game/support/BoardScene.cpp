@@ -2,8 +2,6 @@
 
 #include "app/Graphics.h"
 #include "app/Random.h"
-#include "game/Anim_Sprite.h"
-#include "game/Anim_TextFloater.h"
 #include "game/Quorb.h"
 
 namespace fs = std::filesystem;
@@ -77,108 +75,72 @@ void LoadBoardArt(QuorbSwapApp& app)
 
 namespace {
 
-// Kinds of the 12 x 10 grid, row by row.
-const char* const kRows[] = {
-    "012345670123", "123456701234", "234567012345", "345670123456", "456701234567",
-    "567012345670", "670123456701", "701234567012", "012345670123", "123456701234",
-};
-
-Quorb* AddPiece(Board& board, int x, int y)
+bool AnyPiece(Board& board, bool (*test)(const Quorb&))
 {
-    auto* q = new Quorb(&board);
-    q->app = board.app;
-    q->board = &board;
-    q->kind = KindAt(x, y);
-    q->pos = Point((float(x) + 0.5f) * board.cellSize, (float(y) + 0.5f) * board.cellSize);
-    q->scale = 1.0f;
-    board.pieces.Add(q);
-    return q;
+    for (int i = 0; i < board.pieces.Count(); ++i) {
+        if (test(*static_cast<Quorb*>(board.pieces.Get(i)))) {
+            return true;
+        }
+    }
+    return false;
 }
 
-void AddChips(Board& board, Point at)
+bool InCascade(Board& board)
 {
-    for (int i = 0; i < 8; ++i) {
-        auto* chip = new Anim_Sprite();
-        chip->sprite = &board.app->sprChip;
-        chip->x = at.x + 10.0f * float(i % 3);
-        chip->y = at.y - 6.0f * float(i);
-        chip->rotation = 45.0f * float(i);
-        chip->fade = 1.0f;
-        board.effects.Add(chip);
+    return AnyPiece(board, [](const Quorb& q) { return q.popping && q.popScale > 0.05f; }) &&
+           board.popups.Count() > 0 && board.effects.Count() > 0;
+}
+
+// Makes the move the hint would show; false when there is none.
+bool MakeAMove(Board& board)
+{
+    Point pos, dir;
+    if (!board.FindPossibleMove(&pos, &dir)) {
+        return false;
     }
-    auto* ring = new Anim_Sprite();
-    ring->strip = &board.app->stripExplosion;
-    ring->frame = 2.0f;
-    ring->x = at.x;
-    ring->y = at.y;
-    ring->additive = 1;
-    board.effects.Add(ring);
+    Quorb* a = board.PieceAtPoint(pos);
+    Quorb* b = board.PieceAtPoint(Point(pos.x + dir.x * board.cellSize, pos.y + dir.y * board.cellSize));
+    board.cascadeLevel = 0;
+    return a != nullptr && b != nullptr && board.TrySwap(a, b);
 }
 
 } // namespace
 
-int KindAt(int x, int y)
-{
-    return kRows[y][x] - '0';
-}
-
 std::unique_ptr<Board> MakeMidGameBoard(QuorbSwapApp& app, Game* game)
 {
-    theRandom->Seed(1);
+    theRandom->Seed(11);
     auto board = std::make_unique<Board>(&app, game);
     Board& b = *board;
     b.levelType = LevelType::Meter;
-    b.gridWidth = 12;
-    b.gridHeight = 10;
-    b.cellSize = 52.0f;
-    b.gridRect = Rect(88.0f, 40.0f, 624.0f, 520.0f);
-    b.cellEnabled.assign(120, 1);
-    b.PreparePieceArt();
+    b.kindCount = 8;
+    b.showMeter = true;
+    b.meterMax = 1000.0f;
+    b.showPressure = true;
+    b.showReadyOverlay = false;
+    b.started = true;
+    b.SetSize(12, 10);
+    b.FillInitial(nullptr);
+    b.BuildFrame();
 
-    for (int y = 0; y < b.gridHeight; ++y) {
-        for (int x = 0; x < b.gridWidth; ++x) {
-            Quorb* q = AddPiece(b, x, y);
-            if (y < 3 && x >= 4 && x < 7) { // a column dropping in after a match
-                q->falling = true;
-                q->drawOffset.y = -0.4f * b.cellSize;
-            }
-            if (y == 6 && x >= 2 && x < 5) { // a line popping
-                q->popping = true;
-                q->popScale = 0.35f;
-                q->popFlash = 0.6f;
+    // Moves until a line pops beside a skull: pieces popping, a score popup
+    // rising and chips flying.
+    for (int i = 0; i < 12; ++i) {
+        static_cast<Quorb*>(b.pieces.Get(theRandom->Get(b.pieces.Count())))->skull = true;
+    }
+    for (int move = 0; move < 40 && !InCascade(b); ++move) {
+        if (!MakeAMove(b)) {
+            break;
+        }
+        for (int tick = 0; tick < 300 && !InCascade(b); ++tick) {
+            b.Update();
+            if (b.movingCount == 0 && !b.refillPending && tick > 60) {
+                break;
             }
         }
     }
-    Quorb* super = static_cast<Quorb*>(b.pieces.Get(5 * 12 + 9));
-    super->super = true;
-    super->pulsePhase = 60.0f;
-    super->scale = 1.1f;
-    Quorb* skull = static_cast<Quorb*>(b.pieces.Get(8 * 12 + 1));
-    skull->skull = true;
-    skull->hitPoints = 1;
-    b.selected = static_cast<Quorb*>(b.pieces.Get(2 * 12 + 10));
-
-    b.showMeter = true;
-    b.meterMax = 100.0f;
-    b.meterShown = 45.0f;
-    b.meterValue = 45.0f;
-    b.showPressure = true;
-    b.pressure = 30.0f;
-    b.pressureShown = 30.0f;
-    b.levelScore = 12340;
-    b.BuildFrame();
-
-    AddChips(b, Point(3.5f * b.cellSize, 6.5f * b.cellSize));
-    b.popups.Add(
-        new Anim_TextFloater(&app.fontArialBlack23, "2240", Point(3.5f * b.cellSize, 6.0f * b.cellSize)));
-    for (int i = 0; i < 10; ++i) {
-        b.popups.Update(); // the popup grows to full size
-    }
-    b.hintShown = true;
-    b.hintPos = Point(7.0f * b.cellSize, 8.5f * b.cellSize);
-    b.hintDir = Point(1.0f, 0.0f);
-    b.hintAngle = 450.0f;
+    b.ShowHint();
     b.hintAlpha = 1.0f;
+    b.selected = static_cast<Quorb*>(b.pieces.Get(0));
     return board;
 }
 

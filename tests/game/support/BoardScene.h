@@ -19,13 +19,10 @@ void LinkAssetFolders(const std::filesystem::path& programFolder);
 // graphics device must be started).
 void LoadBoardArt(QuorbSwapApp& app);
 
-// A 12 x 10 board mid-cascade: pieces falling, popping and swapping, a
-// super piece, a cracked skull, chips and a score popup in the air, the
+// A seeded 12 x 10 board played until a match cascades: pieces popping and
+// falling, a score popup and particles in the air, the hint shown, the
 // level meter and the pressure meter showing. The same every time.
 std::unique_ptr<Board> MakeMidGameBoard(QuorbSwapApp& app, Game* game);
-
-// The kind of the piece the scene puts at column x, row y.
-int KindAt(int x, int y);
 
 // One whole frame: the background and the board.
 void DrawFrame(Board& board);

@@ -1,0 +1,253 @@
+// The frame's pieces, the buttons and the meters, placed on boards of each
+// level type with the generated art (positions, not pixels).
+#include "app/Graphics.h"
+#include "app/Random.h"
+
+#include "support/BoardScene.h"
+#include "support/TemporaryFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class BoardFrameTest : public testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        previous = fs::current_path();
+        fs::current_path(folder.Path());
+        const char* dir = std::getenv("QS_PROGRAM_DIR");
+        BoardScene::LinkAssetFolders(dir ? fs::path(dir) : previous);
+        app = std::make_unique<QuorbSwapApp>();
+        theGraphics.SetLogicalResolution(800, 600);
+        ASSERT_TRUE(theGraphics.Startup(nullptr));
+        BoardScene::LoadBoardArt(*app);
+    }
+    void TearDown() override
+    {
+        app.reset();
+        theGraphics.ResetState();
+        fs::current_path(previous);
+    }
+
+    // An 8 x 8 board of 65-pixel cells at (140, 40), cells disabled as given.
+    std::unique_ptr<Board> MakeBoard(LevelType type, std::vector<Point> disabled = {})
+    {
+        auto board = std::make_unique<Board>(app.get(), nullptr);
+        board->levelType = type;
+        board->SetSize(8, 8);
+        for (const Point& cell : disabled)
+            board->cellEnabled[size_t(cell.y * 8 + cell.x)] = 0;
+        board->BuildFrame();
+        return board;
+    }
+
+    TemporaryFolder folder;
+    fs::path previous;
+    std::unique_ptr<QuorbSwapApp> app;
+};
+
+std::vector<const FrameDecoration*> Pieces(const Board& board, bool corners)
+{
+    std::vector<const FrameDecoration*> out;
+    for (const FrameDecoration& d : board.frameDecorations)
+        if (d.isCorner == corners)
+            out.push_back(&d);
+    return out;
+}
+
+const FrameDecoration* CornerAt(const Board& board, Point p)
+{
+    for (const FrameDecoration* d : Pieces(board, true))
+        if (std::abs(d->start.x - p.x) < 0.01f && std::abs(d->start.y - p.y) < 0.01f)
+            return d;
+    return nullptr;
+}
+
+} // namespace
+
+TEST_F(BoardFrameTest, CornersSitTwelvePixelsOutWithTheirFrames)
+{
+    struct Case
+    {
+        const char* what;
+        std::vector<Point> disabled;
+        size_t corners, edges;
+        std::vector<std::pair<Point, int>> expected; // corner position, frame
+    };
+    const Case cases[] = {
+        {"full grid", {}, 4, 4, {{{-12, -12}, 0}, {{532, -12}, 2}, {{-12, 532}, 4}, {{532, 532}, 5}}},
+        // The inside corner's normal points into the missing cell; its art
+        // faces the other way.
+        {"top-left cell off",
+         {{0, 0}},
+         6,
+         6,
+         {{{53, -12}, 0}, {{-12, 53}, 0}, {{53, 53}, 5}, {{532, 532}, 5}}},
+    };
+    for (const Case& c : cases) {
+        auto board = MakeBoard(LevelType::Meter, c.disabled);
+        EXPECT_EQ(Pieces(*board, true).size(), c.corners) << c.what;
+        EXPECT_EQ(Pieces(*board, false).size(), c.edges) << c.what;
+        for (const auto& [at, frame] : c.expected) {
+            const FrameDecoration* corner = CornerAt(*board, at);
+            ASSERT_NE(corner, nullptr) << c.what << " at " << at.x << "," << at.y;
+            EXPECT_EQ(corner->frameIndex, frame) << c.what << " at " << at.x << "," << at.y;
+        }
+    }
+}
+
+TEST_F(BoardFrameTest, EdgesStopShortOfTheirCornersAndFurtherAtInsideOnes)
+{
+    auto board = MakeBoard(LevelType::Meter, {{0, 0}});
+    bool sawVertical = false, sawHorizontal = false;
+    for (const FrameDecoration* e : Pieces(*board, false)) {
+        // The two edges of the missing cell: 17 pixels short at the outer
+        // end, 17 + 18 at the inside corner.
+        if (e->isVertical && e->start.x == 56.5f) {
+            EXPECT_FLOAT_EQ(e->start.y, 17);
+            EXPECT_FLOAT_EQ(e->end.y, 65 - 35);
+            EXPECT_EQ(e->frameIndex, 3);
+            sawVertical = true;
+        }
+        if (e->isHorizontal && e->start.y == 56.5f) {
+            EXPECT_FLOAT_EQ(e->start.x, 17);
+            EXPECT_FLOAT_EQ(e->end.x, 65 - 35);
+            EXPECT_EQ(e->frameIndex, 1);
+            EXPECT_FLOAT_EQ(e->bounds.y, 56.5f - 35);
+            EXPECT_FLOAT_EQ(e->bounds.h, 70);
+            sawHorizontal = true;
+        }
+        // The long outer edges: 8.5 out, 17 short of each end.
+        if (e->isHorizontal && e->start.y == 528.5f) {
+            EXPECT_FLOAT_EQ(e->start.x, 17);
+            EXPECT_FLOAT_EQ(e->end.x, 503);
+        }
+    }
+    EXPECT_TRUE(sawVertical);
+    EXPECT_TRUE(sawHorizontal);
+}
+
+TEST_F(BoardFrameTest, ButtonsArePlacedAboveAndBelowTheGrid)
+{
+    struct Case
+    {
+        const char* what;
+        LevelType type;
+        bool computer;
+        Rect hint, menu;
+    };
+    // Grid at (140, 40), 520 pixels square; hint art 100 x 44, menu art 140 x
+    // 50, the duel's 110 x 40 at the bottom of the screen.
+    const Case cases[] = {
+        {"normal", LevelType::Meter, false, {525, -7, 100, 44}, {330, 543, 140, 50}},
+        {"duel", LevelType::Duel, false, {510, -7, 100, 44}, {345, 560, 110, 40}},
+        {"computer's duel", LevelType::Duel, true, {-1000, -1000, 10, 10}, {345, 560, 110, 40}},
+        {"matches", LevelType::Matches, false, {-1000, -1000, 10, 10}, {330, 543, 140, 50}},
+    };
+    for (const Case& c : cases) {
+        auto board = std::make_unique<Board>(app.get(), nullptr);
+        board->levelType = c.type;
+        board->isComputer = c.computer;
+        board->SetSize(8, 8);
+        board->BuildFrame();
+        const Rect hint = board->hintButton.rect, menu = board->menuButton.rect;
+        EXPECT_EQ(std::vector<float>({hint.x, hint.y, hint.w, hint.h}),
+                  std::vector<float>({c.hint.x, c.hint.y, c.hint.w, c.hint.h}))
+            << c.what;
+        EXPECT_EQ(std::vector<float>({menu.x, menu.y, menu.w, menu.h}),
+                  std::vector<float>({c.menu.x, c.menu.y, c.menu.w, c.menu.h}))
+            << c.what;
+        // Without a skip power the skip button is out of sight and reach.
+        EXPECT_EQ(board->skipButton.rect.x, -9999) << c.what;
+        EXPECT_EQ(board->hintButton.listener, c.hint.x < 0 ? nullptr : board.get()) << c.what;
+        EXPECT_EQ(board->menuButton.listener, board.get()) << c.what;
+    }
+}
+
+// An edge whose art cannot advance (no width beyond the overlap) is left
+// out instead of tiling forever.
+TEST_F(BoardFrameTest, EdgeArtThatCannotAdvanceIsSkipped)
+{
+    auto board = MakeBoard(LevelType::Meter);
+    app->stripRim.GetFrame(1)->mWidth = 2;
+    app->stripRim.GetFrame(3)->mHeight = 0;
+    theGraphics.BeginScene();
+    board->DrawFrame();
+    theGraphics.EndScene();
+    SUCCEED();
+}
+
+TEST_F(BoardFrameTest, MetersAndCountersLieBesideTheGridOnTheScreen)
+{
+    struct Case
+    {
+        LevelType type;
+        bool pressure, meter, duel, matches, countdown, collect;
+    };
+    const Case cases[] = {
+        {LevelType::Meter, false, true, false, false, false, false},
+        {LevelType::Skulls, true, false, false, false, false, false},
+        {LevelType::Drain, false, true, false, false, false, false},
+        {LevelType::Matches, false, false, false, true, true, false},
+        {LevelType::Collect, true, false, false, false, false, true},
+        {LevelType::GoGold, false, false, false, false, false, false},
+        {LevelType::Duel, false, true, true, false, false, false},
+    };
+    for (const Case& c : cases) {
+        theRandom->Seed(3);
+        auto board = std::make_unique<Board>(app.get(), nullptr);
+        board->SetupLevel(c.type, 50);
+        const int t = int(c.type);
+        EXPECT_EQ(board->showPressure, c.pressure) << t;
+        EXPECT_EQ(board->showMeter, c.meter) << t;
+        EXPECT_EQ(board->duelMeter, c.duel) << t;
+        EXPECT_EQ(board->showMatchesLeft, c.matches) << t;
+        EXPECT_EQ(board->showCountdown, c.countdown) << t;
+        EXPECT_EQ(board->showCollect, c.collect) << t;
+
+        const HudLayout l = board->LayoutHud();
+        const Rect grid = board->gridRect;
+        std::vector<std::pair<Point, const Sprite*>> shown;
+        if (c.pressure)
+            shown.push_back({l.pressureMeter, &app->sprSkullMeter});
+        // The duel meter's panel runs a few pixels past the bottom of the
+        // screen under a tall grid; its fill stays on it.
+        if (c.meter && c.duel)
+            shown.push_back({l.levelFill, &app->sprDuelMeterFill});
+        if (c.meter && !c.duel)
+            shown.push_back({l.levelMeter, &app->sprQuorbMeter});
+        if (c.matches)
+            shown.push_back({l.matchesCounter, &app->sprMatchesToGo});
+        if (c.countdown)
+            shown.push_back({l.stopwatch, &app->sprStopwatch});
+        for (int i = 0; c.collect && i < 4 && board->collectKinds[i] != -1; ++i)
+            shown.push_back({l.collectSlots[i], &app->sprCollectBox});
+        for (const auto& [at, art] : shown) {
+            const Rect r(grid.x + at.x, grid.y + at.y, float(art->mWidth), float(art->mHeight));
+            EXPECT_GE(r.x, 0) << t;
+            EXPECT_GE(r.y, 0) << t;
+            EXPECT_LE(r.x + r.w, 800) << t;
+            EXPECT_LE(r.y + r.h, 600) << t;
+            const Rect overlap = r.Intersection(grid);
+            EXPECT_TRUE(overlap.w <= 0 || overlap.h <= 0) << t << ": covers the grid";
+        }
+    }
+    // The Part's own numbers for the plain meter: 100 x 380 art, 8 pixels
+    // left of a 520-pixel grid, centred on it; the fill 43, 13 inside.
+    auto board = std::make_unique<Board>(app.get(), nullptr);
+    board->SetupLevel(LevelType::Meter, 50);
+    const HudLayout l = board->LayoutHud();
+    EXPECT_FLOAT_EQ(l.levelMeter.x, -108);
+    EXPECT_FLOAT_EQ(l.levelMeter.y, 70);
+    EXPECT_FLOAT_EQ(l.levelFill.x, -65);
+    EXPECT_FLOAT_EQ(l.levelFill.y, 83);
+    EXPECT_FLOAT_EQ(l.clockCentre.x, 587);
+}
