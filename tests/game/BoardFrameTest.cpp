@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <vector>
 
@@ -250,4 +251,32 @@ TEST_F(BoardFrameTest, MetersAndCountersLieBesideTheGridOnTheScreen)
     EXPECT_FLOAT_EQ(l.levelFill.x, -65);
     EXPECT_FLOAT_EQ(l.levelFill.y, 83);
     EXPECT_FLOAT_EQ(l.clockCentre.x, 587);
+}
+
+// The shared piece art follows the last board prepared: pieces at 0.8 of a
+// cell, the hint arrow and gold brick at a cell, debris by the piece scale.
+TEST_F(BoardFrameTest, PieceArtTakesTheCellSizeOfTheLastBoard)
+{
+    for (int side : {8, 6}) { // cells of 65, then of 120 x 57: 57
+        auto board = MakeBoard(LevelType::Meter);
+        board->SetSize(side, side == 8 ? 8 : 9);
+        const float cell = board->cellSize;
+        const int piece = int(std::lround(0.8f * cell));
+        for (int i : {0, 1, 7 * 3 + 1, 8 * 3, 8 * 3 + 2}) {
+            EXPECT_EQ(app->boardPieceSprites[i].mWidth, piece) << side << " slot " << i;
+            EXPECT_EQ(app->boardPieceSprites[i].mHeight, piece) << side << " slot " << i;
+        }
+        EXPECT_EQ(app->sprHintArrow.mWidth, int(cell));
+        EXPECT_EQ(app->sprGoldBrick.mHeight, int(cell));
+        EXPECT_EQ(app->sprSkullCrack.mWidth, piece);
+        EXPECT_EQ(app->sprChip.mWidth, int(std::lround(float(app->imageChip.mWidth) * 2.0f * cell / 256.0f)));
+        EXPECT_FLOAT_EQ(board->pieceScale, cell / 256.0f);
+    }
+    auto board = MakeBoard(LevelType::Collect);
+    board->collectKinds[0] = 3;
+    board->collectKinds[1] = 5;
+    board->PrepareCollectIcons();
+    EXPECT_EQ(board->collectIcons[0].mWidth, 66);
+    EXPECT_EQ(board->collectIcons[1].mHeight, 66);
+    EXPECT_FALSE(board->collectIcons[2].mLoaded);
 }
