@@ -8,6 +8,7 @@
 #include "game/QuorbSwapApp.h"
 #include "game/WinOverlay.h"
 #include "game/support/TextBoard.h"
+#include "support/SoundTestFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -402,4 +403,22 @@ TEST(BoardGoalsTest, EveryTypeIsPlayedToItsEnd)
             EXPECT_EQ(tick, 1000) << "30 at 0.03 a tick";
         }
     }
+}
+
+TEST(BoardGoalsTest, TheCountdownStopsTickingWhenTheLevelIsLostWithoutMoves)
+{
+    SoundTestFolder folder;
+    folder.WriteBytes("cached/ticktock.cached", MakeSoundCacheFile(1, 16, 22050, std::vector<uint8_t>(8820, 0)));
+    QuorbSwapApp app;
+    app.sndTickTock.Load("ticktock");
+    Board board(&app, nullptr);
+    board.SetupLevel(LevelType::Matches, 0);
+    board.started = true;
+    board.tickLoop.Start();
+    ASSERT_EQ(board.tickLoop.GetRequests(), 1);
+    board.pieces.DeleteAll();
+    board.loseCheckPending = true;
+    SettleOnce(board);
+    EXPECT_EQ(OutcomeOf(board), Outcome::LoseNoMoves);
+    EXPECT_EQ(board.tickLoop.GetRequests(), 0);
 }

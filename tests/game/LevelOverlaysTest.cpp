@@ -81,18 +81,19 @@ TEST(LevelOverlaysTest, ReadyReadyThenGoThenSkullsAndTheHint)
     EXPECT_EQ(board->readyOverlay, nullptr);
 }
 
-TEST(LevelOverlaysTest, ReadyOutlivesItsBoardSafely)
+TEST(LevelOverlaysTest, OverlaysOutliveTheirBoardSafely)
 {
     auto board = TextBoard::Make({"012", "345"}, 8);
-    auto* overlay = new ReadyOverlay(board.get());
-    board->readyOverlay = overlay;
-    board->AddChild(overlay);
-    board->RemoveChild(overlay);
+    auto* ready = new ReadyOverlay(board.get());
+    board->readyOverlay = ready;
+    // A level-up dies with the board, inside its destructor.
+    board->levelupOverlay = new LevelupOverlay(board.get());
+    board->AddChild(board->levelupOverlay);
     board.reset();
-    EXPECT_EQ(overlay->board, nullptr);
-    overlay->Update();
-    EXPECT_TRUE(overlay->killed);
-    delete overlay;
+    EXPECT_EQ(ready->board, nullptr);
+    ready->Update();
+    EXPECT_TRUE(ready->killed);
+    delete ready;
 }
 
 TEST(LevelOverlaysTest, WinSpinsInHoldsThenWaitsForOneClick)
