@@ -144,7 +144,7 @@ std::unique_ptr<Board> MakeMidGameBoard(QuorbSwapApp& app, Game* game)
     return board;
 }
 
-void DrawFrame(Board& board)
+void DrawFrame(Board& board, Object* overlay)
 {
     Graphics& g = theGraphics;
     g.BeginScene();
@@ -153,6 +153,8 @@ void DrawFrame(Board& board)
     g.SetColorWhite();
     board.DrawBackground();
     board.Draw();
+    if (overlay != nullptr)
+        overlay->Draw();
     g.EndScene();
 }
 

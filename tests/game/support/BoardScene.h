@@ -24,7 +24,8 @@ void LoadBoardArt(QuorbSwapApp& app);
 // level meter and the pressure meter showing. The same every time.
 std::unique_ptr<Board> MakeMidGameBoard(QuorbSwapApp& app, Game* game);
 
-// One whole frame: the background and the board.
-void DrawFrame(Board& board);
+// One whole frame: the background, the board and, when given, an overlay
+// over it.
+void DrawFrame(Board& board, Object* overlay = nullptr);
 
 } // namespace BoardScene
