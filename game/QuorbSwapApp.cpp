@@ -7,6 +7,9 @@
 #include "app/IOBuffer.h"
 #include "game/AppAsset.h"
 #include "game/Game.h"
+#include "game/MainMenu.h"
+#include "game/OptionsMenu.h"
+#include "game/PopupMenu.h"
 #include "game/ProfileManagerDialog.h"
 #include "game/Puzzler.h"
 #include "game/SuperWin.h"
@@ -15,19 +18,6 @@
 
 #include <set>
 
-// Screens built beside this one; each is switched to once it exists.
-#if __has_include("game/MainMenu.h")
-#include "game/MainMenu.h"
-#define QS_HAS_MAIN_MENU 1
-#endif
-#if __has_include("game/PopupMenu.h")
-#include "game/PopupMenu.h"
-#define QS_HAS_POPUP_MENU 1
-#endif
-#if __has_include("game/OptionsMenu.h")
-#include "game/OptionsMenu.h"
-#define QS_HAS_OPTIONS_MENU 1
-#endif
 
 
 QuorbSwapApp* theQuorbSwapApp = nullptr;
@@ -267,18 +257,12 @@ void QuorbSwapApp::CloseAllScreens()
         slot = nullptr;
     };
     close(titleScreen);
-#ifdef QS_HAS_MAIN_MENU
     close(mainMenu);
-#endif
     close(profileDialog);
     close(game);
-#ifdef QS_HAS_POPUP_MENU
     close(popupMenu);
-#endif
     close(puzzler);
-#ifdef QS_HAS_OPTIONS_MENU
     close(optionsMenu);
-#endif
     close(superWin);
 }
 
@@ -289,10 +273,8 @@ void QuorbSwapApp::GoToMainMenu(bool withTransition)
         return;
     }
     CloseAllScreens();
-#ifdef QS_HAS_MAIN_MENU
     mainMenu = new MainMenu(this);
     rootGadgets.Add(mainMenu);
-#endif
 }
 
 void QuorbSwapApp::GoToGame(bool withTransition)

@@ -1,0 +1,43 @@
+#pragma once
+// The modal chooser of a game mode, for a new game or for resuming one.
+
+#include "app/Button.h"
+#include "app/Gadget.h"
+#include "app/Sprite.h"
+
+class QuorbSwapApp;
+
+class GamePicker : public Gadget
+{
+  public:
+    GamePicker(QuorbSwapApp* app, bool newGame);
+    ~GamePicker() override;
+
+    // The chosen GameMode, or -1 for none. The caller owns the picker and
+    // deletes it afterwards; Run leaves it in no manager.
+    int Run();
+    void Draw() override;
+    void Notify(Object* sender) override;
+
+    QuorbSwapApp* app = nullptr;
+    Sprite background;
+    Sprite heading;
+    Sprite journeyArt;
+    Sprite casualArt;
+    Sprite speedArt;
+    Sprite exitArt[2];
+    Sprite journeyCaption;
+    Sprite casualCaption;
+    Sprite speedCaption;
+    Button journeyButton;
+    Button casualButton;
+    Button speedButton;
+    Button exitButton;
+    bool newGame = true;
+
+  private:
+    bool SaveExists(const char* saveName);
+    // A new game over a saved one asks first; true when it may go ahead.
+    bool MayReplace(const char* saveName, const char* question);
+    void DrawModeButton(Button& button, Sprite& art);
+};
