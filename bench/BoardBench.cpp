@@ -25,8 +25,8 @@ std::unique_ptr<Board> MakeCascadingBoard()
 
 bool AtRest(const Board& board)
 {
-    return board.movingCount == 0 && !board.movesFinished && board.explosions.empty() && board.repairCountdown <= 0 &&
-           !board.refillPending;
+    return board.movingCount == 0 && !board.movesFinished && board.explosions.empty() &&
+           board.repairCountdown <= 0 && !board.refillPending;
 }
 
 // Swaps a pair that makes a line; a board with none starts again.
@@ -57,8 +57,8 @@ void BoardUpdateCascades(benchmark::State& state)
         board->Update();
     }
     state.SetItemsProcessed(state.iterations());
-    state.counters["ticks_per_move"] =
-        benchmark::Counter(static_cast<double>(state.iterations()) / static_cast<double>(moves > 0 ? moves : 1));
+    state.counters["ticks_per_move"] = benchmark::Counter(static_cast<double>(state.iterations()) /
+                                                          static_cast<double>(moves > 0 ? moves : 1));
 }
 
 } // namespace

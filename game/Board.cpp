@@ -77,10 +77,18 @@ void Board::Initialize()
     const float width = rect.w + 200.0f;
     const float height = rect.h + 200.0f;
     switch (direction) {
-    case 0: slideOffset = Point(0.0f, height); break;
-    case 1: slideOffset = Point(0.0f, -height); break;
-    case 2: slideOffset = Point(width, 0.0f); break;
-    default: slideOffset = Point(-width, 0.0f); break;
+    case 0:
+        slideOffset = Point(0.0f, height);
+        break;
+    case 1:
+        slideOffset = Point(0.0f, -height);
+        break;
+    case 2:
+        slideOffset = Point(width, 0.0f);
+        break;
+    default:
+        slideOffset = Point(-width, 0.0f);
+        break;
     }
     if (showReadyOverlay && !opponent && game != nullptr) {
         readyOverlay = new ReadyOverlay(this);
@@ -96,7 +104,8 @@ void Board::Notify(Object* sender)
             game->OpenPopupMenu();
     } else if (sender == &hintButton) {
         ShowHint();
-        const bool hintPower = game != nullptr && game->CountPowerSlots(static_cast<int>(PowerKind::Hint)) != 0;
+        const bool hintPower =
+            game != nullptr && game->CountPowerSlots(static_cast<int>(PowerKind::Hint)) != 0;
         if (hintPower)
             return;
         if (showMeter)
@@ -155,6 +164,6 @@ void Board::PieceMoveDone()
 
 bool Board::IsPlaying() const
 {
-    return readyOverlay == nullptr && winOverlay == nullptr && loseOverlay == nullptr && levelupOverlay == nullptr &&
-           started;
+    return readyOverlay == nullptr && winOverlay == nullptr && loseOverlay == nullptr &&
+           levelupOverlay == nullptr && started;
 }

@@ -4,8 +4,8 @@
 #include "app/Math.h"
 #include "app/Random.h"
 #include "game/Anim_Sprite.h"
-#include "game/QuorbSwapApp.h"
 #include "game/Quorb.h"
+#include "game/QuorbSwapApp.h"
 
 namespace {
 
@@ -29,8 +29,8 @@ void Board::Explode(Point point)
         Point dir;
         Math::AngleToVector(static_cast<float>(angle), dir);
         const float out = cellSize / 2.0f * (1.0f - theRandom->GetFloatScaled(0.75f));
-        Anim_Sprite* debris =
-            MakeParticle(app != nullptr ? &app->sprSmoke : nullptr, Point(point.x + dir.x * out, point.y + dir.y * out));
+        Anim_Sprite* debris = MakeParticle(app != nullptr ? &app->sprSmoke : nullptr,
+                                           Point(point.x + dir.x * out, point.y + dir.y * out));
         debris->vx = dir.x * 0.25f;
         debris->vy = dir.y * 0.25f;
         debris->rotation = theRandom->GetFloatScaled(360.0f);

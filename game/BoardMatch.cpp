@@ -138,7 +138,8 @@ bool Board::FindPossibleMove(Point* outPos, Point* outDir)
                 continue;
             const Point before = p->pos;
             std::swap(p->pos, q->pos);
-            const bool counts = outPos != nullptr ? HasLineThrough(p) : (HasLineThrough(p) || HasLineThrough(q));
+            const bool counts =
+                outPos != nullptr ? HasLineThrough(p) : (HasLineThrough(p) || HasLineThrough(q));
             std::swap(p->pos, q->pos);
             if (!counts)
                 continue;

@@ -1,7 +1,6 @@
 // Gravity, refilling empty cells and repairing holes.
 #include "game/Board.h"
 
-#include "app/Console.h"
 #include "app/Random.h"
 #include "game/Quorb.h"
 
@@ -17,19 +16,16 @@ constexpr int kWiderCandidatesFrom = 50;
 constexpr int kAlwaysCopyFrom = 100;
 constexpr int kMaxFillRounds = 100;
 
-bool Contains(const std::vector<Quorb*>& pieces, const Quorb* piece)
+bool IsAmong(const std::vector<Quorb*>& pieces, const Quorb* piece)
 {
     return std::find(pieces.begin(), pieces.end(), piece) != pieces.end();
 }
 
-} // namespace
-
-namespace {
-
 Point CellCentre(const Board& board, int x, int y)
 {
     const float half = board.cellSize / 2.0f;
-    return Point(static_cast<float>(x) * board.cellSize + half, static_cast<float>(y) * board.cellSize + half);
+    return Point(static_cast<float>(x) * board.cellSize + half,
+                 static_cast<float>(y) * board.cellSize + half);
 }
 
 Quorb* PieceInCell(const Board& board, int x, int y)
@@ -68,7 +64,8 @@ void CopyKindFromBelow(Board& board, Quorb* piece)
             candidates.push_back(other);
     }
     if (!candidates.empty())
-        piece->kind = candidates[static_cast<size_t>(theRandom->Get(static_cast<int32_t>(candidates.size())))]->kind;
+        piece->kind =
+            candidates[static_cast<size_t>(theRandom->Get(static_cast<int32_t>(candidates.size())))]->kind;
 }
 
 std::vector<Quorb*> StrictCandidates(Board& board, const std::vector<Quorb*>& newPieces, bool wide)
@@ -79,7 +76,7 @@ std::vector<Quorb*> StrictCandidates(Board& board, const std::vector<Quorb*>& ne
     const auto add = [&](const Quorb* piece, const Point& offset) {
         Quorb* other =
             board.PieceAt(piece->pos.x + offset.x * board.cellSize, piece->pos.y + offset.y * board.cellSize);
-        if (other != nullptr && !Contains(newPieces, other))
+        if (other != nullptr && !IsAmong(newPieces, other))
             candidates.push_back(other);
     };
     for (const Quorb* piece : newPieces) {
@@ -157,7 +154,8 @@ void Board::Refill()
         for (Quorb* piece : newPieces) {
             const bool copy = theRandom->Get(4) != 2 || attempt >= kAlwaysCopyFrom;
             if (copy && !candidates.empty()) {
-                const auto pick = static_cast<size_t>(theRandom->Get(static_cast<int32_t>(candidates.size())));
+                const auto pick =
+                    static_cast<size_t>(theRandom->Get(static_cast<int32_t>(candidates.size())));
                 piece->kind = candidates[pick]->kind;
             } else {
                 piece->RandomizeKind();

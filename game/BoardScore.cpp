@@ -5,8 +5,8 @@
 #include "game/Anim_Floater.h"
 #include "game/Anim_TextFloater.h"
 #include "game/Game.h"
-#include "game/QuorbSwapApp.h"
 #include "game/Quorb.h"
+#include "game/QuorbSwapApp.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -171,7 +171,7 @@ void Board::AddScorePopup(int points, Point pos)
 void Board::QueueExplosion(Point pos)
 {
     explosions.push_back(ExplosionRecord{pos, 25});
-    const Point around[8] = {Point(0, -1), Point(-1, 0), Point(1, 0),  Point(0, 1),
+    const Point around[8] = {Point(0, -1),  Point(-1, 0), Point(1, 0),  Point(0, 1),
                              Point(-1, -1), Point(1, -1), Point(-1, 1), Point(1, 1)};
     for (const Point& offset : around) {
         Quorb* piece = PieceAt(pos.x + offset.x * cellSize, pos.y + offset.y * cellSize);

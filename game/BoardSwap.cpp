@@ -1,8 +1,8 @@
 // Selecting pieces with the mouse and swapping neighbours.
 #include "game/Board.h"
 
-#include "game/QuorbSwapApp.h"
 #include "game/Quorb.h"
+#include "game/QuorbSwapApp.h"
 
 #include <cmath>
 

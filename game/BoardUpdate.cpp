@@ -6,8 +6,8 @@
 #include "app/Random.h"
 #include "game/Anim_Floater.h"
 #include "game/Clutter.h"
-#include "game/QuorbSwapApp.h"
 #include "game/Quorb.h"
+#include "game/QuorbSwapApp.h"
 
 #include <algorithm>
 
@@ -119,8 +119,9 @@ void Board::Update()
             }
             // A damaged save may give a start of 0.
             if (countdownStart > 0)
-                tickLoop.SetPitch((1.0f - static_cast<float>(countdown) / static_cast<float>(countdownStart)) * 0.5f +
-                                  0.75f);
+                tickLoop.SetPitch(
+                    (1.0f - static_cast<float>(countdown) / static_cast<float>(countdownStart)) * 0.5f +
+                    0.75f);
         }
     }
 }

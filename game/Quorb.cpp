@@ -242,7 +242,8 @@ void Quorb::Shatter()
         Point dir;
         Math::AngleToVector(static_cast<float>(step * 10) + theRandom->GetFloatScaled(3.0f), dir);
         const float rotation = theRandom->GetFloatScaled(360.0f);
-        Anim_Sprite* particle = MakeParticle(chip, Along(pos, dir, (1.0f - theRandom->GetFloatScaled(0.75f)) * half));
+        Anim_Sprite* particle =
+            MakeParticle(chip, Along(pos, dir, (1.0f - theRandom->GetFloatScaled(0.75f)) * half));
         particle->rotation = rotation;
         const float speed = 2.0f * (1.0f + theRandom->GetFloat());
         particle->vx = dir.x * speed;
@@ -259,7 +260,8 @@ void Quorb::Shatter()
     for (int step = 0; step < 8; step++) {
         Point dir;
         Math::AngleToVector(static_cast<float>(step * 45) + theRandom->GetFloatScaled(3.0f), dir);
-        Anim_Sprite* particle = MakeParticle(smoke, Along(pos, dir, (1.0f - theRandom->GetFloatScaled(0.75f)) * half));
+        Anim_Sprite* particle =
+            MakeParticle(smoke, Along(pos, dir, (1.0f - theRandom->GetFloatScaled(0.75f)) * half));
         particle->vx = dir.x * 0.25f;
         particle->vy = dir.y * 0.25f;
         particle->fade = 0.75f;
@@ -381,7 +383,8 @@ void Quorb::Update()
                     if (changeScale <= 0.0f) {
                         skull = true;
                         if (!IsGameOver()) {
-                            Anim_Sprite* circle = MakeParticle(app != nullptr ? &app->sprCircle : nullptr, pos);
+                            Anim_Sprite* circle =
+                                MakeParticle(app != nullptr ? &app->sprCircle : nullptr, pos);
                             circle->scale = 0.75f * board->pieceScale;
                             circle->scaleChange = 0.01f;
                             circle->fadeChange = -0.03f;

@@ -41,7 +41,8 @@ TEST(BoardRefillTest, PiecesFallToTheGapAndNewOnesStackAboveIt)
     EXPECT_EQ(TextBoard::PieceIn(*board, 0, 4), lowPiece);
     EXPECT_EQ(TextBoard::PieceIn(*board, 1, 1), above);
     EXPECT_FLOAT_EQ(lowPiece->drawOffset.y, -board->cellSize);
-    struct Case {
+    struct Case
+    {
         int x, y;
         float cellsAbove; // where the new piece starts falling from
     } cases[] = {
@@ -133,11 +134,13 @@ TEST(BoardRefillTest, HolesAreRepairedTenTicksAfterTheLastExplosion)
 
 TEST(BoardRefillTest, FirstFillHasNoLineAndAMove)
 {
-    struct Case {
+    struct Case
+    {
         int width, height, kinds;
     } cases[] = {{3, 3, 5}, {8, 8, 7}, {12, 10, 8}, {6, 4, 6}};
     for (const Case& c : cases) {
-        std::vector<std::string> rows(static_cast<size_t>(c.height), std::string(static_cast<size_t>(c.width), '.'));
+        std::vector<std::string> rows(static_cast<size_t>(c.height),
+                                      std::string(static_cast<size_t>(c.width), '.'));
         auto board = TextBoard::Make(rows, c.kinds);
         theRandom->Seed(static_cast<uint32_t>(c.width * 100 + c.height));
         std::vector<Quorb*> made;

@@ -34,12 +34,13 @@ int CountPopping(const Board& board)
 
 TEST(BoardScoreTest, OneGroupScoresItsSizeAndSuperUnits)
 {
-    struct Case {
+    struct Case
+    {
         int size;
         bool eligible;
         int expected; // level 1, first pass: base 10 a piece
     } cases[] = {
-        {3, true, 30},       {4, true, 70 + 250}, {5, true, 90 + 250},  {6, true, 160 + 250},
+        {3, true, 30},        {4, true, 70 + 250},  {5, true, 90 + 250}, {6, true, 160 + 250},
         {7, true, 250 + 250}, {8, true, 360 + 250}, {5, false, 150},
     };
     for (const Case& c : cases) {
@@ -91,17 +92,18 @@ TEST(BoardScoreTest, SwappedPieceBecomesSuperAndTwoGroupsOnASecondPass)
 
 TEST(BoardScoreTest, CrossingLinesAreOneGroupAndSeparateLinesTwo)
 {
-    struct Case {
+    struct Case
+    {
         std::vector<std::string> rows;
         size_t groups;
         size_t firstSize;
     } cases[] = {
-        {{"000", "012", "034"}, 1, 5},         // L
-        {{"10001", "23032", "14041"}, 1, 5},   // T
-        {{"00000", "12121", "34343"}, 1, 5},   // five in a row, found as 5, 4 and 3
-        {{"000", "121", "111"}, 2, 3},         // two lines
-        {{"0x0", "1x1", "0x0"}, 0, 0},         // skulls break lines
-        {{"00.0", "1212", "3434"}, 0, 0},      // a gap
+        {{"000", "012", "034"}, 1, 5},       // L
+        {{"10001", "23032", "14041"}, 1, 5}, // T
+        {{"00000", "12121", "34343"}, 1, 5}, // five in a row, found as 5, 4 and 3
+        {{"000", "121", "111"}, 2, 3},       // two lines
+        {{"0x0", "1x1", "0x0"}, 0, 0},       // skulls break lines
+        {{"00.0", "1212", "3434"}, 0, 0},    // a gap
     };
     for (const Case& c : cases) {
         auto board = TextBoard::Make(c.rows);
@@ -151,7 +153,8 @@ TEST(BoardScoreTest, CornerExplosionHitsThreeNeighbours)
 
 TEST(BoardScoreTest, ExplosionsRestartPopsWithTheCountBalanced)
 {
-    struct Case {
+    struct Case
+    {
         char cell;
         bool popping;
     } cases[] = {{'1', false}, {'1', true}, {'x', false}, {'x', true}, {'B', true}};

@@ -56,7 +56,8 @@ std::string CheckWhole(Board& board)
 
 TEST(BoardSoakTest, RandomSwapsLeaveEveryBoardWholeAndStill)
 {
-    struct Shape {
+    struct Shape
+    {
         int width, height, kinds;
         bool holes; // some disabled cells
     };
@@ -70,7 +71,8 @@ TEST(BoardSoakTest, RandomSwapsLeaveEveryBoardWholeAndStill)
     std::mt19937 picker(1234);
     for (size_t s = 0; s < shapes.size(); s++) {
         const Shape& shape = shapes[s];
-        std::vector<std::string> rows(static_cast<size_t>(shape.height), std::string(static_cast<size_t>(shape.width), '.'));
+        std::vector<std::string> rows(static_cast<size_t>(shape.height),
+                                      std::string(static_cast<size_t>(shape.width), '.'));
         if (shape.holes && shape.width > 3 && shape.height > 3) {
             rows[1][1] = '#';
             rows[static_cast<size_t>(shape.height) - 1][static_cast<size_t>(shape.width) - 2] = '#';
@@ -78,8 +80,8 @@ TEST(BoardSoakTest, RandomSwapsLeaveEveryBoardWholeAndStill)
         auto board = TextBoard::Make(rows, shape.kinds);
         theRandom->Seed(static_cast<uint32_t>(1000 + s));
         board->FillInitial(nullptr);
-        const std::string label = std::to_string(shape.width) + "x" + std::to_string(shape.height) + " kinds " +
-                                  std::to_string(shape.kinds);
+        const std::string label = std::to_string(shape.width) + "x" + std::to_string(shape.height) +
+                                  " kinds " + std::to_string(shape.kinds);
         ASSERT_EQ(CheckWhole(*board), "") << label;
         int32_t score = 0;
         for (int swap = 0; swap < kSwapsPerBoard; swap++) {
@@ -103,7 +105,8 @@ TEST(BoardSoakTest, RandomSwapsLeaveEveryBoardWholeAndStill)
             board->cascadeLevel = 0;
             ASSERT_GT(TextBoard::RunUntilRest(*board), 0) << label << " swap " << swap;
             if (board->loseOverlay != nullptr)
-                break; // no move left: the level is lost, the board is done // no move left: the level is lost, the board is done
+                break; // no move left: the level is lost, the board is done // no move left: the level is
+                       // lost, the board is done
             ASSERT_EQ(CheckWhole(*board), "") << label << " swap " << swap;
             ASSERT_GE(board->levelScore, score) << label;
             score = board->levelScore;

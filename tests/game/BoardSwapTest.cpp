@@ -48,13 +48,14 @@ TEST(BoardSwapTest, SwapTakes45TicksAndOneWithoutALineGoesBack)
 TEST(BoardSwapTest, NeighbourRuleRefusesWhatIsNotAnAdjacentPiece)
 {
     auto board = TextBoard::Make({"01.", "23#"});
-    struct Case {
+    struct Case
+    {
         int x1, y1, x2, y2;
         bool swaps;
     } cases[] = {
-        {0, 0, 1, 0, true},  {0, 0, 0, 1, true},  {0, 0, 1, 1, false}, // diagonal
-        {1, 0, 2, 0, false},                                           // towards an empty cell
-        {1, 1, 2, 1, false},                                           // towards a disabled cell
+        {0, 0, 1, 0, true},  {0, 0, 0, 1, true}, {0, 0, 1, 1, false}, // diagonal
+        {1, 0, 2, 0, false},                                          // towards an empty cell
+        {1, 1, 2, 1, false},                                          // towards a disabled cell
         {0, 0, 0, 0, false},
     };
     for (const Case& c : cases) {
@@ -66,7 +67,8 @@ TEST(BoardSwapTest, NeighbourRuleRefusesWhatIsNotAnAdjacentPiece)
 
 TEST(BoardSwapTest, DragThresholdsAndDominantAxis)
 {
-    struct Case {
+    struct Case
+    {
         int dx, dy;
         const char* row0; // the first two rows after the drag
         const char* row1;

@@ -16,7 +16,8 @@
 
 namespace {
 
-template <typename Overlay, typename... Args> void ExpectOverlayOutlivesBoard(Overlay* Board::*slot, Args... args)
+template <typename Overlay, typename... Args>
+void ExpectOverlayOutlivesBoard(Overlay* Board::*slot, Args... args)
 {
     auto board = TextBoard::Make({"012"});
     auto* overlay = new Overlay(board.get(), args...);
@@ -44,21 +45,34 @@ TEST(BoardTest, ButtonsSpendPowersAndPayForHints)
     using Slots = std::array<int32_t, kPowerSlotCount>;
     const int32_t skip = static_cast<int32_t>(PowerKind::SkipLevel);
     const int32_t hint = static_cast<int32_t>(PowerKind::Hint);
-    struct Case {
+    struct Case
+    {
         const char* what;
         Slots before;
         bool pressSkip;
         Slots after;
         float meterAfter; // from 10
     } cases[] = {
-        {"skip uses the first skip power", {1, skip, 2, skip, -1, -1, -1, -1, -1, -1}, true,
-         {1, 2, skip, -1, -1, -1, -1, -1, -1, -1}, 10.0f},
-        {"skip with none left keeps the slots", {1, 2, 3, 6, 0, 1, 2, 3, 6, 0}, true,
-         {1, 2, 3, 6, 0, 1, 2, 3, 6, 0}, 10.0f},
-        {"a hint without a hint power costs a fifth of the meter", {1, -1, -1, -1, -1, -1, -1, -1, -1, -1}, false,
-         {1, -1, -1, -1, -1, -1, -1, -1, -1, -1}, 8.0f},
-        {"a hint power makes it free and stays", {hint, -1, -1, -1, -1, -1, -1, -1, -1, -1}, false,
-         {hint, -1, -1, -1, -1, -1, -1, -1, -1, -1}, 10.0f},
+        {"skip uses the first skip power",
+         {1, skip, 2, skip, -1, -1, -1, -1, -1, -1},
+         true,
+         {1, 2, skip, -1, -1, -1, -1, -1, -1, -1},
+         10.0f},
+        {"skip with none left keeps the slots",
+         {1, 2, 3, 6, 0, 1, 2, 3, 6, 0},
+         true,
+         {1, 2, 3, 6, 0, 1, 2, 3, 6, 0},
+         10.0f},
+        {"a hint without a hint power costs a fifth of the meter",
+         {1, -1, -1, -1, -1, -1, -1, -1, -1, -1},
+         false,
+         {1, -1, -1, -1, -1, -1, -1, -1, -1, -1},
+         8.0f},
+        {"a hint power makes it free and stays",
+         {hint, -1, -1, -1, -1, -1, -1, -1, -1, -1},
+         false,
+         {hint, -1, -1, -1, -1, -1, -1, -1, -1, -1},
+         10.0f},
     };
     for (const Case& c : cases) {
         Board board(&app, &game);
@@ -88,7 +102,8 @@ TEST(BoardTest, HintOnAGoldLevelUnmarksThreeCells)
 
 TEST(BoardTest, StartSlidesInFromASideUnlessDemonstrating)
 {
-    struct Case {
+    struct Case
+    {
         bool demo;
         bool slides;
     } cases[] = {{false, true}, {true, false}};

@@ -18,7 +18,8 @@ bool AnyOverlap(const Clutter& clutter)
 
 TEST(ClutterTest, PushesAlongTheSmallerOverlapAndKeepsFixedRectangles)
 {
-    struct Case {
+    struct Case
+    {
         Rect first;
         bool firstFixed;
         Rect second;
@@ -51,15 +52,21 @@ TEST(ClutterTest, PushesAlongTheSmallerOverlapAndKeepsFixedRectangles)
 
 TEST(ClutterTest, EndsOnRectanglesOfNoSizeAndOnTheCentre)
 {
-    struct Case {
+    struct Case
+    {
         const char* what;
         std::vector<std::pair<Rect, bool>> rects;
     } cases[] = {
         {"no width, inside a fixed one", {{Rect(0, 0, 10, 10), true}, {Rect(5, 0, 0, 10), false}}},
         {"no size at all", {{Rect(0, 0, 10, 10), true}, {Rect(5, 5, 0, 0), false}}},
-        {"on the common centre, hemmed in", {{Rect(-50, -50, 100, 100), true}, {Rect(-5, -5, 10, 10), false}}},
-        {"many on one spot", {{Rect(0, 0, 30, 10), false}, {Rect(0, 0, 30, 10), false}, {Rect(0, 0, 30, 10), false},
-                              {Rect(0, 0, 30, 10), false}, {Rect(0, 0, 30, 10), true}}},
+        {"on the common centre, hemmed in",
+         {{Rect(-50, -50, 100, 100), true}, {Rect(-5, -5, 10, 10), false}}},
+        {"many on one spot",
+         {{Rect(0, 0, 30, 10), false},
+          {Rect(0, 0, 30, 10), false},
+          {Rect(0, 0, 30, 10), false},
+          {Rect(0, 0, 30, 10), false},
+          {Rect(0, 0, 30, 10), true}}},
     };
     for (const Case& c : cases) {
         Clutter clutter;

@@ -10,13 +10,14 @@ TEST(ColorCyclerTest, BlendsWrapsAndClamps)
     cycler.AddColor(0, 1, 0, 1, 1);
     cycler.AddColor(0, 0, 1, 1, 1);
     cycler.CloseLoop();
-    struct Case {
+    struct Case
+    {
         float t;
         Color expected;
     } cases[] = {
-        {0.5f, Color(0.5f, 0.5f, 0.0f, 1.0f)},   {3.25f, Color(0.75f, 0.25f, 0.0f, 1.0f)},
-        {2.5f, Color(0.5f, 0.0f, 0.5f, 1.0f)},   {-1.0f, Color(1.0f, 0.0f, 0.0f, 1.0f)},
-        {3.0f, Color(1.0f, 0.0f, 0.0f, 1.0f)},   {9.5f, Color(0.5f, 0.5f, 0.0f, 1.0f)},
+        {0.5f, Color(0.5f, 0.5f, 0.0f, 1.0f)},  {3.25f, Color(0.75f, 0.25f, 0.0f, 1.0f)},
+        {2.5f, Color(0.5f, 0.0f, 0.5f, 1.0f)},  {-1.0f, Color(1.0f, 0.0f, 0.0f, 1.0f)},
+        {3.0f, Color(1.0f, 0.0f, 0.0f, 1.0f)},  {9.5f, Color(0.5f, 0.5f, 0.0f, 1.0f)},
         {1e30f, Color(1.0f, 0.0f, 0.0f, 1.0f)},
     };
     for (const Case& c : cases) {

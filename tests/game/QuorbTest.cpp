@@ -110,7 +110,8 @@ TEST(QuorbTest, ValidatorRefusesDamagedRecords)
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
     const float gridW = 3.0f * board->cellSize;
-    struct Case {
+    struct Case
+    {
         const char* what;
         void (*damage)(std::vector<uint8_t>&, float, float, float);
     } cases[] = {

@@ -12,7 +12,8 @@ namespace {
 Point Centre(const Board& board, int x, int y)
 {
     const float half = board.cellSize / 2.0f;
-    return Point(static_cast<float>(x) * board.cellSize + half, static_cast<float>(y) * board.cellSize + half);
+    return Point(static_cast<float>(x) * board.cellSize + half,
+                 static_cast<float>(y) * board.cellSize + half);
 }
 
 char CellChar(const Quorb* piece)
@@ -40,7 +41,8 @@ std::unique_ptr<Board> Make(const std::vector<std::string>& rows, int kindCount)
     board->pieceScale = board->cellSize / 256.0f;
     const float gridW = static_cast<float>(width) * board->cellSize;
     const float gridH = static_cast<float>(height) * board->cellSize;
-    board->gridRect = Rect(board->rect.w / 2.0f - gridW / 2.0f, board->rect.h / 2.0f - gridH / 2.0f, gridW, gridH);
+    board->gridRect =
+        Rect(board->rect.w / 2.0f - gridW / 2.0f, board->rect.h / 2.0f - gridH / 2.0f, gridW, gridH);
     board->cellEnabled.assign(static_cast<size_t>(width * height), 1);
     for (int y = 0; y < height; y++) {
         const std::string& row = rows[static_cast<size_t>(y)];
@@ -96,8 +98,8 @@ bool Swap(Board& board, int x1, int y1, int x2, int y2)
 
 bool IsAtRest(const Board& board)
 {
-    return board.movingCount == 0 && !board.movesFinished && board.explosions.empty() && board.repairCountdown <= 0 &&
-           !board.refillPending;
+    return board.movingCount == 0 && !board.movesFinished && board.explosions.empty() &&
+           board.repairCountdown <= 0 && !board.refillPending;
 }
 
 int RunUntilRest(Board& board, int maxTicks)
