@@ -14,6 +14,7 @@
 #include <fstream>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -63,13 +64,21 @@ struct Scene
     std::unique_ptr<Board> board;
 };
 
+// Whether the scene runs on the renderer and pixel format asked for.
+bool OnTarget(Target target)
+{
+    if (theGraphics.mSoftware != (target != Target::Sdl)) {
+        return false;
+    }
+    const int bits = theGraphics.mSWHelper.GetSurfaceDesc().format.bitsPerPixel;
+    return target == Target::Sdl || bits == (target == Target::Software32 ? 32 : 16);
+}
+
+// A whole frame: drawn, then shown.
 void BoardFrame(benchmark::State& state, Target target)
 {
     Scene scene(target);
-    const bool ok = theGraphics.mSoftware == (target != Target::Sdl) &&
-                    (target == Target::Sdl || theGraphics.mSWHelper.GetSurfaceDesc().format.bitsPerPixel ==
-                                                  (target == Target::Software32 ? 32 : 16));
-    if (!ok) {
+    if (!OnTarget(target)) {
         state.SkipWithError("the renderer or pixel format asked for is not available");
         return;
     }
@@ -79,10 +88,33 @@ void BoardFrame(benchmark::State& state, Target target)
     }
 }
 
+// The drawing alone. The software renderer writes its pixels as it goes;
+// SDL's renderer queues the work until the frame is shown, so its drawing
+// is its whole frame less showing a frame with nothing queued.
+void BoardDrawing(benchmark::State& state, Target target)
+{
+    Scene scene(target);
+    if (!OnTarget(target)) {
+        state.SkipWithError("the renderer or pixel format asked for is not available");
+        return;
+    }
+    const bool sdl = target == Target::Sdl;
+    for (auto _ : state) {
+        if (sdl)
+            theGraphics.Present();
+        else
+            BoardScene::DrawFrame(*scene.board);
+    }
+}
+
 BENCHMARK_CAPTURE(BoardFrame, software_XRGB8888, Target::Software32)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BoardFrame, software_RGB565, Target::Software565)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BoardFrame, software_RGB555, Target::Software555)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BoardFrame, sdl, Target::Sdl)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BoardDrawing, software_XRGB8888, Target::Software32)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BoardDrawing, software_RGB565, Target::Software565)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BoardDrawing, software_RGB555, Target::Software555)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BoardDrawing, sdl_present_only, Target::Sdl)->Unit(benchmark::kMillisecond);
 
 // Prints the milliseconds per frame and SDL's time divided by ours.
 class FrameReporter : public benchmark::ConsoleReporter
@@ -90,23 +122,37 @@ class FrameReporter : public benchmark::ConsoleReporter
   public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
+        // With repetitions the medians count: the machine may be busy.
         for (const Run& run : runs) {
-            if (!run.error_occurred && run.iterations > 0)
-                milliseconds[run.benchmark_name()] = run.GetAdjustedRealTime();
+            const bool single = run.run_type == Run::RT_Iteration && run.repetitions <= 1;
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if ((single || median) && !run.error_occurred)
+                milliseconds[run.run_name.str()] = run.GetAdjustedRealTime();
         }
         ConsoleReporter::ReportRuns(runs);
     }
+    // Per target: the whole frame, the drawing alone (frame less present),
+    // and SDL's times divided by ours.
     void PrintSummary() const
     {
-        auto sdl = milliseconds.find("BoardFrame/sdl");
-        std::printf("\nOne board frame, milliseconds (SDL's time / ours: above 1, ours is faster)\n");
-        for (const auto& [name, ms] : milliseconds) {
-            if (sdl != milliseconds.end() && name != sdl->first)
-                std::printf("  %-32s %7.3f ms   x%.2f\n", name.c_str(), ms, sdl->second / ms);
-            else
-                std::printf("  %-32s %7.3f ms\n", name.c_str(), ms);
+        auto at = [&](const std::string& name) {
+            auto it = milliseconds.find(name);
+            return it == milliseconds.end() ? -1.0 : it->second;
+        };
+        const double sdlFrame = at("BoardFrame/sdl");
+        const double sdlDraw = sdlFrame - at("BoardDrawing/sdl_present_only");
+        std::printf("\nOne board frame in milliseconds, drawn and shown, and drawn alone "
+                    "(xN: SDL's time / ours, above 1 ours is faster)\n");
+        for (const char* target : {"software_XRGB8888", "software_RGB565", "software_RGB555"}) {
+            const double frame = at(std::string("BoardFrame/") + target);
+            const double draw = at(std::string("BoardDrawing/") + target);
+            if (frame > 0 && draw > 0)
+                std::printf("  %-18s frame %7.3f ms (x%.2f)   drawing %7.3f ms (x%.2f)\n", target, frame,
+                            sdlFrame / frame, draw, sdlDraw / draw);
         }
+        std::printf("  %-18s frame %7.3f ms           drawing %7.3f ms\n", "sdl", sdlFrame, sdlDraw);
     }
+
     std::map<std::string, double> milliseconds;
 };
 
@@ -124,7 +170,18 @@ int main(int argc, char** argv)
     fs::current_path(folder);
     BoardScene::LinkAssetFolders(QS_PROGRAM_FOLDER);
 
-    benchmark::Initialize(&argc, argv);
+    // Without arguments every frame is timed in three runs and the medians count.
+    std::vector<char*> args(argv, argv + argc);
+    char repetitions[] = "--benchmark_repetitions=3";
+    char aggregates[] = "--benchmark_report_aggregates_only=true";
+    char minTime[] = "--benchmark_min_time=0.5";
+    if (argc == 1) {
+        args.push_back(repetitions);
+        args.push_back(aggregates);
+        args.push_back(minTime);
+    }
+    int count = int(args.size());
+    benchmark::Initialize(&count, args.data());
     FrameReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.PrintSummary();

@@ -91,12 +91,7 @@ void Board::Draw()
     DrawFrame();
     Shift(Point(0.0f, -20.0f));
 
-    g.SetColorRGBA(0.0f, 0.0f, 0.0f, 0.75f);
-    for (int i = 0; i < frame.GetRectCount(); ++i) {
-        g.FillRectFromRect(frame.GetRect(i));
-    }
     g.ResetClip();
-
     DrawCells();
     DrawPieces();
     DrawFrame();
@@ -314,16 +309,25 @@ void Board::DrawCollectSlots(const HudLayout& l)
     g.SetColorWhite();
 }
 
-// Every other cell is tinted; the frame hides what lies outside the board.
+// The board's dark background (its enabled cells) and the half-blue pattern
+// on every other cell, enabled or not (the frame hides the rest). A cell
+// under both takes the colour of the two blended in one fill, so each pixel
+// is written once: 0.5 blue over 0.75 black leaves 1/8 of what lay below.
 void Board::DrawCells()
 {
     Graphics& g = theGraphics;
-    g.SetColorRGBA(0.0f, 0.5f, 1.0f, 0.5f);
+    const Color dark(0.0f, 0.0f, 0.0f, 0.75f);
+    const Color blue(0.0f, 0.5f, 1.0f, 0.5f);
+    const Color both(0.0f, 0.25f / 0.875f, 0.5f / 0.875f, 0.875f);
     for (int y = 0; y < gridHeight; ++y) {
         for (int x = 0; x < gridWidth; ++x) {
-            if ((x + y) % 2 == 1) {
-                g.FillRect(float(x) * cellSize, float(y) * cellSize, cellSize, cellSize);
+            const bool patterned = (x + y) % 2 == 1;
+            const bool enabled = IsCellEnabled(x, y);
+            if (!patterned && !enabled) {
+                continue;
             }
+            g.SetColor(patterned ? (enabled ? both : blue) : dark);
+            g.FillRect(float(x) * cellSize, float(y) * cellSize, cellSize, cellSize);
         }
     }
     g.SetColorWhite();
