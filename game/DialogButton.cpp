@@ -2,6 +2,7 @@
 #include "game/DialogButton.h"
 
 #include "app/Button.h"
+#include "app/GadgetManager.h"
 #include "app/Graphics.h"
 #include "app/SpriteStrip.h"
 #include "game/QuorbSwapApp.h"
@@ -38,6 +39,10 @@ void SetEnabled(Button& button, bool enabled)
         return;
     button.CoreMouseExit();
     button.disabled = !enabled;
+    // A button enabled under a pointer that has not moved since would
+    // otherwise stay without hover, and so refuse its click.
+    if (enabled && GadgetManager::currentHover == &button)
+        button.CoreMouseEnter();
 }
 
 int RunModal(Gadget* dialog)

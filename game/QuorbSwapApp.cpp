@@ -16,6 +16,7 @@
 #include "game/TitleScreen.h"
 #include "game/Transition.h"
 
+#include <algorithm>
 #include <set>
 
 
@@ -207,7 +208,9 @@ void QuorbSwapApp::LoadConfig()
     if (FileExists(path)) {
         IOBuffer file;
         file.Load(path);
-        file.ReadBytes(&progress, sizeof progress);
+        // A short file fills the start of the block; the rest stays zero.
+        int available = std::min<int>(file.GetSize(), int(sizeof progress));
+        file.ReadBytes(&progress, available);
         good = progress.version == ProfileProgress::kVersion;
     }
     if (good) {

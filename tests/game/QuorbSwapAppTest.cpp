@@ -1,0 +1,227 @@
+// The whole application, headless: start-up and loading, the first profile,
+// the switch to the next screen, the profile dialogs, and quitting from
+// inside every modal dialog.
+#include "game/AddProfileDialog.h"
+#include "game/AppAsset.h"
+#include "game/EnterYourName.h"
+#include "game/InfoDialog.h"
+#include "game/ProfileManagerDialog.h"
+#include "game/TitleScreen.h"
+#include "game/Transition.h"
+
+#include "platform/Window.h"
+#include "support/GameAppHarness.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+
+namespace fs = std::filesystem;
+namespace VirtualKey = Platform::VirtualKey;
+
+namespace {
+
+bool ReadyToPlay(ScriptedQuorbSwapApp& app)
+{
+    return !app.loading && app.titleScreen != nullptr && app.titleScreen->playButton.rect.x > 0;
+}
+
+void Backspace(ScriptedQuorbSwapApp& app, int times)
+{
+    for (int i = 0; i < times; ++i)
+        app.input.Char(VirtualKey::Back); // the window delivers it as a character
+}
+
+} // namespace
+
+TEST(QuorbSwapApp, FirstStartLoadsAsksForAProfileAndSwitchesOnTick44)
+{
+    GameAppHarness harness;
+    ScriptedQuorbSwapApp& app = harness.Start();
+    ASSERT_FALSE(app.quit);
+
+    float lastFraction = 0.0f;
+    bool barWentBack = false;
+    bool barPastFull = false;
+    int transitionTick = -1;
+    int switchTick = -1;
+    bool createEnabledWhileEmpty = true;
+    bool cancelEnabled = true;
+    String typedName;
+    app.everyUpdate = [&] {
+        if (app.titleScreen != nullptr) {
+            float p = app.titleScreen->LoadFraction();
+            barWentBack |= p < lastFraction;
+            barPastFull |= p > 1.0f;
+            lastFraction = p;
+        }
+        if (transitionTick >= 0 && switchTick < 0 && app.titleScreen == nullptr)
+            switchTick = app.updates - transitionTick;
+    };
+    app.When([&] { return ReadyToPlay(app); },
+             [&] {
+                 EXPECT_EQ(app.loadDone, app.loadTotal) << "every counted step and bundle step was made";
+                 app.ClickOn(app.titleScreen->playButton); // runs the new-user dialog modally
+                 transitionTick = app.updates;
+             });
+    app.When([&] { return app.Find<AddProfileDialog>() != nullptr; },
+             [&] {
+                 auto* dialog = app.Find<AddProfileDialog>();
+                 createEnabledWhileEmpty = !dialog->createButton.disabled;
+                 cancelEnabled = !dialog->cancelButton.disabled;
+                 app.input.Type("Ann/e:");
+             });
+    // Create is enabled by the dialog's next update.
+    app.When([&] { return app.Find<AddProfileDialog>() && !app.Find<AddProfileDialog>()->createButton.disabled; },
+             [&] {
+                 auto* dialog = app.Find<AddProfileDialog>();
+                 typedName = dialog->nameField.GetText();
+                 app.ClickOn(dialog->createButton);
+             });
+    app.When([&] { return switchTick >= 0 && app.transition == nullptr; }, [&] { app.Quit(); });
+    harness.RunAndClose();
+
+    EXPECT_FALSE(barWentBack);
+    EXPECT_FALSE(barPastFull);
+    EXPECT_FLOAT_EQ(lastFraction, 1.0f);
+    EXPECT_FALSE(createEnabledWhileEmpty);
+    EXPECT_FALSE(cancelEnabled) << "a first profile must be made";
+    EXPECT_STREQ(typedName.CStr(), "Anne") << "characters a folder cannot hold are refused as typed";
+    EXPECT_EQ(switchTick, 44);
+    EXPECT_EQ(fs::file_size(harness.DataPath("Profiles/Anne/config.cfg")), 1284u);
+    EXPECT_FALSE(fs::exists(harness.DataPath("Profiles/Nobody")));
+}
+
+TEST(QuorbSwapApp, QuitInsideAnyModalDialogLeavesNothingBehind)
+{
+    struct Case {
+        const char* what;
+        std::function<void(ScriptedQuorbSwapApp&)> open; // runs the dialog modally
+        std::function<bool(ScriptedQuorbSwapApp&)> isOpen;
+    };
+    const Case cases[] = {
+        {"new user from the title",
+         [](ScriptedQuorbSwapApp& app) { app.ClickOn(app.titleScreen->playButton); },
+         [](ScriptedQuorbSwapApp& app) { return app.Find<AddProfileDialog>() != nullptr; }},
+        {"question",
+         [](ScriptedQuorbSwapApp&) {
+             InfoDialog question(InfoDialogKind::Question, "", "Sure?");
+             EXPECT_EQ(question.answer, 0) << "closing the program is no yes";
+         },
+         [](ScriptedQuorbSwapApp& app) { return app.Find<InfoDialog>() != nullptr; }},
+        {"user screen",
+         [](ScriptedQuorbSwapApp& app) {
+             ProfileManagerDialog dialog(&app.profiles);
+             EXPECT_FALSE(dialog.result);
+         },
+         [](ScriptedQuorbSwapApp& app) { return app.Find<ProfileManagerDialog>() != nullptr; }},
+        {"name entry",
+         [](ScriptedQuorbSwapApp& app) { EnterYourName::EnterHighScore(&app, app.casualScores, 999999); },
+         [](ScriptedQuorbSwapApp& app) { return app.Find<EnterYourName>() != nullptr; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        GameAppHarness harness;
+        ScriptedQuorbSwapApp& app = harness.Start();
+        bool transitionStarted = false;
+        String bestCasual;
+        app.When([&] { return ReadyToPlay(app); }, [&] { c.open(app); });
+        app.When([&] { return c.isOpen(app); }, [&] { app.Quit(); });
+        app.everyUpdate = [&] { transitionStarted |= app.transition != nullptr; };
+        harness.RunAndClose();
+        EXPECT_FALSE(transitionStarted);
+        EXPECT_FALSE(fs::exists(harness.DataPath("Profiles/Nobody"))) << "no progress for a profile nobody made";
+        // The default table is saved at exit, without an empty name in it.
+        std::ifstream scores(harness.DataPath("Profiles/Normal.hs"));
+        std::string text((std::istreambuf_iterator<char>(scores)), {});
+        EXPECT_NE(text.find("Tobb"), std::string::npos);
+        EXPECT_EQ(text.find("999999"), std::string::npos);
+    }
+}
+
+TEST(QuorbSwapApp, UserScreenCreatesSelectsDeletesAndScrolls)
+{
+    GameAppHarness harness;
+    ScriptedQuorbSwapApp& app = harness.Start();
+    for (int i = 0; i < 12; ++i)
+        app.profiles.Add(String::StringFormat("Player%d", i));
+    app.profiles.SetCurrent(11);
+    app.LoadConfig();
+    app.progress.quorbsPopped = 321;
+
+    ProfileManagerDialog* dialog = nullptr;
+    auto user = [&] { return app.Find<ProfileManagerDialog>(); };
+    auto info = [&] { return app.Find<InfoDialog>(); };
+    auto adder = [&] { return app.Find<AddProfileDialog>(); };
+    float lineHeight = 0.0f;
+    bool result = false;
+
+    app.When([&] { return ReadyToPlay(app); },
+             [&] {
+                 ProfileManagerDialog run(&app.profiles);
+                 result = run.result;
+             });
+    // The list is longer than its area: the bar shows and the current
+    // (last) row was scrolled into view.
+    app.When([&] { return user() != nullptr && user()->initialised; },
+             [&] {
+                 dialog = user();
+                 lineHeight = dialog->font.mLineHeight;
+                 EXPECT_EQ(dialog->rows.size(), 12u);
+                 EXPECT_EQ(dialog->selected, 11);
+                 EXPECT_EQ(dialog->scrollBar.parent, dialog);
+                 EXPECT_GT(dialog->scrollBar.value, 0.0f);
+                 EXPECT_LE(dialog->RowTop(11) + lineHeight, 149 + 207);
+                 EXPECT_GE(dialog->RowTop(11), 149 - lineHeight);
+                 // The progress was saved when the screen opened.
+                 EXPECT_TRUE(fs::exists(harness.DataPath("Profiles/Player11/config.cfg")));
+                 // Delete the current profile.
+                 app.ClickOn(dialog->deleteButton);
+             });
+    app.When([&] { return info() != nullptr; }, [&] { app.ClickOn(info()->yesButton); });
+    app.When([&] { return info() == nullptr && dialog->rows.size() == 11; },
+             [&] {
+                 EXPECT_TRUE(dialog->noCurrent);
+                 EXPECT_EQ(dialog->selected, 10);
+                 EXPECT_FALSE(app.profiles.Exists("Player11"));
+                 EXPECT_FALSE(fs::exists(harness.DataPath("Profiles/Player11")));
+             });
+    app.When([&] { return dialog->cancelButton.disabled; }, [&] { app.ClickOn(dialog->createButton); });
+    // A name that differs only in case is refused with a message.
+    app.When([&] { return adder() != nullptr; }, [&] { app.input.Type("player3"); });
+    app.When([&] { return adder() && !adder()->createButton.disabled; }, [&] { app.ClickOn(adder()->createButton); });
+    app.When([&] { return info() != nullptr; }, [&] { app.ClickOn(info()->okButton); });
+    app.When([&] { return info() == nullptr && adder() != nullptr; },
+             [&] {
+                 Backspace(app, 7);
+                 app.input.Type("...");
+             });
+    app.When([&] { return adder() != nullptr; },
+             [&] {
+                 EXPECT_TRUE(adder()->createButton.disabled) << "dots alone name no folder";
+                 Backspace(app, 3);
+                 app.input.Type("Zoe");
+                 app.input.Char(VirtualKey::Return);
+             });
+    app.When([&] { return adder() == nullptr && dialog->rows.size() == 12; },
+             [&] {
+                 EXPECT_STREQ(app.profiles.GetCurrentName().CStr(), "Zoe");
+                 EXPECT_EQ(dialog->selected, 11);
+                 // Click the first row that is fully inside the list.
+                 int row = 0;
+                 while (dialog->RowTop(row) < 149)
+                     ++row;
+                 app.input.Click(300, int(dialog->RowTop(row) + lineHeight / 2));
+                 EXPECT_EQ(dialog->selected, row);
+                 app.ClickOn(dialog->selectButton);
+             });
+    app.When([&] { return user() == nullptr; }, [&] { app.Quit(); });
+    harness.RunAndClose();
+
+    EXPECT_TRUE(result) << "a profile other than the one at opening was chosen";
+    EXPECT_FALSE(fs::exists(harness.DataPath("Profiles/Player11"))) << "the deleted profile's block was written back";
+}
