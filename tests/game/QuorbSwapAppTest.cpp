@@ -65,6 +65,22 @@ TEST(QuorbSwapApp, FirstStartLoadsAsksForAProfileAndSwitchesOnTick44)
     app.When([&] { return ReadyToPlay(app); },
              [&] {
                  EXPECT_EQ(app.loadDone, app.loadTotal) << "every counted step and bundle step was made";
+                 // While loading, the bar is empty until the total is known
+                 // and never passes full.
+                 const struct {
+                     int done, total;
+                     float fraction;
+                 } bars[] = {{0, 0, 0.0f}, {7, 0, 0.0f}, {5, 10, 0.5f}, {20, 10, 1.0f}};
+                 int done = app.loadDone, total = app.loadTotal;
+                 app.loading = true;
+                 for (const auto& bar : bars) {
+                     app.loadDone = bar.done;
+                     app.loadTotal = bar.total;
+                     EXPECT_FLOAT_EQ(app.titleScreen->LoadFraction(), bar.fraction);
+                 }
+                 app.loading = false;
+                 app.loadDone = done;
+                 app.loadTotal = total;
                  app.ClickOn(app.titleScreen->playButton); // runs the new-user dialog modally
                  transitionTick = app.updates;
              });
