@@ -33,7 +33,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     folder = "/tmp/qs-fuzz-font-" + std::to_string(getpid());
     std::filesystem::create_directories(folder + "/B");
     WritePage(folder + "/T.cached");
-    WritePage(folder + "/B/data0.cached");
+    // The binary form names its pages data0, data1...: a font may have 256.
+    for (int page = 0; page < 256; ++page)
+        WritePage(folder + "/B/data" + std::to_string(page) + ".cached");
     theGraphics.mMaxTextureWidth = 2048;
     theGraphics.mMaxTextureHeight = 2048;
     return 0;
