@@ -33,7 +33,13 @@ InfoDialog::InfoDialog(InfoDialogKind kind, const String& newCaption, const Stri
         answer = 0;
 }
 
-InfoDialog::~InfoDialog() = default;
+// Member buttons leave the child list before they are destroyed.
+InfoDialog::~InfoDialog()
+{
+    RemoveChild(&okButton);
+    RemoveChild(&yesButton);
+    RemoveChild(&noButton);
+}
 
 int InfoDialog::Show(const String& newCaption, const String& newText)
 {

@@ -23,6 +23,7 @@ TitleScreen::TitleScreen(QuorbSwapApp* app) : app(app)
 
 TitleScreen::~TitleScreen()
 {
+    RemoveChild(&playButton);
     if (app->titleScreen == this)
         app->titleScreen = nullptr;
 }
