@@ -6,6 +6,8 @@
 #include "app/Random.h"
 #include "game/Board.h"
 #include "game/Map.h"
+#include "game/PauseOverlay.h"
+#include "game/PopupMenu.h"
 #include "game/QuorbSwapApp.h"
 #include "game/SaveValidator.h"
 #include "game/Transition.h"
@@ -157,7 +159,10 @@ void Game::ShowMap(bool withTransition)
 
 void Game::ClosePopupMenu()
 {
-    // unbuilt
+    if (application->popupMenu) {
+        application->popupMenu->Kill();
+        application->popupMenu = nullptr;
+    }
 }
 
 void Game::OnLevelWon()
@@ -214,7 +219,7 @@ void Game::SetPaused(int mode)
         return;
     if (want) {
         Pause();
-        // unbuilt: the pause overlay
+        application->rootGadgets.Add(new PauseOverlay(application));
     } else {
         Resume();
     }
@@ -226,7 +231,8 @@ void Game::OpenPopupMenu()
     // deleted game.
     if (application->popupMenu)
         return;
-    // unbuilt
+    application->popupMenu = new PopupMenu(this);
+    application->rootGadgets.Add(application->popupMenu);
 }
 
 void Game::OnKey(int character)

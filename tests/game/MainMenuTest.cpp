@@ -1,0 +1,228 @@
+// The main menu and the pickers it runs, driven through the input queue.
+#include "game/MainMenu.h"
+
+#include "game/Game.h"
+#include "game/GamePicker.h"
+#include "game/InfoDialog.h"
+#include "game/OptionsMenu.h"
+#include "game/PickDiff.h"
+#include "game/ProfileManagerDialog.h"
+#include "game/Puzzler.h"
+#include "support/MenuSteps.h"
+#include "support/SdlEventInjector.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+constexpr int kNoChoice = -1;
+
+const char* const kSaves[] = {"journey.sav", "casual.sav", "speed.sav"};
+
+int ModeOf(const ScriptedQuorbSwapApp& app)
+{
+    return static_cast<int>(app.gameMode);
+}
+
+// The main menu alone, nothing over it and no switch running.
+bool OnMenu(ScriptedQuorbSwapApp& app)
+{
+    return Settled(app) && Top<MainMenu>(app) != nullptr;
+}
+
+void EnterMainMenu(ScriptedQuorbSwapApp& app)
+{
+    EnterProfile(app);
+    app.GoToMainMenu(false);
+}
+} // namespace
+
+// Options, change user, resume without saves, records, resume with one
+// save, and exit, in turn.
+TEST(MainMenuTest, EveryButtonDoesItsJob)
+{
+    GameAppHarness harness;
+    ScriptedQuorbSwapApp& app = harness.Start();
+    auto picker = [&app] { return Top<GamePicker>(app); };
+    bool optionsOpened = false;
+    bool dialogOpened = false;
+    bool noChoiceWithoutSaves = false;
+    bool onlySpeedEnabled = false;
+    bool resumedSpeed = false;
+    bool exited = false;
+    app.When([&] { return Settled(app); }, [&] { EnterMainMenu(app); });
+    app.When([&] { return OnMenu(app); }, [&] { app.ClickOn(app.mainMenu->optionsButton); });
+    app.When([&] { return Top<OptionsMenu>(app) != nullptr; }, [&] {
+        optionsOpened = app.optionsMenu == Top<OptionsMenu>(app);
+        app.ClickOn(app.optionsMenu->doneButton);
+    });
+    app.When([&] { return OnMenu(app) && app.optionsMenu == nullptr; },
+             [&] { app.ClickOn(app.mainMenu->changeUserButton); });
+    app.When([&] { return Top<ProfileManagerDialog>(app) != nullptr; }, [&] {
+        dialogOpened = true;
+        app.ClickOn(Top<ProfileManagerDialog>(app)->cancelButton);
+    });
+    app.When([&] { return OnMenu(app); }, [&] { app.ClickOn(app.mainMenu->resumeButton); });
+    app.When([&] { return Top<InfoDialog>(app) != nullptr; },
+             [&] { app.ClickOn(Top<InfoDialog>(app)->okButton); });
+    app.When([&] { return OnMenu(app); }, [&] {
+        noChoiceWithoutSaves = ModeOf(app) == kNoChoice && app.transition == nullptr;
+        app.ClickOn(app.mainMenu->highScoresButton);
+    });
+    app.When([&] { return app.puzzler != nullptr && app.mainMenu == nullptr && Settled(app); }, [&] {
+        app.GoToMainMenu(false);
+        SetProfileFile(app, "speed.sav", true);
+    });
+    app.When([&] { return OnMenu(app); }, [&] { app.ClickOn(app.mainMenu->resumeButton); });
+    app.When([&] { return picker() != nullptr; }, [&] {
+        onlySpeedEnabled = picker()->journeyButton.disabled && picker()->casualButton.disabled &&
+                           !picker()->speedButton.disabled;
+        app.ClickOn(picker()->journeyButton);
+    });
+    // The disabled journey button took no click: the picker is still up.
+    app.When([&] { return Settled(app) && picker() != nullptr; }, [&] { app.ClickOn(picker()->speedButton); });
+    // Checked before the game's first update, which takes the resume flag.
+    app.When([&] { return app.game != nullptr; }, [&] {
+        resumedSpeed = ModeOf(app) == 2 && app.resumeGame;
+        app.GoToMainMenu(false);
+    });
+    app.When([&] { return OnMenu(app); }, [&] {
+        app.ClickOn(app.mainMenu->exitButton);
+        exited = app.quit;
+    });
+    harness.RunAndClose();
+    EXPECT_TRUE(optionsOpened);
+    EXPECT_TRUE(dialogOpened);
+    EXPECT_TRUE(noChoiceWithoutSaves);
+    EXPECT_TRUE(onlySpeedEnabled);
+    EXPECT_TRUE(resumedSpeed);
+    EXPECT_TRUE(exited);
+}
+
+// Each case starts on the main menu with the saves given, clicks new game,
+// then the mode; every question is answered in turn (a "no" leaves the
+// picker open, and the mode is clicked again or the picker left).
+TEST(MainMenuTest, NewGameAsksBeforeReplacingASaveAndOnlyAJourneyAsksTheDifficulty)
+{
+    struct Case
+    {
+        int mode;
+        bool saved;
+        std::vector<bool> answers;
+        int difficultyButton; // -1 when none is shown
+        bool leaveAfterNo;
+        int expectedMode;
+        Difficulty expectedDifficulty;
+    };
+    const Case cases[] = {
+        {0, false, {}, 0, false, 0, Difficulty::Child},
+        {0, true, {false, true}, 2, false, 0, Difficulty::Hard},
+        {0, true, {true}, 1, false, 0, Difficulty::Normal},
+        {1, false, {}, -1, false, 1, Difficulty::Normal},
+        {1, true, {false, true}, -1, false, 1, Difficulty::Normal},
+        {2, true, {true}, -1, false, 2, Difficulty::Normal},
+        {2, true, {false}, -1, true, kNoChoice, Difficulty::Normal},
+    };
+    GameAppHarness harness;
+    ScriptedQuorbSwapApp& app = harness.Start();
+    app.updateLimit = 20000;
+    std::vector<std::string> mismatches;
+    auto picker = [&app] { return Top<GamePicker>(app); };
+    app.When([&] { return Settled(app); }, [&] { EnterMainMenu(app); });
+    for (const Case& c : cases) {
+        const std::string name = std::to_string(c.mode) + (c.saved ? " over a save" : " fresh");
+        auto clickMode = [&app, picker, mode = c.mode] {
+            Button* buttons[] = {&picker()->journeyButton, &picker()->casualButton, &picker()->speedButton};
+            app.ClickOn(*buttons[mode]);
+        };
+        app.When([&app] { return OnMenu(app); }, [&app, c] {
+            for (int i = 0; i < 3; ++i)
+                SetProfileFile(app, kSaves[i], i == c.mode && c.saved);
+            app.difficulty = Difficulty::Child;
+            app.resumeGame = true;
+            app.ClickOn(app.mainMenu->newGameButton);
+        });
+        app.When([picker] { return picker() != nullptr; }, clickMode);
+        for (bool yes : c.answers) {
+            app.When([&app] { return Top<InfoDialog>(app) != nullptr; }, [&app, yes] {
+                InfoDialog* ask = Top<InfoDialog>(app);
+                app.ClickOn(yes ? ask->yesButton : ask->noButton);
+            });
+            if (!yes && c.leaveAfterNo)
+                app.When([picker] { return picker() != nullptr; }, [&app, picker] { app.ClickOn(picker()->exitButton); });
+            else if (!yes)
+                app.When([picker] { return picker() != nullptr; }, clickMode);
+        }
+        if (c.difficultyButton >= 0)
+            app.When([&app] { return Top<PickDiff>(app) != nullptr; }, [&app, c] {
+                PickDiff* chooser = Top<PickDiff>(app);
+                Button* buttons[] = {&chooser->childButton, &chooser->normalButton, &chooser->hardButton};
+                app.ClickOn(*buttons[c.difficultyButton]);
+            });
+        auto finished = [&app, c] {
+            return c.expectedMode == kNoChoice ? OnMenu(app) : app.game != nullptr;
+        };
+        app.When(finished, [&app, &mismatches, c, name] {
+            const bool resumeAsked = c.expectedMode == kNoChoice || !app.resumeGame;
+            if (ModeOf(app) != c.expectedMode || app.difficulty != c.expectedDifficulty || !resumeAsked)
+                mismatches.push_back(name);
+            app.GoToMainMenu(false);
+        });
+    }
+    app.When([&app] { return OnMenu(app); }, [&app] { app.Quit(); });
+    harness.RunAndClose();
+    EXPECT_EQ(mismatches, std::vector<std::string>{});
+}
+
+// A switch started by one button closes the menu at its midpoint; a second
+// button pressed before then must not open a dialog on the doomed menu.
+// Last, a quit inside the difficulty picker, nested in the game picker,
+// ends both loops with no choice and no game.
+TEST(MainMenuTest, ButtonsAreIgnoredWhileASwitchIsUnderWayAndAQuitChoosesNothing)
+{
+    GameAppHarness harness;
+    ScriptedQuorbSwapApp& app = harness.Start();
+    bool dialogShown = false;
+    bool noChoiceAfterQuit = false;
+    app.everyUpdate = [&] {
+        dialogShown = dialogShown || Top<GamePicker>(app) != nullptr || Top<ProfileManagerDialog>(app) != nullptr;
+    };
+    app.When([&] { return Settled(app); }, [&] { EnterMainMenu(app); });
+    app.When([&] { return OnMenu(app); }, [&] { app.ClickOn(app.mainMenu->highScoresButton); });
+    app.When([&] { return app.transition != nullptr; }, [&] { app.ClickOn(app.mainMenu->newGameButton); });
+    app.When([&] { return app.puzzler != nullptr && Settled(app); }, [&] { app.GoToMainMenu(false); });
+    // A double click on the records button, then change user and new game
+    // straight after it.
+    app.When([&] { return OnMenu(app); }, [&] {
+        Point at = app.mainMenu->highScoresButton.GetAbsolutePosition();
+        const int x = static_cast<int>(at.x + app.mainMenu->highScoresButton.rect.w / 2);
+        const int y = static_cast<int>(at.y + app.mainMenu->highScoresButton.rect.h / 2);
+        app.input.Move(x, y);
+        app.input.Press(x, y);
+        app.input.Release(x, y);
+        app.input.DoubleClick(x, y);
+        app.input.Release(x, y);
+        app.ClickOn(app.mainMenu->changeUserButton);
+        app.ClickOn(app.mainMenu->newGameButton);
+    });
+    app.When([&] { return app.puzzler != nullptr && Settled(app); }, [&] {
+        app.everyUpdate = nullptr;
+        app.gameMode = GameMode::Casual;
+        app.GoToMainMenu(false);
+    });
+    // The click returns once the picker's loop, and the nested ones, have
+    // ended.
+    app.When([&] { return OnMenu(app); }, [&] {
+        app.ClickOn(app.mainMenu->newGameButton);
+        noChoiceAfterQuit = app.quit && ModeOf(app) == kNoChoice && app.game == nullptr && app.transition == nullptr;
+    });
+    app.When([&] { return Top<GamePicker>(app) != nullptr; },
+             [&] { app.ClickOn(Top<GamePicker>(app)->journeyButton); });
+    app.When([&] { return Top<PickDiff>(app) != nullptr; },
+             [] { SdlEventInjector::Window(SdlEventInjector::WindowChange::Close); });
+    harness.RunAndClose();
+    EXPECT_FALSE(dialogShown);
+    EXPECT_TRUE(noChoiceAfterQuit);
+}
