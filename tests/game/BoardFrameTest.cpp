@@ -168,8 +168,28 @@ TEST_F(BoardFrameTest, ButtonsArePlacedAboveAndBelowTheGrid)
             << c.what;
         // Without a skip power the skip button is out of sight and reach.
         EXPECT_EQ(board->skipButton.rect.x, -9999) << c.what;
+        EXPECT_EQ(board->skipButton.rect.w, 10) << c.what;
         EXPECT_EQ(board->hintButton.listener, c.hint.x < 0 ? nullptr : board.get()) << c.what;
         EXPECT_EQ(board->menuButton.listener, board.get()) << c.what;
+    }
+}
+
+// With a skip power the skip button sits left of the score, 15 pixels
+// further right on a duel board.
+TEST_F(BoardFrameTest, SkipButtonShowsWithASkipPower)
+{
+    Game game(app.get());
+    game.powerSlots[3] = int(PowerKind::SkipLevel);
+    for (const auto& [type, x] : {std::pair{LevelType::Meter, 213.0f}, std::pair{LevelType::Duel, 228.0f}}) {
+        auto board = std::make_unique<Board>(app.get(), &game);
+        board->levelType = type;
+        board->SetSize(8, 8);
+        board->BuildFrame();
+        const Rect skip = board->skipButton.rect;
+        EXPECT_EQ(std::vector<float>({skip.x, skip.y, skip.w, skip.h}), std::vector<float>({x, -7, 100, 44}))
+            << int(type);
+        EXPECT_EQ(board->skipButton.listener, board.get());
+        EXPECT_EQ(board->skipButton.parent, board.get());
     }
 }
 
