@@ -309,24 +309,22 @@ void Board::DrawCollectSlots(const HudLayout& l)
     g.SetColorWhite();
 }
 
-// The board's dark background (its enabled cells) and the half-blue pattern
-// on every other cell, enabled or not (the frame hides the rest). A cell
-// under both takes the colour of the two blended in one fill, so each pixel
-// is written once: 0.5 blue over 0.75 black leaves 1/8 of what lay below.
+// The board's dark background and the half-blue pattern on every other
+// cell, both on enabled cells only: no background, pattern or piece shows
+// outside the board, whose frame cannot hide a whole cell. A patterned
+// cell takes the colour of the two blended in one fill, so each pixel is
+// written once: 0.5 blue over 0.75 black leaves 1/8 of what lay below.
 void Board::DrawCells()
 {
     Graphics& g = theGraphics;
     const Color dark(0.0f, 0.0f, 0.0f, 0.75f);
-    const Color blue(0.0f, 0.5f, 1.0f, 0.5f);
     const Color both(0.0f, 0.25f / 0.875f, 0.5f / 0.875f, 0.875f);
     for (int y = 0; y < gridHeight; ++y) {
         for (int x = 0; x < gridWidth; ++x) {
-            const bool patterned = (x + y) % 2 == 1;
-            const bool enabled = IsCellEnabled(x, y);
-            if (!patterned && !enabled) {
+            if (!IsCellEnabled(x, y)) {
                 continue;
             }
-            g.SetColor(patterned ? (enabled ? both : blue) : dark);
+            g.SetColor((x + y) % 2 == 1 ? both : dark);
             g.FillRect(float(x) * cellSize, float(y) * cellSize, cellSize, cellSize);
         }
     }

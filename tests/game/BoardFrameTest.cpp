@@ -300,3 +300,27 @@ TEST_F(BoardFrameTest, PieceArtTakesTheCellSizeOfTheLastBoard)
     EXPECT_EQ(board->collectIcons[1].mHeight, 66);
     EXPECT_FALSE(board->collectIcons[2].mLoaded);
 }
+
+// A hole in the board shows what lies under the board: no background, no
+// pattern, no piece.
+TEST_F(BoardFrameTest, DisabledCellsShowNothingOfTheBoard)
+{
+    auto board = MakeBoard(LevelType::Meter, {{3, 3}, {4, 3}, {3, 4}, {4, 4}});
+    board->FillInitial(nullptr);
+    Graphics& g = theGraphics;
+    g.BeginScene();
+    g.mTranslation = Point(0, 0);
+    g.ResetClip();
+    g.SetColorRGBA(1, 0, 0, 1);
+    g.FillRect(0, 0, 800, 600);
+    g.SetColorWhite();
+    board->Draw();
+    g.EndScene();
+    Platform::Surface frame(g.mWidth, g.mHeight, Platform::PixelFormat::XRGB8888());
+    ASSERT_TRUE(g.mDevice->ReadBackBuffer(frame));
+    const uint32_t red = 0xFFFF0000;
+    // The hole's middle, 65 pixels in from its sides; an enabled cell.
+    EXPECT_EQ(frame.GetPixel(140 + 260, 40 + 260), red);
+    EXPECT_EQ(frame.GetPixel(140 + 255, 40 + 265), red);
+    EXPECT_NE(frame.GetPixel(140 + 97, 40 + 32), red);
+}
