@@ -241,3 +241,23 @@ TEST(QuorbSwapApp, UserScreenCreatesSelectsDeletesAndScrolls)
     EXPECT_TRUE(result) << "a profile other than the one at opening was chosen";
     EXPECT_FALSE(fs::exists(harness.DataPath("Profiles/Player11"))) << "the deleted profile's block was written back";
 }
+
+TEST(QuorbSwapApp, ClosingDuringLoadingEndsWithoutTheRemainingAssets)
+{
+    GameAppHarness harness;
+    ScriptedQuorbSwapApp& app = harness.Start();
+    int doneAtQuit = -1;
+    int doneAtEnd = -1;
+    app.When([&] { return app.loading && app.loadDone > 0; },
+             [&] {
+                 doneAtQuit = app.loadDone;
+                 app.Quit();
+             });
+    app.everyUpdate = [&] { doneAtEnd = app.loadDone; };
+    bool completed = false;
+    app.When([&] { return app.loaded.load(); }, [&] { completed = true; });
+    harness.RunAndClose();
+    ASSERT_GT(doneAtQuit, 0);
+    EXPECT_LT(doneAtEnd, kAppLoadTotal) << "loading went on after the quit";
+    EXPECT_FALSE(completed);
+}
