@@ -91,7 +91,8 @@ int main(int argc, char** argv)
     for (const char* mode : {"-software", "-hardware"}) {
         std::vector<double> titles, loads;
         for (int run = 0; run < kRuns; ++run) {
-            std::string command = std::string("\"") + argv[0] + "\" --child " + mode + " " + std::to_string(NowNs());
+            std::string command =
+                std::string("\"") + argv[0] + "\" --child " + mode + " " + std::to_string(NowNs());
             FILE* child = popen(command.c_str(), "r");
             double title = -1, load = -1;
             if (child != nullptr) {

@@ -81,7 +81,8 @@ void AddProfileDialog::Create()
         return;
     }
     if (!profiles->Add(name)) {
-        InfoDialog message(InfoDialogKind::Message, "Invalid Name!", "This profile name cannot be used!  Please choose another!");
+        InfoDialog message(InfoDialogKind::Message, "Invalid Name!",
+                           "This profile name cannot be used!  Please choose another!");
         nameField.TakeKeyFocus();
         return;
     }

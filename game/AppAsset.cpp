@@ -11,12 +11,29 @@ using K = AppAsset::Kind;
 
 #define QS_MEMBER(m) [](QuorbSwapApp& a) -> void* { return &a.m; }
 
-enum Bundle { MainMenuArt, GameplayArt, MapArt, PopupMenu, Jigsaw1, Jigsaw2, Jigsaw3, Stats, Profiles, Tutorial };
+enum Bundle {
+    MainMenuArt,
+    GameplayArt,
+    MapArt,
+    PopupMenu,
+    Jigsaw1,
+    Jigsaw2,
+    Jigsaw3,
+    Stats,
+    Profiles,
+    Tutorial
+};
 
 const char* const kBundleFolders[kAppBundleCount] = {
-    "graphics\\mainmenu",          "graphics\\gameplay",         "graphics\\map",
-    "graphics\\popupmenu",         "graphics\\jigsaws\\puzzle1", "graphics\\jigsaws\\puzzle2",
-    "graphics\\jigsaws\\puzzle3", "graphics\\stats",            "graphics\\profiles",
+    "graphics\\mainmenu",
+    "graphics\\gameplay",
+    "graphics\\map",
+    "graphics\\popupmenu",
+    "graphics\\jigsaws\\puzzle1",
+    "graphics\\jigsaws\\puzzle2",
+    "graphics\\jigsaws\\puzzle3",
+    "graphics\\stats",
+    "graphics\\profiles",
     "graphics\\tutorial",
 };
 
@@ -27,7 +44,8 @@ AppAsset Gameplay(K kind, const char* name, void* (*target)(QuorbSwapApp&), int 
 
 void AddSounds(std::vector<AppAsset>& t)
 {
-    struct SoundEntry {
+    struct SoundEntry
+    {
         const char* name;
         int extraVoices;
         void* (*target)(QuorbSwapApp&);
@@ -70,7 +88,8 @@ void AddSounds(std::vector<AppAsset>& t)
         t.push_back({K::Sound, s.name, s.extraVoices, -1, s.target, nullptr});
         // The loop takes its voice as soon as the sounds up to "crunch" are in.
         if (std::string(s.name) == "sounds\\crunch")
-            t.push_back({K::ChatterLoop, "sounds\\chatter", 0, -1, QS_MEMBER(chatterLoop), QS_MEMBER(sndChatter)});
+            t.push_back(
+                {K::ChatterLoop, "sounds\\chatter", 0, -1, QS_MEMBER(chatterLoop), QS_MEMBER(sndChatter)});
     }
 }
 
@@ -127,8 +146,9 @@ void AddJigsawPieces(std::vector<AppAsset>& t)
 {
     for (int picture = 0; picture < kJigsawPictures; ++picture)
         for (int piece = 0; piece < kJigsawPiecesPerPicture; ++piece)
-            t.push_back({K::JigsawPiece, "image" + std::to_string(piece), picture * kJigsawPiecesPerPicture + piece,
-                         Bundle::Jigsaw1 + picture, nullptr, nullptr});
+            t.push_back({K::JigsawPiece, "image" + std::to_string(piece),
+                         picture * kJigsawPiecesPerPicture + piece, Bundle::Jigsaw1 + picture, nullptr,
+                         nullptr});
 }
 
 void AddPieceArt(std::vector<AppAsset>& t)
@@ -138,15 +158,20 @@ void AddPieceArt(std::vector<AppAsset>& t)
         for (int variant = 0; variant < kPieceVariants; ++variant) {
             bool exists = variant < 2 || kind == kSkullArtSlot;
             std::snprintf(name, sizeof name, "graphics\\quorbs\\qb%d%d", kind, variant);
-            t.push_back({K::PieceImage, exists ? name : "", kind * kPieceVariants + variant, -1, nullptr, nullptr});
+            t.push_back(
+                {K::PieceImage, exists ? name : "", kind * kPieceVariants + variant, -1, nullptr, nullptr});
         }
         t.push_back({K::PieceSprites, "", kind, -1, nullptr, nullptr});
     }
-    t.push_back({K::ImageSprite, "graphics\\quorbs\\hintarrow", 0, -1, QS_MEMBER(imageHintArrow), QS_MEMBER(sprHintArrow)});
+    t.push_back({K::ImageSprite, "graphics\\quorbs\\hintarrow", 0, -1, QS_MEMBER(imageHintArrow),
+                 QS_MEMBER(sprHintArrow)});
     t.push_back({K::ImageSprite, "graphics\\quorbs\\chip", 0, -1, QS_MEMBER(imageChip), QS_MEMBER(sprChip)});
-    t.push_back({K::ImageSprite, "graphics\\quorbs\\smoke", 0, -1, QS_MEMBER(imageSmoke), QS_MEMBER(sprSmoke)});
-    t.push_back({K::ImageSprite, "graphics\\quorbs\\skullcrack", 0, -1, QS_MEMBER(imageSkullCrack), QS_MEMBER(sprSkullCrack)});
-    t.push_back({K::ImageSprite, "graphics\\quorbs\\goldbrick", 0, -1, QS_MEMBER(imageGoldBrick), QS_MEMBER(sprGoldBrick)});
+    t.push_back(
+        {K::ImageSprite, "graphics\\quorbs\\smoke", 0, -1, QS_MEMBER(imageSmoke), QS_MEMBER(sprSmoke)});
+    t.push_back({K::ImageSprite, "graphics\\quorbs\\skullcrack", 0, -1, QS_MEMBER(imageSkullCrack),
+                 QS_MEMBER(sprSkullCrack)});
+    t.push_back({K::ImageSprite, "graphics\\quorbs\\goldbrick", 0, -1, QS_MEMBER(imageGoldBrick),
+                 QS_MEMBER(sprGoldBrick)});
 }
 
 std::vector<AppAsset> BuildTable()
@@ -172,8 +197,8 @@ std::vector<AppAsset> BuildTable()
 
 bool AppAsset::IsCountedStep() const
 {
-    return kind == Kind::Font || kind == Kind::SpriteFile || kind == Kind::PieceImage || kind == Kind::ImageSprite ||
-           kind == Kind::Sound;
+    return kind == Kind::Font || kind == Kind::SpriteFile || kind == Kind::PieceImage ||
+           kind == Kind::ImageSprite || kind == Kind::Sound;
 }
 
 const std::vector<AppAsset>& AppAssetTable()

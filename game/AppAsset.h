@@ -8,20 +8,21 @@
 
 class QuorbSwapApp;
 
-struct AppAsset {
+struct AppAsset
+{
     enum class Kind {
-        Font,        // Font::Load
-        Bundle,      // SpriteBundle::Load; counts its own steps
-        Strip,       // frames cut from a bundle
-        Sprite,      // a sprite cut from a bundle
-        FastSprite,  // the same, marked for the direct blit first
-        SpriteFile,  // Sprite::Load of its own file
-        PieceImage,  // one piece picture; an empty name only counts the step
+        Font,         // Font::Load
+        Bundle,       // SpriteBundle::Load; counts its own steps
+        Strip,        // frames cut from a bundle
+        Sprite,       // a sprite cut from a bundle
+        FastSprite,   // the same, marked for the direct blit first
+        SpriteFile,   // Sprite::Load of its own file
+        PieceImage,   // one piece picture; an empty name only counts the step
         PieceSprites, // both sprite sets of one kind, built from its pictures
-        ImageSprite, // an Image, then a sprite built from it
-        Sound,       // Sound::Load with extra voices
-        ChatterLoop, // the chatter loop takes a voice of "sounds\chatter"
-        JigsawPiece, // a jigsaw piece cut from its picture's bundle; count = index
+        ImageSprite,  // an Image, then a sprite built from it
+        Sound,        // Sound::Load with extra voices
+        ChatterLoop,  // the chatter loop takes a voice of "sounds\chatter"
+        JigsawPiece,  // a jigsaw piece cut from its picture's bundle; count = index
     };
 
     Kind kind;

@@ -81,12 +81,14 @@ void InfoDialog::Draw()
     theGraphics.SetColorWhite();
     panel.DrawCentered(400, 300);
     font.Draw(text, 229, 232);
-    struct Part {
+    struct Part
+    {
         Button& button;
         SpriteStrip& art;
     };
     Part parts[] = {{okButton, okArt}, {yesButton, yesArt}, {noButton, noArt}};
     for (Part& part : parts)
         if (part.button.rect.y > 0)
-            DialogButton::Draw(part.button, part.art, Color(1.0f, 1.0f, 1.0f, part.button.disabled ? 0.5f : 1.0f));
+            DialogButton::Draw(part.button, part.art,
+                               Color(1.0f, 1.0f, 1.0f, part.button.disabled ? 0.5f : 1.0f));
 }

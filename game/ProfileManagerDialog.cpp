@@ -89,7 +89,8 @@ void ProfileManagerDialog::DeleteSelected()
 {
     if (selected < 0 || selected >= profiles->GetCount())
         return;
-    InfoDialog question(InfoDialogKind::Question, "Really Delete?", "Are you sure you want to delete this user?");
+    InfoDialog question(InfoDialogKind::Question, "Really Delete?",
+                        "Are you sure you want to delete this user?");
     if (question.answer != 1 || theQuorbSwapApp->IsQuitting())
         return;
     if (selected == openingRow)
@@ -145,7 +146,8 @@ void ProfileManagerDialog::Initialize()
 float ProfileManagerDialog::RowTop(int row) const
 {
     int count = int(rows.size());
-    return listArea.y - (contentHeight - listArea.h) * scrollBar.value + float(std::min(row, count)) * font.mLineHeight;
+    return listArea.y - (contentHeight - listArea.h) * scrollBar.value +
+           float(std::min(row, count)) * font.mLineHeight;
 }
 
 void ProfileManagerDialog::MouseMove(int x, int y)

@@ -31,7 +31,9 @@ ProfileProgress ProfileProgress::CreateNew()
         for (int i = 0; i < 3; ++i) {
             JigsawPieceRecord* record;
             do
-                record = &block.pieces[picture * kJigsawPiecesPerPicture + theRandom->Get(kJigsawPiecesPerPicture)];
+                record =
+                    &block
+                         .pieces[picture * kJigsawPiecesPerPicture + theRandom->Get(kJigsawPiecesPerPicture)];
             while (record->owned);
             record->owned = 1;
             record->placed = 0;

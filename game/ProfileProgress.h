@@ -7,7 +7,8 @@
 #include <cstdint>
 
 // Flags are bytes, not bools: the block is filled straight from a file.
-struct JigsawPieceRecord {
+struct JigsawPieceRecord
+{
     uint32_t pieceId = 0;
     uint32_t puzzleId = 0;
     uint8_t owned = 0;
@@ -18,7 +19,8 @@ struct JigsawPieceRecord {
 };
 static_assert(sizeof(JigsawPieceRecord) == 20);
 
-struct ProfileProgress {
+struct ProfileProgress
+{
     static constexpr uint32_t kVersion = 1;
     // Where loose pieces lie on the jigsaw page.
     static constexpr float kLooseMinX = -15.0f;
@@ -50,7 +52,7 @@ struct ProfileProgress {
     uint32_t highestCasualLevel = 0;
     uint32_t highestSpeedLevel = 0;
     uint32_t highestJourneyLevel = 0;
-    uint32_t currentJigsaw = 0; // picture 0..2 shown on the jigsaw page
+    uint32_t currentJigsaw = 0;                       // picture 0..2 shown on the jigsaw page
     JigsawPieceRecord pieces[kJigsawPieceCount] = {}; // picture x 20 + piece
     uint8_t tutorialShown[kTutorialPages] = {};       // 1 = page switched off
     uint8_t reserved[10] = {};

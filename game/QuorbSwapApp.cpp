@@ -19,13 +19,12 @@
 #include <algorithm>
 #include <set>
 
-
-
 QuorbSwapApp* theQuorbSwapApp = nullptr;
 
 namespace {
 
-struct DefaultScore {
+struct DefaultScore
+{
     const char* name;
     int score;
 };
@@ -135,7 +134,8 @@ void QuorbSwapApp::Load()
             BundleAt(asset.bundle)->Load(asset.name.c_str());
             break;
         case K::Strip:
-            Member<SpriteStrip>(*this, asset.target).LoadFromBundle(BundleAt(asset.bundle), asset.name.c_str(), asset.count);
+            Member<SpriteStrip>(*this, asset.target)
+                .LoadFromBundle(BundleAt(asset.bundle), asset.name.c_str(), asset.count);
             break;
         case K::FastSprite:
             Member<Sprite>(*this, asset.target).EnableFastBlit();

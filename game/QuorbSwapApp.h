@@ -10,9 +10,9 @@
 #include "app/ProfileManager.h"
 #include "app/Sound.h"
 #include "app/Sprite.h"
-#include "app/String.h"
 #include "app/SpriteBundle.h"
 #include "app/SpriteStrip.h"
+#include "app/String.h"
 #include "game/GameTypes.h"
 #include "game/ProfileProgress.h"
 
@@ -138,7 +138,7 @@ class QuorbSwapApp : public App
     Sprite sprMultiplier[5]; // "2X", "3X", "4X", "5X", "WOW"
     Sprite sprCircle;
     Sprite jigsawPieceSprites[kJigsawPieceCount]; // picture x 20 + piece
-    Sprite sprOptionsMenu; // own files
+    Sprite sprOptionsMenu;                        // own files
     Sprite sprDoneHilite;
     Sprite sprDoneDown;
     // Two sets built from pieceImages, same index: the transition's and

@@ -55,7 +55,8 @@ void TitleScreen::Draw()
     arrows.DrawRotated(175, 287, spinAngle, 1.0f);
     Sprite* frame = playArt.GetFrame(playButton.GetFrame(false));
     if (frame != nullptr)
-        frame->DrawCentered(playButton.rect.x + playButton.rect.w / 2, playButton.rect.y + playButton.rect.h / 2);
+        frame->DrawCentered(playButton.rect.x + playButton.rect.w / 2,
+                            playButton.rect.y + playButton.rect.h / 2);
 }
 
 void TitleScreen::OnLoadComplete()

@@ -107,8 +107,9 @@ TEST_F(AppAssetTableFiles, EveryEntryIsInTheGeneratedDataAndTheStepsFillTheBar)
             EXPECT_NE(bundles[asset.bundle]->Get(asset.name.c_str()), nullptr);
             break;
         case K::Font:
-            EXPECT_TRUE(fs::exists(asset.name.substr(6) == "ArialBlack23" ? "Fonts/ArialBlack23.font"
-                                                                         : "Fonts/ArialBlack16Bold/font.description"));
+            EXPECT_TRUE(fs::exists(asset.name.substr(6) == "ArialBlack23"
+                                       ? "Fonts/ArialBlack23.font"
+                                       : "Fonts/ArialBlack16Bold/font.description"));
             break;
         case K::SpriteFile:
         case K::ImageSprite:

@@ -1,7 +1,7 @@
 // The per-profile progress block: its byte layout, the block of a new
 // profile, and reading and writing the profile's file.
-#include "game/MapSquare.h"
 #include "game/ProfileProgress.h"
+#include "game/MapSquare.h"
 #include "game/QuorbSwapApp.h"
 
 #include "app/Random.h"
@@ -35,7 +35,8 @@ Bytes ReadFile(const fs::path& path)
 void WriteFile(const fs::path& path, const Bytes& bytes)
 {
     fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
 Bytes ToBytes(const ProfileProgress& block)
@@ -151,7 +152,8 @@ TEST(ProfileProgressLayout, SanitizeMendsWhatAFileCannotBeTrustedWith)
 {
     const float inf = std::numeric_limits<float>::infinity();
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    struct Case {
+    struct Case
+    {
         uint32_t jigsaw;
         uint8_t flag;
         float x, y;
@@ -160,10 +162,10 @@ TEST(ProfileProgressLayout, SanitizeMendsWhatAFileCannotBeTrustedWith)
         float wantX, wantY;
     };
     const Case cases[] = {
-        {2, 1, 100, 200, 2, 1, 100, 200},         // good values stay
-        {3, 2, nan, inf, 0, 0, -15, -15},         // no such picture, odd flag, not numbers
+        {2, 1, 100, 200, 2, 1, 100, 200}, // good values stay
+        {3, 2, nan, inf, 0, 0, -15, -15}, // no such picture, odd flag, not numbers
         {0xFFFFFFFF, 255, 1e9f, -1e9f, 0, 0, 480, -15},
-        {1, 0, -16, 388, 1, 0, -15, 387},         // just outside the loose area
+        {1, 0, -16, 388, 1, 0, -15, 387}, // just outside the loose area
     };
     for (const Case& c : cases) {
         ProfileProgress block{};
@@ -202,7 +204,8 @@ TEST_F(ProgressFiles, FilesOfEveryShapeLoadAsTheRulesSay)
     hostile[64 + 20 * 3 + 8] = 9;
     PutF32(hostile, 64 + 20 * 3 + 12, std::nanf(""));
 
-    struct Case {
+    struct Case
+    {
         const char* what;
         const Bytes* file; // null: no file
         bool fresh;        // a new block was made

@@ -67,7 +67,8 @@ TEST(QuorbSwapApp, FirstStartLoadsAsksForAProfileAndSwitchesOnTick44)
                  EXPECT_EQ(app.loadDone, app.loadTotal) << "every counted step and bundle step was made";
                  // While loading, the bar is empty until the total is known
                  // and never passes full.
-                 const struct {
+                 const struct
+                 {
                      int done, total;
                      float fraction;
                  } bars[] = {{0, 0, 0.0f}, {7, 0, 0.0f}, {5, 10, 0.5f}, {20, 10, 1.0f}};
@@ -92,12 +93,13 @@ TEST(QuorbSwapApp, FirstStartLoadsAsksForAProfileAndSwitchesOnTick44)
                  app.input.Type("Ann/e:");
              });
     // Create is enabled by the dialog's next update.
-    app.When([&] { return app.Find<AddProfileDialog>() && !app.Find<AddProfileDialog>()->createButton.disabled; },
-             [&] {
-                 auto* dialog = app.Find<AddProfileDialog>();
-                 typedName = dialog->nameField.GetText();
-                 app.ClickOn(dialog->createButton);
-             });
+    app.When(
+        [&] { return app.Find<AddProfileDialog>() && !app.Find<AddProfileDialog>()->createButton.disabled; },
+        [&] {
+            auto* dialog = app.Find<AddProfileDialog>();
+            typedName = dialog->nameField.GetText();
+            app.ClickOn(dialog->createButton);
+        });
     app.When([&] { return switchTick >= 0 && app.transition == nullptr; }, [&] { app.Quit(); });
     harness.RunAndClose();
 
@@ -114,7 +116,8 @@ TEST(QuorbSwapApp, FirstStartLoadsAsksForAProfileAndSwitchesOnTick44)
 
 TEST(QuorbSwapApp, QuitInsideAnyModalDialogLeavesNothingBehind)
 {
-    struct Case {
+    struct Case
+    {
         const char* what;
         std::function<void(ScriptedQuorbSwapApp&)> open; // runs the dialog modally
         std::function<bool(ScriptedQuorbSwapApp&)> isOpen;
@@ -150,7 +153,8 @@ TEST(QuorbSwapApp, QuitInsideAnyModalDialogLeavesNothingBehind)
         app.everyUpdate = [&] { transitionStarted |= app.transition != nullptr; };
         harness.RunAndClose();
         EXPECT_FALSE(transitionStarted);
-        EXPECT_FALSE(fs::exists(harness.DataPath("Profiles/Nobody"))) << "no progress for a profile nobody made";
+        EXPECT_FALSE(fs::exists(harness.DataPath("Profiles/Nobody")))
+            << "no progress for a profile nobody made";
         // The default table is saved at exit, without an empty name in it.
         std::ifstream scores(harness.DataPath("Profiles/Normal.hs"));
         std::string text((std::istreambuf_iterator<char>(scores)), {});
@@ -209,7 +213,8 @@ TEST(QuorbSwapApp, UserScreenCreatesSelectsDeletesAndScrolls)
     app.When([&] { return dialog->cancelButton.disabled; }, [&] { app.ClickOn(dialog->createButton); });
     // A name that differs only in case is refused with a message.
     app.When([&] { return adder() != nullptr; }, [&] { app.input.Type("player3"); });
-    app.When([&] { return adder() && !adder()->createButton.disabled; }, [&] { app.ClickOn(adder()->createButton); });
+    app.When([&] { return adder() && !adder()->createButton.disabled; },
+             [&] { app.ClickOn(adder()->createButton); });
     app.When([&] { return info() != nullptr; }, [&] { app.ClickOn(info()->okButton); });
     app.When([&] { return info() == nullptr && adder() != nullptr; },
              [&] {
@@ -239,7 +244,8 @@ TEST(QuorbSwapApp, UserScreenCreatesSelectsDeletesAndScrolls)
     harness.RunAndClose();
 
     EXPECT_TRUE(result) << "a profile other than the one at opening was chosen";
-    EXPECT_FALSE(fs::exists(harness.DataPath("Profiles/Player11"))) << "the deleted profile's block was written back";
+    EXPECT_FALSE(fs::exists(harness.DataPath("Profiles/Player11")))
+        << "the deleted profile's block was written back";
 }
 
 TEST(QuorbSwapApp, ClosingDuringLoadingEndsWithoutTheRemainingAssets)

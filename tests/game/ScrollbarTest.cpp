@@ -5,7 +5,8 @@
 
 TEST(Scrollbar, LayoutGivesTravelStepsAndPageAreas)
 {
-    struct Case {
+    struct Case
+    {
         const char* what;
         Rect rect;
         float thumb;

@@ -88,7 +88,8 @@ ScriptedQuorbSwapApp& GameAppHarness::Start()
 void GameAppHarness::RunAndClose()
 {
     app->Go();
-    EXPECT_FALSE(app->timedOut) << "the script stopped at step " << app->nextStep << " of " << app->steps.size();
+    EXPECT_FALSE(app->timedOut) << "the script stopped at step " << app->nextStep << " of "
+                                << app->steps.size();
     app->Quit();
     delete app;
     app = nullptr;

@@ -17,7 +17,8 @@
 class ScriptedQuorbSwapApp : public QuorbSwapApp
 {
   public:
-    struct Step {
+    struct Step
+    {
         std::function<bool()> ready; // the step waits until this holds
         std::function<void()> action;
     };
