@@ -10,7 +10,10 @@ cases (focus lost mid-drag, window closed mid-level, read-only data)."""
 import os
 import sys
 
-from gamedriver import Game, temporary_data_home
+import glob
+import struct
+
+from gamedriver import BoardView, Game, temporary_data_home
 
 failures = []
 
@@ -55,6 +58,86 @@ def first_start(game):
     changed(game, "main-menu")
 
 
+# Where the menus put their buttons, in the game's 800 x 600 space.
+MAIN_NEW_GAME = (294, 512)
+MAIN_RESUME = (512, 510)
+PICK_JOURNEY = (400, 222)
+PICK_CASUAL = (310, 381)
+TUTORIAL_OK = (734, 552)
+
+
+def play_swaps(game, count):
+    """Swaps pieces that line up three, found on the screenshots."""
+    made = 0
+    for _ in range(count):
+        board = BoardView(game.screenshot("swap"))
+        moves = board.moves()
+        if not moves:
+            break
+        (x0, y0), (x1, y1) = moves[len(moves) // 2]
+        game.click(*board.centre(x0, y0), pause=0.15)
+        game.click(*board.centre(x1, y1), pause=1.6)
+        made += 1
+    return made
+
+
+def board_on_screen(game, label):
+    picture = changed(game, label)
+    board = BoardView(picture)
+    check(board.distinct_cells() >= 48, f"{game.name}/{label}: the 8 x 8 board shows its pieces "
+          f"({board.distinct_cells()} cells)")
+    return picture
+
+
+def casual_game(game):
+    game.click(*MAIN_NEW_GAME, pause=1.0)
+    changed(game, "game-picker")
+    game.click(*PICK_CASUAL, pause=3.0)
+    changed(game, "tutorial")
+    game.click(*TUTORIAL_OK, pause=4.0)
+    start = board_on_screen(game, "casual")
+    made = play_swaps(game, 24)
+    check(made >= 12, f"{game.name}: a dozen swaps found on the board (made {made})")
+    played = game.screenshot("after-swaps")
+    check(played.difference(start) > 4, f"{game.name}: the board changed with the swaps")
+
+
+def profile_file(data_home, name):
+    found = glob.glob(os.path.join(data_home, "**", "Profiles", "Tester", name), recursive=True)
+    return found[0] if found else None
+
+
+def closed_mid_level(game):
+    game.close_window()
+    status = game.wait_exit()
+    check(status == 0, f"{game.name}: closed in a level, the game exits with status 0 (got {status})")
+    check(profile_file(game.data_home, "casual.sav") is not None, f"{game.name}: the Casual game was saved")
+
+
+def resume_casual(game):
+    game.start()
+    game.wait_for("title-again", lambda p: p.mean_at(290, 330, 510, 380)[1] > 120)
+    game.click(400, 350, pause=2.5)
+    changed(game, "main-menu-again")
+    game.click(*MAIN_RESUME, pause=1.0)
+    changed(game, "resume-picker")
+    game.click(*PICK_CASUAL, pause=4.0)
+    board_on_screen(game, "resumed")
+    play_swaps(game, 4)
+
+
+def progress_counts(data_home):
+    """Pieces popped and Casual games played, from the progress block."""
+    path = profile_file(data_home, "config.cfg")
+    if path is None:
+        return None
+    with open(path, "rb") as f:
+        block = f.read()
+    if len(block) != 1284:
+        return None
+    return struct.unpack_from("<I", block, 4)[0], struct.unpack_from("<I", block, 40)[0]
+
+
 def main():
     program_dir, shots_dir = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
     for renderer in ("-software", "-hardware"):
@@ -62,9 +145,15 @@ def main():
         game = Game(program_dir, data_home, renderer, shots_dir, name=renderer.strip("-"))
         try:
             first_start(game)
+            casual_game(game)
+            closed_mid_level(game)
+            resume_casual(game)
             game.close_window()
             status = game.wait_exit()
             check(status == 0, f"{game.name}: the game exits with status 0 (got {status})")
+            counts = progress_counts(data_home)
+            check(counts is not None and counts[0] > 0 and counts[1] >= 1,
+                  f"{game.name}: the progress block counts pieces popped and Casual games played ({counts})")
         except Exception as error:  # a step that could not run is a failure, not a crash
             check(False, f"{game.name}: {error}")
         finally:

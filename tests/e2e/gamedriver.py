@@ -260,3 +260,54 @@ class Game:
 
 def temporary_data_home():
     return tempfile.mkdtemp(prefix="qs-e2e-")
+
+
+class BoardView:
+    """What a screenshot shows of a board: the mean colour of each cell's
+    centre, and the swaps that would line up three alike."""
+
+    def __init__(self, picture, left=140, top=40, cell=65, columns=8, rows=8):
+        self.left, self.top, self.cell = left, top, cell
+        self.columns, self.rows = columns, rows
+        half = cell // 5
+        self.colours = [[picture.mean_at(self.centre(x, y)[0] - half, self.centre(x, y)[1] - half,
+                                         self.centre(x, y)[0] + half, self.centre(x, y)[1] + half)
+                         for y in range(rows)] for x in range(columns)]
+
+    def centre(self, x, y):
+        return (self.left + self.cell * x + self.cell // 2, self.top + self.cell * y + self.cell // 2)
+
+    def alike(self, a, b):
+        return sum(abs(a[c] - b[c]) for c in range(3)) < 45
+
+    def lined_up(self, grid, x, y):
+        colour = grid[x][y]
+        for dx, dy in ((1, 0), (0, 1)):
+            run = 1
+            for sign in (1, -1):
+                nx, ny = x + sign * dx, y + sign * dy
+                while 0 <= nx < self.columns and 0 <= ny < self.rows and self.alike(grid[nx][ny], colour):
+                    run += 1
+                    nx, ny = nx + sign * dx, ny + sign * dy
+            if run >= 3:
+                return True
+        return False
+
+    def moves(self):
+        found = []
+        for x in range(self.columns):
+            for y in range(self.rows):
+                for nx, ny in ((x + 1, y), (x, y + 1)):
+                    if nx >= self.columns or ny >= self.rows:
+                        continue
+                    grid = [list(column) for column in self.colours]
+                    grid[x][y], grid[nx][ny] = grid[nx][ny], grid[x][y]
+                    if self.lined_up(grid, x, y) or self.lined_up(grid, nx, ny):
+                        found.append(((x, y), (nx, ny)))
+        return found
+
+    def distinct_cells(self):
+        """How many cells differ from the board's mean: pieces, not a blank."""
+        flat = [c for column in self.colours for c in column]
+        mean = [sum(c[i] for c in flat) / len(flat) for i in range(3)]
+        return sum(1 for c in flat if sum(abs(c[i] - mean[i]) for i in range(3)) > 30)
