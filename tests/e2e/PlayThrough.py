@@ -42,17 +42,22 @@ def changed(game, label, threshold=4.0):
     return picture
 
 
-def first_start(game):
+def play_button(picture):
+    """The play button replaces the loading bar when loading is done."""
+    r, g, b = picture.mean_at(290, 330, 510, 380)
+    return g > r + 15 and g > b + 15
+
+
+def leave_title(game, label, pause):
     game.start()
-    # The play button replaces the loading bar when loading is done.
-    def play_button(p):
-        r, g, b = p.mean_at(290, 330, 510, 380)
-        return g > r + 15 and g > b + 15
     title = game.wait_for("title", play_button)
     check(play_button(title), f"{game.name}/title: the play button shows once loading is done")
-    looks_like_a_screen(game, "title")
-    game.click(400, 350, pause=1.0)
-    changed(game, "new-profile")
+    game.click(400, 350, pause=pause)
+    return changed(game, label)
+
+
+def first_start(game):
+    leave_title(game, "new-profile", pause=1.0)
     game.type("Tester")
     game.key("Return", pause=2.5)            # the dialog's create; then the transition to the menu
     changed(game, "main-menu")
@@ -115,10 +120,7 @@ def closed_mid_level(game):
 
 
 def resume_casual(game):
-    game.start()
-    game.wait_for("title-again", lambda p: p.mean_at(290, 330, 510, 380)[1] > 120)
-    game.click(400, 350, pause=2.5)
-    changed(game, "main-menu-again")
+    leave_title(game, "main-menu-again", pause=2.5)
     game.click(*MAIN_RESUME, pause=1.0)
     changed(game, "resume-picker")
     game.click(*PICK_CASUAL, pause=4.0)

@@ -31,20 +31,21 @@ class Picture:
         stride = (width * step + 3) & ~3
         self.width, self.height = width, abs(height)
         self.path = path
-        self.rows = []
-        for y in range(self.height):
-            source = y if height < 0 else self.height - 1 - y
-            start = offset + source * stride
-            row = data[start:start + width * step]
-            self.rows.append([(row[i + 2], row[i + 1], row[i]) for i in range(0, len(row), step)])
+        self.data, self.offset, self.stride, self.step = data, offset, stride, step
+        self.bottom_up = height > 0
+
+    def _at(self, x, y):
+        row = self.height - 1 - y if self.bottom_up else y
+        i = self.offset + row * self.stride + x * self.step
+        return (self.data[i + 2], self.data[i + 1], self.data[i])
 
     def pixel(self, x, y):
-        return self.rows[y][x]
+        return self._at(x, y)
 
     def at(self, x, y):
         """The pixel at a point of the game's 800 x 600 space (the software
         renderer's screenshots are smaller)."""
-        return self.rows[int(y * self.height / 600)][int(x * self.width / 800)]
+        return self._at(int(x * self.width / 800), int(y * self.height / 600))
 
     def mean(self, x0=0, y0=0, x1=None, y1=None):
         x1 = self.width if x1 is None else x1
@@ -52,7 +53,7 @@ class Picture:
         total, count = [0, 0, 0], 0
         for y in range(y0, y1, 2):
             for x in range(x0, x1, 2):
-                p = self.rows[y][x]
+                p = self._at(x, y)
                 for c in range(3):
                     total[c] += p[c]
                 count += 1
@@ -69,7 +70,7 @@ class Picture:
         total, count = 0.0, 0
         for y in range(0, self.height, 4):
             for x in range(0, self.width, 4):
-                p = self.rows[y][x]
+                p = self._at(x, y)
                 total += sum(abs(p[c] - m[c]) for c in range(3))
                 count += 1
         return total / max(count, 1)
@@ -80,9 +81,9 @@ class Picture:
         y1 = min(self.height, other.height) if y1 is None else y1
         total, count = 0, 0
         for y in range(y0, y1, 2):
-            a, b = self.rows[y], other.rows[y]
             for x in range(x0, x1, 2):
-                total += sum(abs(a[x][c] - b[x][c]) for c in range(3))
+                a, b = self._at(x, y), other._at(x, y)
+                total += sum(abs(a[c] - b[c]) for c in range(3))
                 count += 3
         return total / max(count, 1)
 
@@ -220,33 +221,36 @@ class Game:
         send_delete_window(int(self.window))
 
     # -- screenshots ---------------------------------------------------
-    def screenshot(self, label, timeout=10):
+    def screenshot(self, label, timeout=15):
         folder = os.path.join(self.program_dir, "Screenshots")
         before = set(os.listdir(folder)) if os.path.isdir(folder) else set()
-        self.activate()
-        # Held by hand: the game looks at Control when Print Screen is released.
-        self.xdo("keydown", "Control_L")
-        self.xdo("key", "Print")
-        self.xdo("keyup", "Control_L")
         deadline = time.time() + timeout
         while time.time() < deadline:
-            now = set(os.listdir(folder)) if os.path.isdir(folder) else set()
-            fresh = sorted(name for name in now - before if not name.startswith("."))
-            if fresh:
-                path = os.path.join(folder, fresh[0])
-                time.sleep(0.3)  # the file is written whole before the beep
-                self.shot_number += 1
-                if self.shots_dir:
-                    os.makedirs(self.shots_dir, exist_ok=True)
-                    kept = os.path.join(self.shots_dir, f"{self.name}-{self.shot_number:02d}-{label}.bmp")
-                    shutil.copyfile(path, kept)
-                picture = Picture(path)
-                os.remove(path)
-                self.previous, self.last = self.last, picture
-                return picture
-            time.sleep(0.1)
+            # Pressed again after a while: keys sent before the window had
+            # the focus are lost.
+            self.activate()
+            self.xdo("keydown", "Control_L")  # the game looks at Control when Print is released
+            self.xdo("key", "Print")
+            self.xdo("keyup", "Control_L")
+            wait_until = min(deadline, time.time() + 3)
+            while time.time() < wait_until:
+                now = set(os.listdir(folder)) if os.path.isdir(folder) else set()
+                fresh = sorted(name for name in now - before if not name.startswith("."))
+                if fresh:
+                    return self._keep(os.path.join(folder, fresh[0]), label)
+                time.sleep(0.1)
         raise RuntimeError(f"no screenshot for {label}")
 
+    def _keep(self, path, label):
+        time.sleep(0.3)  # written whole before the beep, but give the rename a moment
+        self.shot_number += 1
+        if self.shots_dir:
+            os.makedirs(self.shots_dir, exist_ok=True)
+            shutil.copyfile(path, os.path.join(self.shots_dir, f"{self.name}-{self.shot_number:02d}-{label}.bmp"))
+        picture = Picture(path)
+        os.remove(path)
+        self.previous, self.last = self.last, picture
+        return picture
 
     def wait_for(self, label, condition, timeout=20):
         """Screenshots until the condition holds on one; the last one."""
