@@ -160,28 +160,27 @@ inline void ShadeFour(uint32_t* d, const uint32_t* source, __m128i fillRGB, cons
     if constexpr (K::kFactor != Kernel::Factor::None || K::kTextureAlpha) {
         // Colour lanes of each pixel (blue, green, red); the alpha lane takes weight 0.
         const __m128i colourLanes = _mm_set_epi16(0, -1, -1, -1, 0, -1, -1, -1);
-        __m128i lo = _mm_unpacklo_epi8(p, zero);
-        __m128i hi = _mm_unpackhi_epi8(p, zero);
         __m128i a = K::kTextureAlpha ? sourceAlpha : _mm_set1_epi32(255);
         if constexpr (K::kFactor != Kernel::Factor::None) {
             const __m128i factor =
                 _mm_set_epi16(0, static_cast<short>(k.r), static_cast<short>(k.g), static_cast<short>(k.b), 0,
                               static_cast<short>(k.r), static_cast<short>(k.g), static_cast<short>(k.b));
-            lo = Scale(lo, factor);
-            hi = Scale(hi, factor);
-            p = _mm_packus_epi16(lo, hi);
+            p = _mm_packus_epi16(Scale(_mm_unpacklo_epi8(p, zero), factor),
+                                 Scale(_mm_unpackhi_epi8(p, zero), factor));
             a = _mm_srli_epi32(_mm_mullo_epi16(a, _mm_set1_epi32(static_cast<int>(k.a))), 8);
         }
         const __m128i opaque = _mm_cmpgt_epi32(a, _mm_set1_epi32(239));
         const __m128i spread = _mm_or_si128(a, _mm_slli_epi32(a, 16));
         const __m128i aLo = _mm_and_si128(_mm_unpacklo_epi32(spread, spread), colourLanes);
         const __m128i aHi = _mm_and_si128(_mm_unpackhi_epi32(spread, spread), colourLanes);
-        __m128i mixLo = Scale(lo, aLo);
-        __m128i mixHi = Scale(hi, aHi);
+        // Channels unpacked into the high byte of their lane: the high half of the product
+        // with a weight is then (c * w) >> 8 in one step.
+        __m128i mixLo = _mm_mulhi_epu16(_mm_unpacklo_epi8(zero, p), aLo);
+        __m128i mixHi = _mm_mulhi_epu16(_mm_unpackhi_epi8(zero, p), aHi);
         if constexpr (K::kCombine != Kernel::Combine::AddWeighted) {
             const __m128i full = _mm_and_si128(Splat(255), colourLanes);
-            mixLo = _mm_add_epi16(mixLo, Scale(_mm_unpacklo_epi8(dst, zero), _mm_sub_epi16(full, aLo)));
-            mixHi = _mm_add_epi16(mixHi, Scale(_mm_unpackhi_epi8(dst, zero), _mm_sub_epi16(full, aHi)));
+            mixLo = _mm_add_epi16(mixLo, _mm_mulhi_epu16(_mm_unpacklo_epi8(zero, dst), _mm_sub_epi16(full, aLo)));
+            mixHi = _mm_add_epi16(mixHi, _mm_mulhi_epu16(_mm_unpackhi_epi8(zero, dst), _mm_sub_epi16(full, aHi)));
         }
         v = Select(opaque, p, _mm_packus_epi16(mixLo, mixHi));
     }

@@ -23,41 +23,42 @@ template <class ShadeFn>
 void TexelRuns(const uint32_t* texels, uint32_t rowShift, uint32_t uMask, uint32_t vMask, bool wholeRows,
                uint32_t u, uint32_t v, uint32_t du, uint32_t dv, int32_t count, ShadeFn&& shade)
 {
+    // Unscaled, unrotated drawing samples consecutive texels of one texture row: v keeps its
+    // integer part and u's fraction never leaves its pixel over the whole span. Such spans
+    // are read in place, decided once per span (sprites are drawn as many short spans, where
+    // per-span work weighs as much as the pixels).
+    const int64_t vEnd = int64_t(v) + int64_t(int32_t(dv)) * (count - 1);
+    const int64_t drift = int64_t(u & 0xFFFF) + int64_t(int32_t(du - 0x10000)) * (count - 1);
+    if (wholeRows && vEnd >= 0 && vEnd <= 0xFFFFFFFF && (v >> 16) == (vEnd >> 16) && drift >= 0 &&
+        drift <= 0xFFFF) {
+        const uint32_t* row = texels + ((v & vMask) >> rowShift);
+        for (int32_t i = 0; i < count;) {
+            const uint32_t column = ((u >> 16) + static_cast<uint32_t>(i)) & uMask;
+            const int32_t length = std::min<int32_t>(count - i, static_cast<int32_t>(uMask + 1 - column));
+            shade(i, row + column, length);
+            i += length;
+        }
+        return;
+    }
+    // Otherwise the texels the addressing rule names are gathered first, a chunk at a time.
     constexpr int32_t kChunk = 64;
     uint32_t gathered[kChunk];
-    for (int32_t done = 0; done < count;) {
+    for (int32_t done = 0; done < count; done += kChunk) {
         const int32_t n = count - done < kChunk ? count - done : kChunk;
-        // The texture row stays the same when v keeps its integer part over the run.
-        const int64_t vStart = v;
-        const int64_t vEnd = vStart + int64_t(int32_t(dv)) * (n - 1);
-        const bool oneRow = vEnd >= 0 && vEnd <= 0xFFFFFFFF && (vStart >> 16) == (vEnd >> 16);
-        const uint32_t* row = texels + ((v & vMask) >> rowShift);
-        // Columns advance by exactly one when u's fraction never leaves its pixel.
-        const int64_t drift = int64_t(u & 0xFFFF) + int64_t(int32_t(du - 0x10000)) * (n - 1);
-        if (oneRow && wholeRows && drift >= 0 && drift <= 0xFFFF) {
-            int32_t i = 0;
-            while (i < n) {
-                const uint32_t column = ((u >> 16) + static_cast<uint32_t>(i)) & uMask;
-                const int32_t length = std::min<int32_t>(n - i, static_cast<int32_t>(uMask + 1 - column));
-                shade(done + i, row + column, length);
-                i += length;
+        // The texture row stays the same when v keeps its integer part over the chunk.
+        const int64_t vLast = int64_t(v) + int64_t(int32_t(dv)) * (n - 1);
+        if (vLast >= 0 && vLast <= 0xFFFFFFFF && (v >> 16) == (vLast >> 16)) {
+            const uint32_t* row = texels + ((v & vMask) >> rowShift);
+            for (int32_t i = 0; i < n; ++i, u += du) {
+                gathered[i] = row[(u >> 16) & uMask];
             }
-            u += du * static_cast<uint32_t>(n);
             v += dv * static_cast<uint32_t>(n);
         } else {
-            if (oneRow) {
-                for (int32_t i = 0; i < n; ++i, u += du) {
-                    gathered[i] = row[(u >> 16) & uMask];
-                }
-                v += dv * static_cast<uint32_t>(n);
-            } else {
-                for (int32_t i = 0; i < n; ++i, u += du, v += dv) {
-                    gathered[i] = texels[((v & vMask) >> rowShift) + ((u >> 16) & uMask)];
-                }
+            for (int32_t i = 0; i < n; ++i, u += du, v += dv) {
+                gathered[i] = texels[((v & vMask) >> rowShift) + ((u >> 16) & uMask)];
             }
-            shade(done, gathered, n);
         }
-        done += n;
+        shade(done, gathered, n);
     }
 }
 
