@@ -129,6 +129,9 @@ class Board : public Gadget
     void ChangeAllToSkulls();
     void LevelUp(GameMode mode);
     void OpenLoseOverlay(LoseReason reason, bool overGame);
+    // The level meter is this board's goal (the player's board of a meter,
+    // drain or duel level, or of a Casual or Speed game).
+    bool HasMeterGoal() const;
     // The meter is full but its display still rises towards it: the goal
     // check waits for the display and the loss check waits for the goal.
     bool MeterGoalWaiting() const;

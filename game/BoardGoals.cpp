@@ -21,16 +21,21 @@ bool IsEndless(GameMode mode)
 }
 } // namespace
 
+bool Board::HasMeterGoal() const
+{
+    const bool meterLevel =
+        levelType == LevelType::Meter || levelType == LevelType::Drain || levelType == LevelType::Duel;
+    return !isComputer && (meterLevel || IsEndless(CurrentMode()));
+}
+
 bool Board::MeterGoalWaiting() const
 {
-    const bool meterGoal = IsEndless(CurrentMode()) || levelType == LevelType::Meter ||
-                           levelType == LevelType::Drain || levelType == LevelType::Duel;
-    return meterGoal && !isComputer && !forceWin && meterValue >= meterMax && meterShown < meterMax;
+    return HasMeterGoal() && !forceWin && meterValue >= meterMax && meterShown < meterMax;
 }
 
 void Board::SettleWhenMeterShown()
 {
-    if (goalCheckPending && movingCount == 0 && !movesFinished && meterShown >= meterMax) {
+    if (goalCheckPending && movingCount == 0 && !movesFinished && HasMeterGoal() && meterShown >= meterMax) {
         movingCount += 1;
         PieceMoveDone();
     }

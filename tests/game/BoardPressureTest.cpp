@@ -83,19 +83,6 @@ TEST(BoardPressureTest, AConversionNeverTakesTheLastMove)
     }
 }
 
-TEST(BoardPressureTest, SkullsFlyInBeforeTheFirstSwapAndChangeAfterIt)
-{
-    for (bool started : {false, true}) {
-        auto board = SkullBoard();
-        board->started = started;
-        Quorb* piece = TextBoard::PieceIn(*board, 2, 4);
-        ASSERT_TRUE(board->ConvertToSkull(piece));
-        EXPECT_EQ(piece->flying, !started);
-        EXPECT_EQ(piece->changing, started);
-        EXPECT_FALSE(board->ConvertToSkull(piece) && !started) << "no second skull onto a flying one";
-    }
-}
-
 TEST(BoardPressureTest, SpeedPressureFillsInTenThousandTicksAndMatchesTakeSomeBack)
 {
     QuorbSwapApp app;
