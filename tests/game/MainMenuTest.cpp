@@ -45,6 +45,7 @@ TEST(MainMenuTest, EveryButtonDoesItsJob)
 {
     GameAppHarness harness;
     ScriptedQuorbSwapApp& app = harness.Start();
+    app.updateLimit = kUpdateLimit;
     auto picker = [&app] { return Top<GamePicker>(app); };
     bool optionsOpened = false;
     bool dialogOpened = false;
@@ -127,7 +128,7 @@ TEST(MainMenuTest, NewGameAsksBeforeReplacingASaveAndOnlyAJourneyAsksTheDifficul
     };
     GameAppHarness harness;
     ScriptedQuorbSwapApp& app = harness.Start();
-    app.updateLimit = 20000;
+    app.updateLimit = kUpdateLimit;
     std::vector<std::string> mismatches;
     auto picker = [&app] { return Top<GamePicker>(app); };
     app.When([&] { return Settled(app); }, [&] { EnterMainMenu(app); });
@@ -184,6 +185,7 @@ TEST(MainMenuTest, ButtonsAreIgnoredWhileASwitchIsUnderWayAndAQuitChoosesNothing
 {
     GameAppHarness harness;
     ScriptedQuorbSwapApp& app = harness.Start();
+    app.updateLimit = kUpdateLimit;
     bool dialogShown = false;
     bool noChoiceAfterQuit = false;
     app.everyUpdate = [&] {

@@ -32,6 +32,7 @@ TEST(OptionsMenuTest, EveryChoiceTakesEffectAsItShould)
 {
     GameAppHarness harness;
     ScriptedQuorbSwapApp& app = harness.Start();
+    app.updateLimit = kUpdateLimit;
     SoundInstance* voice = nullptr;
     float startValue = -1.0f;
     bool sliderShown = false;
@@ -117,6 +118,7 @@ TEST(OptionsMenuTest, ChoosingTheOtherRendererRestartsTheApplicationInIt)
     int status = RunApplication(2, argv, [&]() -> App* {
         std::filesystem::current_path(folder);
         auto* app = new ScriptedQuorbSwapApp();
+        app->updateLimit = kUpdateLimit;
         if (built++ == 0) {
             OpenOptions(*app);
             app->When([app] { return Top<OptionsMenu>(*app) != nullptr && !theGraphics.mSoftware; }, [&, app] {

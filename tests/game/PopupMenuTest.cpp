@@ -40,7 +40,7 @@ TEST(PopupMenuTest, PauseAndTheMenuOfAnEndlessGame)
 {
     GameAppHarness harness;
     ScriptedQuorbSwapApp& app = harness.Start();
-    app.updateLimit = 20000;
+    app.updateLimit = kUpdateLimit;
     Game* game = nullptr;
     bool pausedByKey = false;
     bool resumedByKey = false;
@@ -109,7 +109,7 @@ TEST(PopupMenuTest, TheJourneyMenuGoesBackToTheMapOnlyWhenConfirmed)
 {
     GameAppHarness harness;
     ScriptedQuorbSwapApp& app = harness.Start();
-    app.updateLimit = 20000;
+    app.updateLimit = kUpdateLimit;
     bool mapLayoutOnMap = true;
     bool journeyLayout = false;
     bool stillInLevel = false;

@@ -7,6 +7,9 @@
 #include "game/Transition.h"
 #include "platform/Files.h"
 
+// Loading alone takes thousands of updates in a sanitizer build.
+constexpr int kUpdateLimit = 30000;
+
 // Start-up is over and no screen switch is running.
 inline bool Settled(ScriptedQuorbSwapApp& app)
 {
