@@ -1,7 +1,10 @@
-// One whole board frame (background, a 12 x 10 board mid-cascade with its
-// effects and meters) drawn through the game's own code: by the software
-// renderer into each pixel format, and by SDL's software renderer.
+// Whole frames of the busiest screens drawn through the game's own code: a
+// board (background, a 12 x 10 board mid-cascade with its effects and meters)
+// and a new journey's map, by the software renderer into each pixel format
+// and by SDL's software renderer.
 #include "app/Graphics.h"
+#include "app/Random.h"
+#include "game/Map.h"
 #include "platform/Window.h"
 #include "support/BoardScene.h"
 
@@ -22,11 +25,13 @@ namespace {
 
 enum class Target { Software32 = 32, Software565 = 16, Software555 = 15, Sdl = 0 };
 
+enum class Screen { Board, Map };
+
 // The scene for one target: an application with the board's art, and the
 // board, on a fresh graphics device.
 struct Scene
 {
-    explicit Scene(Target target)
+    Scene(Target target, Screen screen)
     {
         const bool software = target != Target::Sdl;
         if (software) {
@@ -49,10 +54,23 @@ struct Scene
             g.CreateSurfaces();
         }
         BoardScene::LoadBoardArt(*app);
-        board = BoardScene::MakeMidGameBoard(*app, nullptr);
+        if (screen == Screen::Board) {
+            board = BoardScene::MakeMidGameBoard(*app, nullptr);
+            return;
+        }
+        // A new journey's map, the same every run, its marker on the start.
+        app->bundleMap.Load("graphics\\map");
+        game = std::make_unique<Game>(app.get());
+        game->level = 1;
+        theRandom->Seed(2024);
+        map = std::make_unique<Map>(app.get(), game.get());
+        map->Generate();
+        map->PlaceMarkerAtStart();
     }
     ~Scene()
     {
+        map.reset();
+        game.reset();
         board.reset();
         app.reset();
         theGraphics.ResetState();
@@ -62,6 +80,8 @@ struct Scene
     Platform::Window window;
     std::unique_ptr<QuorbSwapApp> app;
     std::unique_ptr<Board> board;
+    std::unique_ptr<Game> game;
+    std::unique_ptr<Map> map;
 };
 
 // Whether the scene runs on the renderer and pixel format asked for.
@@ -77,7 +97,7 @@ bool OnTarget(Target target)
 // A whole frame: drawn, then shown.
 void BoardFrame(benchmark::State& state, Target target)
 {
-    Scene scene(target);
+    Scene scene(target, Screen::Board);
     if (!OnTarget(target)) {
         state.SkipWithError("the renderer or pixel format asked for is not available");
         return;
@@ -88,12 +108,35 @@ void BoardFrame(benchmark::State& state, Target target)
     }
 }
 
+// The map screen with its buttons, drawn and shown.
+void MapFrame(benchmark::State& state, Target target)
+{
+    Scene scene(target, Screen::Map);
+    if (!OnTarget(target)) {
+        state.SkipWithError("the renderer or pixel format asked for is not available");
+        return;
+    }
+    if (!scene.map->sprBackground.mLoaded) {
+        state.SkipWithError("the map's art did not load");
+        return;
+    }
+    Graphics& g = theGraphics;
+    for (auto _ : state) {
+        g.BeginScene();
+        g.mTranslation = Point(0.0f, 0.0f);
+        g.ResetClip();
+        scene.map->CoreDraw();
+        g.EndScene();
+        g.Present();
+    }
+}
+
 // The drawing alone. The software renderer writes its pixels as it goes;
 // SDL's renderer queues the work until the frame is shown, so its drawing
 // is its whole frame less showing a frame with nothing queued.
 void BoardDrawing(benchmark::State& state, Target target)
 {
-    Scene scene(target);
+    Scene scene(target, Screen::Board);
     if (!OnTarget(target)) {
         state.SkipWithError("the renderer or pixel format asked for is not available");
         return;
@@ -111,6 +154,10 @@ BENCHMARK_CAPTURE(BoardFrame, software_XRGB8888, Target::Software32)->Unit(bench
 BENCHMARK_CAPTURE(BoardFrame, software_RGB565, Target::Software565)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BoardFrame, software_RGB555, Target::Software555)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BoardFrame, sdl, Target::Sdl)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(MapFrame, software_XRGB8888, Target::Software32)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(MapFrame, software_RGB565, Target::Software565)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(MapFrame, software_RGB555, Target::Software555)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(MapFrame, sdl, Target::Sdl)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BoardDrawing, software_XRGB8888, Target::Software32)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BoardDrawing, software_RGB565, Target::Software565)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BoardDrawing, software_RGB555, Target::Software555)->Unit(benchmark::kMillisecond);
@@ -151,6 +198,14 @@ class FrameReporter : public benchmark::ConsoleReporter
                             sdlFrame / frame, draw, sdlDraw / draw);
         }
         std::printf("  %-18s frame %7.3f ms           drawing %7.3f ms\n", "sdl", sdlFrame, sdlDraw);
+        const double sdlMap = at("MapFrame/sdl");
+        std::printf("\nThe journey map in milliseconds, drawn and shown (xN: SDL's time / ours)\n");
+        for (const char* target : {"software_XRGB8888", "software_RGB565", "software_RGB555"}) {
+            const double frame = at(std::string("MapFrame/") + target);
+            if (frame > 0 && sdlMap > 0)
+                std::printf("  %-18s frame %7.3f ms (x%.2f)\n", target, frame, sdlMap / frame);
+        }
+        std::printf("  %-18s frame %7.3f ms\n", "sdl", sdlMap);
     }
 
     std::map<std::string, double> milliseconds;
