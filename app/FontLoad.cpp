@@ -44,6 +44,17 @@ float ToFloat(const String& text)
     return float(std::atof(text.CStr()));
 }
 
+// A font-wide value; a damaged one counts as 0.
+float SaneMetric(const String& text, const String& name)
+{
+    const float value = ToFloat(text);
+    if (IsSane(value)) {
+        return value;
+    }
+    Warn("Damaged metric in font", name);
+    return 0.0f;
+}
+
 // The lists of the split helpers hold heap items the caller deletes.
 template <typename T> std::vector<T> TakeItems(List& list)
 {
@@ -242,11 +253,11 @@ void Font::LoadFontXML(const String& name)
     file.OpenFile(name.Concat(".font"));
     for (ParseXMLTag tag = file.NextTag(); !tag.empty; tag = file.NextTag()) {
         if (tag.name.CompareNoCase("YOFFSET") == 0) {
-            mYOffset = ToFloat(tag.content);
+            mYOffset = SaneMetric(tag.content, name);
         } else if (tag.name.CompareNoCase("HEIGHT") == 0) {
-            mLineHeight = ToFloat(tag.content);
+            mLineHeight = SaneMetric(tag.content, name);
         } else if (tag.name.CompareNoCase("SPACE") == 0) {
-            mSpaceWidth = ToFloat(tag.content);
+            mSpaceWidth = SaneMetric(tag.content, name);
             mGlyphs[32].present = 1;
             mGlyphs[32].advance = mSpaceWidth;
         } else if (tag.name.CompareNoCase("CHAR") == 0) {
@@ -316,7 +327,9 @@ void Font::RunScript(const String& name, IOBuffer& file)
             size_t from = 0;
             const std::vector<char> chars = SplitChars(Enclosed(text, from));
             const int width = std::atoi(Enclosed(text, from).c_str());
-            if (!chars.empty()) {
+            if (!IsSane(float(width))) {
+                Warn("Damaged character width in font script", name);
+            } else if (!chars.empty()) {
                 Glyph(chars[0]).advance = float(width);
                 Glyph(chars[0]).present = 1;
                 if (chars[0] == ' ') {
@@ -352,7 +365,7 @@ void Font::BuildScriptGlyphs(const String& name, const FontScript& script)
             continue;
         }
         const Rect& r = rects[i];
-        if (!AreSane({r.x, r.y, r.w, r.h, offsets[i].x, offsets[i].y}) ||
+        if (!AreSane({r.x, r.y, r.w, r.h, offsets[i].x, offsets[i].y, float(widths[i])}) ||
             !Image::IsSizeAcceptable(int64_t(r.w) + 2, int64_t(r.h) + 2)) {
             Warn("Damaged glyph in font script", name);
             continue;

@@ -1,8 +1,10 @@
 #include "app/Image.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -297,30 +299,41 @@ class RowOrder
     int mRow = 0;
 };
 
-// Decodes one image's data; pixels the data does not reach stay 0.
-std::unique_ptr<uint32_t[]> DecodeFrame(ByteReader& reader, const Frame& frame, const ColorTable& table,
-                                        int transparent, bool& damaged)
+// The colours one image's data yields, in file order. Only what the data
+// reaches is kept, so a frame costs what its data holds, not its declared
+// size: a small file of many huge frames stays cheap.
+std::vector<uint32_t> DecodeFrame(ByteReader& reader, const Frame& frame, const ColorTable& table, int transparent,
+                                  bool& damaged)
 {
+    std::vector<uint32_t> colors;
     const int minimumCodeSize = reader.Byte();
     if (reader.Failed() || minimumCodeSize < 1 || minimumCodeSize > 11) {
         damaged = true;
-        return nullptr;
+        return colors;
     }
-    std::unique_ptr<uint32_t[]> pixels(new uint32_t[size_t(frame.width) * size_t(frame.height)]());
+    const size_t total = size_t(frame.width) * size_t(frame.height);
     CodeReader codes(reader);
     auto lzw = std::make_unique<LzwDecoder>(codes, minimumCodeSize);
     uint8_t index = 0;
-    for (RowOrder rows(frame.height, frame.interlaced); !rows.Done(); rows.Advance()) {
-        uint32_t* row = pixels.get() + size_t(rows.Row()) * size_t(frame.width);
-        for (int x = 0; x < frame.width; ++x) {
-            if (!lzw->NextIndex(index)) {
-                codes.Finish();
-                return pixels;
-            }
-            row[x] = index == transparent ? 0u : table[index];
-        }
+    while (colors.size() < total && lzw->NextIndex(index)) {
+        colors.push_back(index == transparent ? 0u : table[index]);
     }
     codes.Finish();
+    return colors;
+}
+
+// The frame's picture: the colours laid along its rows in file order;
+// pixels the data did not reach stay 0.
+uint32_t* LayOutFrame(const Frame& frame, const std::vector<uint32_t>& colors)
+{
+    auto* pixels = new uint32_t[size_t(frame.width) * size_t(frame.height)]();
+    const size_t width = size_t(frame.width);
+    size_t next = 0;
+    for (RowOrder rows(frame.height, frame.interlaced); !rows.Done() && next < colors.size(); rows.Advance()) {
+        const size_t count = std::min(width, colors.size() - next);
+        std::copy_n(colors.begin() + long(next), count, pixels + size_t(rows.Row()) * width);
+        next += count;
+    }
     return pixels;
 }
 
@@ -373,6 +386,9 @@ void Image::DecodeGIF(const uint8_t* data, size_t size)
         return;
     }
     int transparent = -1;
+    // Every frame is decoded; the last one is the picture.
+    Frame last;
+    std::vector<uint32_t> lastColors;
     while (!reader.AtEnd()) {
         const uint8_t introducer = reader.Byte();
         if (introducer == 0x3B) {
@@ -395,15 +411,16 @@ void Image::DecodeGIF(const uint8_t* data, size_t size)
         ColorTable local = global;
         if (reader.Failed() || ((flags & 0x80) != 0 && !ReadColorTable(reader, flags, local)) ||
             !IsSizeAcceptable(frame.width, frame.height)) {
-            Free();
             return;
         }
         bool damaged = false;
-        std::unique_ptr<uint32_t[]> pixels = DecodeFrame(reader, frame, local, transparent, damaged);
+        lastColors = DecodeFrame(reader, frame, local, transparent, damaged);
         if (damaged) {
-            Free();
             return;
         }
-        AdoptPixels(pixels.release(), frame.width, frame.height);
+        last = frame;
+    }
+    if (last.width > 0) {
+        AdoptPixels(LayOutFrame(last, lastColors), last.width, last.height);
     }
 }

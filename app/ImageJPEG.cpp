@@ -78,7 +78,10 @@ bool ReadJpeg(JpegReader& reader, const uint8_t* data, size_t size)
     reader.created = true;
     jpeg_mem_src(&reader.info, data, static_cast<unsigned long>(size));
     jpeg_read_header(&reader.info, TRUE);
-    if (!CanConvertToRGB(reader.info.jpeg_color_space)) {
+    // Refused before the library allocates for the declared size: a small
+    // progressive file can claim gigabytes.
+    if (!CanConvertToRGB(reader.info.jpeg_color_space) ||
+        !Image::IsSizeAcceptable(reader.info.image_width, reader.info.image_height)) {
         return false;
     }
     reader.info.out_color_space = JCS_RGB;

@@ -338,6 +338,45 @@ TEST_F(FontTest, DamagedFilesGiveFewerGlyphsButNeverFail)
     }
 }
 
+TEST_F(FontTest, OutOfRangeSpaceAndCharacterWidthsAreRefused)
+{
+    // Each form with one huge value: the widths stay those of the whole font.
+    struct Case
+    {
+        std::string file;
+        std::string from;
+        std::string to;
+    };
+    const std::string tag = WriteTagForm();
+    const std::string script = WriteScriptForm();
+    const Case cases[] = {
+        {tag + ".font", "<SPACE>4</SPACE>", "<SPACE>4e30</SPACE>"},
+        {tag + ".font", "<HEIGHT>10</HEIGHT>", "<HEIGHT>-4e30</HEIGHT>"},
+        {script + ".txt", "(7, 6, 5, 4)", "(7, 6, 5, 2000000000)"},
+        {script + ".txt", "(7, 6, 5, 4)", "(2000000000, 6, 5, 4)"},
+    };
+    for (const Case& c : cases) {
+        std::ifstream in(c.file, std::ios::binary);
+        const std::string whole((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        in.close();
+        std::string changed = whole;
+        changed.replace(changed.find(c.from), c.from.size(), c.to);
+        WriteBytes(c.file, changed);
+        Font font;
+        font.Load(c.file.substr(0, c.file.rfind('.')).c_str());
+        EXPECT_TRUE(font.mLoaded) << c.to;
+        EXPECT_LE(font.GetWidth("AB A-B"), 7 + 6 + 4 + 7 + 5 + 6) << c.to;
+        EXPECT_LE(font.GetCharWidth(' '), 4) << c.to;
+        EXPECT_LE(font.GetTextExtent("AB\nAB").y, 20) << c.to;
+        WriteBytes(c.file, whole);
+    }
+    // A width given alone in the script goes the same way.
+    folder.WriteText("W.txt", "LayerSetCharWidths (' ') (3000000000);\r\n");
+    Font font;
+    font.Load((folder / "W").c_str());
+    EXPECT_EQ(font.GetCharWidth(' '), 0);
+}
+
 TEST_F(FontTest, TextIntoAnImageFromTheGlyphPictures)
 {
     Font font;

@@ -2,6 +2,7 @@
 
 #include "support/ImageFixtures.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -184,6 +185,26 @@ TEST(ImageReadersTest, GifTransparentIndexReadsAsZero)
     });
 }
 
+TEST(ImageReadersTest, JpegDeclaringAHugeSizeIsRefusedAtOnce)
+{
+    // The progressive fixture claiming 65000 x 65000 pixels.
+    std::vector<uint8_t> data = ReadFixture("progressive.jpg");
+    bool patched = false;
+    for (size_t i = 0; i + 9 < data.size() && !patched; ++i) {
+        if (data[i] == 0xFF && data[i + 1] == 0xC2) {
+            const uint8_t size[4] = {0xFD, 0xE8, 0xFD, 0xE8};
+            std::copy(size, size + 4, data.begin() + long(i + 5));
+            patched = true;
+        }
+    }
+    ASSERT_TRUE(patched);
+    const auto started = std::chrono::steady_clock::now();
+    Image image;
+    image.DecodeJPEG(data.data(), data.size());
+    EXPECT_EQ(image.mPixels, nullptr);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+}
+
 TEST(ImageReadersTest, GifWithSeveralFramesKeepsTheLast)
 {
     ExpectPicture("frames.gif", [](int x, int y) { return Palette((x + y * 3 + 1) % 16); });
@@ -275,6 +296,29 @@ uint32_t WriterColor(int i)
 }
 
 } // namespace
+
+TEST(ImageReadersTest, GifOfManyHugeFramesCostsWhatItsDataHolds)
+{
+    // 1000 frames each declaring 4000 x 4000 with a few codes of data; the
+    // last one is the picture.
+    GifWriter gif(4000, 4000, 4);
+    for (int frame = 0; frame < 1000; ++frame) {
+        gif.Descriptor(4000, 4000);
+        gif.Codes(2, {{4, 3}, {frame % 4, 3}, {1, 3}, {5, 3}});
+    }
+    gif.End();
+    ASSERT_LT(gif.data.size(), 20000u);
+    const auto started = std::chrono::steady_clock::now();
+    Image image;
+    image.DecodeGIF(gif.data.data(), gif.data.size());
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+    ASSERT_EQ(image.mWidth, 4000);
+    ASSERT_EQ(image.mHeight, 4000);
+    EXPECT_EQ(image.mPixels[0], WriterColor(999 % 4));
+    EXPECT_EQ(image.mPixels[1], WriterColor(1));
+    EXPECT_EQ(image.mPixels[2], 0u);
+    EXPECT_EQ(image.mPixels[4000 * 4000 - 1], 0u);
+}
 
 TEST(ImageReadersTest, GifInterlacedRowsFollowThePasses)
 {
