@@ -36,18 +36,20 @@ void Console::Printf(const char* format, ...)
     if (!enabled) {
         return;
     }
-    char line[2048];
-    va_list arguments;
-    va_start(arguments, format);
-    // Bounded: a longer line is cut at 2047 bytes.
-    std::vsnprintf(line, sizeof(line), format ? format : "", arguments);
-    va_end(arguments);
+    char line[2048] = "";
+    if (format != nullptr) {
+        va_list arguments;
+        va_start(arguments, format);
+        // Bounded: a longer line is cut at 2047 bytes.
+        std::vsnprintf(line, sizeof(line), format, arguments);
+        va_end(arguments);
+    }
 
     // The loader thread logs too: one line at a time, the banner first.
     std::lock_guard<std::mutex> guard(mLock);
     if (mFirstLine) {
         mFirstLine = false;
-        mPath = LogPath();
+        mPath = std::make_unique<std::string>(LogPath());
         WriteLine(kBeginBanner, true);
     }
     WriteLine(line, false);
@@ -57,7 +59,7 @@ void Console::WriteLine(const char* line, bool truncate)
 {
     // Opened and closed per line, so every line is on disk at once; the
     // session's first line starts the file afresh.
-    std::FILE* file = std::fopen(mPath.c_str(), truncate ? "wb" : "ab");
+    std::FILE* file = std::fopen(mPath->c_str(), truncate ? "wb" : "ab");
     if (!file) {
         return;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -27,7 +28,9 @@ class Console
 
     std::mutex mLock;
     bool mFirstLine = true;
-    std::string mPath;
+    // Behind a pointer: a constant-initialised object cannot hold a
+    // std::string with every compiler the project builds with.
+    std::unique_ptr<std::string> mPath;
 };
 
 // Built before any other static object and destroyed after them all.

@@ -176,7 +176,8 @@ TEST(StringSharing, CopiesShareUntilChanged)
     EXPECT_STREQ(c.CStr(), "hello");
     EXPECT_STREQ(a.CStr(), "hello world");
 
-    a = a; // self-assignment keeps the text
+    const String& same = a;
+    a = same; // self-assignment keeps the text
     EXPECT_STREQ(a.CStr(), "hello world");
     a.Assign(a.CStr() + 6);
     EXPECT_STREQ(a.CStr(), "world");

@@ -12,7 +12,6 @@ namespace AssetGen {
 namespace {
 
 constexpr int W = JigsawArt::kWidth, H = JigsawArt::kHeight;
-constexpr float kPi = 3.14159265f;
 constexpr float kTab = 15;  // knob radius
 constexpr int kMargin = 26; // room for a knob around each cell
 
