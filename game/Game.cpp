@@ -18,7 +18,6 @@
 
 namespace {
 constexpr int32_t kSaveVersion = 2;
-constexpr int kModifierCount = 10;
 constexpr int kEscape = 27;
 // Flying map items land within a few hundred updates; the bound only keeps
 // a stuck one from hanging the close of the game.
