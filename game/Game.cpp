@@ -295,13 +295,17 @@ void Game::Save()
 bool Game::Load()
 {
     String path = GetSavePath();
-    IOBuffer buffer;
-    buffer.Load(path);
-    if (!SaveValidator(buffer.GetData(), buffer.GetSize()).IsValidGame(application->gameMode)) {
-        if (buffer.GetSize() > 0 && theConsole)
+    // Checked whole first, in a buffer of its own: the records are read on
+    // trust below.
+    IOBuffer check;
+    check.Load(path);
+    if (!SaveValidator(check).IsValidGame(application->gameMode)) {
+        if (check.GetSize() > 0 && theConsole)
             theConsole->Printf("WARNING: the saved game %s is damaged and was not loaded", path.CStr());
         return false;
     }
+    IOBuffer buffer;
+    buffer.Load(path);
     buffer.ReadInt(); // version
     Discard(this, map);
     Discard(this, board);

@@ -8,6 +8,7 @@
 #include "app/Random.h"
 #include "game/Anim_Sprite.h"
 #include "game/Board.h"
+#include "game/Fireworks.h"
 #include "game/QuorbSwapApp.h"
 
 #include <algorithm>
@@ -109,48 +110,8 @@ void LevelupOverlay::Draw()
 
 void LevelupOverlay::SpawnFireworks(float x, float y)
 {
-    if (x == -1.0f) {
-        x = theRandom->GetFloatScaled(800.0f);
-    }
-    if (y == -1.0f) {
-        y = theRandom->GetFloatScaled(600.0f);
-    }
-    const float step = 3.0f + theRandom->GetFloatScaled(5.0f);
-    float angle = theRandom->GetFloatScaled(360.0f);
-    Color color;
-    color.FromPaletteIndex(theRandom->Get(6));
-    color.Brighten(0.5f);
-    for (float covered = 0.0f; covered <= 360.0f; covered += step) {
-        auto* spark = new Anim_Sprite();
-        spark->sprite = &sprFirework;
-        spark->rotation = angle;
-        spark->fade = 3.0f + theRandom->GetFloatScaled(0.25f);
-        spark->fadeChange = -0.02f;
-        const float speed = 1.0f + theRandom->GetFloatScaled(0.75f, true);
-        Point velocity;
-        Math::AngleToVector(angle, velocity);
-        velocity = Point(velocity.x * speed, velocity.y * speed);
-        spark->x = x + velocity.x * 40.0f;
-        spark->y = y + velocity.y * 40.0f;
-        spark->r = color.r;
-        spark->g = color.g;
-        spark->b = color.b;
-        spark->a = color.a;
-        spark->scale = 0.1f;
-        spark->scaleChange = 0.005f;
-        spark->vx = velocity.x * 2.0f;
-        spark->vy = velocity.y * 2.0f;
-        spark->scaleChange *= 2.0f;
-        spark->fadeChange *= 2.0f;
-        particles.Add(spark);
-        angle += step;
-    }
-    ticksToBurst = theRandom->Get(20) + 20;
     flash = 1.0f;
-    const float pitch = 1.0f + theRandom->GetFloatScaled(0.1f);
-    if (app) {
-        app->sndFirework.PlayPitched(pitch, 1.0f);
-    }
+    ticksToBurst = Fireworks::Burst(particles, &sprFirework, app ? &app->sndFirework : nullptr, x, y, 20, 20);
 }
 
 void LevelupOverlay::Save(IOBuffer& buffer)

@@ -1,8 +1,13 @@
 #include "game/SaveValidator.h"
 
+#include "app/IOBuffer.h"
+#include "game/Board.h"
+#include "game/Map.h"
+#include "game/Quorb.h"
+
 #include <climits>
 #include <cmath>
-#include <cstring>
+#include <vector>
 
 namespace {
 constexpr int32_t kSaveVersion = 2;
@@ -14,12 +19,10 @@ constexpr float kMaxCoordinate = 100000.0f;
 constexpr float kMaxCellSize = 800.0f;
 // A chain counter multiplies scores; real chains stay far below this.
 constexpr int32_t kMaxCascade = 10000;
-constexpr int32_t kPieceRecordSize = 133;
-constexpr int32_t kRevealStepSize = 23;
 constexpr int32_t kMaxTextLength = 1024;
 } // namespace
 
-SaveValidator::SaveValidator(const uint8_t* bytes, int32_t count) : data(bytes), size(bytes ? count : 0) {}
+SaveValidator::SaveValidator(IOBuffer& source) : buffer(source) {}
 
 bool SaveValidator::IsValidGame(GameMode mode)
 {
@@ -39,7 +42,7 @@ bool SaveValidator::IsValidGame(GameMode mode)
         Float(0.0f, 1.0f);
 
     bool hasMap = Bool();
-    if (hasMap && (mode != GameMode::Journey || !CheckMap()))
+    if (hasMap && (mode != GameMode::Journey || !Map::CheckRecord(buffer)))
         return false;
     bool hasBoard = Bool();
     if (hasBoard && CheckBoard() < 0)
@@ -56,55 +59,7 @@ bool SaveValidator::IsValidGame(GameMode mode)
     bool opponentShown = Bool();
     if ((mapShown && !hasMap) || (boardShown && !hasBoard) || (opponentShown && !hasOpponent))
         return false;
-    return ok && cursor == size;
-}
-
-bool SaveValidator::CheckMap()
-{
-    for (int i = 0; i < kMapSquareCount && ok; ++i) {
-        for (int flag = 0; flag < 4; ++flag) {
-            if (BytesLeft() < 1 || data[cursor] > 1)
-                ok = false;
-            Skip(1);
-        }
-        Float(0.0f, 1.0f); // scaleX
-        Float(0.0f, 1.0f); // scaleY
-        int32_t type = Int(0, kBonusSquare);
-        if (type == 8)
-            ok = false;
-        Float(0.0f, 1.0f); // difficulty
-        for (int c = 0; c < 4; ++c)
-            Float();
-        if (type == kJigsawSquare) {
-            Int(0, kJigsawPictures - 1);
-            Int(0, kJigsawPiecesPerPicture - 1);
-        } else if (type == kBonusSquare) {
-            Int(0, int32_t(PowerKind::ExtraPieces));
-            Int();
-        } else {
-            Skip(8);
-        }
-    }
-    for (int i = 0; i < 4; ++i)
-        Int(-1, kMapSize - 1); // hovered and previous hovered square
-    Bool();                    // chosen
-    int32_t steps = Int(0, int32_t(BytesLeft() / kRevealStepSize));
-    for (int32_t i = 0; i < steps && ok; ++i) {
-        Int(0, kMapSize - 1);
-        Int(0, kMapSize - 1);
-        Bool();
-        Bool();
-        Bool();
-        Float(0.0f, 1.0f);
-        Int(0, 1);
-        Int();
-    }
-    Int(0, 2); // tip number
-    for (int i = 0; i < 6; ++i)
-        Float(-kMaxCoordinate, kMaxCoordinate);
-    Int(kNoPower, int32_t(PowerKind::ExtraPieces));
-    Bool(); // journey end pending
-    return ok;
+    return ok && !buffer.HasError() && BytesLeft() == 0;
 }
 
 int32_t SaveValidator::CheckBoard()
@@ -187,11 +142,7 @@ int32_t SaveValidator::CheckBoard()
     if (Bool())
         CheckLevelupOverlay();
 
-    int32_t pieceCount = Int(0, int32_t(cells));
-    if (ok && int64_t(pieceCount) * kPieceRecordSize > BytesLeft())
-        ok = false;
-    for (int32_t i = 0; i < pieceCount && ok; ++i)
-        CheckPiece(float(width) * cellSize, float(height) * cellSize);
+    CheckPieces(Int(0, int32_t(cells)), width, height, cellSize);
     return ok ? levelType : -1;
 }
 
@@ -225,39 +176,22 @@ void SaveValidator::CheckLevelupOverlay()
     Float();
 }
 
-void SaveValidator::CheckPiece(float gridWidth, float gridHeight)
+void SaveValidator::CheckPieces(int32_t count, int32_t width, int32_t height, float cellSize)
 {
-    // A piece always lies on a cell of its grid.
-    Float(0.0f, gridWidth);
-    Float(0.0f, gridHeight);
-    Float(-kMaxCoordinate, kMaxCoordinate);
-    Float(-kMaxCoordinate, kMaxCoordinate);
-    Int(0, kPieceKinds - 1);
-    Float(); // scale
-    Bool();  // swapping
-    for (int i = 0; i < 5; ++i)
-        Float(); // move
-    Bool();      // popping
-    Float();
-    Float();
-    Bool(); // falling
-    Float();
-    Bool(); // super
-    Float();
-    Int(); // age
-    Int(); // hit points
-    Bool();
-    for (int i = 0; i < 3; ++i)
-        Float(-kMaxCoordinate, kMaxCoordinate); // shake
-    Bool();                                     // skull
-    Int();                                      // change delay
-    Bool();
-    Float();
-    Int(); // reserved
-    Bool();
-    for (int i = 0; i < 8; ++i)
-        Float(-kMaxCoordinate, kMaxCoordinate); // fly-in
-    Bool();                                     // level skull
+    if (!ok || int64_t(count) * Quorb::kRecordSize > BytesLeft()) {
+        ok = false;
+        return;
+    }
+    // The piece check needs the grid's size only.
+    Board grid(nullptr, nullptr);
+    grid.gridWidth = width;
+    grid.gridHeight = height;
+    grid.cellSize = cellSize;
+    for (int32_t i = 0; i < count && ok; ++i) {
+        const uint8_t* record = buffer.GetData() + buffer.GetCursor();
+        ok = Quorb::IsValidRecord(record, int32_t(BytesLeft()), grid);
+        Skip(Quorb::kRecordSize);
+    }
 }
 
 int32_t SaveValidator::Int()
@@ -266,9 +200,7 @@ int32_t SaveValidator::Int()
         ok = false;
         return 0;
     }
-    const uint8_t* p = data + cursor;
-    cursor += 4;
-    return int32_t(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24);
+    return buffer.ReadInt();
 }
 
 int32_t SaveValidator::Int(int32_t low, int32_t high)
@@ -281,9 +213,11 @@ int32_t SaveValidator::Int(int32_t low, int32_t high)
 
 float SaveValidator::Float()
 {
-    int32_t bits = Int();
-    float value;
-    std::memcpy(&value, &bits, 4);
+    if (!ok || BytesLeft() < 4) {
+        ok = false;
+        return 0.0f;
+    }
+    float value = buffer.ReadFloat();
     if (!std::isfinite(value)) {
         ok = false;
         return 0.0f;
@@ -302,11 +236,11 @@ float SaveValidator::Float(float low, float high)
 // Booleans are written as 1 or 0; any other byte means damage.
 bool SaveValidator::Bool()
 {
-    if (!ok || BytesLeft() < 1 || data[cursor] > 1) {
+    if (!ok || BytesLeft() < 1 || NextByte() > 1) {
         ok = false;
         return false;
     }
-    return data[cursor++] == 1;
+    return buffer.ReadBool();
 }
 
 void SaveValidator::Skip(int64_t count)
@@ -315,13 +249,24 @@ void SaveValidator::Skip(int64_t count)
         ok = false;
         return;
     }
-    cursor += count;
+    std::vector<uint8_t> skipped(size_t(count) + 1);
+    buffer.ReadBytes(skipped.data(), int32_t(count));
 }
 
 void SaveValidator::CheckString()
 {
     int32_t length = Int(1, kMaxTextLength);
-    if (ok && (length > BytesLeft() || data[cursor + length - 1] != 0))
+    if (ok && (length > BytesLeft() || buffer.GetData()[buffer.GetCursor() + length - 1] != 0))
         ok = false;
     Skip(length);
+}
+
+int64_t SaveValidator::BytesLeft() const
+{
+    return int64_t(buffer.GetSize()) - buffer.GetCursor();
+}
+
+uint8_t SaveValidator::NextByte() const
+{
+    return buffer.GetData()[buffer.GetCursor()];
 }

@@ -7,23 +7,25 @@
 
 #include <cstdint>
 
+class IOBuffer;
+
 class SaveValidator
 {
   public:
-    SaveValidator(const uint8_t* data, int32_t size);
+    // Reads from the buffer's cursor on.
+    explicit SaveValidator(IOBuffer& buffer);
 
     // The whole file: version 2, the session, the map, the boards and the
     // child flags, with no byte left over.
     bool IsValidGame(GameMode mode);
 
   private:
-    bool CheckMap();
     // Returns the board's level type, or -1 for a damaged record.
     int32_t CheckBoard();
     void CheckWinOverlay();
     void CheckLoseOverlay();
     void CheckLevelupOverlay();
-    void CheckPiece(float gridWidth, float gridHeight);
+    void CheckPieces(int32_t count, int32_t width, int32_t height, float cellSize);
 
     int32_t Int();
     int32_t Int(int32_t low, int32_t high);
@@ -32,10 +34,9 @@ class SaveValidator
     bool Bool();
     void Skip(int64_t count);
     void CheckString();
-    int64_t BytesLeft() const { return size - cursor; }
+    int64_t BytesLeft() const;
+    uint8_t NextByte() const;
 
-    const uint8_t* data;
-    int64_t size;
-    int64_t cursor = 0;
+    IOBuffer& buffer;
     bool ok = true;
 };
