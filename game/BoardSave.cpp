@@ -258,6 +258,11 @@ void Board::Load(IOBuffer& buffer)
     uncheckedRefillChance = buffer.ReadFloat();
     lateUncheckedRefillChance = buffer.ReadFloat();
 
+    // The overlays' constructors shake the board and drop its pending
+    // checks; the record, not they, holds what the board was.
+    const float savedShake = shake;
+    const bool savedGoalCheck = goalCheckPending;
+    const bool savedLoseCheck = loseCheckPending;
     if (buffer.ReadBool()) {
         winOverlay = new WinOverlay(this);
         AddChild(winOverlay);
@@ -273,6 +278,9 @@ void Board::Load(IOBuffer& buffer)
         AddChild(levelupOverlay);
         levelupOverlay->Load(buffer);
     }
+    shake = savedShake;
+    goalCheckPending = savedGoalCheck;
+    loseCheckPending = savedLoseCheck;
 
     int32_t pieceCount = buffer.ReadInt();
     for (int32_t i = 0; i < pieceCount; ++i) {
