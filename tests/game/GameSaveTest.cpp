@@ -12,9 +12,12 @@
 #include "game/ReadyOverlay.h"
 #include "game/WinOverlay.h"
 #include "platform/Files.h"
+#include "support/BoardScene.h"
 #include "support/TemporaryFolder.h"
 
 #include <csignal>
+#include <cstdlib>
+#include <filesystem>
 #include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
@@ -53,6 +56,10 @@ class GameSaveTest : public testing::Test
         app.dataFolder = folder.Path().c_str();
         app.profiles.current = "Tester";
         theRandom->Seed(7);
+        // The map and its effects take their art from the map's bundle.
+        const char* programFolder = std::getenv("QS_PROGRAM_DIR");
+        BoardScene::LinkAssetFolders(programFolder ? programFolder : std::filesystem::current_path());
+        app.bundleMap.Load("graphics\\map");
     }
 
     void TearDown() override
