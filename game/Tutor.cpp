@@ -68,7 +68,9 @@ Tutor::~Tutor()
 {
     if (application->game == game && game) {
         game->Resume();
-        game->tutor = nullptr;
+        // A later level may have opened a page of its own meanwhile.
+        if (game->tutor == this)
+            game->tutor = nullptr;
         // The demonstration board had rescaled the shared piece art; the
         // level may already be gone.
         if (game->board)
