@@ -2,6 +2,7 @@
 // files and a save cut short by the death of the process.
 #include "app/IOBuffer.h"
 #include "app/Random.h"
+#include "game/Anim_Bonus.h"
 #include "game/Board.h"
 #include "game/Game.h"
 #include "game/LevelupOverlay.h"
@@ -366,4 +367,34 @@ TEST_F(GameSaveTest, AKilledSaveLeavesAWholeFile)
         EXPECT_TRUE(resumed->Load()) << round;
         Drop();
     }
+}
+
+TEST_F(GameSaveTest, SavingBringsTheSessionToRest)
+{
+    // A bonus still flying over the map lands before the score and the
+    // power slots are written.
+    Game* journey = StartedGame(GameMode::Journey);
+    Map* map = journey->map;
+    map->lastBonusKind = int32_t(PowerKind::Points10000);
+    Anim_Bonus* bonus = new Anim_Bonus(map, map);
+    bonus->x = 100.0f;
+    bonus->y = 100.0f;
+    bonus->targetX = 742.0f;
+    bonus->targetY = 310.0f;
+    map->items.Add(bonus);
+    Bytes file = SaveOf(journey);
+    EXPECT_EQ(IntAt(file, 20), 10000);
+    EXPECT_EQ(IntAt(file, 36), int32_t(PowerKind::Points10000));
+
+    // A press held on the board would never be released: the save neither
+    // waits for it nor keeps a piece in mid-swap.
+    Game* casual = StartedGame(GameMode::Casual);
+    Board* board = casual->board;
+    board->pressed = true;
+    Quorb* a = static_cast<Quorb*>(board->pieces.Get(0));
+    a->MoveBy(0.0f, 1.0f);
+    casual->Save();
+    EXPECT_FALSE(board->pressed);
+    EXPECT_FALSE(a->swapping);
+    EXPECT_EQ(a->pendingMoves, 0);
 }
