@@ -5,6 +5,9 @@
 #   make fuzz   builds the fuzz targets with clang and runs each a while
 BUILD ?= build
 SANITIZE ?= OFF
+WERROR ?= OFF
+# A ctest regular expression: only the suites it matches run.
+TESTS ?= .
 JOBS ?= $(shell nproc)
 
 .PHONY: all setup configure build test run bench fuzz clean
@@ -15,13 +18,13 @@ setup:
 	@bash scripts/setup
 
 configure: setup
-	@cmake -S . -B $(BUILD) -G Ninja -DQS_SANITIZE=$(SANITIZE) >/dev/null
+	@cmake -S . -B $(BUILD) -G Ninja -DQS_SANITIZE=$(SANITIZE) -DQS_WERROR=$(WERROR) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
 test: build
-	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS) -R '$(TESTS)'
 
 run: build
 	@cd $(BUILD)/bin && ./QuorbSwap
@@ -37,4 +40,4 @@ fuzz: build
 	@bash scripts/fuzz
 
 clean:
-	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-bench $(BUILD)-fuzz
+	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-tsan $(BUILD)-bench $(BUILD)-fuzz
