@@ -10,7 +10,7 @@ class PauseOverlay : public Gadget
   public:
     explicit PauseOverlay(QuorbSwapApp* app);
 
-    void Resume();
+    void Resume() override;
     void Draw() override;
     void MouseDown(int x, int y, int button) override;
     void Char(int character) override;
