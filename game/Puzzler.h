@@ -7,12 +7,14 @@
 #include "app/Point.h"
 #include "app/Sprite.h"
 #include "app/SpriteStrip.h"
+#include "app/String.h"
 #include "game/ColorCycler.h"
 #include "game/GameTypes.h"
 
 #include <cstdint>
 
 struct JigsawPieceRecord;
+struct ProfileProgress;
 class QuorbSwapApp;
 
 class Puzzler : public Gadget
@@ -29,10 +31,15 @@ class Puzzler : public Gadget
     void Drag(int x, int y) override;
     void DragEnd(int x, int y) override;
 
-    void DrawJigsawPage(float offset);
-    void DrawStatisticsPage(float offset);
-    void DrawHighScorePage(float offset);
+    void DrawJigsawPage();
+    void DrawStatisticsPage();
+    void DrawHighScorePage();
     void DrawPicture(int picture);
+
+    static constexpr int kStatisticRows = 14;
+    // Row k of the statistics page: its label, and its counter as shown.
+    static const char* StatisticLabel(int row);
+    static String StatisticText(const ProfileProgress& progress, int row);
 
     QuorbSwapApp* application = nullptr;
     // "mainmenu", "scrollleft", "scrollright", "nextpuzzle",
@@ -53,6 +60,8 @@ class Puzzler : public Gadget
     List ownedPieces[kJigsawPictures]; // JigsawPieceRecord pointers
     JigsawPieceRecord* draggedPiece = nullptr;
     Point grabOffset;
+    // Where the dragged piece lay when it was taken.
+    Point dragStart;
     int32_t draggedPicture = 0;
     Point pieceTargets[kJigsawPieceCount];
     bool complete[kJigsawPictures] = {};
@@ -62,4 +71,11 @@ class Puzzler : public Gadget
     float pageOffsets[3] = {};
     float pageSpeed = 0.0f;
     float pageRemaining = 0.0f;
+
+  private:
+    void BuildJigsaw();
+    void LoadPieceHomes(int picture);
+    void SlidePages(int steps);
+    bool IsComplete(int picture) const;
+    void MoveDragged(int x, int y);
 };
