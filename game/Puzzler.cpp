@@ -332,9 +332,9 @@ void Puzzler::DragEnd(int x, int y)
 {
     if (draggedPiece == nullptr)
         return;
+    MoveDragged(x, y);
     JigsawPieceRecord* piece = draggedPiece;
     draggedPiece = nullptr;
-    MoveDragged(x, y);
     const Point& home = pieceTargets[draggedPicture * kJigsawPiecesPerPicture + piece->pieceId];
     if (std::hypot(piece->x - home.x, piece->y - home.y) >= kLockDistance) {
         // A release far off the picture (the window lost focus mid-drag)

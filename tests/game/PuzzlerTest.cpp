@@ -1,0 +1,228 @@
+// The records screen: page slides, dragging jigsaw pieces home through the
+// input queue, hostile progress data and layout files, statistics texts.
+#include "game/Puzzler.h"
+
+#include "game/Game.h"
+#include "game/Map.h"
+#include "game/ProfileProgress.h"
+#include "support/MenuSteps.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+
+namespace fs = std::filesystem;
+
+namespace {
+constexpr int kOrigin[2] = {168, 129};
+
+// Links every entry of one folder into another, but the one named.
+void LinkAllBut(const fs::path& from, const fs::path& to, const std::string& except)
+{
+    for (const auto& entry : fs::directory_iterator(from)) {
+        if (entry.path().filename() == except)
+            continue;
+        if (entry.is_directory())
+            fs::create_directory_symlink(entry.path(), to / entry.path().filename());
+        else
+            fs::create_symlink(entry.path(), to / entry.path().filename());
+    }
+}
+
+// The first picture's layout file swapped for one with 25 pieces, all at
+// (100, 50), in lower case, between other tags.
+void WriteOversizedLayout()
+{
+    const fs::path real = fs::read_symlink("graphics");
+    fs::remove("graphics");
+    fs::create_directories("graphics/jigsaws/puzzle1");
+    LinkAllBut(real, "graphics", "jigsaws");
+    LinkAllBut(real / "jigsaws", "graphics/jigsaws", "puzzle1");
+    LinkAllBut(real / "jigsaws" / "puzzle1", "graphics/jigsaws/puzzle1", "info.cfg");
+    std::ofstream file("graphics/jigsaws/puzzle1/info.cfg");
+    file << "<NAME>big</NAME>\n";
+    for (int i = 0; i < 25; ++i)
+        file << "<piece><SIZE>1,1</SIZE><pos>100,50</pos></piece>\n";
+}
+} // namespace
+
+// Slides both ways, the layout file, hostile data, a drop at exactly 20
+// pixels, a focus loss in mid-drag, and the lock that completes a picture.
+TEST(PuzzlerTest, PiecesAreDraggedHomeAndPagesSlideBothWays)
+{
+    GameAppHarness harness;
+    WriteOversizedLayout();
+    ScriptedQuorbSwapApp& app = harness.Start();
+    app.updateLimit = kUpdateLimit;
+    JigsawPieceRecord* loose = nullptr;
+    Point home;
+    int slideTicks = 0;
+    float lastOffset = 0;
+    bool fixedOnOpen = false;
+    bool homesRead = false;
+    bool slidRight = false;
+    bool slidBack = false;
+    bool stayedAt20 = false;
+    bool putBack = false;
+    bool locked = false;
+    auto puzzler = [&app] { return app.puzzler; };
+    auto atRest = [&] { return puzzler() != nullptr && puzzler()->pageRemaining == 0; };
+    // Pointer moves that take the loose piece by its centre and drop its
+    // centre at `to` (the first move past the threshold starts the drag).
+    auto dragTo = [&](Point to, bool release) {
+        const int cx = int(loose->x) + kOrigin[0];
+        const int cy = int(loose->y) + kOrigin[1];
+        app.input.Press(cx, cy);
+        app.input.Move(cx + 3, cy);
+        const int tx = int(to.x) + 3 + kOrigin[0];
+        const int ty = int(to.y) + kOrigin[1];
+        app.input.Move(tx, ty);
+        if (release)
+            app.input.Release(tx, ty);
+    };
+    app.everyUpdate = [&] {
+        if (puzzler() == nullptr)
+            return;
+        if (puzzler()->pageOffsets[0] != lastOffset)
+            ++slideTicks;
+        lastOffset = puzzler()->pageOffsets[0];
+    };
+    app.When([&] { return Settled(app); }, [&] {
+        EnterProfile(app);
+        ProfileProgress& progress = app.progress;
+        progress.currentJigsaw = 0xFFFFFFFFu;
+        for (int i = 0; i < kJigsawPiecesPerPicture; ++i) {
+            progress.pieces[i].owned = 1;
+            progress.pieces[i].placed = 1;
+        }
+        loose = &progress.pieces[19];
+        loose->placed = 0;
+        loose->x = std::numeric_limits<float>::quiet_NaN();
+        loose->y = std::numeric_limits<float>::infinity();
+        app.GoToPuzzler(false);
+        Puzzler* screen = puzzler();
+        fixedOnOpen = progress.currentJigsaw == 0 && std::isfinite(loose->x) && std::isfinite(loose->y) &&
+                      loose->x >= ProfileProgress::kLooseMinX && loose->y <= ProfileProgress::kLooseMaxY &&
+                      screen->pictureOffsets[0] == 0 && !screen->complete[0] && screen->pageOffsets[2] == 0;
+        const Sprite& first = app.jigsawPieceSprites[0];
+        const Sprite& second = app.jigsawPieceSprites[20];
+        home = screen->pieceTargets[19];
+        homesRead = home.x == float(100 + app.jigsawPieceSprites[19].mWidth / 2) &&
+                    home.y == float(50 + app.jigsawPieceSprites[19].mHeight / 2) &&
+                    screen->pieceTargets[0].x == float(100 + first.mWidth / 2) &&
+                    screen->pieceTargets[20].x == float(second.mWidth / 2) &&
+                    screen->pieceTargets[20].y == float(second.mHeight / 2);
+        loose->x = 300;
+        loose->y = 300;
+        lastOffset = screen->pageOffsets[0];
+        slideTicks = 0;
+    });
+    app.When([&] { return atRest(); }, [&] { app.ClickOn(puzzler()->scrollRightButton); });
+    app.When([&] { return atRest() && puzzler()->pageOffsets[0] == 0; }, [&] {
+        slidRight = slideTicks == 32 && puzzler()->pageOffsets[1] == 800 && puzzler()->pageOffsets[2] == -800;
+        slideTicks = 0;
+        app.ClickOn(puzzler()->scrollLeftButton);
+    });
+    app.When([&] { return atRest() && puzzler()->pageOffsets[2] == 0; }, [&] {
+        slidBack = slideTicks == 32 && puzzler()->pageOffsets[0] == 800;
+        app.ClickOn(puzzler()->scrollRightButton);
+    });
+    app.When([&] { return atRest() && puzzler()->pageOffsets[0] == 0; },
+             [&] { dragTo(Point(home.x + 20, home.y), true); });
+    app.When([&] { return !puzzler()->dragging && loose->x != 300; }, [&] {
+        stayedAt20 = loose->x == home.x + 20 && loose->y == home.y && !loose->placed;
+        dragTo(Point(home.x + 60, home.y + 40), false);
+    });
+    app.When([&] { return puzzler()->draggedPiece == loose && loose->x == home.x + 60; }, [&] {
+        // The window loses focus with the button still held.
+        app.SetActive(false);
+        app.CancelMouse();
+        app.SetActive(true);
+        putBack = loose->x == home.x + 20 && loose->y == home.y && !loose->placed && !puzzler()->complete[0];
+    });
+    app.When([&] { return true; }, [&] { dragTo(Point(home.x + 19, home.y), true); });
+    app.When([&] { return loose->placed; }, [&] {
+        locked = loose->x == home.x && loose->y == home.y && puzzler()->complete[0] &&
+                 puzzler()->ownedPieces[0].Get(0) == loose;
+        app.Quit();
+    });
+    harness.RunAndClose();
+    EXPECT_TRUE(fixedOnOpen);
+    EXPECT_TRUE(homesRead);
+    EXPECT_TRUE(slidRight);
+    EXPECT_TRUE(slidBack);
+    EXPECT_TRUE(stayedAt20);
+    EXPECT_TRUE(putBack);
+    EXPECT_TRUE(locked);
+}
+
+TEST(PuzzlerTest, StatisticsShowEveryCounterInItsRow)
+{
+    ProfileProgress fresh{};
+    for (int row = 0; row < Puzzler::kStatisticRows; ++row)
+        EXPECT_EQ(Puzzler::StatisticText(fresh, row), "0") << row;
+
+    ProfileProgress played{};
+    played.quorbsPopped = 3000000000u; // shown as a signed number
+    played.journeyLevelsWon = 7;
+    played.journeyLevelsLost = 5;
+    played.journeyLevelsUnlocked = 12;
+    played.highestJourneyLevel = 44;
+    const struct
+    {
+        int row;
+        const char* label;
+        const char* text;
+    } expected[] = {
+        {0, "Quorbs Popped:", "-1294967296"},      {1, "Journey Levels Unlocked:", "12"},
+        {2, "Journey Levels Lost:", "5"},          {3, "Journey Levels Won:", "7"},
+        {13, "Highest Journey Level Reached:", "44"},
+    };
+    for (const auto& row : expected) {
+        EXPECT_STREQ(Puzzler::StatisticLabel(row.row), row.label);
+        EXPECT_EQ(Puzzler::StatisticText(played, row.row), row.text) << row.row;
+    }
+}
+
+// From the journey map's puzzle button onto the jigsaw page and back; the
+// second click of a quick double click on the menu button is ignored.
+TEST(PuzzlerTest, OverTheGameOpensOnTheJigsawAndReturnsToTheGame)
+{
+    GameAppHarness harness;
+    ScriptedQuorbSwapApp& app = harness.Start();
+    app.updateLimit = kUpdateLimit;
+    bool jigsawFirst = false;
+    bool backToGame = false;
+    int returnedAt = 0;
+    auto mapIdle = [&app] {
+        return Settled(app) && app.game != nullptr && app.game->map != nullptr && app.game->board == nullptr &&
+               app.game->map->revealQueue.empty() && !app.game->map->disabled;
+    };
+    app.When([&] { return Settled(app); }, [&] {
+        EnterProfile(app);
+        app.gameMode = GameMode::Journey;
+        app.difficulty = Difficulty::Normal;
+        app.resumeGame = false;
+        app.GoToGame(false);
+    });
+    app.When(mapIdle, [&] { app.ClickOn(app.game->map->puzzleButton); });
+    app.When([&] { return Settled(app) && app.puzzler != nullptr; }, [&] {
+        Puzzler& screen = *app.puzzler;
+        jigsawFirst = screen.pageOffsets[0] == 0 && screen.scrollLeftButton.rect.x < 0 &&
+                      screen.scrollRightButton.rect.y < 0 && screen.menuButton.strip == &screen.strips[5] &&
+                      app.game != nullptr;
+        app.ClickOn(screen.menuButton);
+        app.ClickOn(screen.menuButton);
+    });
+    app.When([&] { return Settled(app) && app.puzzler == nullptr; }, [&] { returnedAt = app.updates; });
+    app.When([&] { return app.updates > returnedAt + 200; }, [&] {
+        backToGame = app.puzzler == nullptr && app.transition == nullptr && app.game != nullptr;
+        app.Quit();
+    });
+    harness.RunAndClose();
+    EXPECT_TRUE(jigsawFirst);
+    EXPECT_TRUE(backToGame);
+}
