@@ -66,6 +66,9 @@ Tutor::Tutor(Game* owner) : application(owner->application), game(owner)
 
 Tutor::~Tutor()
 {
+    // The buttons are members: they leave the child list before they go.
+    RemoveChild(&okButton);
+    RemoveChild(&dontShowButton);
     if (application->game == game && game) {
         game->Resume();
         // A later level may have opened a page of its own meanwhile.
