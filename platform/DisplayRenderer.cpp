@@ -1,4 +1,5 @@
 #include "platform/Display.h"
+#include "platform/SoftwareGeometry.h"
 
 #include <SDL.h>
 
@@ -115,6 +116,8 @@ struct Renderer::Impl
 
     std::vector<SDL_Vertex> vertices;
     std::vector<int> indices;
+    bool softwareRaster = false; // SDL's own rasteriser: large triangles are cut first
+    std::vector<SDL_Vertex> cut;
 
     ~Impl();
     void DropTexture(UploadedTexture& entry);
@@ -154,6 +157,9 @@ std::unique_ptr<Renderer::Impl> StartImpl(SDL_Renderer* renderer, SDL_Surface* o
     auto impl = std::make_unique<Renderer::Impl>();
     impl->renderer = renderer;
     impl->output = output;
+    SDL_RendererInfo info;
+    impl->softwareRaster = SDL_GetRendererInfo(renderer, &info) == 0 && info.name &&
+                           std::strcmp(info.name, "software") == 0;
     {
         std::lock_guard<std::mutex> lock(LiveRenderers().mutex);
         LiveRenderers().list.push_back(impl.get());
@@ -276,8 +282,21 @@ void Renderer::Impl::Draw(const RenderVertex* source, int count)
     } else {
         SDL_SetRenderDrawBlendMode(renderer, SdlBlendOf(blend));
     }
-    SDL_RenderGeometry(renderer, current, vertices.data(), count, indices.data(),
-                       static_cast<int>(indices.size()));
+    if (!softwareRaster) {
+        SDL_RenderGeometry(renderer, current, vertices.data(), count, indices.data(),
+                           static_cast<int>(indices.size()));
+        return;
+    }
+    int textureWidth = 1;
+    int textureHeight = 1;
+    if (current) {
+        SDL_QueryTexture(current, nullptr, nullptr, &textureWidth, &textureHeight);
+    }
+    CutForSoftwareRaster(vertices.data(), indices.data(), static_cast<int>(indices.size()),
+                         std::max(textureWidth, textureHeight), backWidth, backHeight, cut);
+    if (!cut.empty()) {
+        SDL_RenderGeometry(renderer, current, cut.data(), static_cast<int>(cut.size()), nullptr, 0);
+    }
 }
 
 Renderer::Renderer(std::unique_ptr<Impl> impl) : mImpl(std::move(impl)) {}

@@ -183,6 +183,32 @@ TEST_F(RendererTest, DrawsTexturesWithPointFilteringAndColourFill)
     EXPECT_EQ(Pixel(38, 1), 0xFF000000u);
 }
 
+// A zoomed picture far larger than the target, and triangles reaching
+// absurdly far out: what shows still comes from the right texels.
+TEST_F(RendererTest, HugeTrianglesSampleInsideTheirTexture)
+{
+    // Red above blue, 256 texels square.
+    Surface texture(256, 256, PixelFormat::ARGB8888());
+    texture.FillRect(0, 0, 256, 128, 0xFFFF0000);
+    texture.FillRect(0, 128, 256, 128, 0xFF0000FF);
+    renderer->SetLinearFiltering(false);
+    renderer->SetBlendMode(BlendMode::Normal);
+    renderer->SetTexture(&texture, false);
+    // 4000 pixels square, its middle on the target's middle.
+    DrawRect(*renderer, 32 - 2000, 24 - 2000, 4000, 4000, 0xFFFFFFFF);
+    for (int x : {0, 31, 63}) {
+        EXPECT_EQ(Pixel(x, 0), 0xFFFF0000u) << x;
+        EXPECT_EQ(Pixel(x, 47), 0xFF0000FFu) << x;
+    }
+
+    renderer->SetTexture(nullptr, false);
+    const RenderVertex far[3] = {{-1e9f, -1e9f, 0xFF00FF00, 0, 0},
+                                 {1e9f, -1e9f, 0xFF00FF00, 0, 0},
+                                 {0, 1e9f, 0xFF00FF00, 0, 0}};
+    renderer->DrawTriangleList(far, 3);
+    EXPECT_EQ(Pixel(32, 24), 0xFF00FF00u);
+}
+
 TEST_F(RendererTest, PresentsTheBackBufferAndMemoryFrames)
 {
     renderer->SetBlendMode(BlendMode::None);
