@@ -31,7 +31,7 @@ bool SaveValidator::IsValidGame(GameMode mode)
     Int(0, 2); // difficulty
     Int(0, kMapSize - 1);
     Int(0, kMapSize - 1);
-    Int(1, INT32_MAX); // level
+    level = Int(1, INT32_MAX);
     Int();             // score
     Int();             // best time
     Int(0, 7);         // level type
@@ -172,7 +172,8 @@ void SaveValidator::CheckLevelupOverlay()
     Int();
     Float();
     Int();
-    Int(0, INT32_MAX); // bursts left
+    // One burst a level reached, and the level only ever rises.
+    Int(0, level - 1); // bursts left
     Float();
 }
 

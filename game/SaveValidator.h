@@ -39,4 +39,5 @@ class SaveValidator
 
     IOBuffer& buffer;
     bool ok = true;
+    int32_t level = 1; // the session's, read before the boards
 };

@@ -228,6 +228,10 @@ TEST_F(GameSaveTest, ResumesWhereTheGameWasLeft)
     EXPECT_EQ(again->board->levelupOverlay->state, state);
     EXPECT_EQ(again->board->levelupOverlay->burstsLeft, bursts);
     EXPECT_EQ(again->board->levelupOverlay->particles.Count(), 0);
+    // More bursts than the level could have started is a damaged save.
+    again->board->levelupOverlay->burstsLeft = again->level;
+    again->Save();
+    EXPECT_FALSE(NewGame(GameMode::Speed, true)->Load());
 
     // A journey on the map comes back on the map.
     Game* journey = StartedGame(GameMode::Journey);
