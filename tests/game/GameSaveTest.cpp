@@ -351,7 +351,7 @@ TEST_F(GameSaveTest, AKilledSaveLeavesAWholeFile)
     String path = game->GetSavePath();
     Random random;
     random.Seed(5);
-    for (int round = 0; round < 40; ++round) {
+    for (int round = 0; round < 200; ++round) {
         pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
@@ -360,7 +360,7 @@ TEST_F(GameSaveTest, AKilledSaveLeavesAWholeFile)
                 game->Save();
             }
         }
-        usleep(useconds_t(1000 + random.Get(20000)));
+        usleep(useconds_t(1000 + random.Get(10000)));
         kill(child, SIGKILL);
         waitpid(child, nullptr, 0);
         Bytes now = ReadFile(path);
