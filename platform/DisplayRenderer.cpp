@@ -294,8 +294,10 @@ void Renderer::Impl::Draw(const RenderVertex* source, int count)
     }
     CutForSoftwareRaster(vertices.data(), indices.data(), static_cast<int>(indices.size()),
                          std::max(textureWidth, textureHeight), backWidth, backHeight, cut);
-    if (!cut.empty()) {
-        SDL_RenderGeometry(renderer, current, cut.data(), static_cast<int>(cut.size()), nullptr, 0);
+    for (int first = 0; first < static_cast<int>(cut.size());) {
+        const int end = SafeBatchEnd(cut, first);
+        SDL_RenderGeometry(renderer, current, cut.data() + first, end - first, nullptr, 0);
+        first = end;
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace Platform {
 
@@ -61,7 +62,58 @@ struct Cutter
         Add(ab, bc, ca, cuts + 1);
     }
 };
+// Whether the texture runs along the triangle's axes, u with x and v with y
+// (either may be reversed).
+bool TextureUpright(const SDL_Vertex& a, const SDL_Vertex& b, const SDL_Vertex& c)
+{
+    const double dx1 = b.position.x - a.position.x, dy1 = b.position.y - a.position.y;
+    const double dx2 = c.position.x - a.position.x, dy2 = c.position.y - a.position.y;
+    const double det = dx1 * dy2 - dx2 * dy1;
+    if (det == 0.0) {
+        return true;
+    }
+    const double du1 = b.tex_coord.x - a.tex_coord.x, du2 = c.tex_coord.x - a.tex_coord.x;
+    const double dv1 = b.tex_coord.y - a.tex_coord.y, dv2 = c.tex_coord.y - a.tex_coord.y;
+    const double uAlongY = (dx1 * du2 - dx2 * du1) / det;
+    const double vAlongX = (dv1 * dy2 - dv2 * dy1) / det;
+    constexpr double kTolerance = 1e-6; // texture widths a pixel
+    return std::fabs(uAlongY) < kTolerance && std::fabs(vAlongX) < kTolerance;
+}
+
+bool SameVertex(const SDL_Vertex& a, const SDL_Vertex& b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+int SharedVertices(const SDL_Vertex* first, const SDL_Vertex* second)
+{
+    int shared = 0;
+    for (int i = 0; i < 3; ++i) {
+        for (int j = 0; j < 3; ++j) {
+            if (SameVertex(first[i], second[j])) {
+                ++shared;
+                break;
+            }
+        }
+    }
+    return shared;
+}
 } // namespace
+
+int SafeBatchEnd(const std::vector<SDL_Vertex>& triangles, int first)
+{
+    const int end = static_cast<int>(triangles.size());
+    for (int at = first + 3; at + 2 < end; at += 3) {
+        const SDL_Vertex* previous = &triangles[at - 3];
+        const SDL_Vertex* current = &triangles[at];
+        if (SharedVertices(previous, current) == 2 &&
+            !(TextureUpright(previous[0], previous[1], previous[2]) &&
+              TextureUpright(current[0], current[1], current[2]))) {
+            return at;
+        }
+    }
+    return end;
+}
 
 void CutForSoftwareRaster(const SDL_Vertex* vertices, const int* indices, int indexCount, int textureSide,
                           int targetWidth, int targetHeight, std::vector<SDL_Vertex>& out)

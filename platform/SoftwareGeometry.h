@@ -17,4 +17,12 @@ namespace Platform {
 void CutForSoftwareRaster(const SDL_Vertex* vertices, const int* indices, int indexCount, int textureSide,
                           int targetWidth, int targetHeight, std::vector<SDL_Vertex>& out);
 
+// SDL draws two triangles in a row that make an upright rectangle as one
+// rectangle copy, taking the texture from its top-left and bottom-right
+// corners: a picture turned a quarter is drawn mirrored instead. Returns
+// the vertex at which a new draw call must start so that the triangle
+// starting at `first` is not paired that way with the one before it, or
+// the list's end.
+int SafeBatchEnd(const std::vector<SDL_Vertex>& triangles, int first);
+
 } // namespace Platform

@@ -183,6 +183,26 @@ TEST_F(RendererTest, DrawsTexturesWithPointFilteringAndColourFill)
     EXPECT_EQ(Pixel(38, 1), 0xFF000000u);
 }
 
+// A picture turned a quarter, drawn as an upright rectangle: red on the
+// texture's left comes out on top.
+TEST_F(RendererTest, APictureTurnedAQuarterIsNotMirrored)
+{
+    Surface texture(4, 4, PixelFormat::ARGB8888());
+    texture.FillRect(0, 0, 2, 4, 0xFFFF0000);
+    texture.FillRect(2, 0, 2, 4, 0xFF0000FF);
+    renderer->SetLinearFiltering(false);
+    renderer->SetBlendMode(BlendMode::Normal);
+    renderer->SetTexture(&texture, false);
+    const uint32_t white = 0xFFFFFFFF;
+    const RenderVertex turned[4] = {
+        {0, 0, white, 0, 1}, {8, 0, white, 0, 0}, {8, 8, white, 1, 0}, {0, 8, white, 1, 1}};
+    renderer->DrawTriangleFan(turned, 4);
+    EXPECT_EQ(Pixel(1, 1), 0xFFFF0000u);
+    EXPECT_EQ(Pixel(6, 1), 0xFFFF0000u);
+    EXPECT_EQ(Pixel(1, 6), 0xFF0000FFu);
+    EXPECT_EQ(Pixel(6, 6), 0xFF0000FFu);
+}
+
 // A zoomed picture far larger than the target, and triangles reaching
 // absurdly far out: what shows still comes from the right texels.
 TEST_F(RendererTest, HugeTrianglesSampleInsideTheirTexture)
