@@ -76,7 +76,11 @@ void FontWriter::WriteTagForm(const std::string& name)
     std::vector<Placed> placed;
     Canvas page = Pack(Printable(), 0, placed);
     mOut.SaveImage(name, page);
-    std::string text = "<HEIGHT>" + std::to_string(LineHeight()) + "</HEIGHT>\r\n<YOFFSET>0</YOFFSET>\r\n";
+    // The line step carries a face's usual leading (about 0.3 em): the game
+    // wraps its message box text with this font and tightens it by 12.
+    const int leading = (3 * mSize + 5) / 10;
+    std::string text =
+        "<HEIGHT>" + std::to_string(LineHeight() + leading) + "</HEIGHT>\r\n<YOFFSET>0</YOFFSET>\r\n";
     text += "<SPACE>" + std::to_string(ArtKit::Text().Glyph(mFace, mSize, ' ').advance) + "</SPACE>\r\n";
     for (const Placed& p : placed) {
         // The loader takes one off each offset; the cell has a pixel of margin.
