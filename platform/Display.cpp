@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdlib>
 #include <cstring>
 
 namespace Platform {
@@ -116,7 +117,20 @@ Surface::Surface(int width, int height, const PixelFormat& format) : mId(gNextSu
     mDesc.format = format;
     // Rows start on 4-byte boundaries, as display surfaces do.
     mDesc.pitch = (mDesc.width * format.BytesPerPixel() + 3) & ~3;
-    mPixels.assign(static_cast<size_t>(mDesc.pitch) * mDesc.height, 0);
+    const size_t bytes = static_cast<size_t>(mDesc.pitch) * mDesc.height;
+    if (bytes > 0) {
+        mPixels.reset(static_cast<uint8_t*>(std::calloc(bytes, 1)));
+    }
+    // Without memory the surface is an empty one: every reader and writer
+    // bounds itself by the size.
+    if (!mPixels) {
+        mDesc.width = mDesc.height = mDesc.pitch = 0;
+    }
+}
+
+void Surface::FreePixels::operator()(uint8_t* pixels) const
+{
+    std::free(pixels);
 }
 
 Surface::~Surface()
@@ -131,11 +145,11 @@ uint8_t* Surface::Lock(int* pitch)
     if (pitch) {
         *pitch = mDesc.pitch;
     }
-    if (mPixels.empty()) {
+    if (!mPixels) {
         return nullptr;
     }
     ++mLocks;
-    return mPixels.data();
+    return mPixels.get();
 }
 
 void Surface::Unlock()
@@ -164,7 +178,7 @@ void Surface::FillRect(int x, int y, int width, int height, uint32_t pixel)
 
 void Surface::CopyFrom(const Surface& source)
 {
-    if (&source == this || mPixels.empty() || source.mPixels.empty()) {
+    if (&source == this || !mPixels || !source.mPixels) {
         return;
     }
     const bool sameFormat = source.mDesc.format == mDesc.format;

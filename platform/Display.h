@@ -67,10 +67,10 @@ class Surface
     bool IsLocked() const { return mLocks > 0; }
 
     // Direct access for readers that do not change the pixels.
-    const uint8_t* GetPixels() const { return mPixels.data(); }
-    uint8_t* GetPixels() { return mPixels.data(); }
-    uint8_t* GetRow(int y) { return mPixels.data() + static_cast<size_t>(y) * mDesc.pitch; }
-    const uint8_t* GetRow(int y) const { return mPixels.data() + static_cast<size_t>(y) * mDesc.pitch; }
+    const uint8_t* GetPixels() const { return mPixels.get(); }
+    uint8_t* GetPixels() { return mPixels.get(); }
+    uint8_t* GetRow(int y) { return mPixels.get() + static_cast<size_t>(y) * mDesc.pitch; }
+    const uint8_t* GetRow(int y) const { return mPixels.get() + static_cast<size_t>(y) * mDesc.pitch; }
 
     // Process-unique, never reused; renderers key their uploaded copies on it.
     uint32_t GetId() const { return mId; }
@@ -87,8 +87,17 @@ class Surface
     void SetPixel(int x, int y, uint32_t argb);
 
   private:
+    struct FreePixels
+    {
+        void operator()(uint8_t* pixels) const;
+    };
+
     SurfaceDesc mDesc;
-    std::vector<uint8_t> mPixels;
+    // Zeroed by calloc: a large block comes straight from the system already
+    // clear, and its pages are only touched (and paid for) when drawn on. An
+    // atlas page is mostly empty; clearing it by hand cost the loader most
+    // of its time.
+    std::unique_ptr<uint8_t[], FreePixels> mPixels;
     int mLocks = 0;
     uint32_t mId;
     std::atomic<uint32_t> mVersion{1};
