@@ -1,10 +1,12 @@
 // Whole frames of the busiest screens drawn through the game's own code: a
-// board (background, a 12 x 10 board mid-cascade with its effects and meters)
-// and a new journey's map, by the software renderer into each pixel format
-// and by SDL's software renderer.
+// board (background, a 12 x 10 board mid-cascade with its effects and meters),
+// a new journey's map and the records screen's jigsaw page, by the software
+// renderer into each pixel format and by SDL's software renderer.
 #include "app/Graphics.h"
 #include "app/Random.h"
+#include "game/AppAsset.h"
 #include "game/Map.h"
+#include "game/Puzzler.h"
 #include "platform/Window.h"
 #include "support/BoardScene.h"
 
@@ -25,7 +27,7 @@ namespace {
 
 enum class Target { Software32 = 32, Software565 = 16, Software555 = 15, Sdl = 0 };
 
-enum class Screen { Board, Map };
+enum class Screen { Board, Map, Jigsaw };
 
 // The scene for one target: an application with the board's art, and the
 // board, on a fresh graphics device.
@@ -58,6 +60,10 @@ struct Scene
             board = BoardScene::MakeMidGameBoard(*app, nullptr);
             return;
         }
+        if (screen == Screen::Jigsaw) {
+            MakeJigsawPage();
+            return;
+        }
         // A new journey's map, the same every run, its marker on the start.
         app->bundleMap.Load("graphics\\map");
         game = std::make_unique<Game>(app.get());
@@ -67,8 +73,39 @@ struct Scene
         map->Generate();
         map->PlaceMarkerAtStart();
     }
+    // The records screen on its jigsaw page: the first picture with twelve
+    // pieces in place and eight loose ones (each with its shadow) around it;
+    // the statistics and high-score pages are drawn off screen as the game
+    // draws them.
+    void MakeJigsawPage()
+    {
+        for (const AppAsset& asset : AppAssetTable()) {
+            const std::string folder = asset.bundle >= 0 ? BundleFolder(asset.bundle) : "";
+            if (asset.kind == AppAsset::Kind::Font || folder.starts_with("graphics\\jigsaws") ||
+                folder == "graphics\\stats")
+                app->LoadAsset(asset);
+        }
+        ProfileProgress& progress = app->progress;
+        for (int i = 0; i < kJigsawPiecesPerPicture; ++i) {
+            JigsawPieceRecord& piece = progress.pieces[i];
+            piece.owned = 1;
+            piece.placed = i < 12 ? 1 : 0;
+            piece.x = float(30 + (i % 4) * 120);
+            piece.y = float(20 + (i / 4) * 75);
+        }
+        puzzler = std::make_unique<Puzzler>(app.get());
+        for (int i = 0; i < 12; ++i) {
+            progress.pieces[i].x = puzzler->pieceTargets[i].x;
+            progress.pieces[i].y = puzzler->pieceTargets[i].y;
+        }
+        // The screen opens on the high-score page: one page to the right.
+        puzzler->Notify(&puzzler->scrollRightButton);
+        while (puzzler->pageRemaining > 0)
+            puzzler->Update();
+    }
     ~Scene()
     {
+        puzzler.reset();
         map.reset();
         game.reset();
         board.reset();
@@ -82,6 +119,10 @@ struct Scene
     std::unique_ptr<Board> board;
     std::unique_ptr<Game> game;
     std::unique_ptr<Map> map;
+    std::unique_ptr<Puzzler> puzzler;
+
+    // The screen's gadget, for the screens drawn as one.
+    Gadget* Shown() const { return map ? static_cast<Gadget*>(map.get()) : puzzler.get(); }
 };
 
 // Whether the scene runs on the renderer and pixel format asked for.
@@ -108,16 +149,18 @@ void BoardFrame(benchmark::State& state, Target target)
     }
 }
 
-// The map screen with its buttons, drawn and shown.
-void MapFrame(benchmark::State& state, Target target)
+// A screen with its buttons, drawn and shown.
+void ScreenFrame(benchmark::State& state, Screen screen, Target target)
 {
-    Scene scene(target, Screen::Map);
+    Scene scene(target, screen);
     if (!OnTarget(target)) {
         state.SkipWithError("the renderer or pixel format asked for is not available");
         return;
     }
-    if (!scene.map->sprBackground.mLoaded) {
-        state.SkipWithError("the map's art did not load");
+    const bool loaded = screen == Screen::Map ? scene.map->sprBackground.mLoaded
+                                              : scene.app->jigsawPieceSprites[0].mLoaded;
+    if (!loaded) {
+        state.SkipWithError("the screen's art did not load");
         return;
     }
     Graphics& g = theGraphics;
@@ -125,10 +168,20 @@ void MapFrame(benchmark::State& state, Target target)
         g.BeginScene();
         g.mTranslation = Point(0.0f, 0.0f);
         g.ResetClip();
-        scene.map->CoreDraw();
+        scene.Shown()->CoreDraw();
         g.EndScene();
         g.Present();
     }
+}
+
+void MapFrame(benchmark::State& state, Target target)
+{
+    ScreenFrame(state, Screen::Map, target);
+}
+
+void JigsawFrame(benchmark::State& state, Target target)
+{
+    ScreenFrame(state, Screen::Jigsaw, target);
 }
 
 // The drawing alone. The software renderer writes its pixels as it goes;
@@ -158,6 +211,10 @@ BENCHMARK_CAPTURE(MapFrame, software_XRGB8888, Target::Software32)->Unit(benchma
 BENCHMARK_CAPTURE(MapFrame, software_RGB565, Target::Software565)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(MapFrame, software_RGB555, Target::Software555)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(MapFrame, sdl, Target::Sdl)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(JigsawFrame, software_XRGB8888, Target::Software32)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(JigsawFrame, software_RGB565, Target::Software565)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(JigsawFrame, software_RGB555, Target::Software555)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(JigsawFrame, sdl, Target::Sdl)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BoardDrawing, software_XRGB8888, Target::Software32)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BoardDrawing, software_RGB565, Target::Software565)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BoardDrawing, software_RGB555, Target::Software555)->Unit(benchmark::kMillisecond);
@@ -178,34 +235,35 @@ class FrameReporter : public benchmark::ConsoleReporter
         }
         ConsoleReporter::ReportRuns(runs);
     }
-    // Per target: the whole frame, the drawing alone (frame less present),
-    // and SDL's times divided by ours.
+    // Per screen and target: the whole frame beside SDL's and the ratio; for
+    // the board also the drawing alone (frame less present).
     void PrintSummary() const
     {
         auto at = [&](const std::string& name) {
             auto it = milliseconds.find(name);
             return it == milliseconds.end() ? -1.0 : it->second;
         };
-        const double sdlFrame = at("BoardFrame/sdl");
-        const double sdlDraw = sdlFrame - at("BoardDrawing/sdl_present_only");
-        std::printf("\nOne board frame in milliseconds, drawn and shown, and drawn alone "
-                    "(xN: SDL's time / ours, above 1 ours is faster)\n");
+        std::printf("\nFrame time in milliseconds, drawn and shown: the software renderer per pixel format "
+                    "beside SDL's renderer\n(xN: SDL's time / ours, above 1 ours is faster)\n");
+        std::printf("  %-22s %-18s %10s %10s %7s\n", "screen", "software format", "software", "SDL", "ratio");
+        const std::pair<const char*, const char*> screens[] = {
+            {"BoardFrame", "board 12x10 cascade"}, {"MapFrame", "journey map"}, {"JigsawFrame", "jigsaw page"}};
+        for (const auto& [bench, title] : screens) {
+            const double sdl = at(std::string(bench) + "/sdl");
+            for (const char* target : {"software_XRGB8888", "software_RGB565", "software_RGB555"}) {
+                const double ours = at(std::string(bench) + "/" + target);
+                if (ours > 0 && sdl > 0)
+                    std::printf("  %-22s %-18s %10.3f %10.3f %6.2fx\n", title, target + 9, ours, sdl, sdl / ours);
+            }
+        }
+        const double sdlDraw = at("BoardFrame/sdl") - at("BoardDrawing/sdl_present_only");
+        std::printf("\nThe board's drawing alone (frame less present; SDL draws when it presents)\n");
         for (const char* target : {"software_XRGB8888", "software_RGB565", "software_RGB555"}) {
-            const double frame = at(std::string("BoardFrame/") + target);
             const double draw = at(std::string("BoardDrawing/") + target);
-            if (frame > 0 && draw > 0)
-                std::printf("  %-18s frame %7.3f ms (x%.2f)   drawing %7.3f ms (x%.2f)\n", target, frame,
-                            sdlFrame / frame, draw, sdlDraw / draw);
+            if (draw > 0 && sdlDraw > 0)
+                std::printf("  %-22s %-18s %10.3f %10.3f %6.2fx\n", "board 12x10 cascade", target + 9, draw,
+                            sdlDraw, sdlDraw / draw);
         }
-        std::printf("  %-18s frame %7.3f ms           drawing %7.3f ms\n", "sdl", sdlFrame, sdlDraw);
-        const double sdlMap = at("MapFrame/sdl");
-        std::printf("\nThe journey map in milliseconds, drawn and shown (xN: SDL's time / ours)\n");
-        for (const char* target : {"software_XRGB8888", "software_RGB565", "software_RGB555"}) {
-            const double frame = at(std::string("MapFrame/") + target);
-            if (frame > 0 && sdlMap > 0)
-                std::printf("  %-18s frame %7.3f ms (x%.2f)\n", target, frame, sdlMap / frame);
-        }
-        std::printf("  %-18s frame %7.3f ms\n", "sdl", sdlMap);
     }
 
     std::map<std::string, double> milliseconds;

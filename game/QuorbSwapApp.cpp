@@ -124,60 +124,65 @@ SpriteBundle* QuorbSwapApp::BundleAt(int i)
 void QuorbSwapApp::Load()
 {
     loadTotal = kAppLoadTotal;
-    using K = AppAsset::Kind;
     for (const AppAsset& asset : AppAssetTable()) {
-        switch (asset.kind) {
-        case K::Font:
-            Member<Font>(*this, asset.target).Load(asset.name.c_str());
-            break;
-        case K::Bundle:
-            BundleAt(asset.bundle)->Load(asset.name.c_str());
-            break;
-        case K::Strip:
-            Member<SpriteStrip>(*this, asset.target)
-                .LoadFromBundle(BundleAt(asset.bundle), asset.name.c_str(), asset.count);
-            break;
-        case K::FastSprite:
-            Member<Sprite>(*this, asset.target).EnableFastBlit();
-            [[fallthrough]];
-        case K::Sprite:
-            Member<Sprite>(*this, asset.target).LoadFromBundle(BundleAt(asset.bundle), asset.name.c_str());
-            break;
-        case K::JigsawPiece:
-            jigsawPieceSprites[asset.count].LoadFromBundle(BundleAt(asset.bundle), asset.name.c_str());
-            break;
-        case K::SpriteFile:
-            Member<Sprite>(*this, asset.target).Load(asset.name.c_str());
-            break;
-        case K::PieceImage:
-            if (!asset.name.empty())
-                pieceImages[asset.count].Load(asset.name.c_str());
-            break;
-        case K::PieceSprites:
-            for (int variant = 0; variant < kPieceVariants; ++variant) {
-                int index = asset.count * kPieceVariants + variant;
-                if (!pieceImages[index].HasPixels())
-                    continue;
-                pieceSprites[index].SetImage(&pieceImages[index]);
-                boardPieceSprites[index].SetImage(&pieceImages[index]);
-            }
-            break;
-        case K::ImageSprite:
-            Member<Image>(*this, asset.target).Load(asset.name.c_str());
-            Member<Sprite>(*this, asset.sprite).SetImage(&Member<Image>(*this, asset.target));
-            break;
-        case K::Sound:
-            Member<Sound>(*this, asset.target).Load(asset.name.c_str(), asset.count);
-            break;
-        case K::ChatterLoop:
-            chatterLoop.SetSound(Member<Sound>(*this, asset.sprite));
-            break;
-        }
+        LoadAsset(asset);
         if (asset.IsCountedStep()) {
             ++loadDone;
             if (quit)
                 return;
         }
+    }
+}
+
+void QuorbSwapApp::LoadAsset(const AppAsset& asset)
+{
+    using K = AppAsset::Kind;
+    switch (asset.kind) {
+    case K::Font:
+        Member<Font>(*this, asset.target).Load(asset.name.c_str());
+        break;
+    case K::Bundle:
+        BundleAt(asset.bundle)->Load(asset.name.c_str());
+        break;
+    case K::Strip:
+        Member<SpriteStrip>(*this, asset.target)
+            .LoadFromBundle(BundleAt(asset.bundle), asset.name.c_str(), asset.count);
+        break;
+    case K::FastSprite:
+        Member<Sprite>(*this, asset.target).EnableFastBlit();
+        [[fallthrough]];
+    case K::Sprite:
+        Member<Sprite>(*this, asset.target).LoadFromBundle(BundleAt(asset.bundle), asset.name.c_str());
+        break;
+    case K::JigsawPiece:
+        jigsawPieceSprites[asset.count].LoadFromBundle(BundleAt(asset.bundle), asset.name.c_str());
+        break;
+    case K::SpriteFile:
+        Member<Sprite>(*this, asset.target).Load(asset.name.c_str());
+        break;
+    case K::PieceImage:
+        if (!asset.name.empty())
+            pieceImages[asset.count].Load(asset.name.c_str());
+        break;
+    case K::PieceSprites:
+        for (int variant = 0; variant < kPieceVariants; ++variant) {
+            int index = asset.count * kPieceVariants + variant;
+            if (!pieceImages[index].HasPixels())
+                continue;
+            pieceSprites[index].SetImage(&pieceImages[index]);
+            boardPieceSprites[index].SetImage(&pieceImages[index]);
+        }
+        break;
+    case K::ImageSprite:
+        Member<Image>(*this, asset.target).Load(asset.name.c_str());
+        Member<Sprite>(*this, asset.sprite).SetImage(&Member<Image>(*this, asset.target));
+        break;
+    case K::Sound:
+        Member<Sound>(*this, asset.target).Load(asset.name.c_str(), asset.count);
+        break;
+    case K::ChatterLoop:
+        chatterLoop.SetSound(Member<Sound>(*this, asset.sprite));
+        break;
     }
 }
 

@@ -17,6 +17,7 @@
 #include "game/ProfileProgress.h"
 
 class IOBuffer;
+struct AppAsset;
 
 class Transition;
 class TitleScreen;
@@ -41,6 +42,8 @@ class QuorbSwapApp : public App
     void SetActive(bool active) override;
     void Load() override;
     void LoadComplete() override;
+    // One entry of the asset table into the member it fills.
+    void LoadAsset(const AppAsset& asset);
 
     // The per-profile progress block.
     void LoadConfig();
