@@ -35,21 +35,44 @@ class RatioReporter : public benchmark::ConsoleReporter
         }
     }
 
-    // Workloads are named ".../ours" beside ".../sdl" or ".../memcpy".
+    // Workloads are named "Family/Format/Mode/ours" beside ".../sdl" or ".../memcpy": one
+    // row per family and mode, one column per format, each ours / reference.
     void PrintRatios() const
     {
-        std::printf("\nThroughput ratio, ours / reference (above 1: ours is faster)\n");
+        const char* const formats[] = {"ARGB8888", "RGB565", "RGB555"};
+        std::map<std::string, std::map<std::string, double>> rows[2];
+        const char* const references[] = {"sdl", "memcpy"};
         for (const auto& [name, rate] : mRates) {
-            const size_t slash = name.rfind("/ours");
-            if (slash == std::string::npos) {
+            const size_t ours = name.rfind("/ours");
+            const size_t first = name.find('/');
+            const size_t second = name.find('/', first + 1);
+            if (ours == std::string::npos || second == std::string::npos || second >= ours) {
                 continue;
             }
-            const std::string workload = name.substr(0, slash);
-            for (const char* reference : {"sdl", "memcpy"}) {
-                auto other = mRates.find(workload + "/" + reference);
+            const std::string format = name.substr(first + 1, second - first - 1);
+            const std::string row = name.substr(0, first) + name.substr(second, ours - second);
+            for (int r = 0; r < 2; ++r) {
+                auto other = mRates.find(name.substr(0, ours) + "/" + references[r]);
                 if (other != mRates.end() && other->second > 0) {
-                    std::printf("  %-44s vs %-6s %6.2f\n", workload.c_str(), reference, rate / other->second);
+                    rows[r][row][format] = rate / other->second;
                 }
+            }
+        }
+        for (int r = 0; r < 2; ++r) {
+            std::printf("\nThroughput ratio, ours / %s on the same work (above 1: ours is faster; * below 1.5)\n",
+                        r == 0 ? "SDL's software renderer" : "memcpy");
+            std::printf("  %-36s %10s %10s %10s\n", "family / mode", formats[0], formats[1], formats[2]);
+            for (const auto& [row, columns] : rows[r]) {
+                std::printf("  %-36s", row.c_str());
+                for (const char* format : formats) {
+                    auto found = columns.find(format);
+                    if (found == columns.end()) {
+                        std::printf(" %10s", "-");
+                    } else {
+                        std::printf(" %9.2f%s", found->second, found->second < 1.5 && r == 0 ? "*" : " ");
+                    }
+                }
+                std::printf("\n");
             }
         }
     }

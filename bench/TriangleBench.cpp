@@ -1,13 +1,16 @@
 // Fill rate of the triangle rasterisers: full-screen quads per family and format, 64x64
-// sprites at sub-pixel positions and glyph-sized quads, beside SDL_RenderGeometry and
-// SDL_RenderCopyF doing the same work with the matching blend modes.
+// sprites at sub-pixel positions in each blend mode, glyph-sized quads and flat-colour
+// rectangles, beside SDL_RenderGeometry and SDL_RenderCopyF doing the same work with the
+// matching blend modes.
 #include "SdlTarget.h"
 
 #include "app/compatibility/TriangleRasterizer.h"
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <string>
+#include <utility>
 
 using namespace Compatibility;
 
@@ -64,7 +67,7 @@ RasterVertex Corner(float x, float y, float u, float v, uint32_t argb)
 }
 
 // A rectangle as two triangles in both forms: texture coordinates 0..1 stretch the
-// texture over it once.
+// texture over it once; the corners take the colour given, or each its own (gouraud).
 struct Quad
 {
     Quad(float x, float y, float w, float h, float texW, float texH, bool gouraud, SDL_Color sdlColor)
@@ -75,7 +78,9 @@ struct Quad
         const float us[4] = {0, 1, 0, 1};
         const float vs[4] = {0, 0, 1, 1};
         for (int i = 0; i < 4; ++i) {
-            corners[i] = Corner(xs[i], ys[i], us[i] * texW, vs[i] * texH, gouraud ? colors[i] : 0xFFFFFFFF);
+            const uint32_t flat = (uint32_t(sdlColor.a) << 24) | (uint32_t(sdlColor.r) << 16) |
+                                  (uint32_t(sdlColor.g) << 8) | sdlColor.b;
+            corners[i] = Corner(xs[i], ys[i], us[i] * texW, vs[i] * texH, gouraud ? colors[i] : flat);
             SDL_Color c =
                 gouraud ? SDL_Color{static_cast<Uint8>(colors[i] >> 16), static_cast<Uint8>(colors[i] >> 8),
                                     static_cast<Uint8>(colors[i]), static_cast<Uint8>(colors[i] >> 24)}
@@ -128,52 +133,127 @@ void FullScreenSdl(benchmark::State& state, Family family, TargetFormat format)
     state.SetItemsProcessed(state.iterations() * kWidth * kHeight);
 }
 
-// Many small textured quads per iteration at sub-pixel positions.
-void SpritesOurs(benchmark::State& state, TargetFormat format, int size, int count, uint32_t index)
+// Where the i-th of many small quads of one size goes: spread over the
+// target at sub-pixel positions.
+SDL_FPoint Place(int i, int width, int height)
+{
+    return {static_cast<float>((i * 37) % (kWidth - width - 1)) + 0.37f,
+            static_cast<float>((i * 53) % (kHeight - height - 1)) + 0.61f};
+}
+
+// Many small textured quads per iteration, each drawing its texture once.
+struct SpriteWork
+{
+    int size;
+    int count;
+    uint32_t index;         // our member
+    SDL_BlendMode sdlBlend; // SDL's blend mode for the same work
+    bool translucent;       // texture with soft edges and clear corners
+    bool modulated;
+};
+
+void SpritesOurs(benchmark::State& state, TargetFormat format, SpriteWork work)
 {
     SdlTarget target(format, kWidth, kHeight);
-    SdlTexture texture(target, size >= 16 ? size : 16, size >= 16 ? size : 16, true);
-    const TriangleRasterizer draw = (*TriangleRasterizers(format))[index];
+    const int side = work.size >= 16 ? work.size : 16;
+    SdlTexture texture(target, side, side, work.translucent);
+    const TriangleRasterizer draw = (*TriangleRasterizers(format))[work.index];
     const RasterTexture raster = texture.Raster();
+    const float size = static_cast<float>(work.size);
     for (auto _ : state) {
-        for (int i = 0; i < count; ++i) {
-            const float x = static_cast<float>((i * 37) % (kWidth - size - 1)) + 0.37f;
-            const float y = static_cast<float>((i * 53) % (kHeight - size - 1)) + 0.61f;
-            const Quad quad(x, y, static_cast<float>(size), static_cast<float>(size),
-                            static_cast<float>(size), static_cast<float>(size), false, SDL_Color{});
+        for (int i = 0; i < work.count; ++i) {
+            const SDL_FPoint at = Place(i, work.size, work.size);
+            const Quad quad(at.x, at.y, size, size, size, size, false, SDL_Color{});
             quad.Draw(draw, target.Raster(), raster);
         }
         benchmark::ClobberMemory();
     }
-    state.SetItemsProcessed(state.iterations() * count * size * size);
+    state.SetItemsProcessed(state.iterations() * work.count * work.size * work.size);
 }
 
-void SpritesSdl(benchmark::State& state, TargetFormat format, int size, int count, bool modulated)
+void SpritesSdl(benchmark::State& state, TargetFormat format, SpriteWork work)
 {
     SdlTarget target(format, kWidth, kHeight);
-    SdlTexture texture(target, size >= 16 ? size : 16, size >= 16 ? size : 16, true);
-    SDL_SetTextureBlendMode(texture.texture, SDL_BLENDMODE_BLEND);
-    if (modulated) {
+    const int side = work.size >= 16 ? work.size : 16;
+    SdlTexture texture(target, side, side, work.translucent);
+    SDL_SetTextureBlendMode(texture.texture, work.sdlBlend);
+    if (work.modulated) {
         SDL_SetTextureColorMod(texture.texture, kSdlModulation.r, kSdlModulation.g, kSdlModulation.b);
         SDL_SetTextureAlphaMod(texture.texture, kSdlModulation.a);
     }
-    const SDL_Rect source{0, 0, size, size};
+    const SDL_Rect source{0, 0, work.size, work.size};
+    const float size = static_cast<float>(work.size);
     for (auto _ : state) {
-        for (int i = 0; i < count; ++i) {
-            const SDL_FRect dest{static_cast<float>((i * 37) % (kWidth - size - 1)) + 0.37f,
-                                 static_cast<float>((i * 53) % (kHeight - size - 1)) + 0.61f,
-                                 static_cast<float>(size), static_cast<float>(size)};
+        for (int i = 0; i < work.count; ++i) {
+            const SDL_FPoint at = Place(i, work.size, work.size);
+            const SDL_FRect dest{at.x, at.y, size, size};
             SDL_RenderCopyF(target.renderer, texture.texture, &source, &dest);
         }
         SDL_RenderFlush(target.renderer);
     }
-    state.SetItemsProcessed(state.iterations() * count * size * size);
+    state.SetItemsProcessed(state.iterations() * work.count * work.size * work.size);
+}
+
+// Rectangles of one flat colour, as the game fills panels and shades: the
+// software renderer draws untextured triangles with interpolated colour.
+constexpr int kFillWidth = 200;
+constexpr int kFillHeight = 40;
+constexpr int kFillCount = 40;
+
+void FillsOurs(benchmark::State& state, TargetFormat format, SDL_Color color)
+{
+    SdlTarget target(format, kWidth, kHeight);
+    const TriangleRasterizer draw = (*TriangleRasterizers(format))[kModeGouraud];
+    const RasterTexture none{};
+    for (auto _ : state) {
+        for (int i = 0; i < kFillCount; ++i) {
+            const SDL_FPoint at = Place(i, kFillWidth, kFillHeight);
+            Quad(at.x, at.y, kFillWidth, kFillHeight, 1, 1, false, color).Draw(draw, target.Raster(), none);
+        }
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * kFillCount * kFillWidth * kFillHeight);
+}
+
+void FillsSdl(benchmark::State& state, TargetFormat format, SDL_Color color)
+{
+    SdlTarget target(format, kWidth, kHeight);
+    SDL_SetRenderDrawBlendMode(target.renderer, SDL_BLENDMODE_BLEND);
+    for (auto _ : state) {
+        for (int i = 0; i < kFillCount; ++i) {
+            const SDL_FPoint at = Place(i, kFillWidth, kFillHeight);
+            const Quad quad(at.x, at.y, kFillWidth, kFillHeight, 1, 1, false, color);
+            SDL_RenderGeometry(target.renderer, nullptr, quad.sdl, 4, kQuadIndices, 6);
+        }
+        SDL_RenderFlush(target.renderer);
+    }
+    state.SetItemsProcessed(state.iterations() * kFillCount * kFillWidth * kFillHeight);
 }
 
 std::string FormatName(TargetFormat format)
 {
     return TargetFormatName(format);
 }
+
+// The small-quad workloads: sprites of 64 x 64 in each blend mode the game
+// draws them with, and glyph-sized quads of modulated text.
+struct NamedSprites
+{
+    const char* name;
+    SpriteWork work;
+};
+
+constexpr uint32_t kTexAlpha = kModeTextured | kModeTextureAlpha;
+
+constexpr NamedSprites kSprites[] = {
+    {"Sprite64/%s/Tex", {64, 100, kModeTextured, SDL_BLENDMODE_NONE, false, false}},
+    {"Sprite64/%s/TexAlpha", {64, 100, kTexAlpha, SDL_BLENDMODE_BLEND, true, false}},
+    {"Sprite64/%s/TexAlphaModulate", {64, 100, kTexAlpha | kModeModulate, SDL_BLENDMODE_BLEND, true, true}},
+    {"Sprite64/%s/AdditiveTexAlpha", {64, 100, kModeAdditive | kTexAlpha, SDL_BLENDMODE_ADD, true, false}},
+    // SDL has no fill-coloured texture mode: its nearest work is the plain alpha blend.
+    {"Sprite64/%s/ColorFillTexAlpha", {64, 100, kModeColorFill | kTexAlpha, SDL_BLENDMODE_BLEND, true, false}},
+    {"Glyph8/%s/TexAlphaModulate", {8, 2000, kTexAlpha | kModeModulate, SDL_BLENDMODE_BLEND, true, true}},
+};
 
 const bool kRegistered = [] {
     for (TargetFormat format : kFormats) {
@@ -186,18 +266,23 @@ const bool kRegistered = [] {
                     ->Unit(benchmark::kMicrosecond);
             }
         }
-        const std::string sprites = "Sprite64/" + FormatName(format) + "/TexAlpha";
-        benchmark::RegisterBenchmark((sprites + "/ours").c_str(), SpritesOurs, format, 64, 100,
-                                     kModeTextured | kModeTextureAlpha)
-            ->Unit(benchmark::kMicrosecond);
-        benchmark::RegisterBenchmark((sprites + "/sdl").c_str(), SpritesSdl, format, 64, 100, false)
-            ->Unit(benchmark::kMicrosecond);
-        const std::string glyphs = "Glyph8/" + FormatName(format) + "/TexAlphaModulate";
-        benchmark::RegisterBenchmark((glyphs + "/ours").c_str(), SpritesOurs, format, 8, 2000,
-                                     kModeTextured | kModeTextureAlpha | kModeModulate)
-            ->Unit(benchmark::kMicrosecond);
-        benchmark::RegisterBenchmark((glyphs + "/sdl").c_str(), SpritesSdl, format, 8, 2000, true)
-            ->Unit(benchmark::kMicrosecond);
+        for (const NamedSprites& sprites : kSprites) {
+            char name[64];
+            std::snprintf(name, sizeof name, sprites.name, FormatName(format).c_str());
+            benchmark::RegisterBenchmark((std::string(name) + "/ours").c_str(), SpritesOurs, format, sprites.work)
+                ->Unit(benchmark::kMicrosecond);
+            benchmark::RegisterBenchmark((std::string(name) + "/sdl").c_str(), SpritesSdl, format, sprites.work)
+                ->Unit(benchmark::kMicrosecond);
+        }
+        const std::pair<const char*, SDL_Color> fills[] = {{"FillOpaque", {20, 40, 200, 255}},
+                                                           {"FillTranslucent", {0, 0, 255, 128}}};
+        for (const auto& [mode, color] : fills) {
+            const std::string name = "Fill200x40/" + FormatName(format) + "/" + mode;
+            benchmark::RegisterBenchmark((name + "/ours").c_str(), FillsOurs, format, color)
+                ->Unit(benchmark::kMicrosecond);
+            benchmark::RegisterBenchmark((name + "/sdl").c_str(), FillsSdl, format, color)
+                ->Unit(benchmark::kMicrosecond);
+        }
     }
     return true;
 }();

@@ -2,6 +2,7 @@
 
 #include "app/compatibility/PixelKernel.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -284,6 +285,17 @@ inline int32_t Steps(Pixel* d, const uint32_t* source, int32_t count, StepFn&& s
     return count;
 }
 
+// One colour blended over four 32-bit pixels: the source share (alpha byte 0) is the
+// same for all; the destination's colour channels are scaled by inverse, which holds
+// 255 - a in the colour lanes and 0 in the alpha lanes.
+inline __m128i BlendOverFour(__m128i dst, __m128i sourceShare, __m128i inverse)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i lo = _mm_mulhi_epu16(_mm_unpacklo_epi8(zero, dst), inverse);
+    const __m128i hi = _mm_mulhi_epu16(_mm_unpackhi_epi8(zero, dst), inverse);
+    return _mm_add_epi8(_mm_packus_epi16(lo, hi), sourceShare);
+}
+
 } // namespace Detail
 
 #endif
@@ -324,6 +336,45 @@ inline void Shade(typename Fmt::Pixel* d, const uint32_t* source, int32_t count,
 #endif
     for (; i < count; ++i) {
         K::Shade(d[i], source[i], fillRGB, k);
+    }
+}
+
+// Count pixels of one 8.16 colour, as Kernel::ShadeColor gives each of them: stored
+// above 240.0, untouched at 8.0 or less, blended by the integer alpha in between. The
+// colour's share of a blend is formed once for the whole row.
+template <class Fmt>
+inline void FillColor(typename Fmt::Pixel* d, int32_t count, uint32_t a, uint32_t r, uint32_t g, uint32_t b)
+{
+    const uint32_t c = Pixels::FromFixed(r, g, b);
+    if (a > 0x00F00000u) {
+        std::fill_n(d, count > 0 ? count : 0, Fmt::Pack(c));
+        return;
+    }
+    if (a <= 0x00080000u) {
+        return;
+    }
+    const uint32_t w = a >> 16;
+    int32_t i = 0;
+#if defined(__SSE2__)
+    if constexpr (std::is_same_v<Fmt, Pixels::ARGB8888>) {
+        const __m128i share = _mm_set1_epi32(static_cast<int>(Pixels::Weighted(c, w)));
+        const __m128i inverse = _mm_set_epi16(0, short(255 - w), short(255 - w), short(255 - w), 0,
+                                              short(255 - w), short(255 - w), short(255 - w));
+        for (; i + 4 <= count; i += 4) {
+            __m128i* p = reinterpret_cast<__m128i*>(d + i);
+            _mm_storeu_si128(p, Detail::BlendOverFour(_mm_loadu_si128(p), share, inverse));
+        }
+    } else {
+        const __m128i share = Detail::Splat(Fmt::Pack(Pixels::Weighted(c, w)));
+        const __m128i inverse = Detail::Splat((255 - w) >> 3);
+        for (; i + 8 <= count; i += 8) {
+            __m128i* p = reinterpret_cast<__m128i*>(d + i);
+            _mm_storeu_si128(p, _mm_add_epi16(share, Detail::Scaled<Detail::Layout<Fmt>>(_mm_loadu_si128(p), inverse)));
+        }
+    }
+#endif
+    for (; i < count; ++i) {
+        d[i] = Fmt::Blend(c, d[i], w);
     }
 }
 

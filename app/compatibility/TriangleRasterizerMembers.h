@@ -137,6 +137,17 @@ constexpr uint32_t ModulateChannel(int32_t c, uint32_t m)
     return (static_cast<uint32_t>(c) * (m & 0xFF)) >> 8;
 }
 
+// Every pixel of the triangle in one 8.16 colour.
+template <class Fmt>
+void FillTriangle(const RasterVertex* vertices, const RasterTarget& target, uint32_t a, uint32_t r, uint32_t g,
+                  uint32_t b)
+{
+    Walk::WalkTriangle<Walk::Fields<false, false>>(
+        vertices, target, [&](int64_t y, int32_t x, int32_t count, const auto&, const auto&) {
+            Rows::FillColor<Fmt>(Row<Fmt>(target, y) + x, count, a, r, g, b);
+        });
+}
+
 // Untextured: a flat colour from the fill record, or the vertex colours interpolated;
 // modulation applies once, to working copies, so a fan's shared first vertex is never
 // modulated twice.
@@ -154,6 +165,17 @@ void RasterizeColor(const RasterVertex* vertices, const RasterTarget& target, co
                 v.g = static_cast<int32_t>(ModulateChannel(v.g, m.g));
                 v.b = static_cast<int32_t>(ModulateChannel(v.b, m.b));
             }
+        }
+        // Corners of one colour (filled rectangles and shades) interpolate to exactly that
+        // colour at every pixel: no steps to take.
+        auto sameColor = [](const RasterVertex& p, const RasterVertex& q) {
+            return p.a == q.a && p.r == q.r && p.g == q.g && p.b == q.b;
+        };
+        const RasterVertex& v0 = working[0];
+        if (sameColor(v0, working[1]) && sameColor(v0, working[2])) {
+            FillTriangle<Fmt>(working, target, Kernel::ClampChannel(v0.a), Kernel::ClampChannel(v0.r),
+                              Kernel::ClampChannel(v0.g), Kernel::ClampChannel(v0.b));
+            return;
         }
         using F = Walk::Fields<true, false>;
         Walk::WalkTriangle<F>(working, target,
@@ -179,14 +201,7 @@ void RasterizeColor(const RasterVertex* vertices, const RasterTarget& target, co
             g = ModulateChannel(int32_t(g), m.g);
             b = ModulateChannel(int32_t(b), m.b);
         }
-        using F = Walk::Fields<false, false>;
-        Walk::WalkTriangle<F>(vertices, target,
-                              [&](int64_t y, int32_t x, int32_t count, const auto&, const auto&) {
-                                  typename Fmt::Pixel* d = Row<Fmt>(target, y) + x;
-                                  for (int32_t n = 0; n < count; ++n, ++d) {
-                                      Kernel::ShadeColor<Fmt>(*d, a, r, g, b);
-                                  }
-                              });
+        FillTriangle<Fmt>(vertices, target, a, r, g, b);
     }
 }
 

@@ -180,6 +180,15 @@ TEST(TriangleRasterizer, EveryMemberMatchesTheReferenceOnRandomTriangles)
                         p.y &= ~0x7FFF;
                     }
                 }
+                if (round % 3 == 1) {
+                    // Corners of one colour, as filled rectangles have: every pixel takes it.
+                    for (RasterVertex& p : v) {
+                        p.a = v[0].a;
+                        p.r = v[0].r;
+                        p.g = v[0].g;
+                        p.b = v[0].b;
+                    }
+                }
                 RasterColor modulation = RandomColor(random);
                 RasterColor fill = RandomColor(random);
                 if ((index & kModeTextured) == 0 && (index & kModeGouraud) == 0) {
