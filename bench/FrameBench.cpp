@@ -157,8 +157,8 @@ void ScreenFrame(benchmark::State& state, Screen screen, Target target)
         state.SkipWithError("the renderer or pixel format asked for is not available");
         return;
     }
-    const bool loaded = screen == Screen::Map ? scene.map->sprBackground.mLoaded
-                                              : scene.app->jigsawPieceSprites[0].mLoaded;
+    const bool loaded =
+        screen == Screen::Map ? scene.map->sprBackground.mLoaded : scene.app->jigsawPieceSprites[0].mLoaded;
     if (!loaded) {
         state.SkipWithError("the screen's art did not load");
         return;
@@ -246,14 +246,16 @@ class FrameReporter : public benchmark::ConsoleReporter
         std::printf("\nFrame time in milliseconds, drawn and shown: the software renderer per pixel format "
                     "beside SDL's renderer\n(xN: SDL's time / ours, above 1 ours is faster)\n");
         std::printf("  %-22s %-18s %10s %10s %7s\n", "screen", "software format", "software", "SDL", "ratio");
-        const std::pair<const char*, const char*> screens[] = {
-            {"BoardFrame", "board 12x10 cascade"}, {"MapFrame", "journey map"}, {"JigsawFrame", "jigsaw page"}};
+        const std::pair<const char*, const char*> screens[] = {{"BoardFrame", "board 12x10 cascade"},
+                                                               {"MapFrame", "journey map"},
+                                                               {"JigsawFrame", "jigsaw page"}};
         for (const auto& [bench, title] : screens) {
             const double sdl = at(std::string(bench) + "/sdl");
             for (const char* target : {"software_XRGB8888", "software_RGB565", "software_RGB555"}) {
                 const double ours = at(std::string(bench) + "/" + target);
                 if (ours > 0 && sdl > 0)
-                    std::printf("  %-22s %-18s %10.3f %10.3f %6.2fx\n", title, target + 9, ours, sdl, sdl / ours);
+                    std::printf("  %-22s %-18s %10.3f %10.3f %6.2fx\n", title, target + 9, ours, sdl,
+                                sdl / ours);
             }
         }
         const double sdlDraw = at("BoardFrame/sdl") - at("BoardDrawing/sdl_present_only");

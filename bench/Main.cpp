@@ -59,8 +59,9 @@ class RatioReporter : public benchmark::ConsoleReporter
             }
         }
         for (int r = 0; r < 2; ++r) {
-            std::printf("\nThroughput ratio, ours / %s on the same work (above 1: ours is faster; * below 1.5)\n",
-                        r == 0 ? "SDL's software renderer" : "memcpy");
+            std::printf(
+                "\nThroughput ratio, ours / %s on the same work (above 1: ours is faster; * below 1.5)\n",
+                r == 0 ? "SDL's software renderer" : "memcpy");
             std::printf("  %-36s %10s %10s %10s\n", "family / mode", formats[0], formats[1], formats[2]);
             for (const auto& [row, columns] : rows[r]) {
                 std::printf("  %-36s", row.c_str());

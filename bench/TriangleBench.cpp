@@ -251,7 +251,8 @@ constexpr NamedSprites kSprites[] = {
     {"Sprite64/%s/TexAlphaModulate", {64, 100, kTexAlpha | kModeModulate, SDL_BLENDMODE_BLEND, true, true}},
     {"Sprite64/%s/AdditiveTexAlpha", {64, 100, kModeAdditive | kTexAlpha, SDL_BLENDMODE_ADD, true, false}},
     // SDL has no fill-coloured texture mode: its nearest work is the plain alpha blend.
-    {"Sprite64/%s/ColorFillTexAlpha", {64, 100, kModeColorFill | kTexAlpha, SDL_BLENDMODE_BLEND, true, false}},
+    {"Sprite64/%s/ColorFillTexAlpha",
+     {64, 100, kModeColorFill | kTexAlpha, SDL_BLENDMODE_BLEND, true, false}},
     {"Glyph8/%s/TexAlphaModulate", {8, 2000, kTexAlpha | kModeModulate, SDL_BLENDMODE_BLEND, true, true}},
 };
 
@@ -269,9 +270,11 @@ const bool kRegistered = [] {
         for (const NamedSprites& sprites : kSprites) {
             char name[64];
             std::snprintf(name, sizeof name, sprites.name, FormatName(format).c_str());
-            benchmark::RegisterBenchmark((std::string(name) + "/ours").c_str(), SpritesOurs, format, sprites.work)
+            benchmark::RegisterBenchmark((std::string(name) + "/ours").c_str(), SpritesOurs, format,
+                                         sprites.work)
                 ->Unit(benchmark::kMicrosecond);
-            benchmark::RegisterBenchmark((std::string(name) + "/sdl").c_str(), SpritesSdl, format, sprites.work)
+            benchmark::RegisterBenchmark((std::string(name) + "/sdl").c_str(), SpritesSdl, format,
+                                         sprites.work)
                 ->Unit(benchmark::kMicrosecond);
         }
         const std::pair<const char*, SDL_Color> fills[] = {{"FillOpaque", {20, 40, 200, 255}},

@@ -117,42 +117,30 @@ template <class L> inline __m128i AddSat(__m128i d, __m128i v)
                         AddSatField<L::kBlueMask>(d, v));
 }
 
-// The first n of eight 16-bit lanes (or of four 32-bit lanes) set.
-inline __m128i FirstLanes16(int32_t n)
-{
-    return _mm_cmpgt_epi16(Splat(static_cast<uint32_t>(n)), _mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7));
-}
-
-inline __m128i FirstLanes32(int32_t n)
-{
-    return _mm_cmpgt_epi32(_mm_set1_epi32(n), _mm_setr_epi32(0, 1, 2, 3));
-}
-
 // Four 32-bit pixels with their channels side by side in 16-bit lanes: on this format
-// that takes fewer steps than taking the channels apart.
-// Lanes set in skip (only on a row's last, overlapping step) stay as they are.
-template <class K, bool Tail>
-inline void ShadeFour(uint32_t* d, const uint32_t* source, __m128i fillRGB, const Kernel::Weights& k,
-                      __m128i skip)
+// that takes fewer steps than taking the channels apart. The destination pixels come as
+// they were before the row was drawn.
+template <class K>
+inline void ShadeFour(uint32_t* d, const uint32_t* source, __m128i dst, __m128i fillRGB,
+                      const Kernel::Weights& k)
 {
     const __m128i zero = _mm_setzero_si128();
     const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source));
-    const __m128i dst = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d));
     const __m128i sourceAlpha = _mm_srli_epi32(s, 24);
     __m128i p = s;
     if constexpr (K::kSource == Kernel::Source::Fill) {
         p = _mm_or_si128(_mm_and_si128(s, _mm_set1_epi32(static_cast<int>(0xFF000000u))), fillRGB);
     }
-    __m128i keep = Tail ? skip : zero;
+    __m128i keep = zero;
     // Sprite art is mostly wholly clear or wholly opaque: such groups need no blend.
     if constexpr (K::kTextureAlpha) {
-        keep = _mm_or_si128(keep, _mm_cmplt_epi32(sourceAlpha, _mm_set1_epi32(9)));
+        keep = _mm_cmplt_epi32(sourceAlpha, _mm_set1_epi32(9));
         if (_mm_movemask_epi8(keep) == 0xFFFF) {
             return;
         }
         if constexpr (K::kFactor == Kernel::Factor::None && K::kCombine == Kernel::Combine::Replace) {
             if (_mm_movemask_epi8(_mm_cmpgt_epi32(sourceAlpha, _mm_set1_epi32(239))) == 0xFFFF) {
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(d), Tail ? Select(skip, dst, p) : p);
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(d), p);
                 return;
             }
         }
@@ -180,15 +168,17 @@ inline void ShadeFour(uint32_t* d, const uint32_t* source, __m128i fillRGB, cons
         __m128i mixHi = _mm_mulhi_epu16(_mm_unpackhi_epi8(zero, p), aHi);
         if constexpr (K::kCombine != Kernel::Combine::AddWeighted) {
             const __m128i full = _mm_and_si128(Splat(255), colourLanes);
-            mixLo = _mm_add_epi16(mixLo, _mm_mulhi_epu16(_mm_unpacklo_epi8(zero, dst), _mm_sub_epi16(full, aLo)));
-            mixHi = _mm_add_epi16(mixHi, _mm_mulhi_epu16(_mm_unpackhi_epi8(zero, dst), _mm_sub_epi16(full, aHi)));
+            mixLo =
+                _mm_add_epi16(mixLo, _mm_mulhi_epu16(_mm_unpacklo_epi8(zero, dst), _mm_sub_epi16(full, aLo)));
+            mixHi =
+                _mm_add_epi16(mixHi, _mm_mulhi_epu16(_mm_unpackhi_epi8(zero, dst), _mm_sub_epi16(full, aHi)));
         }
         v = Select(opaque, p, _mm_packus_epi16(mixLo, mixHi));
     }
     if constexpr (K::kCombine != Kernel::Combine::Replace) {
         v = _mm_and_si128(_mm_adds_epu8(dst, v), _mm_set1_epi32(0x00FFFFFF));
     }
-    if constexpr (K::kTextureAlpha || Tail) {
+    if constexpr (K::kTextureAlpha) {
         v = Select(keep, dst, v);
     }
     _mm_storeu_si128(reinterpret_cast<__m128i*>(d), v);
@@ -197,10 +187,10 @@ inline void ShadeFour(uint32_t* d, const uint32_t* source, __m128i fillRGB, cons
 // Eight 16-bit pixels, channel by channel: red, green and blue each in eight 16-bit lanes.
 // An opaque pixel is the blend with source weight 256 and destination weight 0, so every
 // lane takes the same steps and only the untouched pixels are chosen apart at the end.
-// Lanes set in skip (only on a row's last, overlapping step) stay as they are.
-template <class Fmt, class K, bool Tail>
-inline void ShadeEight(typename Fmt::Pixel* d, const uint32_t* source, __m128i fillR, __m128i fillG,
-                       __m128i fillB, const Kernel::Weights& k, __m128i skip)
+// The destination pixels come as they were before the row was drawn.
+template <class Fmt, class K>
+inline void ShadeEight(typename Fmt::Pixel* d, const uint32_t* source, __m128i dst, __m128i fillR,
+                       __m128i fillG, __m128i fillB, const Kernel::Weights& k)
 {
     static_assert(K::kCombine != Kernel::Combine::AddWeighted, "16-bit members add blended values");
     using L = Layout<Fmt>;
@@ -215,9 +205,9 @@ inline void ShadeEight(typename Fmt::Pixel* d, const uint32_t* source, __m128i f
     const __m128i ar = _mm_unpackhi_epi16(u0, u1);
     const __m128i sourceAlpha = _mm_srli_epi16(ar, 8);
     // Pixels whose texel alpha is 8 or less stay exactly as they were.
-    __m128i keep = Tail ? skip : _mm_setzero_si128();
+    __m128i keep = _mm_setzero_si128();
     if constexpr (K::kTextureAlpha) {
-        keep = _mm_or_si128(keep, _mm_cmplt_epi16(sourceAlpha, Splat(9)));
+        keep = _mm_cmplt_epi16(sourceAlpha, Splat(9));
         if (_mm_movemask_epi8(keep) == 0xFFFF) {
             return;
         }
@@ -247,41 +237,43 @@ inline void ShadeEight(typename Fmt::Pixel* d, const uint32_t* source, __m128i f
             // Sprite art is mostly wholly clear or wholly opaque: such groups need no blend.
             if (_mm_movemask_epi8(opaque) == 0xFFFF) {
                 v = Narrowed<L>(r, g, b);
-                _mm_storeu_si128(out, Tail ? Select(skip, _mm_loadu_si128(out), v) : v);
+                _mm_storeu_si128(out, v);
                 return;
             }
         }
         const __m128i sourceWeight = _mm_max_epi16(a, _mm_and_si128(opaque, Splat(256)));
         const __m128i destWeight = _mm_andnot_si128(opaque, _mm_srli_epi16(_mm_xor_si128(a, Splat(255)), 3));
-        v = _mm_add_epi16(Weighted<L>(r, g, b, sourceWeight), Scaled<L>(_mm_loadu_si128(out), destWeight));
+        v = _mm_add_epi16(Weighted<L>(r, g, b, sourceWeight), Scaled<L>(dst, destWeight));
     }
     if constexpr (K::kCombine == Kernel::Combine::AddBlended) {
-        v = AddSat<L>(_mm_loadu_si128(out), v);
+        v = AddSat<L>(dst, v);
     }
-    if constexpr (K::kTextureAlpha || Tail) {
-        v = Select(keep, _mm_loadu_si128(out), v);
+    if constexpr (K::kTextureAlpha) {
+        v = Select(keep, dst, v);
     }
     _mm_storeu_si128(out, v);
 }
 
-// Runs a vector step of Width pixels over a row of at least Width pixels. A row that does
-// not divide into steps ends with one more step over its last Width pixels, which skips
-// the lanes already done (they are read back and stored as they are). Returns the pixels
-// done: none for a shorter row.
+// Runs a vector step of Width pixels over a row of at least Width pixels; each step gets
+// its destination pixels as they were before the row was drawn. A row that does not
+// divide into steps ends with one more step over its last Width pixels, overlapping the
+// step before: a pixel depends only on its own source and destination, so both steps
+// give it the same value. That step's destination is read before any step stores (read
+// after, the load would wait for the overlapping store to go through). Returns the
+// pixels done: none for a shorter row.
 template <int Width, class Pixel, class StepFn>
 inline int32_t Steps(Pixel* d, const uint32_t* source, int32_t count, StepFn&& step)
 {
     if (count < Width) {
         return 0;
     }
-    int32_t i = 0;
-    for (; i + Width <= count; i += Width) {
-        step(d + i, source + i, std::false_type{}, 0);
+    auto load = [](const Pixel* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); };
+    const int32_t last = count - Width;
+    const __m128i lastDestination = load(d + last);
+    for (int32_t i = 0; i < last; i += Width) {
+        step(d + i, source + i, load(d + i));
     }
-    if (i < count) {
-        const int32_t from = count - Width;
-        step(d + from, source + from, std::true_type{}, i - from);
-    }
+    step(d + last, source + last, lastDestination);
     return count;
 }
 
@@ -319,19 +311,16 @@ inline void Shade(typename Fmt::Pixel* d, const uint32_t* source, int32_t count,
 #if defined(__SSE2__)
     if constexpr (kVectorised<K> && std::is_same_v<Fmt, Pixels::ARGB8888>) {
         const __m128i fill = _mm_set1_epi32(static_cast<int>(fillRGB));
-        i = Detail::Steps<4>(
-            d, source, count, [&](uint32_t* dp, const uint32_t* sp, auto tail, int32_t done) {
-                Detail::ShadeFour<K, decltype(tail)::value>(dp, sp, fill, k, Detail::FirstLanes32(done));
-            });
+        i = Detail::Steps<4>(d, source, count, [&](uint32_t* dp, const uint32_t* sp, __m128i dst) {
+            Detail::ShadeFour<K>(dp, sp, dst, fill, k);
+        });
     } else if constexpr (kVectorised<K>) {
         const __m128i fillR = Detail::Splat((fillRGB >> 16) & 0xFF);
         const __m128i fillG = Detail::Splat((fillRGB >> 8) & 0xFF);
         const __m128i fillB = Detail::Splat(fillRGB & 0xFF);
-        i = Detail::Steps<8>(d, source, count,
-                             [&](typename Fmt::Pixel* dp, const uint32_t* sp, auto tail, int32_t done) {
-                                 Detail::ShadeEight<Fmt, K, decltype(tail)::value>(
-                                     dp, sp, fillR, fillG, fillB, k, Detail::FirstLanes16(done));
-                             });
+        i = Detail::Steps<8>(d, source, count, [&](typename Fmt::Pixel* dp, const uint32_t* sp, __m128i dst) {
+            Detail::ShadeEight<Fmt, K>(dp, sp, dst, fillR, fillG, fillB, k);
+        });
     }
 #endif
     for (; i < count; ++i) {
@@ -369,7 +358,8 @@ inline void FillColor(typename Fmt::Pixel* d, int32_t count, uint32_t a, uint32_
         const __m128i inverse = Detail::Splat((255 - w) >> 3);
         for (; i + 8 <= count; i += 8) {
             __m128i* p = reinterpret_cast<__m128i*>(d + i);
-            _mm_storeu_si128(p, _mm_add_epi16(share, Detail::Scaled<Detail::Layout<Fmt>>(_mm_loadu_si128(p), inverse)));
+            _mm_storeu_si128(
+                p, _mm_add_epi16(share, Detail::Scaled<Detail::Layout<Fmt>>(_mm_loadu_si128(p), inverse)));
         }
     }
 #endif

@@ -139,8 +139,8 @@ constexpr uint32_t ModulateChannel(int32_t c, uint32_t m)
 
 // Every pixel of the triangle in one 8.16 colour.
 template <class Fmt>
-void FillTriangle(const RasterVertex* vertices, const RasterTarget& target, uint32_t a, uint32_t r, uint32_t g,
-                  uint32_t b)
+void FillTriangle(const RasterVertex* vertices, const RasterTarget& target, uint32_t a, uint32_t r,
+                  uint32_t g, uint32_t b)
 {
     Walk::WalkTriangle<Walk::Fields<false, false>>(
         vertices, target, [&](int64_t y, int32_t x, int32_t count, const auto&, const auto&) {
