@@ -17,30 +17,14 @@ template <class Fmt> typename Fmt::Pixel* Row(const RasterTarget& target, int64_
     return static_cast<typename Fmt::Pixel*>(target.pixels) + static_cast<size_t>(y) * target.pitch;
 }
 
-// Calls shade(offset, texels, n) over a row of count pixels whose texel coordinates start
-// at (u, v) and step by (du, dv).
+// The general case of TexelRuns: the texels the addressing rule names are gathered first,
+// a chunk at a time. Kept out of line, so that the in-place case stays small enough to be
+// part of the row loop.
 template <class ShadeFn>
-void TexelRuns(const uint32_t* texels, uint32_t rowShift, uint32_t uMask, uint32_t vMask, bool wholeRows,
-               uint32_t u, uint32_t v, uint32_t du, uint32_t dv, int32_t count, ShadeFn&& shade)
+[[gnu::noinline]] void GatheredTexelRuns(const uint32_t* texels, uint32_t rowShift, uint32_t uMask,
+                                         uint32_t vMask, uint32_t u, uint32_t v, uint32_t du, uint32_t dv,
+                                         int32_t count, ShadeFn& shade)
 {
-    // Unscaled, unrotated drawing samples consecutive texels of one texture row: v keeps its
-    // integer part and u's fraction never leaves its pixel over the whole span. Such spans
-    // are read in place, decided once per span (sprites are drawn as many short spans, where
-    // per-span work weighs as much as the pixels).
-    const int64_t vEnd = int64_t(v) + int64_t(int32_t(dv)) * (count - 1);
-    const int64_t drift = int64_t(u & 0xFFFF) + int64_t(int32_t(du - 0x10000)) * (count - 1);
-    if (wholeRows && vEnd >= 0 && vEnd <= 0xFFFFFFFF && (v >> 16) == (vEnd >> 16) && drift >= 0 &&
-        drift <= 0xFFFF) {
-        const uint32_t* row = texels + ((v & vMask) >> rowShift);
-        for (int32_t i = 0; i < count;) {
-            const uint32_t column = ((u >> 16) + static_cast<uint32_t>(i)) & uMask;
-            const int32_t length = std::min<int32_t>(count - i, static_cast<int32_t>(uMask + 1 - column));
-            shade(i, row + column, length);
-            i += length;
-        }
-        return;
-    }
-    // Otherwise the texels the addressing rule names are gathered first, a chunk at a time.
     constexpr int32_t kChunk = 64;
     uint32_t gathered[kChunk];
     for (int32_t done = 0; done < count; done += kChunk) {
@@ -59,6 +43,33 @@ void TexelRuns(const uint32_t* texels, uint32_t rowShift, uint32_t uMask, uint32
             }
         }
         shade(done, gathered, n);
+    }
+}
+
+// Calls shade(offset, texels, n) over a row of count pixels whose texel coordinates start
+// at (u, v) and step by (du, dv).
+template <class ShadeFn>
+inline void TexelRuns(const uint32_t* texels, uint32_t rowShift, uint32_t uMask, uint32_t vMask, bool wholeRows,
+                      uint32_t u, uint32_t v, uint32_t du, uint32_t dv, int32_t count, ShadeFn&& shade)
+{
+    // Unscaled, unrotated drawing samples consecutive texels of one texture row: v keeps its
+    // integer part and u's fraction never leaves its pixel over the whole span. Such spans
+    // are read in place, decided once per span (sprites are drawn as many short spans, where
+    // per-span work weighs as much as the pixels).
+    const int64_t vEnd = int64_t(v) + int64_t(int32_t(dv)) * (count - 1);
+    const int64_t drift = int64_t(u & 0xFFFF) + int64_t(int32_t(du - 0x10000)) * (count - 1);
+    if (!(wholeRows && vEnd >= 0 && vEnd <= 0xFFFFFFFF && (v >> 16) == (vEnd >> 16) && drift >= 0 &&
+          drift <= 0xFFFF)) {
+        GatheredTexelRuns(texels, rowShift, uMask, vMask, u, v, du, dv, count, shade);
+        return;
+    }
+    const uint32_t* row = texels + ((v & vMask) >> rowShift);
+    uint32_t column = (u >> 16) & uMask;
+    // A span that runs past the texture's right edge carries on from its left edge.
+    for (int32_t i = 0; i < count; column = 0) {
+        const int32_t length = std::min<int32_t>(count - i, static_cast<int32_t>(uMask + 1 - column));
+        shade(i, row + column, length);
+        i += length;
     }
 }
 
@@ -81,9 +92,12 @@ void RasterizeTextured(const RasterVertex* vertices, const RasterTarget& target,
     // place where the row samples consecutive texels of one texture row (unscaled,
     // unrotated drawing), gathered first otherwise. Either way each pixel gets the texel
     // the addressing rule names.
+    // The rows take their own copies of what they read: the pixels they write could
+    // otherwise stand for any of it, and everything would be read again after each store.
     const bool wholeRows = (uMask & (uMask + 1)) == 0;
-    auto run = [&](int64_t y, int32_t x, int32_t count, const auto& start, const auto& step) {
-        typename Fmt::Pixel* d = Row<Fmt>(target, y) + x;
+    const RasterTarget surface = target;
+    auto run = [=](int64_t y, int32_t x, int32_t count, const auto& start, const auto& step) {
+        typename Fmt::Pixel* d = Row<Fmt>(surface, y) + x;
         if constexpr (!K::kReadsTexel) {
             static constexpr uint32_t kNoTexels[64] = {};
             for (int32_t done = 0; done < count; done += 64) {
@@ -94,7 +108,7 @@ void RasterizeTextured(const RasterVertex* vertices, const RasterTarget& target,
             TexelRuns(texels, rowShift, uMask, vMask, wholeRows, static_cast<uint32_t>(start[F::kU]),
                       static_cast<uint32_t>(start[F::kV]), static_cast<uint32_t>(step[F::kU]),
                       static_cast<uint32_t>(step[F::kV]), count,
-                      [&](int32_t offset, const uint32_t* source, int32_t n) {
+                      [=](int32_t offset, const uint32_t* source, int32_t n) {
                           Rows::Shade<Fmt, K>(d + offset, source, n, fillRGB, constant);
                       });
         }
