@@ -49,8 +49,9 @@ template <class ShadeFn>
 // Calls shade(offset, texels, n) over a row of count pixels whose texel coordinates start
 // at (u, v) and step by (du, dv).
 template <class ShadeFn>
-inline void TexelRuns(const uint32_t* texels, uint32_t rowShift, uint32_t uMask, uint32_t vMask, bool wholeRows,
-                      uint32_t u, uint32_t v, uint32_t du, uint32_t dv, int32_t count, ShadeFn&& shade)
+inline void TexelRuns(const uint32_t* texels, uint32_t rowShift, uint32_t uMask, uint32_t vMask,
+                      bool wholeRows, uint32_t u, uint32_t v, uint32_t du, uint32_t dv, int32_t count,
+                      ShadeFn&& shade)
 {
     // Unscaled, unrotated drawing samples consecutive texels of one texture row: v keeps its
     // integer part and u's fraction never leaves its pixel over the whole span. Such spans
