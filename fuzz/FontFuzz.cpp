@@ -4,9 +4,7 @@
 #include "app/Graphics.h"
 #include "app/TextureSplatter.h"
 
-#include <cstring>
 #include <filesystem>
-#include <vector>
 
 // A font description beside a fixed 32 x 16 page: the first byte picks the
 // tagged ".font" form or the binary "font.description" form. The script
@@ -14,28 +12,16 @@
 // design, so it is left to the tests.
 namespace {
 std::string folder;
-
-void WritePage(const std::string& path)
-{
-    std::vector<uint8_t> bytes(8 + 32 * 16 * 4 + 4, 0xFF);
-    const uint32_t header[2] = {32, 16};
-    std::memcpy(bytes.data(), header, sizeof(header));
-    std::memset(bytes.data() + bytes.size() - 4, 0, 4);
-    if (FILE* file = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(bytes.data(), 1, bytes.size(), file);
-        std::fclose(file);
-    }
-}
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     folder = "/tmp/qs-fuzz-font-" + std::to_string(getpid());
     std::filesystem::create_directories(folder + "/B");
-    WritePage(folder + "/T.cached");
+    WriteCachedImage(folder + "/T.cached", 32, 16);
     // The binary form names its pages data0, data1...: a font may have 256.
     for (int page = 0; page < 256; ++page)
-        WritePage(folder + "/B/data" + std::to_string(page) + ".cached");
+        WriteCachedImage(folder + "/B/data" + std::to_string(page) + ".cached", 32, 16);
     theGraphics.mMaxTextureWidth = 2048;
     theGraphics.mMaxTextureHeight = 2048;
     return 0;
@@ -48,10 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     const bool tagged = data[0] % 2 == 0;
     const std::string file = tagged ? folder + "/T.font" : folder + "/B/font.description";
-    if (FILE* out = std::fopen(file.c_str(), "wb")) {
-        std::fwrite(data + 1, 1, size - 1, out);
-        std::fclose(out);
-    }
+    WriteWholeFile(file, data + 1, size - 1);
     {
         Font font;
         font.Load((tagged ? folder + "/T" : folder + "/B").c_str());

@@ -1,6 +1,8 @@
+#include "FuzzFile.h"
+
+#include "app/IOBuffer.h"
 #include "game/SaveValidator.h"
 
-#include <cstddef>
 #include <initializer_list>
 
 // A saved game is checked whole before anything is built from it: the
@@ -9,7 +11,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size > (1 << 20))
         return 0;
-    for (GameMode mode : {GameMode::Journey, GameMode::Casual, GameMode::Speed})
-        SaveValidator(data, int32_t(size)).IsValidGame(mode);
+    const String path = WriteFuzzFile(data, size, ".sav").c_str();
+    for (GameMode mode : {GameMode::Journey, GameMode::Casual, GameMode::Speed}) {
+        IOBuffer buffer;
+        buffer.Load(path);
+        SaveValidator(buffer).IsValidGame(mode);
+    }
     return 0;
 }

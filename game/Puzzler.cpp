@@ -187,14 +187,29 @@ void Puzzler::BuildJigsaw()
 
 void Puzzler::LoadPieceHomes(int picture)
 {
-    ParseXML file;
-    file.OpenFile(String::StringFormat("graphics\\jigsaws\\puzzle%d\\info.cfg", picture + 1));
-    // Tags past the picture's last piece have no home to fill.
-    int piece = 0;
-    for (ParseXMLTag tag = file.NextTag(); !tag.empty && piece < kJigsawPiecesPerPicture; tag = file.NextTag()) {
-        if (!(tag.name == "PIECE"))
+    const PieceCorners corners =
+        ReadPieceCorners(String::StringFormat("graphics\\jigsaws\\puzzle%d\\info.cfg", picture + 1));
+    for (int piece = 0; piece < kJigsawPiecesPerPicture; ++piece) {
+        const std::optional<Point>& corner = corners[size_t(piece)];
+        if (!corner)
             continue;
         const int index = picture * kJigsawPiecesPerPicture + piece;
+        const Sprite& sprite = application->jigsawPieceSprites[index];
+        pieceTargets[index] = Point(corner->x + static_cast<float>(sprite.mWidth / 2),
+                                    corner->y + static_cast<float>(sprite.mHeight / 2));
+    }
+}
+
+Puzzler::PieceCorners Puzzler::ReadPieceCorners(const String& path)
+{
+    PieceCorners corners;
+    ParseXML file;
+    file.OpenFile(path);
+    // Tags past the picture's last piece have no home to fill.
+    size_t piece = 0;
+    for (ParseXMLTag tag = file.NextTag(); !tag.empty && piece < corners.size(); tag = file.NextTag()) {
+        if (!(tag.name == "PIECE"))
+            continue;
         ParseXML inner;
         inner.SetText(tag.content.CStr());
         for (ParseXMLTag field = inner.NextTag(); !field.empty; field = inner.NextTag()) {
@@ -203,13 +218,12 @@ void Puzzler::LoadPieceHomes(int picture)
             float x = 0;
             float y = 0;
             field.content.GetTwoNumbers(x, y);
-            const Sprite& sprite = application->jigsawPieceSprites[index];
-            pieceTargets[index] = Point(x + static_cast<float>(sprite.mWidth / 2),
-                                        y + static_cast<float>(sprite.mHeight / 2));
+            corners[piece] = Point(x, y);
             break;
         }
         ++piece;
     }
+    return corners;
 }
 
 bool Puzzler::IsComplete(int picture) const

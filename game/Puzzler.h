@@ -11,7 +11,9 @@
 #include "game/ColorCycler.h"
 #include "game/GameTypes.h"
 
+#include <array>
 #include <cstdint>
+#include <optional>
 
 struct JigsawPieceRecord;
 struct ProfileProgress;
@@ -40,6 +42,10 @@ class Puzzler : public Gadget
     // Row k of the statistics page: its label, and its counter as shown.
     static const char* StatisticLabel(int row);
     static String StatisticText(const ProfileProgress& progress, int row);
+    // The top-left corner of each piece's home as a picture's "info.cfg"
+    // gives it, in piece order; a piece it leaves out has none.
+    using PieceCorners = std::array<std::optional<Point>, kJigsawPiecesPerPicture>;
+    static PieceCorners ReadPieceCorners(const String& path);
 
     QuorbSwapApp* application = nullptr;
     // "mainmenu", "scrollleft", "scrollright", "nextpuzzle",
