@@ -36,7 +36,7 @@ bool NamesOnlyKnownImages(const std::string& path)
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    folder = "/tmp/qs-fuzz-bundle-" + std::to_string(getpid());
+    folder = ScratchPath("bundle");
     std::filesystem::create_directories(folder);
     WriteCachedImage(folder + "/walk.cached", 64, 8);
     WriteCachedImage(folder + "/fall.cached", 8, 64);

@@ -14,7 +14,7 @@ std::string base;
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    const std::string folder = "/tmp/qs-fuzz-clump-" + std::to_string(getpid());
+    const std::string folder = ScratchPath("clump");
     std::filesystem::create_directories(folder);
     base = folder + "/whole";
     WriteCachedImage(base + ".cached", 40, 30);

@@ -16,7 +16,7 @@ std::string folder;
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    folder = "/tmp/qs-fuzz-font-" + std::to_string(getpid());
+    folder = ScratchPath("font");
     std::filesystem::create_directories(folder + "/B");
     WriteCachedImage(folder + "/T.cached", 32, 16);
     // The binary form names its pages data0, data1...: a font may have 256.

@@ -3,7 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -19,11 +21,34 @@ inline void WriteWholeFile(const std::string& path, const void* data, size_t siz
     }
 }
 
+// Scratch files go to memory where the system offers it: several readers
+// save with a sync to disk, which would set the pace otherwise. What is
+// made under the path goes when the process ends.
+inline std::string ScratchPath(const std::string& name)
+{
+    static std::vector<std::string> made;
+    if (made.empty())
+        std::atexit([] {
+            for (const std::string& path : made) {
+                std::error_code ignored;
+                std::filesystem::remove_all(path, ignored);
+            }
+        });
+    const char* folder = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+    made.push_back(std::string(folder) + "/qs-fuzz-" + name + "-" + std::to_string(getpid()));
+    return made.back();
+}
+
 // Readers that only take a path get the fuzzer's bytes through one scratch
 // file per process, rewritten for every input.
 inline std::string WriteFuzzFile(const uint8_t* data, size_t size, const char* extension)
 {
-    std::string path = "/tmp/qs-fuzz-" + std::to_string(getpid()) + extension;
+    static const std::string folder = [] {
+        std::string made = ScratchPath("file");
+        std::filesystem::create_directories(made);
+        return made;
+    }();
+    std::string path = folder + "/input" + extension;
     WriteWholeFile(path, data, size);
     return path;
 }
