@@ -247,12 +247,12 @@ String Game::GetSavePath()
     return application->profiles.GetProfilePath(saveName);
 }
 
-void Game::Save()
+bool Game::Save()
 {
     String path = GetSavePath();
     if (deleteSave) {
         RemoveSaveFile(path);
-        return;
+        return true;
     }
     // Items still flying over the map add to the score and the power slots
     // when they land, so they land before those are written.
@@ -286,10 +286,12 @@ void Game::Save()
     buffer.WriteBool(HasChild(this, board));
     buffer.WriteBool(HasChild(this, opponentBoard));
 
-    if (!buffer.Save(path) && theConsole)
+    const bool written = buffer.Save(path);
+    if (!written && theConsole)
         theConsole->Printf("WARNING: the saved game %s could not be written", path.CStr());
     if (theConsole)
         theConsole->Printf("SAVE Filename: %s", path.CStr());
+    return written;
 }
 
 bool Game::Load()

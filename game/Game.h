@@ -34,9 +34,10 @@ class Game : public Gadget
     void OpenPopupMenu();
     void OnKey(int character);
 
-    // Saved game. Load refuses a damaged file whole (false) before it
-    // builds anything, and leaves it on disk.
-    void Save();
+    // Saved game. Save tells whether the file could be written. Load
+    // refuses a damaged file whole (false) before it builds anything, and
+    // leaves it on disk.
+    bool Save();
     bool Load();
     void DeleteSave();
     String GetSavePath();

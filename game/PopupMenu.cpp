@@ -91,7 +91,11 @@ void PopupMenu::Notify(Object* sender)
     if (sender == &backToGameButton) {
         Kill();
     } else if (sender == &backToMenuButton) {
-        InfoDialog message(InfoDialogKind::Message, "", "Your game will be saved so you can resume it later.");
+        // Written now as well as when the game goes, so that a save that
+        // cannot be written (a read-only data folder) is told, not promised.
+        const char* text = game->Save() ? "Your game will be saved so you can resume it later."
+                                        : "Your game could not be saved, so it cannot be resumed later.";
+        InfoDialog message(InfoDialogKind::Message, "", text);
         if (message.answer == 1)
             app->GoToMainMenu(true);
     } else if (sender == &backToMapButton) {

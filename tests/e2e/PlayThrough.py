@@ -4,15 +4,21 @@ real clicks and keys, checked through its own screenshots.
 
     PlayThrough.py PROGRAM_DIR SHOTS_DIR
 
-Runs the flow once in software and once in hardware mode: first start, a
-Casual game played by swaps, the window closed mid-level, the game resumed,
-the in-game menu and options, back to the main menu with the game saved."""
-
-import os
-import sys
+Two runs of the whole flow, one starting on each renderer and switched to
+the other through the options (so every step is seen on both): first start,
+a Casual game played by swaps, the window losing the focus mid-drag and
+mid-swap, pause and resume, the options, the renderer restart, the saved
+game resumed, the window closed mid-level and the save loaded next start, a
+journey (difficulty, map, a level, back to the map), the records screen and
+its pages, quit. Then a run with the data folder read-only."""
 
 import glob
+import os
+import shutil
 import struct
+import subprocess
+import sys
+import time
 
 from gamedriver import BoardView, Game, temporary_data_home
 
@@ -26,117 +32,264 @@ def check(condition, what):
     return condition
 
 
-def looks_like_a_screen(game, label, min_spread=12.0):
-    picture = game.screenshot(label)
+# Where the screens put their buttons, in the game's 800 x 600 space.
+TITLE_PLAY = (400, 350)
+MAIN_NEW_GAME = (294, 512)
+MAIN_RESUME = (512, 510)
+MAIN_HIGH_SCORES = (81, 522)
+MAIN_OPTIONS = (712, 525)
+MAIN_EXIT = (769, 37)
+PICK_JOURNEY = (400, 222)
+PICK_CASUAL = (310, 381)
+PICK_NORMAL = (465, 240)
+TUTORIAL_OK = (734, 552)
+BOARD_MENU = (400, 565)
+POPUP_BACK_TO_GAME = (394, 154)
+POPUP_OPTIONS = (300, 385)
+POPUP_MAIN_MENU = (512, 369)
+POPUP_JOURNEY_MAP = (210, 318)
+QUESTION_YES = (307, 454)
+MESSAGE_OK = (398, 452)
+OPTIONS_VOLUME_Y = 271  # the volume track, x 320 to 612
+OPTIONS_HARDWARE = (212, 402)
+OPTIONS_SOFTWARE = (212, 431)
+OPTIONS_DONE = (397, 504)
+MAP_MENU = (745, 398)
+TEXT_BOX = (225, 230, 575, 300)  # the message box's first lines, in pixels of a hardware screenshot
+RECORDS_LEFT = (180, 552)
+RECORDS_MAIN_MENU = (400, 552)
+# Where a journey may start: a corner or the middle of an edge.
+MAP_STARTS = ((8, 8), (0, 0), (8, 0), (0, 8), (4, 8), (8, 4), (0, 4), (4, 0))
+OFF_BOARD = (60, 300)  # beside the board: a click there only resumes
+BOARD = (140, 40, 660, 560)  # the 8 x 8 grid; the meters beside it move on their own
+
+
+def map_square(x, y):
+    return 217 + 55 * x, 96 + 53 * y
+
+
+# -- what a screen must show -------------------------------------------------
+def looks_like_a_screen(game, picture, label, min_spread=12.0):
     check(picture.width * 3 == picture.height * 4,
           f"{game.name}/{label}: screenshot is 4:3 (got {picture.width} x {picture.height})")
     check(picture.spread() > min_spread, f"{game.name}/{label}: screen is not blank (spread {picture.spread():.1f})")
     return picture
 
 
-def changed(game, label, threshold=4.0):
-    before = game.last
-    picture = looks_like_a_screen(game, label)
-    if before is not None:
+def differs(game, picture, before, label, threshold=4.0):
+    if before is not None and before.width == picture.width:
         check(picture.difference(before) > threshold,
               f"{game.name}/{label}: screen differs from the one before ({picture.difference(before):.1f})")
     return picture
 
 
+def changed(game, label, threshold=4.0):
+    """The screen once it has settled: not blank and not the one before."""
+    before = game.last
+    picture = game.settled(label)
+    looks_like_a_screen(game, picture, label)
+    return differs(game, picture, before, label, threshold)
+
+
+def green(rgb, margin=30):
+    r, g, b = rgb
+    return g > r + margin and g > b + margin
+
+
 def play_button(picture):
     """The play button replaces the loading bar when loading is done."""
-    r, g, b = picture.mean_at(290, 330, 510, 380)
-    return g > r + 15 and g > b + 15
+    return green(picture.mean_at(290, 330, 510, 380), 15)
 
 
-def leave_title(game, label, pause):
-    game.start()
-    title = game.wait_for("title", play_button)
-    check(play_button(title), f"{game.name}/title: the play button shows once loading is done")
-    game.click(400, 350, pause=pause)
-    return changed(game, label)
+def tutorial_shown(picture):
+    return green(picture.mean_at(700, 540, 770, 565))
 
 
-def first_start(game):
-    leave_title(game, "new-profile", pause=1.0)
-    game.type("Tester")
-    game.key("Return", pause=2.5)            # the dialog's create; then the transition to the menu
-    changed(game, "main-menu")
-
-
-# Where the menus put their buttons, in the game's 800 x 600 space.
-MAIN_NEW_GAME = (294, 512)
-MAIN_RESUME = (512, 510)
-PICK_CASUAL = (310, 381)
-TUTORIAL_OK = (734, 552)
-BOARD_MENU = (400, 565)
-POPUP_BACK_TO_GAME = (394, 154)
-POPUP_OPTIONS = (300, 385)
-POPUP_MAIN_MENU = (512, 369)
-MESSAGE_OK = (398, 452)
-OPTIONS_VOLUME = (400, 271)
-OPTIONS_DONE = (397, 504)
-
-
-def play_swaps(game, count):
-    """Swaps pieces that line up three, found on the screenshots."""
-    made = 0
-    for _ in range(count):
-        board = BoardView(game.screenshot("swap"))
-        moves = board.moves()
-        if not moves:
-            break
-        (x0, y0), (x1, y1) = moves[len(moves) // 2]
-        game.click(*board.centre(x0, y0), pause=0.15)
-        game.click(*board.centre(x1, y1), pause=1.6)
-        made += 1
-    return made
+def paused(picture):
+    """The pause overlay: bright blue bands across the middle of the screen,
+    over the board's frame and the backdrop at both sides."""
+    sides = (picture.mean_at(0, 250, 60, 350), picture.mean_at(740, 250, 800, 350))
+    return all(b > r + 80 and b > g + 80 for r, g, b in sides)
 
 
 def board_on_screen(game, label):
-    picture = changed(game, label)
+    before = game.last
+    picture = game.settled(label, region=BOARD)
+    looks_like_a_screen(game, picture, label)
+    differs(game, picture, before, label)
     board = BoardView(picture)
     check(board.distinct_cells() >= 48, f"{game.name}/{label}: the 8 x 8 board shows its pieces "
           f"({board.distinct_cells()} cells)")
     return picture
 
 
-def casual_game(game):
-    game.click(*MAIN_NEW_GAME, pause=1.0)
+def same_board(a, b):
+    """How many cells show the same piece on both pictures."""
+    x, y = BoardView(a), BoardView(b)
+    return sum(1 for i in range(8) for j in range(8) if x.alike(x.colours[i][j], y.colours[i][j]))
+
+
+# -- steps ------------------------------------------------------------------
+def leave_title(game, label):
+    title = game.wait_for("title", play_button)
+    check(play_button(title), f"{game.name}/title: the play button shows once loading is done")
+    game.click(*TITLE_PLAY, pause=0.3)
+    return changed(game, label)
+
+
+def first_start(game):
+    game.start()
+    leave_title(game, "new-profile")
+    game.type("Tester")
+    game.key("Return", pause=0.3)            # the dialog's create; then the transition to the menu
+    changed(game, "main-menu")
+
+
+def switch_renderer(game, software, label):
+    """In the options (open): picks the renderer and leaves; the program
+    restarts on it and comes back to its title screen."""
+    game.click(*(OPTIONS_SOFTWARE if software else OPTIONS_HARDWARE), pause=0.3)
+    game.click(*OPTIONS_DONE, pause=0.3)
+    size = (640, 480) if software else (800, 600)
+    game.reattach(size=size)
+    picture = game.wait_for(label, play_button)
+    check((picture.width, picture.height) == size,
+          f"{game.name}/{label}: back on the {'software' if software else 'hardware'} renderer "
+          f"({picture.width} x {picture.height})")
+    check(play_button(picture), f"{game.name}/{label}: the restarted game comes back to its title")
+    game.click(*TITLE_PLAY, pause=0.3)
+    changed(game, "main-menu-after-restart")
+
+
+def swap_once(game, board):
+    moves = board.moves()
+    if not moves:
+        return False
+    (x0, y0), (x1, y1) = moves[len(moves) // 2]
+    game.click(*board.centre(x0, y0), pause=0.1)
+    game.click(*board.centre(x1, y1), pause=0.6)
+    return True
+
+
+def play_swaps(game, count, label="swaps"):
+    """Swaps pieces that line up three, found on the screenshots; each swap
+    waits for the board to settle."""
+    start = game.last
+    began = time.time()
+    made = 0
+    picture = game.settled("before-" + label, region=BOARD)
+    for _ in range(count):
+        if not swap_once(game, BoardView(picture)):
+            break
+        made += 1
+        picture = game.settled(label, keep=made == count, region=BOARD)
+    check(same_board(start, picture) <= 61, f"{game.name}: the board changed with the {label}")
+    print(f"{game.name}: {made} {label} in {time.time() - began:.1f} s", flush=True)
+    return made
+
+
+def pause_and_resume(game):
+    """P pauses; the overlay is taken by X, as any key would resume."""
+    board = game.settled("before-pause", region=BOARD)
+    game.key("p", pause=0.3)
+    overlay = game.xshot("paused")
+    check(paused(overlay), f"{game.name}/paused: the pause overlay shows")
+    game.click(*OFF_BOARD, pause=0.3)
+    after = board_on_screen(game, "resumed")
+    check(same_board(board, after) >= 60, f"{game.name}/resumed: the board is the one paused")
+
+
+def focus_lost_mid_drag(game):
+    """A piece pressed, the focus lost, the button released elsewhere: the
+    game pauses and no piece stays held."""
+    board = game.settled("before-drag", region=BOARD)
+    view = BoardView(board)
+    x, y = view.centre(3, 3)
+    game.move(x, y)
+    game.xdo("mousedown", "1")
+    time.sleep(0.1)
+    game.move(x + 2, y)                      # pressed, not yet a swap
+    game.focus_away()
+    game.move(x + 65, y)                     # a held piece would swap now
+    game.xdo("mouseup", "1")
+    time.sleep(0.3)
+    game.activate()
+    check(paused(game.xshot("focus-lost-mid-drag")), f"{game.name}/focus-lost-mid-drag: the game pauses")
+    game.click(*OFF_BOARD, pause=0.3)
+    game.move(x, y + 65)                     # and once resumed
+    game.move(x + 65, y + 65)
+    after = board_on_screen(game, "after-focus-drag")
+    check(same_board(board, after) >= 60, f"{game.name}/after-focus-drag: no piece moved without a press "
+          f"({same_board(board, after)} of 64 cells unchanged)")
+    game.click(*OFF_BOARD, pause=0.2)       # the pressed piece stays chosen: let it go
+
+
+def focus_lost_mid_swap(game):
+    """The focus lost while two pieces change places: paused, then resumed,
+    the swap ends and play goes on."""
+    board = game.settled("before-swap", region=BOARD)
+    view = BoardView(board)
+    moves = view.moves()
+    if not check(moves, f"{game.name}: a swap on the board before the focus is lost"):
+        return
+    (x0, y0), (x1, y1) = moves[0]
+    game.click(*view.centre(x0, y0), pause=0.1)
+    game.click(*view.centre(x1, y1), pause=0.0)
+    game.focus_away()
+    time.sleep(0.3)
+    game.activate()
+    check(paused(game.xshot("focus-lost-mid-swap")), f"{game.name}/focus-lost-mid-swap: the game pauses")
+    game.click(*OFF_BOARD, pause=0.3)
+    after = board_on_screen(game, "after-focus-swap")
+    check(same_board(board, after) < 64, f"{game.name}/after-focus-swap: the swap went through")
+
+
+def casual_game(game, swaps, rough):
+    game.click(*MAIN_NEW_GAME, pause=0.3)
     changed(game, "game-picker")
-    game.click(*PICK_CASUAL, pause=3.0)
-    changed(game, "tutorial")
-    game.click(*TUTORIAL_OK, pause=4.0)
-    start = board_on_screen(game, "casual")
-    made = play_swaps(game, 24)
-    check(made >= 12, f"{game.name}: a dozen swaps found on the board (made {made})")
-    played = game.screenshot("after-swaps")
-    check(played.difference(start) > 4, f"{game.name}: the board changed with the swaps")
+    game.click(*PICK_CASUAL, pause=0.3)
+    tutorial = game.wait_for("tutorial", tutorial_shown)
+    check(tutorial_shown(tutorial), f"{game.name}/tutorial: the tutorial page shows first")
+    game.click(*TUTORIAL_OK, pause=0.3)
+    board_on_screen(game, "casual")
+    made = play_swaps(game, swaps // 2)
+    if rough:
+        focus_lost_mid_drag(game)
+        focus_lost_mid_swap(game)
+        pause_and_resume(game)
+    made += play_swaps(game, swaps - swaps // 2, "more-swaps")
+    check(made >= swaps * 3 // 4, f"{game.name}: {swaps} swaps found on the board (made {made})")
 
 
-def popup_and_options(game):
-    """The in-game menu, the options (volume), back to the game, then to the
-    main menu, which saves the game."""
-    game.click(*BOARD_MENU, pause=1.5)
+def options_in_game(game, software):
+    """The in-game menu, the options: the volume, then the other renderer;
+    the game is saved as the program restarts."""
+    game.click(*BOARD_MENU, pause=0.3)
     changed(game, "popup-menu")
-    game.click(*POPUP_OPTIONS, pause=1.5)
-    changed(game, "options")
-    game.click(*OPTIONS_VOLUME, pause=0.5)
-    game.click(*OPTIONS_DONE, pause=1.0)
-    changed(game, "options-done")
-    game.click(*POPUP_BACK_TO_GAME, pause=1.0)
-    board_on_screen(game, "back-to-game")
-    game.click(*BOARD_MENU, pause=1.5)
-    game.click(*POPUP_MAIN_MENU, pause=1.5)
-    changed(game, "saved-message")
-    game.click(*MESSAGE_OK, pause=3.0)
-    changed(game, "main-menu-from-game")
+    game.click(*POPUP_OPTIONS, pause=0.3)
+    options = changed(game, "options")
+    thumb = volume_thumb(options)
+    if check(thumb is not None, f"{game.name}/options: the volume slider's thumb shows"):
+        game.drag(thumb, OPTIONS_VOLUME_Y, thumb - 120, OPTIONS_VOLUME_Y)
+        volume = game.screenshot("volume")
+        moved = volume_thumb(volume)
+        check(moved is not None and moved < thumb - 60,
+              f"{game.name}/volume: the thumb follows the drag (from {thumb} to {moved})")
+    switch_renderer(game, software, "restarted")
     check(profile_file(game.data_home, "casual.sav") is not None, f"{game.name}: the Casual game was saved")
 
 
-def profile_file(data_home, name):
-    found = glob.glob(os.path.join(data_home, "**", "Profiles", "Tester", name), recursive=True)
-    return found[0] if found else None
+def volume_thumb(picture):
+    """The middle of the white thumb on the volume track, or None."""
+    white = [x for x in range(320, 612) if min(picture.at(x, OPTIONS_VOLUME_Y)) > 200]
+    return (white[0] + white[-1]) // 2 if white else None
+
+
+def resume_casual(game, label):
+    game.click(*MAIN_RESUME, pause=0.3)
+    changed(game, "resume-picker")
+    game.click(*PICK_CASUAL, pause=0.3)
+    board_on_screen(game, label)
 
 
 def closed_mid_level(game):
@@ -144,14 +297,90 @@ def closed_mid_level(game):
     status = game.wait_exit()
     check(status == 0, f"{game.name}: closed in a level, the game exits with status 0 (got {status})")
     check(profile_file(game.data_home, "casual.sav") is not None, f"{game.name}: the Casual game was saved")
+    game.start()
+    leave_title(game, "main-menu-again")
+    resume_casual(game, "resumed-after-close")
 
 
-def resume_casual(game):
-    leave_title(game, "main-menu-again", pause=2.5)
-    game.click(*MAIN_RESUME, pause=1.0)
-    changed(game, "resume-picker")
-    game.click(*PICK_CASUAL, pause=4.0)
-    board_on_screen(game, "resumed")
+def to_main_menu(game, label):
+    """From a Casual game through the in-game menu; the game is saved."""
+    game.click(*BOARD_MENU, pause=0.3)
+    changed(game, label + "-popup")
+    game.click(*POPUP_MAIN_MENU, pause=0.3)
+    message = changed(game, label + "-saved-message")
+    game.click(*MESSAGE_OK, pause=0.3)
+    changed(game, label + "-main-menu")
+    return message
+
+
+def find_start(picture):
+    """The journey's start square: the green one."""
+    for x, y in MAP_STARTS:
+        cx, cy = map_square(x, y)
+        if green(picture.mean_at(cx - 15, cy - 15, cx + 15, cy + 15)):
+            return cx, cy
+    return None
+
+
+def journey(game):
+    """A new journey at Normal, its start square, a level played a little
+    and left for the map through the in-game menu, then the main menu."""
+    game.click(*MAIN_NEW_GAME, pause=0.3)
+    changed(game, "journey-picker")
+    game.click(*PICK_JOURNEY, pause=0.3)
+    changed(game, "difficulty")
+    game.click(*PICK_NORMAL, pause=0.3)
+    chart = changed(game, "journey-map")
+    start = find_start(chart)
+    if not check(start is not None, f"{game.name}/journey-map: the start square shows"):
+        return
+    # The map takes the square under the pointer from the last move it saw,
+    # and sees none while it is busy: a fresh move once it has settled.
+    game.move(start[0] + 30, start[1] + 30)
+    game.click(*start, pause=0.3)
+    level = game.wait_for("journey-tutorial", tutorial_shown)
+    check(tutorial_shown(level), f"{game.name}/journey-tutorial: the level's tutorial page shows")
+    game.click(*TUTORIAL_OK, pause=0.3)
+    board_on_screen(game, "journey-level")
+    play_swaps(game, 3, "journey-swaps")
+    game.click(*BOARD_MENU, pause=0.3)
+    changed(game, "journey-popup")
+    game.click(*POPUP_JOURNEY_MAP, pause=0.3)
+    changed(game, "leave-level-question")
+    game.click(*QUESTION_YES, pause=0.3)
+    again = changed(game, "back-on-map")
+    check(find_start(again) == start, f"{game.name}/back-on-map: the map is the journey's")
+    game.click(*MAP_MENU, pause=0.3)
+    changed(game, "map-popup")
+    game.click(*POPUP_MAIN_MENU, pause=0.3)
+    changed(game, "journey-saved-message")
+    game.click(*MESSAGE_OK, pause=0.3)
+    changed(game, "main-menu-after-journey")
+    check(profile_file(game.data_home, "journey.sav") is not None, f"{game.name}: the journey was saved")
+
+
+def records(game):
+    """The records screen opens on the high scores; the arrow turns to the
+    statistics, then the jigsaw page; the middle button goes back."""
+    game.click(*MAIN_HIGH_SCORES, pause=0.3)
+    pages = [changed(game, "high-scores")]
+    for label in ("statistics", "jigsaw"):
+        game.click(*RECORDS_LEFT, pause=0.3)
+        pages.append(changed(game, label))
+    check(pages[2].difference(pages[0]) > 4, f"{game.name}/jigsaw: the third page is not the first again")
+    game.click(*RECORDS_MAIN_MENU, pause=0.3)
+    changed(game, "main-menu-after-records")
+
+
+def quit_game(game):
+    game.click(*MAIN_EXIT, pause=0.2)
+    status = game.wait_exit()
+    check(status == 0, f"{game.name}: Exit ends the game with status 0 (got {status})")
+
+
+def profile_file(data_home, name):
+    found = glob.glob(os.path.join(data_home, "**", "Profiles", "Tester", name), recursive=True)
+    return found[0] if found else None
 
 
 def progress_counts(data_home):
@@ -166,28 +395,93 @@ def progress_counts(data_home):
     return struct.unpack_from("<I", block, 4)[0], struct.unpack_from("<I", block, 40)[0]
 
 
+def whole_flow(game, hardware_first, swaps, rough):
+    first_start(game)
+    if not hardware_first:
+        game.click(*MAIN_OPTIONS, pause=0.3)
+        changed(game, "main-options")
+        switch_renderer(game, True, "software")
+    casual_game(game, swaps, rough)
+    options_in_game(game, hardware_first)
+    resume_casual(game, "resumed")
+    if rough:
+        closed_mid_level(game)
+    saved_message = to_main_menu(game, "casual")
+    journey(game)
+    records(game)
+    quit_game(game)
+    counts = progress_counts(game.data_home)
+    check(counts is not None and counts[0] > 0 and counts[1] >= 1,
+          f"{game.name}: the progress block counts pieces popped and Casual games played ({counts})")
+    return saved_message
+
+
+def without_write_rights():
+    """Root writes into read-only folders: the game then runs without that
+    right."""
+    if os.geteuid() != 0:
+        return []
+    return ["setpriv", "--inh-caps=-dac_override,-dac_read_search", "--bounding-set=-dac_override,-dac_read_search"]
+
+
+def read_only_data(program_dir, shots_dir, data_home, saved_message):
+    """The data folder of an earlier run, made read-only: the game starts,
+    resumes, plays, says the game could not be saved, and quits cleanly,
+    leaving every file as it was."""
+    game = Game(program_dir, data_home, "-hardware", shots_dir, name="read-only")
+    game.wrapper = without_write_rights()
+    files = sorted(glob.glob(os.path.join(data_home, "**"), recursive=True))
+    before = {path: open(path, "rb").read() for path in files if os.path.isfile(path)}
+    subprocess.run(["chmod", "-R", "a-w", data_home], check=True)
+    try:
+        game.start()
+        leave_title(game, "main-menu")
+        resume_casual(game, "resumed")
+        play_swaps(game, 3)
+        game.click(*BOARD_MENU, pause=0.3)
+        changed(game, "popup-menu")
+        game.click(*POPUP_MAIN_MENU, pause=0.3)
+        message = changed(game, "not-saved-message")
+        if saved_message is not None:
+            check(message.difference(saved_message, *TEXT_BOX) > 2,
+                  "read-only: the message is not the one of a game saved")
+        game.click(*MESSAGE_OK, pause=0.3)
+        changed(game, "main-menu-after")
+        quit_game(game)
+        after = {path: open(path, "rb").read() for path in before}
+        check(after == before, "read-only: every file of the data folder is as it was")
+        check(sorted(glob.glob(os.path.join(data_home, "**"), recursive=True)) == files,
+              "read-only: no file was added")
+    finally:
+        game.kill()
+        subprocess.run(["chmod", "-R", "u+w", data_home])
+
+
 def main():
     program_dir, shots_dir = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
-    for renderer in ("-software", "-hardware"):
+    shutil.rmtree(shots_dir, ignore_errors=True)
+    started = time.time()
+    homes = []
+    saved_message = None
+    for hardware_first, swaps, rough in ((True, 20, True), (False, 8, False)):
         data_home = temporary_data_home()
-        game = Game(program_dir, data_home, renderer, shots_dir, name=renderer.strip("-"))
+        homes.append(data_home)
+        name = "hardware-first" if hardware_first else "software-first"
+        game = Game(program_dir, data_home, "-hardware", shots_dir, name=name)
         try:
-            first_start(game)
-            casual_game(game)
-            closed_mid_level(game)
-            resume_casual(game)
-            popup_and_options(game)
-            game.close_window()
-            status = game.wait_exit()
-            check(status == 0, f"{game.name}: the game exits with status 0 (got {status})")
-            counts = progress_counts(data_home)
-            check(counts is not None and counts[0] > 0 and counts[1] >= 1,
-                  f"{game.name}: the progress block counts pieces popped and Casual games played ({counts})")
+            saved_message = whole_flow(game, hardware_first, swaps, rough)
         except Exception as error:  # a step that could not run is a failure, not a crash
             check(False, f"{game.name}: {error}")
         finally:
             game.kill()
-    print(f"screenshots in {shots_dir}")
+        print(f"{name}: {time.time() - started:.0f} s", flush=True)
+    try:
+        read_only_data(program_dir, shots_dir, homes[-1], saved_message)
+    except Exception as error:
+        check(False, f"read-only: {error}")
+    for home in homes:
+        shutil.rmtree(home, ignore_errors=True)
+    print(f"screenshots in {shots_dir}; {time.time() - started:.0f} s")
     if failures:
         print(f"{len(failures)} check(s) failed")
         return 1

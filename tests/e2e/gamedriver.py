@@ -64,6 +64,14 @@ class Picture:
         sx, sy = self.width / 800, self.height / 600
         return self.mean(int(x0 * sx), int(y0 * sy), int(x1 * sx), int(y1 * sy))
 
+    def box(self, region):
+        """A region of the game's 800 x 600 space in pixels (all of it when
+        None)."""
+        if region is None:
+            return 0, 0, self.width, self.height
+        sx, sy = self.width / 800, self.height / 600
+        return int(region[0] * sx), int(region[1] * sy), int(region[2] * sx), int(region[3] * sy)
+
     def spread(self):
         """How far the picture is from one flat colour (0 when blank)."""
         m = self.mean()
@@ -80,8 +88,8 @@ class Picture:
         x1 = min(self.width, other.width) if x1 is None else x1
         y1 = min(self.height, other.height) if y1 is None else y1
         total, count = 0, 0
-        for y in range(y0, y1, 2):
-            for x in range(x0, x1, 2):
+        for y in range(y0, y1, 3):
+            for x in range(x0, x1, 3):
                 a, b = self._at(x, y), other._at(x, y)
                 total += sum(abs(a[c] - b[c]) for c in range(3))
                 count += 3
@@ -98,7 +106,7 @@ class _Event(ctypes.Union):
     _fields_ = [("client", _ClientMessage), ("pad", ctypes.c_long * 24)]
 
 
-def send_delete_window(window):
+def _xlib():
     x11 = ctypes.CDLL(ctypes.util.find_library("X11"))
     x11.XOpenDisplay.restype = ctypes.c_void_p
     x11.XInternAtom.restype = ctypes.c_ulong
@@ -106,6 +114,39 @@ def send_delete_window(window):
     x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
     x11.XFlush.argtypes = [ctypes.c_void_p]
     x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    x11.XDefaultRootWindow.restype = ctypes.c_ulong
+    x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+    x11.XCreateSimpleWindow.restype = ctypes.c_ulong
+    x11.XCreateSimpleWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int, ctypes.c_uint,
+                                        ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong, ctypes.c_ulong]
+    x11.XMapWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+    x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+    return x11
+
+
+_decoy = None
+
+
+def decoy_window():
+    """A small window of our own in the screen's corner, away from the game:
+    with no window manager, giving it the keyboard focus is how the game's
+    window loses it. It lives as long as this process."""
+    global _decoy
+    if _decoy is None:
+        x11 = _xlib()
+        display = x11.XOpenDisplay(None)
+        if not display:
+            raise RuntimeError("no X display")
+        root = x11.XDefaultRootWindow(display)
+        window = x11.XCreateSimpleWindow(display, root, 1000, 740, 16, 16, 0, 0, 0)
+        x11.XMapWindow(display, window)
+        x11.XSync(display, 0)
+        _decoy = (x11, display, window)
+    return _decoy[2]
+
+
+def send_delete_window(window):
+    x11 = _xlib()
     display = x11.XOpenDisplay(None)
     if not display:
         raise RuntimeError("no X display")
@@ -131,6 +172,11 @@ class Game:
         self.window = None
         self.shot_number = 0
         self.last = None
+        self.previous = None
+        self.scale = None
+        # Prepended to the command line (to start the game without the
+        # rights that let root write anywhere).
+        self.wrapper = []
 
     # -- process -------------------------------------------------------
     def start(self, timeout=30):
@@ -138,24 +184,30 @@ class Game:
         env["XDG_DATA_HOME"] = self.data_home
         env["HOME"] = self.data_home
         env.pop("SDL_VIDEODRIVER", None)
-        env.pop("SDL_AUDIODRIVER", None)
         env["SDL_AUDIODRIVER"] = "dummy"
         shutil.rmtree(os.path.join(self.program_dir, "Screenshots"), ignore_errors=True)
-        self.process = subprocess.Popen([os.path.join(self.program_dir, "QuorbSwap"), self.renderer],
+        self.process = subprocess.Popen([*self.wrapper, os.path.join(self.program_dir, "QuorbSwap"), self.renderer],
                                         cwd=self.program_dir, env=env,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.window = None
+        self.reattach(timeout)
+
+    def reattach(self, timeout=30, size=None):
+        """Finds the game's window (again, after a restart opens a new one),
+        of the given width and height when asked."""
         deadline = time.time() + timeout
         while time.time() < deadline:
             if self.process.poll() is not None:
-                raise RuntimeError(f"the game ended at start with status {self.process.returncode}")
-            found = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.process.pid)],
-                                   capture_output=True, text=True).stdout.split()
-            if found:
-                self.window = found[-1]
-                self.activate()
-                return
-            time.sleep(0.2)
-        raise RuntimeError("no game window appeared")
+                raise RuntimeError(f"the game ended with status {self.process.returncode} while opening its window")
+            for window in reversed(subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.process.pid)],
+                                                  capture_output=True, text=True).stdout.split()):
+                if size is None or self.window_size(window) == size:
+                    self.window = window
+                    self.scale = None
+                    self.activate()
+                    return
+            time.sleep(0.1)
+        raise RuntimeError(f"no game window{'' if size is None else ' of %d x %d' % size} appeared")
 
     def wait_exit(self, timeout=30):
         return self.process.wait(timeout=timeout)
@@ -173,28 +225,39 @@ class Game:
         subprocess.run(["xdotool", *args], check=True, capture_output=True)
 
     def activate(self):
-        subprocess.run(["xdotool", "windowactivate", "--sync", self.window], capture_output=True)
+        # With no window manager, focusing is all activating can do.
         subprocess.run(["xdotool", "windowfocus", "--sync", self.window], capture_output=True)
+
+    def focus_away(self):
+        """Another window takes the keyboard focus; the pointer stays."""
+        self.xdo("windowfocus", "--sync", str(decoy_window()))
+
+    def window_size(self, window=None):
+        text = subprocess.run(["xdotool", "getwindowgeometry", "--shell", window or self.window],
+                              capture_output=True, text=True).stdout
+        values = dict(line.split("=", 1) for line in text.split() if "=" in line)
+        return int(values.get("WIDTH", 800)), int(values.get("HEIGHT", 600))
 
     def measure_window(self):
         """Clicks are given in the game's 800 x 600 space and scaled to the
         window, which the software renderer makes smaller."""
-        text = subprocess.run(["xdotool", "getwindowgeometry", "--shell", self.window],
-                              capture_output=True, text=True).stdout
-        values = dict(line.split("=", 1) for line in text.split() if "=" in line)
-        self.scale_x = int(values.get("WIDTH", 800)) / 800
-        self.scale_y = int(values.get("HEIGHT", 600)) / 600
+        width, height = self.window_size()
+        self.scale = (width / 800, height / 600)
+
+    def to_window(self, x, y):
+        """The point of the game's space in the window's pixels."""
+        if self.scale is None:
+            self.measure_window()  # once the window has its final size: at the first use
+        return str(int(x * self.scale[0])), str(int(y * self.scale[1]))
 
     def move(self, x, y):
-        self.measure_window()  # the window takes its final size after it appears
-        self.xdo("mousemove", "--window", self.window, str(int(x * self.scale_x)), str(int(y * self.scale_y)))
-        time.sleep(0.05)
+        self.xdo("mousemove", "--window", self.window, *self.to_window(x, y), "sleep", "0.05")
 
     def click(self, x, y, pause=0.4):
-        self.move(x, y)
-        self.xdo("mousedown", "1")
-        time.sleep(0.08)
-        self.xdo("mouseup", "1")
+        # One xdotool run for the whole click: on a loaded machine every
+        # process started costs.
+        self.xdo("mousemove", "--window", self.window, *self.to_window(x, y), "sleep", "0.05",
+                 "mousedown", "1", "sleep", "0.08", "mouseup", "1")
         time.sleep(pause)
 
     def drag(self, x0, y0, x1, y1, pause=0.3):
@@ -221,45 +284,77 @@ class Game:
         send_delete_window(int(self.window))
 
     # -- screenshots ---------------------------------------------------
-    def screenshot(self, label, timeout=15):
+    def screenshot(self, label, timeout=15, keep=True):
+        """The game's own screenshot (Ctrl+Print Screen); kept in the
+        screenshot folder under the label when asked."""
         folder = os.path.join(self.program_dir, "Screenshots")
         before = set(os.listdir(folder)) if os.path.isdir(folder) else set()
         deadline = time.time() + timeout
         while time.time() < deadline:
             # Pressed again after a while: keys sent before the window had
-            # the focus are lost.
-            self.activate()
-            self.xdo("keydown", "Control_L")  # the game looks at Control when Print is released
-            self.xdo("key", "Print")
-            self.xdo("keyup", "Control_L")
+            # the focus are lost. The game looks at Control when Print is
+            # released.
+            self.xdo("windowfocus", "--sync", self.window, "keydown", "Control_L", "key", "Print", "keyup", "Control_L")
             wait_until = min(deadline, time.time() + 3)
             while time.time() < wait_until:
                 now = set(os.listdir(folder)) if os.path.isdir(folder) else set()
+                # Written under a dot name and renamed: whole when seen.
                 fresh = sorted(name for name in now - before if not name.startswith("."))
                 if fresh:
-                    return self._keep(os.path.join(folder, fresh[0]), label)
-                time.sleep(0.1)
+                    return self._take(os.path.join(folder, fresh[0]), label if keep else None)
+                time.sleep(0.05)
         raise RuntimeError(f"no screenshot for {label}")
 
-    def _keep(self, path, label):
-        time.sleep(0.3)  # written whole before the beep, but give the rename a moment
-        self.shot_number += 1
-        if self.shots_dir:
-            os.makedirs(self.shots_dir, exist_ok=True)
-            shutil.copyfile(path, os.path.join(self.shots_dir, f"{self.name}-{self.shot_number:02d}-{label}.bmp"))
+    def xshot(self, label):
+        """The window's picture taken by the X server, for screens where a
+        key press would act (the pause overlay resumes on any key)."""
+        path = os.path.join(tempfile.gettempdir(), f"qs-e2e-{os.getpid()}.bmp")
+        subprocess.run(["import", "-window", self.window, f"bmp3:{path}"], check=True, capture_output=True)
+        return self._take(path, label)
+
+    def _take(self, path, label):
         picture = Picture(path)
         os.remove(path)
+        if label is not None:
+            self.keep(picture, label)
         self.previous, self.last = self.last, picture
         return picture
 
+    def keep(self, picture, label):
+        self.shot_number += 1
+        if self.shots_dir:
+            os.makedirs(self.shots_dir, exist_ok=True)
+            with open(os.path.join(self.shots_dir, f"{self.name}-{self.shot_number:02d}-{label}.bmp"), "wb") as f:
+                f.write(picture.data)
+
     def wait_for(self, label, condition, timeout=20):
         """Screenshots until the condition holds on one; the last one."""
+        before_all = self.last
         deadline = time.time() + timeout
         while True:
-            picture = self.screenshot(label)
+            picture = self.screenshot(label, keep=False)
             if condition(picture) or time.time() > deadline:
-                return picture
-            time.sleep(0.5)
+                break
+            time.sleep(0.2)
+        self.previous = before_all
+        self.keep(picture, label)
+        return picture
+
+    def settled(self, label, timeout=8, still=0.5, keep=True, region=None):
+        """Screenshots until two in a row are alike (transitions, falling
+        pieces and flips over), over a region of the game's 800 x 600 space
+        when given; the last one."""
+        before_all = self.last
+        deadline = time.time() + timeout
+        picture = self.screenshot(label, keep=False)
+        while time.time() < deadline:
+            before, picture = picture, self.screenshot(label, keep=False)
+            if picture.width == before.width and picture.difference(before, *picture.box(region)) < still:
+                break
+        self.previous = before_all
+        if keep:
+            self.keep(picture, label)
+        return picture
 
 
 def temporary_data_home():

@@ -101,6 +101,46 @@ TEST(PopupMenuTest, PauseAndTheMenuOfAnEndlessGame)
     EXPECT_TRUE(backOnMainMenu);
 }
 
+// Back to the main menu, the message tells whether the game could be saved:
+// a save that cannot be written (here a folder stands where the file goes)
+// is not promised.
+TEST(PopupMenuTest, TheMainMenuMessageTellsWhetherTheGameWasSaved)
+{
+    const struct {
+        bool blocked;
+        const char* message;
+    } cases[] = {{false, "Your game will be saved"}, {true, "Your game could not"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        GameAppHarness harness;
+        ScriptedQuorbSwapApp& app = harness.Start();
+        app.updateLimit = kUpdateLimit;
+        String shown;
+        bool backOnMainMenu = false;
+        app.When([&] { return Settled(app); }, [&] {
+            StartGame(app, GameMode::Casual);
+            String folder = app.profiles.GetProfilePath("casual.sav");
+            folder.Append("\\");
+            if (c.blocked)
+                MakeFolders(folder);
+        });
+        app.When([&] { return Playing(app); }, [&] { app.input.Char(kEscape); });
+        app.When([&] { return Top<PopupMenu>(app) != nullptr; },
+                 [&] { app.ClickOn(Top<PopupMenu>(app)->backToMenuButton); });
+        app.When([&] { return app.Find<InfoDialog>() != nullptr; }, [&] {
+            shown = app.Find<InfoDialog>()->text;
+            app.ClickOn(app.Find<InfoDialog>()->okButton);
+        });
+        app.When([&] { return app.mainMenu != nullptr && app.transition == nullptr; }, [&] {
+            backOnMainMenu = app.game == nullptr;
+            app.Quit();
+        });
+        harness.RunAndClose();
+        EXPECT_EQ(shown.Find(c.message), 0) << shown.CStr();
+        EXPECT_TRUE(backOnMainMenu);
+    }
+}
+
 // In a journey level the menu offers the map: "no" goes back to the level,
 // "yes" shows the map, and a click on back to the main menu right after the
 // "yes", before the switch, is ignored. On the map the menu has no map
