@@ -174,6 +174,8 @@ class Game:
         self.last = None
         self.previous = None
         self.scale = None
+        # The last settled screenshot, while no input has come since.
+        self.still = None
         # Prepended to the command line (to start the game without the
         # rights that let root write anywhere).
         self.wrapper = []
@@ -222,6 +224,7 @@ class Game:
 
     # -- input ---------------------------------------------------------
     def xdo(self, *args):
+        self.still = None
         subprocess.run(["xdotool", *args], check=True, capture_output=True)
 
     def activate(self):
@@ -294,7 +297,8 @@ class Game:
             # Pressed again after a while: keys sent before the window had
             # the focus are lost. The game looks at Control when Print is
             # released.
-            self.xdo("windowfocus", "--sync", self.window, "keydown", "Control_L", "key", "Print", "keyup", "Control_L")
+            subprocess.run(["xdotool", "windowfocus", "--sync", self.window, "keydown", "Control_L", "key", "Print",
+                            "keyup", "Control_L"], check=True, capture_output=True)
             wait_until = min(deadline, time.time() + 3)
             while time.time() < wait_until:
                 now = set(os.listdir(folder)) if os.path.isdir(folder) else set()
@@ -348,12 +352,15 @@ class Game:
         deadline = time.time() + timeout
         picture = self.screenshot(label, keep=False)
         while time.time() < deadline:
+            # Apart by a few frames even when the machine is slow to draw.
+            time.sleep(0.15)
             before, picture = picture, self.screenshot(label, keep=False)
             if picture.width == before.width and picture.difference(before, *picture.box(region)) < still:
                 break
         self.previous = before_all
         if keep:
             self.keep(picture, label)
+        self.still = picture
         return picture
 
 
