@@ -144,25 +144,30 @@ void WalkTriangle(const RasterVertex* vertices, const RasterTarget& target, Span
     const int64_t spanLo = std::max<int64_t>(0, minX >> 16);
     const int64_t spanHi = std::min<int64_t>(target.width, Ceil16(maxX) + 1);
 
-    // The rows work on their own copy of the edges and bounds, which the span's stores can
-    // never reach: kept in registers, not read again after every span.
+    // The rows work on their own copies of the edges, the bounds and the span function,
+    // which the span's stores can never reach: kept in registers, not read again after
+    // every span.
     auto rows = [&e, &target, longIsLeft, spanLo, spanHi, &span](int64_t first, int64_t end) {
         Edges<F> w = e;
+        auto draw = span;
+        const bool leftIsLong = longIsLeft;
+        const int64_t lo = spanLo;
+        const int64_t hi = spanHi;
         const int64_t height = target.height;
         int64_t from = std::clamp<int64_t>(first, 0, height);
         int64_t to = std::clamp<int64_t>(end, from, height);
         w.Advance(from - first);
         for (int64_t y = from; y < to; ++y) {
-            int64_t left = Ceil16(longIsLeft ? w.xLong : w.xShort);
-            int64_t right = Ceil16(longIsLeft ? w.xShort : w.xLong);
-            left = std::max(left, spanLo);
-            right = std::min(right, spanHi);
+            int64_t left = Ceil16(leftIsLong ? w.xLong : w.xShort);
+            int64_t right = Ceil16(leftIsLong ? w.xShort : w.xLong);
+            left = std::max(left, lo);
+            right = std::min(right, hi);
             if (right > left) {
                 std::array<int32_t, Edges<F>::kSlots> values{};
                 for (int i = 0; i < N; ++i) {
                     values[i] = Low32(w.onLong[i] + (Product(w.stepX[i], (left << 16) - w.xLong) >> 16));
                 }
-                span(y, static_cast<int32_t>(left), static_cast<int32_t>(right - left), values, w.stepX);
+                draw(y, static_cast<int32_t>(left), static_cast<int32_t>(right - left), values, w.stepX);
             }
             w.Advance(1);
         }
