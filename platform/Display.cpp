@@ -6,6 +6,7 @@
 #include <bit>
 #include <cstdlib>
 #include <cstring>
+#include <sys/mman.h>
 
 namespace Platform {
 
@@ -110,6 +111,10 @@ uint32_t DecodePixel(const PixelFormat& format, uint32_t pixel)
     return (a << 24) | (r << 16) | (g << 8) | b;
 }
 
+namespace {
+constexpr size_t kLargeSurfaceBytes = size_t(4) << 20;
+} // namespace
+
 Surface::Surface(int width, int height, const PixelFormat& format) : mId(gNextSurfaceId.fetch_add(1))
 {
     mDesc.width = std::max(width, 0);
@@ -118,8 +123,19 @@ Surface::Surface(int width, int height, const PixelFormat& format) : mId(gNextSu
     // Rows start on 4-byte boundaries, as display surfaces do.
     mDesc.pitch = (mDesc.width * format.BytesPerPixel() + 3) & ~3;
     const size_t bytes = static_cast<size_t>(mDesc.pitch) * mDesc.height;
-    if (bytes > 0) {
-        mPixels.reset(static_cast<uint8_t*>(std::calloc(bytes, 1)));
+    if (bytes >= kLargeSurfaceBytes) {
+        // Large blocks (atlas pages above all) are mapped from the
+        // system, in 2 MB pages where it offers them: the loader writes an
+        // atlas page here and there, and every first touch of a 4 KB page
+        // is a fault of its own.
+        void* block = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (block != MAP_FAILED) {
+            madvise(block, bytes, MADV_HUGEPAGE);
+            mPixels = std::unique_ptr<uint8_t[], FreePixels>(static_cast<uint8_t*>(block), FreePixels{bytes});
+        }
+    } else if (bytes > 0) {
+        mPixels = std::unique_ptr<uint8_t[], FreePixels>(static_cast<uint8_t*>(std::calloc(bytes, 1)),
+                                                         FreePixels{0});
     }
     // Without memory the surface is an empty one: every reader and writer
     // bounds itself by the size.
@@ -130,7 +146,11 @@ Surface::Surface(int width, int height, const PixelFormat& format) : mId(gNextSu
 
 void Surface::FreePixels::operator()(uint8_t* pixels) const
 {
-    std::free(pixels);
+    if (bytes > 0) {
+        munmap(pixels, bytes);
+    } else {
+        std::free(pixels);
+    }
 }
 
 Surface::~Surface()

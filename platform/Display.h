@@ -89,14 +89,14 @@ class Surface
   private:
     struct FreePixels
     {
+        size_t bytes; // of a mapped block; 0 for one from calloc
         void operator()(uint8_t* pixels) const;
     };
 
     SurfaceDesc mDesc;
-    // Zeroed by calloc: a large block comes straight from the system already
-    // clear, and its pages are only touched (and paid for) when drawn on. An
-    // atlas page is mostly empty; clearing it by hand cost the loader most
-    // of its time.
+    // Never cleared by hand: memory fresh from the system is clear, and its
+    // pages are only paid for when first touched. Clearing atlas pages cost
+    // the loader most of its time.
     std::unique_ptr<uint8_t[], FreePixels> mPixels;
     int mLocks = 0;
     uint32_t mId;
