@@ -10,7 +10,8 @@
 #include <vector>
 
 // The journey map's record: whatever the check accepts must load, and a
-// loaded map must write back the very bytes it was read from.
+// loaded map must write back the very bytes it was read from, but for the
+// chosen flag, which loading clears (no square is on its way to a level).
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -36,7 +37,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     IOBuffer written;
     map.Save(written);
-    if (written.GetSize() != recordSize || std::memcmp(written.GetData(), data, size_t(recordSize)) != 0)
+    std::vector<uint8_t> expected(data, data + recordSize);
+    expected[sizeof(MapSquare) * kMapSquareCount + 4 * 4] = 0;
+    if (written.GetSize() != recordSize || std::memcmp(written.GetData(), expected.data(), expected.size()) != 0)
         std::abort(); // a sound record does not survive a round trip
     return 0;
 }

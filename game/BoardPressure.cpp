@@ -56,6 +56,12 @@ void Board::UpdateSpeedPressure()
 
 void Board::RunConversions()
 {
+    // With no move on the board no conversion can be made (a skull never
+    // makes one), and each would try every piece in vain: a loaded board
+    // can be like that.
+    if (!FindPossibleMove()) {
+        return;
+    }
     for (int conversion = 0; conversion < conversions; ++conversion) {
         for (int tries = 0; tries < kConversionTries && pieces.Count() > 0; ++tries) {
             auto* piece = static_cast<Quorb*>(pieces.Get(theRandom->Get(pieces.Count())));

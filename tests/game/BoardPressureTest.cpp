@@ -83,6 +83,31 @@ TEST(BoardPressureTest, AConversionNeverTakesTheLastMove)
     }
 }
 
+// Found by fuzzing saved games: a loaded full-size board with no move and
+// many conversions due tried every piece for each of them on every update
+// and never came back.
+TEST(BoardPressureTest, ABoardWithoutAMoveConvertsNothingAndReturnsAtOnce)
+{
+    // The same kind comes back only 8 columns or 8 rows on: no swap lines up 3.
+    std::vector<std::string> rows;
+    for (int y = 0; y < 10; ++y) {
+        std::string row;
+        for (int x = 0; x < 12; ++x)
+            row += char('0' + (x + 3 * y) % 8);
+        rows.push_back(row);
+    }
+    theRandom->Seed(7);
+    auto board = TextBoard::Make(rows, 8);
+    ASSERT_FALSE(board->FindPossibleMove());
+    board->started = true;
+    board->conversions = 120;
+    board->pressure = 100.0f;
+    board->pressureShown = 100.0f;
+    board->RaisePressure();
+    EXPECT_EQ(Converting(*board), 0);
+    EXPECT_EQ(board->pressure, 0.0f);
+}
+
 TEST(BoardPressureTest, SpeedPressureFillsInTenThousandTicksAndMatchesTakeSomeBack)
 {
     QuorbSwapApp app;
