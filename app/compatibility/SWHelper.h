@@ -122,6 +122,8 @@ class SWHelper
     static RasterColor ColorRecord(const std::array<float, 4>& rgba);
     ClipVertex* TakePoolVertex();
     uint32_t ClipPass(ClipVertex** output, ClipVertex* const* input, int axis, bool keepAbove, float bound);
+    static RasterVertex ToRaster(const Submission& submission, const ClipVertex& vertex);
+    bool CopyStrip(const Submission& submission);
     void DrawPolygon(const Submission& submission, ClipVertex* const* triangle);
     bool MakeRasterTexture(RasterTexture& out, double& width, double& height) const;
 

@@ -2,6 +2,7 @@
 
 #include "app/Graphics.h"
 #include "app/Texture.h"
+#include "app/compatibility/QuadCopy.h"
 #include "app/compatibility/TriangleRasterizer.h"
 
 #include <cmath>
@@ -114,6 +115,14 @@ void LerpVertex(ClipVertex& out, const ClipVertex& a, const ClipVertex& b, int a
                 LerpChannel(a.color, b.color, 8, t) | LerpChannel(a.color, b.color, 0, t);
 }
 
+uint32_t ModeIndex(bool textured, bool textureAlpha, bool gouraud, bool modulate, bool colorFill,
+                   bool additive)
+{
+    return (additive ? kModeAdditive : 0) | (colorFill ? kModeColorFill : 0) |
+           (textured ? kModeTextured : 0) | (textureAlpha ? kModeTextureAlpha : 0) |
+           (gouraud ? kModeGouraud : 0) | (modulate ? kModeModulate : 0);
+}
+
 } // namespace
 
 void SWHelper::DrawTriangleStrip(const void* vertices, int32_t count, uint32_t vertexFormat)
@@ -206,6 +215,9 @@ void SWHelper::DrawTriangles(const SWDrawState& state, const void* vertices, int
     s.pitch = static_cast<uint32_t>(mSurfaceDesc.pitch) /
               static_cast<uint32_t>(mSurfaceDesc.format.BytesPerPixel());
 
+    if (strip && count == 4 && CopyStrip(s)) {
+        return;
+    }
     for (int32_t k = 0; k < triangles; ++k) {
         int32_t i0 = strip ? k : 3 * k;
         int32_t i1 = i0 + 1;
@@ -221,6 +233,41 @@ void SWHelper::DrawTriangles(const SWDrawState& state, const void* vertices, int
     }
 }
 
+RasterVertex SWHelper::ToRaster(const Submission& s, const ClipVertex& c)
+{
+    RasterVertex r{};
+    r.x = ToFixed(static_cast<double>(c.x * 65536.0f));
+    r.y = ToFixed(static_cast<double>(c.y * 65536.0f));
+    if (s.textured) {
+        r.u = ToFixed(static_cast<double>(c.u) * s.textureWidth * 65536.0);
+        r.v = ToFixed(static_cast<double>(c.v) * s.textureHeight * 65536.0);
+    } else {
+        r.a = static_cast<int32_t>(((c.color >> 24) & 0xFF) << 16);
+        r.r = static_cast<int32_t>(((c.color >> 16) & 0xFF) << 16);
+        r.g = static_cast<int32_t>(((c.color >> 8) & 0xFF) << 16);
+        r.b = static_cast<int32_t>((c.color & 0xFF) << 16);
+    }
+    return r;
+}
+
+// A strip that stays inside the clip reaches the rasteriser with its corners untouched by
+// the clip passes; an upright, unscaled sprite among them is copied row by row.
+bool SWHelper::CopyStrip(const Submission& s)
+{
+    RasterVertex corners[4];
+    for (int i = 0; i < 4; ++i) {
+        const ClipVertex& c = mVertexBlock[i];
+        if (!mVertexValid[i] || c.x < s.minX || c.x > s.maxX || c.y < s.minY || c.y > s.maxY) {
+            return false;
+        }
+        corners[i] = ToRaster(s, c);
+    }
+    const uint32_t mode =
+        ModeIndex(s.textured, s.textureAlpha, !s.textured, s.modulate, s.colorFill, s.additive);
+    const RasterTarget target{mPixels, s.pitch, mSurfaceDesc.width, mSurfaceDesc.height};
+    return CopyQuad(GetTargetFormat(), mode, corners, target, &s.texture);
+}
+
 void SWHelper::DrawPolygon(const Submission& s, ClipVertex* const* triangle)
 {
     ClipVertex* clipped[kClipPoolSize];
@@ -234,19 +281,7 @@ void SWHelper::DrawPolygon(const Submission& s, ClipVertex* const* triangle)
         if (!std::isfinite(c.x) || !std::isfinite(c.y)) {
             return;
         }
-        RasterVertex& r = raster[j];
-        r = RasterVertex{};
-        r.x = ToFixed(static_cast<double>(c.x * 65536.0f));
-        r.y = ToFixed(static_cast<double>(c.y * 65536.0f));
-        if (s.textured) {
-            r.u = ToFixed(static_cast<double>(c.u) * s.textureWidth * 65536.0);
-            r.v = ToFixed(static_cast<double>(c.v) * s.textureHeight * 65536.0);
-        } else {
-            r.a = static_cast<int32_t>(((c.color >> 24) & 0xFF) << 16);
-            r.r = static_cast<int32_t>(((c.color >> 16) & 0xFF) << 16);
-            r.g = static_cast<int32_t>(((c.color >> 8) & 0xFF) << 16);
-            r.b = static_cast<int32_t>((c.color & 0xFF) << 16);
-        }
+        raster[j] = ToRaster(s, c);
     }
     for (uint32_t i = 2; i < n; ++i) {
         const RasterVertex fan[3] = {raster[0], raster[i - 1], raster[i]};
@@ -264,9 +299,7 @@ void SWHelper::DrawTriangle(bool textured, bool textureAlpha, bool gouraud, bool
     if (table == nullptr || pixels == nullptr) {
         return;
     }
-    const uint32_t index = (additive ? kModeAdditive : 0) | (colorFill ? kModeColorFill : 0) |
-                           (textured ? kModeTextured : 0) | (textureAlpha ? kModeTextureAlpha : 0) |
-                           (gouraud ? kModeGouraud : 0) | (modulate ? kModeModulate : 0);
+    const uint32_t index = ModeIndex(textured, textureAlpha, gouraud, modulate, colorFill, additive);
     const RasterTarget target{pixels, pitch, mSurfaceDesc.width, mSurfaceDesc.height};
     (*table)[index](vertices, target, texture, modulation, fill);
 }

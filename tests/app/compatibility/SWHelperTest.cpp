@@ -343,6 +343,52 @@ TEST(SWHelperTriangles, TexturedDrawingReadsTheBoundTextureAndColourFill)
     EXPECT_FALSE(texture.mSurface->IsLocked());
 }
 
+TEST(SWHelperTriangles, UnscaledSpritesShowEachTexelOnceWhetherWholeOrCutByTheClip)
+{
+    // A 4 x 4 sprite on pixels 2..5 of both axes (device corners half a pixel outside them),
+    // drawn wholly inside the clip and again cut by it at x = 4.
+    for (const Platform::PixelFormat& format :
+         {Platform::PixelFormat::XRGB8888(), Platform::PixelFormat::RGB565()}) {
+        Texture texture;
+        texture.mSurface = new Platform::Surface(4, 4, Platform::PixelFormat::ARGB8888());
+        for (int y = 0; y < 4; ++y) {
+            for (int x = 0; x < 4; ++x) {
+                const uint32_t texel =
+                    0xFF204060u + (static_cast<uint32_t>(x) << 20) + (static_cast<uint32_t>(y) << 12);
+                std::memcpy(texture.mSurface->GetRow(y) + x * 4, &texel, 4);
+            }
+        }
+        texture.mHasAlpha = 0;
+        Shader shader;
+        shader.mTexture = &texture;
+        const Plain sprite[4] = {{-0.75f, 0.75f, 0, 0, 0},
+                                 {-0.25f, 0.75f, 0, 1, 0},
+                                 {-0.75f, 0.25f, 0, 0, 1},
+                                 {-0.25f, 0.25f, 0, 1, 1}};
+        Fixture whole(16, 16, format);
+        Fixture cut(16, 16, format);
+        cut.state.clipX = 4;
+        for (Fixture* f : {&whole, &cut}) {
+            f->helper.SetTexture(&shader);
+            f->helper.DrawTriangles(f->state, sprite, 4, 0x102, true);
+        }
+        EXPECT_EQ(whole.Covered(), 16);
+        EXPECT_EQ(cut.Covered(), 8);
+        for (int y = 0; y < 16; ++y) {
+            for (int x = 0; x < 16; ++x) {
+                EXPECT_EQ(cut.Pixel(x, y), x >= 4 ? whole.Pixel(x, y) : 0u) << x << "," << y;
+            }
+        }
+        if (format.BytesPerPixel() == 4) {
+            EXPECT_EQ(whole.Pixel(2, 2), 0xFF204060u);
+            EXPECT_EQ(whole.Pixel(5, 4), 0xFF506060u);
+        }
+        for (Fixture* f : {&whole, &cut}) {
+            f->helper.Unlock();
+        }
+    }
+}
+
 TEST(SWHelperTriangles, ATextureThatCannotBeReadDrawsNothing)
 {
     Fixture f(16, 16);

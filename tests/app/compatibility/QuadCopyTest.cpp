@@ -1,0 +1,221 @@
+#include "app/compatibility/QuadCopy.h"
+#include "app/compatibility/TriangleRasterizer.h"
+
+#include "support/RasterCanvas.h"
+#include "support/ReferenceRasterizer.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <string>
+#include <utility>
+
+using namespace Compatibility;
+using namespace RasterTest;
+
+namespace {
+
+// An upright rectangle in pixels, mapped 1:1 from texel (column, row) at its top left.
+struct Quad
+{
+    double x;
+    double y;
+    double w;
+    double h;
+    double column;
+    double row;
+};
+
+int32_t Fixed(double value)
+{
+    return static_cast<int32_t>(std::lround(value * 65536));
+}
+
+// The corners as a strip in one of its eight orders: corner 0 any of the four, corner 3 the
+// one opposite, 1 and 2 the other two either way round.
+void MakeStrip(const Quad& q, int order, RasterVertex* strip)
+{
+    RasterVertex corners[4];
+    for (int i = 0; i < 4; ++i) {
+        const double dx = (i & 1) ? q.w : 0;
+        const double dy = (i & 2) ? q.h : 0;
+        corners[i] = RasterVertex{};
+        corners[i].x = Fixed(q.x + dx);
+        corners[i].y = Fixed(q.y + dy);
+        corners[i].u = Fixed(q.column + dx);
+        corners[i].v = Fixed(q.row + dy);
+    }
+    static constexpr int kSides[4][2] = {{1, 2}, {0, 3}, {0, 3}, {1, 2}};
+    const int first = order / 2;
+    const int side = kSides[first][order & 1];
+    strip[0] = corners[first];
+    strip[1] = corners[side];
+    strip[2] = corners[3 - side];
+    strip[3] = corners[3 - first];
+}
+
+void DrawTriangles(TargetFormat format, uint32_t mode, const RasterVertex* strip, const RasterTarget& target,
+                   const RasterTexture& texture)
+{
+    const RasterVertex first[3] = {strip[0], strip[1], strip[2]};
+    const RasterVertex second[3] = {strip[1], strip[3], strip[2]};
+    (*TriangleRasterizers(format))[mode](first, target, &texture, nullptr, nullptr);
+    (*TriangleRasterizers(format))[mode](second, target, &texture, nullptr, nullptr);
+}
+
+// Every pixel against the texture itself: those whose sample point (whole coordinates) the
+// quad holds show the texel one to one, the rest are as they were.
+void ExpectCopyOfTexture(Canvas& drawn, Canvas& before, const Quad& q, const Texture& texture, int pitch,
+                         const std::string& what)
+{
+    for (int y = 0; y < drawn.height; ++y) {
+        for (int x = 0; x < drawn.width; ++x) {
+            const bool inside = Fixed(x) >= Fixed(q.x) && Fixed(x) < Fixed(q.x + q.w) &&
+                                Fixed(y) >= Fixed(q.y) && Fixed(y) < Fixed(q.y + q.h);
+            uint32_t expected = before.Pixel(x, y);
+            if (inside) {
+                const int column = static_cast<int>(std::floor(x - q.x + q.column));
+                const int row = static_cast<int>(std::floor(y - q.y + q.row));
+                const uint32_t texel = texture.texels[static_cast<size_t>(row) * pitch + column];
+                expected =
+                    drawn.format == TargetFormat::ARGB8888 ? texel : Reference::Pack16(drawn.format, texel);
+            }
+            ASSERT_EQ(drawn.Pixel(x, y), expected) << what << " at " << x << "," << y;
+        }
+    }
+}
+
+} // namespace
+
+TEST(QuadCopy, UprightOneToOneQuadsDrawWhatTheirTrianglesDraw)
+{
+    const Quad quads[] = {
+        {5.5, 4.5, 7, 5, 3, 9},        // on pixel boundaries, as sprites at whole positions land
+        {3.37, 2.61, 17, 11, 0, 0},    // sub-pixel position
+        {10.5, 10.5, 1, 1, 20, 20},    // one pixel
+        {2.5, 2.25, 6.75, 4.5, 1, 1},  // a fractional size
+        {4.125, 3.875, 31, 19, 7, 30}, // edges and texels an eighth of a pixel from a boundary
+        {-4.5, 6.5, 13, 9, 5, 5},      // cut by each edge of the surface
+        {33.5, 6.5, 13, 9, 5, 5},      {6.5, -3.25, 9, 7, 40, 2},
+        {6.5, 25.75, 9, 11, 40, 2},    {-6.5, -5.5, 53, 41, 2, 3}, // by all four
+        {45.5, 5.5, 5, 5, 0, 0},                                   // wholly outside
+    };
+    std::mt19937 random(22);
+    for (TargetFormat format : kFormats) {
+        Texture texture(64, 64, 64, random);
+        for (const Quad& q : quads) {
+            for (int order = 0; order < 8; ++order) {
+                const std::string what = std::string(TargetFormatName(format)) + " quad at " +
+                                         std::to_string(q.x) + "," + std::to_string(q.y) + " order " +
+                                         std::to_string(order);
+                Canvas before(format, 40, 30);
+                FillRandom(before, random);
+                Canvas copied = before;
+                Canvas walked = before;
+                RasterVertex strip[4];
+                MakeStrip(q, order, strip);
+                ASSERT_TRUE(CopyQuad(format, kModeTextured, strip, copied.Target(), &texture.raster)) << what;
+                DrawTriangles(format, kModeTextured, strip, walked.Target(), texture.raster);
+                ExpectSame(copied, walked, what);
+                ExpectCopyOfTexture(copied, before, q, texture, 64, what);
+                ASSERT_TRUE(copied.CanariesIntact()) << what;
+            }
+        }
+    }
+}
+
+TEST(QuadCopy, RandomQuadsMatchTheTrianglesWhereverCopied)
+{
+    std::mt19937 random(2222);
+    for (TargetFormat format : kFormats) {
+        Texture texture(512, 512, 512, random);
+        int copies = 0;
+        for (int round = 0; round < 400; ++round) {
+            auto fraction = [&] { return random() % 2 ? 0.5 : (random() % 65536) / 65536.0; };
+            const double w = 1 + random() % 300 + (random() % 2 ? fraction() : 0);
+            const double h = 1 + random() % 300 + (random() % 2 ? fraction() : 0);
+            const Quad q{static_cast<double>(random() % 240) - w / 2 + fraction(),
+                         static_cast<double>(random() % 160) - h / 2 + fraction(),
+                         w,
+                         h,
+                         static_cast<double>(random() % 200) + fraction(),
+                         static_cast<double>(random() % 200) + fraction()};
+            Canvas copied(format, 200, 120);
+            FillRandom(copied, random);
+            Canvas walked = copied;
+            RasterVertex strip[4];
+            MakeStrip(q, static_cast<int>(random() % 8), strip);
+            if (!CopyQuad(format, kModeTextured, strip, copied.Target(), &texture.raster)) {
+                continue;
+            }
+            ++copies;
+            DrawTriangles(format, kModeTextured, strip, walked.Target(), texture.raster);
+            ExpectSame(copied, walked,
+                       std::string(TargetFormatName(format)) + " round " + std::to_string(round));
+            ASSERT_TRUE(copied.CanariesIntact());
+        }
+        EXPECT_GT(copies, 40) << TargetFormatName(format);
+    }
+}
+
+TEST(QuadCopy, OtherQuadsAndModesAreLeftToTheTriangles)
+{
+    std::mt19937 random(7);
+    Texture texture(64, 64, 64, random);
+    Texture narrow(48, 64, 64, random);
+    const Quad sprite{5.5, 4.5, 8, 6, 3, 2};
+    struct Case
+    {
+        const char* name;
+        Quad quad;
+        uint32_t mode;
+        const RasterTexture* texture;
+        void (*change)(RasterVertex* strip);
+    };
+    const auto none = [](RasterVertex*) {};
+    const Case cases[] = {
+        {"texture alpha", sprite, kModeTextured | kModeTextureAlpha, &texture.raster, none},
+        {"modulated", sprite, kModeTextured | kModeModulate, &texture.raster, none},
+        {"colour fill", sprite, kModeTextured | kModeColorFill, &texture.raster, none},
+        {"additive", sprite, kModeTextured | kModeAdditive, &texture.raster, none},
+        {"gouraud", sprite, kModeTextured | kModeGouraud, &texture.raster, none},
+        {"untextured", sprite, kModeGouraud, &texture.raster, none},
+        {"no texture", sprite, kModeTextured, nullptr, none},
+        {"scaled", sprite, kModeTextured, &texture.raster,
+         [](RasterVertex* s) {
+             for (int i = 0; i < 4; ++i) {
+                 s[i].u += s[i].u - s[0].u;
+             }
+         }},
+        {"flipped", sprite, kModeTextured, &texture.raster,
+         [](RasterVertex* s) {
+             std::swap(s[0].u, s[1].u);
+             std::swap(s[2].u, s[3].u);
+         }},
+        {"a corner moved", sprite, kModeTextured, &texture.raster,
+         [](RasterVertex* s) { s[3].x += 0x10000; }},
+        {"sides for a diagonal", sprite, kModeTextured, &texture.raster,
+         [](RasterVertex* s) { std::swap(s[2], s[3]); }},
+        {"edge on a sample point", {5, 4.5, 8, 6, 3.5, 2}, kModeTextured, &texture.raster, none},
+        {"edge near a sample point", {5.1, 4.5, 8, 6, 3.6, 2}, kModeTextured, &texture.raster, none},
+        {"texels on a boundary", {5.5, 4.5, 8, 6, 3.5, 2}, kModeTextured, &texture.raster, none},
+        {"texels near a boundary", {5.5, 4.5, 8, 6, 3, 2.45}, kModeTextured, &texture.raster, none},
+        {"too large", {-600.5, -600.5, 1025, 1025, 0, 0}, kModeTextured, &texture.raster, none},
+        {"past the texture's right edge", {5.5, 4.5, 8, 6, 60, 2}, kModeTextured, &texture.raster, none},
+        {"left of the texture", {5.5, 4.5, 8, 6, -2, 2}, kModeTextured, &texture.raster, none},
+        {"a texture width not a power of two", sprite, kModeTextured, &narrow.raster, none},
+    };
+    for (TargetFormat format : kFormats) {
+        for (const Case& c : cases) {
+            Canvas canvas(format, 40, 30);
+            FillRandom(canvas, random);
+            Canvas before = canvas;
+            RasterVertex strip[4];
+            MakeStrip(c.quad, 0, strip);
+            c.change(strip);
+            EXPECT_FALSE(CopyQuad(format, c.mode, strip, canvas.Target(), c.texture)) << c.name;
+            ExpectSame(canvas, before, c.name);
+        }
+    }
+}
