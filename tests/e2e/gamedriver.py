@@ -297,8 +297,14 @@ class Game:
             # Pressed again after a while: keys sent before the window had
             # the focus are lost. The game looks at Control when Print is
             # released.
-            subprocess.run(["xdotool", "windowfocus", "--sync", self.window, "keydown", "Control_L", "key", "Print",
-                            "keyup", "Control_L"], check=True, capture_output=True)
+            sent = subprocess.run(["xdotool", "windowfocus", "--sync", self.window, "keydown", "Control_L", "key",
+                                   "Print", "keyup", "Control_L"], capture_output=True)
+            if sent.returncode != 0:
+                # The window could not take the focus (not mapped yet, or
+                # already replaced by another): find it again and retry.
+                time.sleep(0.2)
+                self.reattach(timeout=max(0.1, deadline - time.time()))
+                continue
             wait_until = min(deadline, time.time() + 3)
             while time.time() < wait_until:
                 now = set(os.listdir(folder)) if os.path.isdir(folder) else set()
