@@ -19,6 +19,7 @@ CrashCatcher theCrashCatcher;
 namespace {
 constexpr char kReporterName[] = "CrashReporter";
 constexpr char kReportFileName[] = "CrashReport.txt";
+constexpr char kServerVariable[] = "QS_CRASH_REPORT_SERVER";
 
 void OnFault(const Platform::Crash::Fault& fault)
 {
@@ -65,6 +66,10 @@ void CrashCatcher::Install()
     done = false;
     if (reporterPath.empty())
         reporterPath = Platform::Folders::Program() + "/" + kReporterName;
+    if (const char* server = std::getenv(kServerVariable)) {
+        reportServer = server;
+        reportsEnabled = true;
+    }
     Platform::Crash::Install(&OnFault);
 }
 

@@ -43,12 +43,24 @@ class CrashCatcher
     // Reads the reporter's arguments and runs the crash window; false when
     // they are not what the failing program passes.
     bool RunReporter(const std::vector<std::string>& arguments);
+    // The crash window; when it cannot be shown (no display, or its font is
+    // missing), message boxes and the terminal stand in for it.
     void RunWindow(const String& displayText);
+    // The text above the report; it asks for a description from the
+    // description stage on.
+    String IntroText() const;
+    void StartDescription();
+    // What the user typed, as the report carries it: control characters
+    // made blanks, at most 255 characters.
+    void SetUserText(const String& typed);
     String BuildReportMessage() const;
     void SendReport();
     // Reads the answer of a finished send into the result text; may start
     // the next try of a send the server asked to repeat.
     void HandleAnswer();
+    // Moves the current send on as far as it goes without waiting, and
+    // handles its answer once there is one.
+    void PollSend();
     // Moves the current send on until it has an answer, then handles it.
     void FinishSend();
 
@@ -56,9 +68,11 @@ class CrashCatcher
     std::string reporterPath;
     // Empty: GetReportPath decides.
     String reportPath;
-    // The report server; the report script's path is added to it.
+    // The report server; the report script's path is added to it. A server
+    // named in the environment variable QS_CRASH_REPORT_SERVER takes its
+    // place and enables the "Send Report" button (a test's own server).
     String reportServer = "http://errors.tarnquill.com";
-    // Enables the "Send Report" button; nothing in the framework sets it.
+    // Enables the "Send Report" button; nothing else in the framework sets it.
     bool reportsEnabled = false;
 
     String appName;
@@ -78,8 +92,8 @@ class CrashCatcher
 
   private:
     std::vector<std::string> ReporterArguments(const String& path) const;
+    void RunMessageBoxes(const String& displayText);
     int ShowWindowState(const String& displayText);
-    void StartDescription();
 };
 
 extern CrashCatcher theCrashCatcher;

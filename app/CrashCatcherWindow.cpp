@@ -1,5 +1,6 @@
 #include "app/Console.h"
 #include "app/CrashCatcher.h"
+#include "app/CrashWindowApp.h"
 #include "app/ParseXML.h"
 #include "app/WebClient.h"
 #include "platform/Clock.h"
@@ -38,27 +39,41 @@ String Contacting(const String& company)
 {
     return String::StringFormat("Contacting %s ...\r\n\r\n", company);
 }
-
-// What the user typed, control characters made blanks.
-String ReadDescription()
-{
-    std::string line = Platform::Crash::ReadTerminalLine("What happened? ", kUserTextLimit);
-    for (char& c : line) {
-        if (static_cast<unsigned char>(c) < 32)
-            c = ' ';
-    }
-    return String(line.c_str());
-}
 } // namespace
 
-// The crash window is a message box: the platform has no edit controls, so
-// the state's heading and text are its message, the buttons are the window's
-// two, and the description is typed on the terminal when there is one (the
-// description stage is left out when there is none).
 void CrashCatcher::RunWindow(const String& displayText)
 {
     done = false;
     sendEnabled = reportsEnabled;
+    {
+        CrashWindowApp app(*this, displayText);
+        if (app.Open()) {
+            app.Go();
+            done = true;
+            return;
+        }
+    }
+    RunMessageBoxes(displayText);
+}
+
+String CrashCatcher::IntroText() const
+{
+    if (describing || sentOnce)
+        return "Preparing to send report...\n\nPlease help us out by providing as much information as you "
+               "can "
+               "about this crash, then clicking 'Send Now.'";
+    return String::StringFormat("%s has encountered an unexpected error!  Pressing the 'Send Report' button "
+                                "will send this error report to %s via the web (an internet connection is "
+                                "required).  This may help us resolve the problem in future releases.",
+                                appName, company);
+}
+
+// Without the crash window, a message box stands in for it: the state's
+// heading and text are its message, the buttons are the window's two, and
+// the description is typed on the terminal when there is one (the
+// description stage is left out when there is none).
+void CrashCatcher::RunMessageBoxes(const String& displayText)
+{
     while (!done) {
         if (ShowWindowState(displayText) != kSendButton) {
             done = true;
@@ -66,7 +81,7 @@ void CrashCatcher::RunWindow(const String& displayText)
             StartDescription();
         } else {
             if (describing)
-                userText = ReadDescription();
+                SetUserText(Platform::Crash::ReadTerminalLine("What happened? ", kUserTextLimit).c_str());
             retries = 0;
             SendReport();
             FinishSend();
@@ -81,18 +96,11 @@ int CrashCatcher::ShowWindowState(const String& displayText)
     if (sending) {
         text = String::StringFormat("Sending Error Report...\r\n\r\n%s", resultText);
     } else if (describing) {
-        text =
-            "Preparing to send report...\n\nPlease help us out by providing as much information as you can "
-            "about this crash, then clicking 'Send Now.'\r\n\r\nWhat happened?  (Type it in the terminal "
-            "after clicking 'Send Now'.)";
+        text = IntroText().Concat(
+            "\r\n\r\nWhat happened?  (Type it in the terminal after clicking 'Send Now'.)");
         sendLabel = "Send Now";
     } else {
-        text =
-            String::StringFormat("%s has encountered an unexpected error!  Pressing the 'Send Report' button "
-                                 "will send this error report to %s via the web (an internet connection is "
-                                 "required).  This may help us resolve the problem in future "
-                                 "releases.\r\n\r\nError Report:\r\n%s",
-                                 appName, company, displayText);
+        text = String::StringFormat("%s\r\n\r\nError Report:\r\n%s", IntroText(), displayText);
     }
     std::vector<std::string> buttons;
     if (sendEnabled)
@@ -107,6 +115,16 @@ int CrashCatcher::ShowWindowState(const String& displayText)
 void CrashCatcher::StartDescription()
 {
     describing = true;
+}
+
+void CrashCatcher::SetUserText(const String& typed)
+{
+    std::string text = typed.Mid(0, kUserTextLimit).CStr();
+    for (char& c : text) {
+        if (static_cast<unsigned char>(c) < 32)
+            c = ' ';
+    }
+    userText = text.c_str();
 }
 
 String CrashCatcher::BuildReportMessage() const
@@ -141,14 +159,21 @@ void CrashCatcher::SendReport()
     resultText = Contacting(company);
 }
 
+void CrashCatcher::PollSend()
+{
+    if (!webClient || !sending || finished)
+        return;
+    webClient->Update();
+    if (webClient->status != WebClient::Busy)
+        HandleAnswer();
+}
+
 void CrashCatcher::FinishSend()
 {
     while (webClient && sending && !finished) {
-        webClient->Update();
-        if (webClient->status == WebClient::Busy)
+        PollSend();
+        if (!finished)
             Platform::Clock::Sleep(10);
-        else
-            HandleAnswer();
     }
 }
 

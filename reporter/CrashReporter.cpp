@@ -3,7 +3,10 @@
 // process.
 #include "app/Console.h"
 #include "app/CrashCatcher.h"
+#include "platform/Folders.h"
+#include "platform/Shell.h"
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -13,5 +16,10 @@ int main(int argc, char** argv)
     // would start it over.
     theConsole->enabled = false;
     std::vector<std::string> arguments(argv, argv + argc);
+    // The window's font lies beside the program, and is found from there; the
+    // report file is where the failed program's working folder put it.
+    if (arguments.size() > 1)
+        arguments[1] = std::filesystem::absolute(arguments[1]).string();
+    Platform::Shell::SetWorkingFolder(Platform::Folders::Program());
     return theCrashCatcher.RunReporter(arguments) ? 0 : 2;
 }

@@ -31,10 +31,12 @@ std::string ReporterPath()
     return std::string(folder != nullptr ? folder : ".") + "/CrashReporter";
 }
 
-// The child gets a home of its own and no display: the reporter's message box
-// must take its headless default, never wait for a click.
+// The child gets a home of its own and no display, not even the dummy one:
+// the reporter's window cannot open, and the message box standing in for it
+// takes its headless default, never waiting for a click.
 void IsolateChild(const TemporaryFolder& home)
 {
+    setenv("SDL_VIDEODRIVER", "x11", 1);
     setenv("HOME", home.Path().c_str(), 1);
     setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
     setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
@@ -345,11 +347,17 @@ TEST_F(Sending, UnreachableServerShowsTheClientsMessage)
     EXPECT_TRUE(catcher.sendEnabled);
 }
 
-TEST_F(Sending, HeadlessWindowClosesWithoutSending)
+// The font lies beside the program: from anywhere else the window cannot be
+// built, and without a display the message box takes its default, Close.
+TEST_F(Sending, WithoutTheWindowsFontTheMessageBoxClosesWithoutSending)
 {
+    TemporaryFolder empty;
+    fs::path previous = fs::current_path();
+    fs::current_path(empty.Path());
     catcher.appName = "Quorb Swap";
     catcher.reportsEnabled = true;
     catcher.RunWindow("<MODULE>m<\\MODULE>\r\n");
+    fs::current_path(previous);
     EXPECT_TRUE(catcher.done);
     EXPECT_FALSE(catcher.sentOnce);
 }

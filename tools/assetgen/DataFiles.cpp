@@ -32,6 +32,9 @@ void DataFiles::Write(AssetWriter& out)
     // The third form, for screens that want a font of their own.
     FontWriter spare(out, Typeface::Condensed, 18);
     spare.WriteScriptForm("Fonts\\Condensed18");
+    // Running text at a size a small window holds (the crash window).
+    FontWriter text(out, Typeface::Regular, 13);
+    text.WriteTagForm("Fonts\\Regular13");
 }
 
 } // namespace AssetGen
