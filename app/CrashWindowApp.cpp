@@ -31,6 +31,15 @@ CrashWindowApp::CrashWindowApp(CrashCatcher& catcher, const String& displayText)
     theGraphics.SetLogicalResolution(CrashWindow::kWidth, CrashWindow::kHeight);
 }
 
+// The application deletes the root gadgets it finds killed as it goes; the
+// window goes while its font is still there.
+CrashWindowApp::~CrashWindowApp()
+{
+    if (crashWindow != nullptr)
+        crashWindow->Kill();
+    rootGadgets.PurgeKilled();
+}
+
 // No data folder, so no settings file: the graphics device neither reads
 // the failed program's settings nor writes any.
 void CrashWindowApp::ResolveDataFolder() {}

@@ -19,6 +19,7 @@ class CrashWindowApp : public App
     static constexpr const char* kFontName = "Fonts\\Regular13";
 
     CrashWindowApp(CrashCatcher& catcher, const String& displayText);
+    ~CrashWindowApp() override;
 
     // Opens the window and builds its contents; false, with nothing shown,
     // when there is no display or the font is missing.
