@@ -1,7 +1,9 @@
 #include "platform/Files.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
@@ -109,6 +111,33 @@ bool WriteAll(int fd, const uint8_t* bytes, size_t size)
     return true;
 }
 
+// Whether "entry" is one of WriteWhole's temporary files for "name": a dot,
+// the name, a dot and the six letters or digits mkstemp puts in place of
+// its XXXXXX.
+bool IsTemporaryOf(const std::string& entry, const std::string& name)
+{
+    const std::string prefix = "." + name + ".";
+    if (entry.size() != prefix.size() + 6 || entry.compare(0, prefix.size(), prefix) != 0)
+        return false;
+    return std::all_of(entry.begin() + long(prefix.size()), entry.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+}
+
+// A write cut short by the death of the process leaves its temporary file
+// for good; the next write of the same file clears them. Only plain files
+// go: a link of that name is neither followed nor removed.
+void RemoveLeftTemporaries(const std::string& target)
+{
+    const std::string folder = FolderOf(target);
+    const std::string name = LastComponent(target);
+    for (const std::string& entry : NamesIn(folder)) {
+        const std::string path = JoinPath(folder, entry);
+        struct stat info;
+        if (IsTemporaryOf(entry, name) && lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode))
+            unlink(path.c_str());
+    }
+}
+
 // Removes one entry found inside a folder being deleted. A symbolic link is
 // an entry of its own (lstat): removing it never touches what it points at.
 bool DeleteEntry(const std::string& path)
@@ -190,6 +219,7 @@ bool ReadWhole(const std::string& path, std::vector<uint8_t>& bytes)
 bool WriteWhole(const std::string& path, const void* bytes, size_t size)
 {
     std::string target = Resolve(path);
+    RemoveLeftTemporaries(target);
     std::string temporary = JoinPath(FolderOf(target), "." + LastComponent(target) + ".XXXXXX");
     int fd = mkstemp(temporary.data());
     if (fd < 0)
@@ -226,6 +256,11 @@ bool MakeFolder(const std::string& path)
 bool DeleteFile(const std::string& path)
 {
     return unlink(Resolve(path).c_str()) == 0;
+}
+
+bool Rename(const std::string& from, const std::string& to)
+{
+    return rename(Resolve(from).c_str(), Resolve(to).c_str()) == 0;
 }
 
 bool DeleteFolderTree(const std::string& path)

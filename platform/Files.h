@@ -24,7 +24,8 @@ bool ReadWhole(const std::string& path, std::vector<uint8_t>& bytes);
 
 // Replaces the file whole: the bytes go to a temporary file in the same
 // folder, which is then renamed over the old one, so a failed write leaves
-// the old file as it was. False when any step failed.
+// the old file as it was. False when any step failed. Temporary files of
+// the same target left by earlier writes that were cut short go first.
 bool WriteWhole(const std::string& path, const void* bytes, size_t size);
 
 // Opened for reading in binary mode ("rb"), or null. The caller closes it.
@@ -44,6 +45,10 @@ std::vector<FolderEntry> ListFolder(const std::string& path);
 bool MakeFolder(const std::string& path);
 
 bool DeleteFile(const std::string& path);
+
+// Gives a file another name in the same file system, replacing a file that
+// had that name.
+bool Rename(const std::string& from, const std::string& to);
 
 // Deletes a folder with everything in it. Symbolic links are removed as
 // links, never followed. A path whose last component is "." or ".." (or

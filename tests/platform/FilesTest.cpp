@@ -83,6 +83,41 @@ TEST(FilesTest, WriteWholeReplacesAtomically)
     EXPECT_EQ(fs::file_size(folder / "empty.dat"), 0u);
 }
 
+// A write cut by the death of the process leaves its temporary file; the
+// next write of the same file clears such leftovers, and nothing else.
+TEST(FilesTest, WriteWholeClearsTemporaryFilesLeftByKilledWrites)
+{
+    TemporaryFolder folder;
+    struct Case {
+        const char* name;
+        bool cleared;
+    };
+    const Case cases[] = {
+        {".casual.sav.a1B2c3", true},
+        {".casual.sav.XXXXXX", true},
+        {".casual.sav.a1B2c", false},   // not of the temporary pattern
+        {".casual.sav.a1B2c34", false},
+        {".casual.sav.a1-2c3", false},
+        {".speed.sav.a1B2c3", false},   // another file's, written on its own
+        {"casual.sav.damaged", false},
+        {".casual.sav.folder", false},  // a folder is never ours
+    };
+    for (const Case& c : cases)
+        folder.WriteText(c.name, "cut");
+    fs::remove(folder / ".casual.sav.folder");
+    fs::create_directory(folder / ".casual.sav.folder");
+    // A link of the pattern is left, and what it names is never touched.
+    folder.WriteText("precious", "keep");
+    fs::create_symlink(folder / "precious", folder / ".casual.sav.LiNk00");
+
+    ASSERT_TRUE(WriteWhole(folder / "casual.sav", "new", 3));
+    for (const Case& c : cases)
+        EXPECT_EQ(fs::exists(folder / c.name), !c.cleared) << c.name;
+    EXPECT_TRUE(fs::is_symlink(folder / ".casual.sav.LiNk00"));
+    EXPECT_EQ(folder.ReadText("precious"), "keep");
+    EXPECT_EQ(folder.ReadText("casual.sav"), "new");
+}
+
 TEST(FilesTest, FailedWriteLeavesTheOldFileAndReportsIt)
 {
     TemporaryFolder folder;
