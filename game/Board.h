@@ -144,6 +144,7 @@ class Board : public Gadget
     void UpdateSpeedPressure();
     bool ConvertToSkull(Quorb* piece);
     void RunConversions();
+    bool HasPieceOtherThanSkull() const;
     void WarnPressure();
 
     // Popped pieces, goal counters and bonus effects.

@@ -57,9 +57,13 @@ void Board::UpdateSpeedPressure()
 void Board::RunConversions()
 {
     // With no move on the board no conversion can be made (a skull never
-    // makes one), and each would try every piece in vain: a loaded board
-    // can be like that.
+    // makes one), and every try would search the whole board in vain: a
+    // thousand of them on a full board take far longer than an update, on
+    // every update of a loaded board like that. Their outcome is known: no
+    // skull, and the loss check asked for by the first piece tried that is
+    // not a skull already.
     if (!FindPossibleMove()) {
+        loseCheckPending = loseCheckPending || (conversions > 0 && HasPieceOtherThanSkull());
         return;
     }
     for (int conversion = 0; conversion < conversions; ++conversion) {
@@ -74,6 +78,16 @@ void Board::RunConversions()
             }
         }
     }
+}
+
+bool Board::HasPieceOtherThanSkull() const
+{
+    for (int i = 0; i < pieces.Count(); ++i) {
+        if (!static_cast<const Quorb*>(pieces.Get(i))->skull) {
+            return true;
+        }
+    }
+    return false;
 }
 
 bool Board::ConvertToSkull(Quorb* piece)

@@ -85,8 +85,9 @@ TEST(BoardPressureTest, AConversionNeverTakesTheLastMove)
 
 // Found by fuzzing saved games: a loaded full-size board with no move and
 // many conversions due tried every piece for each of them on every update
-// and never came back.
-TEST(BoardPressureTest, ABoardWithoutAMoveConvertsNothingAndReturnsAtOnce)
+// and never came back. Nothing converts, but the board is still checked
+// for its loss, as when every try has been made.
+TEST(BoardPressureTest, ABoardWithoutAMoveConvertsNothingButIsCheckedForItsLoss)
 {
     // The same kind comes back only 8 columns or 8 rows on: no swap lines up 3.
     std::vector<std::string> rows;
@@ -96,16 +97,23 @@ TEST(BoardPressureTest, ABoardWithoutAMoveConvertsNothingAndReturnsAtOnce)
             row += char('0' + (x + 3 * y) % 8);
         rows.push_back(row);
     }
-    theRandom->Seed(7);
-    auto board = TextBoard::Make(rows, 8);
-    ASSERT_FALSE(board->FindPossibleMove());
-    board->started = true;
-    board->conversions = 120;
-    board->pressure = 100.0f;
-    board->pressureShown = 100.0f;
-    board->RaisePressure();
-    EXPECT_EQ(Converting(*board), 0);
-    EXPECT_EQ(board->pressure, 0.0f);
+    const struct {
+        int conversions;
+        bool lossChecked;
+    } cases[] = {{120, true}, {1, true}, {0, false}};
+    for (const auto& c : cases) {
+        theRandom->Seed(7);
+        auto board = TextBoard::Make(rows, 8);
+        ASSERT_FALSE(board->FindPossibleMove());
+        board->started = true;
+        board->conversions = c.conversions;
+        board->pressure = 100.0f;
+        board->pressureShown = 100.0f;
+        board->RaisePressure();
+        EXPECT_EQ(Converting(*board), 0) << c.conversions;
+        EXPECT_EQ(board->pressure, 0.0f) << c.conversions;
+        EXPECT_EQ(board->loseCheckPending, c.lossChecked) << c.conversions;
+    }
 }
 
 TEST(BoardPressureTest, SpeedPressureFillsInTenThousandTicksAndMatchesTakeSomeBack)
