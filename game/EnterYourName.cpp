@@ -48,7 +48,10 @@ void EnterYourName::EnterHighScore(QuorbSwapApp* app, HighScoreList& list, int s
 {
     auto* dialog = new EnterYourName(app);
     Gadget::ShowModal(dialog);
-    if (!app->IsQuitting() && !dialog->name.IsEmpty())
+    if (!app->IsQuitting() && !dialog->name.IsEmpty()) {
         list.Insert(dialog->name, score);
+        // On disk at once: a game killed before it ends would lose it.
+        list.Save();
+    }
     dialog->Kill();
 }

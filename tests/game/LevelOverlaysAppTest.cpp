@@ -1,5 +1,5 @@
 // A Casual game lost in the whole application, headless: the lose overlay's
-// click asks for a name for the score and goes on to the records.
+// click asks for a name for the score, writes it, and goes on to the records.
 #include "game/AddProfileDialog.h"
 #include "game/Board.h"
 #include "game/EnterYourName.h"
@@ -41,6 +41,12 @@ void StartCasualGame(ScriptedQuorbSwapApp& app)
                  app.resumeGame = false;
                  app.GoToGame(false);
              });
+}
+
+std::string ReadText(const fs::path& path)
+{
+    std::ifstream file(path);
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
 }
 
 // The board of the running game once its ready banner is gone.
@@ -89,6 +95,8 @@ TEST(LevelOverlaysAppTest, ALostCasualGameTakesTheNameForItsScoreThenShowsTheRec
              [&] {
                  EXPECT_STREQ(app.casualScores.GetName(0).CStr(), "Zed");
                  EXPECT_EQ(app.casualScores.GetScore(0), 654321);
+                 // Already on disk: a game killed now keeps the score.
+                 EXPECT_NE(ReadText(harness.DataPath("Profiles/Normal.hs")).find("Zed"), std::string::npos);
                  recordsShown = true;
                  app.Quit();
              });
@@ -97,7 +105,5 @@ TEST(LevelOverlaysAppTest, ALostCasualGameTakesTheNameForItsScoreThenShowsTheRec
     EXPECT_TRUE(recordsShown);
     EXPECT_FALSE(namedBeforePrompt) << "clicks wait for the prompt";
     EXPECT_FALSE(fs::exists(harness.DataPath("Profiles/Ann/casual.sav"))) << "a lost game leaves no save";
-    std::ifstream scores(harness.DataPath("Profiles/Normal.hs"));
-    const std::string text((std::istreambuf_iterator<char>(scores)), std::istreambuf_iterator<char>());
-    EXPECT_NE(text.find("Zed"), std::string::npos);
+    EXPECT_NE(ReadText(harness.DataPath("Profiles/Normal.hs")).find("Zed"), std::string::npos);
 }
