@@ -8,6 +8,8 @@
 #include "game/ReadyOverlay.h"
 #include "game/WinOverlay.h"
 
+#include <cmath>
+
 namespace {
 // Each pass is three board updates; pieces settle within a few hundred.
 constexpr int kMaxRestPasses = 1000;
@@ -206,7 +208,8 @@ void Board::Load(IOBuffer& buffer)
     hintPos = ReadPoint(buffer);
     hintAngle = buffer.ReadFloat();
     hintDir = ReadPoint(buffer);
-    hintSpin = buffer.ReadFloat();
+    // Older saves carry the spin as it grew without bound over long play.
+    hintSpin = std::fmod(buffer.ReadFloat(), 360.0f);
     hintAlpha = buffer.ReadFloat();
     zoom = buffer.ReadFloat();
     shake = buffer.ReadFloat();

@@ -10,6 +10,7 @@
 #include "game/QuorbSwapApp.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -89,7 +90,9 @@ void Board::Update()
     effects.Update();
     pieces.Update();
 
-    hintSpin += 2.5f;
+    // An angle: it wraps, so that long play never takes it out of what a
+    // saved game may hold.
+    hintSpin = std::fmod(hintSpin + 2.5f, 360.0f);
     hintAlpha = std::min(hintAlpha + 0.05f, 1.0f);
 
     // An explosion may queue more; those count down from this tick too.

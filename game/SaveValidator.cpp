@@ -90,8 +90,11 @@ int32_t SaveValidator::CheckBoard()
     Bool();                                     // show ready overlay
     Int(0, int32_t(cells));                     // skull count
     Bool();                                     // hint shown
-    for (int i = 0; i < 9; ++i)
-        Float(-kMaxCoordinate, kMaxCoordinate); // hint, zoom, shake
+    for (int i = 0; i < 5; ++i)
+        Float(-kMaxCoordinate, kMaxCoordinate); // hint position, angle, direction
+    Float();                                    // hint spin: any angle, loaded as one
+    for (int i = 0; i < 3; ++i)
+        Float(-kMaxCoordinate, kMaxCoordinate); // hint alpha, zoom, shake
     int32_t levelType = Int(0, 7);
     Bool();
     Bool();
