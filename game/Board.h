@@ -184,7 +184,10 @@ class Board : public Gadget
     void DrawCountdown(const HudLayout& l);
     void DrawCollectSlots(const HudLayout& l);
 
-    // Save record.
+    // Save record. Save brings the board to rest first; a rest may end the
+    // level or level up, so the Game brings it to rest before it writes its
+    // own fields too.
+    void BringToRest();
     void Save(IOBuffer& buffer);
     void Load(IOBuffer& buffer);
 

@@ -27,29 +27,6 @@ bool PiecesMoving(const Board& board)
     return !board.explosions.empty();
 }
 
-// No piece is saved in mid-flight and no explosion is lost. A press is
-// dropped (it would never be released), and the overlays that hold the
-// board are not waited for: they are saved with it.
-void BringToRest(Board& board)
-{
-    if (board.winOverlay)
-        board.PieceMoveDone();
-    if (board.levelupOverlay)
-        board.PieceMoveDone();
-    board.pressed = false;
-    // The end of "Ready" is not saved, so its skulls are placed now or
-    // never.
-    ReadyOverlay* ready = board.readyOverlay;
-    if (ready && ready->state < kReadySkullsPlaced) {
-        board.PlaceLevelSkulls();
-        ready->state = kReadySkullsPlaced;
-        ready->timer = kReadyGoTicks;
-    }
-    for (int pass = 0; pass < kMaxRestPasses && PiecesMoving(board); ++pass)
-        for (int i = 0; i < 3; ++i)
-            board.Update();
-}
-
 void WritePoint(IOBuffer& buffer, Point p)
 {
     buffer.WriteFloat(p.x);
@@ -79,9 +56,31 @@ void ReadGrid(IOBuffer& buffer, std::vector<uint8_t>& grid, int32_t cells)
 }
 } // namespace
 
+// No piece is saved in mid-flight and no explosion is lost. A press is
+// dropped (it would never be released), and the overlays that hold the
+// board are not waited for: they are saved with it.
+void Board::BringToRest()
+{
+    if (winOverlay)
+        PieceMoveDone();
+    if (levelupOverlay)
+        PieceMoveDone();
+    pressed = false;
+    // The end of "Ready" is not saved, so its skulls are placed now or
+    // never.
+    if (readyOverlay && readyOverlay->state < kReadySkullsPlaced) {
+        PlaceLevelSkulls();
+        readyOverlay->state = kReadySkullsPlaced;
+        readyOverlay->timer = kReadyGoTicks;
+    }
+    for (int pass = 0; pass < kMaxRestPasses && PiecesMoving(*this); ++pass)
+        for (int i = 0; i < 3; ++i)
+            Update();
+}
+
 void Board::Save(IOBuffer& buffer)
 {
-    BringToRest(*this);
+    BringToRest();
     buffer.WriteInt(gridWidth);
     buffer.WriteInt(gridHeight);
     buffer.WriteFloat(gridRect.x);
@@ -261,11 +260,9 @@ void Board::Load(IOBuffer& buffer)
     uncheckedRefillChance = buffer.ReadFloat();
     lateUncheckedRefillChance = buffer.ReadFloat();
 
-    // The overlays' constructors shake the board and drop its pending
-    // checks; the record, not they, holds what the board was.
-    const float savedShake = shake;
-    const bool savedGoalCheck = goalCheckPending;
-    const bool savedLoseCheck = loseCheckPending;
+    // The overlays' constructors run in full, as when the level ended: the
+    // lose overlay shakes the board again, and each drops the pending check
+    // it ends.
     if (buffer.ReadBool()) {
         winOverlay = new WinOverlay(this);
         AddChild(winOverlay);
@@ -281,9 +278,6 @@ void Board::Load(IOBuffer& buffer)
         AddChild(levelupOverlay);
         levelupOverlay->Load(buffer);
     }
-    shake = savedShake;
-    goalCheckPending = savedGoalCheck;
-    loseCheckPending = savedLoseCheck;
 
     int32_t pieceCount = buffer.ReadInt();
     for (int32_t i = 0; i < pieceCount; ++i) {

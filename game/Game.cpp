@@ -12,6 +12,7 @@
 #include "game/SaveValidator.h"
 #include "game/Transition.h"
 #include "game/Tutor.h"
+#include "game/WinOverlay.h"
 #include "platform/Files.h"
 
 #include <algorithm>
@@ -250,14 +251,13 @@ String Game::GetSavePath()
 bool Game::Save()
 {
     String path = GetSavePath();
+    if (!deleteSave)
+        BringToRest();
+    // A game lost while it came to rest goes as well.
     if (deleteSave) {
         RemoveSaveFile(path);
         return true;
     }
-    // Items still flying over the map add to the score and the power slots
-    // when they land, so they land before those are written.
-    for (int i = 0; map && map->items.Count() > 0 && i < kMaxLandingUpdates; ++i)
-        map->Update();
 
     IOBuffer buffer;
     buffer.WriteInt(kSaveVersion);
@@ -294,6 +294,25 @@ bool Game::Save()
     return written;
 }
 
+// Whatever the file holds comes to rest before any of it is written: a
+// board that settles may level up or end its level, which changes the
+// session's own fields that are written first.
+void Game::BringToRest()
+{
+    // A clicked win has been paid, but the switch to the map it started may
+    // not have come yet: made now, it keeps the resumed game from offering
+    // the win again.
+    if (board && board->winOverlay && board->winOverlay->taken)
+        ShowMap(false);
+    // Items still flying over the map add to the score and the power slots
+    // when they land.
+    for (int i = 0; map && map->items.Count() > 0 && i < kMaxLandingUpdates; ++i)
+        map->Update();
+    for (Board* shown : {board, opponentBoard})
+        if (shown)
+            shown->BringToRest();
+}
+
 bool Game::Load()
 {
     String path = GetSavePath();
@@ -302,8 +321,7 @@ bool Game::Load()
     IOBuffer check;
     check.Load(path);
     if (!SaveValidator(check).IsValidGame(application->gameMode)) {
-        if (check.GetSize() > 0 && theConsole)
-            theConsole->Printf("WARNING: the saved game %s is damaged and was not loaded", path.CStr());
+        KeepDamagedSave(path);
         return false;
     }
     IOBuffer buffer;
@@ -335,6 +353,8 @@ bool Game::Load()
         Discard(this, opponentBoard);
         opponentBoard = new Board(application, this);
         opponentBoard->Load(buffer);
+        // The computer plays this board; the player's presses never reach it.
+        opponentBoard->disabled = true;
     }
     if (buffer.ReadBool())
         AddChild(map);
@@ -347,6 +367,25 @@ bool Game::Load()
         opponentBoard->SetRect(kScreenWidth / 2, 0, kScreenWidth / 2, kScreenHeight);
     }
     return true;
+}
+
+// The fresh game that follows would be saved over a file it could not read,
+// and a file refused by a fault of the check would be lost for good: it is
+// moved aside first, replacing one moved aside before.
+void Game::KeepDamagedSave(const String& path)
+{
+    if (!Platform::Files::Exists(path.CStr()))
+        return;
+    const String aside = String::StringFormat("%s.damaged", path.CStr());
+    const bool moved = Platform::Files::Rename(path.CStr(), aside.CStr());
+    if (theConsole == nullptr)
+        return;
+    if (moved)
+        theConsole->Printf("WARNING: the saved game %s is damaged and was not loaded; it is kept as %s",
+                           path.CStr(), aside.CStr());
+    else
+        theConsole->Printf("WARNING: the saved game %s is damaged and was not loaded; it could not be kept",
+                           path.CStr());
 }
 
 void Game::DeleteSave()

@@ -36,7 +36,7 @@ class Game : public Gadget
 
     // Saved game. Save tells whether the file could be written. Load
     // refuses a damaged file whole (false) before it builds anything, and
-    // leaves it on disk.
+    // moves it aside to the same name with ".damaged" added.
     bool Save();
     bool Load();
     void DeleteSave();
@@ -44,7 +44,9 @@ class Game : public Gadget
 
   private:
     void ClosePopupMenu();
+    void BringToRest();
     void RemoveSaveFile(const String& path);
+    void KeepDamagedSave(const String& path);
 
   public:
 

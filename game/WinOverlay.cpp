@@ -112,6 +112,7 @@ void WinOverlay::MouseDown(int /*x*/, int /*y*/, int /*button*/)
     if (state != 3) {
         return;
     }
+    taken = true;
     if (board && board->game) {
         board->game->OnLevelWon();
     }

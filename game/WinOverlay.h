@@ -33,4 +33,5 @@ class WinOverlay : public Gadget
     String timeText;
     String matchedText;
     String scoreText;
+    bool taken = false; // clicked: the win is paid (not saved)
 };

@@ -1,5 +1,6 @@
 // Saved games end to end: the bytes a session writes, resuming it, damaged
 // files and a save cut short by the death of the process.
+#include "app/Console.h"
 #include "app/IOBuffer.h"
 #include "app/Random.h"
 #include "game/Anim_Bonus.h"
@@ -11,11 +12,14 @@
 #include "game/QuorbSwapApp.h"
 #include "game/Quorb.h"
 #include "game/ReadyOverlay.h"
+#include "game/Transition.h"
 #include "game/WinOverlay.h"
 #include "platform/Files.h"
 #include "support/BoardScene.h"
+#include "support/TemporaryDesktop.h"
 #include "support/TemporaryFolder.h"
 
+#include <cmath>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -187,6 +191,13 @@ TEST_F(GameSaveTest, SaveLoadSaveGivesTheSameBytes)
         Bytes saved = SaveOf(first);
         Game* resumed = NewGame(app.gameMode, true);
         ASSERT_TRUE(resumed->Load()) << c.what;
+        // A resumed lose overlay shakes the board again, as when it opened.
+        if (first->board && first->board->loseOverlay) {
+            const size_t board = 118 + 3618;
+            const size_t shakeAt = board + 26 + size_t(first->board->gridWidth * first->board->gridHeight) + 74;
+            const float shake = 10.0f;
+            std::memcpy(&saved[shakeAt], &shake, 4);
+        }
         EXPECT_EQ(SaveOf(resumed), saved) << c.what;
     }
 }
@@ -248,6 +259,29 @@ TEST_F(GameSaveTest, ResumesWhereTheGameWasLeft)
     EXPECT_EQ(Bytes(file.end() - 3, file.end()), (Bytes{1, 0, 0}));
 }
 
+// The hint arrow's spin grew by 2.5 an update without bound and was saved
+// so: after some 400 s on one level the save no longer loaded.
+TEST_F(GameSaveTest, TheHintSpinStaysAnAngleInPlayAndInOldSaves)
+{
+    Game* casual = StartedGame(GameMode::Casual);
+    Board* board = casual->board;
+    board->hintSpin = 358.5f;
+    board->Update();
+    EXPECT_EQ(board->hintSpin, 1.0f);
+
+    casual->level = 5;
+    Bytes file = SaveOf(casual);
+    // No map, then the board: its spin follows the grid and 62 bytes.
+    const size_t spinAt = 118 + 26 + size_t(board->gridWidth * board->gridHeight) + 62;
+    const float old = 100002.5f; // some 40 000 updates
+    std::memcpy(&file[spinAt], &old, 4);
+    Platform::Files::WriteWhole(casual->GetSavePath().CStr(), file.data(), file.size());
+    Game* resumed = NewGame(GameMode::Casual, true);
+    ASSERT_TRUE(resumed->Load());
+    EXPECT_EQ(resumed->level, 5);
+    EXPECT_EQ(resumed->board->hintSpin, std::fmod(old, 360.0f));
+}
+
 TEST_F(GameSaveTest, SkullsOfAReadyLevelAreSavedPlaced)
 {
     Game* game = JourneyLevel(LevelType::Skulls, 40);
@@ -266,18 +300,19 @@ TEST_F(GameSaveTest, SkullsOfAReadyLevelAreSavedPlaced)
     EXPECT_EQ(placed, skulls);
 }
 
-TEST_F(GameSaveTest, DamagedSavesLoadAsAbsentAndStayOnDisk)
+TEST_F(GameSaveTest, DamagedSavesLoadAsAbsentAndAreMovedAside)
 {
     Game* game = JourneyLevel(LevelType::Collect);
     Bytes whole = SaveOf(game);
     String path = game->GetSavePath();
+    const String aside = String::StringFormat("%s.damaged", path.CStr());
     auto loadsAsAbsent = [&](const Bytes& bytes) {
         Platform::Files::WriteWhole(path.CStr(), bytes.data(), bytes.size());
         Game* resumed = NewGame(GameMode::Journey, true);
         bool loaded = resumed->Load();
         bool untouched = resumed->map == nullptr && resumed->board == nullptr && resumed->score == 0;
         Drop();
-        return !loaded && untouched && ReadFile(path) == bytes;
+        return !loaded && untouched && !Platform::Files::Exists(path.CStr()) && ReadFile(aside) == bytes;
     };
     for (size_t length = 0; length < whole.size(); length += 97)
         ASSERT_TRUE(loadsAsAbsent(Bytes(whole.begin(), whole.begin() + long(length)))) << length;
@@ -312,17 +347,130 @@ TEST_F(GameSaveTest, DamagedSavesLoadAsAbsentAndStayOnDisk)
     }
 }
 
-TEST_F(GameSaveTest, AFreshGameStartsWhenTheSaveIsDamaged)
+// A file that fails the check is moved aside before the fresh game that
+// follows is saved in its place, in every mode, and the log names it.
+TEST_F(GameSaveTest, AFreshGameStartsWhenTheSaveIsDamagedAndTheFileIsKeptAside)
 {
-    Game* casual = StartedGame(GameMode::Casual);
-    Bytes bytes = SaveOf(casual);
-    bytes[5] = 9; // difficulty
-    Platform::Files::WriteWhole(casual->GetSavePath().CStr(), bytes.data(), bytes.size());
-    Game* resumed = NewGame(GameMode::Casual, true);
-    resumed->Initialize();
-    ASSERT_NE(resumed->board, nullptr);
-    EXPECT_FALSE(app.resumeGame);
-    EXPECT_EQ(ReadFile(casual->GetSavePath()), bytes);
+    TemporaryDesktop desktop; // the session log goes there
+    theConsole->enabled = true;
+    for (GameMode mode : {GameMode::Journey, GameMode::Casual, GameMode::Speed}) {
+        Game* first = StartedGame(mode);
+        const String path = first->GetSavePath();
+        const std::string aside = std::string(path.CStr()) + ".damaged";
+        Platform::Files::WriteWhole(aside, "older", 5);
+        Bytes bytes = SaveOf(first);
+        bytes[5] = 9; // difficulty
+        Platform::Files::WriteWhole(path.CStr(), bytes.data(), bytes.size());
+
+        Game* resumed = NewGame(mode, true);
+        resumed->Initialize();
+        EXPECT_TRUE(resumed->board != nullptr || resumed->map != nullptr) << path.CStr();
+        EXPECT_EQ(ReadFile(aside.c_str()), bytes) << "replaces the older one";
+        resumed->Kill();
+        EXPECT_EQ(ReadFile(aside.c_str()), bytes) << "the fresh game is saved beside it";
+        Game* fresh = NewGame(mode, true);
+        EXPECT_TRUE(fresh->Load()) << path.CStr();
+        EXPECT_NE(desktop.ReadText("TARNQUILL.LOG").find("WARNING: the saved game " + std::string(path.CStr()) +
+                                                          " is damaged and was not loaded; it is kept as " + aside),
+                  std::string::npos);
+    }
+    theConsole->enabled = false;
+}
+
+// The board record does not say that the player cannot touch the computer's
+// board: it follows from the board being the opponent's.
+TEST_F(GameSaveTest, AResumedDuelLeavesTheComputersBoardToTheComputer)
+{
+    Game* duel = JourneyLevel(LevelType::Duel);
+    duel->Save();
+    Game* back = NewGame(GameMode::Journey, true);
+    back->Initialize();
+    ASSERT_NE(back->opponentBoard, nullptr);
+    Board* computer = back->opponentBoard;
+    Quorb* piece = static_cast<Quorb*>(computer->pieces.Get(0));
+    const int x = int(computer->rect.x + computer->gridRect.x + piece->pos.x);
+    const int y = int(computer->rect.y + computer->gridRect.y + piece->pos.y);
+    const int leftButton = -1;
+    back->CoreMouseDown(x, y, leftButton);
+    back->CoreMouseUp(x, y, leftButton);
+    EXPECT_EQ(computer->selected, nullptr);
+    EXPECT_FALSE(computer->pressed);
+    EXPECT_TRUE(computer->disabled);
+}
+
+// Closing the window in the moment between the click on a won level and the
+// switch to the map saved the level with its win still open: the resumed
+// game offered the win again and paid it twice.
+TEST_F(GameSaveTest, AWinClickedBeforeTheSwitchToTheMapResumesTakenOnce)
+{
+    Game* game = JourneyLevel(LevelType::Meter);
+    Board* board = game->board;
+    board->levelScore = 1000;
+    board->forceWin = true;
+    board->CheckGoal();
+    ASSERT_NE(board->winOverlay, nullptr);
+    board->winOverlay->state = 3;
+    board->winOverlay->MouseDown(0, 0, -1);
+    const int32_t level = game->level;
+    ASSERT_EQ(game->score, 1000);
+    ASSERT_NE(app.transition, nullptr) << "on its way to the map";
+    game->Kill();
+    delete app.transition; // the program ends with it
+
+    Game* back = NewGame(GameMode::Journey, true);
+    back->Initialize();
+    EXPECT_EQ(back->board, nullptr);
+    ASSERT_NE(back->map, nullptr);
+    EXPECT_TRUE(HasChild(*back, back->map));
+    EXPECT_EQ(back->score, 1000);
+    EXPECT_EQ(back->level, level);
+    // The square turns over once the reveal the win started has run.
+    for (int i = 0; i < 500; ++i)
+        back->map->Update();
+    EXPECT_TRUE(back->map->Square(back->squareX, back->squareY).won);
+}
+
+// A resumed overlay is built as when its level ended: the lose overlay
+// shakes the board, and each drops the check its end made pointless.
+TEST_F(GameSaveTest, ResumedOverlaysShakeAndDropTheirChecksAsWhenOpened)
+{
+    struct Case {
+        const char* what;
+        LevelType type;
+        size_t flagAt; // from the fields after the grids
+        std::function<void(Board*)> open;
+        std::function<bool(const Board&)> resumed;
+    };
+    const Case cases[] = {
+        {"lose", LevelType::Drain, 122,
+         [](Board* b) {
+             b->loseOverlay = new LoseOverlay(b, LoseReason::MeterDrained);
+             b->AddChild(b->loseOverlay);
+         },
+         [](const Board& b) { return b.loseOverlay && b.shake == 10.0f && !b.goalCheckPending; }},
+        {"win", LevelType::Meter, 123,
+         [](Board* b) {
+             b->winOverlay = new WinOverlay(b);
+             b->AddChild(b->winOverlay);
+         },
+         [](const Board& b) { return b.winOverlay && !b.loseCheckPending; }},
+    };
+    for (const Case& c : cases) {
+        Game* game = JourneyLevel(c.type);
+        c.open(game->board);
+        Bytes file = SaveOf(game);
+        // The map, then the board; its fields follow the grid.
+        const size_t board = 118 + 3618;
+        ASSERT_EQ(IntAt(file, board), game->board->gridWidth) << c.what;
+        const size_t fields = board + 26 + size_t(game->board->gridWidth * game->board->gridHeight);
+        const float still = 0.0f;
+        std::memcpy(&file[fields + 74], &still, 4);
+        file[fields + c.flagAt] = 1;
+        Platform::Files::WriteWhole(game->GetSavePath().CStr(), file.data(), file.size());
+        Game* back = NewGame(GameMode::Journey, true);
+        ASSERT_TRUE(back->Load()) << c.what;
+        EXPECT_TRUE(c.resumed(*back->board)) << c.what;
+    }
 }
 
 TEST_F(GameSaveTest, DeleteFlagRemovesTheFileInsteadOfWriting)
@@ -401,4 +549,226 @@ TEST_F(GameSaveTest, SavingBringsTheSessionToRest)
     EXPECT_FALSE(board->pressed);
     EXPECT_FALSE(a->swapping);
     EXPECT_EQ(a->pendingMoves, 0);
+}
+
+namespace {
+// What the game was doing when it was closed.
+enum Moment { kPlaying, kCascade, kOverlay, kTransition, kMomentCount };
+
+// One game mode played by the board's own move finder through the
+// application's own updates and screen switches, closed and resumed at
+// random updates. Every file it leaves must load, and a loaded game saved
+// again at once must give the same bytes.
+class LongPlay
+{
+  public:
+    LongPlay(QuorbSwapApp& app, GameMode mode, uint32_t seed) : app(app), mode(mode)
+    {
+        theRandom->Seed(seed);
+        choices.Seed(seed);
+        app.gameMode = mode;
+        Open(false);
+    }
+
+    void Run(int ticks)
+    {
+        int closeAt = NextClose(0);
+        for (int tick = 1; tick <= ticks && !testing::Test::HasFatalFailure(); ++tick) {
+            app.rootGadgets.Update();
+            app.rootObjects.Update();
+            ++app.updateCount;
+            Act();
+            // A running transition is short: closes are sought in it.
+            if (tick >= closeAt || (app.transition && choices.Get(150) == 0)) {
+                CloseAndResume();
+                closeAt = NextClose(tick);
+            }
+        }
+        CloseAndResume();
+    }
+
+    int closes = 0;
+    int duelSaves = 0;
+    int moments[kMomentCount] = {};
+
+  private:
+    int NextClose(int tick) { return tick + 100 + choices.Get(2500); }
+
+    void Open(bool resume)
+    {
+        app.resumeGame = resume;
+        app.GoToGame(false);
+    }
+
+    void Act()
+    {
+        Game* game = app.game;
+        if (game == nullptr || !game->initialised || app.transition)
+            return;
+        if (game->board)
+            PlayLevel(*game->board);
+        else if (game->map)
+            PlayMap(*game->map);
+    }
+
+    bool Waited(int most)
+    {
+        if (--wait > 0)
+            return false;
+        wait = choices.Get(most) + 1;
+        return true;
+    }
+
+    void PlayLevel(Board& board)
+    {
+        if (board.winOverlay) {
+            if (board.winOverlay->state == 3 && !board.winOverlay->disabled && Waited(300))
+                board.winOverlay->MouseDown(0, 0, kLeftButton);
+            return;
+        }
+        if (board.loseOverlay) {
+            LoseOverlay& lose = *board.loseOverlay;
+            // A lost Casual or Speed game ends with its file removed.
+            if (mode == GameMode::Journey && lose.promptAlpha >= 1.0f && !lose.disabled && Waited(300))
+                lose.MouseDown(0, 0, kLeftButton);
+            return;
+        }
+        if (board.readyOverlay || board.levelupOverlay || board.movingCount > 0 || !board.initialised ||
+            !Waited(40))
+            return;
+        // Skull and marked-cell levels can take long for a player that looks
+        // no further than the next move.
+        if (mode == GameMode::Journey && board.levelTicks > kLongestLevel && !board.forceWin) {
+            board.forceWin = true;
+            board.goalCheckPending = true;
+        }
+        Point pos;
+        Point dir;
+        if (!board.FindPossibleMove(&pos, &dir))
+            return; // the loss check finds it
+        Quorb* first = board.PieceAt(pos.x, pos.y);
+        Quorb* second = board.PieceAt(pos.x + dir.x * board.cellSize, pos.y + dir.y * board.cellSize);
+        board.cascadeLevel = 0;
+        board.hintShown = false;
+        board.TrySwap(first, second);
+    }
+
+    void PlayMap(Map& map)
+    {
+        if (map.parent != app.game || !map.revealQueue.empty() || map.items.Count() > 0 || map.disabled ||
+            !Waited(100))
+            return;
+        std::vector<int> open;
+        for (int i = 0; i < kMapSquareCount; ++i) {
+            const MapSquare& square = map.squares[i];
+            if (!square.locked && !square.won && !square.isGoal)
+                open.push_back(i);
+        }
+        if (open.empty()) {
+            Open(false); // the way is walked: a new journey
+            return;
+        }
+        const int chosen = open[size_t(choices.Get(int(open.size())))];
+        MapSquare& square = map.squares[chosen];
+        // Every third level played is a duel.
+        if (square.type < 8 && levelsChosen++ % 3 == 0)
+            square.type = int32_t(LevelType::Duel);
+        const int x = int(Map::kLeft + Map::kColumnPitch * float(chosen / kMapSize));
+        const int y = int(Map::kTop + Map::kRowPitch * float(chosen % kMapSize));
+        map.OnMouseMove(x, y);
+        map.OnMouseDown(x, y, kLeftButton);
+    }
+
+    Moment MomentNow() const
+    {
+        if (app.transition)
+            return kTransition;
+        const Board* board = app.game ? app.game->board : nullptr;
+        if (board == nullptr)
+            return kPlaying;
+        if (board->winOverlay || board->loseOverlay || board->levelupOverlay)
+            return kOverlay;
+        return board->movingCount > 0 || board->cascadeLevel > 0 ? kCascade : kPlaying;
+    }
+
+    void CloseAndResume()
+    {
+        ++closes;
+        moments[MomentNow()] += 1;
+        const String path = app.game->GetSavePath();
+        const bool lost = app.game->deleteSave != 0;
+        app.CloseAllScreens(); // the game saves as it goes
+        if (app.transition)
+            app.transition->Kill();
+        if (lost) {
+            EXPECT_FALSE(Platform::Files::Exists(path.CStr())) << "a lost game leaves no save";
+            Open(false);
+            return;
+        }
+        ExpectLoadsAsSaved(path);
+        Open(true);
+    }
+
+    void ExpectLoadsAsSaved(const String& path)
+    {
+        Bytes saved = ReadFile(path);
+        Game again(&app);
+        ASSERT_TRUE(again.Load()) << "close " << closes;
+        // A square chosen on the way to its level is free again on the
+        // resumed map.
+        if (again.map)
+            saved[kChosenAt] = 0;
+        duelSaves += again.opponentBoard != nullptr ? 1 : 0;
+        const Board* board = again.board;
+        // A resumed lose overlay shakes the board again, and the resumed lose
+        // and win overlays drop the checks their ends made pointless.
+        const bool reopened = board && (board->loseOverlay || board->winOverlay);
+        again.saveName = "again.sav";
+        again.Save();
+        const Bytes resaved = ReadFile(again.GetSavePath());
+        ASSERT_EQ(resaved.size(), saved.size()) << "close " << closes;
+        size_t differing = 0;
+        for (size_t i = 0; i < saved.size(); ++i)
+            differing += saved[i] != resaved[i] ? 1 : 0;
+        EXPECT_LE(differing, reopened ? 6u : 0u) << "close " << closes;
+    }
+
+    static constexpr int kLeftButton = -1;
+    // The map record follows the session's fields and its bool; its chosen
+    // flag follows the squares and four ints.
+    static constexpr size_t kChosenAt = 117 + sizeof(MapSquare) * kMapSquareCount + 4 * 4;
+    static constexpr int32_t kLongestLevel = 15000;
+
+    QuorbSwapApp& app;
+    GameMode mode;
+    Random choices;
+    int wait = 0;
+    int levelsChosen = 0;
+};
+} // namespace
+
+// Saves after long play, with cascades running, overlays open and screens
+// switching, must come back: a refused save starts the game afresh.
+TEST_F(GameSaveTest, LongPlayClosedAndResumedAtRandomKeepsEverySave)
+{
+    for (uint8_t& shown : app.progress.tutorialShown)
+        shown = 1;
+    const struct {
+        GameMode mode;
+        uint32_t seed;
+    } cases[] = {{GameMode::Casual, 11}, {GameMode::Speed, 12}, {GameMode::Journey, 13}};
+    for (const auto& c : cases) {
+        LongPlay play(app, c.mode, c.seed);
+        play.Run(200000);
+        const int mode = int(c.mode);
+        EXPECT_GE(play.closes, 50) << mode;
+        EXPECT_GT(play.moments[kCascade], 0) << mode;
+        EXPECT_GT(play.moments[kOverlay], 0) << mode;
+        if (c.mode == GameMode::Journey) {
+            EXPECT_GT(play.moments[kTransition], 0);
+            EXPECT_GT(play.duelSaves, 0);
+        }
+        app.CloseAllScreens();
+        app.rootGadgets.Update();
+    }
 }
