@@ -2,7 +2,9 @@
 #include "game/support/TextBoard.h"
 
 #include "app/Random.h"
+#include "game/Game.h"
 #include "game/Quorb.h"
+#include "game/QuorbSwapApp.h"
 
 #include <gtest/gtest.h>
 
@@ -88,6 +90,60 @@ TEST(BoardScoreTest, SwappedPieceBecomesSuperAndTwoGroupsOnASecondPass)
     twoGroups->ProcessMatches();
     EXPECT_EQ(twoGroups->levelScore, 2240);
     EXPECT_EQ(twoGroups->cascadeLevel, 2);
+}
+
+// Every score has a level term, which a game at level 1 cannot tell from a
+// wrong one: these are the formulas at level 3, before the game's
+// multiplier (1 on Normal without powers).
+TEST(BoardScoreTest, EveryScoreGrowsWithTheLevel)
+{
+    constexpr int L = 3;
+    constexpr int base = (L + 4) * 2;   // a pass with one group
+    constexpr int super = (L + 49) * 5; // the bonus of a super piece
+    auto matches = [](Board& board) { board.ProcessMatches(); };
+    struct Case
+    {
+        const char* what;
+        std::vector<std::string> rows;
+        void (*play)(Board&);
+        int expected;
+    } cases[] = {
+        {"group of three", LineOf(3), matches, 3 * base},
+        {"group of four", LineOf(4), matches, (4 + 3) * base + super},
+        {"group of five", LineOf(5), matches, (5 + 4) * base + super},
+        {"two groups on a second pass",
+         {"000", "121", "111"},
+         [](Board& board) {
+             board.cascadeLevel = 1;
+             board.ProcessMatches();
+         },
+         2 * (3 * 2 * base + 3 * 2 * base + 1000)},
+        {"marked cell",
+         {"0"},
+         [](Board& board) {
+             board.levelType = LevelType::GoGold;
+             board.cellMarked.assign(1, 0);
+             board.OnPiecePopped(TextBoard::PieceIn(board, 0, 0));
+         },
+         2 * L + 8},
+        {"skull hit beside a group of three", {"000", "1x2", "343"}, matches, 3 * base + 10 * (L + 4)},
+        {"broken skull",
+         {"x1"},
+         [](Board& board) { TextBoard::PieceIn(board, 0, 0)->Shatter(); },
+         25 * (L + 19)},
+    };
+    QuorbSwapApp app;
+    Game game(&app);
+    game.level = L;
+    for (const Case& c : cases) {
+        auto board = TextBoard::Make(c.rows);
+        board->game = &game;
+        theRandom->Seed(4);
+        for (int i = 0; i < board->pieces.Count(); i++)
+            static_cast<Quorb*>(board->pieces.Get(i))->age = 5;
+        c.play(*board);
+        EXPECT_EQ(board->levelScore, c.expected) << c.what;
+    }
 }
 
 TEST(BoardScoreTest, CrossingLinesAreOneGroupAndSeparateLinesTwo)

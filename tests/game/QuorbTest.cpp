@@ -1,4 +1,5 @@
 // The piece record and the piece animations' bookkeeping.
+#include "game/support/SavedFields.h"
 #include "game/support/TextBoard.h"
 
 #include "app/IOBuffer.h"
@@ -11,6 +12,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -77,6 +79,63 @@ template <typename T> void Put(std::vector<uint8_t>& bytes, int offset, T value)
 }
 
 } // namespace
+
+// Every field at the offset and in the encoding of the file format's table:
+// a blank piece (every field 0) with one field set must write that field's
+// bytes there and nothing else.
+TEST(QuorbTest, EveryFieldLiesAtItsOffset)
+{
+    using Q = SavedFields::Entry<Quorb>;
+    const std::vector<Q> fields = {
+        Q{0, +[](Quorb& q) -> float& { return q.pos.x; }},
+        Q{4, +[](Quorb& q) -> float& { return q.pos.y; }},
+        Q{8, +[](Quorb& q) -> float& { return q.drawOffset.x; }},
+        Q{12, +[](Quorb& q) -> float& { return q.drawOffset.y; }},
+        Q{16, +[](Quorb& q) -> int32_t& { return q.kind; }},
+        Q{20, +[](Quorb& q) -> float& { return q.scale; }},
+        Q{24, +[](Quorb& q) -> bool& { return q.swapping; }},
+        Q{25, +[](Quorb& q) -> float& { return q.moveMid.x; }},
+        Q{29, +[](Quorb& q) -> float& { return q.moveMid.y; }},
+        Q{33, +[](Quorb& q) -> float& { return q.moveDir.x; }},
+        Q{37, +[](Quorb& q) -> float& { return q.moveDir.y; }},
+        Q{41, +[](Quorb& q) -> float& { return q.moveAngle; }},
+        Q{45, +[](Quorb& q) -> bool& { return q.popping; }},
+        Q{46, +[](Quorb& q) -> float& { return q.popScale; }},
+        Q{50, +[](Quorb& q) -> float& { return q.popFlash; }},
+        Q{54, +[](Quorb& q) -> bool& { return q.falling; }},
+        Q{55, +[](Quorb& q) -> float& { return q.fallSpeed; }},
+        Q{59, +[](Quorb& q) -> bool& { return q.super; }},
+        Q{60, +[](Quorb& q) -> float& { return q.pulsePhase; }},
+        Q{64, +[](Quorb& q) -> int32_t& { return q.age; }},
+        Q{68, +[](Quorb& q) -> int32_t& { return q.hitPoints; }},
+        Q{72, +[](Quorb& q) -> bool& { return q.hitShaking; }},
+        Q{73, +[](Quorb& q) -> float& { return q.shakeOffset.x; }},
+        Q{77, +[](Quorb& q) -> float& { return q.shakeOffset.y; }},
+        Q{81, +[](Quorb& q) -> float& { return q.shakeAmplitude; }},
+        Q{85, +[](Quorb& q) -> bool& { return q.skull; }},
+        Q{86, +[](Quorb& q) -> int32_t& { return q.changeDelay; }},
+        Q{90, +[](Quorb& q) -> bool& { return q.changing; }},
+        Q{91, +[](Quorb& q) -> float& { return q.changeScale; }},
+        Q{95, +[](Quorb& q) -> int32_t& { return q.reserved; }},
+        Q{99, +[](Quorb& q) -> bool& { return q.flying; }},
+        Q{100, +[](Quorb& q) -> float& { return q.flyAngle; }},
+        Q{104, +[](Quorb& q) -> float& { return q.flyHeight; }},
+        Q{108, +[](Quorb& q) -> float& { return q.flyDistance; }},
+        Q{112, +[](Quorb& q) -> float& { return q.flyScale; }},
+        Q{116, +[](Quorb& q) -> float& { return q.flyPos.x; }},
+        Q{120, +[](Quorb& q) -> float& { return q.flyPos.y; }},
+        Q{124, +[](Quorb& q) -> float& { return q.flySide; }},
+        Q{128, +[](Quorb& q) -> float& { return q.flySpeed; }},
+        Q{132, +[](Quorb& q) -> bool& { return q.levelSkull; }},
+    };
+    auto board = TextBoard::Make({"0"});
+    for (const Q& marked : fields) {
+        std::vector<uint8_t> expected(static_cast<size_t>(Quorb::kRecordSize), 0);
+        const std::vector<uint8_t> written = SavedFields::WriteMarked(
+            fields, marked, [&] { return std::make_unique<Quorb>(board.get()); }, Record, expected);
+        EXPECT_EQ(written, expected) << "field at " << marked.offset;
+    }
+}
 
 TEST(QuorbTest, RecordIs133BytesAndRoundTrips)
 {
