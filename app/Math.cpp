@@ -2,6 +2,8 @@
 
 #include "app/Random.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 
 float Math::SinDegrees(float degrees)
@@ -38,6 +40,12 @@ int32_t Math::NextPowerOfTwo(int32_t n)
     while (power < n && power < (1 << 30))
         power *= 2;
     return power;
+}
+
+int32_t Math::AddSaturated(int32_t a, int32_t b)
+{
+    const int64_t sum = int64_t(a) + b;
+    return int32_t(std::clamp<int64_t>(sum, INT32_MIN, INT32_MAX));
 }
 
 bool Math::IsPowerOfTwo(int32_t n)

@@ -25,6 +25,9 @@ class Math
     // n must not exceed 2^30.
     static int32_t NextPowerOfTwo(int32_t n);
     static bool IsPowerOfTwo(int32_t n);
+    // a + b held at the ends of the int32 range instead of overflowing:
+    // for counters that grow with play.
+    static int32_t AddSaturated(int32_t a, int32_t b);
 };
 
 // Index of the lowest set bit; 0 for a zero mask.

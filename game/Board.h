@@ -64,6 +64,9 @@ class Board : public Gadget
     Board(QuorbSwapApp* app, Game* game);
     ~Board() override;
 
+    // The chain counter multiplies scores; real chains stay far below this.
+    static constexpr int32_t kMaxCascade = 10000;
+
     // Gadget operations.
     void Update() override;
     void Draw() override;

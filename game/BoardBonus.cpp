@@ -1,4 +1,5 @@
 // Popped pieces, goal counters and bonus effects.
+#include "app/Math.h"
 #include "game/Anim_Floater.h"
 #include "game/Anim_Sprite.h"
 #include "game/Board.h"
@@ -19,7 +20,7 @@ constexpr int32_t kStrictHoldAfterMark = 5;
 void Board::OnPiecePopped(Quorb* piece)
 {
     if (!piece->skull) {
-        piecesMatched += 1;
+        piecesMatched = Math::AddSaturated(piecesMatched, 1);
         if (ProfileProgress* progress = Progress()) {
             progress->quorbsPopped += 1;
         }

@@ -1,6 +1,7 @@
 // The frame around the enabled cells and the in-game buttons.
 #include "app/Font.h"
 #include "app/Graphics.h"
+#include "app/Math.h"
 #include "app/RectComplexOutline.h"
 #include "app/SpriteStrip.h"
 #include "game/Board.h"
@@ -272,7 +273,7 @@ void Board::DrawFrame()
 
     const float middle = gridRect.w / 2.0f;
     app->sprScoreBox.DrawCentered(middle, -17.0f);
-    const int score = (game != nullptr ? game->score : 0) + levelScore;
+    const int score = Math::AddSaturated(game != nullptr ? game->score : 0, levelScore);
     app->fontArialBlack23.DrawCentered(String::StringFormat("%d", score), middle, -38.0f);
 
     DrawButtonArt(hintButton, &app->stripHintButton);

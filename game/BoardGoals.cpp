@@ -1,5 +1,6 @@
 // Goal checks, level-up and loss.
 #include "app/List.h"
+#include "app/Math.h"
 #include "game/Board.h"
 #include "game/Game.h"
 #include "game/LevelupOverlay.h"
@@ -9,11 +10,19 @@
 #include "game/WinOverlay.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace
 {
 constexpr int kMaxKinds = 8;
 constexpr int kMaxConversions = 4;
+
+// A value that grows with every level, held finite: a save cannot hold an
+// infinity.
+float Grown(float value, float factor)
+{
+    return std::min(value * factor, std::numeric_limits<float>::max());
+}
 
 bool IsEndless(GameMode mode)
 {
@@ -128,7 +137,7 @@ void Board::CheckGoal()
 void Board::LevelUp(GameMode mode)
 {
     meterValue = 0.0f;
-    int32_t level = CurrentLevel() + 1;
+    int32_t level = Math::AddSaturated(CurrentLevel(), 1);
     if (game) {
         game->level = level;
     }
@@ -136,12 +145,12 @@ void Board::LevelUp(GameMode mode)
         uint32_t& highest = mode == GameMode::Speed ? progress->highestSpeedLevel : progress->highestCasualLevel;
         highest = std::max(highest, static_cast<uint32_t>(level));
     }
-    meterMax *= level <= 3 ? 1.5f : (level <= 6 ? 1.25f : 1.1f);
+    meterMax = Grown(meterMax, level <= 3 ? 1.5f : (level <= 6 ? 1.25f : 1.1f));
     pressure = 0.0f;
     if (mode == GameMode::Speed) {
-        pressurePerTick *= level <= 4 ? 2.0f : 1.5f;
+        pressurePerTick = Grown(pressurePerTick, level <= 4 ? 2.0f : 1.5f);
     } else {
-        pressurePerMove *= level <= 4 ? 1.5f : 1.25f;
+        pressurePerMove = Grown(pressurePerMove, level <= 4 ? 1.5f : 1.25f);
     }
     pressureRelief *= 0.95f;
     if (level > 2) {

@@ -111,7 +111,7 @@ void Board::SetupLevel(LevelType type, int difficulty)
             if (app) {
                 tickLoop.SetSound(app->sndTickTock);
             }
-            countdown = countdownStart = 3000;
+            countdown = countdownStart = kMatchesTicks;
             showMatchesLeft = true;
             showCountdown = true;
             const MatchesRow& row = RowFor(kMatchesRows, d);

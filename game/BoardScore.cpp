@@ -1,6 +1,7 @@
 // Processing matched lines and scoring them.
 #include "game/Board.h"
 
+#include "app/Math.h"
 #include "app/Random.h"
 #include "game/Anim_Floater.h"
 #include "game/Anim_TextFloater.h"
@@ -144,7 +145,7 @@ void Board::ProcessMatches()
         uint32_t& highest = app->progress.highestCascade;
         highest = std::max(highest, static_cast<uint32_t>(std::max(cascadeLevel, 0)));
     }
-    cascadeLevel++;
+    cascadeLevel = std::min(cascadeLevel, kMaxCascade - 1) + 1;
     if (uncheckedRefillChance != -1.0f) {
         strictRefillHold--;
         if (strictRefillHold > 0) {
@@ -176,7 +177,7 @@ void Board::QueueExplosion(Point pos)
     for (const Point& offset : around) {
         Quorb* piece = PieceAt(pos.x + offset.x * cellSize, pos.y + offset.y * cellSize);
         if (piece != nullptr && piece->skull)
-            piece->hitPoints++;
+            piece->hitPoints = Math::AddSaturated(piece->hitPoints, 1);
     }
     movingCount++;
 }

@@ -3,6 +3,7 @@
 
 #include "app/App.h"
 #include "app/Console.h"
+#include "app/Math.h"
 #include "app/Random.h"
 #include "game/Anim_Floater.h"
 #include "game/Clutter.h"
@@ -111,7 +112,7 @@ void Board::Update()
         Settle();
 
     if (IsPlaying()) {
-        levelTicks++;
+        levelTicks = Math::AddSaturated(levelTicks, 1);
         if (showCountdown) {
             countdown--;
             if (countdown < 1) {

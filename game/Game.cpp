@@ -3,6 +3,7 @@
 
 #include "app/Console.h"
 #include "app/IOBuffer.h"
+#include "app/Math.h"
 #include "app/Random.h"
 #include "game/Board.h"
 #include "game/Map.h"
@@ -169,7 +170,7 @@ void Game::OnLevelWon()
 {
     if (board == nullptr)
         return;
-    score += board->levelScore;
+    score = Math::AddSaturated(score, board->levelScore);
     bestTime = std::min(bestTime, board->levelTicks);
     if (map)
         map->CompleteSquare(squareX, squareY, 100);

@@ -41,6 +41,9 @@ enum class LoseReason : int32_t { MeterDrained = 0, NoMoves = 1, OutOfTime = 2, 
 // Where a Transition leads at its midpoint.
 enum class TransitionTarget : int32_t { MainMenu, Game, Puzzler, PuzzlerOverGame, StartLevel, ShowMap };
 
+// A Matches level's stopwatch: 30 seconds of play.
+constexpr int32_t kMatchesTicks = 3000;
+
 // The game's logical screen.
 constexpr int kScreenWidth = 800;
 constexpr int kScreenHeight = 600;

@@ -71,8 +71,10 @@ void LevelupOverlay::Update()
         }
         break;
     case 1:
-        holdTimer -= 1;
-        ticksToBurst -= 1;
+        // Both only count below 1: they rest at -1 however long the bursts
+        // go on.
+        holdTimer = std::max(holdTimer, 0) - 1;
+        ticksToBurst = std::max(ticksToBurst, 0) - 1;
         if (ticksToBurst < 1 && burstsLeft > 0) {
             SpawnFireworks(-1.0f, -1.0f);
             burstsLeft -= 1;
@@ -83,7 +85,7 @@ void LevelupOverlay::Update()
         break;
     default:
         dim = std::max(dim - kDimStep, 0.0f);
-        offset -= 5.0f;
+        offset = std::max(offset - 5.0f, -kStartOffset);
         if (offset <= -kStartOffset) {
             Kill();
         }

@@ -161,7 +161,7 @@ void Map::CompleteSquare(int x, int y, int delay)
         ++progress->journeyLevelsWon;
     chosen = false;
     hoverX = hoverY = previousHoverX = previousHoverY = -1;
-    ++game->level;
+    game->level = Math::AddSaturated(game->level, 1);
     if (progress != nullptr)
         progress->highestJourneyLevel = std::max(progress->highestJourneyLevel, uint32_t(std::max(game->level, 0)));
     AppendStep(x, y, true, false, delay);
@@ -323,7 +323,7 @@ void Map::OnBonusArrived()
     }
     // Points count even when every slot is full.
     if (lastBonusKind == int(PowerKind::Points5000))
-        game->score += game->ScoreMultiplier(5000);
+        game->score = Math::AddSaturated(game->score, game->ScoreMultiplier(5000));
     else if (lastBonusKind == int(PowerKind::Points10000))
-        game->score += game->ScoreMultiplier(10000);
+        game->score = Math::AddSaturated(game->score, game->ScoreMultiplier(10000));
 }

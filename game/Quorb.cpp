@@ -8,10 +8,13 @@
 #include "game/Board.h"
 #include "game/Game.h"
 #include "game/QuorbSwapApp.h"
+#include "game/SaveValidator.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace {
 
@@ -186,7 +189,7 @@ void Quorb::Hit(int damage)
 {
     if (hitShaking || !skull)
         return;
-    hitPoints -= damage;
+    hitPoints = Math::AddSaturated(hitPoints, -damage);
     shakeAmplitude = 5.0f;
     hitShaking = true;
     PlayPitched(app != nullptr ? &app->sndCrack : nullptr, RandomPitch());
@@ -305,7 +308,7 @@ void Quorb::Update()
     if (blinkTimer == 0 && theRandom->Get(12000) == 25)
         blinkTimer = 200 + theRandom->Get(200);
     animPhase++;
-    age++;
+    age = Math::AddSaturated(age, 1);
 
     const float cell = board->cellSize;
     if (swapping) {
@@ -321,7 +324,10 @@ void Quorb::Update()
     }
 
     if (popping) {
-        popScale = (popScale + 0.001f) * 1.2f;
+        // A super piece's pop starts below the point from which the scale
+        // grows, so it runs backwards until kMaxPopTicks end it; it is held
+        // finite for a save taken meanwhile.
+        popScale = std::max((popScale + 0.001f) * 1.2f, -kMaxPopScale);
         popFlash = std::max(popFlash - 0.035f, 0.0f);
         popTicks++;
         if (popScale >= 1.0f || popTicks >= kMaxPopTicks) {
@@ -341,7 +347,9 @@ void Quorb::Update()
     }
 
     if (super) {
-        pulsePhase += 4.0f;
+        // An angle: a turn further draws the same, and the value stays small
+        // however long the piece pulses.
+        pulsePhase = std::fmod(pulsePhase + 4.0f, 360.0f);
         scale = 1.0f + 0.15f * Math::SinDegrees(pulsePhase);
     }
 
@@ -362,7 +370,9 @@ void Quorb::Update()
     }
 
     if (changing) {
-        changeDelay--;
+        // Only the tick it reaches 0 and the ticks after it count, so it
+        // rests at -1 instead of running down without end.
+        changeDelay = std::max(changeDelay, 0) - 1;
         if (changeDelay < 1) {
             if (changeDelay == 0)
                 PlayPitched(app != nullptr ? &app->sndMorph : nullptr, RandomPitch());
@@ -511,41 +521,111 @@ void Quorb::Load(IOBuffer& buffer)
 
 namespace {
 
-// Field layout of the record: 'f' float, 'i' int32, 'b' bool.
-constexpr char kRecordLayout[] = "ffffifbfffffbffbfbfiibfffbibfibffffffffb";
-constexpr int kKindOffset = 16;
+constexpr double kAnyFloat = std::numeric_limits<float>::max();
+constexpr double kCoordinate = SaveValidator::kMaxCoordinate;
+// A fly-in lands at some 2.3 degrees a tick.
+constexpr float kMaxFlySpeed = 10.0f;
+// Skulls of a lost level start their change a few hundred ticks apart at
+// most.
+constexpr double kMaxChangeDelay = 10000.0;
+
+// The record's fields in order, each with the values play can give it.
+struct FieldRange
+{
+    char type; // 'f' float, 'i' int32, 'b' bool
+    double low;
+    double high;
+};
+constexpr FieldRange kRecordFields[] = {
+    {'f', 0.0, kCoordinate},                  // pos.x, inside the grid (below)
+    {'f', 0.0, kCoordinate},                  // pos.y
+    {'f', -kCoordinate, kCoordinate},         // drawOffset.x
+    {'f', -kCoordinate, kCoordinate},         // drawOffset.y
+    {'i', 0.0, kPieceKinds - 1},              // kind
+    {'f', 0.0, 2.0},                          // scale: 1 + 0.15 at the pulse's top
+    {'b', 0.0, 1.0},                          // swapping
+    {'f', -kCoordinate, kCoordinate},         // moveMid.x
+    {'f', -kCoordinate, kCoordinate},         // moveMid.y
+    {'f', -1.0, 1.0},                         // moveDir.x
+    {'f', -1.0, 1.0},                         // moveDir.y
+    {'f', 0.0, 182.0},                        // moveAngle: 90 to 180 in steps of 2
+    {'b', 0.0, 1.0},                          // popping
+    {'f', -Quorb::kMaxPopScale, 1.0},         // popScale
+    {'f', 0.0, 1.25},                         // popFlash
+    {'b', 0.0, 1.0},                          // falling
+    {'f', 0.0, kAnyFloat},                    // fallSpeed: a fall at any speed ends at its cell
+    {'b', 0.0, 1.0},                          // super
+    {'f', -kAnyFloat, kAnyFloat},             // pulsePhase, an angle
+    {'i', 0.0, INT32_MAX},                    // age
+    {'i', INT32_MIN, INT32_MAX},              // hitPoints
+    {'b', 0.0, 1.0},                          // hitShaking
+    {'f', -kCoordinate, kCoordinate},         // shakeOffset.x
+    {'f', -kCoordinate, kCoordinate},         // shakeOffset.y
+    {'f', -1.0, 10.0},                        // shakeAmplitude: 5 down to 0
+    {'b', 0.0, 1.0},                          // skull
+    {'i', -kMaxChangeDelay, kMaxChangeDelay}, // changeDelay
+    {'b', 0.0, 1.0},                          // changing
+    {'f', 0.0, 1.0},                          // changeScale
+    {'i', INT32_MIN, INT32_MAX},              // reserved
+    {'b', 0.0, 1.0},                          // flying
+    {'f', 0.0, 180.0 + kMaxFlySpeed},         // flyAngle: 0 up to 180 and a step
+    {'f', 0.0, 1000.0},                       // flyHeight
+    {'f', -2000.0, 2000.0},                   // flyDistance: from beyond a screen edge
+    {'f', 0.0, 4.0},                          // flyScale
+    {'f', -kCoordinate, kCoordinate},         // flyPos.x
+    {'f', -kCoordinate, kCoordinate},         // flyPos.y
+    {'f', -1.0, 1.0},                         // flySide
+    {'f', 0.0, 2.0 * kMaxFlySpeed},           // flySpeed
+    {'b', 0.0, 1.0},                          // levelSkull
+};
+constexpr int kSwappingOffset = 24;
+constexpr int kMoveAngleOffset = 41;
+constexpr int kHitShakingOffset = 72;
+constexpr int kShakeAmplitudeOffset = 81;
+constexpr int kFlyingOffset = 99;
+constexpr int kFlyAngleOffset = 100;
+constexpr int kFlySpeedOffset = 128;
+
+template <typename T> T ValueAt(const uint8_t* bytes, int offset)
+{
+    T value;
+    std::memcpy(&value, bytes + offset, sizeof value);
+    return value;
+}
+
+// An animation ends on the tick its value passes its end, so a piece in one
+// holds a value short of that end; a loaded one then ends within the
+// ranges above.
+bool AnimationsRunning(const uint8_t* bytes)
+{
+    if (bytes[kSwappingOffset] && ValueAt<float>(bytes, kMoveAngleOffset) >= 180.0f)
+        return false;
+    if (bytes[kHitShakingOffset] && ValueAt<float>(bytes, kShakeAmplitudeOffset) <= 0.0f)
+        return false;
+    return !bytes[kFlyingOffset] || (ValueAt<float>(bytes, kFlyAngleOffset) < 180.0f &&
+                                     ValueAt<float>(bytes, kFlySpeedOffset) <= kMaxFlySpeed);
+}
 
 } // namespace
 
 bool Quorb::IsValidRecord(const uint8_t* bytes, int32_t size, const Board& board)
 {
-    static_assert(sizeof(kRecordLayout) - 1 == 40);
     if (bytes == nullptr || size < kRecordSize)
         return false;
     int offset = 0;
-    for (const char* field = kRecordLayout; *field != '\0'; field++) {
-        if (*field == 'b') {
-            if (bytes[offset] > 1)
-                return false;
-            offset += 1;
-            continue;
-        }
-        if (*field == 'f') {
-            float value;
-            std::memcpy(&value, bytes + offset, sizeof value);
-            if (!std::isfinite(value))
-                return false;
-        }
-        offset += 4;
+    for (const FieldRange& field : kRecordFields) {
+        double value = bytes[offset];
+        if (field.type == 'f')
+            value = ValueAt<float>(bytes, offset);
+        else if (field.type == 'i')
+            value = ValueAt<int32_t>(bytes, offset);
+        if (std::isnan(value) || value < field.low || value > field.high)
+            return false;
+        offset += field.type == 'b' ? 1 : 4;
     }
-    int32_t kind;
-    std::memcpy(&kind, bytes + kKindOffset, sizeof kind);
-    if (kind < 0 || kind >= kPieceKinds)
-        return false;
-    float x;
-    float y;
-    std::memcpy(&x, bytes, sizeof x);
-    std::memcpy(&y, bytes + 4, sizeof y);
-    return x >= 0.0f && y >= 0.0f && x < static_cast<float>(board.gridWidth) * board.cellSize &&
+    static_assert(sizeof kRecordFields / sizeof kRecordFields[0] == 40);
+    const float x = ValueAt<float>(bytes, 0);
+    const float y = ValueAt<float>(bytes, 4);
+    return AnimationsRunning(bytes) && x < static_cast<float>(board.gridWidth) * board.cellSize &&
            y < static_cast<float>(board.gridHeight) * board.cellSize;
 }

@@ -89,6 +89,8 @@ class Quorb : public Object
     // kMaxPopTicks is finished.
     int32_t popTicks = 0;
     static constexpr int32_t kMaxPopTicks = 200;
+    // Far beyond what kMaxPopTicks lets a backward pop reach.
+    static constexpr float kMaxPopScale = 1e15f;
 
   private:
     void StartAnimation();

@@ -7,18 +7,21 @@
 
 #include <climits>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 namespace {
 constexpr int32_t kSaveVersion = 2;
 constexpr int32_t kMaxGridWidth = 12;
 constexpr int32_t kMaxGridHeight = 10;
-// Far beyond any board or screen coordinate, small enough that drawing
-// code may turn it into an integer.
-constexpr float kMaxCoordinate = 100000.0f;
+constexpr float kMaxCoordinate = SaveValidator::kMaxCoordinate;
 constexpr float kMaxCellSize = 800.0f;
-// A chain counter multiplies scores; real chains stay far below this.
-constexpr int32_t kMaxCascade = 10000;
+constexpr float kMaxFloat = std::numeric_limits<float>::max();
+// The computer's waits, a Speed game's relief and the overlays' holds: a few
+// hundred ticks in play.
+constexpr int32_t kMaxTimer = 1000;
+// Goal counters: a few dozen in play.
+constexpr int32_t kMaxCount = 1000;
 constexpr int32_t kMaxTextLength = 1024;
 } // namespace
 
@@ -80,60 +83,70 @@ int32_t SaveValidator::CheckBoard()
         Skip(cells);
 
     float cellSize = Float(1.0f, kMaxCellSize);
-    Float(); // piece scale
+    Float(0.0f, kMaxCellSize / 256.0f); // piece scale
     Int(1, kPieceKinds);
     for (int i = 0; i < 4; ++i)
         Bool();
-    Int(0, kMaxCascade);
+    Int(0, Board::kMaxCascade);
     for (int i = 0; i < 4; ++i)
         Float(-kMaxCoordinate, kMaxCoordinate); // slide and grid offsets
     Bool();                                     // show ready overlay
     Int(0, int32_t(cells));                     // skull count
     Bool();                                     // hint shown
-    for (int i = 0; i < 5; ++i)
-        Float(-kMaxCoordinate, kMaxCoordinate); // hint position, angle, direction
-    Float();                                    // hint spin: any angle, loaded as one
-    for (int i = 0; i < 3; ++i)
-        Float(-kMaxCoordinate, kMaxCoordinate); // hint alpha, zoom, shake
+    Float(-kMaxCoordinate, kMaxCoordinate);     // hint position
+    Float(-kMaxCoordinate, kMaxCoordinate);
+    Float(0.0f, 720.0f); // hint angle: a direction plus 360
+    Float(-1.0f, 1.0f);  // hint direction
+    Float(-1.0f, 1.0f);
+    Float();             // hint spin: any angle, loaded as one
+    Float(0.0f, 1.0f);   // hint alpha
+    Float(0.0f, 1.0f);   // zoom: 0.1 at a pulse
+    Float(0.0f, 100.0f); // shake: 10 at a blast
     int32_t levelType = Int(0, 7);
     Bool();
     Bool();
-    for (int i = 0; i < 4; ++i)
-        Float(); // meter
+    CheckMeter();
     Bool();
-    for (int i = 0; i < 4; ++i)
-        Float(); // pressure
+    // Pressure: the meter 0..100; the rises grow with every level of an
+    // endless game, the relief shrinks.
+    Float(0.0f, 100.0f);
+    Float(0.0f, kMaxFloat);
+    Float(0.0f, 100.0f);
+    Float(-100.0f, 100.0f);
     Int(0, int32_t(cells)); // conversions
     for (int i = 0; i < 3; ++i)
         Bool();
     for (int i = 0; i < 6; ++i)
-        Float(); // meter loop volumes and tint
-    Int();       // level score
+        Float(0.0f, 1.0f); // meter loop volumes and tint
+    Int();                 // level score
     Int(0, INT32_MAX);
     Int(0, INT32_MAX);
-    Bool(); // started
-    Int();  // matches left
+    Bool();            // started
+    Int(0, kMaxCount); // matches left
     Bool();
     Bool();
-    Int(); // countdown
-    Int();
-    Float(); // mark threshold
+    // The stopwatch of a Matches level runs down from its start.
+    int32_t countdown = Int(0, kMatchesTicks);
+    if (countdown > Int(0, kMatchesTicks))
+        ok = false;
+    Float(0.0f, 1.0f); // mark threshold
     for (int i = 0; i < 4; ++i)
         Int(-1, kPieceKinds - 1);
     for (int i = 0; i < 4; ++i)
-        Int();
+        Int(0, kMaxCount);
     Bool();
     Bool(); // is computer
-    Int();
-    Int();
+    // The next move comes one and a half think times away at most.
+    Int(0, 2 * kMaxTimer);
+    Int(0, kMaxTimer);
     Float(-kMaxCoordinate, kMaxCoordinate);
     Float(-kMaxCoordinate, kMaxCoordinate);
-    Int();
+    Int(0, kMaxTimer);
     Bool(); // force win
-    Float();
-    Int();
-    Float();
-    Float();
+    Float(0.0f, kMaxFloat); // pressure per tick
+    Int(0, kMaxTimer);
+    Float(-1.0f, 1.0f); // unchecked refill chance, -1 for never
+    Float(0.0f, 1.0f);
     // GoGold levels count their marked cells.
     if (levelType == int32_t(LevelType::GoGold) && !marked)
         ok = false;
@@ -149,14 +162,27 @@ int32_t SaveValidator::CheckBoard()
     return ok ? levelType : -1;
 }
 
+// Both values run between 0 and a full meter, which grows with every
+// level of an endless game; the drain empties it.
+void SaveValidator::CheckMeter()
+{
+    float value = Float();
+    float shown = Float();
+    Float(-1.0f, 0.0f); // drain
+    float full = Float(0.0f, kMaxFloat);
+    if (value < 0.0f || value > full || shown < 0.0f || shown > full)
+        ok = false;
+}
+
 void SaveValidator::CheckWinOverlay()
 {
     Int(0, 3);
-    Int();
-    // The banner starts spun far out (1.25 to the 101st power).
+    Int(0, kMaxTimer); // hold counter
+    // The banner starts spun far out (1.25 to the 101st power) and grows
+    // from 0 to 1.
     Float();
-    Float();
-    Float(-kMaxCoordinate, kMaxCoordinate);
+    Float(-1.0f, 2.0f);
+    Float(-kMaxCoordinate, 0.0f); // the panel slides up
     for (int i = 0; i < 3; ++i)
         CheckString();
 }
@@ -164,20 +190,23 @@ void SaveValidator::CheckWinOverlay()
 void SaveValidator::CheckLoseOverlay()
 {
     Int(0, 3);
-    for (int i = 0; i < 4; ++i)
-        Float(-kMaxCoordinate, kMaxCoordinate);
+    Float(0.0f, 1.0f);                // flash
+    Float(0.0f, float(kScreenWidth)); // the reason slides in from the right
+    Float(0.0f, 1.0f);                // prompt
+    Float(0.0f, float(kScreenHeight));
 }
 
 void SaveValidator::CheckLevelupOverlay()
 {
     Int(0, 2);
-    Float(-kMaxCoordinate, kMaxCoordinate);
-    Int();
-    Float();
-    Int();
+    Float(-float(kScreenHeight), float(kScreenHeight)); // drops in, rises out
+    // The hold and the next burst count down below 0 while bursts remain.
+    Int(INT32_MIN, kMaxTimer);
+    Float(0.0f, 1.0f); // dim
+    Int(INT32_MIN, kMaxTimer);
     // One burst a level reached, and the level only ever rises.
     Int(0, level - 1); // bursts left
-    Float();
+    Float(0.0f, 1.0f);
 }
 
 void SaveValidator::CheckPieces(int32_t count, int32_t width, int32_t height, float cellSize)

@@ -12,6 +12,10 @@ class IOBuffer;
 class SaveValidator
 {
   public:
+    // Far beyond any board or screen coordinate, small enough that drawing
+    // code may turn it into an integer.
+    static constexpr float kMaxCoordinate = 100000.0f;
+
     // Reads from the buffer's cursor on.
     explicit SaveValidator(IOBuffer& buffer);
 
@@ -22,6 +26,7 @@ class SaveValidator
   private:
     // Returns the board's level type, or -1 for a damaged record.
     int32_t CheckBoard();
+    void CheckMeter();
     void CheckWinOverlay();
     void CheckLoseOverlay();
     void CheckLevelupOverlay();

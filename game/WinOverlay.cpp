@@ -7,6 +7,8 @@
 #include "game/Game.h"
 #include "game/QuorbSwapApp.h"
 
+#include <algorithm>
+
 namespace
 {
 constexpr float kScaleStep = 0.01f;
@@ -69,7 +71,8 @@ void WinOverlay::Update()
         }
         break;
     case 1:
-        holdCounter += 1;
+        // A loaded counter beyond the hold ends it at once.
+        holdCounter = std::min(holdCounter, kHoldTicks) + 1;
         if (holdCounter > kHoldTicks) {
             state = 2;
         }

@@ -59,6 +59,11 @@ TEST(MathTest, IntegerHelpers)
     EXPECT_TRUE(Math::IsPowerOfTwo(1));
     EXPECT_TRUE(Math::IsPowerOfTwo(1024));
 
+    EXPECT_EQ(Math::AddSaturated(INT32_MAX, 1), INT32_MAX);
+    EXPECT_EQ(Math::AddSaturated(INT32_MIN, -1), INT32_MIN);
+    EXPECT_EQ(Math::AddSaturated(INT32_MAX, INT32_MIN), -1);
+    EXPECT_EQ(Math::AddSaturated(40, 2), 42);
+
     EXPECT_EQ(LowestSetBit(0x00FF0000u), 16);
     EXPECT_EQ(LowestSetBit(0xFF000000u), 24);
     EXPECT_EQ(LowestSetBit(1u), 0);

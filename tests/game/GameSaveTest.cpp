@@ -19,11 +19,12 @@
 #include "support/TemporaryDesktop.h"
 #include "support/TemporaryFolder.h"
 
+#include <climits>
 #include <cmath>
 #include <csignal>
 #include <cstdlib>
-#include <filesystem>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -50,6 +51,35 @@ int32_t IntAt(const Bytes& bytes, size_t at)
 bool HasChild(Gadget& parent, Gadget* child)
 {
     return child && parent.children && parent.children->live.IndexOf(child) >= 0;
+}
+
+// The board of a level being played, and its pieces.
+Board& Playing(Game& game)
+{
+    game.board->started = true;
+    return *game.board;
+}
+
+bool AnyPiece(Game& game, bool (*test)(const Quorb&))
+{
+    for (int i = 0; i < game.board->pieces.Count(); ++i)
+        if (test(*static_cast<const Quorb*>(game.board->pieces.Get(i))))
+            return true;
+    return false;
+}
+
+Quorb& FirstPiece(Game& game)
+{
+    return *static_cast<Quorb*>(Playing(game).pieces.Get(0));
+}
+
+// The meter is full and its display arrives at once: the next settle
+// levels an endless game up.
+void LevelUpNext(Game& game)
+{
+    Board& board = Playing(game);
+    board.meterValue = board.meterShown = board.meterMax;
+    board.goalCheckPending = true;
 }
 } // namespace
 
@@ -199,6 +229,155 @@ TEST_F(GameSaveTest, SaveLoadSaveGivesTheSameBytes)
             std::memcpy(&saved[shakeAt], &shake, 4);
         }
         EXPECT_EQ(SaveOf(resumed), saved) << c.what;
+    }
+}
+
+// A save that passes the check is read on trust: whatever it holds, the
+// game must run on from it and save again as a file that loads. Each case
+// writes one hostile value through the game's own save; the load may refuse
+// it, or the resumed game runs a few ticks (animations caught mid-way) and
+// a few hundred more, saving after each stretch.
+TEST_F(GameSaveTest, AnAcceptedSaveRunsAndSavesAgain)
+{
+    const float huge = 3e38f;
+    auto casual = [&] { return StartedGame(GameMode::Casual); };
+    auto matches = [&] { return JourneyLevel(LevelType::Matches); };
+    auto duel = [&] { return JourneyLevel(LevelType::Duel); };
+    struct Case
+    {
+        const char* what;
+        std::function<Game*()> make;
+        std::function<void(Game&)> spoil;
+        // What the resumed game must show after the run, besides its saves.
+        std::function<bool(Game&)> sane = [](Game&) { return true; };
+    };
+    const Case cases[] = {
+        {"falling at -3e38", casual,
+         [&](Game& g) {
+             Quorb& q = FirstPiece(g);
+             q.falling = true;
+             q.fallSpeed = -huge;
+         }},
+        {"flying at -3e38", casual,
+         [&](Game& g) {
+             Quorb& q = FirstPiece(g);
+             q.flying = true;
+             q.flySpeed = -huge;
+         }},
+        {"swapping from -3e38", casual,
+         [&](Game& g) {
+             Quorb& q = FirstPiece(g);
+             q.swapping = true;
+             q.moveAngle = -huge;
+         },
+         [](Game& g) { return !AnyPiece(g, [](const Quorb& q) { return q.swapping; }); }},
+        {"shaking by 3e38", casual,
+         [&](Game& g) {
+             Quorb& q = FirstPiece(g);
+             q.skull = q.hitShaking = true;
+             q.shakeAmplitude = huge;
+         },
+         [](Game& g) { return !AnyPiece(g, [](const Quorb& q) { return q.hitShaking; }); }},
+        {"popping from -3e38", casual,
+         [&](Game& g) {
+             Quorb& q = FirstPiece(g);
+             q.popping = true;
+             q.popScale = -huge;
+         }},
+        {"pulsing from 3e38", casual,
+         [&](Game& g) {
+             Quorb& q = FirstPiece(g);
+             q.super = true;
+             q.pulsePhase = huge;
+         }},
+        {"pieces 2^31-1 ticks old", casual,
+         [](Game& g) {
+             for (int i = 0; i < Playing(g).pieces.Count(); ++i)
+                 static_cast<Quorb*>(g.board->pieces.Get(i))->age = INT32_MAX;
+         },
+         [](Game& g) { return !AnyPiece(g, [](const Quorb& q) { return q.age < 0; }); }},
+        {"a change due in -2^31 ticks", casual,
+         [](Game& g) {
+             Quorb& q = FirstPiece(g);
+             q.changing = true;
+             q.changeDelay = INT32_MIN;
+         },
+         [](Game& g) { return !AnyPiece(g, [](const Quorb& q) { return q.changing; }); }},
+        {"played for 2^31-1 ticks", casual, [](Game& g) { Playing(g).levelTicks = INT32_MAX; }},
+        {"a meter drained below -3e38", casual,
+         [&](Game& g) {
+             Board& b = Playing(g);
+             b.meterValue = b.meterShown = -huge;
+             b.meterDrain = -huge;
+         }},
+        {"a meter of 3e38 filling", casual,
+         [&](Game& g) {
+             Playing(g).meterMax = huge;
+             LevelUpNext(g);
+         }},
+        {"pressure rising by 3e38 a move", casual,
+         [&](Game& g) {
+             Playing(g).pressurePerMove = huge;
+             LevelUpNext(g);
+         }},
+        {"level 2^31-1 going up", casual,
+         [](Game& g) {
+             g.level = INT32_MAX;
+             LevelUpNext(g);
+         }},
+        {"a stopwatch at -2^31", matches, [](Game& g) { Playing(g).countdown = INT32_MIN; },
+         [](Game& g) { return g.board->countdown <= g.board->countdownStart; }},
+        {"a stopwatch of 2^31-1", matches, [](Game& g) { Playing(g).countdown = INT32_MAX; },
+         [](Game& g) { return g.board->countdown <= g.board->countdownStart; }},
+        {"the computer's move due at -2^31", duel, [](Game& g) { g.opponentBoard->aiCountdown = INT32_MIN; },
+         [](Game& g) { return g.opponentBoard->aiCountdown < 450; }},
+        {"the computer's pointer due at -2^31", duel,
+         [](Game& g) { g.opponentBoard->aiWanderTimer = INT32_MIN; },
+         [](Game& g) { return g.opponentBoard->aiWanderTimer <= 100; }},
+        {"the computer thinking 2^31-1 ticks", duel,
+         [](Game& g) {
+             g.opponentBoard->aiThinkTime = INT32_MAX;
+             g.opponentBoard->aiCountdown = 1;
+         }},
+        {"a won banner held 2^31-1 ticks", matches,
+         [](Game& g) {
+             Board& b = Playing(g);
+             b.winOverlay = new WinOverlay(&b);
+             b.AddChild(b.winOverlay);
+             b.winOverlay->state = 1;
+             b.winOverlay->holdCounter = INT32_MAX;
+         },
+         [](Game& g) { return g.board->winOverlay->state == 3; }},
+        {"a level-up held -2^31 ticks", casual,
+         [](Game& g) {
+             Board& b = Playing(g);
+             b.levelupOverlay = new LevelupOverlay(&b);
+             b.AddChild(b.levelupOverlay);
+             b.levelupOverlay->state = 1;
+             b.levelupOverlay->burstsLeft = 0;
+             b.levelupOverlay->holdTimer = INT32_MIN;
+         },
+         [](Game& g) { return g.board->levelupOverlay == nullptr; }},
+    };
+    auto reloads = [&] {
+        bool loaded = NewGame(app.gameMode, true)->Load();
+        Drop();
+        return loaded;
+    };
+    for (const Case& c : cases) {
+        Game* spoilt = c.make();
+        c.spoil(*spoilt);
+        ASSERT_TRUE(spoilt->Save()) << c.what;
+        Game* resumed = NewGame(app.gameMode, true);
+        if (!resumed->Load())
+            continue;
+        for (int ticks : {5, 300}) {
+            for (int tick = 0; tick < ticks; ++tick)
+                resumed->CoreUpdate();
+            ASSERT_TRUE(resumed->Save()) << c.what;
+            EXPECT_TRUE(reloads()) << c.what << ", saved after " << ticks << " more ticks";
+        }
+        EXPECT_TRUE(c.sane(*resumed)) << c.what;
     }
 }
 

@@ -110,10 +110,17 @@ TEST_F(GameTest, WonJourneyLevelsRaiseTheModifiers)
         LevelType type;
         float won;
         float others;
+        int32_t score; // before the win, and after it
+        int32_t level;
+        int32_t scoreAfter;
+        int32_t levelAfter;
     };
     const Case cases[] = {
-        {Difficulty::Normal, LevelType::Matches, 0.25f, 0.05f},
-        {Difficulty::Hard, LevelType::Collect, 1.0f, 1.0f},
+        {Difficulty::Normal, LevelType::Matches, 0.25f, 0.05f, 0, 1, 700, 2},
+        {Difficulty::Hard, LevelType::Collect, 1.0f, 1.0f, 0, 1, 700, 2},
+        // The largest score and level stay the largest.
+        {Difficulty::Normal, LevelType::Drain, 0.25f, 0.05f, INT32_MAX - 100, INT32_MAX, INT32_MAX,
+         INT32_MAX},
     };
     for (const Case& c : cases) {
         Game* game = StartedGame(GameMode::Journey, c.difficulty);
@@ -122,13 +129,14 @@ TEST_F(GameTest, WonJourneyLevelsRaiseTheModifiers)
         game->StartLevel(false);
         game->board->levelScore = 700;
         game->board->levelTicks = 4321;
-        int level = game->level;
+        game->score = c.score;
+        game->level = c.level;
         game->OnLevelWon();
         EXPECT_FLOAT_EQ(game->difficultyModifiers[int(c.type)], c.won);
         EXPECT_FLOAT_EQ(game->difficultyModifiers[int(LevelType::Meter)], c.others);
-        EXPECT_EQ(game->score, 700);
+        EXPECT_EQ(game->score, c.scoreAfter);
         EXPECT_EQ(game->bestTime, 4321);
-        EXPECT_EQ(game->level, level + 1);
+        EXPECT_EQ(game->level, c.levelAfter);
         ASSERT_NE(app.transition, nullptr);
         EXPECT_EQ(app.transition->target, TransitionTarget::ShowMap);
         app.transition->Kill();

@@ -255,20 +255,22 @@ TEST_F(MapProgressTest, BonusLandsInTheFirstFreeSlot)
         const char* what;
         int freeSlot; // -1: every slot full
         int kind;
+        int32_t score; // before the bonus, and after it (Normal: no factor)
+        int32_t scoreAfter;
     };
     const Case cases[] = {
-        {"empty slots", 0, int(PowerKind::Hint)},
-        {"three held", 3, int(PowerKind::SkipLevel)},
-        {"all full: the item is lost", -1, int(PowerKind::SkipLevel)},
-        {"all full: points still count", -1, int(PowerKind::Points10000)},
+        {"empty slots", 0, int(PowerKind::Hint), 100, 100},
+        {"three held", 3, int(PowerKind::SkipLevel), 100, 100},
+        {"all full: the item is lost", -1, int(PowerKind::SkipLevel), 100, 100},
+        {"all full: points still count", -1, int(PowerKind::Points10000), 100, 10100},
+        {"points stop at the largest score", -1, int(PowerKind::Points5000), INT32_MAX - 10, INT32_MAX},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         NewMap(2024);
         for (int i = 0; i < kPowerSlotCount; ++i)
             game.powerSlots[i] = c.freeSlot < 0 || i < c.freeSlot ? int(PowerKind::SkipLevel) : kNoPower;
-        game.score = 100;
-        const int points = c.kind == int(PowerKind::Points10000) ? game.ScoreMultiplier(10000) : 0;
+        game.score = c.score;
         OpenSquare(4, 4, kBonusSquare, c.kind);
         Click(4, 4);
         EXPECT_EQ(progress.bonusItemsCollected, 1u);
@@ -278,7 +280,7 @@ TEST_F(MapProgressTest, BonusLandsInTheFirstFreeSlot)
             EXPECT_EQ(game.powerSlots[c.freeSlot], c.kind);
             EXPECT_GT(map->slotFlash[c.freeSlot], 0.0f);
         }
-        EXPECT_EQ(game.score, 100 + points);
+        EXPECT_EQ(game.score, c.scoreAfter);
     }
 }
 
