@@ -181,6 +181,18 @@ TEST(QuorbTest, ValidatorRefusesDamagedRecords)
         {"kind -1", [](std::vector<uint8_t>& b, float, float, float) { Put<int32_t>(b, 16, -1); }},
         {"x past the grid", [](std::vector<uint8_t>& b, float, float, float w) { Put(b, 0, w); }},
         {"negative y", [](std::vector<uint8_t>& b, float, float, float) { Put(b, 4, -1.0f); }},
+        {"falling upwards", [](std::vector<uint8_t>& b, float, float, float) { Put(b, 55, -3e38f); }},
+        {"a change due in -2^31 ticks",
+         [](std::vector<uint8_t>& b, float, float, float) { Put(b, 86, INT32_MIN); }},
+        // Animations end on the tick they reach their end.
+        {"swapping past 180 degrees",
+         [](std::vector<uint8_t>& b, float, float, float) { Put(b, 41, 180.0f); }},
+        {"shaking with no amplitude", [](std::vector<uint8_t>& b, float, float, float) { Put(b, 81, 0.0f); }},
+        {"flying too fast",
+         [](std::vector<uint8_t>& b, float, float, float) {
+             b[99] = 1;
+             Put(b, 128, 11.0f);
+         }},
     };
     for (const Case& c : cases) {
         std::vector<uint8_t> bad = good;
