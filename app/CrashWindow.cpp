@@ -5,8 +5,8 @@
 #include "app/CrashCatcher.h"
 #include "app/Font.h"
 #include "app/Graphics.h"
-#include "app/LabelButton.h"
-#include "app/TextArea.h"
+
+#include <initializer_list>
 
 namespace {
 constexpr float kMargin = 10.0f;
@@ -41,36 +41,40 @@ CrashWindow::CrashWindow(CrashCatcher& catcher, Font* font, const String& displa
 {
     name = "crashwindow";
     SetRect(0, 0, kWidth, kHeight);
-    report = AddArea(Rgb(100, 0, 0), Rgb(255, 255, 255));
-    report->SetText(displayText);
-    result = AddArea(Rgb(0, 0, 100), Rgb(255, 255, 255));
-    description = AddArea(Rgb(250, 255, 250), Rgb(0, 128, 0));
-    description->readOnly = false;
+    AddArea(report, Rgb(100, 0, 0), Rgb(255, 255, 255));
+    report.SetText(displayText);
+    AddArea(result, Rgb(0, 0, 100), Rgb(255, 255, 255));
+    AddArea(description, Rgb(250, 255, 250), Rgb(0, 128, 0));
+    description.readOnly = false;
     float half = kWidth / 2.0f;
-    sendButton = AddButton(kMargin, "Send Report");
-    closeButton = AddButton(half + 5.0f, String::StringFormat("Close %s", catcher.appName));
+    AddButton(sendButton, kMargin, "Send Report");
+    AddButton(closeButton, half + 5.0f, String::StringFormat("Close %s", catcher.appName));
     ShowState();
 }
 
-TextArea* CrashWindow::AddArea(const Color& background, const Color& text)
+// The areas and buttons are members: they leave the child list before they go.
+CrashWindow::~CrashWindow()
 {
-    auto* area = new TextArea;
-    area->font = font;
-    area->backgroundColor = background;
-    area->textColor = text;
-    area->SetRect(kAreaX, kAreaY, kWidth - 2 * kAreaX, kAreaHeight);
-    AddChild(area);
-    return area;
+    for (Gadget* child :
+         std::initializer_list<Gadget*>{&report, &description, &result, &sendButton, &closeButton})
+        RemoveChild(child);
 }
 
-LabelButton* CrashWindow::AddButton(float x, const String& label)
+void CrashWindow::AddArea(TextArea& area, const Color& background, const Color& text)
 {
-    auto* button = new LabelButton;
-    button->font = font;
-    button->label = label;
-    button->Place(x, kButtonY, kWidth / 2 - 15, kButtonHeight);
-    button->SetListener(this, true);
-    return button;
+    area.font = font;
+    area.backgroundColor = background;
+    area.textColor = text;
+    area.SetRect(kAreaX, kAreaY, kWidth - 2 * kAreaX, kAreaHeight);
+    AddChild(&area);
+}
+
+void CrashWindow::AddButton(LabelButton& button, float x, const String& label)
+{
+    button.font = font;
+    button.label = label;
+    button.Place(x, kButtonY, kWidth / 2 - 15, kButtonHeight);
+    button.SetListener(this, true);
 }
 
 void CrashWindow::Update()
@@ -82,30 +86,30 @@ void CrashWindow::Update()
 // One area is shown, and has the keys and the wheel once it comes up.
 void CrashWindow::ShowState()
 {
-    TextArea* wanted = catcher.sending ? result : catcher.describing ? description : report;
-    for (TextArea* area : {report, description, result})
+    TextArea* wanted = catcher.sending ? &result : catcher.describing ? &description : &report;
+    for (TextArea* area : {&report, &description, &result})
         area->hidden = area != wanted;
     if (wanted != shown) {
         shown = wanted;
         shown->TakeKeyFocus();
         shown->TakeWheelFocus();
     }
-    if (result->GetText().Compare(catcher.resultText.CStr()) != 0)
-        result->SetText(catcher.resultText);
-    sendButton->label = catcher.describing ? "Send Now" : "Send Report";
-    sendButton->disabled = !catcher.sendEnabled;
+    if (result.GetText().Compare(catcher.resultText.CStr()) != 0)
+        result.SetText(catcher.resultText);
+    sendButton.label = catcher.describing ? "Send Now" : "Send Report";
+    sendButton.disabled = !catcher.sendEnabled;
 }
 
 void CrashWindow::OnGadgetEvent(Gadget* sender)
 {
-    if (sender == closeButton) {
+    if (sender == &closeButton) {
         catcher.done = true;
         theApp->Quit();
-    } else if (sender == sendButton) {
+    } else if (sender == &sendButton) {
         if (!catcher.describing && !catcher.sentOnce) {
             catcher.StartDescription();
         } else {
-            catcher.SetUserText(description->GetText());
+            catcher.SetUserText(description.GetText());
             catcher.retries = 0;
             catcher.SendReport();
         }

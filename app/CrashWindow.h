@@ -2,12 +2,12 @@
 
 #include "app/Color.h"
 #include "app/Gadget.h"
+#include "app/LabelButton.h"
 #include "app/String.h"
+#include "app/TextArea.h"
 
 class CrashCatcher;
 class Font;
-class LabelButton;
-class TextArea;
 
 // The whole client area of the crash window: the intro text, the panel in
 // the colour of the state with its heading, the report, description and
@@ -21,6 +21,7 @@ class CrashWindow : public Gadget
     static constexpr int kHeight = 460;
 
     CrashWindow(CrashCatcher& catcher, Font* font, const String& displayText);
+    ~CrashWindow() override;
 
     void Update() override;
     void Draw() override;
@@ -30,15 +31,15 @@ class CrashWindow : public Gadget
     const char* GetHeading() const;
     Color GetPanelColor() const;
 
-    TextArea* report;
-    TextArea* description;
-    TextArea* result;
-    LabelButton* sendButton;
-    LabelButton* closeButton;
+    TextArea report;
+    TextArea description;
+    TextArea result;
+    LabelButton sendButton;
+    LabelButton closeButton;
 
   private:
-    TextArea* AddArea(const Color& background, const Color& text);
-    LabelButton* AddButton(float x, const String& label);
+    void AddArea(TextArea& area, const Color& background, const Color& text);
+    void AddButton(LabelButton& button, float x, const String& label);
     void ShowState();
     void DrawPanel();
 

@@ -197,7 +197,7 @@ void TextArea::Draw()
                    inset + static_cast<float>(i - topLine) * lineHeight);
     bool focused = theApp != nullptr && theApp->keyFocusGadget == this;
     int caretLine = GetLineCount() - 1 - topLine;
-    if (!readOnly && focused && caretLine < GetVisibleLines()) {
+    if (!readOnly && focused && !lines.empty() && caretLine < GetVisibleLines()) {
         float caretX = inset + static_cast<float>(font->GetWidth(lines.back().c_str()));
         theGraphics.FillRect(caretX, inset + static_cast<float>(caretLine) * lineHeight, kCaretWidth,
                              lineHeight);

@@ -68,17 +68,20 @@ class CrashWindowTest : public testing::Test
         fs::current_path(previous);
     }
 
-    void Open(const std::string& server, bool enabled = true,
+    // False when the window cannot open (no font in the program folder).
+    bool Open(const std::string& server, bool enabled = true,
               const String& displayText = "<MODULE>m</MODULE>")
     {
         catcher.reportServer = server.c_str();
         catcher.reportsEnabled = enabled;
         catcher.sendEnabled = enabled;
         app = std::make_unique<CrashWindowApp>(catcher, displayText);
-        ASSERT_TRUE(app->Open());
+        if (!app->Open())
+            return false;
         window = app->crashWindow;
         input = std::make_unique<QueuedInput>(*app);
         Step();
+        return true;
     }
 
     // The window's messages pumped, one update and one frame drawn.
@@ -108,13 +111,13 @@ class CrashWindowTest : public testing::Test
     void ExpectState(TextArea* shown, const char* heading, const Color& panel, const char* intro,
                      const char* sendLabel)
     {
-        for (TextArea* area : {window->report, window->description, window->result})
+        for (TextArea* area : {&window->report, &window->description, &window->result})
             EXPECT_EQ(area->hidden, area != shown) << heading;
         EXPECT_EQ(app->keyFocusGadget, shown) << heading;
         EXPECT_STREQ(window->GetHeading(), heading);
         EXPECT_TRUE(SameColor(window->GetPanelColor(), panel)) << heading;
         EXPECT_STREQ(catcher.IntroText().CStr(), intro);
-        EXPECT_STREQ(window->sendButton->label.CStr(), sendLabel);
+        EXPECT_STREQ(window->sendButton.label.CStr(), sendLabel);
     }
 
     fs::path previous;
@@ -129,14 +132,14 @@ class CrashWindowTest : public testing::Test
 TEST_F(CrashWindowTest, ReportDescriptionSendingAndAnswerFollowTheButtons)
 {
     LocalHttpServer server([](const std::string&) { return Result("OK"); });
-    Open(server.Url(""));
+    ASSERT_TRUE(Open(server.Url("")));
     EXPECT_STREQ(app->title.CStr(), "Quorb Swap - Unexpected Error");
-    EXPECT_STREQ(window->closeButton->label.CStr(), "Close Quorb Swap");
-    EXPECT_STREQ(window->report->GetText().CStr(), "<MODULE>m</MODULE>");
-    ExpectState(window->report, "Error Report:", Color(1, 0, 0, 1), kIntro, "Send Report");
+    EXPECT_STREQ(window->closeButton.label.CStr(), "Close Quorb Swap");
+    EXPECT_STREQ(window->report.GetText().CStr(), "<MODULE>m</MODULE>");
+    ExpectState(&window->report, "Error Report:", Color(1, 0, 0, 1), kIntro, "Send Report");
 
-    Click(window->sendButton);
-    ExpectState(window->description, "What happened?", Color(0, 128 / 255.0f, 0, 1), kPreparing, "Send Now");
+    Click(&window->sendButton);
+    ExpectState(&window->description, "What happened?", Color(0, 128 / 255.0f, 0, 1), kPreparing, "Send Now");
     EXPECT_TRUE(server.Requests().empty());
 
     // Enter and Tab stay in the area as typed; 300 more characters stop at
@@ -144,25 +147,25 @@ TEST_F(CrashWindowTest, ReportDescriptionSendingAndAnswerFollowTheButtons)
     input->Type("it\tfroze\rabc");
     input->Char(VK::Back);
     input->Type(std::string(300, 'x'));
-    EXPECT_EQ(window->description->GetText().Length(), 255);
+    EXPECT_EQ(window->description.GetText().Length(), 255);
     EXPECT_EQ(dialogs.beeps, 300 - (255 - 11));
 
-    Click(window->sendButton);
-    ExpectState(window->result, "Sending Error Report...", Color(0, 0, 1, 1), kPreparing, "Send Report");
-    EXPECT_STREQ(window->result->GetText().CStr(), kContacting);
-    EXPECT_TRUE(window->sendButton->disabled);
+    Click(&window->sendButton);
+    ExpectState(&window->result, "Sending Error Report...", Color(0, 0, 1, 1), kPreparing, "Send Report");
+    EXPECT_STREQ(window->result.GetText().CStr(), kContacting);
+    EXPECT_TRUE(window->sendButton.disabled);
 
     WaitForAnswer();
-    EXPECT_STREQ(window->result->GetText().CStr(), kSent);
+    EXPECT_STREQ(window->result.GetText().CStr(), kSent);
     EXPECT_STREQ(window->GetHeading(), "Sending Error Report...");
-    EXPECT_TRUE(window->sendButton->disabled);
+    EXPECT_TRUE(window->sendButton.disabled);
     ASSERT_EQ(server.Requests().size(), 1u);
     std::string request = server.Requests()[0];
     EXPECT_NE(request.find("%3cUSER%3eit%20froze%20ab" + std::string(244, 'x') + "%3c%2fUSER%3e"),
               std::string::npos)
         << request;
 
-    Click(window->closeButton);
+    Click(&window->closeButton);
     EXPECT_TRUE(app->quit);
     EXPECT_TRUE(catcher.done);
 }
@@ -181,19 +184,19 @@ TEST_F(CrashWindowTest, FailedSendsReenableTheButtonWhichSendsAgainDirectly)
         size_t asked = 0;
         LocalHttpServer server(
             [&](const std::string&) { return asked < c.answers.size() ? c.answers[asked++] : Result("OK"); });
-        Open(server.Url(""));
-        Click(window->sendButton);
-        Click(window->sendButton);
+        ASSERT_TRUE(Open(server.Url("")));
+        Click(&window->sendButton);
+        Click(&window->sendButton);
         WaitForAnswer();
         EXPECT_EQ(server.Requests().size(), c.requests) << c.name;
-        EXPECT_EQ(std::string(window->result->GetText().CStr()).rfind(kNotProcessed, 0), 0u) << c.name;
-        EXPECT_FALSE(window->sendButton->disabled) << c.name;
+        EXPECT_EQ(std::string(window->result.GetText().CStr()).rfind(kNotProcessed, 0), 0u) << c.name;
+        EXPECT_FALSE(window->sendButton.disabled) << c.name;
 
         // No description stage the second time: straight to the send.
-        Click(window->sendButton);
-        ExpectState(window->result, "Sending Error Report...", Color(0, 0, 1, 1), kPreparing, "Send Report");
+        Click(&window->sendButton);
+        ExpectState(&window->result, "Sending Error Report...", Color(0, 0, 1, 1), kPreparing, "Send Report");
         WaitForAnswer();
-        EXPECT_STREQ(window->result->GetText().CStr(), kSent) << c.name;
+        EXPECT_STREQ(window->result.GetText().CStr(), kSent) << c.name;
         app.reset();
         catcher.describing = catcher.sentOnce = catcher.sending = catcher.finished = false;
     }
@@ -205,13 +208,13 @@ TEST_F(CrashWindowTest, ClosingEndsTheWindowInEveryState)
     LocalHttpServer server([](const std::string&) { return LocalHttpServer::Answer{{}, false}; });
     for (int clicks = 0; clicks <= 2; ++clicks) {
         for (bool byButton : {true, false}) {
-            Open(server.Url(""));
+            ASSERT_TRUE(Open(server.Url("")));
             for (int i = 0; i < clicks; ++i)
-                Click(window->sendButton);
+                Click(&window->sendButton);
             EXPECT_EQ(catcher.describing, clicks == 1);
             EXPECT_EQ(catcher.sending, clicks == 2);
             if (byButton) {
-                Click(window->closeButton);
+                Click(&window->closeButton);
             } else {
                 SdlEventInjector::Window(SdlEventInjector::WindowChange::Close);
                 Step();
@@ -228,8 +231,8 @@ TEST_F(CrashWindowTest, ReportScrollsByWheelBarAndKeysAndSendingMayBeOff)
     String lines;
     for (int i = 0; i < 60; ++i)
         lines.AppendString(String::StringFormat("<STACKWALK>0001:%.08X</STACKWALK>\r\n", i));
-    Open("http://127.0.0.1:1", false, lines);
-    TextArea* report = window->report;
+    ASSERT_TRUE(Open("http://127.0.0.1:1", false, lines));
+    TextArea* report = &window->report;
     int visible = report->GetVisibleLines();
     ASSERT_GT(report->GetLineCount(), visible);
     int last = report->GetLineCount() - visible;
@@ -265,8 +268,8 @@ TEST_F(CrashWindowTest, ReportScrollsByWheelBarAndKeysAndSendingMayBeOff)
         EXPECT_EQ(report->GetTopLine(), c.topLine) << c.name;
     }
 
-    EXPECT_TRUE(window->sendButton->disabled);
-    Click(window->sendButton);
+    EXPECT_TRUE(window->sendButton.disabled);
+    Click(&window->sendButton);
     EXPECT_FALSE(catcher.describing);
     EXPECT_FALSE(report->hidden);
 }
