@@ -771,7 +771,7 @@ class LongPlay
     int moments[kMomentCount] = {};
 
   private:
-    int NextClose(int tick) { return tick + 100 + choices.Get(2500); }
+    int NextClose(int tick) { return tick + 200 + choices.Get(4000); }
 
     void Open(bool resume)
     {
