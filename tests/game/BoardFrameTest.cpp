@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <vector>
@@ -200,6 +201,22 @@ TEST_F(BoardFrameTest, EdgeArtThatCannotAdvanceIsSkipped)
     auto board = MakeBoard(LevelType::Meter);
     app->stripRim.GetFrame(1)->mWidth = 2;
     app->stripRim.GetFrame(3)->mHeight = 0;
+    theGraphics.BeginScene();
+    board->DrawFrame();
+    theGraphics.EndScene();
+    SUCCEED();
+}
+
+// The score shown is the game's and the level's together, which a game at
+// the largest score would take past the largest int.
+TEST_F(BoardFrameTest, TheScoreOfAGameAtTheLargestIsShown)
+{
+    Game game(app.get());
+    game.score = INT32_MAX;
+    auto board = std::make_unique<Board>(app.get(), &game);
+    board->SetSize(8, 8);
+    board->BuildFrame();
+    board->levelScore = 1000;
     theGraphics.BeginScene();
     board->DrawFrame();
     theGraphics.EndScene();
