@@ -1,6 +1,7 @@
 // Every name the game loads, loaded through the framework's own loaders
 // from the program folder the build filled, with the sizes and frame counts
 // the screens' layouts rely on.
+#include "app/Audio.h"
 #include "app/Font.h"
 #include "app/Graphics.h"
 #include "app/Image.h"
@@ -11,10 +12,12 @@
 #include "app/SpriteStrip.h"
 #include "support/SoundTestFolder.h"
 #include "support/TemporaryFolder.h"
+#include "platform/Sound.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cctype>
 #include <cmath>
@@ -247,6 +250,66 @@ TEST_F(GameAssetsTest, PiecesAreSolidSquaresWithClearCorners)
     Image arrow;
     ASSERT_TRUE(LoadPicture("graphics\\quorbs\\hintarrow", arrow));
     EXPECT_EQ(arrow.mWidth, arrow.mHeight) << "it is scaled to the cell size";
+}
+
+// Average colour (0..255 a channel) of the pixels at least half opaque whose
+// distance from the centre, as a fraction of the side, lies in [from, to).
+std::array<float, 3> MeanColour(const Image& image, float from, float to)
+{
+    std::array<float, 3> sum{};
+    int count = 0;
+    for (int y = 0; y < image.mHeight; ++y)
+        for (int x = 0; x < image.mWidth; ++x) {
+            const float r = std::hypot(x + 0.5f - image.mWidth / 2.0f, y + 0.5f - image.mHeight / 2.0f) / image.mWidth;
+            const uint32_t p = image.mPixels[y * image.mWidth + x];
+            if ((p >> 24) < 128 || r < from || r >= to)
+                continue;
+            for (int c = 0; c < 3; ++c)
+                sum[c] += float((p >> (16 - 8 * c)) & 0xFF);
+            ++count;
+        }
+    for (float& c : sum)
+        c /= float(std::max(count, 1));
+    return sum;
+}
+
+float Chroma(const std::array<float, 3>& c)
+{
+    return std::max({c[0], c[1], c[2]}) - std::min({c[0], c[1], c[2]});
+}
+
+float Distance(const std::array<float, 3>& a, const std::array<float, 3>& b)
+{
+    return std::hypot(a[0] - b[0], a[1] - b[1], a[2] - b[2]);
+}
+
+// Each colour piece about as wide and tall as the others and plainly
+// coloured beside the ivory skull; on a gold cell, what shows round a piece
+// (it covers 0.8 of the cell) far from the colour of the piece's edge.
+TEST_F(GameAssetsTest, PiecesStandApartFromEachOtherAndTheGoldCells)
+{
+    Image pieces[9], gold;
+    int extents[8] = {};
+    for (int kind = 0; kind <= 8; ++kind) {
+        ASSERT_TRUE(LoadPicture("graphics\\quorbs\\qb" + std::to_string(kind) + "0", pieces[kind]));
+        if (kind == 8)
+            break;
+        int x0 = 256, x1 = 0, y0 = 256, y1 = 0;
+        for (int y = 0; y < pieces[kind].mHeight; ++y)
+            for (int x = 0; x < pieces[kind].mWidth; ++x)
+                if (AlphaAt(pieces[kind], x, y) >= 128)
+                    x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
+        extents[kind] = std::min(x1 - x0, y1 - y0);
+    }
+    ASSERT_TRUE(LoadPicture("graphics\\quorbs\\goldbrick", gold));
+    const int largest = *std::max_element(extents, extents + 8);
+    const std::array<float, 3> around = MeanColour(gold, 0.4f, 0.47f);
+    EXPECT_LT(Chroma(MeanColour(pieces[8], 0.1f, 0.3f)), 60) << "the skull is ivory";
+    for (int kind = 0; kind < 8; ++kind) {
+        EXPECT_GT(extents[kind] * 10, largest * 8) << "kind " << kind << " looks small beside the others";
+        EXPECT_GT(Chroma(MeanColour(pieces[kind], 0.1f, 0.3f)), 60) << "kind " << kind << " looks grey";
+        EXPECT_GT(Distance(MeanColour(pieces[kind], 0.3f, 0.4f), around), 55) << "kind " << kind << " on gold";
+    }
 }
 
 // What the game loads from each bundle: the name and, for strips, the
@@ -489,7 +552,7 @@ TEST_F(GameAssetsTest, GameplayArtFitsAroundTheBoard)
     ExpectSizeWithin("graphics\\gameplay\\duelmeter", 200, 420, 20, 45);
     ExpectSizeWithin("graphics\\gameplay\\stopwatchhand", 4, 20, 50, 50);
     ExpectSizeWithin("graphics\\gameplay\\collectbox", 115, 135, 120, 140);
-    ExpectSizeWithin("graphics\\gameplay\\level", 110, 150, 50, 70);
+    ExpectSizeWithin("graphics\\gameplay\\level", 90, 150, 50, 70);
     ExpectSizeWithin("graphics\\gameplay\\QuickStats", 540, 580, 150, 190);
     // The fills sit inside their meters at the offsets the board draws them.
     Image meter, fill, skull, skullFill, duel, duelFill;
@@ -544,6 +607,231 @@ TEST_F(GameAssetsTest, DialogsFrameTheirFieldsAndButtons)
         EXPECT_EQ(normal.mWidth, hilite.mWidth) << pair;
         EXPECT_EQ(normal.mHeight, hilite.mHeight) << pair;
     }
+}
+
+// A picture, or one frame of a strip, as a screen draws it: top-left at
+// (x, y), optionally mirrored left to right and clipped to a rectangle.
+struct Placed
+{
+    const Image* image;
+    float x, y;
+    int frame = 0, frames = 1;
+    bool mirrored = false;
+    float clipX0 = -1e9f, clipY0 = -1e9f, clipX1 = 1e9f, clipY1 = 1e9f;
+
+    int Width() const { return image->mWidth / frames; }
+    int Height() const { return image->mHeight; }
+    uint8_t Alpha(int sx, int sy) const
+    {
+        if (sx < clipX0 || sx >= clipX1 || sy < clipY0 || sy >= clipY1)
+            return 0;
+        int lx = int(std::floor(float(sx) - x)), ly = int(std::floor(float(sy) - y));
+        if (lx < 0 || ly < 0 || lx >= Width() || ly >= Height())
+            return 0;
+        return AlphaAt(*image, frame * Width() + (mirrored ? Width() - 1 - lx : lx), ly);
+    }
+};
+
+Placed Centred(const Image& image, float cx, float cy, int frame = 0, int frames = 1)
+{
+    Placed p{&image, 0, 0, frame, frames};
+    p.x = cx - float(p.Width() / 2);
+    p.y = cy - float(p.Height() / 2);
+    return p;
+}
+
+// Pixels where both pictures are plainly visible (soft shadows aside).
+int Overlap(const Placed& a, const Placed& b)
+{
+    int count = 0;
+    for (int sy = int(a.y); sy < int(a.y) + a.Height() + 1; ++sy)
+        for (int sx = int(a.x); sx < int(a.x) + a.Width() + 1; ++sx)
+            if (a.Alpha(sx, sy) >= 64 && b.Alpha(sx, sy) >= 64)
+                ++count;
+    return count;
+}
+
+// The frame a board draws round a full grid at (gx, gy), w x h pixels:
+// corner studs 12 px out on the diagonals, edges 8.5 px out, tiled from
+// 17 px in and clipped there.
+std::vector<Placed> BoardFrame(const Image& rim, float gx, float gy, float w, float h)
+{
+    std::vector<Placed> pieces = {Centred(rim, gx - 12, gy - 12, 0, 6), Centred(rim, gx + w + 12, gy - 12, 2, 6),
+                                  Centred(rim, gx - 12, gy + h + 12, 4, 6),
+                                  Centred(rim, gx + w + 12, gy + h + 12, 5, 6)};
+    for (float x = 17 + 34; x < w - 17 + 34; x += 68) {
+        for (float y : {-8.5f, h + 8.5f}) {
+            Placed tile = Centred(rim, gx + x, gy + y, 1, 6);
+            tile.clipX0 = gx + 17, tile.clipX1 = gx + w - 17;
+            pieces.push_back(tile);
+        }
+    }
+    for (float y = 17 + 33; y < h - 17 + 33; y += 66) {
+        for (float x : {-8.5f, w + 8.5f}) {
+            Placed tile = Centred(rim, gx + x, gy + y, 3, 6);
+            tile.clipY0 = gy + 17, tile.clipY1 = gy + h - 17;
+            pieces.push_back(tile);
+        }
+    }
+    return pieces;
+}
+
+int Overlap(const Placed& a, const std::vector<Placed>& others)
+{
+    int count = 0;
+    for (const Placed& b : others)
+        count += Overlap(a, b);
+    return count;
+}
+
+bool IsGoldRim(const Image& image, int x, int y)
+{
+    const uint32_t p = image.mPixels[y * image.mWidth + x];
+    return (p >> 24) > 128 && ((p >> 16) & 0xFF) > 200 && ((p >> 8) & 0xFF) > 140 && (p & 0xFF) < 120;
+}
+
+// A text field the game draws at (x, y), w x h, over a picture drawn at
+// (px, py): the picture's gold rim runs just outside the field on every side
+// and nowhere under it.
+::testing::AssertionResult FieldInItsSlot(const Image& art, float px, float py, int x, int y, int w, int h)
+{
+    const int left = x - int(px), top = y - int(py);
+    if (left < 6 || top < 6 || left + w + 6 > art.mWidth || top + h + 6 > art.mHeight)
+        return ::testing::AssertionFailure() << "the field runs off the picture";
+    for (int fy = top; fy < top + h; ++fy)
+        for (int fx = left; fx < left + w; ++fx)
+            if (IsGoldRim(art, fx, fy))
+                return ::testing::AssertionFailure() << "the field covers the rim at " << fx << "," << fy;
+    auto rimWithin6 = [&](int fx, int fy, int dx, int dy) {
+        for (int step = 1; step <= 6; ++step)
+            if (IsGoldRim(art, fx + dx * step, fy + dy * step))
+                return true;
+        return false;
+    };
+    const int midX = left + w / 2, midY = top + h / 2;
+    if (!rimWithin6(midX, top, 0, -1) || !rimWithin6(midX, top + h - 1, 0, 1) || !rimWithin6(left, midY, -1, 0) ||
+        !rimWithin6(left + w - 1, midY, 1, 0))
+        return ::testing::AssertionFailure() << "no rim round the field at " << left << "," << top;
+    return ::testing::AssertionSuccess();
+}
+
+// The journey map's tip marker: the arrow centred on the tip position,
+// mirrored by the facing, the caption centred a little off it, towards the
+// side away from the square 120 px beyond the arrow's centre.
+::testing::AssertionResult TipArrowShows(const Image& arrow, const Image& caption, float offset, float facing)
+{
+    const float tipX = 400, tipY = 300, square = tipX + 120 * facing;
+    Placed a = Centred(arrow, tipX, tipY);
+    a.mirrored = facing < 0;
+    const Placed c = Centred(caption, tipX - offset * facing, tipY - 3);
+    // The arrow's end towards the square, and how much of it the caption
+    // leaves to be seen.
+    int end = int(tipX), shown = 0;
+    for (int sx = int(a.x); sx < int(a.x) + a.Width(); ++sx)
+        for (int sy = int(a.y); sy < int(a.y) + a.Height(); ++sy)
+            if (a.Alpha(sx, sy) >= 128) {
+                if ((sx - end) * facing > 0)
+                    end = sx;
+                if (c.Alpha(sx, sy) < 64 && (sx - tipX) * facing > 0 && sy == int(tipY))
+                    ++shown;
+            }
+    const float gap = (square - float(end)) * facing;
+    if (gap < 8 || gap > 45)
+        return ::testing::AssertionFailure() << "the arrow ends " << gap << " px from the square's centre";
+    if (shown < 30)
+        return ::testing::AssertionFailure() << "only " << shown << " px of the arrow show past the caption";
+    // It points: near its end the arrow is a thin tip, not a shaft.
+    auto rows = [&](int sx) {
+        int n = 0;
+        for (int sy = int(a.y); sy < int(a.y) + a.Height(); ++sy)
+            n += a.Alpha(sx, sy) >= 128;
+        return n;
+    };
+    if (rows(end - int(4 * facing)) * 3 > a.Height())
+        return ::testing::AssertionFailure() << "the arrow's end towards the square is blunt";
+    return ::testing::AssertionSuccess();
+}
+
+// Every piece of art the screens draw together, placed as they place it,
+// with nothing hiding another.
+TEST_F(GameAssetsTest, ArtFitsWhereTheScreensDrawIt)
+{
+    std::map<std::string, Image> art;
+    for (const char* name : {"graphics\\gameplay\\rim", "graphics\\gameplay\\level", "graphics\\gameplay\\matchestogo",
+                             "graphics\\gameplay\\collectbox", "graphics\\gameplay\\QuorbMeter",
+                             "graphics\\gameplay\\duelmeter", "graphics\\gameplay\\smallmenubutton",
+                             "graphics\\map\\enteryourname", "graphics\\profiles\\NewUser", "graphics\\map\\tiparrow",
+                             "graphics\\map\\tip1", "graphics\\map\\tip2", "graphics\\title", "graphics\\spinarrows"})
+        ASSERT_TRUE(LoadPicture(name, art[name]));
+    auto get = [&](const char* name) -> const Image& { return art.at(name); };
+    const Image& rim = get("graphics\\gameplay\\rim");
+
+    // An 8 x 8 board fills the screen with 65 px cells from (140, 40); a duel
+    // board has the half screen, 6 x 9 cells of 53 px from (41, 61.5).
+    const std::vector<Placed> frame = BoardFrame(rim, 140, 40, 520, 520);
+    const Image& matches = get("graphics\\gameplay\\matchestogo");
+    const Image& meter = get("graphics\\gameplay\\QuorbMeter");
+    const Image& duel = get("graphics\\gameplay\\duelmeter");
+    const Image& menu = get("graphics\\gameplay\\smallmenubutton");
+    struct Clear
+    {
+        const char* what;
+        Placed piece;
+        std::vector<Placed> others;
+    };
+    std::vector<Clear> clear = {
+        {"level box", {&get("graphics\\gameplay\\level"), -3, 0}, frame},
+        {"matches counter", {&matches, 140.0f - float(matches.mWidth) - 25, 40}, frame},
+        {"level meter", {&meter, 140.0f - float(meter.mWidth) - 8, 300.0f - float(meter.mHeight / 2)}, frame},
+        {"left duel meter", {&duel, 41 + 159 - float(duel.mWidth) / 2, 61.5f + 477 + 8},
+         {{&menu, 400.0f - float(menu.mWidth / 6), 600.0f - float(menu.mHeight), 0, 3}}},
+        {"right duel meter", {&duel, 441 + 159 - float(duel.mWidth) / 2, 61.5f + 477 + 8},
+         {{&menu, 400.0f - float(menu.mWidth / 6), 600.0f - float(menu.mHeight), 0, 3}}},
+    };
+    for (int slot = 0; slot < 4; ++slot)
+        clear.push_back({"collect box", {&get("graphics\\gameplay\\collectbox"), 140 - 132, 40 + 135.0f * slot}, frame});
+    for (const Clear& c : clear)
+        EXPECT_EQ(Overlap(c.piece, c.others), 0) << c.what << " at " << c.piece.x << "," << c.piece.y;
+
+    // Text fields: the high-score name box, and the new player's name field
+    // a line of the large font plus 6 high.
+    int lineHeight = 0;
+    for (const ParseXMLTag& tag : ReadTags("Fonts\\ArialBlack23.font"))
+        if (tag.name.CompareNoCase("HEIGHT") == 0)
+            lineHeight = std::atoi(tag.content.CStr());
+    ASSERT_GT(lineHeight, 0);
+    const Image& nameArt = get("graphics\\map\\enteryourname");
+    const Image& newUser = get("graphics\\profiles\\NewUser");
+    EXPECT_TRUE(FieldInItsSlot(nameArt, 400.0f - float(nameArt.mWidth / 2), 300.0f - float(nameArt.mHeight / 2),
+                               250, 400, 300, 45))
+        << "high-score name";
+    EXPECT_TRUE(FieldInItsSlot(newUser, 400.0f - float(newUser.mWidth / 2), 300.0f - float(newUser.mHeight / 2),
+                               223, 261, 363, lineHeight + 6))
+        << "new player's name";
+
+    for (float facing : {1.0f, -1.0f}) {
+        EXPECT_TRUE(TipArrowShows(get("graphics\\map\\tiparrow"), get("graphics\\map\\tip1"), 25, facing)) << facing;
+        EXPECT_TRUE(TipArrowShows(get("graphics\\map\\tiparrow"), get("graphics\\map\\tip2"), 10, facing)) << facing;
+    }
+
+    // The title's lettering stays out of the circle the arrows sweep at
+    // (175, 287), and of the ring drawn round it.
+    const Image& arrows = get("graphics\\spinarrows");
+    float reach = 0;
+    for (int y = 0; y < arrows.mHeight; ++y)
+        for (int x = 0; x < arrows.mWidth; ++x)
+            if (AlphaAt(arrows, x, y) >= 64)
+                reach = std::max(reach, std::hypot(float(x) - float(arrows.mWidth / 2), float(y) - float(arrows.mHeight / 2)));
+    const Image& title = get("graphics\\title");
+    int lettering = 0;
+    for (int y = 0; y < title.mHeight; ++y)
+        for (int x = 0; x < title.mWidth; ++x) {
+            const uint32_t p = title.mPixels[y * title.mWidth + x];
+            const bool light = ((p >> 16) & 0xFF) > 0xE0 && ((p >> 8) & 0xFF) > 0xE0 && (p & 0xFF) > 0xC0;
+            if (light && std::hypot(float(x) - 175, float(y) - 287) < reach + 12)
+                ++lettering;
+        }
+    EXPECT_EQ(lettering, 0) << "arrows reach " << reach;
 }
 
 // Where the page draws a picture, no pixel of it may cover the live
@@ -833,3 +1121,82 @@ TEST(GameSoundsTest, EverySoundLoadsWithItsVoicesAndLoopsJoinSmoothly)
 }
 
 } // namespace
+
+// One voice the loudest moment starts: at `start` seconds, at a pitch, once
+// or looping.
+struct Cue
+{
+    const char* name;
+    float start;
+    float pitch;
+    bool loop;
+};
+
+// A four-step cascade on a board whose meter runs its loops (the hum at
+// its top pitch, the drain warning, skulls flying in): every step with its
+// match and super-piece bonus at the step's rising pitch, its combo, long
+// line and a skull cracked beside it; the last step fills the meter and
+// breaks the skull. Steps come as fast as pieces can fall one cell, and
+// slower.
+std::vector<Cue> LoudestCascade(float stepSeconds)
+{
+    std::vector<Cue> cues = {{"quorbmeter", 0, 1.25f, true},
+                             {"warningloop", 0, 1.0f, true},
+                             {"chatter", 0, 1.0f, true}};
+    for (int step = 0; step < 4; ++step) {
+        const float at = 0.05f + step * stepSeconds, pitch = 1.0f + 0.25f * step;
+        for (const char* name : {"match", "bonus"})
+            cues.push_back({name, at, pitch, false});
+        for (const char* name : {step == 0 ? "fanfare" : "fanfare2", "zing", "crack"})
+            cues.push_back({name, at, 1.0f, false});
+    }
+    const float last = 0.05f + 3 * stepSeconds;
+    for (const char* name : {"bell", "shatter"})
+        cues.push_back({name, last, 1.0f, false});
+    return cues;
+}
+
+// Plays the cues through the mixer at full volume, a 10 ms step at a time
+// as the game starts them, and returns the largest sample it put out.
+int LoudestSample(const std::vector<Cue>& cues, float seconds)
+{
+    Platform::SoundMixer mixer;
+    std::vector<std::unique_ptr<Platform::SoundBuffer>> voices;
+    std::vector<bool> started(cues.size(), false);
+    constexpr size_t kStep = Platform::SoundMixer::kOutputRate / 100;
+    std::vector<int16_t> out(kStep * 2);
+    int loudest = 0;
+    for (int tick = 0; tick < int(seconds * 100); ++tick) {
+        for (size_t i = 0; i < cues.size(); ++i) {
+            if (started[i] || cues[i].start * 100 > float(tick))
+                continue;
+            started[i] = true;
+            Sound sound;
+            sound.Load((std::string("sounds\\") + cues[i].name).c_str());
+            const Platform::SoundBuffer& source = *sound.GetVoice(0)->GetBuffer();
+            std::vector<uint8_t> pcm = SoundTestFolder::VoicePCM(sound);
+            auto voice = mixer.CreateBuffer(source.GetFormat(), uint32_t(pcm.size()));
+            uint32_t bytes = 0;
+            std::copy(pcm.begin(), pcm.end(), voice->Lock(bytes));
+            voice->Unlock();
+            voice->SetVolume(Audio::VolumeToAttenuation(1.0f));
+            voice->SetFrequency(uint32_t(float(source.GetFormat().samplesPerSecond) * cues[i].pitch));
+            voice->Play(cues[i].loop);
+            voices.push_back(std::move(voice));
+        }
+        mixer.Render(out.data(), kStep);
+        for (int16_t s : out)
+            loudest = std::max(loudest, std::abs(int(s)));
+    }
+    return loudest;
+}
+
+TEST(GameSoundsTest, LoudestCascadeStaysBelowFullScaleAtFullVolume)
+{
+    SoundTestFolder folder;
+    fs::create_directory_symlink(ProgramFolder() / "sounds", "sounds");
+    for (float step : {0.2f, 0.3f, 0.4f, 0.5f}) {
+        const int loudest = LoudestSample(LoudestCascade(step), 3.5f);
+        EXPECT_LT(loudest, 32767) << "steps " << step << " s apart clip";
+    }
+}

@@ -222,6 +222,12 @@ void ArtKit::DrawPanel(Canvas& canvas, float x, float y, float width, float heig
     canvas.Fill(Mask::FromSdf(w, h, Shape::Ring(inner, 2)), Color{0, 0, 0, 0.5f});
 }
 
+void ArtKit::DrawFieldSlot(Canvas& canvas, float x, float y, float width, float height)
+{
+    canvas.FillShape(Shape::RoundRect(x - 4, y - 4, width + 8, height + 8, 8), Palette::kGold.WithAlpha(0.85f));
+    canvas.FillShape(Shape::RoundRect(x - 1, y - 1, width + 2, height + 2, 5), Color::Hex(0x0A0618));
+}
+
 Canvas ArtKit::Panel(int width, int height, float radius, float alpha)
 {
     // Room for the shadow below; the frame fills the rest.

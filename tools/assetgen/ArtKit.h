@@ -66,6 +66,9 @@ class ArtKit
     static Canvas Panel(int width, int height, float radius = 24, float alpha = 0.97f);
     static void DrawPanel(Canvas& canvas, float x, float y, float width, float height, float radius,
                           float alpha = 0.92f);
+    // A dark slot with a gold rim around the rectangle where the game draws
+    // a text field, the rim just outside it.
+    static void DrawFieldSlot(Canvas& canvas, float x, float y, float width, float height);
     // Full-screen backdrop: gradient, light rays and soft bokeh.
     static Canvas Backdrop(int width, int height, Color top, Color bottom, unsigned seed);
     // A little star of light, for sparkles on art.

@@ -2,6 +2,7 @@
 
 #include "tools/assetgen/ArtKit.h"
 #include "tools/assetgen/BundleWriter.h"
+#include "tools/assetgen/FontWriter.h"
 #include "tools/assetgen/Pieces.h"
 #include "tools/assetgen/Rng.h"
 
@@ -65,13 +66,13 @@ Canvas UserScreen()
 
 Canvas NewUser()
 {
-    // Centred at (400, 300): the name field at (223, 261), 363 wide, is
-    // (43, 91) here; the buttons are at y = 320.
+    // Centred at (400, 300): the name field at (223, 261), 363 wide and a
+    // line of the large font plus 6 high, is (43, 91) here; the buttons are
+    // at y = 320.
     Canvas c = ArtKit::Panel(440, 260, 28);
     ArtKit::DrawText(c, "New Player", TextStyle{Typeface::Heavy, 32}, 220, 38);
-    ArtKit::DrawText(c, "Type your name:", ArtKit::BodyStyle(20), 220, 72);
-    c.FillShape(Shape::RoundRect(38, 86, 373, 42, 8), Palette::kGold.WithAlpha(0.8f));
-    c.FillShape(Shape::RoundRect(41, 89, 367, 36, 6), Color::Hex(0x0A0618));
+    ArtKit::DrawText(c, "Type your name:", ArtKit::BodyStyle(20), 220, 70);
+    ArtKit::DrawFieldSlot(c, 43, 91, 363, float(FontWriter::LineStep(Typeface::Heavy, 23) + 6));
     return c;
 }
 

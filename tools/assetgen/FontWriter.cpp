@@ -48,6 +48,12 @@ FontWriter::FontWriter(AssetWriter& out, Typeface face, int pixelSize)
 {
 }
 
+int FontWriter::LineStep(Typeface face, int pixelSize)
+{
+    return ArtKit::Text().Ascender(face, pixelSize) + ArtKit::Text().Descender(face, pixelSize) +
+           (3 * pixelSize + 5) / 10;
+}
+
 Canvas FontWriter::Pack(const std::string& chars, int cellHeight, std::vector<Placed>& placed) const
 {
     int x = kGap, y = kGap, rowHeight = 0;
@@ -76,11 +82,10 @@ void FontWriter::WriteTagForm(const std::string& name)
     std::vector<Placed> placed;
     Canvas page = Pack(Printable(), 0, placed);
     mOut.SaveImage(name, page);
-    // The line step carries a face's usual leading (about 0.3 em): the game
-    // wraps its message box text with this font and tightens it by 12.
-    const int leading = (3 * mSize + 5) / 10;
+    // The game wraps its message box text with this font and tightens the
+    // line step by 12.
     std::string text =
-        "<HEIGHT>" + std::to_string(LineHeight() + leading) + "</HEIGHT>\r\n<YOFFSET>0</YOFFSET>\r\n";
+        "<HEIGHT>" + std::to_string(LineStep(mFace, mSize)) + "</HEIGHT>\r\n<YOFFSET>0</YOFFSET>\r\n";
     text += "<SPACE>" + std::to_string(ArtKit::Text().Glyph(mFace, mSize, ' ').advance) + "</SPACE>\r\n";
     for (const Placed& p : placed) {
         // The loader takes one off each offset; the cell has a pixel of margin.

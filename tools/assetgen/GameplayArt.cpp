@@ -98,19 +98,13 @@ Canvas Circle()
 }
 
 // A glass tube meter: body art, and the liquid drawn clipped into it.
-Canvas TubeMeter(int width, int height, float tubeX, float tubeY, float tubeW, float tubeH,
-                 const std::string& label)
+Canvas TubeMeter(int width, int height, float panelWidth, float tubeX, float tubeY, float tubeW, float tubeH)
 {
     Canvas c(width, height);
-    ArtKit::DrawPanel(c, 2, 2, width - 4.0f, height - 8.0f, 18, 0.85f);
+    ArtKit::DrawPanel(c, 2, 2, panelWidth, height - 8.0f, 18, 0.85f);
     Sdf tube = Shape::RoundRect(tubeX - 4, tubeY - 4, tubeW + 8, tubeH + 8, (tubeW + 8) / 2);
     c.FillShape(tube, Color::Hex(0x05030E));
     c.FillShape(Shape::Ring(tube, 2), Color{1, 1, 1, 0.35f});
-    if (!label.empty()) {
-        TextStyle t = ArtKit::BodyStyle(15);
-        for (size_t i = 0; i < label.size(); ++i)
-            ArtKit::DrawText(c, std::string(1, label[i]), t, (tubeX - 4) / 2 + 2, tubeY + 20 + i * 20.0f);
-    }
     return c;
 }
 
@@ -131,7 +125,7 @@ Canvas Liquid(int width, int height, Color top, Color bottom, bool horizontal)
 Canvas SkullMeter()
 {
     // Skull emblem on top; the game blinks the dark face over it at (15, 48).
-    Canvas c = TubeMeter(110, 370, 48, 85, 18, 270, "");
+    Canvas c = TubeMeter(110, 370, 106, 48, 85, 18, 270);
     c.Draw(Pieces::Art(Pieces::kSkull, 0), 19, 6, 72.0f / 256);
     return c;
 }
@@ -185,24 +179,43 @@ Canvas StopwatchCircle()
     return c;
 }
 
-Canvas CounterBox(int width, int height, const std::string& heading)
+// A counter's panel at (x, y) inside a clear picture of the given size:
+// the clear margins keep it off the board frame where the game places it.
+Canvas CounterBox(int width, int height, float x, float y, float panelWidth, float panelHeight,
+                  const std::string& heading = "", float headingY = 0, int headingSize = 15)
 {
     Canvas c(width, height);
-    ArtKit::DrawPanel(c, 2, 2, width - 4.0f, height - 8.0f, 16, 0.9f);
-    TextStyle h = ArtKit::BodyStyle(15);
+    ArtKit::DrawPanel(c, x, y, panelWidth, panelHeight, 16, 0.9f);
+    TextStyle h = ArtKit::BodyStyle(headingSize);
     h.face = Typeface::Heavy;
     h.top = Palette::kCream;
     h.bottom = Palette::kGold;
     if (!heading.empty())
-        ArtKit::DrawText(c, heading, h, width / 2.0f, 22);
+        ArtKit::DrawText(c, heading, h, x + panelWidth / 2, headingY);
     return c;
+}
+
+// Drawn left of the grid's top-left corner stud: its top stays clear.
+Canvas MatchesToGo()
+{
+    // The game centres the count on the picture, its line from y = 45.
+    return CounterBox(110, 110, 2, 20, 106, 82, "Matches", 34);
+}
+
+Canvas LevelBox()
+{
+    // Drawn at (-3, 0) of the screen, left of a Casual board's corner stud;
+    // the game centres the level on x = 68 here, its line from y = 25.
+    return CounterBox(98, 62, 36, 2, 62, 52, "Level", 13, 13);
 }
 
 Canvas CollectBox()
 {
-    // The icon goes at (18, 32), the count right-aligned near (82, 69).
-    Canvas c = CounterBox(125, 130, "Collect");
-    c.FillShape(Shape::RoundRect(14, 30, 58, 58, 10), Color{0, 0, 0, 0.45f});
+    // The icon goes at (18, 32), the count right-aligned near (85, 65). Slots
+    // stack down the grid's left edge from its top to its bottom corner
+    // stud: the panel keeps clear of the edge and of both studs.
+    Canvas c = CounterBox(125, 130, 2, 22, 98, 84);
+    c.FillShape(Shape::RoundRect(14, 28, 74, 74, 10), Color{0, 0, 0, 0.45f});
     return c;
 }
 
@@ -239,11 +252,12 @@ Canvas QuickStats()
     return c;
 }
 
+// Under each duel board, clear of the small menu button between them.
 Canvas DuelMeter()
 {
-    Canvas c(360, 44);
-    ArtKit::DrawPanel(c, 1, 1, 358, 40, 16, 0.9f);
-    c.FillShape(Shape::RoundRect(9, 11, 342, 22, 11), Color::Hex(0x05030E));
+    Canvas c(280, 44);
+    ArtKit::DrawPanel(c, 1, 1, 278, 40, 16, 0.9f);
+    c.FillShape(Shape::RoundRect(9, 11, 262, 22, 11), Color::Hex(0x05030E));
     return c;
 }
 
@@ -266,7 +280,8 @@ int GameplayArt::Write(AssetWriter& out)
     b.Add("Ready", ArtKit::Banner("Ready?", 90, cream, gold));
     b.Add("Go", ArtKit::Banner("Go!", 110, Color::Hex(0xD8FFB0), Color::Hex(0x36B21E)));
     b.Add("Flash", Flash());
-    b.Add("QuorbMeter", TubeMeter(100, 380, 43, 13, 24, 354, ""));
+    // Drawn 8 px left of the grid: the panel ends short of the frame's edge.
+    b.Add("QuorbMeter", TubeMeter(100, 380, 80, 43, 13, 24, 354));
     b.Add("QuorbMeterFill", Liquid(24, 354, Color::Hex(0x9BF6FF), Color::Hex(0x1E62D8), false));
     b.Add("skullmeter", SkullMeter());
     b.Add("skullmeterfill", Liquid(18, 270, Color::Hex(0xFF8AA0), Color::Hex(0x7A0A5A), false));
@@ -275,14 +290,14 @@ int GameplayArt::Write(AssetWriter& out)
     b.Add("warningbkg", WarningBackground());
     b.Add("danger", ArtKit::Banner("Danger!", 48, Color::Hex(0xFFD0C0), Color::Hex(0xE82020)));
     b.Add("duelmeter", DuelMeter());
-    b.Add("duelmeterfill", Liquid(338, 18, Color::Hex(0x9BF6FF), Color::Hex(0x1E62D8), true));
-    b.Add("matchestogo", CounterBox(110, 110, "Matches"));
+    b.Add("duelmeterfill", Liquid(258, 18, Color::Hex(0x9BF6FF), Color::Hex(0x1E62D8), true));
+    b.Add("matchestogo", MatchesToGo());
     b.Add("stopwatch", Stopwatch());
     b.Add("stopwatchhand", StopwatchHand());
     b.Add("stopwatchcircle", StopwatchCircle());
     b.Add("collectbox", CollectBox());
-    b.Add("scorebox", CounterBox(160, 56, ""));
-    b.Add("level", CounterBox(130, 60, "Level"));
+    b.Add("scorebox", CounterBox(160, 56, 2, 2, 156, 48));
+    b.Add("level", LevelBox());
     b.Add("levelup", ArtKit::Banner("Level Up!", 80, cream, gold));
     b.Add("Win", ArtKit::Banner("Level Complete!", 66, cream, gold));
     b.Add("QuickStats", QuickStats());

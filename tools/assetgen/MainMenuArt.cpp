@@ -130,7 +130,7 @@ int MainMenuArt::Write(AssetWriter& out)
           ArtKit::Bubble(250, "Journey",
                          {"Travel the map,", "beat every kind", "of level and", "finish the jigsaws."}));
     b.Add("casualcaption", ArtKit::Bubble(220, "Casual", {"Play at your own pace", "as long as you like."}));
-    b.Add("speedcaption", ArtKit::Bubble(300, "Speed", {"Match fast before the", "skull meter fills up!"}));
+    b.Add("speedcaption", ArtKit::Bubble(300, "Speed", {"The skull meter rises", "with time: match fast!"}));
 
     Canvas difficulty = ArtKit::Panel(470, 390, 34);
     ArtKit::DrawText(difficulty, "Choose Difficulty", TextStyle{Typeface::Heavy, 34}, 235, 48);

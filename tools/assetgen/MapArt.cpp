@@ -171,12 +171,16 @@ Canvas Pips(int count)
 
 Canvas TipArrow()
 {
-    // Points left; the game mirrors it for tips on the other side.
-    Canvas c(64, 40);
-    Sdf arrow = Shape::RoundPolygon({{2, 20}, {26, 2}, {26, 12}, {62, 12}, {62, 28}, {26, 28}, {26, 38}}, 2);
-    Mask m = Mask::FromSdf(64, 40, arrow);
+    // Centred 120 px left of its square, pointing right; the game mirrors
+    // it for a square on the left. Its caption sits over the tail, so the
+    // head reaches out past it to stop just short of the square.
+    constexpr int w = 184, h = 46;
+    Canvas c(w, h);
+    Sdf arrow =
+        Shape::RoundPolygon({{4, 15}, {138, 15}, {138, 3}, {180, 23}, {138, 43}, {138, 31}, {4, 31}}, 2);
+    Mask m = Mask::FromSdf(w, h, arrow);
     c.Fill(m.Dilated(2), Palette::kInk);
-    c.Fill(m, Paints::Vertical(2, Color::Hex(0xFFF6A8), 38, Palette::kAmber));
+    c.Fill(m, Paints::Vertical(3, Color::Hex(0xFFF6A8), 43, Palette::kAmber));
     c.Bevel(m, 3, 1.2f);
     return c;
 }
@@ -191,12 +195,13 @@ Canvas Firework()
 
 Canvas NameEntry()
 {
-    // Room for the 300 x 45 name box at (250, 400) of the screen.
+    // Centred at (400, 300): the game's 300 x 45 name box at (250, 400) of
+    // the screen is (70, 270) here; its slot frames it.
     Canvas c = ArtKit::Panel(440, 340, 30);
     ArtKit::DrawText(c, "New High Score!", TextStyle{Typeface::Heavy, 38}, 220, 62);
     TextStyle body = ArtKit::BodyStyle(22);
     ArtKit::DrawLines(c, {"Well played!", "Type your name and", "press Enter."}, body, 220, 125, 30);
-    c.FillShape(Shape::RoundRect(26, 226, 388, 66, 14), Color{0, 0, 0, 0.4f});
+    ArtKit::DrawFieldSlot(c, 70, 270, 300, 45);
     return c;
 }
 
@@ -225,9 +230,9 @@ int MapArt::Write(AssetWriter& out)
 
     const std::vector<std::pair<std::string, std::vector<std::string>>> captions = {
         {"Meter", {"Fill the quorb meter", "by making matches."}},
-        {"Skulls", {"Crack every skull", "with matches beside it."}},
-        {"Drain", {"The meter drains away:", "keep it from running dry."}},
-        {"Matches", {"Reach the goal in a", "limited number of matches."}},
+        {"Skulls", {"Break every skull", "with matches beside it."}},
+        {"Drain", {"The meter drains away:", "fill it before it runs dry."}},
+        {"Matches", {"Make the matches shown", "before the time runs out."}},
         {"Collect", {"Collect the pieces", "shown at the left."}},
         {"Go Gold", {"Turn every square gold", "by matching on it."}},
         {"Surprise", {"Anything can happen", "on this square!"}},
@@ -236,25 +241,29 @@ int MapArt::Write(AssetWriter& out)
     for (size_t i = 0; i < captions.size(); ++i)
         b.Add("caption" + std::to_string(i), ArtKit::Bubble(230, captions[i].first, captions[i].second, 15));
     b.Add("caption9",
-          ArtKit::Bubble(230, "Jigsaw Piece", {"Win the levels next to", "it to collect the piece."}, 15));
+          ArtKit::Bubble(230, "Jigsaw Piece", {"Win a level next to it,", "then click to take the piece."}, 15));
     b.Add("caption10", ArtKit::Bubble(230, "Bonus", {"Win a level next to it", "to open this bonus."}, 15));
     b.Add("captiongoal",
           ArtKit::Bubble(230, "The Goal", {"Reach this square to", "finish the journey."}, 15));
-    const std::vector<std::pair<std::string, std::string>> bonuses = {
-        {"Double Score", "Your next level scores x2."},  {"Triple Score", "Your next level scores x3."},
-        {"5000 Points", "A gift of 5000 points."},       {"10000 Points", "A gift of 10000 points."},
-        {"Skip Level", "Win a level at a click."},       {"Hint", "Shows you a good move."},
-        {"Extra Pieces", "More kinds of piece appear."},
+    const std::vector<std::pair<std::string, std::vector<std::string>>> bonuses = {
+        {"Double Score", {"Every score counts twice."}},
+        {"Triple Score", {"Every score counts 3 times."}},
+        {"5000 Points", {"A gift of 5000 points."}},
+        {"10000 Points", {"A gift of 10000 points."}},
+        {"Skip Level", {"Win a level at a click."}},
+        {"Free Hints", {"Hints cost you nothing."}},
+        {"Extra Pieces", {"Two more jigsaw pieces", "when you reach the goal."}},
     };
     for (size_t i = 0; i < bonuses.size(); ++i)
-        b.Add("bcaption" + std::to_string(i), ArtKit::Bubble(230, bonuses[i].first, {bonuses[i].second}, 15));
+        b.Add("bcaption" + std::to_string(i), ArtKit::Bubble(230, bonuses[i].first, bonuses[i].second, 15));
     TextStyle diff = ArtKit::BodyStyle(16);
     b.Add("difficultycaption", ArtKit::Caption("Difficulty:", diff, 2));
     for (int i = 1; i <= 5; ++i)
         b.Add("diff" + std::to_string(i), Pips(i));
     b.Add("tiparrow", TipArrow());
-    b.Add("tip1", ArtKit::Bubble(200, "", {"Click a glowing", "square to play it!"}, 15));
-    b.Add("tip2", ArtKit::Bubble(200, "", {"Win levels to open", "the squares nearby."}, 15));
+    // Narrow, so that the arrow's head shows beside them.
+    b.Add("tip1", ArtKit::Bubble(0, "", {"Click this", "square to", "play it!"}, 14));
+    b.Add("tip2", ArtKit::Bubble(0, "", {"A win opens", "the squares", "around it:", "try this one!"}, 13));
     b.Add("menu", ArtKit::RoundButton(40, "Menu", ButtonTone::Gold, false, 18));
     b.Add("menu_hilite", ArtKit::RoundButton(40, "Menu", ButtonTone::Gold, true, 18));
     b.Add("puzzle", ArtKit::RoundButton(40, "Jigsaw", ButtonTone::Blue, false, 15));

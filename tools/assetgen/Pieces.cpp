@@ -52,7 +52,7 @@ Sdf KindShape(int kind, float cx, float cy, float s)
     case 6:
         return Heart(cx, cy + s * 0.02f, s * 0.9f);
     default:
-        return Clover(cx, cy, s * 0.74f);
+        return Clover(cx, cy, s * 1.12f);
     }
 }
 
@@ -67,7 +67,7 @@ float GlyphDrop(int kind)
 Color Pieces::KindColor(int kind)
 {
     static const uint32_t colours[] = {0xE8273C, 0xFF8C12, 0xFFD31F, 0x3FC92E,
-                                       0x2E7BFF, 0x9B3FE0, 0xFF5FB4, 0xE9EEF6};
+                                       0x2E7BFF, 0x9B3FE0, 0xFF5FB4, 0x16D6D0};
     return Color::Hex(colours[kind % kColourKinds]);
 }
 
@@ -78,8 +78,8 @@ Canvas Pieces::Art(int kind, int variant)
     Canvas c(kSize, kSize);
     bool active = variant == 1;
     Color base = KindColor(kind);
-    Color dark = kind == 7 ? Color::Hex(0x5A6478) : base.Darker(0.55f);
-    Color light = base.Lighter(kind == 7 ? 0.6f : 0.3f);
+    Color dark = base.Darker(0.55f);
+    Color light = base.Lighter(0.3f);
     if (active) {
         base = base.Lighter(0.2f);
         light = light.Lighter(0.4f);
@@ -95,7 +95,7 @@ Canvas Pieces::Art(int kind, int variant)
     // The same silhouette again, small and raised: the shape reads even at
     // the smallest board size.
     float drop = GlyphDrop(kind);
-    Sdf glyph = KindShape(kind, kC, kC + drop * 0.4f, kind == 7 ? 50.0f : 44.0f);
+    Sdf glyph = KindShape(kind, kC, kC + drop * 0.4f, 44.0f);
     Mask glyphMask = Mask::FromSdf(kSize, kSize, glyph);
     c.Shadow(glyphMask, 3, 4, 4, 0.35f);
     c.Fill(glyphMask, Paints::Linear(96, 96, light.Lighter(0.5f), 170, 170, base));
@@ -216,22 +216,26 @@ Canvas Pieces::Smoke()
 
 Canvas Pieces::GoldBrick()
 {
+    // A bright gold rim round a deep gold floor: the pieces (0.8 of the
+    // cell) stand on the dark part, so orange and yellow ones stay clear.
     constexpr int s = 128;
     Canvas c(s, s);
-    Sdf plate = Shape::RoundRect(4, 4, s - 8, s - 8, 14);
+    Sdf plate = Shape::RoundRect(3, 3, s - 6, s - 6, 14);
     Mask m = Mask::FromSdf(s, s, plate);
-    c.Fill(m, Paints::Linear(0, 0, Color::Hex(0xFFE98A, 0.9f), s, s, Color::Hex(0xC77A0A, 0.9f)));
+    c.Fill(m, Paints::Radial(64, 64, 64, Color::Hex(0xB07A10, 0.9f), Color::Hex(0x5A3604, 0.92f)));
     for (float y : {46.0f, 86.0f})
-        c.Fill(Mask::FromSdf(s, s, Shape::Capsule({10, y}, {118, y}, 1.5f)).Times(m),
-               Color::Hex(0x8A4A00, 0.7f));
-    for (auto [x, y0, y1] : {std::tuple{64.0f, 8.0f, 46.0f},
+        c.Fill(Mask::FromSdf(s, s, Shape::Capsule({14, y}, {114, y}, 1.2f)).Times(m),
+               Color::Hex(0xFFD860, 0.35f));
+    for (auto [x, y0, y1] : {std::tuple{64.0f, 12.0f, 46.0f},
                              {36.0f, 46.0f, 86.0f},
                              {92.0f, 46.0f, 86.0f},
-                             {64.0f, 86.0f, 120.0f}})
-        c.Fill(Mask::FromSdf(s, s, Shape::Capsule({x, y0}, {x, y1}, 1.5f)).Times(m),
-               Color::Hex(0x8A4A00, 0.7f));
-    c.Bevel(m, 8, 1.2f);
-    ArtKit::Sparkle(c, 30, 26, 10, Color{1, 1, 1, 0.9f});
+                             {64.0f, 86.0f, 116.0f}})
+        c.Fill(Mask::FromSdf(s, s, Shape::Capsule({x, y0}, {x, y1}, 1.2f)).Times(m),
+               Color::Hex(0xFFD860, 0.35f));
+    Mask rim = Mask::FromSdf(s, s, Shape::Ring(Shape::Grow(plate, -3), 6));
+    c.Fill(rim, Paints::Linear(0, 0, Color::Hex(0xFFF3B0), s, s, Color::Hex(0xE0A020)));
+    c.Bevel(rim, 3, 1.2f);
+    ArtKit::Sparkle(c, 16, 14, 9, Color{1, 1, 1, 0.9f});
     return c;
 }
 

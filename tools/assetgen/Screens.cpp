@@ -51,10 +51,11 @@ Canvas Screens::Title()
     DrawPieceArc(c, 530, 0.27f);
     ArtKit::DrawText(c, "Quorb Swap", LogoStyle(104), 400, 150);
     TextStyle tag;
-    tag.size = 24;
+    tag.size = 22;
     tag.top = tag.bottom = Palette::kCream;
     tag.outlineWidth = 2;
-    ArtKit::DrawText(c, "swap, match and beat the skulls", tag, 400, 232);
+    // Above the socket of the spinning arrows, clear of its ring.
+    ArtKit::DrawText(c, "swap, match and beat the skulls", tag, 400, 216);
     // Socket for the spinning arrows and a tray behind the loading bar.
     c.FillShape(Shape::Circle(175, 287, 58), Color{0, 0, 0, 0.35f});
     c.FillShape(Shape::Ring(Shape::Circle(175, 287, 58), 3), Palette::kGold.WithAlpha(0.8f));
@@ -119,7 +120,7 @@ Canvas Screens::PauseSign()
     small.size = 20;
     small.top = small.bottom = Palette::kCream;
     small.outlineWidth = 2;
-    ArtKit::DrawText(c, "Click to carry on", small, 190, 142);
+    ArtKit::DrawText(c, "Click or press a key", small, 190, 142);
     return c;
 }
 

@@ -10,6 +10,10 @@ namespace AssetGen {
 namespace {
 
 constexpr float kTwoPi = 6.28318530718f;
+// The mixer adds up every voice and clips at full scale: each sound leaves
+// room for the others of the busiest moment, a cascade's match, bonus,
+// combo and meter sounds over the board's loops, at full volume.
+constexpr float kMasterLevel = 0.27f;
 
 float Note(int semitonesFromA4)
 {
@@ -137,7 +141,8 @@ std::vector<float> Jingle(std::initializer_list<Step> melody, std::initializer_l
     SoundSynth s(length);
     Tune(s, melody, Wave::Square, 0.3f, 0.25f);
     Tune(s, bass, Wave::Triangle, 0.35f, 0.4f);
-    return s.Finish();
+    // Long and played once per combo: a cascade overlaps several.
+    return s.Finish(0.5f);
 }
 
 std::vector<float> Bell()
@@ -198,7 +203,7 @@ std::vector<float> MeterHum()
         return tremolo * (0.5f * std::sin(kTwoPi * 220 * t) + 0.25f * std::sin(kTwoPi * 331 * t) +
                           0.1f * std::sin(kTwoPi * 440 * t));
     });
-    return s.FinishLoop(0.45f);
+    return s.FinishLoop(0.25f);
 }
 
 std::vector<float> WarningLoop()
@@ -210,7 +215,7 @@ std::vector<float> WarningLoop()
         float gate = std::min(1.0f, std::min(inTone, 0.25f - inTone) / 0.01f);
         return gate * std::sin(kTwoPi * f * t) * 0.6f;
     });
-    return s.FinishLoop(0.5f);
+    return s.FinishLoop(0.3f);
 }
 
 std::vector<float> Chatter()
@@ -222,7 +227,7 @@ std::vector<float> Chatter()
         float env = std::exp(-local / 0.006f);
         return env * std::sin(kTwoPi * 1800 * local) * 0.7f;
     });
-    return s.FinishLoop(0.5f);
+    return s.FinishLoop(0.3f);
 }
 
 std::vector<float> TickTock()
@@ -327,8 +332,12 @@ void Sounds::Write(AssetWriter& out)
          }},
         {"shake", true, Shake},
     };
-    for (const SoundRecipe& r : recipes)
-        out.SaveSound(std::string("sounds\\") + r.name, r.make(), SoundSynth::kRate, r.ogg);
+    for (const SoundRecipe& r : recipes) {
+        std::vector<float> samples = r.make();
+        for (float& sample : samples)
+            sample *= kMasterLevel;
+        out.SaveSound(std::string("sounds\\") + r.name, samples, SoundSynth::kRate, r.ogg);
+    }
 }
 
 } // namespace AssetGen

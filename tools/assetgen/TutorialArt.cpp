@@ -70,6 +70,21 @@ Illustration GoldSquares()
     };
 }
 
+Illustration Stopwatch()
+{
+    // Run down to the last few seconds.
+    return [](Canvas& c, float cx, float cy) {
+        c.FillShape(Shape::RoundRect(cx - 6, cy - 30, 12, 8, 2), Palette::kGold);
+        Sdf face = Shape::Circle(cx, cy + 2, 24);
+        c.FillShape(Shape::Grow(face, 3), Palette::kGold);
+        c.FillShape(face, Palette::kCream);
+        c.FillShape(Shape::Intersect(Shape::Circle(cx, cy + 2, 21),
+                                     Shape::Polygon({{cx, cy + 2}, {cx, cy - 28}, {cx - 19, cy - 28}})),
+                    Palette::kRose);
+        c.FillShape(Shape::Capsule({cx, cy + 2}, {cx - 11, cy - 14}, 2), Palette::kInk);
+    };
+}
+
 Illustration Versus(float size = 48)
 {
     return [=](Canvas& c, float cx, float cy) {
@@ -151,30 +166,30 @@ int TutorialArt::Write(AssetWriter& out)
           Inset(Wide(300, 62, 84, Row({1, 3, 1}, 1, 24), {"No moves left?", "Then the level is lost!"}, 18),
                 0, 70));
     b.Add("CrackSKulls", Card(160, 250, CrackedSkull(), 110,
-                              {"Match next to a", "skull to crack it.", "Crack them all", "to win!"}));
+                              {"Match next to a", "skull twice to", "break it. Break", "them all to win!"}));
     b.Add("Skullmeter_Grimbo", Inset(Card(200, 260, Meter(0.4f, red, true), 120,
-                                          {"Skulls keep coming.", "If the skull meter", "fills, you lose!"}),
+                                          {"Every move fills the", "skull meter. When it", "is full, a piece", "turns into a skull!"}),
                                      8, 0));
     b.Add("QuorbMeter_Tuvo", Card(160, 250, Meter(0.3f, blue, false), 120,
-                                  {"The meter drains", "all the time:", "match fast to", "keep it up!"}));
+                                  {"The meter drains", "all the time:", "match fast to", "fill it up!"}));
     b.Add("Lose_Tuvo", Inset(Wide(330, 72, 80, Meter(0.05f, blue, false, 56),
                                   {"If the meter runs dry,", "the level is lost."}, 20),
                              0, 60));
     b.Add("matches", Card(160, 240, Row({2, 2, 2}, -1), 60,
-                          {"Reach the goal", "within the", "matches shown", "on the left."}));
+                          {"Make as many", "matches as the", "counter on the", "left shows."}));
     b.Add("Lose_Pricklet",
-          Inset(Card(210, 250, Row({6, 0, 6}, 1), 60,
-                     {"Run out of matches", "before the meter", "is full, and the", "level is lost."}),
+          Inset(Card(210, 250, Stopwatch(), 60,
+                     {"If the stopwatch", "runs out first,", "the level", "is lost."}),
                 6, 0));
     b.Add("collect", Card(170, 250, Row({0, 3, 4}, -1), 60,
                           {"Match the pieces", "shown at the left", "until every", "count reaches 0."}));
     b.Add("Skullmeter_Pallowin", Inset(Card(200, 260, Meter(0.5f, red, true), 120,
-                                            {"Watch the skull", "meter while you", "collect!"}),
+                                            {"Pieces you don't", "need fill the skull", "meter. When it is", "full, a skull comes!"}),
                                        8, 0));
     b.Add("gogold", Card(180, 240, GoldSquares(), 60,
-                         {"Match on the", "marked squares", "to turn them gold.", "Gild them all!"}));
+                         {"Match on a", "square to turn", "it gold.", "Gild them all!"}));
     b.Add("duel", Card(170, 220, Versus(), 60,
-                       {"Take turns with", "the computer.", "First to fill the", "meter wins!"}));
+                       {"You both play", "at the same time:", "fill your meter", "first to win!"}));
     b.Add("lose_qib", Inset(Wide(270, 75, 112, Versus(30),
                                  {"If the computer", "fills its meter", "first, you lose."}, 18),
                             0, 108));
@@ -182,11 +197,11 @@ int TutorialArt::Write(AssetWriter& out)
                              {"Fill the meter", "to go up a level", "and score more!"}));
     b.Add("SkullMeter",
           Inset(Card(200, 260, Meter(0.3f, red, true), 120,
-                     {"Skulls slowly fill", "the skull meter.", "Crack them", "to hold it back!"}),
+                     {"Every move fills", "the skull meter.", "When it is full,", "a skull comes!"}),
                 8, 0));
     b.Add("SkullMeter_Speed",
           Inset(Card(200, 260, Meter(0.6f, red, true), 120,
-                     {"In a speed game", "the skull meter", "rises quickly:", "be fast!"}),
+                     {"In a speed game", "the skull meter", "rises with time:", "match fast!"}),
                 8, 0));
     b.Finish();
     return b.Steps();

@@ -1,0 +1,171 @@
+#!/usr/bin/env python3
+"""Every screen whose generated art carries rules or has to fit the places
+the game draws it, shot on both renderers as a player meets it: the title,
+the new-player dialog, a journey map with every kind of square open (its
+tip arrow on both sides, the tooltips of levels, bonuses, jigsaw and goal),
+each level type's tutorial page and board, and the high-score name entry
+at the journey's end.
+
+    ArtShots.py PROGRAM_DIR SHOTS_DIR
+
+The journey is a saved game written here: a map of open squares, one of
+each level type along the top row."""
+
+import os
+import shutil
+import struct
+import sys
+import time
+
+from gamedriver import Game, temporary_data_home
+from PlayThrough import (BOARD_MENU, MAIN_RESUME, PICK_JOURNEY, POPUP_JOURNEY_MAP, QUESTION_YES, TITLE_PLAY,
+                         TUTORIAL_OK, check, failures, map_square, play_button, tutorial_shown)
+
+DUEL_MENU = (375, 580)  # the half of the button over the player's own board
+LEVEL_NAMES = ("meter", "skulls", "drain", "matches", "collect", "gogold", "surprise", "duel")
+GOAL = (8, 8)
+START = (4, 8)
+
+
+def square_record(kind, item=0, piece=0, locked=False, won=False, goal=False, start=False):
+    return struct.pack("<4B2fif4f2i", goal, start, locked, won, 1.0, 1.0, kind, 0.5,
+                       0.45, 0.3, 0.85, 1.0, item, piece)
+
+
+def journey_save(level, tip, tip_square):
+    """A saved journey showing its map: the level types along the top row,
+    the seven bonuses below, an open and a locked jigsaw square, a locked
+    bonus, the start and an open goal; the tip marker at the given square
+    as the game places it."""
+    squares = {}
+    for kind in range(8):
+        squares[(kind, 0)] = square_record(kind)
+    for item in range(7):
+        squares[(item, 2)] = square_record(10, item)
+    squares[(1, 4)] = square_record(9, 0, 0)
+    squares[(3, 4)] = square_record(9, 0, 1, locked=True)
+    squares[(5, 4)] = square_record(10, 3, locked=True)
+    squares[START] = square_record(0, start=True, won=True)
+    squares[GOAL] = square_record(0, goal=True)
+    record = b"".join(squares.get((i // 9, i % 9), square_record(0, locked=True)) for i in range(81))
+    record += struct.pack("<4i?i", -1, -1, -1, -1, False, 0)
+    x, y = map_square(*tip_square)
+    y -= 3
+    facing = 1.0
+    if x >= 400:
+        x -= 120
+    else:
+        x, facing = x + 120, -1.0
+    record += struct.pack("<i5ffi?", tip, x, y, 0.0, facing, 25.0 if tip == 1 else 10.0, 0.0, 0, False)
+    head = struct.pack("<9i", 2, 1, START[0], START[1], level, 612345, 999999, 0, 50)
+    head += struct.pack("<10i", *([-1] * 10)) + struct.pack("<10f", *([0.0] * 10))
+    return head + b"\x01" + record + b"\x00\x00" + b"\x01\x00\x00"
+
+
+def profile_folder(data_home):
+    for root, folders, _ in os.walk(data_home):
+        if os.path.basename(root) == "Profiles" and "Tester" in folders:
+            return os.path.join(root, "Tester")
+    return None
+
+
+def open_journey(game, data_home, save, label):
+    """Starts the game on a saved journey and resumes it: its map."""
+    with open(os.path.join(profile_folder(data_home), "journey.sav"), "wb") as f:
+        f.write(save)
+    game.start()
+    game.wait_for(label + "-title", play_button)
+    game.click(*TITLE_PLAY, pause=1.5)
+    game.click(*MAIN_RESUME, pause=1.0)
+    game.click(*PICK_JOURNEY, pause=0.5)
+    game.move(20, 20)
+    check(on_map(game.wait_for(label + "-map", on_map)), f"{label}: the saved journey's map shows")
+    time.sleep(1.5)
+    game.screenshot(label + "-map")
+
+
+def tooltip(game, square, label):
+    x, y = map_square(*square)
+    game.move(x + 3, y + 3)
+    game.move(x, y)
+    time.sleep(0.6)
+    game.screenshot(label)
+
+
+def on_map(picture):
+    """The journey map: the Menu button's gold disc at the right."""
+    r, g, b = picture.mean_at(725, 385, 765, 410)
+    return r > 150 and g > 100 and b < 120
+
+
+def play_level(game, kind, label):
+    """Opens the level of one type from the map: its tutorial page, its
+    board once the start banners have gone, then back to the map."""
+    name = LEVEL_NAMES[kind]
+    x, y = map_square(kind, 0)
+    game.move(x + 3, y + 3)
+    game.click(x, y, pause=0.5)
+    check(tutorial_shown(game.wait_for(f"{label}-opening-{name}", tutorial_shown)),
+          f"{label}: the {name} level opens on its tutorial page")
+    time.sleep(1.5)
+    game.screenshot(f"{label}-tutorial-{name}")
+    game.click(*TUTORIAL_OK, pause=4.0)
+    game.screenshot(f"{label}-board-{name}")
+    game.click(*(DUEL_MENU if kind == 7 else BOARD_MENU), pause=0.8)
+    game.click(*POPUP_JOURNEY_MAP, pause=0.8)
+    game.click(*QUESTION_YES, pause=1.0)
+    check(on_map(game.wait_for(f"{label}-back-from-{name}", on_map)), f"{label}: back on the map from {name}")
+    time.sleep(1.5)
+
+
+def run(program_dir, shots_dir, renderer):
+    label = renderer.strip("-")
+    data_home = temporary_data_home()
+    game = Game(program_dir, data_home, renderer, shots_dir, name=label)
+    try:
+        game.start()
+        game.wait_for(label + "-first-title", play_button)
+        game.click(*TITLE_PLAY, pause=1.0)
+        game.type("Tester", pause=0.5)
+        game.screenshot(label + "-new-player")
+        game.key("Return", pause=2.0)
+        game.close_window()
+        game.wait_exit()
+        # Tip 2 on a square left of the middle: the arrow mirrored.
+        open_journey(game, data_home, journey_save(2, 2, (1, 4)), label + "-tip2")
+        game.close_window()
+        game.wait_exit()
+        open_journey(game, data_home, journey_save(1, 1, (7, 0)), label + "-tip1")
+        for kind in range(8):
+            tooltip(game, (kind, 0), f"{label}-tooltip-{LEVEL_NAMES[kind]}")
+        for item in range(7):
+            tooltip(game, (item, 2), f"{label}-tooltip-bonus{item}")
+        for square, name in (((1, 4), "jigsaw"), ((3, 4), "jigsaw-locked"), ((5, 4), "bonus-locked"),
+                             (GOAL, "goal")):
+            tooltip(game, square, f"{label}-tooltip-{name}")
+        for kind in (0, 1, 2, 3, 4, 5, 7):
+            play_level(game, kind, label)
+        # The goal ends the journey; after the final screen, the score asks
+        # for a name.
+        x, y = map_square(*GOAL)
+        game.click(x, y, pause=6.0)
+        game.screenshot(label + "-journey-end")
+        game.click(400, 300, pause=3.0)
+        game.type("Tester", pause=0.5)
+        game.screenshot(label + "-high-score-name")
+    finally:
+        game.kill()
+        shutil.rmtree(data_home, ignore_errors=True)
+
+
+def main():
+    program_dir, shots_dir = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
+    os.makedirs(shots_dir, exist_ok=True)
+    for renderer in ("-hardware", "-software"):
+        run(program_dir, shots_dir, renderer)
+    print(f"screenshots in {shots_dir}")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
