@@ -147,8 +147,34 @@ void Texture::Upload(Image& image, const Rect& source, bool keep)
     const int fitRows = std::min(rows, mSurface->GetHeight() - originY);
     if (fitColumns > 0 && fitRows > 0) {
         CopyPixels(image, x0, y0, fitColumns, fitRows, pixels + originY * pitch, originX, pitch);
+        if (mInAtlas) {
+            ExtendIntoNeighbourPadding(pixels, pitch, originX, originY, fitColumns, fitRows);
+        }
     }
     mSurface->Unlock();
+}
+
+// Drawn 1:1 at whole pixels, the hardware renderer samples each texel half
+// and half with the one left of it and above it: for the first column and
+// row that is the padding an atlas keeps right of and below its neighbours.
+// Blank there, it rimmed every image's left and top edge with a dark half
+// line (the seams between tiles of the board frame); a copy of the edge
+// keeps the edge its own colour.
+void Texture::ExtendIntoNeighbourPadding(uint8_t* pixels, int pitch, int originX, int originY, int columns,
+                                         int rows)
+{
+    const int bytes = mSurface->GetFormat().bitsPerPixel / 8;
+    if (originX > 0) {
+        for (int r = 0; r < rows; ++r) {
+            uint8_t* row = pixels + (originY + r) * pitch;
+            std::memcpy(row + (originX - 1) * bytes, row + originX * bytes, static_cast<size_t>(bytes));
+        }
+    }
+    if (originY > 0) {
+        const int left = originX > 0 ? originX - 1 : originX;
+        const size_t span = static_cast<size_t>(originX + columns - left) * static_cast<size_t>(bytes);
+        std::memcpy(pixels + (originY - 1) * pitch + left * bytes, pixels + originY * pitch + left * bytes, span);
+    }
 }
 
 void Texture::CopyPixels(const Image& image, int x0, int y0, int columns, int rows, uint8_t* destination,

@@ -38,6 +38,7 @@ class Texture
     void MakeSurface();
     void CopyPixels(const Image& image, int x0, int y0, int columns, int rows, uint8_t* destination,
                     int originX, int pitch);
+    void ExtendIntoNeighbourPadding(uint8_t* pixels, int pitch, int originX, int originY, int columns, int rows);
 
   public:
     Platform::Surface* mSurface = nullptr; // owned unless mInAtlas

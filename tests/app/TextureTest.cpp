@@ -207,3 +207,38 @@ TEST_F(TextureTest, ActiveAtlasTakesNewTexturesAtTheirPlace)
     EXPECT_EQ(a.mSurface->GetPixel(static_cast<int>(a.mUV.x * 64), static_cast<int>(a.mUV.y * 64)),
               0xFF112233u);
 }
+
+// Beside an image placed right of another, the padding column left of it
+// holds its own first column, and the padding row above an image placed
+// below holds its first row: the hardware renderer's half-texel sampling
+// at whole pixels reads there.
+TEST_F(TextureTest, AtlasPlacesRepeatTheirFirstColumnAndRowIntoThePaddingBefore)
+{
+    TextureSplatter atlas;
+    theGraphics.mMaxTextureWidth = 2048;
+    theGraphics.mMaxTextureHeight = 2048;
+    theGraphics.mUseAtlas = true;
+    atlas.Create(32, 64);
+    theGraphics.mActiveAtlas = &atlas;
+    Image images[3];
+    for (int i = 0; i < 3; ++i) {
+        Fill(images[i], 12, 8, 0xFF000000u + 0x111111u * uint32_t(i + 1));
+        for (int k = 0; k < 8; ++k) {
+            *images[i].GetPixelPtr(0, k) = 0xFF0000FFu; // first column
+            *images[i].GetPixelPtr(k, 0) = 0xFF00FF00u; // first row
+        }
+    }
+    Texture a(images[0]), b(images[1]), c(images[2]);
+    theGraphics.mActiveAtlas = nullptr;
+    theGraphics.mUseAtlas = false;
+    // 12 x 8 images with their padding: the second fits right of the
+    // first, the third only below it.
+    ASSERT_EQ(int(b.mUV.x * 32), 13);
+    ASSERT_EQ(int(c.mUV.y * 64), 9);
+    const Platform::Surface& page = *a.mSurface;
+    for (int k = 1; k < 8; ++k) {
+        EXPECT_EQ(page.GetPixel(12, k), 0xFF0000FFu) << "left of the image right of the first, row " << k;
+        EXPECT_EQ(page.GetPixel(k, 8), 0xFF00FF00u) << "above the image below the first, column " << k;
+        EXPECT_EQ(page.GetPixel(11, k), 0xFF111111u) << "the first image itself";
+    }
+}
