@@ -760,7 +760,8 @@ TEST_F(GameAssetsTest, ArtFitsWhereTheScreensDrawIt)
     for (const char* name : {"graphics\\gameplay\\rim", "graphics\\gameplay\\level", "graphics\\gameplay\\matchestogo",
                              "graphics\\gameplay\\collectbox", "graphics\\gameplay\\QuorbMeter",
                              "graphics\\gameplay\\duelmeter", "graphics\\gameplay\\smallmenubutton",
-                             "graphics\\map\\enteryourname", "graphics\\profiles\\NewUser", "graphics\\map\\tiparrow",
+                             "graphics\\map\\enteryourname", "graphics\\map\\yougotahighscore",
+                             "graphics\\profiles\\NewUser", "graphics\\map\\tiparrow",
                              "graphics\\map\\tip1", "graphics\\map\\tip2", "graphics\\title", "graphics\\spinarrows"})
         ASSERT_TRUE(LoadPicture(name, art[name]));
     auto get = [&](const char* name) -> const Image& { return art.at(name); };
@@ -788,6 +789,8 @@ TEST_F(GameAssetsTest, ArtFitsWhereTheScreensDrawIt)
         {"right duel meter", {&duel, 441 + 159 - float(duel.mWidth) / 2, 61.5f + 477 + 8},
          {{&menu, 400.0f - float(menu.mWidth / 6), 600.0f - float(menu.mHeight), 0, 3}}},
     };
+    clear.push_back({"high-score banner", Centred(get("graphics\\map\\yougotahighscore"), 625, 150),
+                     {Centred(get("graphics\\map\\enteryourname"), 400, 300)}});
     for (int slot = 0; slot < 4; ++slot)
         clear.push_back({"collect box", {&get("graphics\\gameplay\\collectbox"), 140 - 132, 40 + 135.0f * slot}, frame});
     for (const Clear& c : clear)

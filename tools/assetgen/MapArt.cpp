@@ -196,11 +196,12 @@ Canvas Firework()
 Canvas NameEntry()
 {
     // Centred at (400, 300): the game's 300 x 45 name box at (250, 400) of
-    // the screen is (70, 270) here; its slot frames it.
-    Canvas c = ArtKit::Panel(440, 340, 30);
-    ArtKit::DrawText(c, "New High Score!", TextStyle{Typeface::Heavy, 38}, 220, 62);
+    // the screen is (70, 270) here; its slot frames it. The panel starts
+    // low, under the "High Score!" banner drawn centred at (625, 150).
+    Canvas c(440, 340);
+    ArtKit::DrawPanel(c, 4, 84, 432, 244, 30, 0.97f);
     TextStyle body = ArtKit::BodyStyle(22);
-    ArtKit::DrawLines(c, {"Well played!", "Type your name and", "press Enter."}, body, 220, 125, 30);
+    ArtKit::DrawLines(c, {"Well played!", "Type your name and", "press Enter."}, body, 220, 134, 32);
     ArtKit::DrawFieldSlot(c, 70, 270, 300, 45);
     return c;
 }
