@@ -14,7 +14,6 @@ namespace {
 constexpr int32_t kSaveVersion = 2;
 constexpr int32_t kMaxGridWidth = 12;
 constexpr int32_t kMaxGridHeight = 10;
-constexpr float kMaxCoordinate = SaveValidator::kMaxCoordinate;
 constexpr float kMaxCellSize = 800.0f;
 constexpr float kMaxFloat = std::numeric_limits<float>::max();
 // The computer's waits, a Speed game's relief and the overlays' holds: a few
