@@ -46,6 +46,10 @@ struct Scene
         window.Create("Frame benchmark", 0, 0, 800, 600);
         app = std::make_unique<QuorbSwapApp>();
         app->configPath = "config.cfg";
+        // SDL's renderer on the dummy driver is no hardware device: only
+        // the switch puts the game on it.
+        if (!software)
+            app->arguments = {"-hardware"};
         Graphics& g = theGraphics;
         g.SetLogicalResolution(800, 600);
         g.Startup(window.NativeHandle());

@@ -158,7 +158,16 @@ struct AdapterInfo
     int maxTextureWidth = 0;
     int maxTextureHeight = 0;
     int videoMemoryMB = 0;
+    // The renderer draws with graphics hardware: the driver calls it
+    // accelerated and neither its name nor its OpenGL renderer names a
+    // rasteriser running on the processor. The window-free renderer stands
+    // in for such a device, so that tests run the hardware path on it.
+    bool hardware = false;
 };
+
+// Whether a driver or OpenGL renderer name is that of a rasteriser running
+// on the processor (SDL's own, or a software OpenGL).
+bool NamesSoftwareRasterizer(const std::string& text);
 
 // The window's renderer. The hardware path draws into a back buffer of the
 // screen size and presents it scaled to the window; the software path

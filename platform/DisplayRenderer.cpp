@@ -4,6 +4,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <mutex>
 #include <unordered_map>
@@ -82,6 +83,10 @@ void AppendFnv(uint64_t& hash, const std::string& text)
     hash ^= 0xFF;
     hash *= 1099511628211ull;
 }
+
+// Substrings, in lower case, of the names of rasterisers that run on the
+// processor, however the driver reports itself.
+constexpr const char* kSoftwareRasterizers[] = {"llvmpipe", "softpipe", "swiftshader", "software"};
 
 std::string GlString(unsigned int name)
 {
@@ -343,14 +348,25 @@ void Renderer::ForgetSurface(uint32_t id)
     }
 }
 
+bool NamesSoftwareRasterizer(const std::string& text)
+{
+    std::string lower = text;
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return std::any_of(std::begin(kSoftwareRasterizers), std::end(kSoftwareRasterizers),
+                       [&lower](const char* name) { return lower.find(name) != std::string::npos; });
+}
+
 AdapterInfo Renderer::GetAdapterInfo() const
 {
     AdapterInfo info;
     SDL_RendererInfo sdl;
+    bool accelerated = false;
     if (SDL_GetRendererInfo(mImpl->renderer, &sdl) == 0) {
         info.name = sdl.name ? sdl.name : "";
         info.maxTextureWidth = sdl.max_texture_width;
         info.maxTextureHeight = sdl.max_texture_height;
+        accelerated = (sdl.flags & SDL_RENDERER_ACCELERATED) != 0;
     }
     if (info.name.rfind("opengl", 0) == 0) {
         constexpr unsigned int kVendor = 0x1F00, kRenderer = 0x1F01, kVersion = 0x1F02;
@@ -358,6 +374,8 @@ AdapterInfo Renderer::GetAdapterInfo() const
         info.renderer = GlString(kRenderer);
         info.version = GlString(kVersion);
     }
+    info.hardware = mImpl->output != nullptr || (accelerated && !NamesSoftwareRasterizer(info.name) &&
+                                                 !NamesSoftwareRasterizer(info.renderer));
     if (info.version.empty()) {
         SDL_version linked;
         SDL_GetVersion(&linked);

@@ -2,6 +2,7 @@
 
 #include "app/Gadget.h"
 #include "app/Graphics.h"
+#include "platform/Shell.h"
 #include "platform/Window.h"
 #include "support/RecordingGadget.h"
 #include "support/SdlEventInjector.h"
@@ -125,8 +126,13 @@ TEST_F(AppShell, RunsHeadlessWithRealEventsAndLeavesNoThreadBehind)
     std::ofstream("Screenshots/screenshot1.bmp") << "taken";
     std::ofstream("Screenshots/screenshot3.bmp") << "taken";
 
+    // SDL's renderer on the dummy driver is no hardware device: the switch
+    // keeps the frame, and so the pointer's pixels, at the window's size.
+    const char* const arguments[] = {"AppShellTest", "-hardware"};
+    Platform::Shell::SetArguments(2, arguments);
     auto* app = new ShellApp(InstanceName("Run"));
     app->Initialize();
+    Platform::Shell::SetArguments(0, nullptr);
     ASSERT_FALSE(app->quit);
     ASSERT_TRUE(app->window && app->window->IsOpen());
     app->cheatsEnabled = true;

@@ -1,3 +1,4 @@
+#include "app/App.h"
 #include "app/Graphics.h"
 #include "app/Image.h"
 #include "app/Shader.h"
@@ -27,12 +28,16 @@ class GraphicsFrameTest : public ::testing::Test
         std::filesystem::current_path(folder.Path());
         ASSERT_TRUE(window.Create("Graphics frame", 0, 0, 800, 600));
         theGraphics.ResetState();
+        app = std::make_unique<App>();
+        app->dataFolder = folder.Path().c_str();
+        app->configPath = "config.cfg";
     }
 
     void TearDown() override
     {
         texture.reset();
         theGraphics.Shutdown();
+        app.reset();
         theGraphics.ResetState();
         window.Destroy();
         std::filesystem::current_path(previous);
@@ -98,9 +103,19 @@ class GraphicsFrameTest : public ::testing::Test
         return (p[2] << 16) | (p[1] << 8) | p[0];
     }
 
+    // SDL's renderer on the dummy driver is no hardware device: only the
+    // switch puts a frame through the hardware path.
+    void StartHardware()
+    {
+        app->arguments = {"-hardware"};
+        ASSERT_TRUE(theGraphics.Startup(window.NativeHandle()));
+        ASSERT_FALSE(theGraphics.mSoftware);
+    }
+
     TemporaryFolder folder;
     std::filesystem::path previous;
     Platform::Window window;
+    std::unique_ptr<App> app;
     std::unique_ptr<Texture> texture;
 };
 
@@ -119,8 +134,7 @@ bool Near(uint32_t a, uint32_t b, int tolerance = 2)
 
 TEST_F(GraphicsFrameTest, HardwareRendererFrameIsThePicture)
 {
-    ASSERT_TRUE(theGraphics.Startup(window.NativeHandle()));
-    ASSERT_FALSE(theGraphics.mSoftware);
+    StartHardware();
     DrawScene();
     DrawScene(false);
     ASSERT_TRUE(theGraphics.SaveBMP("hardware.bmp"));
@@ -136,9 +150,12 @@ TEST_F(GraphicsFrameTest, HardwareRendererFrameIsThePicture)
 TEST_F(GraphicsFrameTest, SoftwareRendererFrameIsThePicture)
 {
     folder.WriteText("config.cfg", "DX::ScreenWidth=800\r\nDX::ScreenHeight=600\r\nDX::ColorDepth=32\r\n"
-                                   "DX::Fullscreen=false\r\nDX::SafeMode=true\r\n");
+                                   "DX::Fullscreen=false\r\n");
+    // A first start without graphics hardware: the hardware test sends the
+    // game to the software renderer.
     ASSERT_TRUE(theGraphics.Startup(window.NativeHandle()));
     ASSERT_TRUE(theGraphics.mSoftware);
+    EXPECT_NE(folder.ReadText("config.cfg").find("DX::SafeMode=true"), std::string::npos);
     ASSERT_EQ(theGraphics.mWidth, 640);
     // Two frames: the second starts with the texture the first ended with.
     DrawScene();
@@ -180,7 +197,7 @@ TEST_F(GraphicsFrameTest, SoftwareRendererFrameIsThePicture)
 
 TEST_F(GraphicsFrameTest, FullScreenShowsTheFrameScaledAndPointsInFramePixels)
 {
-    ASSERT_TRUE(theGraphics.Startup(window.NativeHandle()));
+    StartHardware();
     theGraphics.SetFullscreen(true);
     ASSERT_TRUE(theGraphics.mFullscreen);
     DrawScene();

@@ -1,3 +1,4 @@
+#include "app/App.h"
 #include "app/Font.h"
 #include "app/Graphics.h"
 #include "app/Image.h"
@@ -11,6 +12,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <memory>
 
 // Sprites and text drawn through the graphics device into a window under
 // the headless video driver, read back from the device's own screenshot.
@@ -42,10 +44,17 @@ class SpriteDrawingTest : public testing::Test
         std::filesystem::current_path(folder.Path());
         ASSERT_TRUE(window.Create("Sprite drawing", 0, 0, 800, 600));
         theGraphics.ResetState();
+        // SDL's renderer on the dummy driver is no hardware device: only the
+        // switch puts these pictures through the hardware path.
+        app = std::make_unique<App>();
+        app->arguments = {"-hardware"};
+        app->dataFolder = folder.Path().c_str();
+        app->configPath = "config.cfg";
     }
     void TearDown() override
     {
         theGraphics.Shutdown();
+        app.reset();
         theGraphics.ResetState();
         window.Destroy();
         std::filesystem::current_path(previous);
@@ -117,6 +126,7 @@ class SpriteDrawingTest : public testing::Test
     TemporaryFolder folder;
     std::filesystem::path previous;
     Platform::Window window;
+    std::unique_ptr<App> app;
     std::vector<uint8_t> shot;
 };
 

@@ -1,6 +1,9 @@
 #include "platform/Display.h"
+#include "platform/Window.h"
 
 #include <gtest/gtest.h>
+
+#include <utility>
 
 using Platform::BlendMode;
 using Platform::PixelFormat;
@@ -271,4 +274,26 @@ TEST_F(RendererTest, ForgetsTexturesOfDestroyedSurfaces)
     }
     ASSERT_TRUE(renderer->BeginFrame());
     EXPECT_EQ(renderer->GetUploadedBytes(), 0u);
+}
+
+TEST(AdapterInfo, RasterisersOnTheProcessorAreNoHardware)
+{
+    const std::pair<const char*, bool> names[] = {
+        {"llvmpipe (LLVM 15.0.6, 256 bits)", true},
+        {"Gallium 0.4 on softpipe", true},
+        {"Google SwiftShader", true},
+        {"software", true},
+        {"AMD Radeon RX 580 (polaris10, LLVM 15.0.6, DRM 3.49)", false},
+        {"NVIDIA GeForce GTX 1060/PCIe/SSE2", false},
+        {"opengl", false},
+    };
+    for (const auto& [name, software] : names) {
+        EXPECT_EQ(Platform::NamesSoftwareRasterizer(name), software) << name;
+    }
+    // The window-free renderer stands in for a hardware device; SDL's own
+    // renderer on a window does not.
+    EXPECT_TRUE(Renderer::CreateOffscreen(8, 8)->GetAdapterInfo().hardware);
+    Platform::Window window;
+    ASSERT_TRUE(window.Create("Adapter", 0, 0, 8, 8));
+    EXPECT_FALSE(Renderer::CreateForWindow(window.NativeHandle(), false)->GetAdapterInfo().hardware);
 }

@@ -1,6 +1,7 @@
 #include "app/compatibility/HWTester.h"
 #include "app/App.h"
 #include "app/OSFunctions.h"
+#include "platform/Window.h"
 
 #include "support/TemporaryFolder.h"
 
@@ -254,6 +255,20 @@ TEST_F(HWTesterTest, FailureInTheSetUpStoresTheReasonBeforeTheVerdict)
     Run(true);
     EXPECT_FALSE(required);
     EXPECT_EQ(Value("HWTEST::FailReason"), "(none)");
+}
+
+TEST_F(HWTesterTest, RendererOnTheProcessorIsNoHardwareDevice)
+{
+    // SDL's own renderer on a window: it draws correctly, but on the processor.
+    Platform::Window window;
+    ASSERT_TRUE(window.Create("Hardware test", 0, 0, 64, 64));
+    device = Platform::Renderer::CreateForWindow(window.NativeHandle(), false);
+    ASSERT_NE(device, nullptr);
+    Run();
+    device.reset();
+    EXPECT_TRUE(required);
+    EXPECT_TRUE(recommendedVerdict);
+    EXPECT_EQ(Value("HWTEST::FailReason"), "CreateDevice(IID_IDirect3DHALDevice): DDERR_UNSUPPORTED");
 }
 
 TEST_F(HWTesterTest, WarningsAreJoinedAndRecommendTheSoftwareRenderer)

@@ -2,6 +2,7 @@
 
 #include "app/Gadget.h"
 #include "app/Random.h"
+#include "platform/Shell.h"
 
 #include <gtest/gtest.h>
 
@@ -74,12 +75,18 @@ GameAppHarness::GameAppHarness()
 GameAppHarness::~GameAppHarness()
 {
     delete app;
+    Platform::Shell::SetArguments(0, nullptr);
     fs::current_path(previousFolder);
     unsetenv("XDG_DATA_HOME");
 }
 
 ScriptedQuorbSwapApp& GameAppHarness::Start()
 {
+    // SDL's renderer on the dummy driver is no hardware device: the switch
+    // keeps the scripts on the hardware path, whose frame is the game's
+    // 800 x 600 space they click in.
+    static const char* const kArguments[] = {"QuorbSwap", "-hardware"};
+    Platform::Shell::SetArguments(2, kArguments);
     app = new ScriptedQuorbSwapApp();
     app->Initialize();
     return *app;
