@@ -1,9 +1,11 @@
 #include "platform/Display.h"
+#include "platform/FrameCopy.h"
 #include "platform/SoftwareGeometry.h"
 
 #include <SDL.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cctype>
 #include <cstring>
 #include <mutex>
@@ -105,10 +107,16 @@ struct Renderer::Impl
     SDL_Texture* backBuffer = nullptr;
     int backWidth = 0;
     int backHeight = 0;
-    SDL_Texture* frame = nullptr; // the software path's streaming texture
-    Uint32 frameFormat = SDL_PIXELFORMAT_UNKNOWN;
+    SDL_Texture* frame = nullptr; // the software path's streaming texture, XRGB8888
     int frameWidth = 0;
     int frameHeight = 0;
+    // Without graphics hardware under the window, software frames go to the
+    // window's own surface: through the renderer they would cost a 3D
+    // pipeline run on the processor.
+    SDL_Window* window = nullptr;
+    bool toWindowSurface = false;
+    bool shownOnSurface = false; // the last frame went to the window's surface
+    SDL_Surface* staging = nullptr; // a frame of another size than the window, before scaling
 
     std::unordered_map<uint32_t, UploadedTexture> textures;
     SDL_Texture* current = nullptr;
@@ -130,6 +138,9 @@ struct Renderer::Impl
     void DrainForgotten();
     SDL_Texture* Upload(const Surface& surface, bool white);
     void Draw(const RenderVertex* source, int count);
+    bool ShowThroughTexture(const Surface& frame);
+    bool ShowOnWindowSurface(const Surface& frame);
+    bool ReadWindowSurface(Surface& whole);
 };
 
 namespace {
@@ -185,6 +196,9 @@ Renderer::Impl::~Impl()
     DropAllTextures();
     if (frame) {
         SDL_DestroyTexture(frame);
+    }
+    if (staging) {
+        SDL_FreeSurface(staging);
     }
     if (backBuffer) {
         SDL_DestroyTexture(backBuffer);
@@ -319,11 +333,20 @@ std::unique_ptr<Renderer> Renderer::CreateForWindow(NativeWindow* window, bool v
     if (vsync) {
         flags |= SDL_RENDERER_PRESENTVSYNC;
     }
-    SDL_Renderer* renderer = SDL_CreateRenderer(reinterpret_cast<SDL_Window*>(window), -1, flags);
+    SDL_Window* sdlWindow = reinterpret_cast<SDL_Window*>(window);
+    SDL_Renderer* renderer = SDL_CreateRenderer(sdlWindow, -1, flags);
     if (!renderer) {
         return nullptr;
     }
-    return std::unique_ptr<Renderer>(new Renderer(StartImpl(renderer, nullptr)));
+    std::unique_ptr<Renderer> made(new Renderer(StartImpl(renderer, nullptr)));
+    made->mImpl->window = sdlWindow;
+    made->mImpl->toWindowSurface = !made->GetAdapterInfo().hardware;
+    if (made->mImpl->toWindowSurface) {
+        // The window system's own image transfer: SDL would otherwise make
+        // the window's surface a texture of a renderer again.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    }
+    return made;
 }
 
 std::unique_ptr<Renderer> Renderer::CreateOffscreen(int width, int height)
@@ -553,6 +576,7 @@ bool Renderer::PresentBackBuffer()
     if (!mImpl->backBuffer || mImpl->targetsLost) {
         return false;
     }
+    mImpl->shownOnSurface = false;
     return ShowTexture(mImpl->renderer, mImpl->backBuffer, mImpl->backWidth, mImpl->backHeight);
 }
 
@@ -573,31 +597,124 @@ bool Renderer::ReadBackBuffer(Surface& out)
     return read;
 }
 
+bool Renderer::Impl::ShowThroughTexture(const Surface& frame)
+{
+    if (!this->frame || frameWidth != frame.GetWidth() || frameHeight != frame.GetHeight()) {
+        if (this->frame) {
+            SDL_DestroyTexture(this->frame);
+        }
+        this->frame = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
+                                        frame.GetWidth(), frame.GetHeight());
+        if (!this->frame) {
+            return false;
+        }
+        frameWidth = frame.GetWidth();
+        frameHeight = frame.GetHeight();
+    }
+    void* pixels = nullptr;
+    int pitch = 0;
+    if (SDL_LockTexture(this->frame, nullptr, &pixels, &pitch) != 0) {
+        return false;
+    }
+    CopyFrameToXrgb(frame, static_cast<uint8_t*>(pixels), pitch);
+    SDL_UnlockTexture(this->frame);
+    return ShowTexture(renderer, this->frame, frame.GetWidth(), frame.GetHeight());
+}
+
+namespace {
+// Where a frame of another size lands in the output: scaled to fit, centred
+// between black bars, as the renderer places it for its logical size (so
+// pointer positions in frame pixels hold either way).
+SDL_Rect FitInto(int width, int height, int outputWidth, int outputHeight)
+{
+    const float want = static_cast<float>(width) / static_cast<float>(height);
+    const float real = static_cast<float>(outputWidth) / static_cast<float>(outputHeight);
+    if (std::abs(want - real) < 0.0001f) {
+        return SDL_Rect{0, 0, outputWidth, outputHeight};
+    }
+    if (want > real) {
+        const int h = static_cast<int>(std::floor(static_cast<float>(height) * outputWidth / width));
+        return SDL_Rect{0, (outputHeight - h) / 2, outputWidth, h};
+    }
+    const int w = static_cast<int>(std::floor(static_cast<float>(width) * outputHeight / height));
+    return SDL_Rect{(outputWidth - w) / 2, 0, w, outputHeight};
+}
+
+bool IsXrgbLayout(Uint32 format)
+{
+    return format == SDL_PIXELFORMAT_RGB888 || format == SDL_PIXELFORMAT_ARGB8888;
+}
+} // namespace
+
+bool Renderer::Impl::ShowOnWindowSurface(const Surface& frame)
+{
+    SDL_Surface* target = SDL_GetWindowSurface(window);
+    if (!target) {
+        return false;
+    }
+    const int width = frame.GetWidth();
+    const int height = frame.GetHeight();
+    int logicalWidth = 0;
+    int logicalHeight = 0;
+    SDL_RenderGetLogicalSize(renderer, &logicalWidth, &logicalHeight);
+    if (logicalWidth != width || logicalHeight != height) {
+        SDL_RenderSetLogicalSize(renderer, width, height);
+    }
+    const Uint32 format = target->format->format;
+    if (target->w == width && target->h == height && IsXrgbLayout(format)) {
+        if (SDL_LockSurface(target) != 0) {
+            return false;
+        }
+        CopyFrameToXrgb(frame, static_cast<uint8_t*>(target->pixels), target->pitch);
+        SDL_UnlockSurface(target);
+        return SDL_UpdateWindowSurface(window) == 0;
+    }
+    // Another size or layout: through a copy of the frame in a layout the
+    // scaling takes.
+    const Uint32 stagingFormat = IsXrgbLayout(format) ? format : Uint32{SDL_PIXELFORMAT_RGB888};
+    if (!staging || staging->w != width || staging->h != height || staging->format->format != stagingFormat) {
+        SDL_FreeSurface(staging);
+        staging = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, stagingFormat);
+        if (!staging) {
+            return false;
+        }
+        SDL_SetSurfaceBlendMode(staging, SDL_BLENDMODE_NONE);
+    }
+    CopyFrameToXrgb(frame, static_cast<uint8_t*>(staging->pixels), staging->pitch);
+    SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
+    SDL_Rect place = FitInto(width, height, target->w, target->h);
+    int placed;
+    if (place.w == width && place.h == height) {
+        placed = SDL_BlitSurface(staging, nullptr, target, &place);
+    } else if (IsXrgbLayout(format)) {
+        placed = SDL_SoftStretchLinear(staging, nullptr, target, &place);
+    } else {
+        placed = SDL_BlitScaled(staging, nullptr, target, &place);
+    }
+    return placed == 0 && SDL_UpdateWindowSurface(window) == 0;
+}
+
+bool Renderer::Impl::ReadWindowSurface(Surface& whole)
+{
+    SDL_Surface* target = SDL_GetWindowSurface(window);
+    if (!target || target->w != whole.GetWidth() || target->h != whole.GetHeight()) {
+        return false;
+    }
+    return SDL_ConvertPixels(target->w, target->h, target->format->format, target->pixels, target->pitch,
+                             SDL_PIXELFORMAT_ARGB8888, whole.GetPixels(), whole.GetPitch()) == 0;
+}
+
 bool Renderer::PresentSurface(const Surface& frame)
 {
     mImpl->DrainForgotten();
-    const Uint32 format = SdlFormatOf(frame.GetFormat());
-    if (format == SDL_PIXELFORMAT_UNKNOWN || frame.GetWidth() <= 0 || frame.GetHeight() <= 0) {
+    const PixelFormat& format = frame.GetFormat();
+    const bool known = format == PixelFormat::XRGB8888() || format == PixelFormat::RGB565() ||
+                       format == PixelFormat::RGB555();
+    if (!known || frame.GetWidth() <= 0 || frame.GetHeight() <= 0) {
         return false;
     }
-    if (!mImpl->frame || mImpl->frameFormat != format || mImpl->frameWidth != frame.GetWidth() ||
-        mImpl->frameHeight != frame.GetHeight()) {
-        if (mImpl->frame) {
-            SDL_DestroyTexture(mImpl->frame);
-        }
-        mImpl->frame = SDL_CreateTexture(mImpl->renderer, format, SDL_TEXTUREACCESS_STREAMING,
-                                         frame.GetWidth(), frame.GetHeight());
-        if (!mImpl->frame) {
-            return false;
-        }
-        mImpl->frameFormat = format;
-        mImpl->frameWidth = frame.GetWidth();
-        mImpl->frameHeight = frame.GetHeight();
-    }
-    if (SDL_UpdateTexture(mImpl->frame, nullptr, frame.GetPixels(), frame.GetPitch()) != 0) {
-        return false;
-    }
-    return ShowTexture(mImpl->renderer, mImpl->frame, frame.GetWidth(), frame.GetHeight());
+    mImpl->shownOnSurface = mImpl->toWindowSurface;
+    return mImpl->toWindowSurface ? mImpl->ShowOnWindowSurface(frame) : mImpl->ShowThroughTexture(frame);
 }
 
 bool Renderer::ReadOutput(Surface& out)
@@ -606,7 +723,9 @@ bool Renderer::ReadOutput(Surface& out)
     SDL_Texture* previous = SDL_GetRenderTarget(mImpl->renderer);
     SDL_SetRenderTarget(mImpl->renderer, nullptr);
     bool read;
-    if (mImpl->output) {
+    if (mImpl->shownOnSurface) {
+        read = mImpl->ReadWindowSurface(whole);
+    } else if (mImpl->output) {
         // The window-free renderer's output is our own memory.
         SDL_LockSurface(mImpl->output);
         for (int y = 0; y < whole.GetHeight(); ++y) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <utility>
 
 using Platform::BlendMode;
@@ -296,4 +297,48 @@ TEST(AdapterInfo, RasterisersOnTheProcessorAreNoHardware)
     Platform::Window window;
     ASSERT_TRUE(window.Create("Adapter", 0, 0, 8, 8));
     EXPECT_FALSE(Renderer::CreateForWindow(window.NativeHandle(), false)->GetAdapterInfo().hardware);
+}
+
+// Without hardware under the window, software frames go to the window's own
+// surface; the window-free renderer shows them through a texture. Both show
+// the frame's pixels, every 16-bit value widened to its nearest 8-bit one,
+// also when the frame is letterboxed.
+TEST(SoftwareFrames, LookTheSameOnTheWindowSurfaceAndThroughTheRenderer)
+{
+    constexpr int kSide = 256;
+    Platform::Window window;
+    ASSERT_TRUE(window.Create("Frames", 0, 0, kSide, kSide));
+    auto onWindow = Renderer::CreateForWindow(window.NativeHandle(), false);
+    auto offscreen = Renderer::CreateOffscreen(kSide, kSide);
+    ASSERT_TRUE(onWindow && offscreen);
+    for (const PixelFormat& format : {PixelFormat::XRGB8888(), PixelFormat::RGB565(), PixelFormat::RGB555()}) {
+        for (const int width : {kSide, kSide / 2}) {
+            Surface frame(width, kSide, format);
+            for (int y = 0; y < kSide; ++y) {
+                for (int x = 0; x < width; ++x) {
+                    // Every 16-bit value once; 32-bit words with every byte.
+                    const uint32_t raw = static_cast<uint32_t>(y * kSide + x);
+                    const uint32_t pixel = format.bitsPerPixel == 16 ? raw : raw * 0x9E3779B1u;
+                    std::memcpy(frame.GetRow(y) + x * format.BytesPerPixel(), &pixel, format.BytesPerPixel());
+                }
+            }
+            ASSERT_TRUE(onWindow->PresentSurface(frame));
+            ASSERT_TRUE(offscreen->PresentSurface(frame));
+            Surface shown(kSide, kSide, PixelFormat::ARGB8888());
+            Surface rendered(kSide, kSide, PixelFormat::ARGB8888());
+            ASSERT_TRUE(onWindow->ReadOutput(shown));
+            ASSERT_TRUE(offscreen->ReadOutput(rendered));
+            const int left = (kSide - width) / 2;
+            int wrong = 0;
+            for (int y = 0; y < kSide; ++y) {
+                for (int x = 0; x < kSide; ++x) {
+                    const bool inside = x >= left && x < left + width;
+                    const uint32_t expected = inside ? frame.GetPixel(x - left, y) & 0xFFFFFF : 0;
+                    wrong += (shown.GetPixel(x, y) & 0xFFFFFF) != expected;
+                    wrong += (rendered.GetPixel(x, y) & 0xFFFFFF) != expected;
+                }
+            }
+            EXPECT_EQ(wrong, 0) << format.bitsPerPixel << " bits, " << width << " wide";
+        }
+    }
 }
