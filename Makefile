@@ -33,10 +33,11 @@ run: build
 
 bench: configure
 	@cmake -S . -B $(BUILD)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-	@cmake --build $(BUILD)-bench -j $(JOBS) --target qs_bench qs_frame_bench qs_startup_bench
+	@cmake --build $(BUILD)-bench -j $(JOBS) --target qs_bench qs_frame_bench qs_startup_bench qs_cpu_bench
 	@$(BUILD)-bench/bench/qs_bench
 	@$(BUILD)-bench/bench/qs_frame_bench
 	@$(BUILD)-bench/bench/qs_startup_bench
+	@$(BUILD)-bench/bench/qs_cpu_bench
 
 fuzz: build
 	@bash scripts/fuzz
