@@ -90,12 +90,12 @@ struct Quad
         }
     }
 
-    // As the renderer draws a strip of four: an upright sprite mapped 1:1 in the plain
-    // textured mode is copied row by row, anything else is two triangles.
+    // As the renderer draws a strip of four: an upright sprite mapped 1:1 without gouraud
+    // colour is shaded row by row, anything else is two triangles.
     void Draw(TargetFormat format, uint32_t index, TriangleRasterizer draw, const RasterTarget& target,
               const RasterTexture& texture) const
     {
-        if (CopyQuad(format, index, corners, target, &texture)) {
+        if (CopyQuad(format, index, corners, target, &texture, &kModulation, &kFill)) {
             return;
         }
         const RasterVertex first[3] = {corners[0], corners[1], corners[2]};
@@ -244,7 +244,8 @@ std::string FormatName(TargetFormat format)
 }
 
 // The small-quad workloads: sprites of 64 x 64 in each blend mode the game
-// draws them with, and glyph-sized quads of modulated text.
+// draws them with, 16 x 16 ones in the translucent modes, and glyph-sized quads of
+// modulated text.
 struct NamedSprites
 {
     const char* name;
@@ -261,6 +262,11 @@ constexpr NamedSprites kSprites[] = {
     // SDL has no fill-coloured texture mode: its nearest work is the plain alpha blend.
     {"Sprite64/%s/ColorFillTexAlpha",
      {64, 100, kModeColorFill | kTexAlpha, SDL_BLENDMODE_BLEND, true, false}},
+    {"Sprite16/%s/TexAlpha", {16, 1000, kTexAlpha, SDL_BLENDMODE_BLEND, true, false}},
+    {"Sprite16/%s/TexAlphaModulate", {16, 1000, kTexAlpha | kModeModulate, SDL_BLENDMODE_BLEND, true, true}},
+    {"Sprite16/%s/AdditiveTexAlpha", {16, 1000, kModeAdditive | kTexAlpha, SDL_BLENDMODE_ADD, true, false}},
+    {"Sprite16/%s/ColorFillTexAlpha",
+     {16, 1000, kModeColorFill | kTexAlpha, SDL_BLENDMODE_BLEND, true, false}},
     {"Glyph8/%s/TexAlphaModulate", {8, 2000, kTexAlpha | kModeModulate, SDL_BLENDMODE_BLEND, true, true}},
 };
 

@@ -302,6 +302,22 @@ inline void Shade(typename Fmt::Pixel* d, const uint32_t* source, int32_t count,
     if constexpr (std::is_same_v<Fmt, Pixels::ARGB8888> && K::kSource == Kernel::Source::Texel &&
                   K::kFactor == Kernel::Factor::None && !K::kTextureAlpha &&
                   K::kCombine == Kernel::Combine::Replace) {
+#if defined(__SSE2__)
+        // Short spans (sprite edges, glyphs) cost less copied in place than the call
+        // to memcpy; the last block overlaps the one before where the span is not a
+        // whole number of blocks.
+        if (count >= 4 && count <= 16) {
+            auto copy = [d, source](int32_t i) {
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i),
+                                 _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + i)));
+            };
+            for (int32_t i = 0; i < count - 4; i += 4) {
+                copy(i);
+            }
+            copy(count - 4);
+            return;
+        }
+#endif
         if (count > 0) {
             std::memcpy(d, source, static_cast<size_t>(count) * 4);
         }

@@ -1,10 +1,11 @@
 #include "app/compatibility/QuadCopy.h"
 
-#include "app/compatibility/PixelKernelRows.h"
-#include "app/compatibility/TriangleWalk.h"
+#include "app/compatibility/TriangleRasterizerMembers.h"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
+#include <utility>
 
 namespace Compatibility {
 
@@ -58,8 +59,10 @@ bool FindRectangle(const RasterVertex* p, Rectangle& r)
            ClearOfBoundary(r.uOffset) && ClearOfBoundary(r.vOffset);
 }
 
-template <class Fmt>
-bool CopyRows(const Rectangle& r, const RasterTarget& target, const RasterTexture& texture)
+// Each row shaded by the member's own kernel, with the constants it forms per triangle.
+template <class Fmt, class K>
+bool ShadeRows(const Rectangle& r, const RasterTarget& target, const RasterTexture& texture,
+               const RasterColor* modulation, const RasterColor* fill)
 {
     // The pixels whose sample points (whole coordinates) the rectangle holds, as the walk
     // takes them, on the surface.
@@ -78,40 +81,71 @@ bool CopyRows(const Rectangle& r, const RasterTarget& target, const RasterTextur
     if ((uMask & (uMask + 1)) != 0 || column < 0 || column + count - 1 > uMask) {
         return false;
     }
-    using Copy =
-        Kernel::Textured<Fmt, Kernel::Source::Texel, Kernel::Factor::None, false, Kernel::Combine::Replace>;
+    const RasterColor m = K::kReadsModulation ? *modulation : RasterColor{};
+    const Kernel::Weights constant = Kernel::MakeWeights<Kernel::Factor::Modulate>(m, 0, 0, 0, 0);
+    const uint32_t fillRGB = K::kReadsFill ? Kernel::FillWord(*fill) : 0;
     const uint32_t rowShift = static_cast<uint32_t>(texture.rowShift) & 31;
     for (int64_t y = top; y < bottom; ++y) {
         const uint32_t v = static_cast<uint32_t>((y << 16) + r.vOffset);
         const uint32_t* source = texture.texels + ((v & texture.vMask) >> rowShift) + column;
         auto* destination =
             static_cast<typename Fmt::Pixel*>(target.pixels) + static_cast<size_t>(y) * target.pitch;
-        Rows::Shade<Fmt, Copy>(destination + left, source, static_cast<int32_t>(count), 0, Kernel::Weights{});
+        Rows::Shade<Fmt, K>(destination + left, source, static_cast<int32_t>(count), fillRGB, constant);
     }
     return true;
+}
+
+using RowShader = bool (*)(const Rectangle&, const RasterTarget&, const RasterTexture&, const RasterColor*,
+                           const RasterColor*);
+
+// Textured modes without gouraud colour whose kernel reads the texels (a fill colour
+// that ignores them is drawn by the walk with texels of its own).
+template <class Fmt, uint32_t I> constexpr RowShader Shader()
+{
+    if constexpr ((I & kModeTextured) == 0 || (I & kModeGouraud) != 0) {
+        return nullptr;
+    } else if constexpr (!Members::TexturedKernel<Fmt, I>::kReadsTexel) {
+        return nullptr;
+    } else {
+        return &ShadeRows<Fmt, Members::TexturedKernel<Fmt, I>>;
+    }
+}
+
+template <class Fmt, size_t... I> constexpr std::array<RowShader, 64> MakeShaders(std::index_sequence<I...>)
+{
+    return {Shader<Fmt, static_cast<uint32_t>(I)>()...};
+}
+
+template <class Fmt> RowShader ShaderOf(uint32_t mode)
+{
+    static constexpr std::array<RowShader, 64> shaders = MakeShaders<Fmt>(std::make_index_sequence<64>());
+    return mode < shaders.size() ? shaders[mode] : nullptr;
 }
 
 } // namespace
 
 bool CopyQuad(TargetFormat format, uint32_t mode, const RasterVertex* strip, const RasterTarget& target,
-              const RasterTexture* texture)
+              const RasterTexture* texture, const RasterColor* modulation, const RasterColor* fill)
 {
-    Rectangle r{};
-    if (mode != kModeTextured || texture == nullptr || texture->texels == nullptr ||
-        !FindRectangle(strip, r)) {
-        return false;
-    }
+    RowShader shade = nullptr;
     switch (format) {
     case TargetFormat::ARGB8888:
-        return CopyRows<Pixels::ARGB8888>(r, target, *texture);
+        shade = ShaderOf<Pixels::ARGB8888>(mode);
+        break;
     case TargetFormat::RGB565:
-        return CopyRows<Pixels::RGB565>(r, target, *texture);
+        shade = ShaderOf<Pixels::RGB565>(mode);
+        break;
     case TargetFormat::RGB555:
-        return CopyRows<Pixels::RGB555>(r, target, *texture);
+        shade = ShaderOf<Pixels::RGB555>(mode);
+        break;
     case TargetFormat::None:
         break;
     }
-    return false;
+    Rectangle r{};
+    if (shade == nullptr || texture == nullptr || texture->texels == nullptr || !FindRectangle(strip, r)) {
+        return false;
+    }
+    return shade(r, target, *texture, modulation, fill);
 }
 
 } // namespace Compatibility

@@ -265,7 +265,7 @@ bool SWHelper::CopyStrip(const Submission& s)
     const uint32_t mode =
         ModeIndex(s.textured, s.textureAlpha, !s.textured, s.modulate, s.colorFill, s.additive);
     const RasterTarget target{mPixels, s.pitch, mSurfaceDesc.width, mSurfaceDesc.height};
-    return CopyQuad(GetTargetFormat(), mode, corners, target, &s.texture);
+    return CopyQuad(GetTargetFormat(), mode, corners, target, &s.texture, &s.modulation, &s.fill);
 }
 
 void SWHelper::DrawPolygon(const Submission& s, ClipVertex* const* triangle)

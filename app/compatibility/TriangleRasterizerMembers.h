@@ -8,8 +8,8 @@
 #include <cstddef>
 #include <utility>
 
-// The rasteriser members, generated from the walk and the pixel kernel; included only by
-// the per-format table sources.
+// The rasteriser members, generated from the walk and the pixel kernel; included by the
+// per-format table sources and by the quad copy, which shades rows with the same kernels.
 namespace Compatibility::Members {
 
 template <class Fmt> typename Fmt::Pixel* Row(const RasterTarget& target, int64_t y)
@@ -244,15 +244,17 @@ template <class Fmt> constexpr Kernel::Combine CombineOf(uint32_t index)
     return Kernel::Combine::AddBlended;
 }
 
+// The pixel kernel of the textured member of mode I.
+template <class Fmt, uint32_t I>
+using TexturedKernel = Kernel::Textured<Fmt, (I & kModeColorFill) ? Kernel::Source::Fill : Kernel::Source::Texel,
+                                        FactorOf(I), (I & kModeTextureAlpha) != 0, CombineOf<Fmt>(I)>;
+
 template <class Fmt, uint32_t I> constexpr TriangleRasterizer Member()
 {
     if constexpr ((I & kModeTextured) == 0) {
         return &RasterizeColor<Fmt, (I & kModeGouraud) != 0, (I & kModeModulate) != 0>;
     } else {
-        constexpr Kernel::Source source = (I & kModeColorFill) ? Kernel::Source::Fill : Kernel::Source::Texel;
-        constexpr Kernel::Factor factor = FactorOf(I);
-        using K = Kernel::Textured<Fmt, source, factor, (I & kModeTextureAlpha) != 0, CombineOf<Fmt>(I)>;
-        return &RasterizeTextured<Fmt, K, factor>;
+        return &RasterizeTextured<Fmt, TexturedKernel<Fmt, I>, FactorOf(I)>;
     }
 }
 
