@@ -162,10 +162,10 @@ TEST_F(AppShell, RunsHeadlessWithRealEventsAndLeavesNoThreadBehind)
         {43, [] { SdlEventInjector::Key("F12", false); }},
         {50,
          [] {
-             SdlEventInjector::MouseButton(120, 120, Inject::Left, true, 1);
-             SdlEventInjector::MouseButton(120, 120, Inject::Left, false, 1);
-             SdlEventInjector::MouseButton(120, 120, Inject::Left, true, 2);
-             SdlEventInjector::MouseButton(120, 120, Inject::Left, false, 2);
+             SdlEventInjector::MouseButton(120, 120, Inject::Left, true);
+             SdlEventInjector::MouseButton(120, 120, Inject::Left, false);
+             SdlEventInjector::MouseButton(120, 120, Inject::Left, true);
+             SdlEventInjector::MouseButton(120, 120, Inject::Left, false);
          }},
         {60, [target] { target->TakeWheelFocus(); }},
         {61, [] { SdlEventInjector::MouseWheel(-1); }},

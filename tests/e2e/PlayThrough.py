@@ -6,11 +6,12 @@ real clicks and keys, checked through its own screenshots.
 
 Two runs of the whole flow, one starting on each renderer and switched to
 the other through the options (so every step is seen on both): first start,
-a Casual game played by swaps, the window losing the focus mid-drag and
-mid-swap, pause and resume, the options, the renderer restart, the saved
-game resumed, the window closed mid-level and the save loaded next start, a
-journey (difficulty, map, a level, back to the map), the records screen and
-its pages, quit. Then a run with the data folder read-only."""
+a Casual game played by swaps (one by two quick clicks close together),
+the window losing the focus mid-drag and mid-swap, pause and resume, the
+options, the renderer restart, the saved game resumed, the window closed
+mid-level and the save loaded next start, a journey (difficulty, map, a
+level, back to the map), the records screen and its pages, quit. Then a run
+with the data folder read-only."""
 
 import glob
 import os
@@ -62,6 +63,7 @@ RECORDS_MAIN_MENU = (400, 552)
 MAP_STARTS = ((8, 8), (0, 0), (8, 0), (0, 8), (4, 8), (8, 4), (0, 4), (4, 0))
 OFF_BOARD = (60, 300)  # beside the board: a click there only resumes
 BOARD = (140, 40, 660, 560)  # the 8 x 8 grid; the meters beside it move on their own
+SCORE = (330, 2, 470, 34)  # the score above the board
 
 
 def map_square(x, y):
@@ -183,6 +185,30 @@ def swap_once(game, board):
     return True
 
 
+def quick_swap_across_edge(game):
+    """Two quick clicks 20 px apart, 10 px either side of the edge two pieces
+    share: a swap, not a double click (which the board ignores)."""
+    board = still_board(game, "before-quick-swap")
+    view = BoardView(board)
+    moves = view.moves()
+    if not check(moves, f"{game.name}: a swap on the board before the quick clicks"):
+        return
+    (x0, y0), (x1, y1) = moves[-1]  # the second cell lies right of or below the first
+    x, y = view.centre(x0, y0)
+    if x1 > x0:
+        edge = view.left + view.cell * x1
+        first, second = (edge - 10, y), (edge + 10, y)
+    else:
+        edge = view.top + view.cell * y1
+        first, second = (x, edge - 10), (x, edge + 10)
+    game.xdo("mousemove", "--window", game.window, *game.to_window(*first), "click", "1",
+             "sleep", "0.04", "mousemove", "--window", game.window, *game.to_window(*second), "click", "1")
+    after = board_on_screen(game, "quick-swap")
+    check(after.difference(board, *after.box(SCORE)) > 2.0,
+          f"{game.name}/quick-swap: two quick clicks across a cell edge swap and score "
+          f"(score area changed by {after.difference(board, *after.box(SCORE)):.1f})")
+
+
 def play_swaps(game, count, label="swaps"):
     """Swaps pieces that line up three, found on the screenshots; each swap
     waits for the board to settle."""
@@ -278,6 +304,7 @@ def casual_game(game, swaps, rough):
     game.click(*TUTORIAL_OK, pause=0.3)
     board_on_screen(game, "casual")
     made = play_swaps(game, swaps // 2)
+    quick_swap_across_edge(game)
     if rough:
         focus_lost_mid_drag(game)
         focus_lost_mid_swap(game)

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -70,18 +71,38 @@ TEST_F(WindowTest, MouseEventsBecomeMouseMessagesWithPackedPositions)
     EXPECT_EQ(messages[4].message, Msg::MiddleButtonUp);
 }
 
-TEST_F(WindowTest, EverySecondPressOfASeriesIsADoubleClick)
+// Quick clicks on two neighbouring cells, 20 px apart across their shared
+// edge, are two presses; a double click needs the same button again within
+// 500 ms and at most 3 px away each way, and the press after it starts anew.
+TEST_F(WindowTest, DoubleClicksNeedTheSameButtonSoonAndCloseBy)
 {
-    SdlEventInjector::MouseButton(5, 5, Inject::Left, true, 1);
-    SdlEventInjector::MouseButton(5, 5, Inject::Left, true, 2);
-    SdlEventInjector::MouseButton(5, 5, Inject::Left, true, 3);
-    SdlEventInjector::MouseButton(5, 5, Inject::Right, true, 2);
+    const struct
+    {
+        int x, y;
+        Inject button;
+        uint32_t at; // ms after the first press
+        uint32_t message;
+    } presses[] = {
+        {310, 100, Inject::Left, 0, Msg::LeftButtonDown},
+        {330, 100, Inject::Left, 60, Msg::LeftButtonDown},
+        {333, 103, Inject::Left, 100, Msg::LeftButtonDoubleClick},
+        {333, 103, Inject::Left, 150, Msg::LeftButtonDown},
+        {337, 103, Inject::Left, 200, Msg::LeftButtonDown},
+        {337, 103, Inject::Right, 250, Msg::RightButtonDown},
+        {337, 103, Inject::Right, 751, Msg::RightButtonDown},
+        {337, 100, Inject::Right, 1251, Msg::RightButtonDoubleClick},
+    };
+    const uint32_t start = 1000;
+    for (const auto& press : presses) {
+        SdlEventInjector::MouseButton(press.x, press.y, press.button, true, start + press.at);
+        SdlEventInjector::MouseButton(press.x, press.y, press.button, false, start + press.at + 30);
+    }
     std::vector<WindowMessage> messages = Drain();
-    ASSERT_EQ(messages.size(), 4u);
-    EXPECT_EQ(messages[0].message, Msg::LeftButtonDown);
-    EXPECT_EQ(messages[1].message, Msg::LeftButtonDoubleClick);
-    EXPECT_EQ(messages[2].message, Msg::LeftButtonDown);
-    EXPECT_EQ(messages[3].message, Msg::RightButtonDoubleClick);
+    ASSERT_EQ(messages.size(), 2 * std::size(presses));
+    for (size_t i = 0; i < std::size(presses); ++i) {
+        EXPECT_EQ(messages[2 * i].message, presses[i].message) << i;
+        EXPECT_EQ(messages[2 * i].lParam, Platform::PackPoint(presses[i].x, presses[i].y)) << i;
+    }
 }
 
 TEST_F(WindowTest, WheelTurnsComeInMultiplesOf120InTheHighHalf)

@@ -29,7 +29,7 @@ void MouseMotion(int x, int y)
     Push(event);
 }
 
-void MouseButton(int x, int y, Button button, bool down, int clicks)
+void MouseButton(int x, int y, Button button, bool down, uint32_t time)
 {
     SDL_Event event{};
     event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
@@ -38,10 +38,12 @@ void MouseButton(int x, int y, Button button, bool down, int clicks)
                           : button == Button::Middle ? SDL_BUTTON_MIDDLE
                                                      : SDL_BUTTON_RIGHT;
     event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
-    event.button.clicks = static_cast<Uint8>(clicks);
+    event.button.clicks = 1;
     event.button.x = x;
     event.button.y = y;
-    Push(event);
+    // Pushing would stamp it with the time of now.
+    event.common.timestamp = time != 0 ? time : SDL_GetTicks();
+    SDL_PeepEvents(&event, 1, SDL_ADDEVENT, 0, 0);
 }
 
 void MouseWheel(int steps)
