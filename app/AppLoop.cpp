@@ -4,6 +4,7 @@
 #include "app/Audio.h"
 #include "app/Graphics.h"
 #include "app/Keyboard.h"
+#include "platform/System.h"
 #include "platform/Window.h"
 
 #include <algorithm>
@@ -27,6 +28,11 @@ constexpr double kMaxElapsed = 1000.0;
 // each finished within kFastBatch ms.
 constexpr int kVsyncStrikes = 3;
 constexpr uint32_t kFastBatch = 750;
+
+// Nice steps the loader thread takes below the main thread: enough for the
+// main thread to come first, little enough that loading keeps a fair share
+// beside other programs.
+constexpr int kLoaderPriorityDrop = 3;
 } // namespace
 
 void App::Go()
@@ -46,6 +52,9 @@ void App::StartLoader()
     // thread has started.
     loading = true;
     loader = std::thread([this] {
+        // The main thread keeps the title screen moving while this one
+        // loads: it comes first when both want the processor.
+        Platform::System::LowerThreadPriority(kLoaderPriorityDrop);
         loading = true;
         loaded = false;
         loaderBusy = true;

@@ -1,7 +1,10 @@
 #include "platform/System.h"
 
 #include <SDL.h>
+#include <algorithm>
+#include <cerrno>
 #include <pwd.h>
+#include <sys/resource.h>
 #include <sys/utsname.h>
 #include <unistd.h>
 #include <vector>
@@ -34,5 +37,18 @@ std::string DisplayLibraryVersion()
     SDL_GetVersion(&version);
     return std::to_string(version.major) + "." + std::to_string(version.minor) + "." +
            std::to_string(version.patch);
+}
+
+void LowerThreadPriority(int steps)
+{
+    // On Linux the nice value belongs to each thread: the thread's own id
+    // names it alone.
+    const id_t thread = static_cast<id_t>(gettid());
+    errno = 0;
+    const int now = getpriority(PRIO_PROCESS, thread);
+    if (now == -1 && errno != 0)
+        return;
+    constexpr int kLowest = 19;
+    setpriority(PRIO_PROCESS, thread, std::min(now + steps, kLowest));
 }
 } // namespace Platform::System

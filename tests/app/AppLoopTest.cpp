@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <sys/resource.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 // Counts the passes of the loop by what they did.
@@ -123,6 +125,7 @@ class LoadingApp : public LoopApp
     void Load() override
     {
         loadThread = std::this_thread::get_id();
+        loaderNice = getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
         while (!release)
             std::this_thread::yield();
     }
@@ -137,6 +140,7 @@ class LoadingApp : public LoopApp
     std::atomic<bool> release{false};
     std::thread::id loadThread;
     std::thread::id completeThread;
+    int loaderNice = 0;
     int completions = 0;
     int completedAtUpdate = -1;
 };
@@ -174,7 +178,7 @@ TEST(AppLoop, NoForcedDrawWhileLoading)
     EXPECT_EQ(app.drawCount, 0);
 }
 
-TEST(AppLoop, QuitWaitsForTheLoaderAndLoadCompleteRunsOnceOnTheMainThread)
+TEST(AppLoop, QuitWaitsForTheLoaderWhichGivesWayAndLoadCompleteRunsOnceOnTheMainThread)
 {
     LoadingApp app;
     int napsAfterQuit = 0;
@@ -186,11 +190,15 @@ TEST(AppLoop, QuitWaitsForTheLoaderAndLoadCompleteRunsOnceOnTheMainThread)
             app.release = true;
     };
     std::thread::id mainThread = std::this_thread::get_id();
+    const int mainNice = getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
     app.Go();
     EXPECT_GE(napsAfterQuit, 50);
     EXPECT_FALSE(app.loading);
     EXPECT_TRUE(app.loaded);
     EXPECT_NE(app.loadThread, mainThread);
+    // The loader gives way to the main thread; the main thread keeps its own.
+    EXPECT_GT(app.loaderNice, mainNice);
+    EXPECT_EQ(getpriority(PRIO_PROCESS, static_cast<id_t>(gettid())), mainNice);
     // Quitting replays nothing more, so the completion waits for an update.
     EXPECT_EQ(app.completions, 0);
     app.DoUpdate();
