@@ -50,11 +50,16 @@ void ProfileProgress::Sanitize()
     for (JigsawPieceRecord& record : pieces) {
         record.owned = Flag(record.owned);
         record.placed = Flag(record.placed);
-        record.x = IntoRange(record.x, kLooseMinX, kLooseMaxX);
-        record.y = IntoRange(record.y, kLooseMinY, kLooseMaxY);
+        KeepOnScreen(record);
     }
     for (uint8_t& shown : tutorialShown)
         shown = Flag(shown);
+}
+
+void ProfileProgress::KeepOnScreen(JigsawPieceRecord& record)
+{
+    record.x = IntoRange(record.x, kLooseMinX, kLooseMaxX);
+    record.y = IntoRange(record.y, kLooseMinY, kLooseMaxY);
 }
 
 void ProfileProgress::RenumberPieces()

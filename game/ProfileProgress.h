@@ -22,18 +22,26 @@ static_assert(sizeof(JigsawPieceRecord) == 20);
 struct ProfileProgress
 {
     static constexpr uint32_t kVersion = 1;
-    // Where loose pieces lie on the jigsaw page.
-    static constexpr float kLooseMinX = -15.0f;
-    static constexpr float kLooseMaxX = 480.0f;
-    static constexpr float kLooseMinY = -15.0f;
-    static constexpr float kLooseMaxY = 387.0f;
+    // Piece positions are in the jigsaw picture's coordinates; its top-left
+    // corner lies on the screen at this point.
+    static constexpr float kPictureX = 168.0f;
+    static constexpr float kPictureY = 129.0f;
+    // A loose piece may lie anywhere on the screen, where it can be taken
+    // again: these bound its centre.
+    static constexpr float kLooseMinX = -kPictureX;
+    static constexpr float kLooseMaxX = kScreenWidth - kPictureX;
+    static constexpr float kLooseMinY = -kPictureY;
+    static constexpr float kLooseMaxY = kScreenHeight - kPictureY;
 
     // A fresh block: version 1 and three different loose pieces per picture,
     // drawn from theRandom.
     static ProfileProgress CreateNew();
     // Makes a block read from a file safe to use: a picture in range, flags
-    // 0 or 1, piece positions inside the loose area. Other bytes stay.
+    // 0 or 1, piece positions on the screen. Other bytes stay.
     void Sanitize();
+    // Brings a piece's centre onto the screen (a position that is not a
+    // number goes to the top-left corner).
+    static void KeepOnScreen(JigsawPieceRecord& record);
     // Every record's identifiers match its index, whatever the file held.
     void RenumberPieces();
 

@@ -5,6 +5,7 @@
 #include "app/ParseXML.h"
 #include "game/ProfileProgress.h"
 #include "game/QuorbSwapApp.h"
+#include "game/Transition.h"
 
 #include <cmath>
 
@@ -13,8 +14,8 @@ constexpr float kPageWidth = 800.0f;
 constexpr float kRingLength = 2400.0f;
 constexpr int kStepsPerTick = 25;
 constexpr float kLockDistance = 20.0f;
-constexpr float kPictureX = 168.0f;
-constexpr float kPictureY = 129.0f;
+constexpr float kPictureX = ProfileProgress::kPictureX;
+constexpr float kPictureY = ProfileProgress::kPictureY;
 
 enum PageIndex
 {
@@ -93,12 +94,6 @@ float IntoRing(float offset)
     else if (offset >= 2 * kPageWidth)
         offset -= kRingLength;
     return offset;
-}
-
-bool InLooseArea(const JigsawPieceRecord& record)
-{
-    return record.x >= ProfileProgress::kLooseMinX && record.x <= ProfileProgress::kLooseMaxX &&
-           record.y >= ProfileProgress::kLooseMinY && record.y <= ProfileProgress::kLooseMaxY;
 }
 
 JigsawPieceRecord* RecordAt(const List& list, int index)
@@ -269,8 +264,10 @@ void Puzzler::SlidePages(int steps)
 
 void Puzzler::Notify(Object* sender)
 {
-    // A second click of a double click must not start a second switch.
-    if (application->transition != nullptr)
+    // A switch under way closes this screen at its midpoint: a click before
+    // then (the second of a double click) must not start a second switch.
+    // Once the screen is shown, clicks count while the switch fades out.
+    if (application->transition != nullptr && application->transition->growing)
         return;
     ProfileProgress& progress = application->progress;
     const uint32_t current = progress.currentJigsaw % kJigsawPictures;
@@ -325,7 +322,6 @@ void Puzzler::DragStart(int x, int y)
     if (draggedPiece == nullptr)
         return;
     draggedPicture = picture;
-    dragStart = Point(draggedPiece->x, draggedPiece->y);
     list.Remove(draggedPiece);
     list.Add(draggedPiece);
 }
@@ -342,23 +338,21 @@ void Puzzler::Drag(int x, int y)
         MoveDragged(x, y);
 }
 
+// The dragged piece stays the dragged piece until the next drag starts.
 void Puzzler::DragEnd(int x, int y)
 {
     if (draggedPiece == nullptr)
         return;
-    MoveDragged(x, y);
+    // A release off the screen (the window lost the focus mid-drag) leaves
+    // the piece where it was last dragged; either way it stays on the
+    // screen, where it can be taken again.
+    if (x >= 0 && x < kScreenWidth && y >= 0 && y < kScreenHeight)
+        MoveDragged(x, y);
     JigsawPieceRecord* piece = draggedPiece;
-    draggedPiece = nullptr;
+    ProfileProgress::KeepOnScreen(*piece);
     const Point& home = pieceTargets[draggedPicture * kJigsawPiecesPerPicture + piece->pieceId];
-    if (std::hypot(piece->x - home.x, piece->y - home.y) >= kLockDistance) {
-        // A release far off the picture (the window lost focus mid-drag)
-        // would leave the piece where it can never be taken again.
-        if (!InLooseArea(*piece)) {
-            piece->x = dragStart.x;
-            piece->y = dragStart.y;
-        }
+    if (std::hypot(piece->x - home.x, piece->y - home.y) >= kLockDistance)
         return;
-    }
     piece->x = home.x;
     piece->y = home.y;
     piece->placed = 1;

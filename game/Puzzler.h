@@ -66,8 +66,6 @@ class Puzzler : public Gadget
     List ownedPieces[kJigsawPictures]; // JigsawPieceRecord pointers
     JigsawPieceRecord* draggedPiece = nullptr;
     Point grabOffset;
-    // Where the dragged piece lay when it was taken.
-    Point dragStart;
     int32_t draggedPicture = 0;
     Point pieceTargets[kJigsawPieceCount];
     bool complete[kJigsawPictures] = {};

@@ -162,10 +162,11 @@ TEST(ProfileProgressLayout, SanitizeMendsWhatAFileCannotBeTrustedWith)
         float wantX, wantY;
     };
     const Case cases[] = {
-        {2, 1, 100, 200, 2, 1, 100, 200}, // good values stay
-        {3, 2, nan, inf, 0, 0, -15, -15}, // no such picture, odd flag, not numbers
-        {0xFFFFFFFF, 255, 1e9f, -1e9f, 0, 0, 480, -15},
-        {1, 0, -16, 388, 1, 0, -15, 387}, // just outside the loose area
+        {2, 1, 100, 200, 2, 1, 100, 200},   // good values stay
+        {1, 1, 600, 450, 1, 1, 600, 450},   // anywhere on the screen
+        {3, 2, nan, inf, 0, 0, -168, -129}, // no such picture, odd flag, not numbers
+        {0xFFFFFFFF, 255, 1e9f, -1e9f, 0, 0, 632, -129},
+        {1, 0, -169, 472, 1, 0, -168, 471}, // just off the screen
     };
     for (const Case& c : cases) {
         ProfileProgress block{};

@@ -50,7 +50,8 @@ void WriteOversizedLayout()
 } // namespace
 
 // Slides both ways, the layout file, hostile data, a drop at exactly 20
-// pixels, a focus loss in mid-drag, and the lock that completes a picture.
+// pixels, a focus loss in mid-drag, drops anywhere on the screen and off
+// it, and the lock that completes a picture.
 TEST(PuzzlerTest, PiecesAreDraggedHomeAndPagesSlideBothWays)
 {
     GameAppHarness harness;
@@ -66,7 +67,9 @@ TEST(PuzzlerTest, PiecesAreDraggedHomeAndPagesSlideBothWays)
     bool slidRight = false;
     bool slidBack = false;
     bool stayedAt20 = false;
-    bool putBack = false;
+    bool keptWhereHeld = false;
+    bool keptWhereDropped = false;
+    bool keptOnScreen = false;
     bool locked = false;
     auto puzzler = [&app] { return app.puzzler; };
     auto atRest = [&] { return puzzler() != nullptr && puzzler()->pageRemaining == 0; };
@@ -133,7 +136,8 @@ TEST(PuzzlerTest, PiecesAreDraggedHomeAndPagesSlideBothWays)
     app.When([&] { return atRest() && puzzler()->pageOffsets[0] == 0; },
              [&] { dragTo(Point(home.x + 20, home.y), true); });
     app.When([&] { return !puzzler()->dragging && loose->x != 300; }, [&] {
-        stayedAt20 = loose->x == home.x + 20 && loose->y == home.y && !loose->placed;
+        stayedAt20 = loose->x == home.x + 20 && loose->y == home.y && !loose->placed &&
+                     puzzler()->draggedPiece == loose;
         dragTo(Point(home.x + 60, home.y + 40), false);
     });
     app.When([&] { return puzzler()->draggedPiece == loose && loose->x == home.x + 60; }, [&] {
@@ -141,9 +145,17 @@ TEST(PuzzlerTest, PiecesAreDraggedHomeAndPagesSlideBothWays)
         app.SetActive(false);
         app.CancelMouse();
         app.SetActive(true);
-        putBack = loose->x == home.x + 20 && loose->y == home.y && !loose->placed && !puzzler()->complete[0];
+        keptWhereHeld = loose->x == home.x + 60 && loose->y == home.y + 40 && !loose->placed;
+        dragTo(Point(560, 300), true); // far from where new pieces are scattered
     });
-    app.When([&] { return true; }, [&] { dragTo(Point(home.x + 19, home.y), true); });
+    app.When([&] { return !puzzler()->dragging; }, [&] {
+        keptWhereDropped = loose->x == 560 && loose->y == 300;
+        dragTo(Point(-250, -200), true); // released off the screen
+    });
+    app.When([&] { return !puzzler()->dragging; }, [&] {
+        keptOnScreen = loose->x == -kOrigin[0] && loose->y == -kOrigin[1];
+        dragTo(Point(home.x + 19, home.y), true);
+    });
     app.When([&] { return loose->placed; }, [&] {
         locked = loose->x == home.x && loose->y == home.y && puzzler()->complete[0] &&
                  puzzler()->ownedPieces[0].Get(0) == loose;
@@ -155,46 +167,57 @@ TEST(PuzzlerTest, PiecesAreDraggedHomeAndPagesSlideBothWays)
     EXPECT_TRUE(slidRight);
     EXPECT_TRUE(slidBack);
     EXPECT_TRUE(stayedAt20);
-    EXPECT_TRUE(putBack);
+    EXPECT_TRUE(keptWhereHeld);
+    EXPECT_TRUE(keptWhereDropped);
+    EXPECT_TRUE(keptOnScreen);
     EXPECT_TRUE(locked);
 }
 
 TEST(PuzzlerTest, StatisticsShowEveryCounterInItsRow)
 {
-    ProfileProgress fresh{};
-    for (int row = 0; row < Puzzler::kStatisticRows; ++row)
-        EXPECT_EQ(Puzzler::StatisticText(fresh, row), "0") << row;
-
-    ProfileProgress played{};
-    played.quorbsPopped = 3000000000u; // shown as a signed number
-    played.journeyLevelsWon = 7;
-    played.journeyLevelsLost = 5;
-    played.journeyLevelsUnlocked = 12;
-    played.highestJourneyLevel = 44;
     const struct
     {
-        int row;
         const char* label;
+        uint32_t ProfileProgress::*counter;
+        uint32_t value;
         const char* text;
-    } expected[] = {
-        {0, "Quorbs Popped:", "-1294967296"},      {1, "Journey Levels Unlocked:", "12"},
-        {2, "Journey Levels Lost:", "5"},          {3, "Journey Levels Won:", "7"},
-        {13, "Highest Journey Level Reached:", "44"},
+    } rows[Puzzler::kStatisticRows] = {
+        {"Quorbs Popped:", &ProfileProgress::quorbsPopped, 3000000000u, "-1294967296"}, // shown signed
+        {"Journey Levels Unlocked:", &ProfileProgress::journeyLevelsUnlocked, 12, "12"},
+        {"Journey Levels Lost:", &ProfileProgress::journeyLevelsLost, 5, "5"},
+        {"Journey Levels Won:", &ProfileProgress::journeyLevelsWon, 7, "7"},
+        {"Journeys Completed:", &ProfileProgress::journeysCompleted, 2, "2"},
+        {"Super Quorbs Created:", &ProfileProgress::superQuorbsCreated, 31, "31"},
+        {"Highest Cascade:", &ProfileProgress::highestCascade, 9, "9"},
+        {"Grimbos Broken:", &ProfileProgress::grimbosBroken, 64, "64"},
+        {"Bonus Items Collected:", &ProfileProgress::bonusItemsCollected, 15, "15"},
+        {"Casual Games Played:", &ProfileProgress::casualGamesPlayed, 3, "3"},
+        {"Speed Games Played:", &ProfileProgress::speedGamesPlayed, 4, "4"},
+        {"Highest Casual Level Reached:", &ProfileProgress::highestCasualLevel, 11, "11"},
+        {"Highest Speed Level Reached:", &ProfileProgress::highestSpeedLevel, 8, "8"},
+        {"Highest Journey Level Reached:", &ProfileProgress::highestJourneyLevel, 44, "44"},
     };
-    for (const auto& row : expected) {
-        EXPECT_STREQ(Puzzler::StatisticLabel(row.row), row.label);
-        EXPECT_EQ(Puzzler::StatisticText(played, row.row), row.text) << row.row;
+    ProfileProgress fresh{};
+    ProfileProgress played{};
+    for (const auto& row : rows)
+        played.*row.counter = row.value;
+    for (int k = 0; k < Puzzler::kStatisticRows; ++k) {
+        EXPECT_STREQ(Puzzler::StatisticLabel(k), rows[k].label);
+        EXPECT_EQ(Puzzler::StatisticText(fresh, k), "0") << k;
+        EXPECT_EQ(Puzzler::StatisticText(played, k), rows[k].text) << k;
     }
 }
 
-// From the journey map's puzzle button onto the jigsaw page and back; the
-// second click of a quick double click on the menu button is ignored.
+// From the journey map's puzzle button onto the jigsaw page and back; a
+// click while the switch fades out is taken, the second click of a quick
+// double click on the menu button is not.
 TEST(PuzzlerTest, OverTheGameOpensOnTheJigsawAndReturnsToTheGame)
 {
     GameAppHarness harness;
     ScriptedQuorbSwapApp& app = harness.Start();
     app.updateLimit = kUpdateLimit;
     bool jigsawFirst = false;
+    bool clickedWhileFading = false;
     bool backToGame = false;
     int returnedAt = 0;
     auto mapIdle = [&app] {
@@ -209,8 +232,12 @@ TEST(PuzzlerTest, OverTheGameOpensOnTheJigsawAndReturnsToTheGame)
         app.GoToGame(false);
     });
     app.When(mapIdle, [&] { app.ClickOn(app.game->map->puzzleButton); });
+    // The screen is up and the switch fades out: buttons take clicks.
+    app.When([&] { return app.puzzler != nullptr && app.transition != nullptr && !app.transition->growing; },
+             [&] { app.ClickOn(app.puzzler->nextPictureButton); });
     app.When([&] { return Settled(app) && app.puzzler != nullptr; }, [&] {
         Puzzler& screen = *app.puzzler;
+        clickedWhileFading = app.progress.currentJigsaw == 1;
         jigsawFirst = screen.pageOffsets[0] == 0 && screen.scrollLeftButton.rect.x < 0 &&
                       screen.scrollRightButton.rect.y < 0 && screen.menuButton.strip == &screen.strips[5] &&
                       app.game != nullptr;
@@ -224,5 +251,6 @@ TEST(PuzzlerTest, OverTheGameOpensOnTheJigsawAndReturnsToTheGame)
     });
     harness.RunAndClose();
     EXPECT_TRUE(jigsawFirst);
+    EXPECT_TRUE(clickedWhileFading);
     EXPECT_TRUE(backToGame);
 }
