@@ -183,6 +183,10 @@ void Game::OnLevelWon()
 
 void Game::OnLevelLost()
 {
+    // Counted here, where the lose screen's one click settles the loss, not
+    // when the screen appears: a game saved and resumed on the lose screen
+    // would count it twice.
+    ++application->progress.journeyLevelsLost;
     application->specialTransition = true;
     ShowMap(true);
 }

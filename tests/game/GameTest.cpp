@@ -2,6 +2,7 @@
 #include "app/Random.h"
 #include "game/Board.h"
 #include "game/Game.h"
+#include "game/LoseOverlay.h"
 #include "game/Map.h"
 #include "game/PopupMenu.h"
 #include "game/QuorbSwapApp.h"
@@ -143,6 +144,26 @@ TEST_F(GameTest, WonJourneyLevelsRaiseTheModifiers)
         app.transition = nullptr;
         app.CloseAllScreens();
     }
+}
+
+// A lost Journey level counts when the lose screen's click settles it, not
+// when the screen appears, and only once however often the player clicks.
+TEST_F(GameTest, ALostJourneyLevelCountsOnceWhenTheLossIsSettled)
+{
+    Game* game = StartedGame(GameMode::Journey);
+    game->StartLevel(false);
+    Board* board = game->board;
+    board->loseOverlay = new LoseOverlay(board, LoseReason::NoMoves);
+    board->AddChild(board->loseOverlay);
+    board->loseOverlay->promptAlpha = 1.0f;
+    EXPECT_EQ(app.progress.journeyLevelsLost, 0u);
+    board->loseOverlay->CoreMouseDown(0, 0, 1);
+    board->loseOverlay->CoreMouseDown(0, 0, 1);
+    EXPECT_EQ(app.progress.journeyLevelsLost, 1u);
+    ASSERT_NE(app.transition, nullptr);
+    EXPECT_EQ(app.transition->target, TransitionTarget::ShowMap);
+    app.transition->Kill();
+    app.transition = nullptr;
 }
 
 TEST_F(GameTest, LevelsStartAsTheirTypeAsks)
