@@ -9,6 +9,12 @@
 
 namespace DialogButton {
 
+int Width(SpriteStrip& strip)
+{
+    Sprite* first = strip.GetFrame(0);
+    return first ? first->mWidth : 0;
+}
+
 void Setup(Button& button, Gadget* dialog, SpriteStrip& strip, int x, int y)
 {
     Sprite* first = strip.GetFrame(0);

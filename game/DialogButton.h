@@ -10,6 +10,10 @@ class SpriteStrip;
 
 namespace DialogButton {
 
+// The width of the strip's first frame, which lays the buttons out; 0
+// without art.
+int Width(SpriteStrip& strip);
+
 // Places the button at (x, y) with the shape of the strip's first frame,
 // the dialog as listener and parent, and the menu sounds.
 void Setup(Button& button, Gadget* dialog, SpriteStrip& strip, int x, int y);

@@ -58,7 +58,7 @@ class Game : public Gadget
     int32_t squareY = 0;
     int32_t level = 1;
     int32_t score = 0;
-    int32_t bestTime = 999999; // ticks of the fastest won journey level
+    int32_t bestTime = kNoBestTime; // ticks of the fastest won journey level
     LevelType levelType = LevelType::Meter;
     int32_t mapDifficulty = 0; // 0..100
     float difficultyModifiers[10] = {};

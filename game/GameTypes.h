@@ -66,6 +66,8 @@ constexpr int kTutorialPages = 10;
 // Journey map: 9 x 9 squares, index 9 x + y.
 constexpr int kMapSize = 9;
 constexpr int kMapSquareCount = kMapSize * kMapSize;
+// The journey's best level time before any level has been won.
+constexpr int32_t kNoBestTime = 999999;
 
 // Entries of each high-score table.
 constexpr int kHighScoreEntries = 5;

@@ -44,24 +44,21 @@ InfoDialog::~InfoDialog()
 int InfoDialog::Show(const String& newCaption, const String& newText)
 {
     caption = newCaption;
-    text = font.WrapText(newText, kWrapWidth);
+    text = newText;
+    lines = font.WrapText(newText, kWrapWidth);
     return DialogButton::RunModal(this);
 }
 
 void InfoDialog::RunMessage(const String& newCaption, const String& newText)
 {
-    Sprite* first = okArt.GetFrame(0);
-    int w = first ? first->mWidth : 0;
-    DialogButton::Setup(okButton, this, okArt, 400 - w / 2, kButtonY);
+    DialogButton::Setup(okButton, this, okArt, 400 - DialogButton::Width(okArt) / 2, kButtonY);
     Show(newCaption, newText);
 }
 
 bool InfoDialog::RunQuestion(const String& newCaption, const String& newText)
 {
-    Sprite* first = yesArt.GetFrame(0);
-    int w = first ? first->mWidth : 0;
-    DialogButton::Setup(yesButton, this, yesArt, int(400 - 1.25 * w), kButtonY);
-    DialogButton::Setup(noButton, this, noArt, 400 + w / 4, kButtonY);
+    DialogButton::Setup(yesButton, this, yesArt, int(400 - 1.25 * DialogButton::Width(yesArt)), kButtonY);
+    DialogButton::Setup(noButton, this, noArt, 400 + DialogButton::Width(noArt) / 4, kButtonY);
     answer = Show(newCaption, newText);
     return answer == 1;
 }
@@ -80,7 +77,7 @@ void InfoDialog::Draw()
     theGraphics.FillRect(0, 0, kScreenWidth, kScreenHeight);
     theGraphics.SetColorWhite();
     panel.DrawCentered(400, 300);
-    font.Draw(text, 229, 232);
+    font.Draw(lines, 229, 232);
     struct Part
     {
         Button& button;

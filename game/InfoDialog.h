@@ -29,6 +29,7 @@ class InfoDialog : public Gadget
     Button noButton;
     String caption; // kept, not drawn
     String text;
+    String lines; // the text wrapped to the panel
     // 1 for ok or yes; 0 for no, and when nothing was shown or the
     // application closed the dialog.
     int answer = 0;

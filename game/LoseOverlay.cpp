@@ -126,6 +126,10 @@ void LoseOverlay::MouseDown(int /*x*/, int /*y*/, int /*button*/)
         const int score = board->levelScore;
         if (list.Qualifies(score)) {
             EnterYourName::EnterHighScore(app, list, score);
+            // A quit ended the name entry: the program is closing.
+            if (app->IsQuitting()) {
+                return;
+            }
         }
         app->GoToPuzzler(true);
         return;

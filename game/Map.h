@@ -60,6 +60,9 @@ class Map : public Gadget
     // Whether a sound record starts at the cursor; the cursor then stands
     // after it. Touches no map.
     static bool CheckRecord(IOBuffer& buffer);
+    // The best level time as the side panel shows it, in minutes, seconds
+    // and hundredths; "..." while no level has been won.
+    static String BestTimeText(int32_t ticks);
 
     MapSquare& Square(int x, int y) { return squares[x * kMapSize + y]; }
     static bool InMap(int x, int y) { return x >= 0 && x < kMapSize && y >= 0 && y < kMapSize; }

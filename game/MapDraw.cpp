@@ -232,11 +232,7 @@ void Map::DrawPanel()
     Matrix timeMatrix;
     timeMatrix.Scale(0.95f, 0.95f, 1.0f);
     timeMatrix.Translate(17.0f, 437.0f, 0.0f);
-    const int t = game->bestTime;
-    if (t == 999999)
-        font.DrawMatrix("...", timeMatrix);
-    else
-        font.DrawMatrix(String::StringFormat("%.2d:%.2d:%.2d", t / 100 / 60, (t / 100) % 60, t % 100), timeMatrix);
+    font.DrawMatrix(BestTimeText(game->bestTime), timeMatrix);
     if (tipNumber == 0)
         return;
     const float sway = 8.0f * Math::SinDegrees(3.0f * float(app->updateCount));
@@ -249,6 +245,13 @@ void Map::DrawPanel()
     caption.Translate(tipX - tipCaptionOffset * tipFacing, tipY - 3.0f, 0.0f);
     sprTips[tipNumber - 1].DrawMatrix(caption);
     theGraphics.mTranslation.x -= sway;
+}
+
+String Map::BestTimeText(int32_t ticks)
+{
+    if (ticks == kNoBestTime)
+        return "...";
+    return String::StringFormat("%.2d:%.2d:%.2d", ticks / 100 / 60, (ticks / 100) % 60, ticks % 100);
 }
 
 void Map::DrawTooltip()

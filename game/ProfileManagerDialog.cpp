@@ -29,8 +29,7 @@ ProfileManagerDialog::ProfileManagerDialog(ProfileManager* profiles) : profiles(
     deleteArt.LoadFromBundle(&app->bundleProfiles, "deleteuser", 3);
     selectArt.LoadFromBundle(&app->bundleProfiles, "selectuser", 3);
     cancelArt.LoadFromBundle(&app->bundleProfiles, "cancel", 3);
-    Sprite* first = createArt.GetFrame(0);
-    int w = first ? first->mWidth : 0;
+    const int w = DialogButton::Width(createArt);
     int left = int(407 - 1.1 * w);
     int right = 393 + w / 10;
     DialogButton::Setup(createButton, this, createArt, left, 375);

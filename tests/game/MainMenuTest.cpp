@@ -20,6 +20,11 @@ namespace {
 constexpr int kNoChoice = -1;
 
 const char* const kSaves[] = {"journey.sav", "casual.sav", "speed.sav"};
+const char* const kEraseQuestions[] = {
+    "A saved Journey exists.  Really erase it and start a new one?",
+    "A saved Casual Game exists.  Really erase it and start a new one?",
+    "A saved Speed Game exists.  Really erase it and start a new one?",
+};
 
 int ModeOf(const ScriptedQuorbSwapApp& app)
 {
@@ -50,6 +55,7 @@ TEST(MainMenuTest, EveryButtonDoesItsJob)
     bool optionsOpened = false;
     bool dialogOpened = false;
     bool noChoiceWithoutSaves = false;
+    std::string noSavesMessage;
     bool onlySpeedEnabled = false;
     bool resumedSpeed = false;
     bool exited = false;
@@ -66,8 +72,10 @@ TEST(MainMenuTest, EveryButtonDoesItsJob)
         app.ClickOn(Top<ProfileManagerDialog>(app)->cancelButton);
     });
     app.When([&] { return OnMenu(app); }, [&] { app.ClickOn(app.mainMenu->resumeButton); });
-    app.When([&] { return Top<InfoDialog>(app) != nullptr; },
-             [&] { app.ClickOn(Top<InfoDialog>(app)->okButton); });
+    app.When([&] { return Top<InfoDialog>(app) != nullptr; }, [&] {
+        noSavesMessage = Top<InfoDialog>(app)->text.CStr();
+        app.ClickOn(Top<InfoDialog>(app)->okButton);
+    });
     app.When([&] { return OnMenu(app); }, [&] {
         noChoiceWithoutSaves = ModeOf(app) == kNoChoice && app.transition == nullptr;
         app.ClickOn(app.mainMenu->highScoresButton);
@@ -97,6 +105,7 @@ TEST(MainMenuTest, EveryButtonDoesItsJob)
     EXPECT_TRUE(optionsOpened);
     EXPECT_TRUE(dialogOpened);
     EXPECT_TRUE(noChoiceWithoutSaves);
+    EXPECT_EQ(noSavesMessage, "You don't have any saved games to resume!");
     EXPECT_TRUE(onlySpeedEnabled);
     EXPECT_TRUE(resumedSpeed);
     EXPECT_TRUE(exited);
@@ -147,8 +156,10 @@ TEST(MainMenuTest, NewGameAsksBeforeReplacingASaveAndOnlyAJourneyAsksTheDifficul
         });
         app.When([picker] { return picker() != nullptr; }, clickMode);
         for (bool yes : c.answers) {
-            app.When([&app] { return Top<InfoDialog>(app) != nullptr; }, [&app, yes] {
+            app.When([&app] { return Top<InfoDialog>(app) != nullptr; }, [&app, &mismatches, yes, c, name] {
                 InfoDialog* ask = Top<InfoDialog>(app);
+                if (std::string(ask->text.CStr()) != kEraseQuestions[c.mode])
+                    mismatches.push_back(name + " asks: " + ask->text.CStr());
                 app.ClickOn(yes ? ask->yesButton : ask->noButton);
             });
             if (!yes && c.leaveAfterNo)

@@ -196,6 +196,76 @@ TEST_F(MapProgressTest, HoverFindsTheCellStrictlyInside)
     EXPECT_EQ(std::vector<int>({map->hoverX, map->hoverY}), std::vector<int>({1, 1}));
 }
 
+// The tooltip appears 10 updates after the pointer settles on a square, 25
+// px right of and below it, or turned towards the middle of the screen, and
+// fades in over the next 10; its caption tells the square, and a level's
+// pips show its difficulty scaled by the session's modifier.
+TEST_F(MapProgressTest, TooltipWaitsThenOpensTowardsTheMiddle)
+{
+    NewMap(2024);
+    map->app = &app; // where the pointer is
+    for (Sprite& caption : map->sprCaptions) {
+        caption.mWidth = 150;
+        caption.mHeight = 60;
+    }
+    for (Sprite& caption : map->sprBonusCaptions) {
+        caption.mWidth = 150;
+        caption.mHeight = 60;
+    }
+    game.difficultyModifiers[3] = 0.5f;
+    const struct
+    {
+        const char* what;
+        int x, y, type, item;
+        bool locked, goal;
+        Sprite* caption;
+        float difficulty, tipX, tipY;
+    } cases[] = {
+        {"open level", 1, 1, 3, 0, false, false, &map->sprCaptions[3], 0.3f, 297, 172},
+        {"locked jigsaw", 7, 7, kJigsawSquare, 0, true, false, &map->sprCaptions[9], -1, 427, 380},
+        {"locked bonus", 7, 1, kBonusSquare, 4, true, false, &map->sprCaptions[10], -1, 427, 172},
+        {"open bonus", 1, 7, kBonusSquare, 4, false, false, &map->sprBonusCaptions[4], -1, 297, 380},
+        {"locked goal", 4, 4, 2, 0, true, true, &map->sprCaptions[11], -1, 262, 221},
+        {"locked level", 2, 2, 5, 0, true, false, nullptr, -1, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        MapSquare& square = map->Square(c.x, c.y);
+        square = MapSquare();
+        square.type = c.type;
+        square.item = c.item;
+        square.locked = c.locked;
+        square.isGoal = c.goal;
+        square.difficulty = 0.6f;
+        map->OnMouseMove(100, 300); // off the squares
+        app.mousePosition = Point(float(CellX(c.x)), float(CellY(c.y)));
+        map->OnMouseMove(CellX(c.x), CellY(c.y));
+        Step(9);
+        EXPECT_EQ(map->tooltipCaption, nullptr);
+        Step(1);
+        EXPECT_EQ(map->tooltipCaption, c.caption);
+        if (c.caption == nullptr)
+            continue;
+        EXPECT_FLOAT_EQ(map->tooltipX, c.tipX);
+        EXPECT_FLOAT_EQ(map->tooltipY, c.tipY);
+        EXPECT_FLOAT_EQ(map->tooltipDifficulty, c.difficulty);
+        EXPECT_EQ(map->tooltipAlpha, 0.0f);
+        Step(10);
+        EXPECT_FLOAT_EQ(map->tooltipAlpha, 1.0f);
+    }
+}
+
+TEST(MapPanel, BestTimeShowsMinutesSecondsAndHundredths)
+{
+    const struct
+    {
+        int32_t ticks;
+        const char* text;
+    } cases[] = {{kNoBestTime, "..."}, {0, "00:00:00"}, {12345, "02:03:45"}, {600000, "100:00:00"}};
+    for (const auto& c : cases)
+        EXPECT_STREQ(Map::BestTimeText(c.ticks).CStr(), c.text) << c.ticks;
+}
+
 TEST_F(MapProgressTest, ClicksAreRefusedWhileTheMapIsBusy)
 {
     struct Case {

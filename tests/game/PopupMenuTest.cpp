@@ -3,7 +3,9 @@
 #include "game/PopupMenu.h"
 
 #include "app/FileHelpers.h"
+#include "app/SpriteBundle.h"
 #include "game/Board.h"
+#include "game/DialogButton.h"
 #include "game/Game.h"
 #include "game/InfoDialog.h"
 #include "game/MainMenu.h"
@@ -141,10 +143,10 @@ TEST(PopupMenuTest, TheMainMenuMessageTellsWhetherTheGameWasSaved)
     }
 }
 
-// In a journey level the menu offers the map: "no" goes back to the level,
-// "yes" shows the map, and a click on back to the main menu right after the
-// "yes", before the switch, is ignored. On the map the menu has no map
-// button.
+// In a journey level the menu offers the map: it asks first, with a "no"
+// placed by its own art's width; "no" goes back to the level, "yes" shows
+// the map, and a click on back to the main menu right after the "yes",
+// before the switch, is ignored. On the map the menu has no map button.
 TEST(PopupMenuTest, TheJourneyMenuGoesBackToTheMapOnlyWhenConfirmed)
 {
     GameAppHarness harness;
@@ -153,6 +155,9 @@ TEST(PopupMenuTest, TheJourneyMenuGoesBackToTheMapOnlyWhenConfirmed)
     bool mapLayoutOnMap = true;
     bool journeyLayout = false;
     bool stillInLevel = false;
+    std::string question;
+    constexpr int kNarrowerNo = 20;
+    float noAt = -1; // from where its own width places it
     bool messageShown = false;
     bool onMap = false;
     app.everyUpdate = [&] { messageShown |= app.Find<InfoDialog>() != nullptr && app.transition != nullptr; };
@@ -166,10 +171,18 @@ TEST(PopupMenuTest, TheJourneyMenuGoesBackToTheMapOnlyWhenConfirmed)
     app.When([&] { return Playing(app); }, [&] { app.input.Char(kEscape); });
     app.When([&] { return Top<PopupMenu>(app) != nullptr; }, [&] {
         journeyLayout = Top<PopupMenu>(app)->backToMapButton.rect.x == 117;
+        // Art of a "no" narrower than the "yes".
+        for (auto& entry : app.bundleProfiles.mEntries)
+            if (entry->name.CompareNoCase("no__0") == 0)
+                entry->width -= kNarrowerNo;
         app.ClickOn(Top<PopupMenu>(app)->backToMapButton);
     });
-    app.When([&] { return app.Find<InfoDialog>() != nullptr; },
-             [&] { app.ClickOn(app.Find<InfoDialog>()->noButton); });
+    app.When([&] { return app.Find<InfoDialog>() != nullptr; }, [&] {
+        InfoDialog* ask = app.Find<InfoDialog>();
+        question = ask->text.CStr();
+        noAt = ask->noButton.rect.x - (400 + (DialogButton::Width(ask->yesArt) - kNarrowerNo) / 4);
+        app.ClickOn(ask->noButton);
+    });
     app.When([&] { return app.Find<InfoDialog>() == nullptr && app.popupMenu == nullptr; }, [&] {
         stillInLevel = app.game->board != nullptr && !app.game->IsPaused();
         app.input.Char(kEscape);
@@ -187,6 +200,8 @@ TEST(PopupMenuTest, TheJourneyMenuGoesBackToTheMapOnlyWhenConfirmed)
     harness.RunAndClose();
     EXPECT_FALSE(mapLayoutOnMap);
     EXPECT_TRUE(journeyLayout);
+    EXPECT_EQ(question, "You sure?  If you return to the map, progress here will be lost!");
+    EXPECT_EQ(noAt, 0.0f);
     EXPECT_TRUE(stillInLevel);
     EXPECT_FALSE(messageShown);
     EXPECT_TRUE(onMap);

@@ -3,8 +3,11 @@
 // inside every modal dialog.
 #include "game/AddProfileDialog.h"
 #include "game/AppAsset.h"
+#include "game/Board.h"
 #include "game/EnterYourName.h"
+#include "game/Game.h"
 #include "game/InfoDialog.h"
+#include "game/LoseOverlay.h"
 #include "game/ProfileManagerDialog.h"
 #include "game/TitleScreen.h"
 #include "game/Transition.h"
@@ -19,6 +22,8 @@
 #include <functional>
 #include <iterator>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace fs = std::filesystem;
 namespace VirtualKey = Platform::VirtualKey;
@@ -141,6 +146,18 @@ TEST(QuorbSwapApp, QuitInsideAnyModalDialogLeavesNothingBehind)
         {"name entry",
          [](ScriptedQuorbSwapApp& app) { EnterYourName::EnterHighScore(&app, app.casualScores, 999999); },
          [](ScriptedQuorbSwapApp& app) { return app.Find<EnterYourName>() != nullptr; }},
+        {"the lose screen's name entry",
+         [](ScriptedQuorbSwapApp& app) {
+             app.gameMode = GameMode::Casual;
+             Game game(&app);
+             Board board(&app, &game);
+             board.levelScore = 999999;
+             LoseOverlay lose(&board, LoseReason::NoMoves);
+             lose.promptAlpha = 1.0f;
+             lose.MouseDown(0, 0, -1);
+             EXPECT_EQ(app.transition, nullptr) << "no records screen for a program that is closing";
+         },
+         [](ScriptedQuorbSwapApp& app) { return app.Find<EnterYourName>() != nullptr; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -179,6 +196,12 @@ TEST(QuorbSwapApp, UserScreenCreatesSelectsDeletesAndScrolls)
     auto adder = [&] { return app.Find<AddProfileDialog>(); };
     float lineHeight = 0.0f;
     bool result = false;
+    // Caption and text of every message, as the player is asked.
+    std::vector<std::pair<std::string, std::string>> asked;
+    auto answer = [&](Button InfoDialog::*button) {
+        asked.emplace_back(info()->caption.CStr(), info()->text.CStr());
+        app.ClickOn(info()->*button);
+    };
 
     app.When([&] { return ReadyToPlay(app); },
              [&] {
@@ -202,7 +225,7 @@ TEST(QuorbSwapApp, UserScreenCreatesSelectsDeletesAndScrolls)
                  // Delete the current profile.
                  app.ClickOn(dialog->deleteButton);
              });
-    app.When([&] { return info() != nullptr; }, [&] { app.ClickOn(info()->yesButton); });
+    app.When([&] { return info() != nullptr; }, [&] { answer(&InfoDialog::yesButton); });
     app.When([&] { return info() == nullptr && dialog->rows.size() == 11; },
              [&] {
                  EXPECT_TRUE(dialog->noCurrent);
@@ -215,7 +238,7 @@ TEST(QuorbSwapApp, UserScreenCreatesSelectsDeletesAndScrolls)
     app.When([&] { return adder() != nullptr; }, [&] { app.input.Type("player3"); });
     app.When([&] { return adder() && !adder()->createButton.disabled; },
              [&] { app.ClickOn(adder()->createButton); });
-    app.When([&] { return info() != nullptr; }, [&] { app.ClickOn(info()->okButton); });
+    app.When([&] { return info() != nullptr; }, [&] { answer(&InfoDialog::okButton); });
     app.When([&] { return info() == nullptr && adder() != nullptr; },
              [&] {
                  Backspace(app, 7);
@@ -243,6 +266,11 @@ TEST(QuorbSwapApp, UserScreenCreatesSelectsDeletesAndScrolls)
     app.When([&] { return user() == nullptr; }, [&] { app.Quit(); });
     harness.RunAndClose();
 
+    const std::vector<std::pair<std::string, std::string>> questions = {
+        {"Really Delete?", "Are you sure you want to delete this user?"},
+        {"Already Exists!", "This profile name already exists!  Please choose another!"},
+    };
+    EXPECT_EQ(asked, questions);
     EXPECT_TRUE(result) << "a profile other than the one at opening was chosen";
     EXPECT_FALSE(fs::exists(harness.DataPath("Profiles/Player11")))
         << "the deleted profile's block was written back";
