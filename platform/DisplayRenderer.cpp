@@ -116,7 +116,8 @@ struct Renderer::Impl
     SDL_Window* window = nullptr;
     bool toWindowSurface = false;
     bool shownOnSurface = false; // the last frame went to the window's surface
-    SDL_Surface* staging = nullptr; // a frame of another size than the window, before scaling
+    FrameStretch stretch;             // a frame of another size than the window, scaled
+    SDL_Surface* staging = nullptr; // the frame before SDL converts it to a window of another layout
 
     std::unordered_map<uint32_t, UploadedTexture> textures;
     SDL_Texture* current = nullptr;
@@ -644,6 +645,18 @@ bool IsXrgbLayout(Uint32 format)
 {
     return format == SDL_PIXELFORMAT_RGB888 || format == SDL_PIXELFORMAT_ARGB8888;
 }
+
+// Black outside the frame's place; the frame itself is overwritten whole.
+void FillBars(SDL_Surface* target, const SDL_Rect& place)
+{
+    const SDL_Rect bars[] = {
+        {0, 0, target->w, place.y},
+        {0, place.y + place.h, target->w, target->h - place.y - place.h},
+        {0, place.y, place.x, place.h},
+        {place.x + place.w, place.y, target->w - place.x - place.w, place.h},
+    };
+    SDL_FillRects(target, bars, 4, SDL_MapRGB(target->format, 0, 0, 0));
+}
 } // namespace
 
 bool Renderer::Impl::ShowOnWindowSurface(const Surface& frame)
@@ -661,36 +674,35 @@ bool Renderer::Impl::ShowOnWindowSurface(const Surface& frame)
         SDL_RenderSetLogicalSize(renderer, width, height);
     }
     const Uint32 format = target->format->format;
-    if (target->w == width && target->h == height && IsXrgbLayout(format)) {
+    const SDL_Rect place = FitInto(width, height, target->w, target->h);
+    if (IsXrgbLayout(format)) {
+        FillBars(target, place);
         if (SDL_LockSurface(target) != 0) {
             return false;
         }
-        CopyFrameToXrgb(frame, static_cast<uint8_t*>(target->pixels), target->pitch);
+        uint8_t* at = static_cast<uint8_t*>(target->pixels) + place.y * target->pitch + place.x * 4;
+        if (place.w == width && place.h == height) {
+            CopyFrameToXrgb(frame, at, target->pitch);
+        } else {
+            stretch.Run(frame, at, target->pitch, place.w, place.h);
+        }
         SDL_UnlockSurface(target);
         return SDL_UpdateWindowSurface(window) == 0;
     }
-    // Another size or layout: through a copy of the frame in a layout the
-    // scaling takes.
-    const Uint32 stagingFormat = IsXrgbLayout(format) ? format : Uint32{SDL_PIXELFORMAT_RGB888};
-    if (!staging || staging->w != width || staging->h != height || staging->format->format != stagingFormat) {
+    // Another layout: through a copy of the frame in one SDL converts from.
+    if (!staging || staging->w != width || staging->h != height) {
         SDL_FreeSurface(staging);
-        staging = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, stagingFormat);
+        staging = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_RGB888);
         if (!staging) {
             return false;
         }
         SDL_SetSurfaceBlendMode(staging, SDL_BLENDMODE_NONE);
     }
     CopyFrameToXrgb(frame, static_cast<uint8_t*>(staging->pixels), staging->pitch);
-    SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
-    SDL_Rect place = FitInto(width, height, target->w, target->h);
-    int placed;
-    if (place.w == width && place.h == height) {
-        placed = SDL_BlitSurface(staging, nullptr, target, &place);
-    } else if (IsXrgbLayout(format)) {
-        placed = SDL_SoftStretchLinear(staging, nullptr, target, &place);
-    } else {
-        placed = SDL_BlitScaled(staging, nullptr, target, &place);
-    }
+    FillBars(target, place);
+    SDL_Rect into = place;
+    const int placed = place.w == width && place.h == height ? SDL_BlitSurface(staging, nullptr, target, &into)
+                                                             : SDL_BlitScaled(staging, nullptr, target, &into);
     return placed == 0 && SDL_UpdateWindowSurface(window) == 0;
 }
 

@@ -1,5 +1,6 @@
 #include "platform/FrameCopy.h"
 
+#include <algorithm>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -69,17 +70,38 @@ template <int RedShift, int GreenBits> struct Layout16
     }
 };
 
+using WidenRow = void (*)(const uint8_t*, uint8_t*, int);
+
+// The pass widening a row of the frame's format; none for XRGB8888.
+WidenRow WidenerFor(const PixelFormat& format)
+{
+    if (format == PixelFormat::RGB565()) {
+        return Layout16<11, 6>::Row;
+    }
+    if (format == PixelFormat::RGB555()) {
+        return Layout16<10, 5>::Row;
+    }
+    return nullptr;
+}
+
+#if defined(__SSE2__)
+// One output pixel from two blended source pixels side by side (eight
+// words, each pixel's four channels scaled by 128): weighted by 128 again,
+// in four 32-bit lanes.
+__m128i BlendPair(const uint16_t* pair, int weight)
+{
+    const __m128i both = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pair));
+    const __m128i channels = _mm_unpacklo_epi16(both, _mm_srli_si128(both, 8));
+    const __m128i weights = _mm_set1_epi32((128 - weight) | weight << 16);
+    return _mm_srli_epi32(_mm_madd_epi16(channels, weights), 14);
+}
+#endif
+
 } // namespace
 
 void CopyFrameToXrgb(const Surface& frame, uint8_t* target, int targetPitch)
 {
-    const PixelFormat& format = frame.GetFormat();
-    void (*row)(const uint8_t*, uint8_t*, int) = nullptr;
-    if (format == PixelFormat::RGB565()) {
-        row = Layout16<11, 6>::Row;
-    } else if (format == PixelFormat::RGB555()) {
-        row = Layout16<10, 5>::Row;
-    }
+    const WidenRow row = WidenerFor(frame.GetFormat());
     const int width = frame.GetWidth();
     for (int y = 0; y < frame.GetHeight(); ++y) {
         uint8_t* targetRow = target + static_cast<size_t>(y) * targetPitch;
@@ -88,6 +110,118 @@ void CopyFrameToXrgb(const Surface& frame, uint8_t* target, int targetPitch)
         } else {
             std::memcpy(targetRow, frame.GetRow(y), static_cast<size_t>(width) * 4);
         }
+    }
+}
+
+void FrameStretch::PlaceTaps(int sourceSize, int targetSize, std::vector<Tap>& taps)
+{
+    // In 16.16 fixed point: the step between output pixel centres in the
+    // source, and the first centre (rounded as SDL rounds it) less half a
+    // pixel. Outputs before the first source centre or past the last take
+    // the edge pixel.
+    const int step = (sourceSize << 16) / targetSize;
+    const int first = static_cast<int>((static_cast<int64_t>(step) * 0x8000 + 0x8000) >> 16) - 0x8000;
+    const int last = std::max(sourceSize - 2, 0);
+    taps.resize(static_cast<size_t>(targetSize));
+    for (int i = 0; i < targetSize; ++i) {
+        const int at = first + i * step;
+        if (at < 0) {
+            taps[i] = {0, 0};
+        } else if ((at >> 16) > sourceSize - 2) {
+            taps[i] = {last, 128};
+        } else {
+            taps[i] = {at >> 16, (at >> 9) & 127};
+        }
+    }
+}
+
+const uint8_t* FrameStretch::WidenedRow(const Surface& frame, int y, int keep)
+{
+    const WidenRow widen = WidenerFor(frame.GetFormat());
+    if (!widen) {
+        return frame.GetRow(y);
+    }
+    for (int slot = 0; slot < 2; ++slot) {
+        if (mWidenedY[slot] == y) {
+            return reinterpret_cast<const uint8_t*>(mWidened[slot].data());
+        }
+    }
+    const int slot = mWidenedY[0] == keep ? 1 : 0;
+    mWidened[slot].resize(static_cast<size_t>(frame.GetWidth()));
+    uint8_t* row = reinterpret_cast<uint8_t*>(mWidened[slot].data());
+    widen(frame.GetRow(y), row, frame.GetWidth());
+    mWidenedY[slot] = y;
+    return row;
+}
+
+void FrameStretch::BlendRows(const uint8_t* top, const uint8_t* bottom, int weight, int width)
+{
+    mBlended.resize(static_cast<size_t>(width + 1) * 4);
+    uint16_t* out = mBlended.data();
+    int x = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i topWeight = _mm_set1_epi16(static_cast<short>(128 - weight));
+    const __m128i bottomWeight = _mm_set1_epi16(static_cast<short>(weight));
+    for (; x + 4 <= width; x += 4) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(top + x * 4));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bottom + x * 4));
+        const __m128i low = _mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(a, zero), topWeight),
+                                          _mm_mullo_epi16(_mm_unpacklo_epi8(b, zero), bottomWeight));
+        const __m128i high = _mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(a, zero), topWeight),
+                                           _mm_mullo_epi16(_mm_unpackhi_epi8(b, zero), bottomWeight));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x * 4), low);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x * 4 + 8), high);
+    }
+#endif
+    for (; x < width; ++x) {
+        for (int c = 0; c < 4; ++c) {
+            out[x * 4 + c] = static_cast<uint16_t>(top[x * 4 + c] * (128 - weight) + bottom[x * 4 + c] * weight);
+        }
+    }
+    // A one-pixel-wide frame blends its only pixel with itself.
+    std::copy_n(out + (width - 1) * 4, 4, out + width * 4);
+}
+
+void FrameStretch::BlendColumns(uint8_t* targetRow, int width) const
+{
+    const uint16_t* blended = mBlended.data();
+    int x = 0;
+#if defined(__SSE2__)
+    auto pixel = [&](int at) { return BlendPair(blended + mColumns[at].index * 4, mColumns[at].weight); };
+    for (; x + 4 <= width; x += 4) {
+        const __m128i low = _mm_packs_epi32(pixel(x), pixel(x + 1));
+        const __m128i high = _mm_packs_epi32(pixel(x + 2), pixel(x + 3));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(targetRow + x * 4), _mm_packus_epi16(low, high));
+    }
+    for (; x < width; ++x) {
+        const __m128i one = _mm_packs_epi32(pixel(x), pixel(x));
+        const uint32_t word = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(one, one)));
+        std::memcpy(targetRow + x * 4, &word, 4);
+    }
+#else
+    for (; x < width; ++x) {
+        const uint16_t* pair = blended + mColumns[x].index * 4;
+        const int weight = mColumns[x].weight;
+        for (int c = 0; c < 4; ++c) {
+            targetRow[x * 4 + c] = static_cast<uint8_t>((pair[c] * (128 - weight) + pair[4 + c] * weight) >> 14);
+        }
+    }
+#endif
+}
+
+void FrameStretch::Run(const Surface& frame, uint8_t* target, int targetPitch, int width, int height)
+{
+    PlaceTaps(frame.GetWidth(), width, mColumns);
+    PlaceTaps(frame.GetHeight(), height, mRows);
+    mWidenedY[0] = mWidenedY[1] = -1;
+    const int lastRow = frame.GetHeight() - 1;
+    for (int y = 0; y < height; ++y) {
+        const Tap row = mRows[y];
+        const uint8_t* top = WidenedRow(frame, row.index, -1);
+        const uint8_t* bottom = WidenedRow(frame, std::min(row.index + 1, lastRow), row.index);
+        BlendRows(top, bottom, row.weight, frame.GetWidth());
+        BlendColumns(target + static_cast<size_t>(y) * targetPitch, width);
     }
 }
 

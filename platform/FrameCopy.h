@@ -3,6 +3,7 @@
 #include "platform/Display.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace Platform {
 
@@ -12,5 +13,38 @@ namespace Platform {
 // field widens to its nearest 8-bit value, as DecodePixel gives (and as a
 // graphics card shows it). The target's fourth byte is 0.
 void CopyFrameToXrgb(const Surface& frame, uint8_t* target, int targetPitch);
+
+// Widens a software frame as CopyFrameToXrgb does and scales it bilinearly
+// to width x height XRGB8888 words in the same pass, sampling and rounding
+// exactly as SDL_SoftStretchLinear does: a letterboxed frame on the window's
+// surface looks as it does through SDL's software renderer, without a
+// widened copy of the whole frame first. Keeps its row buffers between
+// frames.
+class FrameStretch
+{
+public:
+    void Run(const Surface& frame, uint8_t* target, int targetPitch, int width, int height);
+
+private:
+    // One output column or row: the first of the two source pixels it blends
+    // and the second's weight, out of 128.
+    struct Tap
+    {
+        int index;
+        int weight;
+    };
+    static void PlaceTaps(int sourceSize, int targetSize, std::vector<Tap>& taps);
+    // Row y of the frame as XRGB8888, widened once per frame; keep is the
+    // row a widened copy of which must stay.
+    const uint8_t* WidenedRow(const Surface& frame, int y, int keep);
+    void BlendRows(const uint8_t* top, const uint8_t* bottom, int weight, int width);
+    void BlendColumns(uint8_t* targetRow, int width) const;
+
+    std::vector<Tap> mColumns;
+    std::vector<Tap> mRows;
+    std::vector<uint32_t> mWidened[2]; // two 16-bit source rows, widened
+    int mWidenedY[2] = {-1, -1};
+    std::vector<uint16_t> mBlended; // the two rows blended: 4 channels per pixel, scaled by 128
+};
 
 } // namespace Platform

@@ -302,22 +302,31 @@ TEST(AdapterInfo, RasterisersOnTheProcessorAreNoHardware)
 // Without hardware under the window, software frames go to the window's own
 // surface; the window-free renderer shows them through a texture. Both show
 // the frame's pixels, every 16-bit value widened to its nearest 8-bit one,
-// also when the frame is letterboxed.
+// also when the frame is letterboxed; scaled (up or down, by rows and by
+// columns) the window's surface shows what SDL's renderer shows, pixel for
+// pixel.
 TEST(SoftwareFrames, LookTheSameOnTheWindowSurfaceAndThroughTheRenderer)
 {
     constexpr int kSide = 256;
+    struct Case
+    {
+        int width, height; // the frame's
+        int left, placed;  // where it lands in the window, and how wide, all rows high
+    };
+    const Case cases[] = {{kSide, kSide, 0, kSide}, {kSide / 2, kSide, 64, 128}, {160, 192, 21, 213},
+                          {320, 400, 26, 204}, {1, 3, 85, 85}};
     Platform::Window window;
     ASSERT_TRUE(window.Create("Frames", 0, 0, kSide, kSide));
     auto onWindow = Renderer::CreateForWindow(window.NativeHandle(), false);
     auto offscreen = Renderer::CreateOffscreen(kSide, kSide);
     ASSERT_TRUE(onWindow && offscreen);
     for (const PixelFormat& format : {PixelFormat::XRGB8888(), PixelFormat::RGB565(), PixelFormat::RGB555()}) {
-        for (const int width : {kSide, kSide / 2}) {
-            Surface frame(width, kSide, format);
-            for (int y = 0; y < kSide; ++y) {
-                for (int x = 0; x < width; ++x) {
+        for (const Case& c : cases) {
+            Surface frame(c.width, c.height, format);
+            for (int y = 0; y < c.height; ++y) {
+                for (int x = 0; x < c.width; ++x) {
                     // Every 16-bit value once; 32-bit words with every byte.
-                    const uint32_t raw = static_cast<uint32_t>(y * kSide + x);
+                    const uint32_t raw = static_cast<uint32_t>(y * c.width + x);
                     const uint32_t pixel = format.bitsPerPixel == 16 ? raw : raw * 0x9E3779B1u;
                     std::memcpy(frame.GetRow(y) + x * format.BytesPerPixel(), &pixel, format.BytesPerPixel());
                 }
@@ -328,17 +337,19 @@ TEST(SoftwareFrames, LookTheSameOnTheWindowSurfaceAndThroughTheRenderer)
             Surface rendered(kSide, kSide, PixelFormat::ARGB8888());
             ASSERT_TRUE(onWindow->ReadOutput(shown));
             ASSERT_TRUE(offscreen->ReadOutput(rendered));
-            const int left = (kSide - width) / 2;
+            const bool scaled = c.height != kSide;
             int wrong = 0;
             for (int y = 0; y < kSide; ++y) {
                 for (int x = 0; x < kSide; ++x) {
-                    const bool inside = x >= left && x < left + width;
-                    const uint32_t expected = inside ? frame.GetPixel(x - left, y) & 0xFFFFFF : 0;
-                    wrong += (shown.GetPixel(x, y) & 0xFFFFFF) != expected;
-                    wrong += (rendered.GetPixel(x, y) & 0xFFFFFF) != expected;
+                    const bool inside = x >= c.left && x < c.left + c.placed;
+                    const uint32_t want = !inside ? 0
+                                          : scaled ? rendered.GetPixel(x, y) & 0xFFFFFF
+                                                   : frame.GetPixel(x - c.left, y) & 0xFFFFFF;
+                    wrong += (shown.GetPixel(x, y) & 0xFFFFFF) != want;
+                    wrong += (rendered.GetPixel(x, y) & 0xFFFFFF) != want;
                 }
             }
-            EXPECT_EQ(wrong, 0) << format.bitsPerPixel << " bits, " << width << " wide";
+            EXPECT_EQ(wrong, 0) << format.bitsPerPixel << " bits, " << c.width << " x " << c.height;
         }
     }
 }
