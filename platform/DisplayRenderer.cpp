@@ -116,7 +116,7 @@ struct Renderer::Impl
     SDL_Window* window = nullptr;
     bool toWindowSurface = false;
     bool shownOnSurface = false; // the last frame went to the window's surface
-    FrameStretch stretch;             // a frame of another size than the window, scaled
+    FrameStretch stretch;        // a frame of another size than the window, scaled
     SDL_Surface* staging = nullptr; // the frame before SDL converts it to a window of another layout
 
     std::unordered_map<uint32_t, UploadedTexture> textures;
@@ -701,8 +701,9 @@ bool Renderer::Impl::ShowOnWindowSurface(const Surface& frame)
     CopyFrameToXrgb(frame, static_cast<uint8_t*>(staging->pixels), staging->pitch);
     FillBars(target, place);
     SDL_Rect into = place;
-    const int placed = place.w == width && place.h == height ? SDL_BlitSurface(staging, nullptr, target, &into)
-                                                             : SDL_BlitScaled(staging, nullptr, target, &into);
+    const int placed = place.w == width && place.h == height
+                           ? SDL_BlitSurface(staging, nullptr, target, &into)
+                           : SDL_BlitScaled(staging, nullptr, target, &into);
     return placed == 0 && SDL_UpdateWindowSurface(window) == 0;
 }
 

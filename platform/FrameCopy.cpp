@@ -85,15 +85,13 @@ WidenRow WidenerFor(const PixelFormat& format)
 }
 
 #if defined(__SSE2__)
-// One output pixel from two blended source pixels side by side (eight
-// words, each pixel's four channels scaled by 128): weighted by 128 again,
-// in four 32-bit lanes.
-__m128i BlendPair(const uint16_t* pair, int weight)
+// One output pixel from a pair of blended source pixels, their channels
+// interleaved (each scaled by 128): weighted by 128 again, in four 32-bit
+// lanes.
+__m128i BlendPair(const uint16_t* pair, uint32_t weights)
 {
-    const __m128i both = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pair));
-    const __m128i channels = _mm_unpacklo_epi16(both, _mm_srli_si128(both, 8));
-    const __m128i weights = _mm_set1_epi32((128 - weight) | weight << 16);
-    return _mm_srli_epi32(_mm_madd_epi16(channels, weights), 14);
+    const __m128i channels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pair));
+    return _mm_srli_epi32(_mm_madd_epi16(channels, _mm_set1_epi32(static_cast<int>(weights))), 14);
 }
 #endif
 
@@ -176,19 +174,38 @@ void FrameStretch::BlendRows(const uint8_t* top, const uint8_t* bottom, int weig
 #endif
     for (; x < width; ++x) {
         for (int c = 0; c < 4; ++c) {
-            out[x * 4 + c] = static_cast<uint16_t>(top[x * 4 + c] * (128 - weight) + bottom[x * 4 + c] * weight);
+            out[x * 4 + c] =
+                static_cast<uint16_t>(top[x * 4 + c] * (128 - weight) + bottom[x * 4 + c] * weight);
         }
     }
     // A one-pixel-wide frame blends its only pixel with itself.
     std::copy_n(out + (width - 1) * 4, 4, out + width * 4);
+    // Each pixel's channels beside its right neighbour's, once per row
+    // rather than once per output pixel.
+    mPairs.resize(static_cast<size_t>(width) * 8);
+    uint16_t* pairs = mPairs.data();
+    x = 0;
+#if defined(__SSE2__)
+    for (; x < width; ++x) {
+        const __m128i here = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(out + x * 4));
+        const __m128i next = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(out + x * 4 + 4));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pairs + x * 8), _mm_unpacklo_epi16(here, next));
+    }
+#endif
+    for (; x < width; ++x) {
+        for (int c = 0; c < 4; ++c) {
+            pairs[x * 8 + c * 2] = out[x * 4 + c];
+            pairs[x * 8 + c * 2 + 1] = out[x * 4 + 4 + c];
+        }
+    }
 }
 
 void FrameStretch::BlendColumns(uint8_t* targetRow, int width) const
 {
-    const uint16_t* blended = mBlended.data();
+    const uint16_t* pairs = mPairs.data();
     int x = 0;
 #if defined(__SSE2__)
-    auto pixel = [&](int at) { return BlendPair(blended + mColumns[at].index * 4, mColumns[at].weight); };
+    auto pixel = [&](int at) { return BlendPair(pairs + mColumns[at].offset, mColumns[at].weights); };
     for (; x + 4 <= width; x += 4) {
         const __m128i low = _mm_packs_epi32(pixel(x), pixel(x + 1));
         const __m128i high = _mm_packs_epi32(pixel(x + 2), pixel(x + 3));
@@ -201,10 +218,11 @@ void FrameStretch::BlendColumns(uint8_t* targetRow, int width) const
     }
 #else
     for (; x < width; ++x) {
-        const uint16_t* pair = blended + mColumns[x].index * 4;
-        const int weight = mColumns[x].weight;
+        const uint16_t* pair = pairs + mColumns[x].offset;
+        const uint32_t weights = mColumns[x].weights;
         for (int c = 0; c < 4; ++c) {
-            targetRow[x * 4 + c] = static_cast<uint8_t>((pair[c] * (128 - weight) + pair[4 + c] * weight) >> 14);
+            targetRow[x * 4 + c] = static_cast<uint8_t>(
+                (pair[c * 2] * (weights & 0xFFFF) + pair[c * 2 + 1] * (weights >> 16)) >> 14);
         }
     }
 #endif
@@ -212,7 +230,12 @@ void FrameStretch::BlendColumns(uint8_t* targetRow, int width) const
 
 void FrameStretch::Run(const Surface& frame, uint8_t* target, int targetPitch, int width, int height)
 {
-    PlaceTaps(frame.GetWidth(), width, mColumns);
+    PlaceTaps(frame.GetWidth(), width, mTaps);
+    mColumns.resize(mTaps.size());
+    std::transform(mTaps.begin(), mTaps.end(), mColumns.begin(), [](Tap tap) {
+        return Column{tap.index * 8,
+                      static_cast<uint32_t>(128 - tap.weight) | static_cast<uint32_t>(tap.weight) << 16};
+    });
     PlaceTaps(frame.GetHeight(), height, mRows);
     mWidenedY[0] = mWidenedY[1] = -1;
     const int lastRow = frame.GetHeight() - 1;

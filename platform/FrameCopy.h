@@ -22,16 +22,23 @@ void CopyFrameToXrgb(const Surface& frame, uint8_t* target, int targetPitch);
 // frames.
 class FrameStretch
 {
-public:
+  public:
     void Run(const Surface& frame, uint8_t* target, int targetPitch, int width, int height);
 
-private:
+  private:
     // One output column or row: the first of the two source pixels it blends
     // and the second's weight, out of 128.
     struct Tap
     {
         int index;
         int weight;
+    };
+    // An output column: where its pair of source pixels is among the
+    // blended pairs, and their weights, the second's in the high half.
+    struct Column
+    {
+        int offset;
+        uint32_t weights;
     };
     static void PlaceTaps(int sourceSize, int targetSize, std::vector<Tap>& taps);
     // Row y of the frame as XRGB8888, widened once per frame; keep is the
@@ -40,11 +47,13 @@ private:
     void BlendRows(const uint8_t* top, const uint8_t* bottom, int weight, int width);
     void BlendColumns(uint8_t* targetRow, int width) const;
 
-    std::vector<Tap> mColumns;
+    std::vector<Tap> mTaps;
+    std::vector<Column> mColumns;
     std::vector<Tap> mRows;
     std::vector<uint32_t> mWidened[2]; // two 16-bit source rows, widened
     int mWidenedY[2] = {-1, -1};
     std::vector<uint16_t> mBlended; // the two rows blended: 4 channels per pixel, scaled by 128
+    std::vector<uint16_t> mPairs;   // per pixel, its channels and its right neighbour's, interleaved
 };
 
 } // namespace Platform

@@ -313,8 +313,11 @@ TEST(SoftwareFrames, LookTheSameOnTheWindowSurfaceAndThroughTheRenderer)
         int width, height; // the frame's
         int left, placed;  // where it lands in the window, and how wide, all rows high
     };
-    const Case cases[] = {{kSide, kSide, 0, kSide}, {kSide / 2, kSide, 64, 128}, {160, 192, 21, 213},
-                          {320, 400, 26, 204}, {1, 3, 85, 85}};
+    const Case cases[] = {{kSide, kSide, 0, kSide},
+                          {kSide / 2, kSide, 64, 128},
+                          {160, 192, 21, 213},
+                          {320, 400, 26, 204},
+                          {1, 3, 85, 85}};
     Platform::Window window;
     ASSERT_TRUE(window.Create("Frames", 0, 0, kSide, kSide));
     auto onWindow = Renderer::CreateForWindow(window.NativeHandle(), false);
@@ -342,7 +345,7 @@ TEST(SoftwareFrames, LookTheSameOnTheWindowSurfaceAndThroughTheRenderer)
             for (int y = 0; y < kSide; ++y) {
                 for (int x = 0; x < kSide; ++x) {
                     const bool inside = x >= c.left && x < c.left + c.placed;
-                    const uint32_t want = !inside ? 0
+                    const uint32_t want = !inside  ? 0
                                           : scaled ? rendered.GetPixel(x, y) & 0xFFFFFF
                                                    : frame.GetPixel(x - c.left, y) & 0xFFFFFF;
                     wrong += (shown.GetPixel(x, y) & 0xFFFFFF) != want;
