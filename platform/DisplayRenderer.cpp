@@ -116,7 +116,15 @@ struct Renderer::Impl
     SDL_Window* window = nullptr;
     bool toWindowSurface = false;
     bool shownOnSurface = false; // the last frame went to the window's surface
+    FrameChanges changes;        // what the next frame changes on the window's surface
     FrameStretch stretch;        // a frame of another size than the window, scaled
+    // Where the last frame went: the window's surface holds it there unless
+    // the window was resized, uncovered or shown again since.
+    SDL_Surface* shownTarget = nullptr;
+    void* shownPixels = nullptr;
+    SDL_Rect shownPlace{};
+    std::atomic<bool> windowDisturbed{false};
+    std::vector<SDL_Rect> bands;
     SDL_Surface* staging = nullptr; // the frame before SDL converts it to a window of another layout
 
     std::unordered_map<uint32_t, UploadedTexture> textures;
@@ -141,6 +149,8 @@ struct Renderer::Impl
     void Draw(const RenderVertex* source, int count);
     bool ShowThroughTexture(const Surface& frame);
     bool ShowOnWindowSurface(const Surface& frame);
+    bool HoldsLastFrame(SDL_Surface* target, const SDL_Rect& place);
+    bool UpdateWindowBands(const std::vector<RowSpan>& written, const SDL_Rect& place);
     bool ReadWindowSurface(Surface& whole);
 };
 
@@ -165,6 +175,20 @@ int WatchDeviceEvents(void* userdata, SDL_Event* event)
     } else if (event->type == SDL_RENDER_DEVICE_RESET) {
         impl->targetsLost = true;
         impl->texturesLost = true;
+    } else if (event->type == SDL_WINDOWEVENT && impl->window &&
+               event->window.windowID == SDL_GetWindowID(impl->window)) {
+        switch (event->window.event) {
+        case SDL_WINDOWEVENT_SHOWN:
+        case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_RESIZED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+        case SDL_WINDOWEVENT_MAXIMIZED:
+        case SDL_WINDOWEVENT_RESTORED:
+            impl->windowDisturbed = true;
+            break;
+        default:
+            break;
+        }
     }
     return 0;
 }
@@ -646,7 +670,7 @@ bool IsXrgbLayout(Uint32 format)
     return format == SDL_PIXELFORMAT_RGB888 || format == SDL_PIXELFORMAT_ARGB8888;
 }
 
-// Black outside the frame's place; the frame itself is overwritten whole.
+// Black outside the frame's place.
 void FillBars(SDL_Surface* target, const SDL_Rect& place)
 {
     const SDL_Rect bars[] = {
@@ -658,6 +682,37 @@ void FillBars(SDL_Surface* target, const SDL_Rect& place)
     SDL_FillRects(target, bars, 4, SDL_MapRGB(target->format, 0, 0, 0));
 }
 } // namespace
+
+bool Renderer::Impl::HoldsLastFrame(SDL_Surface* target, const SDL_Rect& place)
+{
+    const bool holds = !windowDisturbed.exchange(false) && target == shownTarget && target->pixels == shownPixels &&
+                       SDL_RectEquals(&place, &shownPlace);
+    shownTarget = target;
+    shownPixels = target->pixels;
+    shownPlace = place;
+    return holds;
+}
+
+// The rows written, handed to the window as few rectangles: each run of
+// written rows with the columns of all of them.
+bool Renderer::Impl::UpdateWindowBands(const std::vector<RowSpan>& written, const SDL_Rect& place)
+{
+    bands.clear();
+    const int rows = static_cast<int>(written.size());
+    for (int y = 0; y < rows;) {
+        if (written[y].Empty()) {
+            ++y;
+            continue;
+        }
+        const int first = y;
+        RowSpan columns = written[y];
+        while (++y < rows && !written[y].Empty()) {
+            columns = columns.Union(written[y]);
+        }
+        bands.push_back({place.x + columns.begin, place.y + first, columns.end - columns.begin, y - first});
+    }
+    return bands.empty() || SDL_UpdateWindowSurfaceRects(window, bands.data(), static_cast<int>(bands.size())) == 0;
+}
 
 bool Renderer::Impl::ShowOnWindowSurface(const Surface& frame)
 {
@@ -676,20 +731,28 @@ bool Renderer::Impl::ShowOnWindowSurface(const Surface& frame)
     const Uint32 format = target->format->format;
     const SDL_Rect place = FitInto(width, height, target->w, target->h);
     if (IsXrgbLayout(format)) {
-        FillBars(target, place);
+        const bool holds = HoldsLastFrame(target, place);
+        if (!holds) {
+            FillBars(target, place);
+            changes.Forget();
+        }
+        changes.Take(frame);
         if (SDL_LockSurface(target) != 0) {
+            shownTarget = nullptr;
             return false;
         }
         uint8_t* at = static_cast<uint8_t*>(target->pixels) + place.y * target->pitch + place.x * 4;
-        if (place.w == width && place.h == height) {
-            CopyFrameToXrgb(frame, at, target->pitch);
-        } else {
-            stretch.Run(frame, at, target->pitch, place.w, place.h);
+        const bool scaled = place.w != width || place.h != height;
+        if (!scaled) {
+            CopyChangesToXrgb(frame, changes, at, target->pitch);
         }
+        const std::vector<RowSpan>& written =
+            scaled ? stretch.Run(frame, changes, at, target->pitch, place.w, place.h) : changes.Rows();
         SDL_UnlockSurface(target);
-        return SDL_UpdateWindowSurface(window) == 0;
+        return holds ? UpdateWindowBands(written, place) : SDL_UpdateWindowSurface(window) == 0;
     }
     // Another layout: through a copy of the frame in one SDL converts from.
+    shownTarget = nullptr;
     if (!staging || staging->w != width || staging->h != height) {
         SDL_FreeSurface(staging);
         staging = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_RGB888);

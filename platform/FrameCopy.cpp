@@ -97,16 +97,36 @@ __m128i BlendPair(const uint16_t* pair, uint32_t weights)
 
 } // namespace
 
+namespace {
+
+void CopySpan(WidenRow widen, const Surface& frame, int y, RowSpan span, uint8_t* targetRow)
+{
+    const int pixelBytes = frame.GetFormat().BytesPerPixel();
+    const uint8_t* from = frame.GetRow(y) + span.begin * pixelBytes;
+    uint8_t* to = targetRow + span.begin * 4;
+    if (widen) {
+        widen(from, to, span.end - span.begin);
+    } else {
+        std::memcpy(to, from, static_cast<size_t>(span.end - span.begin) * 4);
+    }
+}
+
+} // namespace
+
 void CopyFrameToXrgb(const Surface& frame, uint8_t* target, int targetPitch)
 {
-    const WidenRow row = WidenerFor(frame.GetFormat());
-    const int width = frame.GetWidth();
+    const WidenRow widen = WidenerFor(frame.GetFormat());
     for (int y = 0; y < frame.GetHeight(); ++y) {
-        uint8_t* targetRow = target + static_cast<size_t>(y) * targetPitch;
-        if (row) {
-            row(frame.GetRow(y), targetRow, width);
-        } else {
-            std::memcpy(targetRow, frame.GetRow(y), static_cast<size_t>(width) * 4);
+        CopySpan(widen, frame, y, {0, frame.GetWidth()}, target + static_cast<size_t>(y) * targetPitch);
+    }
+}
+
+void CopyChangesToXrgb(const Surface& frame, const FrameChanges& changes, uint8_t* target, int targetPitch)
+{
+    const WidenRow widen = WidenerFor(frame.GetFormat());
+    for (int y = 0; y < frame.GetHeight(); ++y) {
+        if (!changes.Row(y).Empty()) {
+            CopySpan(widen, frame, y, changes.Row(y), target + static_cast<size_t>(y) * targetPitch);
         }
     }
 }
@@ -152,16 +172,17 @@ const uint8_t* FrameStretch::WidenedRow(const Surface& frame, int y, int keep)
     return row;
 }
 
-void FrameStretch::BlendRows(const uint8_t* top, const uint8_t* bottom, int weight, int width)
+void FrameStretch::BlendRows(const uint8_t* top, const uint8_t* bottom, int weight, RowSpan pairs, int width)
 {
     mBlended.resize(static_cast<size_t>(width + 1) * 4);
     uint16_t* out = mBlended.data();
-    int x = 0;
+    const int end = std::min(pairs.end + 1, width);
+    int x = pairs.begin;
 #if defined(__SSE2__)
     const __m128i zero = _mm_setzero_si128();
     const __m128i topWeight = _mm_set1_epi16(static_cast<short>(128 - weight));
     const __m128i bottomWeight = _mm_set1_epi16(static_cast<short>(weight));
-    for (; x + 4 <= width; x += 4) {
+    for (; x + 4 <= end; x += 4) {
         const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(top + x * 4));
         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bottom + x * 4));
         const __m128i low = _mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(a, zero), topWeight),
@@ -172,52 +193,54 @@ void FrameStretch::BlendRows(const uint8_t* top, const uint8_t* bottom, int weig
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x * 4 + 8), high);
     }
 #endif
-    for (; x < width; ++x) {
+    for (; x < end; ++x) {
         for (int c = 0; c < 4; ++c) {
             out[x * 4 + c] =
                 static_cast<uint16_t>(top[x * 4 + c] * (128 - weight) + bottom[x * 4 + c] * weight);
         }
     }
     // A one-pixel-wide frame blends its only pixel with itself.
-    std::copy_n(out + (width - 1) * 4, 4, out + width * 4);
+    if (pairs.end >= width) {
+        std::copy_n(out + (width - 1) * 4, 4, out + width * 4);
+    }
     // Each pixel's channels beside its right neighbour's, once per row
     // rather than once per output pixel.
     mPairs.resize(static_cast<size_t>(width) * 8);
-    uint16_t* pairs = mPairs.data();
-    x = 0;
+    uint16_t* paired = mPairs.data();
+    x = pairs.begin;
 #if defined(__SSE2__)
-    for (; x < width; ++x) {
+    for (; x < pairs.end; ++x) {
         const __m128i here = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(out + x * 4));
         const __m128i next = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(out + x * 4 + 4));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(pairs + x * 8), _mm_unpacklo_epi16(here, next));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(paired + x * 8), _mm_unpacklo_epi16(here, next));
     }
 #endif
-    for (; x < width; ++x) {
+    for (; x < pairs.end; ++x) {
         for (int c = 0; c < 4; ++c) {
-            pairs[x * 8 + c * 2] = out[x * 4 + c];
-            pairs[x * 8 + c * 2 + 1] = out[x * 4 + 4 + c];
+            paired[x * 8 + c * 2] = out[x * 4 + c];
+            paired[x * 8 + c * 2 + 1] = out[x * 4 + 4 + c];
         }
     }
 }
 
-void FrameStretch::BlendColumns(uint8_t* targetRow, int width) const
+void FrameStretch::BlendColumns(uint8_t* targetRow, RowSpan columns) const
 {
     const uint16_t* pairs = mPairs.data();
-    int x = 0;
+    int x = columns.begin;
 #if defined(__SSE2__)
     auto pixel = [&](int at) { return BlendPair(pairs + mColumns[at].offset, mColumns[at].weights); };
-    for (; x + 4 <= width; x += 4) {
+    for (; x + 4 <= columns.end; x += 4) {
         const __m128i low = _mm_packs_epi32(pixel(x), pixel(x + 1));
         const __m128i high = _mm_packs_epi32(pixel(x + 2), pixel(x + 3));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(targetRow + x * 4), _mm_packus_epi16(low, high));
     }
-    for (; x < width; ++x) {
+    for (; x < columns.end; ++x) {
         const __m128i one = _mm_packs_epi32(pixel(x), pixel(x));
         const uint32_t word = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(one, one)));
         std::memcpy(targetRow + x * 4, &word, 4);
     }
 #else
-    for (; x < width; ++x) {
+    for (; x < columns.end; ++x) {
         const uint16_t* pair = pairs + mColumns[x].offset;
         const uint32_t weights = mColumns[x].weights;
         for (int c = 0; c < 4; ++c) {
@@ -228,7 +251,21 @@ void FrameStretch::BlendColumns(uint8_t* targetRow, int width) const
 #endif
 }
 
-void FrameStretch::Run(const Surface& frame, uint8_t* target, int targetPitch, int width, int height)
+RowSpan FrameStretch::ColumnsReading(RowSpan pixels) const
+{
+    if (pixels.Empty()) {
+        return {};
+    }
+    // Column c blends pixel mTaps[c].index with the one after it; the
+    // indices only grow from column to column.
+    auto before = [](const Tap& tap, int index) { return tap.index < index; };
+    const auto first = std::lower_bound(mTaps.begin(), mTaps.end(), pixels.begin - 1, before);
+    const auto end = std::lower_bound(first, mTaps.end(), pixels.end, before);
+    return {static_cast<int>(first - mTaps.begin()), static_cast<int>(end - mTaps.begin())};
+}
+
+const std::vector<RowSpan>& FrameStretch::Run(const Surface& frame, const FrameChanges& changes, uint8_t* target,
+                                              int targetPitch, int width, int height)
 {
     PlaceTaps(frame.GetWidth(), width, mTaps);
     mColumns.resize(mTaps.size());
@@ -238,14 +275,23 @@ void FrameStretch::Run(const Surface& frame, uint8_t* target, int targetPitch, i
     });
     PlaceTaps(frame.GetHeight(), height, mRows);
     mWidenedY[0] = mWidenedY[1] = -1;
+    mWritten.assign(static_cast<size_t>(height), RowSpan{});
     const int lastRow = frame.GetHeight() - 1;
     for (int y = 0; y < height; ++y) {
         const Tap row = mRows[y];
+        const int below = std::min(row.index + 1, lastRow);
+        const RowSpan columns = ColumnsReading(changes.Row(row.index).Union(changes.Row(below)));
+        if (columns.Empty()) {
+            continue;
+        }
         const uint8_t* top = WidenedRow(frame, row.index, -1);
-        const uint8_t* bottom = WidenedRow(frame, std::min(row.index + 1, lastRow), row.index);
-        BlendRows(top, bottom, row.weight, frame.GetWidth());
-        BlendColumns(target + static_cast<size_t>(y) * targetPitch, width);
+        const uint8_t* bottom = WidenedRow(frame, below, row.index);
+        BlendRows(top, bottom, row.weight, {mTaps[columns.begin].index, mTaps[columns.end - 1].index + 1},
+                  frame.GetWidth());
+        BlendColumns(target + static_cast<size_t>(y) * targetPitch, columns);
+        mWritten[y] = columns;
     }
+    return mWritten;
 }
 
 } // namespace Platform
