@@ -287,7 +287,17 @@ std::vector<DisplayMode> GetDisplayModes()
 void SetWindowFullscreen(NativeWindow* window, bool fullscreen)
 {
     if (window) {
-        SDL_SetWindowFullscreen(AsWindow(window), fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+        SDL_Window* sdl = AsWindow(window);
+        SDL_Rect display;
+        if (fullscreen && SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(sdl), &display) == 0) {
+            // A window manager lays a full-screen window over the whole
+            // display; on an X server without one nothing would, and the
+            // frame, scaled to the display, would show in a corner of the
+            // window as it was.
+            SDL_SetWindowPosition(sdl, display.x, display.y);
+            SDL_SetWindowSize(sdl, display.w, display.h);
+        }
+        SDL_SetWindowFullscreen(sdl, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
         if (fullscreen) {
             SDL_DisableScreenSaver();
         } else {
