@@ -749,7 +749,11 @@ bool Renderer::Impl::ShowOnWindowSurface(const Surface& frame)
         const std::vector<RowSpan>& written =
             scaled ? stretch.Run(frame, changes, at, target->pitch, place.w, place.h) : changes.Rows();
         SDL_UnlockSurface(target);
-        return holds ? UpdateWindowBands(written, place) : SDL_UpdateWindowSurface(window) == 0;
+        const bool handed = holds ? UpdateWindowBands(written, place) : SDL_UpdateWindowSurface(window) == 0;
+        if (!handed) {
+            shownTarget = nullptr; // the window may lack any part: all of the next frame goes
+        }
+        return handed;
     }
     // Another layout: through a copy of the frame in one SDL converts from.
     shownTarget = nullptr;
