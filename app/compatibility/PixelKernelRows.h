@@ -117,21 +117,53 @@ template <class L> inline __m128i AddSat(__m128i d, __m128i v)
                         AddSatField<L::kBlueMask>(d, v));
 }
 
-// Four 32-bit pixels with their channels side by side in 16-bit lanes: on this format
-// that takes fewer steps than taking the channels apart. The destination pixels come as
-// they were before the row was drawn.
+// Four 32-bit pixels with each colour channel at the top of a 16-bit lane: blue and red in
+// one register, green (beside alpha) in the other. The high half of a channel's product
+// with a weight of 0..255 is then (c * w) >> 8 in the lane's low byte, without unpacking
+// the pixels into twice as many registers and packing them again.
+struct Lanes
+{
+    __m128i blueRed;
+    __m128i greenAlpha;
+};
+
+inline Lanes Lift(__m128i pixels)
+{
+    return {_mm_slli_epi16(pixels, 8), _mm_and_si128(pixels, Splat(0xFF00))};
+}
+
+inline Lanes Weigh(Lanes lifted, __m128i blueRedWeights, __m128i greenWeights)
+{
+    return {_mm_mulhi_epu16(lifted.blueRed, blueRedWeights),
+            _mm_mulhi_epu16(lifted.greenAlpha, greenWeights)};
+}
+
+// Two weighted shares whose weights sum to 255 at most: no lane passes 255.
+inline Lanes Sum(Lanes x, Lanes y)
+{
+    return {_mm_add_epi16(x.blueRed, y.blueRed), _mm_add_epi16(x.greenAlpha, y.greenAlpha)};
+}
+
+// The weighted channels as pixels, alpha byte 0 whatever alpha's lane holds.
+inline __m128i Join(Lanes x)
+{
+    return _mm_or_si128(x.blueRed,
+                        _mm_and_si128(_mm_slli_epi32(x.greenAlpha, 8), _mm_set1_epi32(0x0000FF00)));
+}
+
+// Four 32-bit pixels, their channels weighed in place. The destination pixels come as they
+// were before the row was drawn.
 template <class K>
 inline void ShadeFour(uint32_t* d, const uint32_t* source, __m128i dst, __m128i fillRGB,
                       const Kernel::Weights& k)
 {
-    const __m128i zero = _mm_setzero_si128();
     const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source));
     const __m128i sourceAlpha = _mm_srli_epi32(s, 24);
     __m128i p = s;
     if constexpr (K::kSource == Kernel::Source::Fill) {
         p = _mm_or_si128(_mm_and_si128(s, _mm_set1_epi32(static_cast<int>(0xFF000000u))), fillRGB);
     }
-    __m128i keep = zero;
+    __m128i keep = _mm_setzero_si128();
     // Sprite art is mostly wholly clear or wholly opaque: such groups need no blend.
     if constexpr (K::kTextureAlpha) {
         keep = _mm_cmplt_epi32(sourceAlpha, _mm_set1_epi32(9));
@@ -147,33 +179,23 @@ inline void ShadeFour(uint32_t* d, const uint32_t* source, __m128i dst, __m128i 
     }
     __m128i v = p;
     if constexpr (K::kFactor != Kernel::Factor::None || K::kTextureAlpha) {
-        // Colour lanes of each pixel (blue, green, red); the alpha lane takes weight 0.
-        const __m128i colourLanes = _mm_set_epi16(0, -1, -1, -1, 0, -1, -1, -1);
+        // A fill colour's channels are the same for the whole row: lifted once.
+        Lanes colour = Lift(K::kSource == Kernel::Source::Fill ? fillRGB : s);
         __m128i a = K::kTextureAlpha ? sourceAlpha : _mm_set1_epi32(255);
         if constexpr (K::kFactor != Kernel::Factor::None) {
-            const __m128i factor =
-                _mm_set_epi16(0, static_cast<short>(k.r), static_cast<short>(k.g), static_cast<short>(k.b), 0,
-                              static_cast<short>(k.r), static_cast<short>(k.g), static_cast<short>(k.b));
-            p = _mm_packus_epi16(Scale(_mm_unpacklo_epi8(p, zero), factor),
-                                 Scale(_mm_unpackhi_epi8(p, zero), factor));
+            const __m128i blueRed = _mm_set1_epi32(static_cast<int>(k.b | (k.r << 16)));
+            p = Join(Weigh(colour, blueRed, _mm_set1_epi32(static_cast<int>(k.g))));
+            colour = Lift(p);
             a = _mm_srli_epi32(_mm_mullo_epi16(a, _mm_set1_epi32(static_cast<int>(k.a))), 8);
         }
         const __m128i opaque = _mm_cmpgt_epi32(a, _mm_set1_epi32(239));
-        const __m128i spread = _mm_or_si128(a, _mm_slli_epi32(a, 16));
-        const __m128i aLo = _mm_and_si128(_mm_unpacklo_epi32(spread, spread), colourLanes);
-        const __m128i aHi = _mm_and_si128(_mm_unpackhi_epi32(spread, spread), colourLanes);
-        // Channels unpacked into the high byte of their lane: the high half of the product
-        // with a weight is then (c * w) >> 8 in one step.
-        __m128i mixLo = _mm_mulhi_epu16(_mm_unpacklo_epi8(zero, p), aLo);
-        __m128i mixHi = _mm_mulhi_epu16(_mm_unpackhi_epi8(zero, p), aHi);
+        const __m128i weight = _mm_or_si128(a, _mm_slli_epi32(a, 16));
+        Lanes mix = Weigh(colour, weight, weight);
         if constexpr (K::kCombine != Kernel::Combine::AddWeighted) {
-            const __m128i full = _mm_and_si128(Splat(255), colourLanes);
-            mixLo =
-                _mm_add_epi16(mixLo, _mm_mulhi_epu16(_mm_unpacklo_epi8(zero, dst), _mm_sub_epi16(full, aLo)));
-            mixHi =
-                _mm_add_epi16(mixHi, _mm_mulhi_epu16(_mm_unpackhi_epi8(zero, dst), _mm_sub_epi16(full, aHi)));
+            const __m128i inverse = _mm_sub_epi16(Splat(255), weight);
+            mix = Sum(mix, Weigh(Lift(dst), inverse, inverse));
         }
-        v = Select(opaque, p, _mm_packus_epi16(mixLo, mixHi));
+        v = Select(opaque, p, Join(mix));
     }
     if constexpr (K::kCombine != Kernel::Combine::Replace) {
         v = _mm_and_si128(_mm_adds_epu8(dst, v), _mm_set1_epi32(0x00FFFFFF));
