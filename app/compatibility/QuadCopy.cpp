@@ -24,8 +24,16 @@ bool ClearOfBoundary(int64_t value)
     return fraction >= kMargin && fraction <= 0x10000 - kMargin;
 }
 
-// The rectangle in 16.16, and the texel coordinates less the position: the same at every
-// corner when the texture maps one to one.
+// Corners placed in floating point land a few units off the texel grid, so a quad may map
+// not quite one to one. The walk interpolates between the corners: each pixel's texel
+// coordinate less its position lies between the corners' own, give or take the drift. Where
+// those all fall clear inside one texel, every pixel takes the texel the first corner's names.
+bool SameTexel(int64_t offset, int64_t first)
+{
+    return (offset >> 16) == (first >> 16) && ClearOfBoundary(offset);
+}
+
+// The rectangle in 16.16, and the texel coordinates less the position at its first corner.
 struct Rectangle
 {
     int64_t left;
@@ -49,14 +57,14 @@ bool FindRectangle(const RasterVertex* p, Rectangle& r)
     }
     r = {std::min<int64_t>(a.x, d.x), std::min<int64_t>(a.y, d.y), std::max<int64_t>(a.x, d.x),
          std::max<int64_t>(a.y, d.y), int64_t(a.u) - a.x,          int64_t(a.v) - a.y};
-    for (int i = 1; i < 4; ++i) {
-        if (int64_t(p[i].u) - p[i].x != r.uOffset || int64_t(p[i].v) - p[i].y != r.vOffset) {
+    for (int i = 0; i < 4; ++i) {
+        if (!SameTexel(int64_t(p[i].u) - p[i].x, r.uOffset) ||
+            !SameTexel(int64_t(p[i].v) - p[i].y, r.vOffset)) {
             return false;
         }
     }
     return r.right - r.left <= kLargestSide && r.bottom - r.top <= kLargestSide && ClearOfBoundary(r.left) &&
-           ClearOfBoundary(r.right) && ClearOfBoundary(r.top) && ClearOfBoundary(r.bottom) &&
-           ClearOfBoundary(r.uOffset) && ClearOfBoundary(r.vOffset);
+           ClearOfBoundary(r.right) && ClearOfBoundary(r.top) && ClearOfBoundary(r.bottom);
 }
 
 // Each row shaded by the member's own kernel, with the constants it forms per triangle.

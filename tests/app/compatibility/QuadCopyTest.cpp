@@ -33,19 +33,29 @@ int32_t Fixed(double value)
     return static_cast<int32_t>(std::lround(value * 65536));
 }
 
+// Units (1/65536 of a pixel) added to the position and texel coordinates of each corner:
+// top left, top right, bottom left, bottom right.
+struct Nudges
+{
+    int32_t x[4];
+    int32_t y[4];
+    int32_t u[4];
+    int32_t v[4];
+};
+
 // The corners as a strip in one of its eight orders: corner 0 any of the four, corner 3 the
 // one opposite, 1 and 2 the other two either way round.
-void MakeStrip(const Quad& q, int order, RasterVertex* strip)
+void MakeStrip(const Quad& q, int order, RasterVertex* strip, const Nudges& nudges = {})
 {
     RasterVertex corners[4];
     for (int i = 0; i < 4; ++i) {
         const double dx = (i & 1) ? q.w : 0;
         const double dy = (i & 2) ? q.h : 0;
         corners[i] = RasterVertex{};
-        corners[i].x = Fixed(q.x + dx);
-        corners[i].y = Fixed(q.y + dy);
-        corners[i].u = Fixed(q.column + dx);
-        corners[i].v = Fixed(q.row + dy);
+        corners[i].x = Fixed(q.x + dx) + nudges.x[i];
+        corners[i].y = Fixed(q.y + dy) + nudges.y[i];
+        corners[i].u = Fixed(q.column + dx) + nudges.u[i];
+        corners[i].v = Fixed(q.row + dy) + nudges.v[i];
     }
     static constexpr int kSides[4][2] = {{1, 2}, {0, 3}, {0, 3}, {1, 2}};
     const int first = order / 2;
@@ -65,8 +75,9 @@ std::vector<uint32_t> RowModes()
 {
     std::vector<uint32_t> modes;
     for (uint32_t extra = 0; extra < 16; ++extra) {
-        modes.push_back(kModeTextured | (extra & 1 ? kModeTextureAlpha : 0) | (extra & 2 ? kModeModulate : 0) |
-                        (extra & 4 ? kModeColorFill : 0) | (extra & 8 ? kModeAdditive : 0));
+        modes.push_back(kModeTextured | (extra & 1 ? kModeTextureAlpha : 0) |
+                        (extra & 2 ? kModeModulate : 0) | (extra & 4 ? kModeColorFill : 0) |
+                        (extra & 8 ? kModeAdditive : 0));
     }
     return modes;
 }
@@ -160,6 +171,63 @@ TEST(QuadCopy, UprightOneToOneQuadsDrawWhatTheirTrianglesDraw)
     }
 }
 
+TEST(QuadCopy, NearlyOneToOneQuadsDrawWhatTheirTrianglesDraw)
+{
+    // Corners placed in floating point land a unit or so off the texel grid; a quad whose
+    // corners name texels apart is scaled, and left to the triangles.
+    struct Case
+    {
+        const char* name;
+        Nudges nudges;
+        bool copied;
+    };
+    const Case cases[] = {
+        {"right edge a unit right", {{0, 1, 0, 1}, {}, {}, {}}, true},
+        {"bottom edge a unit low", {{}, {0, 0, 1, 1}, {}, {}}, true},
+        {"one corner's texel a unit back", {{}, {}, {0, 0, 0, -1}, {0, -1, 0, 0}}, true},
+        {"texels stretched right by an eighth of a texel", {{}, {}, {0, 0x2000, 0, 0x2000}, {}}, true},
+        {"texels stretched down by an eighth of a texel", {{}, {}, {}, {0, 0, 0x2000, 0x2000}}, true},
+        {"texels stretched right by a texel", {{}, {}, {0, 0x10000, 0, 0x10000}, {}}, false},
+        {"texels shrunk up by a texel", {{}, {}, {}, {0, 0, -0x10000, -0x10000}}, false},
+        {"the bottom right texel a texel on", {{}, {}, {0, 0, 0, 0x10000}, {}}, false},
+    };
+    const Quad quads[] = {
+        {3.37, 2.61, 17, 11, 0, 0},       // sub-pixel position
+        {10.5, 1.25, 20, 15, 3.75, 40.5}, // on quarter and half pixels
+        {-4.5, 6.5, 13, 9, 5.1, 5.2},     // cut by the surface's left edge
+        {33.5, 25.75, 13, 9, 5.2, 2.3},   // and by its right and bottom edges
+    };
+    std::mt19937 random(33);
+    for (TargetFormat format : kFormats) {
+        Texture texture(64, 64, 64, random);
+        for (const Case& c : cases) {
+            for (const Quad& q : quads) {
+                for (int order = 0; order < 8; ++order) {
+                    RasterVertex strip[4];
+                    MakeStrip(q, order, strip, c.nudges);
+                    for (uint32_t mode : RowModes()) {
+                        const std::string what = std::string(TargetFormatName(format)) + " " + c.name +
+                                                 " quad at " + std::to_string(q.x) + " order " +
+                                                 std::to_string(order) + " mode " + std::to_string(mode);
+                        Canvas copied(format, 40, 30);
+                        FillRandom(copied, random);
+                        Canvas walked = copied;
+                        const bool texelsRead =
+                            (mode & kModeColorFill) == 0 || (mode & kModeTextureAlpha) != 0;
+                        const bool drawn = Copy(format, mode, strip, copied.Target(), &texture.raster);
+                        ASSERT_TRUE(c.copied ? drawn || !texelsRead : !drawn) << what;
+                        if (drawn) {
+                            DrawTriangles(format, mode, strip, walked.Target(), texture.raster);
+                        }
+                        ExpectSame(copied, walked, what);
+                        ASSERT_TRUE(copied.CanariesIntact()) << what;
+                    }
+                }
+            }
+        }
+    }
+}
+
 TEST(QuadCopy, RandomQuadsMatchTheTrianglesWhereverCopied)
 {
     std::mt19937 random(2222);
@@ -212,7 +280,8 @@ TEST(QuadCopy, OtherQuadsAndModesAreLeftToTheTriangles)
     const auto none = [](RasterVertex*) {};
     const Case cases[] = {
         // The walk hands this mode texels of its own: it reads only the fill colour.
-        {"modulated colour fill", sprite, kModeTextured | kModeColorFill | kModeModulate, &texture.raster, none},
+        {"modulated colour fill", sprite, kModeTextured | kModeColorFill | kModeModulate, &texture.raster,
+         none},
         {"gouraud", sprite, kModeTextured | kModeGouraud, &texture.raster, none},
         {"untextured", sprite, kModeGouraud, &texture.raster, none},
         {"no texture", sprite, kModeTextured, nullptr, none},
