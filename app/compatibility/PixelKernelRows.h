@@ -163,11 +163,12 @@ inline void ShadeFour(uint32_t* d, const uint32_t* source, __m128i dst, __m128i 
     if constexpr (K::kSource == Kernel::Source::Fill) {
         p = _mm_or_si128(_mm_and_si128(s, _mm_set1_epi32(static_cast<int>(0xFF000000u))), fillRGB);
     }
-    __m128i keep = _mm_setzero_si128();
-    // Sprite art is mostly wholly clear or wholly opaque: such groups need no blend.
+    // Pixels whose texel alpha is 8 or less stay as they were. Sprite art is mostly wholly
+    // clear or wholly opaque: such groups need no blend.
+    __m128i shown = _mm_set1_epi32(-1);
     if constexpr (K::kTextureAlpha) {
-        keep = _mm_cmplt_epi32(sourceAlpha, _mm_set1_epi32(9));
-        if (_mm_movemask_epi8(keep) == 0xFFFF) {
+        shown = _mm_cmpgt_epi32(sourceAlpha, _mm_set1_epi32(8));
+        if (_mm_movemask_epi8(shown) == 0) {
             return;
         }
         if constexpr (K::kFactor == Kernel::Factor::None && K::kCombine == Kernel::Combine::Replace) {
@@ -201,7 +202,7 @@ inline void ShadeFour(uint32_t* d, const uint32_t* source, __m128i dst, __m128i 
         v = _mm_and_si128(_mm_adds_epu8(dst, v), _mm_set1_epi32(0x00FFFFFF));
     }
     if constexpr (K::kTextureAlpha) {
-        v = Select(keep, dst, v);
+        v = Select(shown, v, dst);
     }
     _mm_storeu_si128(reinterpret_cast<__m128i*>(d), v);
 }
