@@ -139,8 +139,25 @@ def still_board(game, label):
 
 def same_board(a, b):
     """How many cells show the same piece on both pictures."""
-    x, y = BoardView(a), BoardView(b)
-    return sum(1 for i in range(8) for j in range(8) if x.alike(x.colours[i][j], y.colours[i][j]))
+    return same_board_on_some([a], [b])
+
+
+def same_board_on_some(before, after):
+    """How many cells show the same piece on some picture of each list:
+    idle pieces shine in turn, paler for a moment, so on pictures a little
+    apart every cell shows its piece plainly on one of them."""
+    xs, ys = [BoardView(p) for p in before], [BoardView(p) for p in after]
+    return sum(1 for i in range(8) for j in range(8)
+               if any(x.alike(x.colours[i][j], y.colours[i][j]) for x in xs for y in ys))
+
+
+def a_little_apart(game, first, label, count=3):
+    """The given picture and more screenshots of the same screen after it."""
+    pictures = [first]
+    for _ in range(count - 1):
+        time.sleep(0.4)
+        pictures.append(game.screenshot(label, keep=False))
+    return pictures
 
 
 # -- steps ------------------------------------------------------------------
@@ -233,13 +250,13 @@ def play_swaps(game, count, label="swaps"):
 
 def pause_and_resume(game):
     """P pauses; the overlay is taken by X, as any key would resume."""
-    board = still_board(game, "before-pause")
+    board = a_little_apart(game, still_board(game, "before-pause"), "before-pause")
     game.key("p", pause=0.3)
     overlay = game.xshot("paused")
     check(paused(overlay), f"{game.name}/paused: the pause overlay shows")
     game.click(*OFF_BOARD, pause=0.3)
-    after = board_on_screen(game, "resumed")
-    check(same_board(board, after) >= IDLE_ALIKE, f"{game.name}/resumed: the board is the one paused")
+    after = a_little_apart(game, board_on_screen(game, "resumed"), "resumed")
+    check(same_board_on_some(board, after) >= IDLE_ALIKE, f"{game.name}/resumed: the board is the one paused")
 
 
 def focus_lost_mid_drag(game):
