@@ -139,8 +139,11 @@ bool OnTarget(Target target)
     return target == Target::Sdl || bits == (target == Target::Software32 ? 32 : 16);
 }
 
-// A whole frame: drawn, then shown.
-void BoardFrame(benchmark::State& state, Target target)
+// Board frames as asked: drawn, shown, or both; the same frame again, or the
+// board playing on: one update between frames, so each frame changes what
+// the falling pieces, popups and particles cross. After a second of play
+// the cascade starts over (not timed), before the board settles.
+void BoardFrames(benchmark::State& state, Target target, bool drawn, bool shown, bool playing)
 {
     Scene scene(target, Screen::Board);
     if (!OnTarget(target)) {
@@ -150,10 +153,46 @@ void BoardFrame(benchmark::State& state, Target target)
     // The first frame uploads the board's textures: not part of a frame's time.
     BoardScene::DrawFrame(*scene.board);
     theGraphics.Present();
+    int frames = 0;
     for (auto _ : state) {
-        BoardScene::DrawFrame(*scene.board);
-        theGraphics.Present();
+        if (playing) {
+            if (++frames % 100 == 0) {
+                state.PauseTiming();
+                scene.board = BoardScene::MakeMidGameBoard(*scene.app, nullptr);
+                state.ResumeTiming();
+            }
+            scene.board->Update();
+        }
+        if (drawn)
+            BoardScene::DrawFrame(*scene.board);
+        if (shown)
+            theGraphics.Present();
     }
+}
+
+// A whole frame: drawn, then shown.
+void BoardFrame(benchmark::State& state, Target target)
+{
+    BoardFrames(state, target, true, true, false);
+}
+
+// The drawing alone. The software renderer writes its pixels as it goes;
+// SDL's renderer queues the work until the frame is shown, so its drawing
+// is its whole frame less showing a frame with nothing queued.
+void BoardDrawing(benchmark::State& state, Target target)
+{
+    const bool sdl = target == Target::Sdl;
+    BoardFrames(state, target, !sdl, sdl, false);
+}
+
+void BoardPlayFrame(benchmark::State& state, Target target)
+{
+    BoardFrames(state, target, true, true, true);
+}
+
+void BoardPlayDrawing(benchmark::State& state, Target target)
+{
+    BoardFrames(state, target, true, false, true);
 }
 
 // A screen with its buttons, drawn and shown.
@@ -193,63 +232,6 @@ void MapFrame(benchmark::State& state, Target target)
 void JigsawFrame(benchmark::State& state, Target target)
 {
     ScreenFrame(state, Screen::Jigsaw, target);
-}
-
-// The drawing alone. The software renderer writes its pixels as it goes;
-// SDL's renderer queues the work until the frame is shown, so its drawing
-// is its whole frame less showing a frame with nothing queued.
-void BoardDrawing(benchmark::State& state, Target target)
-{
-    Scene scene(target, Screen::Board);
-    if (!OnTarget(target)) {
-        state.SkipWithError("the renderer or pixel format asked for is not available");
-        return;
-    }
-    const bool sdl = target == Target::Sdl;
-    BoardScene::DrawFrame(*scene.board);
-    theGraphics.Present();
-    for (auto _ : state) {
-        if (sdl)
-            theGraphics.Present();
-        else
-            BoardScene::DrawFrame(*scene.board);
-    }
-}
-
-// The board as it plays on: one update between frames, so each frame changes
-// what the falling pieces, popups and particles cross. After a second of
-// play the cascade starts over (not timed), before the board settles.
-void BoardInPlay(benchmark::State& state, Target target, bool shown)
-{
-    Scene scene(target, Screen::Board);
-    if (!OnTarget(target)) {
-        state.SkipWithError("the renderer or pixel format asked for is not available");
-        return;
-    }
-    BoardScene::DrawFrame(*scene.board);
-    theGraphics.Present();
-    int frames = 0;
-    for (auto _ : state) {
-        if (++frames % 100 == 0) {
-            state.PauseTiming();
-            scene.board = BoardScene::MakeMidGameBoard(*scene.app, nullptr);
-            state.ResumeTiming();
-        }
-        scene.board->Update();
-        BoardScene::DrawFrame(*scene.board);
-        if (shown)
-            theGraphics.Present();
-    }
-}
-
-void BoardPlayFrame(benchmark::State& state, Target target)
-{
-    BoardInPlay(state, target, true);
-}
-
-void BoardPlayDrawing(benchmark::State& state, Target target)
-{
-    BoardInPlay(state, target, false);
 }
 
 BENCHMARK_CAPTURE(BoardFrame, software_XRGB8888, Target::Software32)->Unit(benchmark::kMillisecond);
