@@ -194,8 +194,8 @@ void CrashCatcher::HandleAnswer()
                 answered = true;
             } else if (tag.content == "retry" && retries < kMaxRetries) {
                 ++retries;
-                resultText = Contacting(company).Concat("Retrying...");
                 SendReport();
+                resultText.Append("Retrying...");
                 return;
             }
         }

@@ -2,6 +2,7 @@
 
 #include "app/App.h"
 #include "app/Graphics.h"
+#include "platform/Clock.h"
 #include "platform/Crash.h"
 #include "platform/Shell.h"
 #include "support/LocalHttpServer.h"
@@ -12,6 +13,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
@@ -301,12 +303,28 @@ TEST_F(Sending, AcceptedReportThanksTheUser)
     EXPECT_EQ(request.find("<"), std::string::npos) << "the message is not URL-encoded";
 }
 
-TEST_F(Sending, ServerAskingToRetryGetsTheReportAgain)
+TEST_F(Sending, ServerAskingToRetryGetsTheReportAgainAndSaysSo)
 {
+    // The second answer waits until the retry has been seen.
     int asked = 0;
-    LocalHttpServer server([&](const std::string&) { return Result(++asked == 1 ? "retry" : "OK"); });
+    std::atomic<bool> answer{false};
+    LocalHttpServer server([&](const std::string&) {
+        if (++asked == 1)
+            return Result("retry");
+        while (!answer)
+            Platform::Clock::Sleep(5);
+        return Result("OK");
+    });
     UseServer(server);
-    Send();
+    catcher.retries = 0;
+    catcher.SendReport();
+    for (int i = 0; i < 500 && server.Requests().size() < 2; ++i) {
+        catcher.PollSend();
+        Platform::Clock::Sleep(10);
+    }
+    EXPECT_STREQ(catcher.resultText.CStr(), "Contacting Tarnquill ...\r\n\r\nRetrying...");
+    answer = true;
+    catcher.FinishSend();
     EXPECT_EQ(server.Requests().size(), 2u);
     EXPECT_STREQ(catcher.resultText.CStr(), kSent);
 }
