@@ -186,6 +186,10 @@ void Graphics::ApplyHardwareTestResults()
         mColorDepth = 16;
         mFullscreen = true;
         mSoftware = false;
+    } else if (mWidth < 640 || mHeight < 480) {
+        // Too small a window to play in: as if no size had been stored.
+        mWidth = mRequestedWidth;
+        mHeight = mRequestedHeight;
     }
     config.Save();
     mSettingsLoaded = true;

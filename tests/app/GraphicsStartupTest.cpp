@@ -191,6 +191,21 @@ TEST_F(GraphicsStartupTest, UnusableSizeFallsBackToFullScreenHardware)
     EXPECT_EQ(theGraphics.mWidth, 800);
     EXPECT_EQ(theGraphics.mHeight, 600);
     EXPECT_TRUE(theGraphics.mFullscreen);
+    theGraphics.Shutdown();
+
+    // A size too small to play in gives the requested one, and is written
+    // back so. (In full screen: a window is fitted to the test's desktop.)
+    for (const char* size : {"801\r\nDX::ScreenHeight=3", "639\r\nDX::ScreenHeight=480",
+                             "-800\r\nDX::ScreenHeight=600", "640\r\nDX::ScreenHeight=479"}) {
+        theGraphics.ResetState();
+        folder.WriteText("config.cfg", std::string("DX::ScreenWidth=") + size +
+                                           "\r\nDX::ColorDepth=16\r\nDX::Fullscreen=true\r\n");
+        Start({"-hardware"});
+        EXPECT_EQ(theGraphics.mWidth, 800) << size;
+        EXPECT_EQ(theGraphics.mHeight, 600) << size;
+        theGraphics.Shutdown();
+        EXPECT_TRUE(ConfigHas("DX::ScreenWidth=800\r\nDX::ScreenHeight=600\r\n")) << size;
+    }
 }
 
 TEST_F(GraphicsStartupTest, DeviceListCardsApplyToTheirAdapter)
