@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <sstream>
 
 namespace Platform::Crash {
 namespace {
@@ -33,6 +34,15 @@ char programPath[4096];
 Fault caught;
 alignas(16) char alternateStack[256 * 1024];
 std::atomic_flag reporting = ATOMIC_FLAG_INIT;
+
+// The message box draws in a font of the window system's that the program
+// cannot measure, and centres itself on the screen however large it is: the
+// text is laid out for a large font's cell, with room beside it for the box's
+// padding and above and below it for its title, padding and buttons.
+constexpr int kGlyphWidth = 10;
+constexpr int kLineHeight = 20;
+constexpr int kSideRoom = 60;
+constexpr int kTopAndBottomRoom = 160;
 
 // Segments are read from the module's own program headers in memory; the
 // first loadable segment maps the ELF header, as the linker lays them out.
@@ -101,6 +111,17 @@ int FirstCallerIndex(uintptr_t faulting, void* const* stack, int count)
             return i + 1;
     }
     return std::min(2, count);
+}
+
+void AppendWrapped(std::string line, size_t columns, std::vector<std::string>& lines)
+{
+    while (line.size() > columns) {
+        size_t space = line.rfind(' ', columns);
+        size_t cut = (space == std::string::npos || space == 0) ? columns : space;
+        lines.push_back(line.substr(0, cut));
+        line.erase(0, cut == space ? cut + 1 : cut);
+    }
+    lines.push_back(line);
 }
 
 void RestorePrevious()
@@ -216,9 +237,36 @@ bool RunProgram(const std::vector<std::string>& arguments)
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+std::string FitToScreen(const std::string& text, int screenWidth, int screenHeight)
+{
+    size_t columns = static_cast<size_t>(std::max(1, (screenWidth - kSideRoom) / kGlyphWidth));
+    size_t rows = static_cast<size_t>(std::max(2, (screenHeight - kTopAndBottomRoom) / kLineHeight));
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        AppendWrapped(line, columns, lines);
+    }
+    if (lines.size() > rows) {
+        lines.resize(rows - 1);
+        lines.push_back("...");
+    }
+    std::string fitted;
+    for (const std::string& line : lines)
+        fitted += (fitted.empty() ? "" : "\n") + line;
+    return fitted;
+}
+
 int Choose(const std::string& title, const std::string& text, const std::vector<std::string>& buttons,
            int defaultButton)
 {
+    // The first screen is where the box opens.
+    std::string shown = text;
+    bool video = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    SDL_Rect screen;
+    if (video && SDL_GetDisplayUsableBounds(0, &screen) == 0)
+        shown = FitToScreen(text, screen.w, screen.h);
     std::vector<SDL_MessageBoxButtonData> data;
     for (size_t i = 0; i < buttons.size(); ++i) {
         Uint32 flags = static_cast<int>(i) == defaultButton ? SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT : 0;
@@ -227,11 +275,14 @@ int Choose(const std::string& title, const std::string& text, const std::vector<
     SDL_MessageBoxData box{};
     box.flags = SDL_MESSAGEBOX_ERROR | SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
     box.title = title.c_str();
-    box.message = text.c_str();
+    box.message = shown.c_str();
     box.numbuttons = static_cast<int>(data.size());
     box.buttons = data.data();
     int pressed = -1;
-    if (SDL_ShowMessageBox(&box, &pressed) != 0) {
+    bool failed = SDL_ShowMessageBox(&box, &pressed) != 0;
+    if (video)
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    if (failed) {
         std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
         return defaultButton;
     }

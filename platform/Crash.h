@@ -49,10 +49,17 @@ void CaptureHere(Fault& fault);
 bool RunProgram(const std::vector<std::string>& arguments);
 
 // A message box with the buttons given, left to right; the index of the one
-// pressed. Without a display the text goes to the standard error stream and
-// the default button is the answer.
+// pressed. The box shows the text as FitToScreen lays it out for the screen;
+// without a display the whole text goes to the standard error stream and the
+// default button is the answer.
 int Choose(const std::string& title, const std::string& text, const std::vector<std::string>& buttons,
            int defaultButton);
+
+// The text laid out so that a message box holding it fits on a screen of
+// the size given: lines wrapped at spaces (a longer word is split) and, when
+// more lines come than fit, the last one that fits made "...". Windows line
+// ends become bare ones.
+std::string FitToScreen(const std::string& text, int screenWidth, int screenHeight);
 
 // Whether the program's input is a terminal a line can be typed on.
 bool HasTerminal();

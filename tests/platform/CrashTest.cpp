@@ -10,6 +10,9 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
 
 namespace {
 int reportPipe = -1;
@@ -96,6 +99,39 @@ TEST(CrashTest, RunProgramWaitsAndReportsSuccess)
     EXPECT_FALSE(Platform::Crash::RunProgram({"/bin/sh", "-c", "exit 3"}));
     EXPECT_FALSE(Platform::Crash::RunProgram({"/no/such/program"}));
     EXPECT_FALSE(Platform::Crash::RunProgram({}));
+}
+
+// A box of glyphs up to 10 x 20 pixels, 30 pixels of padding and 112 of
+// title, padding and buttons fits a 1024 x 768 screen with 99 columns and 32
+// lines; the report is cut to them, its words kept whole where they fit.
+TEST(CrashTest, BoxTextIsWrappedAndCutToFitTheScreen)
+{
+    std::string paragraph = "crash";
+    for (int i = 1; i < 40; ++i)
+        paragraph += " crash";
+    std::string module = "<MODULE>/" + std::string(150, 'p') + "</MODULE>";
+    std::string text = paragraph + "\r\n\r\n" + module + "\r\n";
+    for (int i = 0; i < 60; ++i)
+        text += "<STACKWALK>0001:000000" + std::to_string(10 + i) + "</STACKWALK>\r\n";
+
+    std::string shown = Platform::Crash::FitToScreen(text, 1024, 768);
+    std::vector<std::string> lines;
+    std::istringstream in(shown);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    ASSERT_GE(lines.size(), 20u) << shown;
+    EXPECT_LE(lines.size(), 32u) << shown;
+    EXPECT_EQ(lines.back(), "...");
+    std::string unwrapped;
+    for (size_t i = 0; i + 1 < lines.size(); ++i) {
+        EXPECT_LE(lines[i].size(), 99u) << lines[i];
+        EXPECT_EQ(lines[i].find('\r'), std::string::npos);
+        unwrapped += lines[i] + (lines[i].rfind("crash", 0) == 0 ? " " : "");
+    }
+    EXPECT_EQ(unwrapped.rfind(paragraph + " " + module + "<STACKWALK>0001:0000001", 0), 0u) << unwrapped;
+
+    EXPECT_EQ(Platform::Crash::FitToScreen("Error Report:\r\n\r\n<MODULE>m</MODULE>\r\n", 1024, 768),
+              "Error Report:\n\n<MODULE>m</MODULE>");
 }
 
 TEST(CrashTest, WithoutADisplayTheDefaultButtonAnswers)
