@@ -1,6 +1,8 @@
 #include "platform/Dialogs.h"
 
 #include <SDL2/SDL.h>
+#include <SDL2/SDL_syswm.h>
+#include <dlfcn.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -20,6 +22,30 @@ std::string WithBareLineEnds(const std::string& text)
             out += text[i];
     }
     return out;
+}
+
+// SDL has no bell. On X11 the X server's rings, through the display
+// connection of the window the player is at, with the libX11 that SDL loads
+// itself; false where that cannot be done.
+bool RingWindowSystemBell()
+{
+    SDL_Window* window = SDL_GetKeyboardFocus();
+    if (window == nullptr)
+        window = SDL_GetMouseFocus();
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (window == nullptr || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
+        return false;
+    using Call = int (*)(Display*, int);
+    using Flush = int (*)(Display*);
+    static void* x11 = dlopen("libX11.so.6", RTLD_LAZY | RTLD_LOCAL);
+    static auto bell = x11 ? reinterpret_cast<Call>(dlsym(x11, "XBell")) : nullptr;
+    static auto flush = x11 ? reinterpret_cast<Flush>(dlsym(x11, "XFlush")) : nullptr;
+    if (bell == nullptr || flush == nullptr)
+        return false;
+    bell(info.info.x11.display, 0);
+    flush(info.info.x11.display);
+    return true;
 }
 
 Recorder* Record(const std::string& title, const std::string& text, int Recorder::*counter)
@@ -84,7 +110,7 @@ void Beep()
         ++recorder->beeps;
         return;
     }
-    if (isatty(STDERR_FILENO)) {
+    if (!RingWindowSystemBell() && isatty(STDERR_FILENO)) {
         std::fputc('\a', stderr);
         std::fflush(stderr);
     }

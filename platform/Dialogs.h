@@ -13,7 +13,9 @@ void ShowMessage(const std::string& title, const std::string& text);
 // and the default answer is returned.
 bool AskYesNo(const std::string& title, const std::string& text, bool defaultYes);
 
-// The standard system beep: the terminal bell, when there is a terminal.
+// The standard system beep: the window system's bell when the program has
+// the player's window on X11, else the terminal bell when there is a
+// terminal.
 void Beep();
 
 // Stands in for the user while it lives (tests): no box is shown and no

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Smoke test of the real program: it starts under an X server, shows the
-title screen (checked through the game's own screenshot key), closes when
+title screen (checked through the game's own screenshot key, which rings the
+X server's bell), closes when
 its window is closed, and exits with status 0. Started again in full screen
 at 16 bits, on this X server without a window manager, its window covers the
 screen, which shows the game's frame scaled to it.
@@ -13,7 +14,7 @@ import subprocess
 import sys
 import tempfile
 
-from gamedriver import Game, Picture, temporary_data_home
+from gamedriver import BellListener, Game, Picture, temporary_data_home
 from PlayThrough import play_button
 
 
@@ -69,10 +70,14 @@ def main():
     data_home = temporary_data_home()
     game = Game(program_dir, data_home, "-software", name="smoke")
     try:
+        bells = BellListener()
         game.start()
         title = game.wait_for("title", lambda p: p.spread() > 12.0)
         if title.spread() <= 12.0:
             print(f"FAIL: the title screen is blank (spread {title.spread():.1f})")
+            return 1
+        if not bells.wait(1):
+            print("FAIL: the screenshot key rang no bell on the X server")
             return 1
         game.close_window()
         status = game.wait_exit()
@@ -92,7 +97,8 @@ def main():
     if wrong:
         print(f"FAIL: in full screen, {wrong}")
         return 1
-    print("the title screen showed, the game closed cleanly, and full screen covers the screen")
+    print("the title screen showed, its screenshot rang the bell, the game closed cleanly, and full screen "
+          "covers the screen")
     return 0
 
 

@@ -124,6 +124,44 @@ def _xlib():
     return x11
 
 
+class BellListener:
+    """Counts the X server's bells as they ring, through the bell notify
+    events of the XKB extension."""
+
+    def __init__(self):
+        x11 = _xlib()
+        x11.XkbQueryExtension.argtypes = [ctypes.c_void_p] + [ctypes.POINTER(ctypes.c_int)] * 5
+        x11.XkbSelectEvents.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_ulong, ctypes.c_ulong]
+        x11.XPending.argtypes = [ctypes.c_void_p]
+        x11.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.c_void_p]
+        self.x11, self.display = x11, x11.XOpenDisplay(None)
+        if not self.display:
+            raise RuntimeError("no X display")
+        self.base = ctypes.c_int()
+        opcode, error, major, minor = ctypes.c_int(), ctypes.c_int(), ctypes.c_int(1), ctypes.c_int(0)
+        if not x11.XkbQueryExtension(self.display, ctypes.byref(opcode), ctypes.byref(self.base),
+                                     ctypes.byref(error), ctypes.byref(major), ctypes.byref(minor)):
+            raise RuntimeError("the X server has no XKB extension")
+        bell_notify = 1 << 8
+        x11.XkbSelectEvents(self.display, 0x100, bell_notify, bell_notify)  # the core keyboard's
+        x11.XSync(self.display, 0)
+        self.rung = 0
+
+    def wait(self, count, timeout=3):
+        """Whether at least count bells have rung, waiting up to timeout."""
+        event = _Event()
+        deadline = time.time() + timeout
+        while self.rung < count and time.time() < deadline:
+            while self.x11.XPending(self.display):
+                self.x11.XNextEvent(self.display, ctypes.byref(event))
+                raw = bytes(event)
+                # An XkbAnyEvent: its type, then its XKB type (8, a bell) at byte 40.
+                if int.from_bytes(raw[:4], "little") == self.base.value and raw[40] == 8:
+                    self.rung += 1
+            time.sleep(0.05)
+        return self.rung >= count
+
+
 _decoy = None
 
 

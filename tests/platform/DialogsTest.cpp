@@ -6,7 +6,7 @@
 
 namespace Dialogs = Platform::Dialogs;
 
-TEST(Dialogs, WithoutADisplayTheTextGoesToTheErrorStreamAndTheDefaultAnswers)
+TEST(Dialogs, WithoutADisplayTheTextGoesToTheErrorStreamTheDefaultAnswersAndNoBellRings)
 {
     // A display in the environment would show real boxes and wait for a hand.
     unsetenv("DISPLAY");
@@ -15,6 +15,8 @@ TEST(Dialogs, WithoutADisplayTheTextGoesToTheErrorStreamAndTheDefaultAnswers)
     EXPECT_FALSE(Dialogs::AskYesNo("Question", "First line\r\nsecond line", false));
     EXPECT_TRUE(Dialogs::AskYesNo("Question", "Again?", true));
     Dialogs::ShowMessage("Note", "Done.\r\n");
+    // No window to ring the bell of, and no terminal: the beep is silent.
+    Dialogs::Beep();
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "Question: First line\nsecond line [No]\n"
                                                       "Question: Again? [Yes]\n"
                                                       "Note: Done.\n\n");
