@@ -88,7 +88,8 @@ void CrashCatcher::Filter(const Platform::Crash::Fault& fault)
     String path = GetReportPath();
     // Written as every other file is: a new file renamed into place, so a
     // link standing there is replaced, and what it names is never written.
-    const bool written = Platform::Files::WriteWhole(path.CStr(), crashText.CStr(), size_t(crashText.Length()));
+    const bool written =
+        Platform::Files::WriteWhole(path.CStr(), crashText.CStr(), size_t(crashText.Length()));
     if (!written || !Platform::Crash::RunProgram(ReporterArguments(path)))
         std::cerr << "Unexpected error: " << crashText.CStr() << std::endl;
 }

@@ -384,9 +384,10 @@ void Game::KeepDamagedSave(const String& path)
         return;
     const String aside = String::StringFormat("%s.damaged", path.CStr());
     const bool moved = Platform::Files::Rename(path.CStr(), aside.CStr());
-    const String kept = moved ? String::StringFormat("it is kept as %s", aside.CStr()) : String("it could not be kept");
-    const String warning =
-        String::StringFormat("WARNING: the saved game %s is damaged and was not loaded; %s", path.CStr(), kept.CStr());
+    const String kept =
+        moved ? String::StringFormat("it is kept as %s", aside.CStr()) : String("it could not be kept");
+    const String warning = String::StringFormat(
+        "WARNING: the saved game %s is damaged and was not loaded; %s", path.CStr(), kept.CStr());
     // The game switches the session log off: a player started from a
     // terminal sees the warning there.
     std::fprintf(stderr, "%s\n", warning.CStr());

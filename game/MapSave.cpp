@@ -56,7 +56,8 @@ bool SquareIsSound(const MapSquare& s)
     if (s.isGoal > 1 || s.isStart > 1 || s.locked > 1 || s.won > 1)
         return false;
     // A flip runs the scale between 0 and 1; the tint is a colour.
-    if (!InRange(s.scaleX, 0.0f, 1.0f) || !InRange(s.scaleY, 0.0f, 1.0f) || !InRange(s.difficulty, 0.0f, 1.0f))
+    if (!InRange(s.scaleX, 0.0f, 1.0f) || !InRange(s.scaleY, 0.0f, 1.0f) ||
+        !InRange(s.difficulty, 0.0f, 1.0f))
         return false;
     for (float c : s.color)
         if (!InRange(c, 0.0f, 1.0f))
