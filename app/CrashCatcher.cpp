@@ -6,6 +6,7 @@
 #include "app/WebClient.h"
 #include "platform/Clock.h"
 #include "platform/Crash.h"
+#include "platform/Files.h"
 #include "platform/Folders.h"
 #include "platform/Window.h"
 
@@ -36,14 +37,6 @@ String RunTime()
     uint32_t now = theApp->clock ? theApp->clock() : Platform::Clock::Milliseconds();
     uint32_t seconds = (now - theApp->creationTime) / 1000;
     return String::StringFormat("%.2d:%.2d:%.2d", seconds / 3600, seconds / 60 % 60, seconds % 60);
-}
-
-bool WriteFile(const String& path, const String& text)
-{
-    std::ofstream file(path.CStr(), std::ios::binary | std::ios::trunc);
-    file << text.CStr();
-    file.close();
-    return static_cast<bool>(file);
 }
 
 String ReadFile(const std::string& path)
@@ -93,7 +86,11 @@ void CrashCatcher::Filter(const Platform::Crash::Fault& fault)
     theGraphics.ForceSafeModeNextRun();
     crashText = BuildCrashText(fault);
     String path = GetReportPath();
-    if (!WriteFile(path, crashText) || !Platform::Crash::RunProgram(ReporterArguments(path)))
+    // Written as every other file is: a new file renamed into place, so a
+    // link standing there is replaced, and what it names is never written.
+    const bool written =
+        Platform::Files::WriteWhole(path.CStr(), crashText.CStr(), size_t(crashText.Length()));
+    if (!written || !Platform::Crash::RunProgram(ReporterArguments(path)))
         std::cerr << "Unexpected error: " << crashText.CStr() << std::endl;
 }
 

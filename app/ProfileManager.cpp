@@ -16,6 +16,15 @@ String ProfilesFolder()
     return String::StringFormat("%s/Profiles", data);
 }
 
+bool ContainsNoCase(const std::vector<String>& list, const String& name)
+{
+    for (const String& item : list) {
+        if (item.CompareNoCase(name) == 0)
+            return true;
+    }
+    return false;
+}
+
 bool IsControl(unsigned char c)
 {
     return c < 32 || c == 127;
@@ -48,7 +57,7 @@ void ProfileManager::Load(const String& path)
 
     names.clear();
     for (String name = text.FirstToken(','); !name.IsEmpty(); name = text.NextToken(',')) {
-        if (IsValidName(name) && !Exists(name))
+        if (IsValidName(name) && !IsTaken(name))
             names.push_back(name);
     }
     if (!IsValidName(current))
@@ -78,17 +87,9 @@ void ProfileManager::Save()
 String ProfileManager::UniqueName(const String& name) const
 {
     String candidate = name;
-    int n = 2;
-    for (;;) {
-        String suffix;
-        for (const String& existing : names) {
-            if (existing.CompareNoCase(candidate) == 0)
-                suffix = String::StringFormat("%d", n++);
-        }
-        if (suffix.IsEmpty())
-            return candidate;
-        candidate = name.Concat(suffix.CStr());
-    }
+    for (int n = 2; IsTaken(candidate); ++n)
+        candidate = name.Concat(String::StringFormat("%d", n).CStr());
+    return candidate;
 }
 
 bool ProfileManager::Add(const String& name)
@@ -119,11 +120,14 @@ void ProfileManager::Delete(int index)
 
 bool ProfileManager::Exists(const String& name) const
 {
-    for (const String& existing : names) {
-        if (existing.CompareNoCase(name) == 0)
-            return true;
-    }
-    return false;
+    return ContainsNoCase(names, name);
+}
+
+// A profile's folder cannot be made where a shared file lies, and a file
+// system may not tell the cases apart.
+bool ProfileManager::IsTaken(const String& name) const
+{
+    return ContainsNoCase(sharedFiles, name) || Exists(name);
 }
 
 String ProfileManager::GetName(int index) const
@@ -170,6 +174,8 @@ String ProfileManager::GetProfilePath(const String& file)
 
 String ProfileManager::GetSharedPath(const String& file)
 {
+    if (!ContainsNoCase(sharedFiles, file))
+        sharedFiles.push_back(file);
     String path = String::StringFormat("%s/%s", ProfilesFolder(), file);
     MakeFolders(path);
     return path;

@@ -28,11 +28,14 @@ class ProfileManager
 
     void Load(const String& path);
     void Save();
-    // Refuses an invalid name (false); a name already present gets a number
+    // Refuses an invalid name (false); a name already taken gets a number
     // from 2 on.
     bool Add(const String& name);
     void Delete(int index);
     bool Exists(const String& name) const;
+    // A profile of that name exists, or a file the profiles share bears it:
+    // a new profile may not take it.
+    bool IsTaken(const String& name) const;
     String GetName(int index) const;
     int GetCount() const { return static_cast<int>(names.size()); }
     int GetCurrentIndex() const;
@@ -42,6 +45,7 @@ class ProfileManager
     // is none.
     String GetCurrentFolder();
     String GetProfilePath(const String& file);
+    // The file's name is taken from then on.
     String GetSharedPath(const String& file);
     void Clear();
 
@@ -55,4 +59,5 @@ class ProfileManager
     String UniqueName(const String& name) const;
 
     std::vector<String> names;
+    std::vector<String> sharedFiles;
 };

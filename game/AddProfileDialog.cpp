@@ -74,7 +74,7 @@ void AddProfileDialog::Create()
         nameField.TakeKeyFocus();
         return;
     }
-    if (profiles->Exists(name)) {
+    if (profiles->IsTaken(name)) {
         InfoDialog message(InfoDialogKind::Message, "Already Exists!",
                            "This profile name already exists!  Please choose another!");
         nameField.TakeKeyFocus();

@@ -17,6 +17,7 @@
 #include "platform/Files.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 constexpr int32_t kSaveVersion = 2;
@@ -383,14 +384,15 @@ void Game::KeepDamagedSave(const String& path)
         return;
     const String aside = String::StringFormat("%s.damaged", path.CStr());
     const bool moved = Platform::Files::Rename(path.CStr(), aside.CStr());
-    if (theConsole == nullptr)
-        return;
-    if (moved)
-        theConsole->Printf("WARNING: the saved game %s is damaged and was not loaded; it is kept as %s",
-                           path.CStr(), aside.CStr());
-    else
-        theConsole->Printf("WARNING: the saved game %s is damaged and was not loaded; it could not be kept",
-                           path.CStr());
+    const String kept =
+        moved ? String::StringFormat("it is kept as %s", aside.CStr()) : String("it could not be kept");
+    const String warning = String::StringFormat(
+        "WARNING: the saved game %s is damaged and was not loaded; %s", path.CStr(), kept.CStr());
+    // The game switches the session log off: a player started from a
+    // terminal sees the warning there.
+    std::fprintf(stderr, "%s\n", warning.CStr());
+    if (theConsole != nullptr)
+        theConsole->Printf("%s", warning.CStr());
 }
 
 void Game::DeleteSave()

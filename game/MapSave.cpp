@@ -4,7 +4,6 @@
 #include "app/IOBuffer.h"
 #include "game/Map.h"
 
-#include <cmath>
 #include <cstring>
 
 namespace {
@@ -33,11 +32,6 @@ struct MapRecord {
     bool journeyEndPending = false;
 };
 
-bool Finite(float v)
-{
-    return std::isfinite(v);
-}
-
 bool InRange(float v, float low, float high)
 {
     return v >= low && v <= high;
@@ -61,16 +55,28 @@ bool SquareIsSound(const MapSquare& s)
 {
     if (s.isGoal > 1 || s.isStart > 1 || s.locked > 1 || s.won > 1)
         return false;
-    if (!Finite(s.scaleX) || !Finite(s.scaleY) || !InRange(s.difficulty, 0.0f, 1.0f))
+    // A flip runs the scale between 0 and 1; the tint is a colour.
+    if (!InRange(s.scaleX, 0.0f, 1.0f) || !InRange(s.scaleY, 0.0f, 1.0f) ||
+        !InRange(s.difficulty, 0.0f, 1.0f))
         return false;
     for (float c : s.color)
-        if (!Finite(c))
+        if (!InRange(c, 0.0f, 1.0f))
             return false;
     if (s.type == kJigsawSquare)
         return InRange(s.item, 0, kJigsawPictures - 1) && InRange(s.piece, 0, kJigsawPiecesPerPicture - 1);
     if (s.type == kBonusSquare)
         return InRange(s.item, 0, 6);
     return InRange(s.type, 0, 7);
+}
+
+// The marker points at a square from beside it, on the screen; it faces
+// left or right, and its caption sits 10 or 25 units off (0 before any).
+bool TipIsSound(const MapRecord& r)
+{
+    const auto [x, y, sideOverride, facing, captionOffset] = r.tip;
+    return InRange(r.tipNumber, 0, 2) && InRange(x, 0.0f, float(kScreenWidth)) &&
+           InRange(y, 0.0f, float(kScreenHeight)) && InRange(sideOverride, -1.0f, 0.0f) &&
+           InRange(facing, -1.0f, 1.0f) && InRange(captionOffset, 0.0f, 25.0f);
 }
 
 bool ReadStep(IOBuffer& buffer, RevealStep& step)
@@ -121,10 +127,7 @@ bool ReadRecord(IOBuffer& buffer, MapRecord& r)
     r.lastBonusKind = buffer.ReadInt();
     if (!ReadFlag(buffer, r.journeyEndPending))
         return false;
-    for (float f : r.tip)
-        if (!Finite(f))
-            return false;
-    return InRange(r.tipNumber, 0, 2) && Finite(r.puzzleFlash) && InRange(r.lastBonusKind, 0, 6) &&
+    return TipIsSound(r) && InRange(r.puzzleFlash, 0.0f, 1.0f) && InRange(r.lastBonusKind, 0, 6) &&
            !buffer.HasError();
 }
 

@@ -101,13 +101,14 @@ void QuorbSwapApp::Initialize()
 {
     theGraphics.SetLogicalResolution(kScreenWidth, kScreenHeight);
     App::Initialize();
-    profiles.Load(GetConfigPath());
     FillDefaults(journeyScores);
     FillDefaults(casualScores);
     FillDefaults(speedScores);
     journeyScores.Load(profiles.GetSharedPath("Journey.hs"));
     casualScores.Load(profiles.GetSharedPath("Normal.hs"));
     speedScores.Load(profiles.GetSharedPath("Speed.hs"));
+    // After the shared files, whose names no stored profile may bear.
+    profiles.Load(GetConfigPath());
     titleScreen = new TitleScreen(this);
     rootGadgets.Add(titleScreen);
 }

@@ -47,10 +47,10 @@ bool SaveValidator::IsValidGame(GameMode mode)
     if (hasMap && (mode != GameMode::Journey || !Map::CheckRecord(buffer)))
         return false;
     bool hasBoard = Bool();
-    if (hasBoard && CheckBoard() < 0)
+    if (hasBoard && CheckBoard(mode) < 0)
         return false;
     bool hasOpponent = Bool();
-    if (hasOpponent && (!hasBoard || CheckBoard() < 0))
+    if (hasOpponent && (!hasBoard || CheckBoard(mode) < 0))
         return false;
     // A journey level reports its end to the map.
     if (mode == GameMode::Journey && hasBoard && !hasMap)
@@ -64,7 +64,7 @@ bool SaveValidator::IsValidGame(GameMode mode)
     return ok && !buffer.HasError() && BytesLeft() == 0;
 }
 
-int32_t SaveValidator::CheckBoard()
+int32_t SaveValidator::CheckBoard(GameMode mode)
 {
     int32_t width = Int(1, kMaxGridWidth);
     int32_t height = Int(1, kMaxGridHeight);
@@ -150,11 +150,14 @@ int32_t SaveValidator::CheckBoard()
     if (levelType == int32_t(LevelType::GoGold) && !marked)
         ok = false;
 
-    if (Bool())
+    // Only a journey level is won, and only the endless games level up: a
+    // win in a Casual game would open a map there, which no save can hold.
+    const bool journey = mode == GameMode::Journey;
+    if (Bool() && Expect(journey))
         CheckWinOverlay();
     if (Bool())
         CheckLoseOverlay();
-    if (Bool())
+    if (Bool() && Expect(!journey))
         CheckLevelupOverlay();
 
     CheckPieces(Int(0, int32_t(cells)), width, height, cellSize);
@@ -263,6 +266,12 @@ float SaveValidator::Float(float low, float high)
     if (value < low || value > high)
         ok = false;
     return value;
+}
+
+bool SaveValidator::Expect(bool condition)
+{
+    ok = ok && condition;
+    return ok;
 }
 
 // Booleans are written as 1 or 0; any other byte means damage.

@@ -24,8 +24,9 @@ class SaveValidator
     bool IsValidGame(GameMode mode);
 
   private:
-    // Returns the board's level type, or -1 for a damaged record.
-    int32_t CheckBoard();
+    // Returns the board's level type, or -1 for a damaged record or one
+    // holding an overlay the mode never shows.
+    int32_t CheckBoard(GameMode mode);
     void CheckMeter();
     void CheckWinOverlay();
     void CheckLoseOverlay();
@@ -37,6 +38,9 @@ class SaveValidator
     float Float();
     float Float(float low, float high);
     bool Bool();
+    // Marks the file damaged unless the condition holds; whether it still
+    // reads as sound.
+    bool Expect(bool condition);
     void Skip(int64_t count);
     void CheckString();
     int64_t BytesLeft() const;

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <mutex>
+#include <set>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -111,29 +113,35 @@ bool WriteAll(int fd, const uint8_t* bytes, size_t size)
     return true;
 }
 
-// Whether "entry" is one of WriteWhole's temporary files for "name": a dot,
-// the name, a dot and the six letters or digits mkstemp puts in place of
-// its XXXXXX.
-bool IsTemporaryOf(const std::string& entry, const std::string& name)
+// Whether "entry" is one of WriteWhole's temporary files: a dot, the name of
+// the file written, a dot and the six letters or digits mkstemp puts in
+// place of its XXXXXX.
+bool IsTemporaryName(const std::string& entry)
 {
-    const std::string prefix = "." + name + ".";
-    if (entry.size() != prefix.size() + 6 || entry.compare(0, prefix.size(), prefix) != 0)
+    constexpr size_t kSuffix = 7; // ".XXXXXX"
+    if (entry.size() < 2 + kSuffix || entry[0] != '.' || entry[entry.size() - kSuffix] != '.')
         return false;
-    return std::all_of(entry.begin() + long(prefix.size()), entry.end(),
+    return std::all_of(entry.end() - 6, entry.end(),
                        [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
 }
 
+// The temporary files of writes still running in this process, which the
+// clearing of leftovers must not take from under them. Recursive: a fault
+// inside a write reports through a write on the same thread.
+std::recursive_mutex inFlightLock;
+std::set<std::string> inFlight;
+
 // A write cut short by the death of the process leaves its temporary file
-// for good; the next write of the same file clears them. Only plain files
-// go: a link of that name is neither followed nor removed.
-void RemoveLeftTemporaries(const std::string& target)
+// for good; the next write into the same folder clears them, whichever file
+// they were for. Only plain files go: a link of that pattern is neither
+// followed nor removed.
+void RemoveLeftTemporaries(const std::string& folder)
 {
-    const std::string folder = FolderOf(target);
-    const std::string name = LastComponent(target);
     for (const std::string& entry : NamesIn(folder)) {
         const std::string path = JoinPath(folder, entry);
         struct stat info;
-        if (IsTemporaryOf(entry, name) && lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode))
+        if (IsTemporaryName(entry) && inFlight.count(path) == 0 && lstat(path.c_str(), &info) == 0 &&
+            S_ISREG(info.st_mode))
             unlink(path.c_str());
     }
 }
@@ -219,9 +227,15 @@ bool ReadWhole(const std::string& path, std::vector<uint8_t>& bytes)
 bool WriteWhole(const std::string& path, const void* bytes, size_t size)
 {
     std::string target = Resolve(path);
-    RemoveLeftTemporaries(target);
     std::string temporary = JoinPath(FolderOf(target), "." + LastComponent(target) + ".XXXXXX");
-    int fd = mkstemp(temporary.data());
+    int fd = -1;
+    {
+        std::lock_guard<std::recursive_mutex> guard(inFlightLock);
+        RemoveLeftTemporaries(FolderOf(target));
+        fd = mkstemp(temporary.data());
+        if (fd >= 0)
+            inFlight.insert(temporary);
+    }
     if (fd < 0)
         return false;
     bool ok = WriteAll(fd, static_cast<const uint8_t*>(bytes), size) && fsync(fd) == 0;
@@ -231,6 +245,8 @@ bool WriteWhole(const std::string& path, const void* bytes, size_t size)
     ok = ok && rename(temporary.c_str(), target.c_str()) == 0;
     if (!ok)
         unlink(temporary.c_str());
+    std::lock_guard<std::recursive_mutex> guard(inFlightLock);
+    inFlight.erase(temporary);
     return ok;
 }
 

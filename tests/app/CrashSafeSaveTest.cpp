@@ -1,12 +1,15 @@
+#include "app/CrashCatcher.h"
 #include "app/HighScoreList.h"
 #include "app/IOBuffer.h"
 #include "app/ProfileManager.h"
 #include "app/Registry.h"
+#include "platform/Crash.h"
 
 #include "support/TemporaryFolder.h"
 
 #include <chrono>
 #include <csignal>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <random>
@@ -100,4 +103,34 @@ TEST(CrashSafeSaveTest, KilledWhileSavingLeavesEveryFileWhole)
     ProfileManager profiles;
     profiles.Load(files.Settings().c_str());
     EXPECT_EQ(profiles.GetCount(), 1);
+}
+
+// Someone who can write in the data folder puts a link where each file goes;
+// every write replaces the link with a file of its own, and what the link
+// names is never touched: the progress block (the path of saved games and
+// the sound cache too), the high scores, the settings and the crash report.
+TEST(CrashSafeSaveTest, ALinkInPlaceOfAFileIsReplacedNeverWrittenThrough)
+{
+    namespace fs = std::filesystem;
+    TemporaryFolder folder;
+    const Files files{folder.Path()};
+    const std::string report = folder / "CrashReport.txt";
+    std::vector<std::string> paths = {files.Block(), files.Scores(), files.Settings(), report};
+    for (size_t i = 0; i < paths.size(); ++i) {
+        const std::string target = folder / ("precious" + std::to_string(i));
+        std::ofstream(target) << "keep";
+        fs::create_symlink(target, paths[i]);
+    }
+
+    files.Save(0);
+    CrashCatcher catcher;
+    catcher.reportPath = report.c_str();
+    catcher.reporterPath = folder / "no-reporter";
+    catcher.Filter(Platform::Crash::Fault());
+
+    for (size_t i = 0; i < paths.size(); ++i) {
+        EXPECT_EQ(ReadFile(folder / ("precious" + std::to_string(i))), "keep") << paths[i];
+        EXPECT_FALSE(fs::is_symlink(paths[i])) << paths[i];
+    }
+    EXPECT_EQ(ReadFile(report), "(null)");
 }

@@ -170,9 +170,17 @@ TEST(ProfileNames, HostileNamesAreRefused)
 TEST_F(ProfileManagerTest, HostileNamesNeverReachTheListOrTheFileSystem)
 {
     folder.WriteText("keep.txt", "data");
-    LoadFrom("Profiles=..,Ann,../..,a\\b, ,Bo,ANN\r\nCurrentProfile=..\r\n");
+    // The files the profiles share take their names in any case: no
+    // profile's folder could be made where one lies.
+    profiles.GetSharedPath("Normal.hs");
+    LoadFrom("Profiles=..,Ann,../..,a\\b, ,Bo,ANN,normal.HS\r\nCurrentProfile=..\r\n");
     // Bad and repeated names are left out; a bad current name counts as none.
     EXPECT_EQ(ProfileNames(), (Names{"Ann", "Bo"}));
+    EXPECT_TRUE(profiles.IsTaken("NORMAL.hs"));
+    EXPECT_FALSE(profiles.Exists("Normal.hs"));
+    ASSERT_TRUE(profiles.Add("NORMAL.hs"));
+    EXPECT_STREQ(profiles.GetCurrentName().CStr(), "NORMAL.hs2");
+    profiles.Delete(2);
     EXPECT_STREQ(profiles.GetCurrentName().CStr(), "Ann");
     EXPECT_FALSE(profiles.Add(".."));
     EXPECT_FALSE(profiles.Add("x,y"));

@@ -198,12 +198,14 @@ TEST_F(MapSaveTest, BadValuesAreRefused)
     const Case cases[] = {
         {"flag byte 2", [](Bytes& b) { b[level + 2] = 2; }},
         {"scale not finite", [](Bytes& b) { Put(b, level + 4, std::numeric_limits<float>::infinity()); }},
+        {"scale 1e30", [](Bytes& b) { Put(b, level + 8, 1e30f); }},
         {"type 8", [](Bytes& b) { Put(b, level + 12, 8); }},
         {"type 11", [](Bytes& b) { Put(b, level + 12, 11); }},
         {"type -1", [](Bytes& b) { Put(b, level + 12, -1); }},
         {"difficulty above 1", [](Bytes& b) { Put(b, level + 16, 1.5f); }},
         {"difficulty NaN", [](Bytes& b) { Put(b, level + 16, std::numeric_limits<float>::quiet_NaN()); }},
         {"colour not finite", [](Bytes& b) { Put(b, level + 28, -std::numeric_limits<float>::infinity()); }},
+        {"colour 3e38", [](Bytes& b) { Put(b, level + 32, 3e38f); }},
         {"bonus kind 7", [](Bytes& b) { Put(b, bonus + 36, 7); }},
         {"jigsaw picture 3", [](Bytes& b) { Put(b, jigsaw + 36, 3); }},
         {"jigsaw piece 20", [](Bytes& b) { Put(b, jigsaw + 40, 20); }},
@@ -224,7 +226,13 @@ TEST_F(MapSaveTest, BadValuesAreRefused)
         {"step delay far below zero", [](Bytes& b) { Put(b, kStep + 19, -0x7fffffff); }},
         {"tip 3", [](Bytes& b) { Put(b, kTail, 3); }},
         {"tip position NaN", [](Bytes& b) { Put(b, kTail + 8, std::numeric_limits<float>::quiet_NaN()); }},
+        {"tip x off the screen", [](Bytes& b) { Put(b, kTail + 4, 1e6f); }},
+        {"tip side 1", [](Bytes& b) { Put(b, kTail + 12, 1.0f); }},
+        // Their product overflows to infinity where the caption is drawn.
+        {"tip facing -1.5e23", [](Bytes& b) { Put(b, kTail + 16, -1.5e23f); }},
+        {"caption offset -2.3e23", [](Bytes& b) { Put(b, kTail + 20, -2.3e23f); }},
         {"puzzle flash infinite", [](Bytes& b) { Put(b, kTail + 24, std::numeric_limits<float>::infinity()); }},
+        {"puzzle flash 2", [](Bytes& b) { Put(b, kTail + 24, 2.0f); }},
         {"last bonus kind 7", [](Bytes& b) { Put(b, kTail + 28, 7); }},
         {"pending byte 2", [](Bytes& b) { b[kTail + 32] = 2; }},
     };

@@ -22,12 +22,12 @@ constexpr int32_t kModifiersAt = 76;
 constexpr int32_t kMapFlagAt = 116;
 constexpr int32_t kBoardAt = 118; // a Casual file: no map
 constexpr int32_t kPieceSize = 133;
-// In the default Casual file: the fixed block, the win overlay's state, the
-// lose overlay's flag after the win record and its three texts, the count.
+// In the default Casual file: the fixed block, the lose overlay's flag, the
+// level-up overlay's state, the piece count.
 constexpr size_t kFixedAt = kBoardAt + 26 + 64;
-constexpr size_t kWinStateAt = kFixedAt + 251;
-constexpr size_t kLoseFlagAt = kWinStateAt + 20 + 4 + 21 + 4 + 18 + 4 + 21;
-constexpr size_t kPieceCountAt = kLoseFlagAt + 2;
+constexpr size_t kLoseFlagAt = kFixedAt + 251;
+constexpr size_t kLevelupStateAt = kLoseFlagAt + 2;
+constexpr size_t kPieceCountAt = kLevelupStateAt + 28;
 constexpr size_t kFirstPieceAt = kPieceCountAt + 4;
 
 struct Layout {
@@ -39,6 +39,9 @@ struct Layout {
     bool map = false;
     int32_t revealSteps = 0;
     bool opponent = false;
+    // The overlay each board holds: the mode's own by default, a win in a
+    // journey (with its map), a level-up in an endless game.
+    enum { Own, Win, Levelup } overlay = Own;
 };
 
 void WriteBoard(IOBuffer& b, const Layout& l)
@@ -61,15 +64,23 @@ void WriteBoard(IOBuffer& b, const Layout& l)
     fixed[8] = 7;
     fixed[78] = uint8_t(l.levelType);
     b.WriteBytes(fixed.data(), 250);
-    b.WriteBool(1); // a win overlay
-    for (int i = 0; i < 2; ++i)
-        b.WriteInt(3);
-    for (int i = 0; i < 3; ++i)
-        b.WriteFloat(0.0f);
-    for (const char* text : {"TOTAL TIME: 00:12:34", "QUORBS MATCHED: 9", "SCORE THIS LEVEL: 90"})
-        b.WriteString(text);
+    const bool win = l.overlay == Layout::Win || (l.overlay == Layout::Own && l.map);
+    b.WriteBool(win);
+    if (win) {
+        for (int i = 0; i < 2; ++i)
+            b.WriteInt(3);
+        for (int i = 0; i < 3; ++i)
+            b.WriteFloat(0.0f);
+        for (const char* text : {"TOTAL TIME: 00:12:34", "QUORBS MATCHED: 9", "SCORE THIS LEVEL: 90"})
+            b.WriteString(text);
+    }
     b.WriteBool(0);
-    b.WriteBool(0);
+    b.WriteBool(!win);
+    if (!win) {
+        // State, drop, hold, dim, next burst, bursts left, flash: all 0.
+        const std::vector<uint8_t> levelup(28, 0);
+        b.WriteBytes(levelup.data(), 28);
+    }
     b.WriteInt(l.pieces);
     for (int p = 0; p < l.pieces; ++p) {
         std::vector<uint8_t> piece(kPieceSize, 0);
@@ -114,8 +125,9 @@ std::vector<uint8_t> MakeSave(const Layout& l)
             b.WriteInt(20);
         }
         b.WriteInt(1);
-        for (int i = 0; i < 6; ++i)
-            b.WriteFloat(10.0f);
+        // The tip's place, side, facing and caption offset, the flash.
+        for (float f : {337.0f, 93.0f, 0.0f, -1.0f, 25.0f, 0.0f})
+            b.WriteFloat(f);
         b.WriteInt(2);
         b.WriteBool(0);
     }
@@ -226,7 +238,7 @@ TEST(SaveValidatorTest, RefusesCraftedValues)
         {"board level type 8", g + 78, 8, false, 0},
         {"GoGold without marks", g + 78, 5, false, 0},
         {"collect kind 8", g + 179, 8, false, 0},
-        {"win state 4", kWinStateAt, 4, false, 0},
+        {"level-up state 3", kLevelupStateAt, 3, false, 0},
         {"piece count 2^31-1", kPieceCountAt, INT32_MAX, false, 0},
         {"piece count 65", kPieceCountAt, 65, false, 0},
         {"piece count -1", kPieceCountAt, -1, false, 0},
@@ -268,6 +280,15 @@ TEST(SaveValidatorTest, RefusesFlagsWithoutTheirObjects)
     EXPECT_FALSE(IsValid(withMap, GameMode::Casual));
     std::vector<uint8_t> noMap = MakeSave({6, 9, false, 7, 5});
     EXPECT_FALSE(IsValid(noMap, GameMode::Journey));
+    // Overlays the mode never shows: a win outside a journey, a level-up
+    // inside one.
+    Layout casualWin;
+    casualWin.overlay = Layout::Win;
+    EXPECT_FALSE(IsValid(MakeSave(casualWin), GameMode::Casual));
+    EXPECT_FALSE(IsValid(MakeSave(casualWin), GameMode::Speed));
+    Layout journeyLevelup{6, 9, false, 7, 5, true};
+    journeyLevelup.overlay = Layout::Levelup;
+    EXPECT_FALSE(IsValid(MakeSave(journeyLevelup), GameMode::Journey));
     // Present flags whose records are not there.
     for (size_t at : {size_t(kMapFlagAt), kLoseFlagAt}) {
         std::vector<uint8_t> bytes = MakeSave({});

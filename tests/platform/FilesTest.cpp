@@ -84,7 +84,8 @@ TEST(FilesTest, WriteWholeReplacesAtomically)
 }
 
 // A write cut by the death of the process leaves its temporary file; the
-// next write of the same file clears such leftovers, and nothing else.
+// next write into the same folder clears such leftovers, whichever file they
+// were for, and nothing else.
 TEST(FilesTest, WriteWholeClearsTemporaryFilesLeftByKilledWrites)
 {
     TemporaryFolder folder;
@@ -98,7 +99,11 @@ TEST(FilesTest, WriteWholeClearsTemporaryFilesLeftByKilledWrites)
         {".casual.sav.a1B2c", false},   // not of the temporary pattern
         {".casual.sav.a1B2c34", false},
         {".casual.sav.a1-2c3", false},
-        {".speed.sav.a1B2c3", false},   // another file's, written on its own
+        {".speed.sav.a1B2c3", true},    // another file's
+        {".Normal.hs.Q9w8E7", true},
+        {".a.XXXXXX", true},
+        {"..XXXXXX", false},            // no file's name
+        {"speed.sav.a1B2c3", false},
         {"casual.sav.damaged", false},
         {".casual.sav.folder", false},  // a folder is never ours
     };
