@@ -361,12 +361,18 @@ bool Game::Load()
         // The computer plays this board; the player's presses never reach it.
         opponentBoard->disabled = true;
     }
-    if (buffer.ReadBool())
+    const bool mapShown = buffer.ReadBool();
+    const bool boardShown = buffer.ReadBool();
+    const bool opponentShown = buffer.ReadBool();
+    // Stacked as a new level stacks them, whatever order the file names
+    // them in: the player's board over the computer's, which it would
+    // otherwise cover, and updated after it.
+    if (mapShown)
         AddChild(map);
-    if (buffer.ReadBool())
-        AddChild(board);
-    if (buffer.ReadBool())
+    if (opponentShown)
         AddChild(opponentBoard);
+    if (boardShown)
+        AddChild(board);
     if (opponentBoard) {
         board->SetRect(0, 0, kScreenWidth / 2, kScreenHeight);
         opponentBoard->SetRect(kScreenWidth / 2, 0, kScreenWidth / 2, kScreenHeight);
