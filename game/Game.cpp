@@ -171,7 +171,9 @@ void Game::OnLevelWon()
     if (board == nullptr)
         return;
     score = Math::AddSaturated(score, board->levelScore);
-    bestTime = std::min(bestTime, board->levelTicks);
+    // A level won by the Skip button was not played: its time is no record.
+    if (!board->forceWin)
+        bestTime = std::min(bestTime, board->levelTicks);
     if (map)
         map->CompleteSquare(squareX, squareY, 100);
     int type = int(levelType);

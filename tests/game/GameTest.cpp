@@ -115,6 +115,8 @@ TEST_F(GameTest, WonJourneyLevelsRaiseTheModifiers)
         int32_t level;
         int32_t scoreAfter;
         int32_t levelAfter;
+        bool skipped = false; // the Skip button won it: it was not played
+        int32_t bestTime = 4321;
     };
     const Case cases[] = {
         {Difficulty::Normal, LevelType::Matches, 0.25f, 0.05f, 0, 1, 700, 2},
@@ -122,6 +124,7 @@ TEST_F(GameTest, WonJourneyLevelsRaiseTheModifiers)
         // The largest score and level stay the largest.
         {Difficulty::Normal, LevelType::Drain, 0.25f, 0.05f, INT32_MAX - 100, INT32_MAX, INT32_MAX,
          INT32_MAX},
+        {Difficulty::Normal, LevelType::Meter, 0.25f, 0.25f, 0, 1, 700, 2, true, kNoBestTime},
     };
     for (const Case& c : cases) {
         Game* game = StartedGame(GameMode::Journey, c.difficulty);
@@ -132,11 +135,13 @@ TEST_F(GameTest, WonJourneyLevelsRaiseTheModifiers)
         game->board->levelTicks = 4321;
         game->score = c.score;
         game->level = c.level;
+        if (c.skipped)
+            game->board->Notify(&game->board->skipButton);
         game->OnLevelWon();
         EXPECT_FLOAT_EQ(game->difficultyModifiers[int(c.type)], c.won);
         EXPECT_FLOAT_EQ(game->difficultyModifiers[int(LevelType::Meter)], c.others);
         EXPECT_EQ(game->score, c.scoreAfter);
-        EXPECT_EQ(game->bestTime, 4321);
+        EXPECT_EQ(game->bestTime, c.bestTime);
         EXPECT_EQ(game->level, c.levelAfter);
         ASSERT_NE(app.transition, nullptr);
         EXPECT_EQ(app.transition->target, TransitionTarget::ShowMap);
