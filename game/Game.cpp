@@ -232,6 +232,30 @@ void Game::SetPaused(int mode)
     }
 }
 
+// The menu, the pause screen, a tutorial page and the application in the
+// background all pause the game, each once: its boards' loops fall silent
+// with the first and sound again after the last.
+void Game::Pause()
+{
+    Gadget::Pause();
+    if (pauseCount == 1)
+        PauseBoardSounds(true);
+}
+
+void Game::Resume()
+{
+    if (pauseCount == 1)
+        PauseBoardSounds(false);
+    Gadget::Resume();
+}
+
+void Game::PauseBoardSounds(bool paused)
+{
+    for (Board* shown : {board, opponentBoard})
+        if (shown)
+            shown->PauseSounds(paused);
+}
+
 void Game::OpenPopupMenu()
 {
     // A second menu would be left over the next screen, pointing at a
