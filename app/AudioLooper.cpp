@@ -37,6 +37,24 @@ void AudioLooper::Update()
     voice->SetVolume(fadeLevel * baseVolume);
 }
 
+void AudioLooper::Pause()
+{
+    Object::Pause();
+    if (pauseCount == 1 && voice && voice->IsPlaying()) {
+        voice->Stop();
+        held = true;
+    }
+}
+
+void AudioLooper::Resume()
+{
+    Object::Resume();
+    if (pauseCount == 0 && held) {
+        held = false;
+        voice->PlayLooped(voice->GetVolume());
+    }
+}
+
 void AudioLooper::SetSound(Sound& sound)
 {
     voice = sound.NextInstance();
@@ -52,7 +70,12 @@ void AudioLooper::Start()
     ++requests;
     // Also the request that interrupts a fade-out.
     if (requests == 1) {
-        voice->PlayLooped(baseVolume * volume);
+        if (IsPaused()) {
+            voice->SetVolume(baseVolume * volume);
+            held = true;
+        } else {
+            voice->PlayLooped(baseVolume * volume);
+        }
         stopping = false;
     }
     fadeLevel = baseVolume;
@@ -80,6 +103,7 @@ void AudioLooper::Stop()
     requests = 0;
     volume = 1.0f;
     stopping = false;
+    held = false;
 }
 
 void AudioLooper::SetVolume(float v)

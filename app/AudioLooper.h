@@ -8,6 +8,8 @@ class SoundInstance;
 // A looping sound wanted by any number of users at once: it starts with the
 // first request and fades out over 40 ticks after the last is released. It
 // lives in the application's root objects, whose updates run the fade.
+// Paused, it is silent and its fade waits; the last resume lets it go on
+// from where it stood, at the volume it had.
 class AudioLooper : public Object
 {
 public:
@@ -16,6 +18,8 @@ public:
     ~AudioLooper() override;
 
     void Update() override;
+    void Pause() override;
+    void Resume() override;
 
     // Takes one voice of the sound for good; it stays the sound's own.
     void SetSound(Sound& sound);
@@ -32,6 +36,7 @@ public:
 private:
     int requests = 0;
     bool stopping = false;
+    bool held = false; // sounding when paused: it sounds again on resume
     float volume = 1.0f;
     float baseVolume = 1.0f;
     float fadeLevel = 0.0f;

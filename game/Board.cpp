@@ -145,6 +145,16 @@ void Board::Notify(Object* sender)
     }
 }
 
+void Board::PauseSounds(bool paused)
+{
+    for (AudioLooper* loop : {&meterLoop, &warningLoop, &tickLoop}) {
+        if (paused)
+            loop->Pause();
+        else
+            loop->Resume();
+    }
+}
+
 bool Board::IsCellEnabled(int x, int y) const
 {
     if (x < 0 || y < 0 || x >= gridWidth || y >= gridHeight)

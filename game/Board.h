@@ -103,6 +103,9 @@ class Board : public Gadget
     void QueueExplosion(Point pos);
     void PressureReliefPerSuper();
 
+    // A paused game makes no sound of its own: its loops hold, silent.
+    void PauseSounds(bool paused);
+
     // Settling and refill.
     void Settle();
     void UpdateMeterDisplay();

@@ -172,7 +172,9 @@ void Game::OnLevelWon()
     if (board == nullptr)
         return;
     score = Math::AddSaturated(score, board->levelScore);
-    bestTime = std::min(bestTime, board->levelTicks);
+    // A level won by the Skip button was not played: its time is no record.
+    if (!board->forceWin)
+        bestTime = std::min(bestTime, board->levelTicks);
     if (map)
         map->CompleteSquare(squareX, squareY, 100);
     int type = int(levelType);
@@ -229,6 +231,30 @@ void Game::SetPaused(int mode)
     } else {
         Resume();
     }
+}
+
+// The menu, the pause screen, a tutorial page and the application in the
+// background all pause the game, each once: its boards' loops fall silent
+// with the first and sound again after the last.
+void Game::Pause()
+{
+    Gadget::Pause();
+    if (pauseCount == 1)
+        PauseBoardSounds(true);
+}
+
+void Game::Resume()
+{
+    if (pauseCount == 1)
+        PauseBoardSounds(false);
+    Gadget::Resume();
+}
+
+void Game::PauseBoardSounds(bool paused)
+{
+    for (Board* shown : {board, opponentBoard})
+        if (shown)
+            shown->PauseSounds(paused);
 }
 
 void Game::OpenPopupMenu()
@@ -362,12 +388,18 @@ bool Game::Load()
         // The computer plays this board; the player's presses never reach it.
         opponentBoard->disabled = true;
     }
-    if (buffer.ReadBool())
+    const bool mapShown = buffer.ReadBool();
+    const bool boardShown = buffer.ReadBool();
+    const bool opponentShown = buffer.ReadBool();
+    // Stacked as a new level stacks them, whatever order the file names
+    // them in: the player's board over the computer's, which it would
+    // otherwise cover, and updated after it.
+    if (mapShown)
         AddChild(map);
-    if (buffer.ReadBool())
-        AddChild(board);
-    if (buffer.ReadBool())
+    if (opponentShown)
         AddChild(opponentBoard);
+    if (boardShown)
+        AddChild(board);
     if (opponentBoard) {
         board->SetRect(0, 0, kScreenWidth / 2, kScreenHeight);
         opponentBoard->SetRect(kScreenWidth / 2, 0, kScreenWidth / 2, kScreenHeight);

@@ -20,6 +20,9 @@ class Game : public Gadget
 
     void Draw() override;
     void Kill() override;
+    // Its children stop, and its boards fall silent until the last resume.
+    void Pause() override;
+    void Resume() override;
     void Initialize() override;
     void Char(int character) override { OnKey(character); }
 
@@ -44,6 +47,7 @@ class Game : public Gadget
 
   private:
     void ClosePopupMenu();
+    void PauseBoardSounds(bool paused);
     void BringToRest();
     void RemoveSaveFile(const String& path);
     void KeepDamagedSave(const String& path);

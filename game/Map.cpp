@@ -115,6 +115,15 @@ void Map::ResetTooltip()
     tooltipCaption = nullptr;
 }
 
+// A square counts as hovered only while the pointer is over it, and the map
+// learns that from the pointer's next move: not from a save, nor from where
+// the pointer was when a level began.
+void Map::ForgetHover()
+{
+    hoverX = hoverY = previousHoverX = previousHoverY = -1;
+    ResetTooltip();
+}
+
 void Map::OnMouseMove(int x, int y)
 {
     if ((app != nullptr && app->transition != nullptr) || !revealQueue.empty()) {

@@ -159,6 +159,7 @@ class Map : public Gadget
 
     // Screen.
     void ResetTooltip();
+    void ForgetHover();
     void UpdateTooltip();
     void DrawSquare(int x, int y);
     void DrawHoveredSquare();

@@ -160,7 +160,7 @@ void Map::CompleteSquare(int x, int y, int delay)
     if (progress != nullptr)
         ++progress->journeyLevelsWon;
     chosen = false;
-    hoverX = hoverY = previousHoverX = previousHoverY = -1;
+    ForgetHover();
     game->level = Math::AddSaturated(game->level, 1);
     if (progress != nullptr)
         progress->highestJourneyLevel = std::max(progress->highestJourneyLevel, uint32_t(std::max(game->level, 0)));
@@ -272,9 +272,10 @@ void Map::PointAtUnlockedSquare()
 
 void Map::PlaceMarkerAtStart()
 {
-    // The map is shown again (or left for a level): no square stays chosen,
-    // whether or not the last level was won.
+    // The map is shown again (or left for a level): no square stays chosen
+    // or hovered, whether or not the last level was won.
     chosen = false;
+    ForgetHover();
     tipNumber = 0;
     if (game == nullptr || game->level != 1)
         return;

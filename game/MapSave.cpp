@@ -178,10 +178,8 @@ bool Map::Load(IOBuffer& buffer)
     if (!ReadRecord(buffer, r))
         return false;
     std::memcpy(squares, r.squares, sizeof(squares));
-    hoverX = r.hover[0];
-    hoverY = r.hover[1];
-    previousHoverX = r.hover[2];
-    previousHoverY = r.hover[3];
+    // The hovered square of the record was where the pointer was then.
+    ForgetHover();
     // A square chosen before the save is no longer on its way to a level.
     chosen = false;
     revealQueue.insert(revealQueue.end(), r.steps.begin(), r.steps.end());

@@ -118,19 +118,38 @@ TEST_F(AudioLooperTest, StopEndsAtOnceButNotWhileQuitting)
     app.quit = false;
 }
 
-TEST_F(AudioLooperTest, RootObjectsRunTheFadeUnlessPaused)
+// Paused (as often as the game pauses it), the loop is silent and its fade
+// holds; after the last resume it goes on where it stood. Started or
+// stopped meanwhile, it is as asked when it resumes.
+TEST_F(AudioLooperTest, APausedLoopIsSilentAndGoesOnWhereItStood)
 {
     looper.Start();
     looper.Release();
+    app.rootObjects.Update();
+    looper.Pause();
     looper.Pause();
     for (int i = 0; i < 50; ++i) {
         app.rootObjects.Update();
     }
-    EXPECT_TRUE(voice->IsPlaying()) << "a paused fade holds";
+    EXPECT_FALSE(voice->IsPlaying());
     looper.Resume();
-    for (int i = 0; i < 40; ++i) {
+    EXPECT_FALSE(voice->IsPlaying()) << "paused twice";
+    looper.Resume();
+    EXPECT_TRUE(voice->IsPlaying());
+    EXPECT_EQ(Attenuation(), Audio::VolumeToAttenuation(0.975f)) << "one fade step taken";
+    for (int i = 0; i < 39; ++i) {
         app.rootObjects.Update();
     }
+    EXPECT_FALSE(voice->IsPlaying()) << "the fade's other 39 steps";
+
+    looper.Pause();
+    looper.Start();
+    EXPECT_FALSE(voice->IsPlaying());
+    looper.Resume();
+    EXPECT_TRUE(voice->IsPlaying());
+    looper.Pause();
+    looper.Stop();
+    looper.Resume();
     EXPECT_FALSE(voice->IsPlaying());
 }
 

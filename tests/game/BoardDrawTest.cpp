@@ -1,7 +1,8 @@
 // The board drawn headless through the software renderer and through SDL's
 // renderer under the dummy driver: both pictures must show the board, and
-// agree with each other.
+// agree with each other. A resumed duel draws as the game it came from.
 #include "app/Graphics.h"
+#include "app/Random.h"
 #include "game/Quorb.h"
 #include "platform/Window.h"
 
@@ -199,4 +200,69 @@ TEST_F(BoardDrawTest, BothRenderersShowTheSameBoard)
                 largest);
     EXPECT_LT(mean, 8.0);
     EXPECT_LT(largest, 100.0);
+}
+
+// A resumed duel draws the frames its game would have drawn had it not been
+// left: its boards stacked as a new level stacks them (the player's Menu
+// button over the computer's frame), and updated in the same order, so that
+// with the same seed the same meter colours and new pieces come.
+TEST_F(BoardDrawTest, AResumedDuelDrawsTheFramesOfTheGameItWasSavedFrom)
+{
+    folder.WriteText("config.cfg", "DX::ScreenWidth=800\r\nDX::ScreenHeight=600\r\nDX::ColorDepth=32\r\n"
+                                   "DX::Fullscreen=false\r\nDX::SafeMode=true\r\n");
+    Platform::Window window;
+    ASSERT_TRUE(window.Create("Duel", 0, 0, 800, 600));
+    {
+        QuorbSwapApp app;
+        app.configPath = "config.cfg";
+        app.dataFolder = folder.Path().c_str();
+        app.profiles.current = "Tester";
+        app.gameMode = GameMode::Journey;
+        theGraphics.SetLogicalResolution(800, 600);
+        ASSERT_TRUE(theGraphics.Startup(window.NativeHandle()));
+        BoardScene::LoadBoardArt(app);
+        app.bundleMap.Load("graphics\\map");
+        // The same seed, then as many updates of the game on either side
+        // of the save, and its frame.
+        auto frameAfterUpdates = [&](Game& game, const char* file) {
+            theRandom->Seed(9);
+            for (int tick = 0; tick < 50; ++tick)
+                game.CoreUpdate();
+            BoardScene::DrawScreen(game);
+            theGraphics.Present();
+            EXPECT_TRUE(theGraphics.SaveBMP(file));
+            return ReadBMP(folder / file).pixels;
+        };
+        theRandom->Seed(5);
+        Game played(&app);
+        app.game = &played;
+        played.Initialize();
+        played.initialised = true;
+        played.levelType = LevelType::Duel;
+        played.StartLevel(false);
+        // Past the banners and the boards' slide-in, the computer playing.
+        for (int tick = 0; tick < 600; ++tick)
+            played.CoreUpdate();
+        for (Board* board : {played.board, played.opponentBoard}) {
+            // Both meters on their way up: their fills change colour as they go.
+            board->meterShown = board->meterMax / 4.0f;
+            board->meterValue = board->meterMax / 2.0f;
+            // A shine is not saved.
+            for (int i = 0; i < board->pieces.Count(); ++i)
+                static_cast<Quorb*>(board->pieces.Get(i))->blinkTimer = 0;
+        }
+        ASSERT_TRUE(played.Save());
+
+        app.resumeGame = true;
+        Game resumed(&app);
+        app.game = &resumed;
+        ASSERT_TRUE(resumed.Load());
+        resumed.initialised = true;
+        const std::vector<uint32_t> resumedFrame = frameAfterUpdates(resumed, "resumed.bmp");
+        EXPECT_TRUE(resumedFrame == frameAfterUpdates(played, "played.bmp"))
+            << "the resumed duel's frame differs from the game's own";
+        app.game = nullptr;
+    }
+    theGraphics.ResetState();
+    window.Destroy();
 }

@@ -17,6 +17,7 @@
 #include "support/BoardScene.h"
 #include "support/TemporaryFolder.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <csignal>
@@ -893,9 +894,11 @@ class LongPlay
         Game again(&app);
         ASSERT_TRUE(again.Load()) << "close " << closes;
         // A square chosen on the way to its level is free again on the
-        // resumed map.
-        if (again.map)
+        // resumed map, and none is hovered until the pointer moves.
+        if (again.map) {
             saved[kChosenAt] = 0;
+            std::fill(saved.begin() + kChosenAt - 16, saved.begin() + kChosenAt, uint8_t(0xFF));
+        }
         duelSaves += again.opponentBoard != nullptr ? 1 : 0;
         const Board* board = again.board;
         // A resumed lose overlay shakes the board again, and the resumed lose

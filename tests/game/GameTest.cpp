@@ -1,4 +1,5 @@
 // The play session's rules, its tutorial pages and the final win screen.
+#include "app/Audio.h"
 #include "app/Random.h"
 #include "game/Board.h"
 #include "game/Game.h"
@@ -11,11 +12,14 @@
 #include "game/Tutor.h"
 #include "platform/Files.h"
 #include "support/BoardScene.h"
+#include "support/SoundTestFolder.h"
 #include "support/TemporaryFolder.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <vector>
@@ -115,6 +119,8 @@ TEST_F(GameTest, WonJourneyLevelsRaiseTheModifiers)
         int32_t level;
         int32_t scoreAfter;
         int32_t levelAfter;
+        bool skipped = false; // the Skip button won it: it was not played
+        int32_t bestTime = 4321;
     };
     const Case cases[] = {
         {Difficulty::Normal, LevelType::Matches, 0.25f, 0.05f, 0, 1, 700, 2},
@@ -122,6 +128,7 @@ TEST_F(GameTest, WonJourneyLevelsRaiseTheModifiers)
         // The largest score and level stay the largest.
         {Difficulty::Normal, LevelType::Drain, 0.25f, 0.05f, INT32_MAX - 100, INT32_MAX, INT32_MAX,
          INT32_MAX},
+        {Difficulty::Normal, LevelType::Meter, 0.25f, 0.25f, 0, 1, 700, 2, true, kNoBestTime},
     };
     for (const Case& c : cases) {
         Game* game = StartedGame(GameMode::Journey, c.difficulty);
@@ -132,11 +139,13 @@ TEST_F(GameTest, WonJourneyLevelsRaiseTheModifiers)
         game->board->levelTicks = 4321;
         game->score = c.score;
         game->level = c.level;
+        if (c.skipped)
+            game->board->Notify(&game->board->skipButton);
         game->OnLevelWon();
         EXPECT_FLOAT_EQ(game->difficultyModifiers[int(c.type)], c.won);
         EXPECT_FLOAT_EQ(game->difficultyModifiers[int(LevelType::Meter)], c.others);
         EXPECT_EQ(game->score, c.scoreAfter);
-        EXPECT_EQ(game->bestTime, 4321);
+        EXPECT_EQ(game->bestTime, c.bestTime);
         EXPECT_EQ(game->level, c.levelAfter);
         ASSERT_NE(app.transition, nullptr);
         EXPECT_EQ(app.transition->target, TransitionTarget::ShowMap);
@@ -210,6 +219,78 @@ TEST_F(GameTest, PauseAndMenuOpenOnlyOnce)
     new Transition(&app, TransitionTarget::ShowMap);
     game->OnKey('p');
     EXPECT_FALSE(game->IsPaused());
+}
+
+// A paused game makes no sound of its own: the meter's hum, running as the
+// meter rises after a match, falls silent under the in-game menu and the
+// pause screen, and comes back as it was when the game goes on.
+TEST(GamePauseTest, TheMeterHumIsSilentWhileTheGameIsPaused)
+{
+    SoundTestFolder folder;
+    // A steady tone: every sample of it the mixer takes is heard.
+    std::vector<uint8_t> tone(44100);
+    for (size_t i = 0; i < tone.size(); i += 2)
+        tone[i + 1] = 0x20;
+    folder.WriteBytes("cached/quorbmeter.cached", MakeSoundCacheFile(1, 16, 22050, tone));
+    const char* programFolder = std::getenv("QS_PROGRAM_DIR");
+    BoardScene::LinkAssetFolders(programFolder ? programFolder : std::filesystem::current_path());
+    QuorbSwapApp app;
+    app.dataFolder = std::filesystem::current_path().c_str(); // the sound folder's
+    app.bundlePopupMenu.Load("graphics\\popupmenu");
+    app.sndQuorbMeter.Load("quorbmeter", 1);
+    app.gameMode = GameMode::Speed;
+    app.game = new Game(&app);
+    app.rootGadgets.Add(app.game);
+    Game& game = *app.game;
+    game.Initialize();
+    game.initialised = true;
+    game.tutor->Kill();
+    app.rootGadgets.PurgeKilled();
+    auto run = [&](int updates) {
+        for (int i = 0; i < updates; ++i) {
+            app.rootGadgets.Update();
+            app.rootObjects.Update();
+        }
+    };
+    auto heard = [&] {
+        std::vector<int16_t> samples(2 * 2048);
+        theAudio.GetMixer()->Render(samples.data(), 2048);
+        return std::any_of(samples.begin(), samples.end(), [](int16_t sample) { return sample != 0; });
+    };
+    run(1);
+    ASSERT_FALSE(game.IsPaused());
+    // A match raised the meter: its display climbs with the hum.
+    game.board->meterValue = game.board->meterMax / 2.0f;
+    run(20);
+    ASSERT_TRUE(heard()) << "the hum of the rising meter";
+
+    struct Case
+    {
+        const char* what;
+        std::function<void()> pause, resume;
+    };
+    const Case cases[] = {
+        {"the in-game menu", [&] { game.OnKey(27); },
+         [&] {
+             app.popupMenu->Kill();
+             app.rootGadgets.PurgeKilled();
+         }},
+        {"the pause screen", [&] { game.OnKey('p'); }, [&] { game.SetPaused(0); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.pause();
+        ASSERT_TRUE(game.IsPaused());
+        run(50);
+        EXPECT_FALSE(heard());
+        c.resume();
+        ASSERT_FALSE(game.IsPaused());
+        EXPECT_TRUE(heard()) << "the hum goes on as it was";
+        run(1);
+    }
+    app.CloseAllScreens();
+    app.rootGadgets.PurgeKilled();
+    app.rootGadgets.DeleteAll();
 }
 
 TEST_F(GameTest, TutorialPagesByModeAndLevelType)

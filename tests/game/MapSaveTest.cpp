@@ -128,7 +128,11 @@ TEST_F(MapSaveTest, RoundTripGivesTheSameBytes)
     const Bytes bytes = OneFlipQueued();
     const RevealStep saved = map->revealQueue.front();
     ASSERT_TRUE(Load(bytes));
-    EXPECT_EQ(RecordOf(*map), bytes);
+    // Only the hovered square goes: it was the pointer's, not the journey's.
+    Bytes unhovered = bytes;
+    for (size_t field = 0; field < 4; ++field)
+        Put(unhovered, kHover + 4 * field, int32_t(-1));
+    EXPECT_EQ(RecordOf(*map), unhovered);
     // Flips go on from where they stopped.
     ASSERT_EQ(map->revealQueue.size(), 1u);
     EXPECT_EQ(map->revealQueue.front().delay, saved.delay);
@@ -152,6 +156,38 @@ TEST_F(MapSaveTest, RoundTripGivesTheSameBytes)
     EXPECT_EQ(chosen[kChosen], 1);
     ASSERT_TRUE(Load(chosen));
     EXPECT_FALSE(map->chosen);
+}
+
+// The pointer is not where it was when the journey was saved, nor where it
+// was when the level began: the map shown again hovers no square, and opens
+// no tooltip, until the pointer moves onto one.
+TEST_F(MapSaveTest, AShownMapHoversNoSquareUntilThePointerMovesOntoOne)
+{
+    NewMap(2024);
+    MapSquare& square = map->Square(4, 4);
+    square.locked = 0;
+    square.won = 0;
+    square.type = int32_t(LevelType::Drain);
+    const int x = int(Map::kLeft + Map::kColumnPitch * 4.0f);
+    const int y = int(Map::kTop + Map::kRowPitch * 4.0f);
+    for (const char* how : {"restored", "after a level"}) {
+        SCOPED_TRACE(how);
+        map->OnMouseMove(x, y);
+        Step(5);
+        ASSERT_EQ(map->hoverX, 4);
+        if (how == std::string("restored"))
+            ASSERT_TRUE(Load(RecordOf(*map)));
+        else
+            map->PlaceMarkerAtStart(); // the level starts, and the map comes back
+        Step(20);
+        EXPECT_EQ(map->hoverX, -1);
+        EXPECT_EQ(map->hoverY, -1);
+        EXPECT_EQ(map->tooltipCaption, nullptr);
+        map->OnMouseMove(x, y);
+        Step(10);
+        EXPECT_EQ(map->hoverX, 4);
+        EXPECT_EQ(map->tooltipCaption, &map->sprCaptions[int(LevelType::Drain)]);
+    }
 }
 
 TEST_F(MapSaveTest, SavingLandsTheItemsInFlight)

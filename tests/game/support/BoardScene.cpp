@@ -144,18 +144,34 @@ std::unique_ptr<Board> MakeMidGameBoard(QuorbSwapApp& app, Game* game)
     return board;
 }
 
-void DrawFrame(Board& board, Object* overlay)
+namespace {
+
+template <typename Draw> void DrawScene(Draw draw)
 {
     Graphics& g = theGraphics;
     g.BeginScene();
     g.mTranslation = Point(0.0f, 0.0f);
     g.ResetClip();
     g.SetColorWhite();
-    board.DrawBackground();
-    board.Draw();
-    if (overlay != nullptr)
-        overlay->Draw();
+    draw();
     g.EndScene();
+}
+
+} // namespace
+
+void DrawFrame(Board& board, Object* overlay)
+{
+    DrawScene([&] {
+        board.DrawBackground();
+        board.Draw();
+        if (overlay != nullptr)
+            overlay->Draw();
+    });
+}
+
+void DrawScreen(Gadget& screen)
+{
+    DrawScene([&] { screen.CoreDraw(); });
 }
 
 } // namespace BoardScene

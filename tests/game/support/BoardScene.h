@@ -28,4 +28,7 @@ std::unique_ptr<Board> MakeMidGameBoard(QuorbSwapApp& app, Game* game);
 // over it.
 void DrawFrame(Board& board, Object* overlay = nullptr);
 
+// One whole frame of a screen and its children, as the application draws it.
+void DrawScreen(Gadget& screen);
+
 } // namespace BoardScene
