@@ -18,6 +18,7 @@
 #include "game/PopupMenu.h"
 #include "game/ProfileManagerDialog.h"
 #include "game/Puzzler.h"
+#include "game/Quorb.h"
 #include "game/TitleScreen.h"
 #include "game/Tutor.h"
 #include "game/WinOverlay.h"
@@ -109,6 +110,17 @@ void MakeAMove(Board& board)
     ASSERT_TRUE(a != nullptr && b != nullptr && board.TrySwap(a, b));
 }
 
+// Matched pieces are shrinking away.
+bool Popping(Board& board)
+{
+    for (int i = 0; i < board.pieces.Count(); ++i) {
+        const auto* piece = static_cast<const Quorb*>(board.pieces.Get(i));
+        if (piece->popping && piece->popScale > 0.05f)
+            return true;
+    }
+    return false;
+}
+
 // The pointer resting on the first open square of the map, for its tooltip; moved
 // by the window system, where the application looks for it.
 bool HoverOpenSquare(Scripted& app)
@@ -145,8 +157,8 @@ void StartJourneyLevel(Scripted& app, LevelType type)
     app.game->StartLevel(false);
 }
 
-// When the casual board's first move was made.
-int gMovedAt = -1;
+// The casual board's first move was made.
+bool gMoved = false;
 
 // A screen: how it opens from the one before it (a modal dialog's loop runs the
 // steps after it), and when it is ready to be drawn; the test may act on it while
@@ -190,15 +202,15 @@ const std::vector<Screen>& Screens()
         {"casual board mid-cascade",
          [](Scripted& app) {
              StartGame(app, GameMode::Casual);
-             gMovedAt = -1;
+             gMoved = false;
          },
          [](Scripted& app) {
              Board* board = PlayingBoard(app);
-             if (board != nullptr && gMovedAt < 0) {
+             if (board != nullptr && !gMoved) {
                  MakeAMove(*board);
-                 gMovedAt = app.updates;
+                 gMoved = true;
              }
-             return gMovedAt >= 0 && app.updates - gMovedAt == 25;
+             return gMoved && board != nullptr && board->popups.Count() > 0 && Popping(*board);
          }},
         {"pause", [](Scripted& app) { app.game->SetPaused(1); }},
         {"popup menu",
