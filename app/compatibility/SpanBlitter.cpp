@@ -66,9 +66,9 @@ void WidenPixels(TargetFormat format, const uint16_t* source, uint32_t* out, int
 {
     const auto widen = [&](auto unpack) { std::transform(source, source + count, out, unpack); };
     if (format == TargetFormat::RGB565) {
-        widen(&Pixels::RGB565::Unpack);
+        widen([](uint16_t p) { return Pixels::RGB565::Unpack(p); });
     } else if (format == TargetFormat::RGB555) {
-        widen(&Pixels::RGB555::Unpack);
+        widen([](uint16_t p) { return Pixels::RGB555::Unpack(p); });
     }
 }
 
