@@ -79,6 +79,17 @@ template <uint32_t RedMask, uint32_t GreenMask, int RedShift, int GreenBits> str
                                   ((c >> (16 - 5 - GreenBits)) & GreenMask) | ((c >> 3) & 0x001Fu));
     }
 
+    // The opaque colour a pixel stands for: each field's bits repeated below it, so that
+    // full fields are full channels and Pack gives the pixel back.
+    static constexpr uint32_t Unpack(Pixel p)
+    {
+        const uint32_t r = (p & RedMask) >> RedShift;
+        const uint32_t g = (p & GreenMask) >> 5;
+        const uint32_t b = p & 0x001Fu;
+        return 0xFF000000u | ((r << 3 | r >> 2) << 16) |
+               ((g << (8 - GreenBits) | g >> (2 * GreenBits - 8)) << 8) | (b << 3 | b >> 2);
+    }
+
     static constexpr Pixel Blend(uint32_t c, Pixel d, uint32_t a)
     {
         const uint32_t source = Pack(Pixels::Weighted(c, a));

@@ -24,6 +24,21 @@ bool IsReadableTexture(const Platform::Surface* surface)
            desc.pitch >= desc.width * 4;
 }
 
+// The format of a texture surface a whole-texture blit may copy, None for any other: a
+// fast-blit texture keeps the display format it was made in, which a mode change since
+// may have made differ from the render surface's.
+TargetFormat BlitSourceFormat(const Platform::Surface* surface)
+{
+    if (surface == nullptr) {
+        return TargetFormat::None;
+    }
+    const Platform::SurfaceDesc& desc = surface->GetDesc();
+    const Platform::PixelFormat& f = desc.format;
+    const bool whole = desc.width > 0 && desc.height > 0 && desc.pitch >= desc.width * f.BytesPerPixel();
+    return whole ? TargetFormatOf(static_cast<uint32_t>(f.bitsPerPixel), f.redMask, f.greenMask, f.blueMask)
+                 : TargetFormat::None;
+}
+
 // A colour component as a channel value 0..255; components outside 0..1 (or not numbers)
 // are held to the range rather than wrapping into another colour.
 uint32_t ChannelOf(float component)
@@ -204,7 +219,8 @@ void SWHelper::BlitTexture(Texture* texture, int x, int y)
 void SWHelper::BlitTexture(const SWDrawState& state, float translationX, float translationY, Texture* texture,
                            int x, int y)
 {
-    if (texture == nullptr || !mSurface || !IsReadableTexture(texture->GetSurface())) {
+    const TargetFormat texelFormat = BlitSourceFormat(texture != nullptr ? texture->GetSurface() : nullptr);
+    if (texelFormat == TargetFormat::None || !mSurface) {
         return;
     }
     const SpanBlitterTable* blitters = SpanBlitters(GetTargetFormat());
@@ -264,12 +280,25 @@ void SWHelper::BlitTexture(const SWDrawState& state, float translationX, float t
     const SpanBlitter copy = (*blitters)[kModeTextured];
     const RasterColor none{};
     const int bytesPerPixel = mSurfaceDesc.format.BytesPerPixel();
+    const int texelBytes = source.format.BytesPerPixel();
+    const auto width = static_cast<int32_t>(dr - dl);
     uint8_t* pixels = mSurface->GetPixels();
     const uint8_t* texels = texture->GetSurface()->GetPixels();
+    std::array<uint32_t, 256> wide;
     for (int64_t row = 0; row < db - dt; ++row) {
         uint8_t* d = pixels + (dt + row) * mSurfaceDesc.pitch + dl * bytesPerPixel;
-        const uint8_t* s = texels + (st + row) * source.pitch + sl * 4;
-        copy(d, reinterpret_cast<const uint32_t*>(s), static_cast<int32_t>(dr - dl), &none, &none);
+        const uint8_t* s = texels + (st + row) * source.pitch + sl * texelBytes;
+        if (texelFormat == TargetFormat::ARGB8888) {
+            copy(d, reinterpret_cast<const uint32_t*>(s), width, &none, &none);
+            continue;
+        }
+        // 16-bit texels go through the same copy a stretch at a time, as the 32-bit
+        // texels they stand for.
+        for (int32_t i = 0; i < width; i += static_cast<int32_t>(wide.size())) {
+            const int32_t n = std::min(static_cast<int32_t>(wide.size()), width - i);
+            WidenPixels(texelFormat, reinterpret_cast<const uint16_t*>(s) + i, wide.data(), n);
+            copy(d + i * bytesPerPixel, wide.data(), n, &none, &none);
+        }
     }
     mSurface->MarkChanged();
 }

@@ -2,6 +2,7 @@
 
 #include "app/compatibility/PixelKernelRows.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace Compatibility {
@@ -59,6 +60,16 @@ const SpanBlitterTable* SpanBlitters(TargetFormat format)
         break;
     }
     return nullptr;
+}
+
+void WidenPixels(TargetFormat format, const uint16_t* source, uint32_t* out, int32_t count)
+{
+    const auto widen = [&](auto unpack) { std::transform(source, source + count, out, unpack); };
+    if (format == TargetFormat::RGB565) {
+        widen([](uint16_t p) { return Pixels::RGB565::Unpack(p); });
+    } else if (format == TargetFormat::RGB555) {
+        widen([](uint16_t p) { return Pixels::RGB555::Unpack(p); });
+    }
 }
 
 std::string SpanBlitterName(TargetFormat format, uint32_t index)

@@ -4,9 +4,10 @@ title screen (checked through the game's own screenshot key, which rings the
 X server's bell), closes when
 its window is closed, and exits with status 0. Started again in full screen
 at 16 bits, on this X server without a window manager, its window covers the
-screen, which shows the game's frame scaled to it.
+screen, which shows the game's frame scaled to it, on the title and on a
+Casual board, whose backdrop is drawn; that run's pictures are kept.
 
-    Smoke.py PROGRAM_DIR"""
+    Smoke.py PROGRAM_DIR SHOTS_DIR"""
 
 import os
 import shutil
@@ -14,8 +15,12 @@ import subprocess
 import sys
 import tempfile
 
-from gamedriver import BellListener, Game, Picture, temporary_data_home
-from PlayThrough import play_button
+from gamedriver import BellListener, BoardView, Game, Picture, temporary_data_home
+from PlayThrough import MAIN_NEW_GAME, PICK_CASUAL, TITLE_PLAY, TUTORIAL_OK, green, play_button, tutorial_shown
+
+# Right of the board's frame, below the skull meter: only the backdrop, where
+# the tutorial page had its OK button.
+BESIDE_BOARD = (750, 535, 790, 565)
 
 
 def blocks(picture, columns=8, rows=6):
@@ -33,32 +38,56 @@ def screen_picture():
     return picture
 
 
-def full_screen(program_dir):
-    """The title in full screen at 16 bits: what the screen shows, block by
-    block, beside the game's own screenshot. None when all is well, else
-    what is wrong."""
+def screen_matches(game, label, condition):
+    """The game's own screenshot once the condition holds on it, beside what
+    the screen shows, both kept, and how far apart their blocks are at most.
+    Sparkles and bobbing arrows move between the two pictures: blocks, not
+    pixels, and a few tries."""
+    for _ in range(5):
+        own = game.wait_for(label, condition)
+        screen = screen_picture()
+        apart = max(abs(a - b) for x, y in zip(blocks(own), blocks(screen)) for a, b in zip(x, y))
+        if apart <= 12:
+            break
+    game.keep(screen, label + "-on-screen")
+    return own, screen, apart
+
+
+def full_screen(program_dir, shots_dir):
+    """The title, then a Casual board a few frames in, in full screen at 16
+    bits: what the screen shows, block by block, beside the game's own
+    screenshot. None when all is well, else what is wrong."""
     data_home = temporary_data_home()
     folder = os.path.join(data_home, "KEXGames", "Quorb Swap")
     os.makedirs(folder)
     with open(os.path.join(folder, "config.cfg"), "wb") as f:
         f.write(b"DX::Fullscreen=true\r\nDX::ColorDepth=16\r\n")
-    game = Game(program_dir, data_home, "-software", name="smoke-full-screen")
+    game = Game(program_dir, data_home, "-software", shots_dir, name="full-screen-16")
     try:
         game.start()
         # Once loading is done: the frames after the first change a part of
-        # the screen. The sparkles move between the two pictures: blocks,
-        # not pixels.
-        for _ in range(5):
-            own = game.wait_for("title", play_button)
-            screen = screen_picture()
-            apart = max(abs(a - b) for x, y in zip(blocks(own), blocks(screen)) for a, b in zip(x, y))
-            if apart <= 12:
-                break
+        # the screen.
+        _, screen, apart = screen_matches(game, "title", play_button)
         size = game.window_size()
         if size != (screen.width, screen.height):
             return f"the full-screen window is {size[0]} x {size[1]}, the screen {screen.width} x {screen.height}"
         if apart > 12:
-            return f"the screen does not show the game's frame (blocks apart by up to {apart:.0f})"
+            return f"the title on screen is not the game's frame (blocks apart by up to {apart:.0f})"
+        game.click(*TITLE_PLAY)
+        game.type("Tester")
+        game.key("Return")
+        game.settled("main-menu")
+        game.click(*MAIN_NEW_GAME)
+        game.settled("game-picker")
+        game.click(*PICK_CASUAL)
+        game.wait_for("tutorial", tutorial_shown)
+        game.click(*TUTORIAL_OK, pause=1.0)
+        board, _, apart = screen_matches(game, "casual", lambda p: BoardView(p).distinct_cells() >= 48)
+        if apart > 12:
+            return f"the Casual board on screen is not the game's frame (blocks apart by up to {apart:.0f})"
+        # The backdrop beside the board is drawn over the tutorial page.
+        if green(board.mean_at(*BESIDE_BOARD)):
+            return "the tutorial page's OK button still shows beside the board: its backdrop is not drawn"
         return None
     finally:
         game.kill()
@@ -66,7 +95,7 @@ def full_screen(program_dir):
 
 
 def main():
-    program_dir = os.path.abspath(sys.argv[1])
+    program_dir, shots_dir = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
     data_home = temporary_data_home()
     game = Game(program_dir, data_home, "-software", name="smoke")
     try:
@@ -91,14 +120,14 @@ def main():
         game.kill()
         shutil.rmtree(data_home, ignore_errors=True)
     try:
-        wrong = full_screen(program_dir)
+        wrong = full_screen(program_dir, os.path.join(shots_dir, "full-screen-16"))
     except Exception as error:
         wrong = str(error)
     if wrong:
         print(f"FAIL: in full screen, {wrong}")
         return 1
     print("the title screen showed, its screenshot rang the bell, the game closed cleanly, and full screen "
-          "covers the screen")
+          "shows the title and a board")
     return 0
 
 

@@ -445,6 +445,38 @@ TEST(SWHelperBlit, WholeTexturesAreCutToTheClipAndTheSurface)
     EXPECT_NE(h.Pixel(19, 9), 0u);
 }
 
+// A fast-blit texture keeps the display format it was made in, which a mode change may
+// have made another than the render surface's: every pairing copies the texture's colours,
+// and a texture in the surface's own format arrives bit for bit.
+TEST(SWHelperBlit, TexturesOfEveryFormatCopyTheirColoursOntoEverySurface)
+{
+    using Platform::PixelFormat;
+    const PixelFormat formats[] = {PixelFormat::ARGB8888(), PixelFormat::RGB565(), PixelFormat::RGB555()};
+    for (const PixelFormat& texels : formats) {
+        Texture texture;
+        texture.mSurface = new Platform::Surface(8, 4, texels);
+        for (int i = 0; i < 32; ++i) {
+            texture.mSurface->SetPixel(i % 8, i / 8, 0xFF000000u | (0x9E3779B9u * uint32_t(i + 1)) >> 8);
+        }
+        texture.mWidth = 8;
+        texture.mHeight = 4;
+        for (const PixelFormat& surface : formats) {
+            Fixture f(8, 4, surface);
+            f.helper.BlitTexture(f.state, 0, 0, &texture, 0, 0);
+            for (int i = 0; i < 32; ++i) {
+                const Platform::Surface& drawn = *f.helper.GetSurface();
+                const uint32_t want = texture.mSurface->GetPixel(i % 8, i / 8);
+                const uint32_t got = drawn.GetPixel(i % 8, i / 8);
+                for (int shift : {0, 8, 16}) {
+                    EXPECT_NEAR(int(want >> shift & 0xFF), int(got >> shift & 0xFF),
+                                texels == surface ? 0 : 8)
+                        << texels.bitsPerPixel << " onto " << surface.bitsPerPixel << ", texel " << i;
+                }
+            }
+        }
+    }
+}
+
 TEST(SWHelperSpans, TheDrawingColourChoosesTheSpanMember)
 {
     const uint32_t source[3] = {0x80FF4020, 0xFF102030, 0x05FFFFFF};

@@ -51,6 +51,19 @@ void ScriptedQuorbSwapApp::Update()
     }
 }
 
+void ScriptedQuorbSwapApp::Draw()
+{
+    if (!handDrawnOnly || drawingByHand)
+        QuorbSwapApp::Draw();
+}
+
+void ScriptedQuorbSwapApp::DrawByHand()
+{
+    drawingByHand = true;
+    DrawFrame();
+    drawingByHand = false;
+}
+
 void ScriptedQuorbSwapApp::When(std::function<bool()> ready, std::function<void()> action)
 {
     steps.push_back({std::move(ready), std::move(action)});
@@ -80,13 +93,14 @@ GameAppHarness::~GameAppHarness()
     unsetenv("XDG_DATA_HOME");
 }
 
-ScriptedQuorbSwapApp& GameAppHarness::Start()
+ScriptedQuorbSwapApp& GameAppHarness::Start(const char* rendererSwitch)
 {
-    // SDL's renderer on the dummy driver is no hardware device: the switch
+    // SDL's renderer on the dummy driver is no hardware device: "-hardware"
     // keeps the scripts on the hardware path, whose frame is the game's
-    // 800 x 600 space they click in.
-    static const char* const kArguments[] = {"QuorbSwap", "-hardware"};
-    Platform::Shell::SetArguments(2, kArguments);
+    // 800 x 600 space they click in. Either switch keeps the hardware tester
+    // from running.
+    const char* const arguments[] = {"QuorbSwap", rendererSwitch};
+    Platform::Shell::SetArguments(2, arguments);
     app = new ScriptedQuorbSwapApp();
     app->Initialize();
     return *app;

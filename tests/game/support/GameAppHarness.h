@@ -26,6 +26,10 @@ class ScriptedQuorbSwapApp : public QuorbSwapApp
     ScriptedQuorbSwapApp();
 
     void Update() override;
+    // With handDrawnOnly, the main loop's frames draw nothing: only DrawByHand draws, so
+    // that drawing takes no random numbers between the frames a test looks at.
+    void Draw() override;
+    void DrawByHand();
 
     // Adds a step that runs once its condition holds, at the earliest one
     // update after the step before it.
@@ -51,6 +55,10 @@ class ScriptedQuorbSwapApp : public QuorbSwapApp
     // The run is ended by force after this many updates.
     int updateLimit = 6000;
     bool timedOut = false;
+    bool handDrawnOnly = false;
+
+  private:
+    bool drawingByHand = false;
 };
 
 // Runs one application in a fresh working folder with the program's asset
@@ -62,8 +70,8 @@ class GameAppHarness
     ~GameAppHarness();
 
     // Builds and initialises a new application (the previous one must be
-    // gone).
-    ScriptedQuorbSwapApp& Start();
+    // gone), on the renderer the switch names.
+    ScriptedQuorbSwapApp& Start(const char* rendererSwitch = "-hardware");
     // Runs the main loop until the script quits, then deletes the
     // application as the program's entry point does.
     void RunAndClose();
