@@ -204,6 +204,7 @@ void Board::OpenLoseOverlay(LoseReason reason, bool overGame)
     } else {
         AddChild(loseOverlay);
     }
+    PlaceButtons();
 }
 
 void Board::ChangeAllToSkulls()
