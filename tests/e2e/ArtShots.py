@@ -60,7 +60,7 @@ def journey_save(level, tip, tip_square):
     record += struct.pack("<i5ffi?", tip, x, y, 0.0, facing, 25.0 if tip == 1 else 10.0, 0.0, 0, False)
     head = struct.pack("<9i", 2, 1, START[0], START[1], level, 612345, 999999, 0, 50)
     # One SkipLevel power held: every board shows its Skip button.
-    # The drain level at full difficulty runs dry in about 20 seconds.
+    # The drain level at full difficulty runs dry in about 20 seconds of play.
     head += struct.pack("<10i", 4, *([-1] * 9)) + struct.pack("<10f", 0.0, 0.0, 1.0, *([0.0] * 7))
     return head + b"\x01" + record + b"\x00\x00" + b"\x01\x00\x00"
 
@@ -122,6 +122,9 @@ def play_level(game, kind, label):
     game.click(*TUTORIAL_OK, pause=4.0)
     game.screenshot(f"{label}-board-{name}")
     if name == "drain":
+        # The meter starts draining with the first swap tried.
+        game.click(172, 72, pause=0.2)
+        game.click(237, 72, pause=0.5)
         check(lost(game.wait_for(f"{label}-lost-{name}", lost, timeout=60)), f"{label}: the drain level runs dry")
         time.sleep(4.0)
         game.screenshot(f"{label}-lost-{name}")
