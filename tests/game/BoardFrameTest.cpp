@@ -146,11 +146,11 @@ TEST_F(BoardFrameTest, ButtonsArePlacedAboveAndBelowTheGrid)
         bool computer;
         Rect hint, menu;
     };
-    // Grid at (140, 40), 520 pixels square; hint art 32 x 40, menu art 140 x
+    // Grid at (140, 40), 520 pixels square; hint art 30 x 40, menu art 140 x
     // 50, the duel's 110 x 38 at the bottom of the screen.
     const Case cases[] = {
-        {"normal", LevelType::Meter, false, {525, -7, 32, 40}, {330, 543, 140, 50}},
-        {"duel", LevelType::Duel, false, {510, -7, 32, 40}, {345, 562, 110, 38}},
+        {"normal", LevelType::Meter, false, {525, -7, 30, 40}, {330, 543, 140, 50}},
+        {"duel", LevelType::Duel, false, {510, -7, 30, 40}, {345, 562, 110, 38}},
         {"computer's duel", LevelType::Duel, true, {-1000, -1000, 10, 10}, {345, 562, 110, 38}},
         {"matches", LevelType::Matches, false, {-1000, -1000, 10, 10}, {330, 543, 140, 50}},
     };

@@ -850,6 +850,7 @@ TEST_F(GameAssetsTest, ArtFitsWhereTheScreensDrawIt)
         int margin;
     } onScreen[] = {{"hint", {&hint, 525, -7, 0, 3}, 0},
                     {"skip", {&skip, 213, -7, 0, 3}, 0},
+                    {"score panel", panel, 0},
                     {"high-score banner", Centred(get("graphics\\map\\yougotahighscore"), 625, 150), 8}};
     for (const auto& [what, piece, margin] : onScreen)
         EXPECT_EQ(OffScreen(piece, margin), 0) << what << " runs off the screen";

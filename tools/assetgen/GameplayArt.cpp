@@ -60,7 +60,11 @@ Canvas RimCorner(int frame)
     const float sx = (frame == 2 || frame == 5) ? 1.0f : -1.0f, sy = frame >= 4 ? 1.0f : -1.0f;
     const float cx = 35 - 29 * sx, cy = 35 - 29 * sy; // the bend's centre
     constexpr float mid = 25.5f, half = 14;           // the tube's middle and half width
-    const Sdf quadrant = Shape::RoundRect(sx > 0 ? cx : cx - kRim, sy > 0 ? cy : cy - kRim, kRim, kRim, 0);
+    // The bend starts 1.5 px back under the edges' ends (drawn after it), so
+    // no seam shows where their soft edges meet.
+    const float back = 1.5f;
+    const Sdf quadrant = Shape::RoundRect(sx > 0 ? cx - back : cx - kRim, sy > 0 ? cy - back : cy - kRim,
+                                          kRim + back, kRim + back, 0);
     const Sdf bend = Shape::Intersect(Shape::Ring(Shape::Circle(cx, cy, mid), 2 * half), quadrant);
     Mask m = Mask::FromSdf(kRim, kRim, bend);
     // Shaded as the straight tubes are, lit from the top left: across a
@@ -296,7 +300,7 @@ std::vector<Canvas> Inset(const std::vector<Canvas>& frames, int width, int heig
 // corner begins: a round "?" fits there.
 std::vector<Canvas> HintButton()
 {
-    return Inset(ArtKit::ButtonFrames(30, 32, "?", ButtonTone::Blue, 20), 32, 40, 1, 7);
+    return Inset(ArtKit::ButtonFrames(30, 32, "?", ButtonTone::Blue, 20), 30, 40, 0, 7);
 }
 
 // On a duel board Skip is placed 30 px left of where the frame's top left
@@ -344,7 +348,9 @@ int GameplayArt::Write(AssetWriter& out)
     b.Add("stopwatchhand", StopwatchHand());
     b.Add("stopwatchcircle", StopwatchCircle());
     b.Add("collectbox", CollectBox());
-    b.Add("scorebox", CounterBox(160, 56, 2, 2, 156, 48));
+    // Centred 17 px above the grid, which may start 40 px down the screen:
+    // the panel keeps 5 px clear at its top so none of it is cut off.
+    b.Add("scorebox", CounterBox(160, 56, 2, 5, 156, 41));
     b.Add("level", LevelBox());
     b.Add("levelup", ArtKit::Banner("Level Up!", 80, cream, gold));
     b.Add("Win", ArtKit::Banner("Level Complete!", 66, cream, gold));
