@@ -690,7 +690,8 @@ int OffScreen(const Placed& p, int margin)
     int count = 0;
     for (int sy = int(p.y) - 1; sy < int(p.y) + p.Height() + 1; ++sy)
         for (int sx = int(p.x) - 1; sx < int(p.x) + p.Width() + 1; ++sx)
-            if ((sx < margin || sy < margin || sx >= 800 - margin || sy >= 600 - margin) && p.Alpha(sx, sy) >= 64)
+            if ((sx < margin || sy < margin || sx >= 800 - margin || sy >= 600 - margin) &&
+                p.Alpha(sx, sy) >= 64)
                 ++count;
     return count;
 }
@@ -880,7 +881,9 @@ TEST_F(GameAssetsTest, ArtFitsWhereTheScreensDrawIt)
     // 53 px away, reach towards it by half their tallest square: a bonus coin
     // pulsing 10 % larger, or a jigsaw piece drawn at 0.36 with its 5-px
     // outline.
-    float half = float(std::max(get("graphics\\map\\bonuscoins").mHeight, get("graphics\\map\\gameicon").mHeight)) * 1.1f / 2;
+    float half =
+        float(std::max(get("graphics\\map\\bonuscoins").mHeight, get("graphics\\map\\gameicon").mHeight)) *
+        1.1f / 2;
     for (int piece = 0; piece < 20; ++piece) {
         Image image;
         ASSERT_TRUE(LoadPicture("graphics\\jigsaws\\puzzle1\\image" + std::to_string(piece), image));

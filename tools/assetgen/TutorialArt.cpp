@@ -114,8 +114,8 @@ Canvas Wide(int width, int height, float pictureWidth, const Illustration& draw,
     ArtKit::DrawPanel(c, 2, 2, width - 4.0f, height - 10.0f, 18, 0.9f);
     draw(c, 8 + pictureWidth / 2, (height - 8) / 2.0f);
     float top = (height - 8) / 2.0f - lineHeight * (lines.size() - 1) / 2.0f;
-    ArtKit::DrawLines(c, lines, ArtKit::BodyStyle(textSize), 8 + pictureWidth + (width - 14 - pictureWidth) / 2.0f,
-                      top, lineHeight);
+    ArtKit::DrawLines(c, lines, ArtKit::BodyStyle(textSize),
+                      8 + pictureWidth + (width - 14 - pictureWidth) / 2.0f, top, lineHeight);
     return c;
 }
 
