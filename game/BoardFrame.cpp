@@ -189,7 +189,11 @@ void Board::PlaceButtons()
 
     wire(menuButton);
     Sprite* menuArt = MenuArt();
-    if (menuArt != nullptr) {
+    if (loseOverlay != nullptr) {
+        // A lost level writes its prompt where the button stands, and the
+        // overlay takes every click: the button leaves the screen.
+        menuButton.SetRect(-9999.0f, -9999.0f, 10.0f, 10.0f);
+    } else if (menuArt != nullptr) {
         const float menuTop =
             duel ? float(kScreenHeight - menuArt->mHeight) : gridRect.y + gridRect.h - 17.0f;
         menuButton.SetHitSprite(int(400.0f - float(menuArt->mWidth) / 2.0f), int(menuTop), menuArt);

@@ -3,8 +3,9 @@
 the game draws it, shot on both renderers as a player meets it: the title,
 the new-player dialog, a journey map with every kind of square open (its
 tip arrow on both sides, the tooltips of levels, bonuses, jigsaw and goal),
-each level type's tutorial page and board, and the high-score name entry
-at the journey's end.
+each level type's tutorial page and board (a Skip power held, so the
+board shows its Skip button), a drain level lost with its prompt, and the
+high-score name entry at the journey's end.
 
     ArtShots.py PROGRAM_DIR SHOTS_DIR
 
@@ -58,7 +59,9 @@ def journey_save(level, tip, tip_square):
         x, facing = x + 120, -1.0
     record += struct.pack("<i5ffi?", tip, x, y, 0.0, facing, 25.0 if tip == 1 else 10.0, 0.0, 0, False)
     head = struct.pack("<9i", 2, 1, START[0], START[1], level, 612345, 999999, 0, 50)
-    head += struct.pack("<10i", *([-1] * 10)) + struct.pack("<10f", *([0.0] * 10))
+    # One SkipLevel power held: every board shows its Skip button.
+    # The drain level at full difficulty runs dry in about 20 seconds of play.
+    head += struct.pack("<10i", 4, *([-1] * 9)) + struct.pack("<10f", 0.0, 0.0, 1.0, *([0.0] * 7))
     return head + b"\x01" + record + b"\x00\x00" + b"\x01\x00\x00"
 
 
@@ -98,9 +101,16 @@ def on_map(picture):
     return r > 150 and g > 100 and b < 120
 
 
+def lost(picture):
+    """The lose overlay: "You Lose" in red lettering over the board."""
+    r, g, b = picture.mean_at(300, 245, 500, 285)
+    return r > g + 40 and r > b + 20
+
+
 def play_level(game, kind, label):
     """Opens the level of one type from the map: its tutorial page, its
-    board once the start banners have gone, then back to the map."""
+    board once the start banners have gone, then back to the map. The
+    drain level is left to run dry: its lose overlay with the prompt."""
     name = LEVEL_NAMES[kind]
     x, y = map_square(kind, 0)
     game.move(x + 3, y + 3)
@@ -111,6 +121,17 @@ def play_level(game, kind, label):
     game.screenshot(f"{label}-tutorial-{name}")
     game.click(*TUTORIAL_OK, pause=4.0)
     game.screenshot(f"{label}-board-{name}")
+    if name == "drain":
+        # The meter starts draining with the first swap tried.
+        game.click(172, 72, pause=0.2)
+        game.click(237, 72, pause=0.5)
+        check(lost(game.wait_for(f"{label}-lost-{name}", lost, timeout=60)), f"{label}: the drain level runs dry")
+        time.sleep(4.0)
+        game.screenshot(f"{label}-lost-{name}")
+        game.click(400, 300, pause=1.5)
+        check(on_map(game.wait_for(f"{label}-back-from-{name}", on_map)), f"{label}: back on the map from {name}")
+        time.sleep(1.5)
+        return
     game.click(*(DUEL_MENU if kind == 7 else BOARD_MENU), pause=0.8)
     game.click(*POPUP_JOURNEY_MAP, pause=0.8)
     game.click(*QUESTION_YES, pause=1.0)

@@ -146,12 +146,12 @@ TEST_F(BoardFrameTest, ButtonsArePlacedAboveAndBelowTheGrid)
         bool computer;
         Rect hint, menu;
     };
-    // Grid at (140, 40), 520 pixels square; hint art 100 x 44, menu art 140 x
-    // 50, the duel's 110 x 40 at the bottom of the screen.
+    // Grid at (140, 40), 520 pixels square; hint art 30 x 40, menu art 140 x
+    // 50, the duel's 110 x 38 at the bottom of the screen.
     const Case cases[] = {
-        {"normal", LevelType::Meter, false, {525, -7, 100, 44}, {330, 543, 140, 50}},
-        {"duel", LevelType::Duel, false, {510, -7, 100, 44}, {345, 560, 110, 40}},
-        {"computer's duel", LevelType::Duel, true, {-1000, -1000, 10, 10}, {345, 560, 110, 40}},
+        {"normal", LevelType::Meter, false, {525, -7, 30, 40}, {330, 543, 140, 50}},
+        {"duel", LevelType::Duel, false, {510, -7, 30, 40}, {345, 562, 110, 38}},
+        {"computer's duel", LevelType::Duel, true, {-1000, -1000, 10, 10}, {345, 562, 110, 38}},
         {"matches", LevelType::Matches, false, {-1000, -1000, 10, 10}, {330, 543, 140, 50}},
     };
     for (const Case& c : cases) {
@@ -187,10 +187,21 @@ TEST_F(BoardFrameTest, SkipButtonShowsWithASkipPower)
         board->SetSize(8, 8);
         board->BuildFrame();
         const Rect skip = board->skipButton.rect;
-        EXPECT_EQ(std::vector<float>({skip.x, skip.y, skip.w, skip.h}), std::vector<float>({x, -7, 100, 44}))
+        EXPECT_EQ(std::vector<float>({skip.x, skip.y, skip.w, skip.h}), std::vector<float>({x, -7, 90, 41}))
             << int(type);
         EXPECT_EQ(board->skipButton.listener, board.get());
         EXPECT_EQ(board->skipButton.parent, board.get());
+    }
+}
+
+// A lost level's prompt is written where the Menu button stands, and its
+// overlay takes every click: the button leaves the screen.
+TEST_F(BoardFrameTest, MenuLeavesTheScreenUnderALostLevelsPrompt)
+{
+    for (LevelType type : {LevelType::Meter, LevelType::Duel}) {
+        auto board = MakeBoard(type);
+        board->OpenLoseOverlay(LoseReason::NoMoves, false);
+        EXPECT_LT(board->menuButton.rect.x + board->menuButton.rect.w, 0.0f) << int(type);
     }
 }
 

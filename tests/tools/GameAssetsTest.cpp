@@ -676,6 +676,26 @@ std::vector<Placed> BoardFrame(const Image& rim, float gx, float gy, float w, fl
     return pieces;
 }
 
+// The frame's four corner pieces alone.
+std::vector<Placed> Corners(const Image& rim, float gx, float gy, float w, float h)
+{
+    std::vector<Placed> frame = BoardFrame(rim, gx, gy, w, h);
+    return {frame.begin(), frame.begin() + 4};
+}
+
+// Plainly visible pixels that fall off the 800 x 600 screen, or closer to
+// its edge than the margin.
+int OffScreen(const Placed& p, int margin)
+{
+    int count = 0;
+    for (int sy = int(p.y) - 1; sy < int(p.y) + p.Height() + 1; ++sy)
+        for (int sx = int(p.x) - 1; sx < int(p.x) + p.Width() + 1; ++sx)
+            if ((sx < margin || sy < margin || sx >= 800 - margin || sy >= 600 - margin) &&
+                p.Alpha(sx, sy) >= 64)
+                ++count;
+    return count;
+}
+
 int Overlap(const Placed& a, const std::vector<Placed>& others)
 {
     int count = 0;
@@ -760,6 +780,8 @@ TEST_F(GameAssetsTest, ArtFitsWhereTheScreensDrawIt)
     for (const char* name : {"graphics\\gameplay\\rim", "graphics\\gameplay\\level", "graphics\\gameplay\\matchestogo",
                              "graphics\\gameplay\\collectbox", "graphics\\gameplay\\QuorbMeter",
                              "graphics\\gameplay\\duelmeter", "graphics\\gameplay\\smallmenubutton",
+                             "graphics\\gameplay\\hintbutton", "graphics\\gameplay\\instawin",
+                             "graphics\\gameplay\\scorebox", "graphics\\map\\bonuscoins", "graphics\\map\\gameicon",
                              "graphics\\map\\enteryourname", "graphics\\map\\yougotahighscore",
                              "graphics\\profiles\\NewUser", "graphics\\map\\tiparrow",
                              "graphics\\map\\tip1", "graphics\\map\\tip2", "graphics\\title", "graphics\\spinarrows"})
@@ -791,10 +813,48 @@ TEST_F(GameAssetsTest, ArtFitsWhereTheScreensDrawIt)
     };
     clear.push_back({"high-score banner", Centred(get("graphics\\map\\yougotahighscore"), 625, 150),
                      {Centred(get("graphics\\map\\enteryourname"), 400, 300)}});
+    // The buttons 47 px above the grid and the score panel between them sit
+    // on the frame's top edge, as Menu sits on its bottom edge, but clear of
+    // its corners and of each other; on a duel board Hint stands 15 px
+    // further left and Skip 15 px further right, and Menu is at the bottom
+    // of the screen between the two boards, whose corners keep apart.
+    const Image& hint = get("graphics\\gameplay\\hintbutton");
+    const Image& skip = get("graphics\\gameplay\\instawin");
+    const Image& score = get("graphics\\gameplay\\scorebox");
+    auto with = [](std::vector<Placed> pieces, const std::vector<Placed>& more) {
+        pieces.insert(pieces.end(), more.begin(), more.end());
+        return pieces;
+    };
+    const std::vector<Placed> corners = Corners(rim, 140, 40, 520, 520);
+    const std::vector<Placed> player = Corners(rim, 41, 61.5f, 318, 477);
+    const std::vector<Placed> computer = Corners(rim, 441, 61.5f, 318, 477);
+    const Placed panel = Centred(score, 400, 23), duelPanel = Centred(score, 200, 44.5f);
+    for (int frame = 0; frame < 3; ++frame) {
+        clear.push_back({"hint", {&hint, 525, -7, frame, 3}, with(corners, {panel})});
+        clear.push_back({"skip", {&skip, 213, -7, frame, 3}, with(corners, {panel})});
+        clear.push_back({"duel hint", {&hint, 310, 14.5f, frame, 3}, with(player, {duelPanel})});
+        clear.push_back({"duel skip", {&skip, 28, 14.5f, frame, 3}, with(player, {duelPanel})});
+        clear.push_back({"duel menu",
+                         {&menu, 400.0f - float(menu.mWidth / 6), 600.0f - float(menu.mHeight), frame, 3},
+                         with(player, computer)});
+    }
+    for (const Placed& corner : player)
+        clear.push_back({"duel corner", corner, computer});
     for (int slot = 0; slot < 4; ++slot)
         clear.push_back({"collect box", {&get("graphics\\gameplay\\collectbox"), 140 - 132, 40 + 135.0f * slot}, frame});
     for (const Clear& c : clear)
         EXPECT_EQ(Overlap(c.piece, c.others), 0) << c.what << " at " << c.piece.x << "," << c.piece.y;
+    const struct
+    {
+        const char* what;
+        Placed piece;
+        int margin;
+    } onScreen[] = {{"hint", {&hint, 525, -7, 0, 3}, 0},
+                    {"skip", {&skip, 213, -7, 0, 3}, 0},
+                    {"score panel", panel, 0},
+                    {"high-score banner", Centred(get("graphics\\map\\yougotahighscore"), 625, 150), 8}};
+    for (const auto& [what, piece, margin] : onScreen)
+        EXPECT_EQ(OffScreen(piece, margin), 0) << what << " runs off the screen";
 
     // Text fields: the high-score name box, and the new player's name field
     // a line of the large font plus 6 high.
@@ -815,6 +875,27 @@ TEST_F(GameAssetsTest, ArtFitsWhereTheScreensDrawIt)
     for (float facing : {1.0f, -1.0f}) {
         EXPECT_TRUE(TipArrowShows(get("graphics\\map\\tiparrow"), get("graphics\\map\\tip1"), 25, facing)) << facing;
         EXPECT_TRUE(TipArrowShows(get("graphics\\map\\tiparrow"), get("graphics\\map\\tip2"), 10, facing)) << facing;
+    }
+    // The tip's caption, 3 px above the arrow, which is 3 px above its row's
+    // centre, stays within that row of squares: the rows above and below,
+    // 53 px away, reach towards it by half their tallest square: a bonus coin
+    // pulsing 10 % larger, or a jigsaw piece drawn at 0.36 with its 5-px
+    // outline.
+    float half =
+        float(std::max(get("graphics\\map\\bonuscoins").mHeight, get("graphics\\map\\gameicon").mHeight)) *
+        1.1f / 2;
+    for (int piece = 0; piece < 20; ++piece) {
+        Image image;
+        ASSERT_TRUE(LoadPicture("graphics\\jigsaws\\puzzle1\\image" + std::to_string(piece), image));
+        half = std::max(half, float(image.mHeight) * 0.36f / 2 + 5);
+    }
+    for (const char* tip : {"graphics\\map\\tip1", "graphics\\map\\tip2"}) {
+        const Placed caption = Centred(get(tip), 400, 294);
+        int outside = 0;
+        for (int sy = int(caption.y); sy < int(caption.y) + caption.Height(); ++sy)
+            for (int sx = int(caption.x); sx < int(caption.x) + caption.Width(); ++sx)
+                outside += caption.Alpha(sx, sy) >= 64 && std::fabs(float(sy) + 0.5f - 300) > 53 - half;
+        EXPECT_EQ(outside, 0) << tip << " reaches into the rows beside its own";
     }
 
     // The title's lettering stays out of the circle the arrows sweep at
@@ -863,6 +944,30 @@ TEST_F(GameAssetsTest, ArtFitsWhereTheScreensDrawIt)
     return ::testing::AssertionSuccess();
 }
 
+// Along a line of a tutorial card from its outside in: the pixels of the
+// card's dark inside between its frame and the first light pixel of text
+// or picture; -1 when the line never enters the inside, or meets the
+// frame's gold again first (it runs through a rounded corner).
+int InsideMargin(const Image& picture, int x, int y, int dx, int dy)
+{
+    bool inside = false;
+    int run = 0;
+    for (; x >= 0 && y >= 0 && x < picture.mWidth && y < picture.mHeight; x += dx, y += dy) {
+        const uint32_t c = picture.mPixels[y * picture.mWidth + x];
+        const int a = int(c >> 24), r = int((c >> 16) & 0xFF), g = int((c >> 8) & 0xFF), b = int(c & 0xFF);
+        if (!inside) {
+            inside = a > 200 && r + g + b < 160 && b >= r && b >= g;
+        } else if (r > 200 && g > 200 && b > 150) {
+            return run;
+        } else if (r > b + 60 && r > 100) {
+            return -1;
+        } else {
+            ++run;
+        }
+    }
+    return inside ? run : -1;
+}
+
 TEST_F(GameAssetsTest, TutorialPicturesStayClearOfTheDemonstrationBoard)
 {
     struct Placed
@@ -890,6 +995,20 @@ TEST_F(GameAssetsTest, TutorialPicturesStayClearOfTheDemonstrationBoard)
                                {"SkullMeter_Speed", 577, 138}};
     for (const Placed& p : pictures) {
         EXPECT_TRUE(ClearOfTheTutorialBoard(p.name, p.x, p.y));
+        // Text and pictures keep a margin inside the card's frame.
+        Image picture;
+        ASSERT_TRUE(LoadPicture(std::string("graphics\\tutorial\\") + p.name, picture));
+        int margin = 1 << 30;
+        auto fold = [&](int run) { margin = run < 0 ? margin : std::min(margin, run); };
+        for (int y = 0; y < picture.mHeight; ++y) {
+            fold(InsideMargin(picture, 0, y, 1, 0));
+            fold(InsideMargin(picture, picture.mWidth - 1, y, -1, 0));
+        }
+        for (int x = 0; x < picture.mWidth; ++x) {
+            fold(InsideMargin(picture, x, 0, 0, 1));
+            fold(InsideMargin(picture, x, picture.mHeight - 1, 0, -1));
+        }
+        EXPECT_GE(margin, 5) << p.name << " has text or picture close to its frame";
     }
     // Titles are drawn from y = 55, centred, before the board: their
     // lettering ends above the board's frame.

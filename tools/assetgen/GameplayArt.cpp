@@ -4,6 +4,7 @@
 #include "tools/assetgen/BundleWriter.h"
 #include "tools/assetgen/Pieces.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace AssetGen {
@@ -47,19 +48,39 @@ Canvas RimEdge(bool horizontal)
     return c;
 }
 
+// A corner bends the tube round a quarter circle, from where one edge stops
+// (17 px short of the grid's corner) to where the next one starts, with a
+// gem on the bend. It reaches no further out than the tube itself: the two
+// frames of a duel meet with a gap between them, and the Hint, Skip and
+// Menu buttons placed beside and below a duel board keep clear of it.
 Canvas RimCorner(int frame)
 {
     Canvas c(kRim, kRim);
-    Sdf stud = Shape::Circle(35, 35, 29);
-    Mask m = Mask::FromSdf(kRim, kRim, stud);
-    c.Shadow(m, 2, 3, 3, 0.4f);
-    c.Fill(m, Paints::Radial(26, 24, 40, Color::Hex(0xFFF3B0), Color::Hex(0x9A5A08)));
-    c.Bevel(m, 5, 1.2f);
-    // The corner's gem faces out of the board, as the frame number says.
-    float dx = (frame == 2 || frame == 5) ? 1.0f : -1.0f, dy = frame >= 4 ? 1.0f : -1.0f;
-    Sdf gem = Shape::RoundPolygon(Shape::RegularPoints(35 + dx * 3, 35 + dy * 3, 15, 4, 45), 2);
+    // The art is centred 12 px out from the grid's corner on the diagonal.
+    const float sx = (frame == 2 || frame == 5) ? 1.0f : -1.0f, sy = frame >= 4 ? 1.0f : -1.0f;
+    const float cx = 35 - 29 * sx, cy = 35 - 29 * sy; // the bend's centre
+    constexpr float mid = 25.5f, half = 14;           // the tube's middle and half width
+    // The bend starts 1.5 px back under the edges' ends (drawn after it), so
+    // no seam shows where their soft edges meet.
+    const float back = 1.5f;
+    const Sdf quadrant = Shape::RoundRect(sx > 0 ? cx - back : cx - kRim, sy > 0 ? cy - back : cy - kRim,
+                                          kRim + back, kRim + back, 0);
+    const Sdf bend = Shape::Intersect(Shape::Ring(Shape::Circle(cx, cy, mid), 2 * half), quadrant);
+    Mask m = Mask::FromSdf(kRim, kRim, bend);
+    // Shaded as the straight tubes are, lit from the top left: across a
+    // tube the colour runs from light at its upper or left side to dark.
+    c.Fill(m, Paint([=](float x, float y) {
+               const float dx = x - cx, dy = y - cy, r = std::max(std::hypot(dx, dy), 0.001f);
+               const float t = std::clamp(0.5f + 0.5f * (r - mid) / half * (dx + dy) / r, 0.0f, 1.0f);
+               return Color::Hex(0xFFF0A8).Mix(Color::Hex(0x8A4A08), t);
+           }));
+    c.Fill(Mask::FromSdf(kRim, kRim, Shape::Intersect(Shape::Ring(Shape::Circle(cx, cy, mid), 4), quadrant)),
+           Color{0.3f, 0.15f, 0, 0.5f});
+    const float gx = cx + mid * sx * 0.7071f, gy = cy + mid * sy * 0.7071f;
+    Sdf gem = Shape::RoundPolygon(Shape::RegularPoints(gx, gy, 11, 4, 45), 2);
     Mask g = Mask::FromSdf(kRim, kRim, gem);
-    c.Fill(g, Paints::Radial(30, 30, 20, Color::Hex(0xFFB0C8), Color::Hex(0xB0103A)));
+    c.Fill(g.Dilated(2), Color::Hex(0x5A3000));
+    c.Fill(g, Paints::Radial(gx - 3, gy - 3, 14, Color::Hex(0xFFB0C8), Color::Hex(0xB0103A)));
     c.Bevel(g, 3, 1.5f);
     return c;
 }
@@ -261,6 +282,35 @@ Canvas DuelMeter()
     return c;
 }
 
+// A button's frames moved inside larger clear ones.
+std::vector<Canvas> Inset(const std::vector<Canvas>& frames, int width, int height, int left, int top)
+{
+    std::vector<Canvas> out;
+    for (const Canvas& frame : frames) {
+        Canvas c(width, height);
+        c.Draw(frame, float(left), float(top));
+        out.push_back(c);
+    }
+    return out;
+}
+
+// The Hint and Skip buttons are placed 47 px above the grid: on a full board
+// that is above the screen's top, so both start 7 px down in their pictures.
+// On a duel board Hint stands 32 px left of where the frame's top right
+// corner begins: a round "?" fits there.
+std::vector<Canvas> HintButton()
+{
+    return Inset(ArtKit::ButtonFrames(30, 32, "?", ButtonTone::Blue, 20), 30, 40, 0, 7);
+}
+
+// On a duel board Skip is placed 30 px left of where the frame's top left
+// corner ends, and the score panel begins 92 px to its right: the button
+// sits between them.
+std::vector<Canvas> SkipButton()
+{
+    return Inset(ArtKit::ButtonFrames(58, 34, "Skip", ButtonTone::Green, 17), 90, 41, 31, 7);
+}
+
 } // namespace
 
 int GameplayArt::Write(AssetWriter& out)
@@ -271,10 +321,12 @@ int GameplayArt::Write(AssetWriter& out)
     b.AddStrip("rim",
                {RimCorner(0), RimEdge(true), RimCorner(2), RimEdge(false), RimCorner(4), RimCorner(5)});
     b.AddStrip("Explosion", Explosion());
-    b.AddStrip("hintbutton", ArtKit::ButtonFrames(100, 44, "Hint", ButtonTone::Blue, 20));
-    b.AddStrip("instawin", ArtKit::ButtonFrames(100, 44, "Skip", ButtonTone::Green, 20));
+    b.AddStrip("hintbutton", HintButton());
+    b.AddStrip("instawin", SkipButton());
     b.AddStrip("menubutton", ArtKit::ButtonFrames(140, 50, "Menu", ButtonTone::Gold, 24));
-    b.AddStrip("smallmenubutton", ArtKit::ButtonFrames(110, 40, "Menu", ButtonTone::Gold, 19));
+    // Drawn at the screen's bottom between the duel boards: low enough to
+    // pass under the frames' corners.
+    b.AddStrip("smallmenubutton", ArtKit::ButtonFrames(110, 38, "Menu", ButtonTone::Gold, 19));
 
     Color cream = Palette::kCream, gold = Palette::kGold;
     b.Add("Ready", ArtKit::Banner("Ready?", 90, cream, gold));
@@ -296,7 +348,9 @@ int GameplayArt::Write(AssetWriter& out)
     b.Add("stopwatchhand", StopwatchHand());
     b.Add("stopwatchcircle", StopwatchCircle());
     b.Add("collectbox", CollectBox());
-    b.Add("scorebox", CounterBox(160, 56, 2, 2, 156, 48));
+    // Centred 17 px above the grid, which may start 40 px down the screen:
+    // the panel keeps 5 px clear at its top so none of it is cut off.
+    b.Add("scorebox", CounterBox(160, 56, 2, 5, 156, 41));
     b.Add("level", LevelBox());
     b.Add("levelup", ArtKit::Banner("Level Up!", 80, cream, gold));
     b.Add("Win", ArtKit::Banner("Level Complete!", 66, cream, gold));

@@ -5,6 +5,7 @@
 #include "tools/assetgen/Pieces.h"
 #include "tools/assetgen/Rng.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace AssetGen {
@@ -185,6 +186,23 @@ Canvas TipArrow()
     return c;
 }
 
+// The tip marker's caption lies on the arrow's row of squares, 6 px above
+// its middle: one line, no taller than the gap the rows above and below
+// leave (their jigsaw pieces pulse to 53 px tall), so it hides none of
+// their squares.
+Canvas TipCaption(const std::string& text)
+{
+    TextStyle body = ArtKit::BodyStyle(14);
+    const int width = ArtKit::Text().Measure(body.face, body.size, text) + 22;
+    constexpr int height = 30;
+    Canvas c(width, height);
+    Sdf box = Shape::RoundRect(1.5f, 1.5f, width - 3.0f, height - 3.0f, 9);
+    c.FillShape(box, Paints::Vertical(0, Palette::kIndigo, float(height), Palette::kNight));
+    c.FillShape(Shape::Ring(box, 2), Palette::kGold);
+    ArtKit::DrawText(c, text, body, width / 2.0f, height / 2.0f);
+    return c;
+}
+
 Canvas Firework()
 {
     Canvas c(64, 64);
@@ -263,14 +281,16 @@ int MapArt::Write(AssetWriter& out)
         b.Add("diff" + std::to_string(i), Pips(i));
     b.Add("tiparrow", TipArrow());
     // Narrow, so that the arrow's head shows beside them.
-    b.Add("tip1", ArtKit::Bubble(0, "", {"Click this", "square to", "play it!"}, 14));
-    b.Add("tip2", ArtKit::Bubble(0, "", {"A win opens", "the squares", "around it:", "try this one!"}, 13));
+    b.Add("tip1", TipCaption("Click it to play!"));
+    b.Add("tip2", TipCaption("Try this one!"));
     b.Add("menu", ArtKit::RoundButton(40, "Menu", ButtonTone::Gold, false, 18));
     b.Add("menu_hilite", ArtKit::RoundButton(40, "Menu", ButtonTone::Gold, true, 18));
     b.Add("puzzle", ArtKit::RoundButton(40, "Jigsaw", ButtonTone::Blue, false, 15));
     b.Add("puzzle_hilite", ArtKit::RoundButton(40, "Jigsaw", ButtonTone::Blue, true, 15));
     b.Add("enteryourname", NameEntry());
-    b.Add("yougotahighscore", ArtKit::Banner("High Score!", 52, Palette::kCream, Palette::kGold));
+    // Centred at (625, 150): no wider than twice its distance from the
+    // screen's right edge.
+    b.Add("yougotahighscore", ArtKit::Banner("High Score!", 44, Palette::kCream, Palette::kGold));
     b.Add("firework", Firework());
     b.Add("win1", ArtKit::Banner("Journey Complete!", 56, Palette::kCream, Palette::kGold));
     b.Add("win2", ArtKit::Banner("You are a Quorb Master!", 40, Color::Hex(0xD8F8FF), Color::Hex(0x55B6FF)));

@@ -107,15 +107,15 @@ Canvas Card(int width, int height, const Illustration& draw, float pictureHeight
 }
 
 Canvas Wide(int width, int height, float pictureWidth, const Illustration& draw,
-            const std::vector<std::string>& lines, float lineHeight = 21)
+            const std::vector<std::string>& lines, float lineHeight = 21, int textSize = 16)
 {
     // Picture on the left, words on the right.
     Canvas c(width, height);
     ArtKit::DrawPanel(c, 2, 2, width - 4.0f, height - 10.0f, 18, 0.9f);
     draw(c, 8 + pictureWidth / 2, (height - 8) / 2.0f);
     float top = (height - 8) / 2.0f - lineHeight * (lines.size() - 1) / 2.0f;
-    ArtKit::DrawLines(c, lines, ArtKit::BodyStyle(16), 8 + pictureWidth + (width - 14 - pictureWidth) / 2.0f,
-                      top, lineHeight);
+    ArtKit::DrawLines(c, lines, ArtKit::BodyStyle(textSize),
+                      8 + pictureWidth + (width - 14 - pictureWidth) / 2.0f, top, lineHeight);
     return c;
 }
 
@@ -163,17 +163,16 @@ int TutorialArt::Write(AssetWriter& out)
     b.Add("QuorbMeter_Brom", Card(160, 250, Meter(0.7f, blue, false), 120,
                                   {"Match pieces", "to fill the", "meter. Fill it", "to win!"}));
     b.Add("NoMoreMoves",
-          Inset(Wide(300, 62, 84, Row({1, 3, 1}, 1, 24), {"No moves left?", "Then the level is lost!"}, 18),
-                0, 70));
+          Inset(Wide(300, 62, 84, Row({1, 3, 1}, 1, 24), {"No moves left? You lose!"}, 18, 15), 0, 70));
     b.Add("CrackSKulls", Card(160, 250, CrackedSkull(), 110,
                               {"Match next to a", "skull twice to", "break it. Break", "them all to win!"}));
     b.Add("Skullmeter_Grimbo", Inset(Card(200, 260, Meter(0.4f, red, true), 120,
                                           {"Every move fills the", "skull meter. When it", "is full, a piece", "turns into a skull!"}),
                                      8, 0));
-    b.Add("QuorbMeter_Tuvo", Card(160, 250, Meter(0.3f, blue, false), 120,
+    b.Add("QuorbMeter_Tuvo", Card(172, 250, Meter(0.3f, blue, false), 120,
                                   {"The meter drains", "all the time:", "match fast to", "fill it up!"}));
-    b.Add("Lose_Tuvo", Inset(Wide(330, 72, 80, Meter(0.05f, blue, false, 56),
-                                  {"If the meter runs dry,", "the level is lost."}, 20),
+    b.Add("Lose_Tuvo", Inset(Wide(330, 72, 80, Meter(0.05f, blue, false, 34),
+                                  {"If the meter runs dry,", "the level is lost."}, 18, 14),
                              0, 60));
     b.Add("matches", Card(160, 240, Row({2, 2, 2}, -1), 60,
                           {"Make as many", "matches as the", "counter on the", "left shows."}));
@@ -188,12 +187,14 @@ int TutorialArt::Write(AssetWriter& out)
                                        8, 0));
     b.Add("gogold", Card(180, 240, GoldSquares(), 60,
                          {"Match on a", "square to turn", "it gold.", "Gild them all!"}));
-    b.Add("duel", Card(170, 220, Versus(), 60,
+    b.Add("duel", Card(174, 220, Versus(), 60,
                        {"You both play", "at the same time:", "fill your meter", "first to win!"}));
-    b.Add("lose_qib", Inset(Wide(270, 75, 112, Versus(30),
-                                 {"If the computer", "fills its meter", "first, you lose."}, 18),
+    // Two lines: three would touch the frame of a card this low, and it
+    // cannot grow down onto the buttons nor up onto the board.
+    b.Add("lose_qib", Inset(Wide(284, 75, 80, Versus(25),
+                                 {"If the computer fills", "its meter first, you lose."}, 20, 14),
                             0, 108));
-    b.Add("QuorbMeter", Card(160, 250, Meter(0.6f, blue, false), 120,
+    b.Add("QuorbMeter", Card(172, 250, Meter(0.6f, blue, false), 120,
                              {"Fill the meter", "to go up a level", "and score more!"}));
     b.Add("SkullMeter",
           Inset(Card(200, 260, Meter(0.3f, red, true), 120,
