@@ -266,3 +266,8 @@ extern App* theApp;
 
 // That file on the user's desktop; the name alone when there is no desktop.
 String GetDesktopFilePath(const String& name);
+
+// That file of the application's data folder; of the working folder while
+// there is no application or its folder is not resolved, never of the
+// file-system root.
+String GetDataFilePath(const String& name);

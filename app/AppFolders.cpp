@@ -80,6 +80,12 @@ String GetDesktopFilePath(const String& name)
     return String((desktop + "/" + name.CStr()).c_str());
 }
 
+String GetDataFilePath(const String& name)
+{
+    const String folder = theApp != nullptr ? theApp->GetDataFolder() : String();
+    return String::StringFormat("%s/%s", folder.IsEmpty() ? "." : folder.CStr(), name.CStr());
+}
+
 void App::ResolveDataFolder()
 {
     std::string folder = Platform::Folders::DataFolderTemplate();
@@ -89,6 +95,12 @@ void App::ResolveDataFolder()
     } else {
         std::string documents = Platform::Folders::Documents();
         folder = documents.empty() ? std::string() : documents + "/my games/" + name.CStr();
+    }
+    if (folder.empty()) {
+        Platform::Shell::PrintError(std::string(name.CStr()) +
+                                    ": no folder for the game's data can be found (no XDG_DATA_HOME and no home "
+                                    "folder): using the working folder");
+        folder = ".";
     }
     dataFolder = folder.c_str();
     MakeFolders(String::StringFormat("%s/", dataFolder));

@@ -133,9 +133,7 @@ String CrashCatcher::GetReportPath() const
 {
     if (!reportPath.IsEmpty())
         return reportPath;
-    if (theApp != nullptr && !theApp->GetDataFolder().IsEmpty())
-        return String::StringFormat("%s/%s", theApp->GetDataFolder(), kReportFileName);
-    return String(kReportFileName);
+    return GetDataFilePath(kReportFileName);
 }
 
 // The reporter is told the report file, the application's name and

@@ -28,8 +28,7 @@ String ConfigPath()
 
 String HardwareResultsPath()
 {
-    String folder = theApp ? theApp->GetDataFolder() : String(".");
-    return folder.Concat("\\HardwareTestResults\\Hardware.registry");
+    return GetDataFilePath("HardwareTestResults\\Hardware.registry");
 }
 
 bool HasSwitch(const char* name)

@@ -21,9 +21,8 @@ bool AppGoneOrQuitting()
 
 void RecordSafeModeVerdicts()
 {
-    String folder = theApp ? theApp->GetDataFolder() : String(".");
     Registry results;
-    results.Load(folder.Concat("\\HardwareTestResults\\Hardware.registry"));
+    results.Load(GetDataFilePath("HardwareTestResults\\Hardware.registry"));
     results.SetBool("HWTEST::SafeModeRequired", true);
     results.SetBool("HWTEST::SafeModeRecommended", true);
     results.Save();

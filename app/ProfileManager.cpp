@@ -7,13 +7,9 @@
 #include <cstring>
 
 namespace {
-// Without an application the working folder stands in, never the root.
 String ProfilesFolder()
 {
-    String data = theApp != nullptr ? theApp->GetDataFolder() : String();
-    if (data.IsEmpty())
-        data = ".";
-    return String::StringFormat("%s/Profiles", data);
+    return GetDataFilePath("Profiles");
 }
 
 bool ContainsNoCase(const std::vector<String>& list, const String& name)

@@ -106,10 +106,10 @@ class MeasuredApp : public QuorbSwapApp
 int RunChild(const char* switchName, const char* config)
 {
     std::filesystem::current_path(QS_PROGRAM_FOLDER);
-    char dataHome[] = "/tmp/qs-cpu-XXXXXX";
-    if (mkdtemp(dataHome) == nullptr)
+    std::string dataHome = (std::filesystem::temp_directory_path() / "qs-cpu-XXXXXX").string();
+    if (mkdtemp(dataHome.data()) == nullptr)
         return 1;
-    setenv("XDG_DATA_HOME", dataHome, 1);
+    setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
     const char* args[] = {"QuorbSwap", switchName};
     Platform::Shell::SetArguments(*switchName != '\0' ? 2 : 1, args);
     auto* app = new MeasuredApp(config);

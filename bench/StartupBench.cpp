@@ -92,10 +92,10 @@ class TimedApp : public QuorbSwapApp
 int RunChild(const char* mode, long long startNs)
 {
     std::filesystem::current_path(QS_PROGRAM_FOLDER);
-    char dataHome[] = "/tmp/qs-startup-XXXXXX";
-    if (mkdtemp(dataHome) == nullptr)
+    std::string dataHome = (std::filesystem::temp_directory_path() / "qs-startup-XXXXXX").string();
+    if (mkdtemp(dataHome.data()) == nullptr)
         return 1;
-    setenv("XDG_DATA_HOME", dataHome, 1);
+    setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
     const char* args[] = {"QuorbSwap", mode};
     Platform::Shell::SetArguments(2, args);
     auto* app = new TimedApp(startNs);

@@ -1,6 +1,7 @@
 #include "platform/Shell.h"
 
 #include <SDL2/SDL.h>
+#include <cstdio>
 #include <unistd.h>
 
 namespace Platform::Shell {
@@ -25,6 +26,11 @@ const std::vector<std::string>& Arguments()
 bool SetWorkingFolder(const std::string& path)
 {
     return !path.empty() && chdir(path.c_str()) == 0;
+}
+
+void PrintError(const std::string& line)
+{
+    std::fprintf(stderr, "%s\n", line.c_str());
 }
 
 bool Open(const std::string& target)

@@ -14,6 +14,9 @@ const std::vector<std::string>& Arguments();
 // False when the folder cannot be entered.
 bool SetWorkingFolder(const std::string& path);
 
+// One line on the standard error stream, for whoever started the program.
+void PrintError(const std::string& line);
+
 // Opens a web page or a document with the user's preferred program; false
 // when that could not be started.
 bool Open(const std::string& target);

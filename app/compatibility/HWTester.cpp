@@ -49,8 +49,7 @@ String HWTester::GetDeviceDescription(const Platform::AdapterInfo& info)
 
 String HWTester::ResultsFolder() const
 {
-    const String dataFolder = theApp ? theApp->GetDataFolder() : String(".");
-    return String::StringFormat("%s\\HardwareTestResults\\", dataFolder);
+    return GetDataFilePath("HardwareTestResults\\");
 }
 
 void HWTester::Run(Platform::Renderer* device, uint32_t minimumVideoMemory, uint32_t recommendedVideoMemory)

@@ -96,6 +96,15 @@ TEST_F(GraphicsStartupTest, FirstRunWritesTheDefaultsInOrder)
     EXPECT_TRUE(std::filesystem::exists(folder / "HardwareTestResults/Hardware.registry"));
 }
 
+// Before its data folder is resolved, an application keeps the tester's
+// results in the working folder, never at the root of the file system.
+TEST_F(GraphicsStartupTest, UnresolvedDataFolderMeansTheWorkingFolder)
+{
+    app->dataFolder = "";
+    Start();
+    EXPECT_TRUE(std::filesystem::exists(folder / "HardwareTestResults/Hardware.registry"));
+}
+
 TEST_F(GraphicsStartupTest, SoftwareSwitchWinsOverHardware)
 {
     Start({"-hardware", "-software"});

@@ -129,7 +129,9 @@ def main():
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), ReportServer)
     threading.Thread(target=server.serve_forever, daemon=True).start()
     home = tempfile.mkdtemp(prefix="qs-e2e-crash-")
-    env = dict(os.environ, HOME=home, XDG_DATA_HOME=home, SDL_AUDIODRIVER="dummy",
+    # The graphics driver keeps its cache by the user's entry, not HOME.
+    env = dict(os.environ, HOME=home, XDG_DATA_HOME=home, XDG_CACHE_HOME=os.path.join(home, ".cache"),
+               SDL_AUDIODRIVER="dummy",
                QS_CRASH_REPORT_SERVER=f"http://127.0.0.1:{server.server_address[1]}")
     env.pop("SDL_VIDEODRIVER", None)
     game = subprocess.Popen([os.path.join(program_dir, "QuorbSwap"), "-crash"], cwd=program_dir, env=env,

@@ -5,6 +5,7 @@ of its own size; clicks and keys go through xdotool, and every check looks at
 the game's own screenshots (Ctrl+Print Screen writes Screenshots/screenshotN.bmp
 in the program folder)."""
 
+import colorsys
 import ctypes
 import ctypes.util
 import os
@@ -203,6 +204,8 @@ class Game:
     def __init__(self, program_dir, data_home, renderer="-software", shots_dir=None, name="e2e"):
         self.program_dir = program_dir
         self.data_home = data_home
+        if not BoardView.piece_hues:
+            BoardView.learn_pieces(program_dir)
         self.renderer = renderer
         self.name = name
         self.shots_dir = shots_dir
@@ -223,6 +226,9 @@ class Game:
         env = dict(os.environ)
         env["XDG_DATA_HOME"] = self.data_home
         env["HOME"] = self.data_home
+        # The graphics driver keeps its shader cache by the user's entry in
+        # the password file, not HOME.
+        env["XDG_CACHE_HOME"] = os.path.join(self.data_home, ".cache")
         env.pop("SDL_VIDEODRIVER", None)
         env["SDL_AUDIODRIVER"] = "dummy"
         shutil.rmtree(os.path.join(self.program_dir, "Screenshots"), ignore_errors=True)
@@ -427,7 +433,51 @@ class BoardView:
     def centre(self, x, y):
         return (self.left + self.cell * x + self.cell // 2, self.top + self.cell * y + self.cell // 2)
 
+    # The hue of each kind of piece, from the program's own art.
+    piece_hues = []
+
+    @classmethod
+    def learn_pieces(cls, program_dir):
+        """Reads the hue of the middle of each kind's picture (the skull,
+        grey, has none)."""
+        cls.piece_hues = []
+        for kind in range(100):
+            path = os.path.join(program_dir, "graphics", "quorbs", f"qb{kind}0.png")
+            if not os.path.exists(path):
+                break
+            mean = subprocess.run(["convert", path, "-gravity", "center", "-crop", "40%x40%+0+0", "+repage",
+                                   "-background", "black", "-flatten", "-scale", "1x1!",
+                                   "-format", "%[fx:255*r] %[fx:255*g] %[fx:255*b]", "info:"],
+                                  capture_output=True, text=True, check=True).stdout
+            hue = cls.hue(tuple(float(v) for v in mean.split()))
+            if hue is not None:
+                cls.piece_hues.append(hue)
+
+    @staticmethod
+    def hue(colour):
+        """In degrees; None for greys and for colours too dark to be a
+        piece's middle (skulls, bricks, an empty cell)."""
+        if max(colour) - min(colour) < 40 or max(colour) < 140:
+            return None
+        return colorsys.rgb_to_hsv(*(c / 255 for c in colour))[0] * 360
+
+    def kind(self, colour):
+        """The kind of piece whose hue is nearest, within 12 degrees, or
+        None. An idle piece shines paler for a few seconds and a super piece
+        pulses white: its colour blended with white, which keeps its hue."""
+        hue = self.hue(colour)
+        if hue is None:
+            return None
+        apart = [min(abs(hue - h), 360 - abs(hue - h)) for h in self.piece_hues]
+        nearest = min(range(len(apart)), key=apart.__getitem__, default=None)
+        return nearest if nearest is not None and apart[nearest] <= 12 else None
+
     def alike(self, a, b):
+        """Cells showing the same kind of piece; other cells by their plain
+        colour."""
+        kind_a, kind_b = self.kind(a), self.kind(b)
+        if kind_a is not None or kind_b is not None:
+            return kind_a == kind_b
         return sum(abs(a[c] - b[c]) for c in range(3)) < 45
 
     def lined_up(self, grid, x, y):

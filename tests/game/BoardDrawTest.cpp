@@ -106,6 +106,10 @@ class BoardDrawTest : public testing::Test
         Shot shot;
         {
             QuorbSwapApp app;
+            // Each renderer by its switch, with the settings and the hardware
+            // tester's results in this test's folder.
+            app.arguments = {software ? "-software" : "-hardware"};
+            app.dataFolder = folder.Path().c_str();
             app.configPath = "config.cfg";
             theGraphics.SetLogicalResolution(800, 600);
             EXPECT_TRUE(theGraphics.Startup(window.NativeHandle()));

@@ -28,6 +28,9 @@ class BoardFrameTest : public testing::Test
         const char* dir = std::getenv("QS_PROGRAM_DIR");
         BoardScene::LinkAssetFolders(dir ? fs::path(dir) : previous);
         app = std::make_unique<QuorbSwapApp>();
+        // Drawn through SDL's renderer, whose back buffer the test reads.
+        app->arguments = {"-hardware"};
+        app->dataFolder = folder.Path().c_str();
         theGraphics.SetLogicalResolution(800, 600);
         ASSERT_TRUE(theGraphics.Startup(nullptr));
         BoardScene::LoadBoardArt(*app);

@@ -15,6 +15,7 @@
 #include "game/WinOverlay.h"
 #include "platform/Files.h"
 #include "support/BoardScene.h"
+#include "support/CaughtStderr.h"
 #include "support/TemporaryFolder.h"
 
 #include <algorithm>
@@ -540,9 +541,9 @@ TEST_F(GameSaveTest, AFreshGameStartsWhenTheSaveIsDamagedAndTheFileIsKeptAside)
         Platform::Files::WriteWhole(path.CStr(), bytes.data(), bytes.size());
 
         Game* resumed = NewGame(mode, true);
-        testing::internal::CaptureStderr();
+        CaughtStderr caught;
         resumed->Initialize();
-        const std::string warned = testing::internal::GetCapturedStderr();
+        const std::string warned = caught.Text();
         EXPECT_TRUE(resumed->board != nullptr || resumed->map != nullptr) << path.CStr();
         EXPECT_EQ(ReadFile(aside.c_str()), bytes) << "replaces the older one";
         resumed->Kill();

@@ -58,6 +58,8 @@ class LevelOverlaysDrawTest : public testing::Test
                                        "DX::Fullscreen=false\r\nDX::SafeMode=true\r\n");
         ASSERT_TRUE(window.Create("Overlays", 0, 0, 800, 600));
         app = std::make_unique<QuorbSwapApp>();
+        app->arguments = {"-software"};
+        app->dataFolder = folder.Path().c_str();
         app->configPath = "config.cfg";
         theGraphics.SetLogicalResolution(800, 600);
         ASSERT_TRUE(theGraphics.Startup(window.NativeHandle()));

@@ -1,5 +1,7 @@
 #include "platform/Dialogs.h"
 
+#include "support/CaughtStderr.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -11,20 +13,20 @@ TEST(Dialogs, WithoutADisplayTheTextGoesToTheErrorStreamTheDefaultAnswersAndNoBe
     // A display in the environment would show real boxes and wait for a hand.
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
-    testing::internal::CaptureStderr();
+    CaughtStderr caught;
     EXPECT_FALSE(Dialogs::AskYesNo("Question", "First line\r\nsecond line", false));
     EXPECT_TRUE(Dialogs::AskYesNo("Question", "Again?", true));
     Dialogs::ShowMessage("Note", "Done.\r\n");
     // No window to ring the bell of, and no terminal: the beep is silent.
     Dialogs::Beep();
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Question: First line\nsecond line [No]\n"
-                                                      "Question: Again? [Yes]\n"
-                                                      "Note: Done.\n\n");
+    EXPECT_EQ(caught.Text(), "Question: First line\nsecond line [No]\n"
+                             "Question: Again? [Yes]\n"
+                             "Note: Done.\n\n");
 }
 
 TEST(Dialogs, ARecorderAnswersInsteadOfTheUser)
 {
-    testing::internal::CaptureStderr();
+    CaughtStderr caught;
     Dialogs::Recorder dialogs;
     dialogs.answer = false;
     EXPECT_FALSE(Dialogs::AskYesNo("Keep?", "Keep it?\r\n", true));
@@ -34,5 +36,5 @@ TEST(Dialogs, ARecorderAnswersInsteadOfTheUser)
     EXPECT_EQ(dialogs.messages, 1);
     EXPECT_EQ(dialogs.beeps, 1);
     EXPECT_EQ(dialogs.title, "Error");
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(caught.Text(), "");
 }
