@@ -151,6 +151,8 @@ class App
 
     std::unique_ptr<Platform::Window> window;
     std::unique_ptr<Platform::Instance> instance;
+    // The process's exit status: not 0 when the game could not start.
+    int exitStatus = 0;
 
     // Written by one thread and read by another.
     std::atomic<bool> quit{false};

@@ -7,9 +7,11 @@
 #include "app/Keyboard.h"
 #include "platform/Cursors.h"
 #include "platform/Instance.h"
+#include "platform/Shell.h"
 #include "platform/Window.h"
 
 #include <cstdlib>
+#include <string>
 
 namespace {
 namespace Msg = Platform::Message;
@@ -65,7 +67,12 @@ void App::CreateAppWindow()
     bool fullscreen = theGraphics.mFullscreen;
     int position = fullscreen ? kFullscreenPosition : kWindowedPosition;
     if (!window->Create(caption.CStr(), position, position, kInitialSize, kInitialSize)) {
-        theConsole->Printf("WARNING: the application window could not be created; quitting");
+        // Said on standard error too: the session log is usually off.
+        std::string reason = Platform::Window::LastError();
+        theConsole->Printf("WARNING: the application window could not be created (%s); quitting", reason.c_str());
+        Platform::Shell::PrintError(std::string(name.CStr()) + ": the window could not be opened (" + reason +
+                                    "); quitting");
+        exitStatus = 1;
         Quit();
         return;
     }

@@ -9,6 +9,7 @@ int RunApplication(int argc, const char* const* argv, const AppFactory& createAp
     Platform::Shell::SetArguments(argc, argv);
     Platform::Shell::SetWorkingFolder(Platform::Folders::Program());
     bool again = false;
+    int status = 0;
     do {
         App* app = createApp();
         app->Initialize();
@@ -16,7 +17,8 @@ int RunApplication(int argc, const char* const* argv, const AppFactory& createAp
         app->Quit();
         // Read before the object goes.
         again = app->restart;
+        status = app->exitStatus;
         delete app;
     } while (again);
-    return 0;
+    return status;
 }

@@ -203,6 +203,18 @@ uint32_t ButtonMessage(uint8_t button, bool down)
     }
     return down ? base : base + 1;
 }
+
+// When no display answers (none in the session, or an X server resetting as
+// its last client left), SDL falls back on a driver that draws nowhere, and
+// the game would run where nobody can see it. Saying the window cannot open
+// is better; such a driver is taken only when asked for.
+bool ShowsNothingUnasked(const char* driver)
+{
+    const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    if (asked != nullptr && *asked != '\0')
+        return false;
+    return driver == nullptr || SDL_strcasecmp(driver, "offscreen") == 0 || SDL_strcasecmp(driver, "dummy") == 0;
+}
 } // namespace
 
 bool DoubleClickDetector::Press(uint8_t button, int x, int y, uint32_t time)
@@ -227,6 +239,11 @@ bool Window::Create(const char* title, int x, int y, int width, int height)
     Destroy();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
         return false;
+    if (ShowsNothingUnasked(SDL_GetCurrentVideoDriver())) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        SDL_SetError("no display answered");
+        return false;
+    }
     videoStarted_ = true;
     window_ = reinterpret_cast<NativeWindow*>(SDL_CreateWindow(title, x, y, width, height, SDL_WINDOW_HIDDEN));
     screenSaverAllowed_ = SDL_IsScreenSaverEnabled() == SDL_TRUE;
@@ -236,6 +253,11 @@ bool Window::Create(const char* title, int x, int y, int width, int height)
         return false;
     }
     return true;
+}
+
+std::string Window::LastError()
+{
+    return SDL_GetError();
 }
 
 void Window::Destroy()

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <string>
 
 // The one application window and its message pump, in place of a window
 // class, its window procedure and the system's message queue. Events of the
@@ -149,8 +150,11 @@ class Window
     Window& operator=(const Window&) = delete;
 
     // Starts the window system when needed and opens a hidden window; false
-    // when either fails.
+    // when either fails, and when no display answers: SDL's drivers that
+    // show nothing are taken only when SDL_VIDEODRIVER names them.
     bool Create(const char* title, int x, int y, int width, int height);
+    // Why the last Create failed.
+    static std::string LastError();
     void Destroy();
     bool IsOpen() const { return window_ != nullptr; }
 

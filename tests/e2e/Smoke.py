@@ -5,7 +5,8 @@ X server's bell), closes when
 its window is closed, and exits with status 0. Started again in full screen
 at 16 bits, on this X server without a window manager, its window covers the
 screen, which shows the game's frame scaled to it, on the title and on a
-Casual board, whose backdrop is drawn; that run's pictures are kept.
+Casual board, whose backdrop is drawn; that run's pictures are kept. Where
+no display answers, it says so and fails instead of running unseen.
 
     Smoke.py PROGRAM_DIR SHOTS_DIR"""
 
@@ -94,8 +95,31 @@ def full_screen(program_dir, shots_dir):
         shutil.rmtree(data_home, ignore_errors=True)
 
 
+def without_display(program_dir):
+    """What is wrong when the game starts where no display answers, if
+    anything."""
+    data_home = temporary_data_home()
+    env = {name: value for name, value in os.environ.items()
+           if name not in ("SDL_VIDEODRIVER", "WAYLAND_DISPLAY", "XDG_RUNTIME_DIR")}
+    env.update(DISPLAY=":31999", HOME=data_home, XDG_DATA_HOME=data_home, SDL_AUDIODRIVER="dummy")
+    try:
+        run = subprocess.run([os.path.join(program_dir, "QuorbSwap"), "-software"], cwd=program_dir, env=env,
+                             capture_output=True, text=True, timeout=30)
+    except subprocess.TimeoutExpired:
+        return "without a display the game kept running, unseen"
+    finally:
+        shutil.rmtree(data_home, ignore_errors=True)
+    if run.returncode == 0 or "the window could not be opened" not in run.stderr:
+        return f"without a display the game exited with status {run.returncode} and said {run.stderr!r}"
+    return None
+
+
 def main():
     program_dir, shots_dir = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
+    wrong = without_display(program_dir)
+    if wrong:
+        print(f"FAIL: {wrong}")
+        return 1
     data_home = temporary_data_home()
     game = Game(program_dir, data_home, "-software", name="smoke")
     try:
@@ -126,8 +150,8 @@ def main():
     if wrong:
         print(f"FAIL: in full screen, {wrong}")
         return 1
-    print("the title screen showed, its screenshot rang the bell, the game closed cleanly, and full screen "
-          "shows the title and a board")
+    print("the game said it had no display, the title screen showed, its screenshot rang the bell, the game "
+          "closed cleanly, and full screen shows the title and a board")
     return 0
 
 

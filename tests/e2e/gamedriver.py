@@ -232,9 +232,11 @@ class Game:
         env.pop("SDL_VIDEODRIVER", None)
         env["SDL_AUDIODRIVER"] = "dummy"
         shutil.rmtree(os.path.join(self.program_dir, "Screenshots"), ignore_errors=True)
-        self.process = subprocess.Popen([*self.wrapper, os.path.join(self.program_dir, "QuorbSwap"), self.renderer],
-                                        cwd=self.program_dir, env=env,
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # What the game prints is kept, so that a failure can say why.
+        with open(self.output_path(), "ab") as output:
+            self.process = subprocess.Popen([*self.wrapper, os.path.join(self.program_dir, "QuorbSwap"),
+                                             self.renderer], cwd=self.program_dir, env=env,
+                                            stdout=output, stderr=subprocess.STDOUT)
         self.window = None
         self.reattach(timeout)
 
@@ -244,7 +246,8 @@ class Game:
         deadline = time.time() + timeout
         while time.time() < deadline:
             if self.process.poll() is not None:
-                raise RuntimeError(f"the game ended with status {self.process.returncode} while opening its window")
+                raise RuntimeError(f"the game ended with status {self.process.returncode} while opening its window"
+                                   f"{self.output_tail()}")
             for window in reversed(subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.process.pid)],
                                                   capture_output=True, text=True).stdout.split()):
                 if size is None or self.window_size(window) == size:
@@ -253,7 +256,20 @@ class Game:
                     self.activate()
                     return
             time.sleep(0.1)
-        raise RuntimeError(f"no game window{'' if size is None else ' of %d x %d' % size} appeared")
+        raise RuntimeError(f"no game window{'' if size is None else ' of %d x %d' % size} appeared"
+                           f"{self.output_tail()}")
+
+    def output_path(self):
+        return os.path.join(self.data_home, "game-output.txt")
+
+    def output_tail(self, lines=20):
+        """The last lines the game printed, to be shown with a failure."""
+        try:
+            with open(self.output_path(), errors="replace") as f:
+                tail = f.read().splitlines()[-lines:]
+        except OSError:
+            return ""
+        return "".join("\n  game: " + line for line in tail)
 
     def wait_exit(self, timeout=30):
         return self.process.wait(timeout=timeout)

@@ -3,9 +3,13 @@
 
 #include "support/SdlEventInjector.h"
 
+#include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <iterator>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace {
@@ -42,6 +46,53 @@ TEST(WindowPacking, PointsKeepTheirSignInBothHalves)
     EXPECT_EQ(Platform::PointY(packed), -9999);
     packed = Platform::PackPoint(300, 200);
     EXPECT_EQ(packed, (200u << 16) | 300u);
+}
+
+// Sets an environment variable (or removes it, for none) while it lives.
+class ScopedVariable
+{
+  public:
+    ScopedVariable(const char* name, const char* value) : name(name)
+    {
+        if (const char* old = std::getenv(name))
+            saved = old;
+        Set(value);
+    }
+    ~ScopedVariable() { Set(saved ? saved->c_str() : nullptr); }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+    void Set(const char* value) const
+    {
+        if (value != nullptr)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
+    }
+
+  private:
+    const char* name;
+    std::optional<std::string> saved;
+};
+
+// With no display answering, SDL would fall back on a driver that shows
+// nothing: the window must fail to open instead, unless that driver is asked
+// for by name.
+TEST(WindowOpening, WithoutADisplayOnlyANamedHeadlessDriverOpens)
+{
+    ScopedVariable driver("SDL_VIDEODRIVER", nullptr);
+    ScopedVariable x("DISPLAY", ":31999");
+    ScopedVariable wayland("WAYLAND_DISPLAY", nullptr);
+    ScopedVariable runtime("XDG_RUNTIME_DIR", nullptr);
+    Platform::Window window;
+    bool opened = window.Create("test", 0, 0, 64, 64);
+    std::string chosen = opened ? SDL_GetCurrentVideoDriver() : "";
+    if (opened && chosen != "offscreen" && chosen != "dummy")
+        GTEST_SKIP() << "this machine has a display without X or Wayland: " << chosen;
+    EXPECT_FALSE(opened) << "opened on " << chosen;
+    EXPECT_EQ(Platform::Window::LastError(), "no display answered");
+    driver.Set("offscreen");
+    EXPECT_TRUE(window.Create("test", 0, 0, 64, 64));
 }
 
 TEST_F(WindowTest, OpensWithANativeHandleAndCloses)
