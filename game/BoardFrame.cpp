@@ -165,27 +165,30 @@ void Board::PlaceButtons()
             AddChild(&button);
         }
     };
-    auto artSize = [&](SpriteStrip* strip) {
+    // Sized like its art, and clicked only where the art shows: the clear
+    // margins of the pictures lie over the frame's corners on a duel board.
+    auto placeAtArt = [&](Button& button, SpriteStrip* strip, float x) {
         Sprite* art = strip != nullptr ? StripFrame(*strip, 0) : nullptr;
-        return art != nullptr ? Point(float(art->mWidth), float(art->mHeight)) : Point(0.0f, 0.0f);
+        if (art != nullptr) {
+            button.SetHitSprite(int(x), int(top), art);
+            button.rect.x = x;
+            button.rect.y = top;
+        } else {
+            button.SetRect(x, top, 0.0f, 0.0f);
+        }
+        wire(button);
     };
 
     const bool canSkip = game != nullptr && game->CountPowerSlots(int(PowerKind::SkipLevel)) > 0;
-    if (canSkip) {
-        const Point size = artSize(app != nullptr ? &app->stripInstaWin : nullptr);
-        skipButton.SetRect(middle - 187.0f + (duel ? 15.0f : 0.0f), top, size.x, size.y);
-        wire(skipButton);
-    } else {
+    if (canSkip)
+        placeAtArt(skipButton, app != nullptr ? &app->stripInstaWin : nullptr, middle - 187.0f + (duel ? 15.0f : 0.0f));
+    else
         skipButton.SetRect(-9999.0f, -9999.0f, 10.0f, 10.0f);
-    }
 
-    if (levelType == LevelType::Matches || isComputer) {
+    if (levelType == LevelType::Matches || isComputer)
         hintButton.SetRect(-1000.0f, -1000.0f, 10.0f, 10.0f);
-    } else {
-        const Point size = artSize(app != nullptr ? &app->stripHintButton : nullptr);
-        hintButton.SetRect(middle + 125.0f - (duel ? 15.0f : 0.0f), top, size.x, size.y);
-        wire(hintButton);
-    }
+    else
+        placeAtArt(hintButton, app != nullptr ? &app->stripHintButton : nullptr, middle + 125.0f - (duel ? 15.0f : 0.0f));
 
     wire(menuButton);
     Sprite* menuArt = MenuArt();

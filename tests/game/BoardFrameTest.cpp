@@ -194,6 +194,10 @@ TEST_F(BoardFrameTest, SkipButtonShowsWithASkipPower)
             << int(type);
         EXPECT_EQ(board->skipButton.listener, board.get());
         EXPECT_EQ(board->skipButton.parent, board.get());
+        // Clicked on its art only: its clear left margin lies over a duel
+        // frame's corner.
+        EXPECT_FALSE(board->skipButton.HitTest(int(x) + 5, 13)) << int(type);
+        EXPECT_TRUE(board->skipButton.HitTest(int(x) + 60, 13)) << int(type);
     }
 }
 
