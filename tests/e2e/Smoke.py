@@ -100,8 +100,8 @@ def without_display(program_dir):
     anything."""
     data_home = temporary_data_home()
     env = {name: value for name, value in os.environ.items()
-           if name not in ("SDL_VIDEODRIVER", "WAYLAND_DISPLAY", "XDG_RUNTIME_DIR")}
-    env.update(DISPLAY=":31999", HOME=data_home, XDG_DATA_HOME=data_home, SDL_AUDIODRIVER="dummy")
+           if name not in ("SDL_VIDEODRIVER", "DISPLAY", "WAYLAND_DISPLAY", "XDG_RUNTIME_DIR")}
+    env.update(HOME=data_home, XDG_DATA_HOME=data_home, SDL_AUDIODRIVER="dummy")
     try:
         run = subprocess.run([os.path.join(program_dir, "QuorbSwap"), "-software"], cwd=program_dir, env=env,
                              capture_output=True, text=True, timeout=30)
