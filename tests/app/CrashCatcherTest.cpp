@@ -4,6 +4,7 @@
 #include "app/Graphics.h"
 #include "platform/Clock.h"
 #include "platform/Crash.h"
+#include "platform/Files.h"
 #include "platform/Shell.h"
 #include "support/LocalHttpServer.h"
 #include "support/ProgramSegments.h"
@@ -15,13 +16,16 @@
 
 #include <atomic>
 #include <cctype>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <pthread.h>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -172,6 +176,60 @@ TEST(CrashCatcherTest, RealFaultInAChildWritesTheReport)
     EXPECT_GE(faulting, function);
     EXPECT_LT(faulting, function + 256);
 }
+namespace {
+std::atomic<bool> writerHeld{false};
+
+// Holds the thread it arrives on where it was, for good.
+void HoldThisThread(int)
+{
+    writerHeld = true;
+    for (;;)
+        pause();
+}
+} // namespace
+
+// Another thread is caught inside a write, at whatever step it had reached,
+// for good, and then this one faults: the report is still written and the
+// reporter started, since writing it waits for nothing another write holds.
+TEST(CrashCatcherTest, AFaultWhileAnotherThreadIsInsideAWriteStillReports)
+{
+    TemporaryFolder home;
+    // Stands in for the reporter, keeping the report it is started on.
+    home.WriteText("reporter", "#!/bin/sh\ncp \"$1\" '" + home / "shown" + "'\n");
+    fs::permissions(home / "reporter", fs::perms::owner_all);
+    // A crowded folder: a write into it spends most of its time looking
+    // through it for left temporaries.
+    fs::create_directory(home / "crowded");
+    for (int i = 0; i < 5000; ++i)
+        home.WriteText("crowded/" + std::to_string(i), "");
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        IsolateChild(home);
+        QuorbApp app;
+        theCrashCatcher.reportPath = (home / "report.txt").c_str();
+        theCrashCatcher.reporterPath = home / "reporter";
+        signal(SIGUSR1, HoldThisThread);
+        std::atomic<bool> wrote{false};
+        std::thread writer([&] {
+            for (;;) {
+                Platform::Files::WriteWhole(home / "crowded/sound.cache", "x", 1);
+                wrote = true;
+            }
+        });
+        while (!wrote)
+            usleep(1000);
+        pthread_kill(writer.native_handle(), SIGUSR1);
+        while (!writerHeld)
+            usleep(1000);
+        StoreThroughBadPointer();
+        _exit(0);
+    }
+    int status = WaitFor(child);
+    EXPECT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the fault did not end the child";
+    EXPECT_EQ(home.ReadText("shown").rfind("<MODULE>", 0), 0u) << "no report reached the reporter";
+}
+
 TEST(CrashCatcherTest, CrashSwitchReportsDuringStartUpAndEndsCleanly)
 {
     TemporaryFolder home;
