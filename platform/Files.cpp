@@ -319,6 +319,25 @@ bool MakeFolder(const std::string& path)
     return mkdir(folder.c_str(), 0755) == 0 || IsFolder(folder);
 }
 
+std::string MakeWritableFolder(const std::string& path)
+{
+    const std::string folder = WithoutTrailingSlash(Resolve(path));
+    for (size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
+        const std::string step = folder.substr(0, slash);
+        if (mkdir(step.c_str(), 0755) != 0) {
+            // A file in the way answers that it exists.
+            const int reason = errno == EEXIST ? ENOTDIR : errno;
+            if (!IsFolder(step))
+                return step + ": " + std::strerror(reason);
+        }
+        if (slash == std::string::npos)
+            break;
+    }
+    if (access(folder.c_str(), W_OK | X_OK) != 0)
+        return folder + ": " + std::strerror(errno);
+    return std::string();
+}
+
 bool DeleteFile(const std::string& path)
 {
     return unlink(Resolve(path).c_str()) == 0;

@@ -47,6 +47,11 @@ std::vector<FolderEntry> ListFolder(const std::string& path);
 // Creates one folder; true when it exists afterwards.
 bool MakeFolder(const std::string& path);
 
+// Creates the folder and the missing folders above it, and checks that files
+// can be made in it. Empty when they can; otherwise why not: the folder where
+// it failed and the system's reason.
+std::string MakeWritableFolder(const std::string& path);
+
 bool DeleteFile(const std::string& path);
 
 // Gives a file another name in the same file system, replacing a file that
