@@ -35,15 +35,6 @@ Fault caught;
 alignas(16) char alternateStack[256 * 1024];
 std::atomic_flag reporting = ATOMIC_FLAG_INIT;
 
-// The message box draws in a font of the window system's that the program
-// cannot measure, and centres itself on the screen however large it is: the
-// text is laid out for a large font's cell, with room beside it for the box's
-// padding and above and below it for its title, padding and buttons.
-constexpr int kGlyphWidth = 10;
-constexpr int kLineHeight = 20;
-constexpr int kSideRoom = 60;
-constexpr int kTopAndBottomRoom = 160;
-
 // Segments are read from the module's own program headers in memory; the
 // first loadable segment maps the ELF header, as the linker lays them out.
 void PlaceInSegment(uintptr_t address, const link_map& map, const void* base, Frame& frame)
@@ -239,8 +230,8 @@ bool RunProgram(const std::vector<std::string>& arguments)
 
 std::string FitToScreen(const std::string& text, int screenWidth, int screenHeight)
 {
-    size_t columns = static_cast<size_t>(std::max(1, (screenWidth - kSideRoom) / kGlyphWidth));
-    size_t rows = static_cast<size_t>(std::max(2, (screenHeight - kTopAndBottomRoom) / kLineHeight));
+    size_t columns = static_cast<size_t>(std::max(1, (screenWidth - kBoxSideRoom) / kBoxGlyphWidth));
+    size_t rows = static_cast<size_t>(std::max(2, (screenHeight - kBoxTopAndBottomRoom) / kBoxLineHeight));
     std::vector<std::string> lines;
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);) {
