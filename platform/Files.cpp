@@ -179,26 +179,17 @@ bool IsCutTemporary(const std::string& entry)
     return pid > 0 && kill(pid, 0) != 0 && errno == ESRCH;
 }
 
-// Temporaries of the older naming, a dot, the name, a dot and mkstemp's six
-// characters: only the written file's own can be told for ours.
-bool IsOlderTemporaryOf(const std::string& entry, const std::string& name)
-{
-    const std::string prefix = "." + name + ".";
-    return entry.size() == prefix.size() + 6 && entry.compare(0, prefix.size(), prefix) == 0 &&
-           IsMkstempSuffix(entry.substr(prefix.size()));
-}
-
 // A write cut short by the death of the process leaves its temporary file
 // for good; the next write into the same folder clears the game's own, and
-// nothing else. Only plain files go: a link of that pattern is neither
-// followed nor removed.
-void RemoveLeftTemporaries(const std::string& folder, const std::string& name)
+// nothing else. Names of the older kind, "." + the name + "." + six letters
+// or digits, stay: ".config.cfg.backup" is one, and a player's. Only plain
+// files go: a link of that pattern is neither followed nor removed.
+void RemoveLeftTemporaries(const std::string& folder)
 {
     for (const std::string& entry : NamesIn(folder)) {
         const std::string path = JoinPath(folder, entry);
         struct stat info;
-        if ((IsOlderTemporaryOf(entry, name) || IsCutTemporary(entry)) && lstat(path.c_str(), &info) == 0 &&
-            S_ISREG(info.st_mode))
+        if (IsCutTemporary(entry) && lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode))
             unlink(path.c_str());
     }
 }
@@ -285,7 +276,7 @@ bool WriteWhole(const std::string& path, const void* bytes, size_t size)
 {
     const std::string target = Resolve(path);
     const std::string folder = FolderOf(target);
-    RemoveLeftTemporaries(folder, LastComponent(target));
+    RemoveLeftTemporaries(folder);
     std::string temporary = JoinPath(folder, TemporaryPrefix(LastComponent(target)) + "XXXXXX");
     const int fd = mkstemp(temporary.data());
     if (fd < 0)

@@ -108,13 +108,14 @@ std::string TemporaryOf(const std::string& name, pid_t process, const std::strin
 
 // A write cut by the death of the process leaves its temporary file; the
 // next write into the same folder, given with its folder or in the working
-// folder, clears the game's own leftovers of any file, and the older-named
-// ones of the file written only. Nothing of anyone else's goes, nor a write
-// another process is still making.
+// folder, clears the game's own leftovers of any file, and nothing else:
+// not a player's file, even one named as the game's temporaries once were,
+// nor a write another process is still making.
 TEST(FilesTest, WriteWholeClearsOnlyTheGamesOwnLeftTemporaries)
 {
     const std::string ended = std::to_string(EndedProcess());
-    struct Case {
+    struct Case
+    {
         std::string name;
         bool cleared;
     };
@@ -122,15 +123,12 @@ TEST(FilesTest, WriteWholeClearsOnlyTheGamesOwnLeftTemporaries)
         {".notes.backup", false},
         {".env.sample", false},
         {".todo.2024v1", false},
-        {".config.cfg.backup", false},
+        {".config.cfg.backup", false}, // named as the file written's temporaries once were
+        {".config.cfg.a1B2c3", false},
         {".profile.Tester", false},
-        {".speed.sav.a1B2c3", false}, // older-named, of another file
-        {".casual.sav.a1B2c", false},
-        {".casual.sav.a1-2c3", false},
-        {"casual.sav.damaged", false},
-        {".casual.sav.a1B2c3", true}, // older-named, of the file written
-        {".casual.sav.XXXXXX", true},
+        {"config.cfg.damaged", false},
         {TemporaryOf("speed.sav", EndedProcess(), "5f3a"), true},
+        {TemporaryOf("config.cfg", EndedProcess(), "5f3a"), true},
         {TemporaryOf("Normal.hs", getpid(), "earlier"), true}, // this process number, an earlier run
         {TemporaryOf("Normal.hs", getppid(), "5f3a"), false},  // a write still running elsewhere
         {".qs-unfinished-" + ended + "-5f3a-a1B2c3", false},   // no file's name
@@ -147,19 +145,19 @@ TEST(FilesTest, WriteWholeClearsOnlyTheGamesOwnLeftTemporaries)
         fs::create_directory(folder / cases[std::size(cases) - 1].name);
         // A link of the pattern is left, and what it names is never touched.
         folder.WriteText("precious", "keep");
-        const std::string link = TemporaryOf("casual.sav", EndedProcess(), "5f3a");
+        const std::string link = TemporaryOf("config.cfg", EndedProcess(), "5f3a");
         fs::create_symlink(folder / "precious", folder / link);
 
         const fs::path previous = fs::current_path();
         fs::current_path(workingFolder ? fs::path(folder.Path()) : previous);
-        const bool written = WriteWhole(workingFolder ? "casual.sav" : folder / "casual.sav", "new", 3);
+        const bool written = WriteWhole(workingFolder ? "config.cfg" : folder / "config.cfg", "new", 3);
         fs::current_path(previous);
         ASSERT_TRUE(written);
         for (const Case& c : cases)
             EXPECT_EQ(fs::exists(folder / c.name), !c.cleared) << c.name;
         EXPECT_TRUE(fs::is_symlink(folder / link));
         EXPECT_EQ(folder.ReadText("precious"), "keep");
-        EXPECT_EQ(folder.ReadText("casual.sav"), "new");
+        EXPECT_EQ(folder.ReadText("config.cfg"), "new");
     }
 }
 
