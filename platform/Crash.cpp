@@ -5,6 +5,7 @@
 #include <execinfo.h>
 #include <link.h>
 #include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <ucontext.h>
 #include <unistd.h>
@@ -199,8 +200,11 @@ __attribute__((noinline)) void CaptureHere(Fault& fault)
     fault.signal = 0;
 }
 
-// Only calls a signal handler may make happen between fork and exec. A
-// pending alarm is cancelled: the user may take their time over the report.
+// Started without fork: fork takes every lock of the allocator first, and a
+// thread stopped for good inside it (the fault may have come from there)
+// would keep the reporter from ever starting. The child gets no blocked
+// signals. A pending alarm is cancelled: the user may take their time over
+// the report.
 bool RunProgram(const std::vector<std::string>& arguments)
 {
     if (arguments.empty())
@@ -210,16 +214,17 @@ bool RunProgram(const std::vector<std::string>& arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
     alarm(0);
-    pid_t child = fork();
-    if (child < 0)
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t none;
+    sigemptyset(&none);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
+    pid_t child = -1;
+    const bool started = posix_spawn(&child, argv[0], nullptr, &attributes, argv.data(), environ) == 0;
+    posix_spawnattr_destroy(&attributes);
+    if (!started)
         return false;
-    if (child == 0) {
-        sigset_t none;
-        sigemptyset(&none);
-        sigprocmask(SIG_SETMASK, &none, nullptr);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
     int status = 0;
     while (waitpid(child, &status, 0) < 0) {
         if (errno != EINTR)
