@@ -7,6 +7,7 @@
 #include "app/Registry.h"
 #include "platform/Cursors.h"
 #include "platform/Dialogs.h"
+#include "platform/Files.h"
 #include "platform/Folders.h"
 #include "platform/Keyboard.h"
 #include "platform/Shell.h"
@@ -103,7 +104,13 @@ void App::ResolveDataFolder()
         folder = ".";
     }
     dataFolder = folder.c_str();
-    MakeFolders(String::StringFormat("%s/", dataFolder));
+    // Said once, here: every later write there fails on its own, silently
+    // but for a saved game.
+    const std::string problem = Platform::Files::MakeWritableFolder(folder);
+    if (!problem.empty())
+        Platform::Shell::PrintError(std::string(name.CStr()) + ": the data folder " + folder +
+                                    " cannot be made or written (" + problem +
+                                    "): settings, profiles, scores and saved games will not be kept");
     configPath = String::StringFormat("%s/config.cfg", dataFolder);
 }
 

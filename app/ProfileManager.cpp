@@ -56,7 +56,9 @@ void ProfileManager::Load(const String& path)
         if (IsValidName(name) && !IsTaken(name))
             names.push_back(name);
     }
-    if (!IsValidName(current))
+    // A current name that no profile could bear (a bad name, or a shared
+    // file's in any case) counts as none: its saves could not be kept.
+    if (!IsValidName(current) || ContainsNoCase(sharedFiles, current))
         current = String();
     if (current.IsEmpty() && !names.empty())
         current = names.front();

@@ -135,6 +135,9 @@ class Board : public Gadget
     void ChangeAllToSkulls();
     void LevelUp(GameMode mode);
     void OpenLoseOverlay(LoseReason reason, bool overGame);
+    // A lost Casual or Speed game is over: its save goes when it is left,
+    // whether the loss came in play or with the resumed save.
+    void EndLostEndlessGame();
     // The level meter is this board's goal (the player's board of a meter,
     // drain or duel level, or of a Casual or Speed game).
     bool HasMeterGoal() const;

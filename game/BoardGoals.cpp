@@ -172,9 +172,7 @@ void Board::CheckLose()
     }
     loseCheckPending = false;
     if (!FindPossibleMove() && !FindMatches()) {
-        if (game && IsEndless(CurrentMode())) {
-            game->deleteSave = 1;
-        }
+        EndLostEndlessGame();
         OpenLoseOverlay(LoseReason::NoMoves, false);
     } else if (levelType == LevelType::Matches && countdown <= 0) {
         OpenLoseOverlay(LoseReason::OutOfTime, false);
@@ -183,6 +181,13 @@ void Board::CheckLose()
         if (opponent->meterValue == opponent->meterMax) {
             OpenLoseOverlay(LoseReason::OpponentWon, true);
         }
+    }
+}
+
+void Board::EndLostEndlessGame()
+{
+    if (game && IsEndless(CurrentMode())) {
+        game->deleteSave = 1;
     }
 }
 

@@ -272,6 +272,7 @@ void Board::Load(IOBuffer& buffer)
         loseOverlay = new LoseOverlay(this, LoseReason::MeterDrained);
         AddChild(loseOverlay);
         loseOverlay->Load(buffer);
+        EndLostEndlessGame();
     }
     if (buffer.ReadBool()) {
         levelupOverlay = new LevelupOverlay(this);

@@ -5,6 +5,7 @@
 #include <execinfo.h>
 #include <link.h>
 #include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <ucontext.h>
 #include <unistd.h>
@@ -34,15 +35,6 @@ char programPath[4096];
 Fault caught;
 alignas(16) char alternateStack[256 * 1024];
 std::atomic_flag reporting = ATOMIC_FLAG_INIT;
-
-// The message box draws in a font of the window system's that the program
-// cannot measure, and centres itself on the screen however large it is: the
-// text is laid out for a large font's cell, with room beside it for the box's
-// padding and above and below it for its title, padding and buttons.
-constexpr int kGlyphWidth = 10;
-constexpr int kLineHeight = 20;
-constexpr int kSideRoom = 60;
-constexpr int kTopAndBottomRoom = 160;
 
 // Segments are read from the module's own program headers in memory; the
 // first loadable segment maps the ELF header, as the linker lays them out.
@@ -208,8 +200,11 @@ __attribute__((noinline)) void CaptureHere(Fault& fault)
     fault.signal = 0;
 }
 
-// Only calls a signal handler may make happen between fork and exec. A
-// pending alarm is cancelled: the user may take their time over the report.
+// Started without fork: fork takes every lock of the allocator first, and a
+// thread stopped for good inside it (the fault may have come from there)
+// would keep the reporter from ever starting. The child gets no blocked
+// signals. A pending alarm is cancelled: the user may take their time over
+// the report.
 bool RunProgram(const std::vector<std::string>& arguments)
 {
     if (arguments.empty())
@@ -219,16 +214,17 @@ bool RunProgram(const std::vector<std::string>& arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
     alarm(0);
-    pid_t child = fork();
-    if (child < 0)
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t none;
+    sigemptyset(&none);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
+    pid_t child = -1;
+    const bool started = posix_spawn(&child, argv[0], nullptr, &attributes, argv.data(), environ) == 0;
+    posix_spawnattr_destroy(&attributes);
+    if (!started)
         return false;
-    if (child == 0) {
-        sigset_t none;
-        sigemptyset(&none);
-        sigprocmask(SIG_SETMASK, &none, nullptr);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
     int status = 0;
     while (waitpid(child, &status, 0) < 0) {
         if (errno != EINTR)
@@ -239,8 +235,8 @@ bool RunProgram(const std::vector<std::string>& arguments)
 
 std::string FitToScreen(const std::string& text, int screenWidth, int screenHeight)
 {
-    size_t columns = static_cast<size_t>(std::max(1, (screenWidth - kSideRoom) / kGlyphWidth));
-    size_t rows = static_cast<size_t>(std::max(2, (screenHeight - kTopAndBottomRoom) / kLineHeight));
+    size_t columns = static_cast<size_t>(std::max(1, (screenWidth - kBoxSideRoom) / kBoxGlyphWidth));
+    size_t rows = static_cast<size_t>(std::max(2, (screenHeight - kBoxTopAndBottomRoom) / kBoxLineHeight));
     std::vector<std::string> lines;
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);) {

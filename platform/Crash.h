@@ -55,6 +55,15 @@ bool RunProgram(const std::vector<std::string>& arguments);
 int Choose(const std::string& title, const std::string& text, const std::vector<std::string>& buttons,
            int defaultButton);
 
+// The message box draws in a font of the window system's that the program
+// cannot measure, and centres itself on the screen however large it is: the
+// text is laid out for a large font's cell, with room beside it for the box's
+// padding and above and below it for its title, padding and buttons.
+constexpr int kBoxGlyphWidth = 10;
+constexpr int kBoxLineHeight = 20;
+constexpr int kBoxSideRoom = 60;
+constexpr int kBoxTopAndBottomRoom = 160;
+
 // The text laid out so that a message box holding it fits on a screen of
 // the size given: lines wrapped at spaces (a longer word is split) and, when
 // more lines come than fit, the last one that fits made "...". Windows line

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
-#include <mutex>
-#include <set>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -113,35 +113,83 @@ bool WriteAll(int fd, const uint8_t* bytes, size_t size)
     return true;
 }
 
-// Whether "entry" is one of WriteWhole's temporary files: a dot, the name of
-// the file written, a dot and the six letters or digits mkstemp puts in
-// place of its XXXXXX.
-bool IsTemporaryName(const std::string& entry)
+// The game's temporary files are named "." + the file's name + kMarker +
+// "<process>-<run>-" + the six letters or digits mkstemp puts in place of
+// its XXXXXX. The marker is the game's own, so clearing what cut writes left
+// never takes a file of anyone else's; the process and the run tell a write
+// still running, here or in another process, from one cut short.
+constexpr char kMarker[] = ".qs-unfinished-";
+
+bool IsMkstempSuffix(const std::string& text)
 {
-    constexpr size_t kSuffix = 7; // ".XXXXXX"
-    if (entry.size() < 2 + kSuffix || entry[0] != '.' || entry[entry.size() - kSuffix] != '.')
-        return false;
-    return std::all_of(entry.end() - 6, entry.end(),
-                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+    return text.size() == 6 && std::all_of(text.begin(), text.end(), [](char c) {
+               return std::isalnum(static_cast<unsigned char>(c)) != 0;
+           });
 }
 
-// The temporary files of writes still running in this process, which the
-// clearing of leftovers must not take from under them. Recursive: a fault
-// inside a write reports through a write on the same thread.
-std::recursive_mutex inFlightLock;
-std::set<std::string> inFlight;
+bool IsNumber(const std::string& text)
+{
+    return !text.empty() && text.size() < 10 && std::all_of(text.begin(), text.end(), [](char c) {
+        return std::isdigit(static_cast<unsigned char>(c)) != 0;
+    });
+}
+
+// This run of the program, told from an earlier one that had the same
+// process number: a sandbox may give the game the same number at every start.
+std::string RunMark()
+{
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    char text[17];
+    std::snprintf(text, sizeof(text), "%016llx",
+                  static_cast<unsigned long long>(now.tv_sec) * 1000000000ull +
+                      static_cast<unsigned long long>(now.tv_nsec));
+    return text;
+}
+
+// Made before main, so a write (the crash report's among them) only reads it.
+const std::string thisRun = RunMark();
+
+std::string TemporaryPrefix(const std::string& name)
+{
+    return "." + name + kMarker + std::to_string(getpid()) + "-" + thisRun + "-";
+}
+
+// Whether a name carrying the marker is a temporary file whose write has
+// ended without renaming it: its process is gone, or it is this process
+// number in an earlier run. Writes still running are left to finish, with no
+// lock or shared list a fault would have to pass through.
+bool IsCutTemporary(const std::string& entry)
+{
+    const size_t marker = entry.rfind(kMarker);
+    if (entry.empty() || entry[0] != '.' || marker == std::string::npos || marker < 2)
+        return false;
+    const std::string rest = entry.substr(marker + sizeof(kMarker) - 1);
+    const size_t first = rest.find('-');
+    const size_t last = rest.rfind('-');
+    if (first == std::string::npos || first == last || !IsMkstempSuffix(rest.substr(last + 1)))
+        return false;
+    const std::string process = rest.substr(0, first);
+    const std::string run = rest.substr(first + 1, last - first - 1);
+    if (!IsNumber(process) || run.empty())
+        return false;
+    const pid_t pid = static_cast<pid_t>(std::stol(process));
+    if (pid == getpid())
+        return run != thisRun;
+    return pid > 0 && kill(pid, 0) != 0 && errno == ESRCH;
+}
 
 // A write cut short by the death of the process leaves its temporary file
-// for good; the next write into the same folder clears them, whichever file
-// they were for. Only plain files go: a link of that pattern is neither
-// followed nor removed.
+// for good; the next write into the same folder clears the game's own, and
+// nothing else. Names of the older kind, "." + the name + "." + six letters
+// or digits, stay: ".config.cfg.backup" is one, and a player's. Only plain
+// files go: a link of that pattern is neither followed nor removed.
 void RemoveLeftTemporaries(const std::string& folder)
 {
     for (const std::string& entry : NamesIn(folder)) {
         const std::string path = JoinPath(folder, entry);
         struct stat info;
-        if (IsTemporaryName(entry) && inFlight.count(path) == 0 && lstat(path.c_str(), &info) == 0 &&
-            S_ISREG(info.st_mode))
+        if (IsCutTemporary(entry) && lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode))
             unlink(path.c_str());
     }
 }
@@ -226,16 +274,11 @@ bool ReadWhole(const std::string& path, std::vector<uint8_t>& bytes)
 
 bool WriteWhole(const std::string& path, const void* bytes, size_t size)
 {
-    std::string target = Resolve(path);
-    std::string temporary = JoinPath(FolderOf(target), "." + LastComponent(target) + ".XXXXXX");
-    int fd = -1;
-    {
-        std::lock_guard<std::recursive_mutex> guard(inFlightLock);
-        RemoveLeftTemporaries(FolderOf(target));
-        fd = mkstemp(temporary.data());
-        if (fd >= 0)
-            inFlight.insert(temporary);
-    }
+    const std::string target = Resolve(path);
+    const std::string folder = FolderOf(target);
+    RemoveLeftTemporaries(folder);
+    std::string temporary = JoinPath(folder, TemporaryPrefix(LastComponent(target)) + "XXXXXX");
+    const int fd = mkstemp(temporary.data());
     if (fd < 0)
         return false;
     bool ok = WriteAll(fd, static_cast<const uint8_t*>(bytes), size) && fsync(fd) == 0;
@@ -245,8 +288,6 @@ bool WriteWhole(const std::string& path, const void* bytes, size_t size)
     ok = ok && rename(temporary.c_str(), target.c_str()) == 0;
     if (!ok)
         unlink(temporary.c_str());
-    std::lock_guard<std::recursive_mutex> guard(inFlightLock);
-    inFlight.erase(temporary);
     return ok;
 }
 
@@ -267,6 +308,25 @@ bool MakeFolder(const std::string& path)
     std::string folder = Resolve(path);
     // An existing folder may also answer with a permission error.
     return mkdir(folder.c_str(), 0755) == 0 || IsFolder(folder);
+}
+
+std::string MakeWritableFolder(const std::string& path)
+{
+    const std::string folder = WithoutTrailingSlash(Resolve(path));
+    for (size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
+        const std::string step = folder.substr(0, slash);
+        if (mkdir(step.c_str(), 0755) != 0) {
+            // A file in the way answers that it exists.
+            const int reason = errno == EEXIST ? ENOTDIR : errno;
+            if (!IsFolder(step))
+                return step + ": " + std::strerror(reason);
+        }
+        if (slash == std::string::npos)
+            break;
+    }
+    if (access(folder.c_str(), W_OK | X_OK) != 0)
+        return folder + ": " + std::strerror(errno);
+    return std::string();
 }
 
 bool DeleteFile(const std::string& path)

@@ -25,8 +25,10 @@ bool ReadWhole(const std::string& path, std::vector<uint8_t>& bytes);
 // Replaces the file whole: the bytes go to a temporary file in the same
 // folder, which is then renamed over the old one, so a failed write leaves
 // the old file as it was. False when any step failed. A link in place of
-// the file is replaced, never followed. Temporary files left in the same
-// folder by earlier writes that were cut short (of any file) go first.
+// the file is replaced, never followed. The game's own temporary files left
+// in the same folder by writes that were cut short (of any file) go first;
+// nothing else there is touched. Takes no lock: a crash report may be written
+// while another thread is inside a write.
 bool WriteWhole(const std::string& path, const void* bytes, size_t size);
 
 // Opened for reading in binary mode ("rb"), or null. The caller closes it.
@@ -44,6 +46,11 @@ std::vector<FolderEntry> ListFolder(const std::string& path);
 
 // Creates one folder; true when it exists afterwards.
 bool MakeFolder(const std::string& path);
+
+// Creates the folder and the missing folders above it, and checks that files
+// can be made in it. Empty when they can; otherwise why not: the folder where
+// it failed and the system's reason.
+std::string MakeWritableFolder(const std::string& path);
 
 bool DeleteFile(const std::string& path);
 

@@ -5,11 +5,13 @@
 #include "platform/Folders.h"
 #include "platform/Keyboard.h"
 #include "platform/Shell.h"
+#include "support/CaughtStderr.h"
 #include "support/ManualClockApp.h"
 #include "support/TemporaryDesktop.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -59,6 +61,39 @@ TEST_F(AppFolders, DataFolderFollowsTheTemplateWithPublisherAndName)
     EXPECT_EQ(fs::path(folder).parent_path().filename(), "KEXGames");
     EXPECT_TRUE(fs::is_directory(folder));
     EXPECT_EQ(std::string(app.GetConfigPath().CStr()), folder + "/config.cfg");
+}
+
+// A data folder that cannot be made or written is named once, at start,
+// with the reason; the game goes on with it as before.
+TEST_F(AppFolders, ADataFolderThatCannotBeMadeIsNamedOnceWithTheReason)
+{
+    desktop.WriteText("in-the-way", "");
+    const struct
+    {
+        std::string dataHome, reason;
+    } cases[] = {
+        {desktop.Path("") + "../data", ""},
+        {desktop.Path("in-the-way") + "/data", desktop.Path("in-the-way") + ": Not a directory"},
+    };
+    for (const auto& c : cases) {
+        setenv("XDG_DATA_HOME", c.dataHome.c_str(), 1);
+        ManualClockApp app;
+        app.SetName("Quorb Swap");
+        app.company = "KEXGames";
+        CaughtStderr caught;
+        app.ResolveDataFolder();
+        const std::string said = caught.Text();
+        const std::string folder = c.dataHome + "/KEXGames/Quorb Swap";
+        if (c.reason.empty()) {
+            EXPECT_EQ(said, "");
+        } else {
+            EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+            EXPECT_NE(said.find("data folder " + folder + " cannot be made or written (" + c.reason + ")"),
+                      std::string::npos)
+                << said;
+        }
+        EXPECT_EQ(std::string(app.GetConfigPath().CStr()), folder + "/config.cfg");
+    }
 }
 
 TEST_F(AppFolders, ForcedDocumentsFolderUsesMyGames)

@@ -4,6 +4,7 @@
 #include "app/Graphics.h"
 #include "platform/Clock.h"
 #include "platform/Crash.h"
+#include "platform/Files.h"
 #include "platform/Shell.h"
 #include "support/LocalHttpServer.h"
 #include "support/ProgramSegments.h"
@@ -15,13 +16,16 @@
 
 #include <atomic>
 #include <cctype>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <pthread.h>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -98,6 +102,20 @@ int WaitFor(pid_t child)
     return status;
 }
 
+// The child's status, or that of its kill once the time is up: a child
+// stuck in its report fails the test instead of holding it.
+int WaitAtMost(pid_t child, int seconds)
+{
+    for (int waited = 0; waited < seconds * 100; ++waited) {
+        int status = 0;
+        if (waitpid(child, &status, WNOHANG) == child)
+            return status;
+        usleep(10000);
+    }
+    kill(child, SIGKILL);
+    return WaitFor(child);
+}
+
 __attribute__((noinline)) void StoreThroughBadPointer()
 {
     // An address no program maps: a real fault, without the compiler seeing a
@@ -172,6 +190,86 @@ TEST(CrashCatcherTest, RealFaultInAChildWritesTheReport)
     EXPECT_GE(faulting, function);
     EXPECT_LT(faulting, function + 256);
 }
+
+namespace {
+std::atomic<bool> otherHeld{false};
+
+// Holds the thread it arrives on where it was, for good.
+void HoldThisThread(int)
+{
+    otherHeld = true;
+    for (;;)
+        pause();
+}
+} // namespace
+
+// Another thread is caught for good at whatever step it had reached, inside
+// a write or inside the allocator, and then this one faults: the report is
+// still written and the reporter started, since neither waits for anything
+// the other thread holds.
+TEST(CrashCatcherTest, AFaultWhileAnotherThreadIsInsideAWriteOrAnAllocationStillReports)
+{
+    TemporaryFolder home;
+    // Stands in for the reporter, keeping the report it is started on.
+    home.WriteText("reporter", "#!/bin/sh\ncp \"$1\" '" + home / "shown" + "'\n");
+    fs::permissions(home / "reporter", fs::perms::owner_all);
+    // A crowded folder: a write into it spends most of its time looking
+    // through it for left temporaries.
+    fs::create_directory(home / "crowded");
+    for (int i = 0; i < 5000; ++i)
+        home.WriteText("crowded/" + std::to_string(i), "");
+    const struct
+    {
+        const char* what;
+        void (*step)(const TemporaryFolder& home);
+    } cases[] = {
+        {"inside a write",
+         [](const TemporaryFolder& home) {
+             Platform::Files::WriteWhole(home / "crowded/sound.cache", "x", 1);
+         }},
+        // Blocks too large for the thread's own cache: the allocator locks
+        // its arena for each.
+        {"inside the allocator",
+         [](const TemporaryFolder&) {
+             void* volatile block = std::malloc(8192);
+             std::free(block);
+         }},
+    };
+    // Each a few times: the other thread is caught at a moment of chance.
+    for (size_t round = 0; round < 4 * std::size(cases); ++round) {
+        const auto& c = cases[round % std::size(cases)];
+        fs::remove(home / "shown");
+        pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            IsolateChild(home);
+            QuorbApp app;
+            theCrashCatcher.reportPath = (home / "report.txt").c_str();
+            theCrashCatcher.reporterPath = home / "reporter";
+            signal(SIGUSR1, HoldThisThread);
+            std::atomic<bool> stepped{false};
+            std::thread other([&] {
+                for (;;) {
+                    c.step(home);
+                    stepped = true;
+                }
+            });
+            while (!stepped)
+                usleep(1000);
+            pthread_kill(other.native_handle(), SIGUSR1);
+            while (!otherHeld)
+                usleep(1000);
+            StoreThroughBadPointer();
+            _exit(0);
+        }
+        int status = WaitAtMost(child, 40);
+        EXPECT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+            << c.what << ": the fault did not end the child";
+        EXPECT_EQ(home.ReadText("shown").rfind("<MODULE>", 0), 0u)
+            << c.what << ": no report reached the reporter";
+    }
+}
+
 TEST(CrashCatcherTest, CrashSwitchReportsDuringStartUpAndEndsCleanly)
 {
     TemporaryFolder home;

@@ -193,4 +193,27 @@ TEST_F(ProfileManagerTest, HostileNamesNeverReachTheListOrTheFileSystem)
     profiles.Save();
     EXPECT_EQ(folder.ReadText("config.cfg"), "Profiles=\r\nCurrentProfile=\r\n");
 }
+
+// A stored current name no profile could bear, a bad one or a shared file's
+// in any case, counts as none: it is neither used nor written back.
+TEST_F(ProfileManagerTest, AStoredCurrentNameNoProfileCouldBearCountsAsNone)
+{
+    profiles.GetSharedPath("Normal.hs");
+    const struct
+    {
+        std::string stored, names, current;
+    } cases[] = {
+        {"Normal.hs", "Tester", "Tester"}, {"nORMAL.HS", "Tester,Ann", "Tester"},
+        {"a/b", "Tester", "Tester"},       {"Normal.hs", "", ""},
+        {"Ann", "Tester,Ann", "Ann"},
+    };
+    for (const auto& c : cases) {
+        LoadFrom("Profiles=" + c.names + "\r\nCurrentProfile=" + c.stored + "\r\n");
+        EXPECT_EQ(profiles.GetCurrentName().CStr(), c.current) << c.stored;
+        profiles.Save();
+        EXPECT_EQ(folder.ReadText("config.cfg"),
+                  "Profiles=" + c.names + "\r\nCurrentProfile=" + c.current + "\r\n")
+            << c.stored;
+    }
+}
 } // namespace

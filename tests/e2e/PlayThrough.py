@@ -516,12 +516,15 @@ def without_write_rights():
 
 def read_only_data(program_dir, shots_dir, data_home, saved_message):
     """The data folder of an earlier run, made read-only: the game starts,
-    resumes, plays, says the game could not be saved, and quits cleanly,
-    leaving every file as it was."""
+    names the folder it cannot write once, resumes, plays, says the game
+    could not be saved, and quits cleanly, leaving every file as it was (but
+    the test's own record of what the game printed)."""
     game = Game(program_dir, data_home, "-hardware", shots_dir, name="read-only")
     game.wrapper = without_write_rights()
     files = sorted(glob.glob(os.path.join(data_home, "**"), recursive=True))
-    before = {path: open(path, "rb").read() for path in files if os.path.isfile(path)}
+    output = game.output_path()
+    before = {path: open(path, "rb").read() for path in files if os.path.isfile(path) and path != output}
+    printed_before = os.path.getsize(output) if os.path.exists(output) else 0
     subprocess.run(["chmod", "-R", "a-w", data_home], check=True)
     try:
         game.start()
@@ -538,6 +541,10 @@ def read_only_data(program_dir, shots_dir, data_home, saved_message):
         game.click(*MESSAGE_OK, pause=0.3)
         changed(game, "main-menu-after")
         quit_game(game)
+        with open(output, "rb") as f:
+            printed = f.read()[printed_before:].decode(errors="replace")
+        check(printed.count("cannot be made or written") == 1,
+              f"read-only: the game names the data folder it cannot write, once (it printed {printed!r})")
         after = {path: open(path, "rb").read() for path in before}
         check(after == before, "read-only: every file of the data folder is as it was")
         check(sorted(glob.glob(os.path.join(data_home, "**"), recursive=True)) == files,

@@ -201,6 +201,19 @@ TEST_F(BoardFrameTest, SkipButtonShowsWithASkipPower)
     }
 }
 
+// Hint is clicked only where its round art shows: its clear corners lie over
+// a duel frame's corner.
+TEST_F(BoardFrameTest, HintIsClickedOnlyWhereItsArtShows)
+{
+    for (LevelType type : {LevelType::Meter, LevelType::Duel}) {
+        auto board = MakeBoard(type);
+        const Rect hint = board->hintButton.rect;
+        EXPECT_FALSE(board->hintButton.HitTest(int(hint.x) + 1, int(hint.y) + 1)) << int(type);
+        EXPECT_TRUE(board->hintButton.HitTest(int(hint.x + hint.w / 2), int(hint.y + hint.h / 2)))
+            << int(type);
+    }
+}
+
 // A lost level's prompt is written where the Menu button stands, and its
 // overlay takes every click: the button leaves the screen.
 TEST_F(BoardFrameTest, MenuLeavesTheScreenUnderALostLevelsPrompt)

@@ -653,6 +653,33 @@ TEST_F(GameSaveTest, ResumedOverlaysShakeAndDropTheirChecksAsWhenOpened)
     }
 }
 
+// A Casual or Speed save holding a lost game's screen is accepted; resumed,
+// it goes once that screen is clicked through, as a game lost in play does,
+// instead of coming back lost again and again.
+TEST_F(GameSaveTest, AResumedLostEndlessGameLeavesNoSaveWhenItsLoseScreenEnds)
+{
+    for (GameMode mode : {GameMode::Casual, GameMode::Speed}) {
+        Board& lost = Playing(*StartedGame(mode));
+        lost.loseOverlay = new LoseOverlay(&lost, LoseReason::NoMoves);
+        lost.AddChild(lost.loseOverlay);
+        lost.levelScore = 0; // no record to name
+        const String path = lost.game->GetSavePath();
+        lost.game->Save();
+        ASSERT_TRUE(Platform::Files::Exists(path.CStr())) << int(mode);
+
+        Game* resumed = NewGame(mode, true);
+        ASSERT_TRUE(resumed->Load()) << int(mode);
+        LoseOverlay& lose = *resumed->board->loseOverlay;
+        for (int i = 0; i < 1000 && lose.promptAlpha < 1.0f; ++i)
+            lose.Update();
+        lose.MouseDown(400, 560, 1);
+        ASSERT_NE(app.transition, nullptr) << "the click goes on to the records";
+        app.transition->Kill();
+        app.CloseAllScreens(); // as the switch to the records does
+        EXPECT_FALSE(Platform::Files::Exists(path.CStr())) << int(mode);
+    }
+}
+
 TEST_F(GameSaveTest, DeleteFlagRemovesTheFileInsteadOfWriting)
 {
     Game* speed = StartedGame(GameMode::Speed);

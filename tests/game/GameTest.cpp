@@ -222,8 +222,9 @@ TEST_F(GameTest, PauseAndMenuOpenOnlyOnce)
 }
 
 // A paused game makes no sound of its own: the meter's hum, running as the
-// meter rises after a match, falls silent under the in-game menu and the
-// pause screen, and comes back as it was when the game goes on.
+// meter rises after a match, falls silent under the in-game menu, the pause
+// screen, a tutorial page and while the window is in the background, and
+// comes back as it was when the game goes on.
 TEST(GamePauseTest, TheMeterHumIsSilentWhileTheGameIsPaused)
 {
     SoundTestFolder folder;
@@ -237,6 +238,8 @@ TEST(GamePauseTest, TheMeterHumIsSilentWhileTheGameIsPaused)
     QuorbSwapApp app;
     app.dataFolder = std::filesystem::current_path().c_str(); // the sound folder's
     app.bundlePopupMenu.Load("graphics\\popupmenu");
+    app.bundleTutorial.Load("graphics\\tutorial");
+    app.bundleProfiles.Load("graphics\\profiles");
     app.sndQuorbMeter.Load("quorbmeter", 1);
     app.gameMode = GameMode::Speed;
     app.game = new Game(&app);
@@ -276,6 +279,20 @@ TEST(GamePauseTest, TheMeterHumIsSilentWhileTheGameIsPaused)
              app.rootGadgets.PurgeKilled();
          }},
         {"the pause screen", [&] { game.OnKey('p'); }, [&] { game.SetPaused(0); }},
+        {"a tutorial page",
+         [&] {
+             game.tutor = new Tutor(&game);
+             app.rootGadgets.Add(game.tutor);
+         },
+         [&] {
+             game.tutor->Kill();
+             app.rootGadgets.PurgeKilled();
+         }},
+        {"the window in the background", [&] { app.SetActive(false); },
+         [&] {
+             app.SetActive(true);
+             game.SetPaused(0);
+         }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -1,7 +1,9 @@
 #include "platform/Crash.h"
 
+#include "support/CaughtStderr.h"
 #include "support/ProgramSegments.h"
 
+#include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -101,37 +103,76 @@ TEST(CrashTest, RunProgramWaitsAndReportsSuccess)
     EXPECT_FALSE(Platform::Crash::RunProgram({}));
 }
 
-// A box of glyphs up to 10 x 20 pixels, 30 pixels of padding and 112 of
-// title, padding and buttons fits a 1024 x 768 screen with 99 columns and 32
-// lines; the report is cut to them, its words kept whole where they fit.
-TEST(CrashTest, BoxTextIsWrappedAndCutToFitTheScreen)
+namespace {
+// A report of a long paragraph, a module path longer than a line and more
+// stack lines than a screen holds.
+std::string LongReport()
 {
     std::string paragraph = "crash";
     for (int i = 1; i < 40; ++i)
         paragraph += " crash";
-    std::string module = "<MODULE>/" + std::string(150, 'p') + "</MODULE>";
-    std::string text = paragraph + "\r\n\r\n" + module + "\r\n";
+    std::string text = paragraph + "\r\n\r\n<MODULE>/" + std::string(150, 'p') + "</MODULE>\r\n";
     for (int i = 0; i < 60; ++i)
         text += "<STACKWALK>0001:000000" + std::to_string(10 + i) + "</STACKWALK>\r\n";
+    return text;
+}
 
-    std::string shown = Platform::Crash::FitToScreen(text, 1024, 768);
+// The text of the last message box asked for.
+std::string boxText;
+} // namespace
+
+// Stands in for SDL's message box in this suite: keeps the text it is given
+// and, as without a display, shows nothing.
+extern "C" int SDL_ShowMessageBox(const SDL_MessageBoxData* box, int* /*pressed*/)
+{
+    boxText = box->message;
+    return -1;
+}
+
+// The report is cut to the lines and columns the box's glyph cell and room
+// leave on the screen, its words kept whole where they fit.
+TEST(CrashTest, BoxTextIsWrappedAndCutToFitTheScreen)
+{
+    using namespace Platform::Crash;
+    const size_t columns = (1024 - kBoxSideRoom) / kBoxGlyphWidth;
+    const size_t rows = (768 - kBoxTopAndBottomRoom) / kBoxLineHeight;
+    const std::string text = LongReport();
+    std::string shown = FitToScreen(text, 1024, 768);
     std::vector<std::string> lines;
     std::istringstream in(shown);
     for (std::string line; std::getline(in, line);)
         lines.push_back(line);
-    ASSERT_GE(lines.size(), 20u) << shown;
-    EXPECT_LE(lines.size(), 32u) << shown;
+    EXPECT_EQ(lines.size(), rows) << shown;
     EXPECT_EQ(lines.back(), "...");
     std::string unwrapped;
     for (size_t i = 0; i + 1 < lines.size(); ++i) {
-        EXPECT_LE(lines[i].size(), 99u) << lines[i];
+        EXPECT_LE(lines[i].size(), columns) << lines[i];
         EXPECT_EQ(lines[i].find('\r'), std::string::npos);
         unwrapped += lines[i] + (lines[i].rfind("crash", 0) == 0 ? " " : "");
     }
+    const std::string paragraph = text.substr(0, text.find("\r\n"));
+    const size_t moduleAt = paragraph.size() + 4;
+    const std::string module = text.substr(moduleAt, text.find("\r\n", moduleAt) - moduleAt);
     EXPECT_EQ(unwrapped.rfind(paragraph + " " + module + "<STACKWALK>0001:0000001", 0), 0u) << unwrapped;
 
-    EXPECT_EQ(Platform::Crash::FitToScreen("Error Report:\r\n\r\n<MODULE>m</MODULE>\r\n", 1024, 768),
+    EXPECT_EQ(FitToScreen("Error Report:\r\n\r\n<MODULE>m</MODULE>\r\n", 1024, 768),
               "Error Report:\n\n<MODULE>m</MODULE>");
+}
+
+// The crash window's stand-in box shows the report as fitted to the screen
+// it opens on; when it cannot open, all of the report goes to the error
+// stream and the default button answers.
+TEST(CrashTest, TheBoxShowsTheReportFittedToItsScreenAndTheErrorStreamAllOfIt)
+{
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    SDL_Rect screen;
+    ASSERT_EQ(SDL_GetDisplayUsableBounds(0, &screen), 0) << SDL_GetError();
+    const std::string text = LongReport();
+    CaughtStderr caught;
+    EXPECT_EQ(Platform::Crash::Choose("Crash", text, {"Send Report", "Close"}, 1), 1);
+    EXPECT_EQ(boxText, Platform::Crash::FitToScreen(text, screen.w, screen.h));
+    EXPECT_EQ(caught.Text(), "Crash: " + text + "\n");
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
 TEST(CrashTest, WithoutADisplayTheDefaultButtonAnswers)

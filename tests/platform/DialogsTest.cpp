@@ -4,7 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <fcntl.h>
+#include <poll.h>
+#include <string>
+#include <unistd.h>
 
 namespace Dialogs = Platform::Dialogs;
 
@@ -17,11 +22,36 @@ TEST(Dialogs, WithoutADisplayTheTextGoesToTheErrorStreamTheDefaultAnswersAndNoBe
     EXPECT_FALSE(Dialogs::AskYesNo("Question", "First line\r\nsecond line", false));
     EXPECT_TRUE(Dialogs::AskYesNo("Question", "Again?", true));
     Dialogs::ShowMessage("Note", "Done.\r\n");
-    // No window to ring the bell of, and no terminal: the beep is silent.
-    Dialogs::Beep();
     EXPECT_EQ(caught.Text(), "Question: First line\nsecond line [No]\n"
                              "Question: Again? [Yes]\n"
                              "Note: Done.\n\n");
+
+    // With no window to ring the bell of, the terminal's rings where the
+    // error stream is one, and nothing does where it is not.
+    for (const bool terminal : {false, true}) {
+        int ends[2] = {-1, -1};
+        if (terminal) {
+            ends[0] = posix_openpt(O_RDWR | O_NOCTTY);
+            ASSERT_GE(ends[0], 0);
+            ASSERT_EQ(grantpt(ends[0]) | unlockpt(ends[0]), 0);
+            ends[1] = open(ptsname(ends[0]), O_RDWR | O_NOCTTY);
+        } else {
+            ASSERT_EQ(pipe(ends), 0);
+        }
+        ASSERT_GE(ends[1], 0);
+        const int saved = dup(STDERR_FILENO);
+        dup2(ends[1], STDERR_FILENO);
+        Dialogs::Beep();
+        dup2(saved, STDERR_FILENO);
+        close(saved);
+        close(ends[1]);
+        pollfd ready{ends[0], POLLIN, 0};
+        char rung[8] = {};
+        const ssize_t got = poll(&ready, 1, 200) > 0 ? read(ends[0], rung, sizeof(rung)) : 0;
+        close(ends[0]);
+        EXPECT_EQ(std::string(rung, size_t(std::max<ssize_t>(got, 0))), terminal ? "\a" : "")
+            << (terminal ? "on a terminal" : "on a pipe");
+    }
 }
 
 TEST(Dialogs, ARecorderAnswersInsteadOfTheUser)

@@ -5,7 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using namespace Platform::Files;
@@ -83,44 +87,108 @@ TEST(FilesTest, WriteWholeReplacesAtomically)
     EXPECT_EQ(fs::file_size(folder / "empty.dat"), 0u);
 }
 
-// A write cut by the death of the process leaves its temporary file; the
-// next write into the same folder clears such leftovers, whichever file they
-// were for, and nothing else.
-TEST(FilesTest, WriteWholeClearsTemporaryFilesLeftByKilledWrites)
+namespace {
+// A process number that names no process any more.
+pid_t EndedProcess()
 {
-    TemporaryFolder folder;
-    struct Case {
-        const char* name;
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(0);
+    waitpid(child, nullptr, 0);
+    return child;
+}
+
+// The name the game gives a temporary file of "name" written by that
+// process in that run.
+std::string TemporaryOf(const std::string& name, pid_t process, const std::string& run)
+{
+    return "." + name + ".qs-unfinished-" + std::to_string(process) + "-" + run + "-a1B2c3";
+}
+} // namespace
+
+// A write cut by the death of the process leaves its temporary file; the
+// next write into the same folder, given with its folder or in the working
+// folder, clears the game's own leftovers of any file, and nothing else:
+// not a player's file, even one named as the game's temporaries once were,
+// nor a write another process is still making.
+TEST(FilesTest, WriteWholeClearsOnlyTheGamesOwnLeftTemporaries)
+{
+    const std::string ended = std::to_string(EndedProcess());
+    struct Case
+    {
+        std::string name;
         bool cleared;
     };
     const Case cases[] = {
-        {".casual.sav.a1B2c3", true},
-        {".casual.sav.XXXXXX", true},
-        {".casual.sav.a1B2c", false},   // not of the temporary pattern
-        {".casual.sav.a1B2c34", false},
-        {".casual.sav.a1-2c3", false},
-        {".speed.sav.a1B2c3", true},    // another file's
-        {".Normal.hs.Q9w8E7", true},
-        {".a.XXXXXX", true},
-        {"..XXXXXX", false},            // no file's name
-        {"speed.sav.a1B2c3", false},
-        {"casual.sav.damaged", false},
-        {".casual.sav.folder", false},  // a folder is never ours
+        {".notes.backup", false},
+        {".env.sample", false},
+        {".todo.2024v1", false},
+        {".config.cfg.backup", false}, // named as the file written's temporaries once were
+        {".config.cfg.a1B2c3", false},
+        {".profile.Tester", false},
+        {"config.cfg.damaged", false},
+        {TemporaryOf("speed.sav", EndedProcess(), "5f3a"), true},
+        {TemporaryOf("config.cfg", EndedProcess(), "5f3a"), true},
+        {TemporaryOf("Normal.hs", getpid(), "earlier"), true}, // this process number, an earlier run
+        {TemporaryOf("Normal.hs", getppid(), "5f3a"), false},  // a write still running elsewhere
+        {".qs-unfinished-" + ended + "-5f3a-a1B2c3", false},   // no file's name
+        {TemporaryOf("speed.sav", EndedProcess(), "5f3a") + "4", false},
+        {".speed.sav.qs-unfinished-x1-5f3a-a1B2c3", false},
+        {".folder.qs-unfinished-" + ended + "-5f3a-a1B2c3", false}, // a folder is never ours
     };
-    for (const Case& c : cases)
-        folder.WriteText(c.name, "cut");
-    fs::remove(folder / ".casual.sav.folder");
-    fs::create_directory(folder / ".casual.sav.folder");
-    // A link of the pattern is left, and what it names is never touched.
-    folder.WriteText("precious", "keep");
-    fs::create_symlink(folder / "precious", folder / ".casual.sav.LiNk00");
+    for (const bool workingFolder : {false, true}) {
+        SCOPED_TRACE(workingFolder ? "in the working folder" : "in a folder given");
+        TemporaryFolder folder;
+        for (const Case& c : cases)
+            folder.WriteText(c.name, "cut");
+        fs::remove(folder / cases[std::size(cases) - 1].name);
+        fs::create_directory(folder / cases[std::size(cases) - 1].name);
+        // A link of the pattern is left, and what it names is never touched.
+        folder.WriteText("precious", "keep");
+        const std::string link = TemporaryOf("config.cfg", EndedProcess(), "5f3a");
+        fs::create_symlink(folder / "precious", folder / link);
 
-    ASSERT_TRUE(WriteWhole(folder / "casual.sav", "new", 3));
-    for (const Case& c : cases)
-        EXPECT_EQ(fs::exists(folder / c.name), !c.cleared) << c.name;
-    EXPECT_TRUE(fs::is_symlink(folder / ".casual.sav.LiNk00"));
-    EXPECT_EQ(folder.ReadText("precious"), "keep");
-    EXPECT_EQ(folder.ReadText("casual.sav"), "new");
+        const fs::path previous = fs::current_path();
+        fs::current_path(workingFolder ? fs::path(folder.Path()) : previous);
+        const bool written = WriteWhole(workingFolder ? "config.cfg" : folder / "config.cfg", "new", 3);
+        fs::current_path(previous);
+        ASSERT_TRUE(written);
+        for (const Case& c : cases)
+            EXPECT_EQ(fs::exists(folder / c.name), !c.cleared) << c.name;
+        EXPECT_TRUE(fs::is_symlink(folder / link));
+        EXPECT_EQ(folder.ReadText("precious"), "keep");
+        EXPECT_EQ(folder.ReadText("config.cfg"), "new");
+    }
+}
+
+// Writes of several files into one folder at once, from threads of this
+// process and from another process: none takes another's temporary file
+// from under it, so every write succeeds and none leaves anything behind.
+TEST(FilesTest, WritesAtOnceIntoOneFolderAllSucceed)
+{
+    TemporaryFolder folder;
+    constexpr int kWrites = 3000;
+    const std::string bytes(64, 'x');
+    auto writeMany = [&](const std::string& name) {
+        int failed = 0;
+        for (int i = 0; i < kWrites; ++i)
+            failed += WriteWhole(folder / name, bytes.data(), bytes.size()) ? 0 : 1;
+        return failed;
+    };
+    const pid_t other = fork();
+    ASSERT_GE(other, 0);
+    if (other == 0)
+        _exit(writeMany("other.sav") == 0 ? 0 : 1);
+    int failedHere = 0;
+    std::thread second([&] { failedHere += writeMany("second.sav"); });
+    const int failedFirst = writeMany("first.sav");
+    second.join();
+    int status = 0;
+    waitpid(other, &status, 0);
+    EXPECT_EQ(failedFirst, 0);
+    EXPECT_EQ(failedHere, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "writes of the other process failed";
+    EXPECT_EQ(ListFolder(folder.Path()).size(), 3u);
 }
 
 TEST(FilesTest, FailedWriteLeavesTheOldFileAndReportsIt)
