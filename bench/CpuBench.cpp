@@ -20,6 +20,7 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <poll.h>
 #include <string>
 #include <sys/wait.h>
@@ -222,7 +223,9 @@ class XServer
         int status = 0;
         if (pid > 0 && waitpid(pid, &status, WNOHANG) == pid) {
             pid = -1;
-            error = "the X server on " + display + " ended " + HowItEnded(status);
+            const std::string said = messages->LastLines();
+            error = "the X server on " + display + " ended " + HowItEnded(status) +
+                    (said.empty() ? "" : ": " + said);
             display.clear();
         }
         return !display.empty();
@@ -250,13 +253,13 @@ class XServer
             error = "no pipe for the X server";
             return false;
         }
-        const MessageFile messages;
+        messages = std::make_unique<MessageFile>();
         std::string name(":");
         name += std::to_string(number);
         pid = fork();
         if (pid == 0) {
             close(ready[0]);
-            dup2(messages.Fd(), STDERR_FILENO);
+            dup2(messages->Fd(), STDERR_FILENO);
             const std::string screen = "1024x768x" + std::to_string(depth);
             const std::string fd = std::to_string(ready[1]);
             // A server resets when its last client leaves and refuses
@@ -280,7 +283,7 @@ class XServer
             return true;
         }
         Stop();
-        const std::string said = messages.LastLines();
+        const std::string said = messages->LastLines();
         error = "Xvfb did not start on " + name + ": " +
                 (!woke          ? "no answer within " + std::to_string(kReadyMilliseconds / 1000) + " s"
                  : said.empty() ? std::string("it ended without a word")
@@ -298,6 +301,7 @@ class XServer
     }
 
     pid_t pid = -1;
+    std::unique_ptr<MessageFile> messages; // what the server says
 };
 
 struct Mode
