@@ -125,7 +125,9 @@ struct Renderer::Impl
     SDL_Rect shownPlace{};
     std::atomic<bool> windowDisturbed{false};
     std::vector<SDL_Rect> bands;
-    SDL_Surface* staging = nullptr; // the frame before SDL converts it to a window of another layout
+    // The frame as placed on a window of another layout than XRGB8888, in
+    // XRGB8888: rewritten where the frame changed, then narrowed by SDL.
+    std::vector<uint32_t> mirror;
 
     std::unordered_map<uint32_t, UploadedTexture> textures;
     SDL_Texture* current = nullptr;
@@ -150,7 +152,12 @@ struct Renderer::Impl
     bool ShowThroughTexture(const Surface& frame);
     bool ShowOnWindowSurface(const Surface& frame);
     bool HoldsLastFrame(SDL_Surface* target, const SDL_Rect& place);
-    bool UpdateWindowBands(const std::vector<RowSpan>& written, const SDL_Rect& place);
+    bool WriteToWindowSurface(const Surface& frame, SDL_Surface* target, const SDL_Rect& place);
+    const std::vector<RowSpan>& WriteChanges(const Surface& frame, uint8_t* at, int pitch,
+                                             const SDL_Rect& place);
+    void PlaceBands(const std::vector<RowSpan>& written, const SDL_Rect& place);
+    bool NarrowBands(SDL_Surface* target, const SDL_Rect& place) const;
+    bool HandToWindow(bool whole);
     bool ReadWindowSurface(Surface& whole);
 };
 
@@ -221,9 +228,6 @@ Renderer::Impl::~Impl()
     DropAllTextures();
     if (frame) {
         SDL_DestroyTexture(frame);
-    }
-    if (staging) {
-        SDL_FreeSurface(staging);
     }
     if (backBuffer) {
         SDL_DestroyTexture(backBuffer);
@@ -693,9 +697,9 @@ bool Renderer::Impl::HoldsLastFrame(SDL_Surface* target, const SDL_Rect& place)
     return holds;
 }
 
-// The rows written, handed to the window as few rectangles: each run of
-// written rows with the columns of all of them.
-bool Renderer::Impl::UpdateWindowBands(const std::vector<RowSpan>& written, const SDL_Rect& place)
+// The rows written, as few rectangles of the window: each run of written
+// rows with the columns of all of them.
+void Renderer::Impl::PlaceBands(const std::vector<RowSpan>& written, const SDL_Rect& place)
 {
     bands.clear();
     const int rows = static_cast<int>(written.size());
@@ -710,6 +714,60 @@ bool Renderer::Impl::UpdateWindowBands(const std::vector<RowSpan>& written, cons
             columns = columns.Union(written[y]);
         }
         bands.push_back({place.x + columns.begin, place.y + first, columns.end - columns.begin, y - first});
+    }
+}
+
+// The frame's changes as XRGB8888 at `at`, copied or scaled to the place's
+// size; gives the rows written, in the place's pixels.
+const std::vector<RowSpan>& Renderer::Impl::WriteChanges(const Surface& frame, uint8_t* at, int pitch,
+                                                         const SDL_Rect& place)
+{
+    if (place.w != frame.GetWidth() || place.h != frame.GetHeight()) {
+        return stretch.Run(frame, changes, at, pitch, place.w, place.h);
+    }
+    CopyChangesToXrgb(frame, changes, at, pitch);
+    return changes.Rows();
+}
+
+// The bands from the mirror into the window's layout, narrowed as SDL
+// converts (a 16-bit desktop keeps the top bits of each channel).
+bool Renderer::Impl::NarrowBands(SDL_Surface* target, const SDL_Rect& place) const
+{
+    const int mirrorPitch = place.w * 4;
+    for (const SDL_Rect& band : bands) {
+        const uint8_t* from = reinterpret_cast<const uint8_t*>(mirror.data()) +
+                              static_cast<size_t>(band.y - place.y) * mirrorPitch + (band.x - place.x) * 4;
+        uint8_t* to = static_cast<uint8_t*>(target->pixels) + static_cast<size_t>(band.y) * target->pitch +
+                      band.x * target->format->BytesPerPixel;
+        if (SDL_ConvertPixels(band.w, band.h, SDL_PIXELFORMAT_RGB888, from, mirrorPitch,
+                              target->format->format, to, target->pitch) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Only what changed is widened, scaled and handed on, whatever the window's
+// layout: a 16-bit desktop (remote sessions, small machines) is where the
+// software renderer runs most, and a whole frame each time costs more than
+// drawing it.
+bool Renderer::Impl::WriteToWindowSurface(const Surface& frame, SDL_Surface* target, const SDL_Rect& place)
+{
+    if (IsXrgbLayout(target->format->format)) {
+        uint8_t* at = static_cast<uint8_t*>(target->pixels) + place.y * target->pitch + place.x * 4;
+        PlaceBands(WriteChanges(frame, at, target->pitch, place), place);
+        return true;
+    }
+    mirror.resize(static_cast<size_t>(place.w) * place.h);
+    PlaceBands(WriteChanges(frame, reinterpret_cast<uint8_t*>(mirror.data()), place.w * 4, place), place);
+    return NarrowBands(target, place);
+}
+
+// The bands written, or the whole surface, bars and all.
+bool Renderer::Impl::HandToWindow(bool whole)
+{
+    if (whole) {
+        return SDL_UpdateWindowSurface(window) == 0;
     }
     return bands.empty() || SDL_UpdateWindowSurfaceRects(window, bands.data(), static_cast<int>(bands.size())) == 0;
 }
@@ -728,50 +786,24 @@ bool Renderer::Impl::ShowOnWindowSurface(const Surface& frame)
     if (logicalWidth != width || logicalHeight != height) {
         SDL_RenderSetLogicalSize(renderer, width, height);
     }
-    const Uint32 format = target->format->format;
     const SDL_Rect place = FitInto(width, height, target->w, target->h);
-    if (IsXrgbLayout(format)) {
-        const bool holds = HoldsLastFrame(target, place);
-        if (!holds) {
-            FillBars(target, place);
-            changes.Forget();
-        }
-        changes.Take(frame);
-        if (SDL_LockSurface(target) != 0) {
-            shownTarget = nullptr;
-            return false;
-        }
-        uint8_t* at = static_cast<uint8_t*>(target->pixels) + place.y * target->pitch + place.x * 4;
-        const bool scaled = place.w != width || place.h != height;
-        if (!scaled) {
-            CopyChangesToXrgb(frame, changes, at, target->pitch);
-        }
-        const std::vector<RowSpan>& written =
-            scaled ? stretch.Run(frame, changes, at, target->pitch, place.w, place.h) : changes.Rows();
-        SDL_UnlockSurface(target);
-        const bool handed = holds ? UpdateWindowBands(written, place) : SDL_UpdateWindowSurface(window) == 0;
-        if (!handed) {
-            shownTarget = nullptr; // the window may lack any part: all of the next frame goes
-        }
-        return handed;
+    const bool holds = HoldsLastFrame(target, place);
+    if (!holds) {
+        FillBars(target, place);
+        changes.Forget();
     }
-    // Another layout: through a copy of the frame in one SDL converts from.
-    shownTarget = nullptr;
-    if (!staging || staging->w != width || staging->h != height) {
-        SDL_FreeSurface(staging);
-        staging = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_RGB888);
-        if (!staging) {
-            return false;
-        }
-        SDL_SetSurfaceBlendMode(staging, SDL_BLENDMODE_NONE);
+    changes.Take(frame);
+    if (SDL_LockSurface(target) != 0) {
+        shownTarget = nullptr;
+        return false;
     }
-    CopyFrameToXrgb(frame, static_cast<uint8_t*>(staging->pixels), staging->pitch);
-    FillBars(target, place);
-    SDL_Rect into = place;
-    const int placed = place.w == width && place.h == height
-                           ? SDL_BlitSurface(staging, nullptr, target, &into)
-                           : SDL_BlitScaled(staging, nullptr, target, &into);
-    return placed == 0 && SDL_UpdateWindowSurface(window) == 0;
+    const bool written = WriteToWindowSurface(frame, target, place);
+    SDL_UnlockSurface(target);
+    const bool handed = written && HandToWindow(!holds);
+    if (!handed) {
+        shownTarget = nullptr; // the window may lack any part: all of the next frame goes
+    }
+    return handed;
 }
 
 bool Renderer::Impl::ReadWindowSurface(Surface& whole)

@@ -8,21 +8,24 @@
 #include <cerrno>
 #include <cstddef>
 #include <cstring>
+#include <string>
 
 namespace Platform {
 namespace {
 constexpr char kRequest[] = "raise";
 
 // The abstract namespace: a leading NUL, no file on disk, gone with the
-// process that bound it.
+// process that bound it. Every user of the machine shares it, so the user's
+// id is part of the name: each user has a lock of their own.
 bool MakeAddress(const std::string& name, sockaddr_un& address, socklen_t& length)
 {
     std::memset(&address, 0, sizeof(address));
     address.sun_family = AF_UNIX;
-    if (name.empty() || name.size() + 1 > sizeof(address.sun_path))
+    const std::string owned = name + "." + std::to_string(getuid());
+    if (name.empty() || owned.size() + 1 > sizeof(address.sun_path))
         return false;
-    std::memcpy(address.sun_path + 1, name.data(), name.size());
-    length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size());
+    std::memcpy(address.sun_path + 1, owned.data(), owned.size());
+    length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + owned.size());
     return true;
 }
 

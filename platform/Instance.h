@@ -3,10 +3,12 @@
 #include <string>
 #include <vector>
 
-// One running copy of the program per name, in place of a named mutex and a
-// broadcast message: a local socket in the abstract namespace, named after
-// the application. Binding it is the lock; a later copy connects, sends
-// "raise" and goes away, and the holder hears it in its message pump.
+// One running copy of the program per name and user, in place of a named
+// mutex and a broadcast message: a local socket in the abstract namespace,
+// named after the application and the user. Binding it is the lock; a later
+// copy connects, sends "raise" and goes away, and the holder hears it in its
+// message pump. Another user's copy is not this one running: it binds a name
+// of its own.
 namespace Platform {
 class Instance
 {

@@ -1,10 +1,12 @@
 #include "platform/Display.h"
 #include "platform/Window.h"
 
+#include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <utility>
+#include <vector>
 
 using Platform::BlendMode;
 using Platform::PixelFormat;
@@ -19,6 +21,23 @@ void DrawRect(Renderer& renderer, float x, float y, float w, float h, uint32_t c
     const RenderVertex quad[4] = {
         {x, y, color, 0, 0}, {x + w, y, color, 1, 0}, {x, y + h, color, 0, 1}, {x + w, y + h, color, 1, 1}};
     renderer.DrawTriangleStrip(quad, 4);
+}
+
+void SetRaw(Surface& frame, int x, int y, uint32_t pixel)
+{
+    const int bytes = frame.GetFormat().BytesPerPixel();
+    std::memcpy(frame.GetRow(y) + x * bytes, &pixel, bytes);
+}
+
+// Every 16-bit value once; 32-bit words with every byte.
+void FillWithEveryValue(Surface& frame)
+{
+    for (int y = 0; y < frame.GetHeight(); ++y) {
+        for (int x = 0; x < frame.GetWidth(); ++x) {
+            const uint32_t raw = static_cast<uint32_t>(y * frame.GetWidth() + x);
+            SetRaw(frame, x, y, frame.GetFormat().bitsPerPixel == 16 ? raw : raw * 0x9E3779B1u);
+        }
+    }
 }
 
 class RendererTest : public ::testing::Test
@@ -328,16 +347,8 @@ TEST(SoftwareFrames, LookTheSameOnTheWindowSurfaceAndThroughTheRenderer)
     for (const PixelFormat& format : {PixelFormat::XRGB8888(), PixelFormat::RGB565(), PixelFormat::RGB555()}) {
         for (const Case& c : cases) {
             Surface frame(c.width, c.height, format);
-            auto set = [&](int x, int y, uint32_t pixel) {
-                std::memcpy(frame.GetRow(y) + x * format.BytesPerPixel(), &pixel, format.BytesPerPixel());
-            };
-            for (int y = 0; y < c.height; ++y) {
-                for (int x = 0; x < c.width; ++x) {
-                    // Every 16-bit value once; 32-bit words with every byte.
-                    const uint32_t raw = static_cast<uint32_t>(y * c.width + x);
-                    set(x, y, format.bitsPerPixel == 16 ? raw : raw * 0x9E3779B1u);
-                }
-            }
+            auto set = [&](int x, int y, uint32_t pixel) { SetRaw(frame, x, y, pixel); };
+            FillWithEveryValue(frame);
             for (int shown = 0; shown < 2; ++shown) {
                 if (shown == 1) {
                     // Corners, a pixel mid-frame and a short run near it.
@@ -368,6 +379,136 @@ TEST(SoftwareFrames, LookTheSameOnTheWindowSurfaceAndThroughTheRenderer)
                 }
                 EXPECT_EQ(wrong, 0) << format.bitsPerPixel << " bits, " << c.width << " x " << c.height
                                     << (shown ? ", changed" : "");
+            }
+        }
+    }
+}
+
+// The window system's surface of a window in a layout SDL's dummy driver
+// does not offer, and what is handed to the window system from it. This
+// suite is linked with SDL's window-surface calls wrapped; while no double
+// is in use they reach SDL.
+namespace {
+struct WindowSurfaceDouble;
+WindowSurfaceDouble* theWindowSurface = nullptr;
+
+struct WindowSurfaceDouble
+{
+    WindowSurfaceDouble(int side, Uint32 layout)
+        : surface(SDL_CreateRGBSurfaceWithFormat(0, side, side, 0, layout))
+    {
+    }
+    ~WindowSurfaceDouble()
+    {
+        if (theWindowSurface == this)
+            theWindowSurface = nullptr;
+        SDL_FreeSurface(surface);
+    }
+    WindowSurfaceDouble(const WindowSurfaceDouble&) = delete;
+    WindowSurfaceDouble& operator=(const WindowSurfaceDouble&) = delete;
+
+    SDL_Surface* const surface;
+    int wholeHandings = 0;
+    std::vector<SDL_Rect> handed;
+};
+} // namespace
+
+extern "C" {
+SDL_Surface* __real_SDL_GetWindowSurface(SDL_Window* window);
+int __real_SDL_UpdateWindowSurface(SDL_Window* window);
+int __real_SDL_UpdateWindowSurfaceRects(SDL_Window* window, const SDL_Rect* rects, int count);
+
+SDL_Surface* __wrap_SDL_GetWindowSurface(SDL_Window* window)
+{
+    return theWindowSurface ? theWindowSurface->surface : __real_SDL_GetWindowSurface(window);
+}
+
+int __wrap_SDL_UpdateWindowSurface(SDL_Window* window)
+{
+    if (!theWindowSurface)
+        return __real_SDL_UpdateWindowSurface(window);
+    ++theWindowSurface->wholeHandings;
+    return 0;
+}
+
+int __wrap_SDL_UpdateWindowSurfaceRects(SDL_Window* window, const SDL_Rect* rects, int count)
+{
+    if (!theWindowSurface)
+        return __real_SDL_UpdateWindowSurfaceRects(window, rects, count);
+    theWindowSurface->handed.insert(theWindowSurface->handed.end(), rects, rects + count);
+    return 0;
+}
+}
+
+// On a window whose surface is laid out in 16 bits, as in 32, a frame that
+// changes one row hands the window system only that row's band, and the
+// surface holds what SDL's renderer shows, narrowed to the layout as SDL
+// converts it, scaled frames too.
+TEST(SoftwareFrames, OnA16BitWindowOnlyTheChangedRowsAreRewrittenAndHandedOn)
+{
+    constexpr int kSide = 256;
+    constexpr int kRow = 100;
+    constexpr int kFirst = 40;
+    constexpr int kEnd = 50;
+    struct Case
+    {
+        int width, height; // the frame's
+        int left, placed;  // where it lands in the window, and how wide, all rows high
+    };
+    const Case cases[] = {{kSide, kSide, 0, kSide}, {160, 192, 21, 213}};
+    Platform::Window window;
+    ASSERT_TRUE(window.Create("Frames", 0, 0, kSide, kSide));
+    auto onWindow = Renderer::CreateForWindow(window.NativeHandle(), false);
+    auto offscreen = Renderer::CreateOffscreen(kSide, kSide);
+    ASSERT_TRUE(onWindow && offscreen);
+    // All alive to the end: a new one in a freed one's memory would pass for
+    // a window still holding the last frame.
+    WindowSurfaceDouble windows[] = {
+        {kSide, SDL_PIXELFORMAT_RGB565}, {kSide, SDL_PIXELFORMAT_RGB555}, {kSide, SDL_PIXELFORMAT_RGB888}};
+    for (WindowSurfaceDouble& shown : windows) {
+        ASSERT_NE(shown.surface, nullptr);
+        theWindowSurface = &shown;
+        const SDL_PixelFormat& bits = *shown.surface->format;
+        const Uint32 layout = bits.format;
+        for (const PixelFormat& format : {PixelFormat::XRGB8888(), PixelFormat::RGB565()}) {
+            for (const Case& c : cases) {
+                const std::string name = std::string(SDL_GetPixelFormatName(layout)) + " window, " +
+                                         std::to_string(format.bitsPerPixel) + "-bit frame of " +
+                                         std::to_string(c.width) + " x " + std::to_string(c.height);
+                Surface frame(c.width, c.height, format);
+                FillWithEveryValue(frame);
+                ASSERT_TRUE(onWindow->PresentSurface(frame)) << name;
+                for (int x = kFirst; x < kEnd; ++x)
+                    SetRaw(frame, x, kRow, 0x1234);
+                shown.wholeHandings = 0;
+                shown.handed.clear();
+                ASSERT_TRUE(onWindow->PresentSurface(frame)) << name;
+                EXPECT_EQ(shown.wholeHandings, 0) << name;
+                ASSERT_EQ(shown.handed.size(), 1u) << name;
+                const SDL_Rect band = shown.handed[0];
+                const SDL_Point changed{c.left + (kFirst + kEnd) / 2 * c.placed / c.width,
+                                        kRow * kSide / c.height};
+                EXPECT_TRUE(SDL_PointInRect(&changed, &band)) << name;
+                EXPECT_LE(band.h, (kSide + c.height - 1) / c.height + 1) << name;
+                EXPECT_LE(band.w, (kEnd - kFirst) * c.placed / c.width + 2) << name;
+
+                ASSERT_TRUE(offscreen->PresentSurface(frame));
+                Surface rendered(kSide, kSide, PixelFormat::ARGB8888());
+                ASSERT_TRUE(offscreen->ReadOutput(rendered));
+                std::vector<uint8_t> want(static_cast<size_t>(kSide) * shown.surface->pitch);
+                ASSERT_EQ(SDL_ConvertPixels(kSide, kSide, SDL_PIXELFORMAT_RGB888, rendered.GetPixels(),
+                                            rendered.GetPitch(), layout, want.data(), shown.surface->pitch),
+                          0);
+                const uint32_t colours = bits.Rmask | bits.Gmask | bits.Bmask;
+                int wrong = 0;
+                for (size_t at = 0; at < want.size(); at += bits.BytesPerPixel) {
+                    uint32_t seen = 0;
+                    uint32_t wanted = 0;
+                    std::memcpy(&seen, static_cast<uint8_t*>(shown.surface->pixels) + at, bits.BytesPerPixel);
+                    std::memcpy(&wanted, want.data() + at, bits.BytesPerPixel);
+                    wrong += (seen & colours) != (wanted & colours);
+                }
+                EXPECT_EQ(wrong, 0) << name;
             }
         }
     }
