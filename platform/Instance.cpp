@@ -29,6 +29,17 @@ bool MakeAddress(const std::string& name, sockaddr_un& address, socklen_t& lengt
     return true;
 }
 
+// Whether the other end of a connection runs as this user. The abstract
+// namespace has no permissions: anybody can bind our name or connect to it,
+// and another user's socket is neither our game running nor a voice it
+// answers.
+bool PeerIsThisUser(int connection)
+{
+    ucred peer{};
+    socklen_t size = sizeof(peer);
+    return getsockopt(connection, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && peer.uid == getuid();
+}
+
 // Reads what the connection has; true when it is finished with (the request
 // arrived, or the peer went away or failed).
 bool ReadRequest(int connection, bool& raise)
@@ -87,7 +98,7 @@ bool Instance::NotifyHolder(const std::string& name)
     if (fd < 0)
         return false;
     bool sent =
-        connect(fd, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
+        connect(fd, reinterpret_cast<sockaddr*>(&address), length) == 0 && PeerIsThisUser(fd) &&
         send(fd, kRequest, sizeof(kRequest) - 1, MSG_NOSIGNAL) == static_cast<ssize_t>(sizeof(kRequest) - 1);
     close(fd);
     return sent;
@@ -102,7 +113,7 @@ bool Instance::PollRaise()
         pending_.push_back(connection);
     bool raise = false;
     auto finished = [&raise](int connection) {
-        if (!ReadRequest(connection, raise))
+        if (PeerIsThisUser(connection) && !ReadRequest(connection, raise))
             return false;
         close(connection);
         return true;

@@ -8,7 +8,8 @@
 // named after the application and the user. Binding it is the lock; a later
 // copy connects, sends "raise" and goes away, and the holder hears it in its
 // message pump. Another user's copy is not this one running: it binds a name
-// of its own.
+// of its own, and a socket of another user's under our name is neither a
+// holder to hand over to nor a request to raise.
 namespace Platform {
 class Instance
 {
@@ -25,7 +26,7 @@ class Instance
     bool IsHeld() const { return listener_ >= 0; }
 
     // Asks the holder of the name to come to the front; false when nobody
-    // holds it.
+    // of this user holds it.
     static bool NotifyHolder(const std::string& name);
 
     // True when a raise request arrived since the last call; never waits.

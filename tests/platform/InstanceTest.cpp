@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <cstring>
 #include <grp.h>
 #include <iterator>
 #include <string>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -87,6 +91,77 @@ TEST(InstanceTest, EachUserHoldsTheNameApart)
     ASSERT_LT(found, static_cast<int>(std::size(kOtherUserFindings)));
     EXPECT_EQ(found, 0) << "another user's copy " << kOtherUserFindings[found];
     EXPECT_FALSE(ours.PollRaise());
+}
+
+// A socket under the name the copies of user "owner" use, bound (or
+// reached, with a raise request) by whoever runs this, not through Instance.
+int RawSocket(const std::string& name, uid_t owner, bool bindIt)
+{
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string owned = name + "." + std::to_string(owner);
+    std::memcpy(address.sun_path + 1, owned.data(), owned.size());
+    const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + owned.size());
+    const auto* where = reinterpret_cast<const sockaddr*>(&address);
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    const bool done = bindIt ? bind(fd, where, length) == 0 && listen(fd, 1) == 0
+                             : connect(fd, where, length) == 0 && send(fd, "raise", 5, MSG_NOSIGNAL) == 5;
+    return done ? fd : -1;
+}
+
+// As another user: asks our holder to raise, squats the other name, says so
+// on "ready" and keeps it until "done" closes.
+int SquatAsOtherUser(const std::string& ours, const std::string& squatted, uid_t owner, int ready, int done)
+{
+    if (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0)
+        return kCannotChangeUser;
+    if (RawSocket(ours, owner, false) < 0 || RawSocket(squatted, owner, true) < 0)
+        return 2;
+    char byte = 0;
+    if (write(ready, &byte, 1) != 1)
+        return 2;
+    while (read(done, &byte, 1) > 0) {
+    }
+    return 0;
+}
+
+// Anybody may bind or reach a name in the abstract namespace: another user
+// squatting our name must not end our game, nor raise it.
+TEST(InstanceTest, AnotherUsersSocketUnderOurNameIsNeitherHolderNorVoice)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only root can start a process of another user here";
+    const std::string ours = UniqueName("Ours");
+    const std::string squatted = UniqueName("Squatted");
+    Platform::Instance holder;
+    ASSERT_TRUE(holder.Acquire(ours));
+    int ready[2], done[2];
+    ASSERT_EQ(pipe(ready), 0);
+    ASSERT_EQ(pipe(done), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        close(done[1]);
+        _exit(SquatAsOtherUser(ours, squatted, getuid(), ready[1], done[0]));
+    }
+    close(ready[1]);
+    close(done[0]);
+    char byte;
+    const bool squatting = read(ready[0], &byte, 1) == 1;
+    if (squatting) {
+        EXPECT_FALSE(holder.PollRaise()) << "another user's request raised our game";
+        Platform::Instance second;
+        EXPECT_FALSE(second.Acquire(squatted));
+        EXPECT_FALSE(Platform::Instance::NotifyHolder(squatted))
+            << "another user's socket taken for our game";
+    }
+    close(ready[0]);
+    close(done[1]);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == kCannotChangeUser)
+        GTEST_SKIP() << "could not become user " << kNobody << " in a child process";
+    EXPECT_TRUE(squatting) << "the other user's process could not squat the name";
 }
 
 TEST(InstanceTest, NobodyToNotifyWithoutAHolder)
