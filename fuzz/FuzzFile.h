@@ -21,10 +21,8 @@ inline void WriteWholeFile(const std::string& path, const void* data, size_t siz
     }
 }
 
-// Scratch files go to memory where the system offers it, else to the
-// temporary folder: several readers save with a sync to disk, which would set
-// the pace otherwise. What is
-// made under the path goes when the process ends.
+// Scratch files go to the temporary folder TMPDIR names (/tmp without it).
+// What is made under the path goes when the process ends.
 inline std::string ScratchPath(const std::string& name)
 {
     static std::vector<std::string> made;
@@ -35,8 +33,7 @@ inline std::string ScratchPath(const std::string& name)
                 std::filesystem::remove_all(path, ignored);
             }
         });
-    const std::string folder =
-        access("/dev/shm", W_OK) == 0 ? "/dev/shm" : std::filesystem::temp_directory_path().string();
+    const std::string folder = std::filesystem::temp_directory_path().string();
     made.push_back(folder + "/qs-fuzz-" + name + "-" + std::to_string(getpid()));
     return made.back();
 }

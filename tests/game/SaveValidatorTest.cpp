@@ -13,7 +13,6 @@
 #include <gtest/gtest.h>
 #include <limits>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -142,17 +141,11 @@ std::vector<uint8_t> MakeSave(const Layout& l)
     return std::vector<uint8_t>(b.GetData(), b.GetData() + b.GetSize());
 }
 
-// Thousands of files are checked: they go to memory where the system
-// offers a memory folder.
+// Thousands of files are checked, one after another through one file of the
+// suite's temporary folder.
 struct ScratchFile {
-    ScratchFile()
-    {
-        path = std::filesystem::is_directory("/dev/shm") ? "/dev/shm/qs-validator-" + std::to_string(getpid())
-                                                         : folder / "game.sav";
-    }
-    ~ScratchFile() { std::filesystem::remove(path); }
     TemporaryFolder folder;
-    std::string path;
+    std::string path = folder / "game.sav";
 };
 
 bool IsValid(const std::vector<uint8_t>& bytes, GameMode mode = GameMode::Casual)
