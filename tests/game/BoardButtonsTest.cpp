@@ -6,6 +6,7 @@
 #include "game/Game.h"
 #include "game/PopupMenu.h"
 #include "game/QuorbSwapApp.h"
+#include "support/BoardLayouts.h"
 #include "support/MenuSteps.h"
 
 #include <gtest/gtest.h>
@@ -15,29 +16,8 @@
 
 namespace {
 
-struct Layout
-{
-    const char* what;
-    LevelType type;
-    int difficulty;
-};
-
-// Every grid the journey's level types make, the duel first. Casual and
-// Speed boards are the 8 x 8 layout.
-std::vector<Layout> Layouts()
-{
-    std::vector<Layout> layouts = {{"duel", LevelType::Duel, 50}, {"8 x 8", LevelType::Meter, 50}};
-    for (int d : {0, 30, 60, 89, 100})
-        layouts.push_back({"skulls", LevelType::Skulls, d});
-    for (int d : {0, 20, 30, 40, 50, 70, 100})
-        layouts.push_back({"matches", LevelType::Matches, d});
-    for (int d = 0; d <= 90; d += 15)
-        layouts.push_back({"go gold", LevelType::GoGold, d});
-    return layouts;
-}
-
 // Starts the level at once, with a Skip power held so that Skip shows.
-void StartLevel(Game& game, const Layout& layout)
+void StartLevel(Game& game, const BoardLayout& layout)
 {
     game.powerSlots[0] = int(PowerKind::SkipLevel);
     game.levelType = layout.type;
@@ -83,7 +63,7 @@ TEST(BoardButtonsTest, EveryButtonTakesPressesOverAllOfItsArtOnEveryLayout)
     app.updateLimit = kUpdateLimit;
     app.handDrawnOnly = true;
     app.SetSpeed(40.0f);
-    const std::vector<Layout> layouts = Layouts();
+    const std::vector<BoardLayout> layouts = BoardLayouts();
     size_t next = 0;
     bool duelMenuOpened = false;
     app.When([&] { return Settled(app); },
@@ -95,7 +75,7 @@ TEST(BoardButtonsTest, EveryButtonTakesPressesOverAllOfItsArtOnEveryLayout)
              });
     app.When([&] { return app.game != nullptr; }, [&] { StartLevel(*app.game, layouts[next]); });
     auto sweep = [&] {
-        const Layout& layout = layouts[next];
+        const BoardLayout& layout = layouts[next];
         Board& board = *app.game->board;
         const bool duel = layout.type == LevelType::Duel;
         struct Pressed

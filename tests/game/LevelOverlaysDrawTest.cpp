@@ -8,6 +8,7 @@
 #include "app/Graphics.h"
 #include "platform/Window.h"
 
+#include "support/BoardLayouts.h"
 #include "support/BoardScene.h"
 #include "support/TemporaryFolder.h"
 
@@ -66,10 +67,10 @@ class LevelOverlaysDrawTest : public testing::Test
         BoardScene::LoadBoardArt(*app);
         SpriteBundle& bundle = app->bundleGameplay;
         const std::pair<Sprite*, const char*> art[] = {
-            {&app->sprReady, "Ready"},       {&app->sprGo, "Go"},
-            {&app->sprWin, "Win"},           {&app->sprQuickStats, "QuickStats"},
-            {&app->sprYouLose, "youlose"},   {&app->sprNoMovesPossible, "nomovespossible"},
-            {&app->sprLevelUp, "levelup"},
+            {&app->sprReady, "Ready"},     {&app->sprGo, "Go"},
+            {&app->sprWin, "Win"},         {&app->sprQuickStats, "QuickStats"},
+            {&app->sprYouLose, "youlose"}, {&app->sprNoMovesPossible, "nomovespossible"},
+            {&app->sprLevelUp, "levelup"}, {&app->sprComputerWins, "computerwins"},
         };
         for (const auto& [sprite, name] : art) {
             sprite->LoadFromBundle(&bundle, name);
@@ -94,6 +95,62 @@ class LevelOverlaysDrawTest : public testing::Test
         std::ifstream in("frame.bmp", std::ios::binary);
         Pixels bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         return bytes.size() > 54 ? Pixels(bytes.begin() + 54, bytes.end()) : Pixels();
+    }
+
+    // The box round the pixels the lose prompt adds to its overlay, drawn
+    // alone, in the game's 800 x 600 units.
+    Rect PromptBox(LoseOverlay& lose)
+    {
+        lose.promptAlpha = 1.0f;
+        const Pixels with = Drawn(lose);
+        // The banner as good as unchanged, and no prompt.
+        lose.promptAlpha = 0.999f;
+        const Pixels without = Drawn(lose);
+        // The saved frame is the window's: a bottom-up 24-bit picture.
+        const auto word = [&](size_t at) { return int(with[at]) | int(with[at + 1]) << 8; };
+        const int width = word(18), height = word(22), stride = (width * 3 + 3) & ~3;
+        int left = width, top = height, right = -1, bottom = -1;
+        for (size_t i = 54; i < with.size() && i < without.size(); ++i) {
+            if (std::abs(int(with[i]) - int(without[i])) > 24) {
+                const int x = int(i - 54) % stride / 3, y = height - 1 - int(i - 54) / stride;
+                left = std::min(left, x), right = std::max(right, x);
+                top = std::min(top, y), bottom = std::max(bottom, y);
+            }
+        }
+        const float sx = 800.0f / float(width), sy = 600.0f / float(height);
+        return Rect(float(left) * sx, float(top) * sy, float(right + 1 - left) * sx,
+                    float(bottom + 1 - top) * sy);
+    }
+
+    // A gadget drawn alone over black: the saved frame's bytes.
+    Pixels Drawn(Gadget& gadget)
+    {
+        BoardScene::DrawOverBlack(gadget);
+        theGraphics.Present();
+        EXPECT_TRUE(theGraphics.SaveBMP("frame.bmp"));
+        std::ifstream in("frame.bmp", std::ios::binary);
+        return Pixels((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+
+    // How far the frame's edge art reaches in over the grid's edge: tubes
+    // are centred 8.5 px outside it.
+    float FrameReach()
+    {
+        float reach = 0.0f;
+        for (int frame : {1, 3}) {
+            Sprite* edge = app->stripRim.GetFrame(frame);
+            const bool horizontal = frame == 1;
+            const int across = horizontal ? edge->mHeight : edge->mWidth;
+            for (int i = 0; i < across; ++i) {
+                const float alpha = horizontal ? edge->GetAlphaAt(edge->mWidth / 2, i)
+                                               : edge->GetAlphaAt(i, edge->mHeight / 2);
+                if (alpha > 0.25f) {
+                    reach = std::max(reach, float(across) / 2.0f - float(i) - 8.5f);
+                    break;
+                }
+            }
+        }
+        return reach;
     }
 
     TemporaryFolder folder;
@@ -137,4 +194,49 @@ TEST_F(LevelOverlaysDrawTest, EachOverlayShowsOverTheBoard)
     levelup.offset = 0.0f;
     levelup.dim = 0.75f;
     EXPECT_LT(Mean(Frame(&levelup)), Mean(plain) * 0.6) << "the board is dimmed under the banner";
+}
+
+// The prompt of a lost level lies over the player's own pieces, inside its
+// frame, wherever it rises from: it hides no meter, frame or button, and
+// passes under neither banner, on every layout.
+TEST_F(LevelOverlaysDrawTest, TheLosePromptRisesInsideThePlayersFrameOnEveryLayout)
+{
+    const float reach = FrameReach();
+    ASSERT_GT(reach, 0.0f);
+    const auto banner = [](const Sprite& art, float y, float scale) {
+        return Rect(400.0f - float(art.mWidth) * scale / 2, y - float(art.mHeight) * scale / 2,
+                    float(art.mWidth) * scale, float(art.mHeight) * scale);
+    };
+    for (const BoardLayout& layout : BoardLayouts()) {
+        const bool duel = layout.type == LevelType::Duel;
+        Game game(app.get());
+        game.board = new Board(app.get(), &game);
+        if (duel) {
+            game.board->SetRect(0, 0, 400, 600);
+            game.opponentBoard = new Board(app.get(), &game);
+            game.opponentBoard->SetRect(400, 0, 400, 600);
+            game.opponentBoard->SetupLevel(LevelType::Duel, 0);
+        }
+        Board& board = *game.board;
+        board.SetupLevel(layout.type, layout.difficulty);
+        LoseOverlay lose(&board, duel ? LoseReason::OpponentWon : LoseReason::NoMoves);
+        lose.flashAlpha = 0.0f;
+        lose.slide = 0.0f;
+        lose.promptOffset = 100.0f;
+        const Rect low = PromptBox(lose);
+        lose.promptOffset = 0.0f;
+        const Rect risen = PromptBox(lose);
+        const Rect swept(risen.x, risen.y, risen.w, low.y + low.h - risen.y);
+        const Rect grid = board.gridRect;
+        const Rect inside(grid.x + reach, grid.y + reach, grid.w - 2 * reach, grid.h - 2 * reach);
+        SCOPED_TRACE(std::string(layout.what) + " " + std::to_string(layout.difficulty));
+        EXPECT_GT(risen.w, 100.0f) << "the prompt shows";
+        EXPECT_EQ(swept.Intersection(inside).w, swept.w) << "across " << swept.x << ".." << swept.x + swept.w;
+        EXPECT_EQ(swept.Intersection(inside).h, swept.h) << "down " << swept.y << ".." << swept.y + swept.h;
+        for (const Rect& art :
+             {banner(app->sprYouLose, 265, 1.015f), banner(*lose.reasonSprite, 510, 1.01f)}) {
+            const Rect overlap = swept.Intersection(art);
+            EXPECT_TRUE(overlap.w <= 0 || overlap.h <= 0) << "a banner at " << art.y;
+        }
+    }
 }

@@ -174,4 +174,14 @@ void DrawScreen(Gadget& screen)
     DrawScene([&] { screen.CoreDraw(); });
 }
 
+void DrawOverBlack(Gadget& gadget)
+{
+    DrawScene([&] {
+        theGraphics.SetColorRGBA(0.0f, 0.0f, 0.0f, 1.0f);
+        theGraphics.FillRect(0.0f, 0.0f, 800.0f, 600.0f);
+        theGraphics.SetColorWhite();
+        gadget.CoreDraw();
+    });
+}
+
 } // namespace BoardScene

@@ -31,4 +31,7 @@ void DrawFrame(Board& board, Object* overlay = nullptr);
 // One whole frame of a screen and its children, as the application draws it.
 void DrawScreen(Gadget& screen);
 
+// One frame of a gadget and its children alone, over black.
+void DrawOverBlack(Gadget& gadget);
+
 } // namespace BoardScene
