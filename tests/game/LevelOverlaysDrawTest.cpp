@@ -98,59 +98,18 @@ class LevelOverlaysDrawTest : public testing::Test
     }
 
     // The box round the pixels the lose prompt adds to its overlay, drawn
-    // alone, in the game's 800 x 600 units.
+    // alone; the banner as good as unchanged without it.
     Rect PromptBox(LoseOverlay& lose)
     {
-        lose.promptAlpha = 1.0f;
-        const Pixels with = Drawn(lose);
-        // The banner as good as unchanged, and no prompt.
-        lose.promptAlpha = 0.999f;
-        const Pixels without = Drawn(lose);
-        // The saved frame is the window's: a bottom-up 24-bit picture.
-        const auto word = [&](size_t at) { return int(with[at]) | int(with[at + 1]) << 8; };
-        const int width = word(18), height = word(22), stride = (width * 3 + 3) & ~3;
-        int left = width, top = height, right = -1, bottom = -1;
-        for (size_t i = 54; i < with.size() && i < without.size(); ++i) {
-            if (std::abs(int(with[i]) - int(without[i])) > 24) {
-                const int x = int(i - 54) % stride / 3, y = height - 1 - int(i - 54) / stride;
-                left = std::min(left, x), right = std::max(right, x);
-                top = std::min(top, y), bottom = std::max(bottom, y);
-            }
-        }
-        const float sx = 800.0f / float(width), sy = 600.0f / float(height);
-        return Rect(float(left) * sx, float(top) * sy, float(right + 1 - left) * sx,
-                    float(bottom + 1 - top) * sy);
-    }
-
-    // A gadget drawn alone over black: the saved frame's bytes.
-    Pixels Drawn(Gadget& gadget)
-    {
-        BoardScene::DrawOverBlack(gadget);
-        theGraphics.Present();
-        EXPECT_TRUE(theGraphics.SaveBMP("frame.bmp"));
-        std::ifstream in("frame.bmp", std::ios::binary);
-        return Pixels((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    }
-
-    // How far the frame's edge art reaches in over the grid's edge: tubes
-    // are centred 8.5 px outside it.
-    float FrameReach()
-    {
-        float reach = 0.0f;
-        for (int frame : {1, 3}) {
-            Sprite* edge = app->stripRim.GetFrame(frame);
-            const bool horizontal = frame == 1;
-            const int across = horizontal ? edge->mHeight : edge->mWidth;
-            for (int i = 0; i < across; ++i) {
-                const float alpha = horizontal ? edge->GetAlphaAt(edge->mWidth / 2, i)
-                                               : edge->GetAlphaAt(i, edge->mHeight / 2);
-                if (alpha > 0.25f) {
-                    reach = std::max(reach, float(across) / 2.0f - float(i) - 8.5f);
-                    break;
-                }
-            }
-        }
-        return reach;
+        return BoardScene::DifferenceBox(
+            [&] {
+                lose.promptAlpha = 1.0f;
+                BoardScene::DrawOverBlack(lose);
+            },
+            [&] {
+                lose.promptAlpha = 0.999f;
+                BoardScene::DrawOverBlack(lose);
+            });
     }
 
     TemporaryFolder folder;
@@ -201,7 +160,7 @@ TEST_F(LevelOverlaysDrawTest, EachOverlayShowsOverTheBoard)
 // passes under neither banner, on every layout.
 TEST_F(LevelOverlaysDrawTest, TheLosePromptRisesInsideThePlayersFrameOnEveryLayout)
 {
-    const float reach = FrameReach();
+    const float reach = BoardScene::FrameReach(*app);
     ASSERT_GT(reach, 0.0f);
     const auto banner = [](const Sprite& art, float y, float scale) {
         return Rect(400.0f - float(art.mWidth) * scale / 2, y - float(art.mHeight) * scale / 2,
