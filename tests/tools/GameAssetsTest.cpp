@@ -921,6 +921,27 @@ TEST_F(GameAssetsTest, ArtFitsWhereTheScreensDrawIt)
     EXPECT_EQ(lettering, 0) << "arrows reach " << reach;
 }
 
+// The options screen's labels are part of its picture, drawn over whatever
+// screen it opens on: between its rims, on every row, nothing shows through.
+TEST_F(GameAssetsTest, TheOptionsPanelHidesTheScreenUnderIt)
+{
+    Image panel;
+    ASSERT_TRUE(LoadPicture("graphics\\optionsmenu", panel));
+    int seeThrough = 0, rows = 0;
+    for (int y = 0; y < panel.mHeight; ++y) {
+        int left = 0, right = panel.mWidth - 1;
+        while (left < panel.mWidth && AlphaAt(panel, left, y) < 255)
+            ++left;
+        while (right > left && AlphaAt(panel, right, y) < 255)
+            --right;
+        rows += right > left;
+        for (int x = left; x < right; ++x)
+            seeThrough += AlphaAt(panel, x, y) < 255;
+    }
+    EXPECT_GT(rows, panel.mHeight * 9 / 10);
+    EXPECT_EQ(seeThrough, 0) << "pixels the screen below shows through";
+}
+
 // The journey map's tip marker, at every square with either tip and either
 // side asked for, swaying both ways: no pixel of its arrow or caption lies on
 // the map's gold frame or beyond it.
