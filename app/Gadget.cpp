@@ -379,6 +379,15 @@ bool Gadget::HitTest(int x, int y)
     }
 }
 
+// A disabled gadget routes no press to its children, so their art beyond its
+// rectangle must not swallow clicks meant for what lies under it.
+Gadget* Gadget::ChildAt(int x, int y)
+{
+    if (children == nullptr || disabled)
+        return nullptr;
+    return children->HitTest(ChildX(x, this), ChildY(y, this));
+}
+
 void Gadget::OnGadgetEvent(Gadget* sender)
 {
     if (theApp != nullptr && !theApp->cancelRunning)

@@ -69,6 +69,9 @@ class Gadget : public Object
     virtual void Char(int character);
     // (x, y) in the parent's frame.
     virtual bool HitTest(int x, int y);
+    // (x, y) in the parent's frame: the child hit there, which may lie beyond
+    // this gadget's own rectangle; none while this gadget is disabled.
+    Gadget* ChildAt(int x, int y);
     // Controls report to their listener through this.
     virtual void OnGadgetEvent(Gadget* sender);
     virtual void Navigate(float dx, float dy, float dz);

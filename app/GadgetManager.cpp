@@ -117,13 +117,15 @@ void GadgetManager::Detach(Gadget* gadget)
             gadget->children->Detach(child);
 }
 
+// A child takes clicks over the whole of its art, also where that runs past
+// its parent's rectangle (a duel's Menu button straddles both boards).
 Gadget* GadgetManager::HitTest(int x, int y)
 {
     for (int i = live.Count() - 1; i >= 0; --i) {
         Gadget* gadget = static_cast<Gadget*>(live.Get(i));
         if (gadget->killed || gadget->inputTransparent)
             continue;
-        if (gadget->HitTest(x, y))
+        if (gadget->HitTest(x, y) || gadget->ChildAt(x, y) != nullptr)
             return gadget;
     }
     return nullptr;

@@ -214,7 +214,10 @@ void Board::DrawHud()
         DrawCollectSlots(l);
     }
     if (isComputer) {
-        app->sprThinking.DrawCentered(aiPointer.x, aiPointer.y);
+        // The pointer wanders in the board's own frame, at least 100 px in
+        // from its edges, so that its label stays over the grid; the HUD is
+        // drawn in the grid's frame.
+        app->sprThinking.DrawCentered(aiPointer.x - gridRect.x, aiPointer.y - gridRect.y);
     }
 }
 

@@ -193,8 +193,8 @@ void Board::PlaceButtons()
     wire(menuButton);
     Sprite* menuArt = MenuArt();
     if (loseOverlay != nullptr) {
-        // A lost level writes its prompt where the button stands, and the
-        // overlay takes every click: the button leaves the screen.
+        // A lost level's overlay takes every click: the button would show
+        // there and answer nothing, so it leaves the screen.
         menuButton.SetRect(-9999.0f, -9999.0f, 10.0f, 10.0f);
     } else if (menuArt != nullptr) {
         const float menuTop =

@@ -209,9 +209,8 @@ void Board::OpenLoseOverlay(LoseReason reason, bool overGame)
     } else {
         AddChild(loseOverlay);
     }
-    // Its prompt is written where the Menu button stands, and it takes every
-    // click: the button leaves the screen (PlaceButtons keeps it away on a
-    // restored board).
+    // It takes every click: the Menu button leaves the screen (PlaceButtons
+    // keeps it away on a restored board).
     menuButton.SetRect(-9999.0f, -9999.0f, 10.0f, 10.0f);
 }
 

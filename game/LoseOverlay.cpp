@@ -22,6 +22,9 @@ constexpr int kOutlineCopies = 18;
 constexpr float kOutlineStep = 20.0f;
 constexpr float kOutlineWidth = 4.0f;
 constexpr int kBlinkTicks = 20;
+// The prompt's top once risen: just under "You Lose" (99 px tall at 265), so
+// that from 100 px lower it rises clear of the reason banner at 510.
+constexpr float kPromptTop = 330.0f;
 
 float SinDegrees(float degrees)
 {
@@ -85,25 +88,44 @@ void LoseOverlay::Draw()
     theGraphics.SetColorRGBA(1.0f, 1.0f, 1.0f, flashAlpha);
     theGraphics.FillRect(0.0f, 0.0f, static_cast<float>(kScreenWidth), static_cast<float>(kScreenHeight));
     if (promptAlpha >= 1.0f) {
-        theGraphics.PushTranslation();
-        theGraphics.mTranslation.y += promptOffset - 10.0f;
-        Font& font = app->fontArialBlack23;
-        const String prompt = "CLICK TO CONTINUE";
-        theGraphics.SetColorRGBA(0.0f, 0.0f, 0.0f, 1.0f);
-        for (int i = 0; i < kOutlineCopies; ++i) {
-            Point dir;
-            Math::AngleToVector(kOutlineStep * static_cast<float>(i), dir);
-            font.DrawCentered(prompt, 400.0f + dir.x * kOutlineWidth, 560.0f + dir.y * kOutlineWidth);
-        }
-        if ((app->updateCount / kBlinkTicks) % 2 == 0) {
-            theGraphics.SetColorRGBA(1.0f, 0.0f, 0.0f, 1.0f);
-        } else {
-            theGraphics.SetColorWhite();
-        }
-        font.DrawCentered(prompt, 400.0f, 560.0f);
-        theGraphics.PopTranslation();
+        DrawPrompt();
     }
     theGraphics.SetColorWhite();
+}
+
+// Over the player's own pieces, inside its frame: below the grid the prompt
+// would lie on the frame's bottom edge and, in a duel, across both meters.
+void LoseOverlay::DrawPrompt()
+{
+    theGraphics.PushTranslation();
+    theGraphics.mTranslation.y += promptOffset;
+    Font& font = app->fontArialBlack23;
+    const String prompt = "CLICK TO CONTINUE";
+    const float x = PromptCentreX();
+    theGraphics.SetColorRGBA(0.0f, 0.0f, 0.0f, 1.0f);
+    for (int i = 0; i < kOutlineCopies; ++i) {
+        Point dir;
+        Math::AngleToVector(kOutlineStep * static_cast<float>(i), dir);
+        font.DrawCentered(prompt, x + dir.x * kOutlineWidth, kPromptTop + dir.y * kOutlineWidth);
+    }
+    if ((app->updateCount / kBlinkTicks) % 2 == 0) {
+        theGraphics.SetColorRGBA(1.0f, 0.0f, 0.0f, 1.0f);
+    } else {
+        theGraphics.SetColorWhite();
+    }
+    font.DrawCentered(prompt, x, kPromptTop);
+    theGraphics.PopTranslation();
+}
+
+// The middle of the player's grid, in this overlay's frame (its parent is
+// the board or, in a duel, the game).
+float LoseOverlay::PromptCentreX() const
+{
+    if (!board) {
+        return static_cast<float>(kScreenWidth) / 2.0f;
+    }
+    const float gridMiddle = board->GetAbsolutePosition().x + board->gridRect.x + board->gridRect.w / 2.0f;
+    return gridMiddle - GetAbsolutePosition().x;
 }
 
 void LoseOverlay::MouseDown(int /*x*/, int /*y*/, int /*button*/)

@@ -30,4 +30,8 @@ class LoseOverlay : public Gadget
     LoseReason reason = LoseReason::MeterDrained;
     float promptAlpha = 0.0f;
     float promptOffset = 100.0f;
+
+  private:
+    void DrawPrompt();
+    float PromptCentreX() const;
 };

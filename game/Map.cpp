@@ -6,11 +6,6 @@
 
 namespace {
 
-// Hover test area and cell pitch of the squares on screen.
-constexpr float kHoverLeft = 190.0f;
-constexpr float kHoverTop = 68.0f;
-constexpr float kHoverWidth = 490.0f;
-constexpr float kHoverHeight = 474.0f;
 constexpr int kTooltipDelay = 10;
 
 } // namespace

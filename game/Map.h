@@ -72,6 +72,13 @@ class Map : public Gadget
     static constexpr float kTop = 96.0f;
     static constexpr float kColumnPitch = 55.0f;
     static constexpr float kRowPitch = 53.0f;
+    // The squares' area inside the frame, where the pointer hovers them.
+    static constexpr float kHoverLeft = 190.0f;
+    static constexpr float kHoverTop = 68.0f;
+    static constexpr float kHoverWidth = 490.0f;
+    static constexpr float kHoverHeight = 474.0f;
+    // The tip marker sways this far either way.
+    static constexpr float kTipSway = 8.0f;
 
     QuorbSwapApp* app = nullptr;
     Game* game = nullptr;
@@ -156,6 +163,7 @@ class Map : public Gadget
     void AppendStep(int x, int y, bool markWon, bool unlock, int delay);
     void StepReveals();
     void PointAtUnlockedSquare();
+    bool MarkerFits(float x, float facing) const;
 
     // Screen.
     void ResetTooltip();

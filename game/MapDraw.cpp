@@ -235,7 +235,7 @@ void Map::DrawPanel()
     font.DrawMatrix(BestTimeText(game->bestTime), timeMatrix);
     if (tipNumber == 0)
         return;
-    const float sway = 8.0f * Math::SinDegrees(3.0f * float(app->updateCount));
+    const float sway = kTipSway * Math::SinDegrees(3.0f * float(app->updateCount));
     theGraphics.mTranslation.x += sway;
     Matrix arrow;
     arrow.Scale(tipFacing, 1.0f, 1.0f);

@@ -287,23 +287,34 @@ void Map::PlaceMarkerAtStart()
             }
 }
 
+// The marker stands 120 px from its square, on the side towards the middle
+// of the screen or the side the override asks; a side where it would cross
+// the map's frame gives way to the other.
 void Map::MoveMarker(int x, int y, int tip)
 {
     tipNumber = tip;
-    tipX = kLeft + kColumnPitch * float(x);
-    tipY = 93.0f + kRowPitch * float(y);
-    tipFacing = 1.0f;
-    if (tipSideOverride != 0.0f) {
-        tipFacing = tipSideOverride;
-        tipX -= tipSideOverride * 120.0f;
-    } else if (tipX >= 400.0f) {
-        tipX -= 120.0f;
-    } else {
-        tipX += 120.0f;
-        tipFacing = -1.0f;
-    }
     tipCaptionOffset = tip == 2 ? 10.0f : 25.0f;
+    const float square = kLeft + kColumnPitch * float(x);
+    tipY = 93.0f + kRowPitch * float(y);
+    float facing = square >= 400.0f ? 1.0f : -1.0f;
+    if (tipSideOverride != 0.0f)
+        facing = tipSideOverride;
+    if (!MarkerFits(square - facing * 120.0f, facing))
+        facing = -facing;
+    tipFacing = facing;
+    tipX = square - facing * 120.0f;
     tipSideOverride = 0.0f;
+}
+
+// Arrow and caption, swaying, within the squares' area inside the frame.
+bool Map::MarkerFits(float x, float facing) const
+{
+    const Sprite& caption = sprTips[std::clamp(tipNumber, 1, 2) - 1];
+    const float arrowHalf = float(sprTipArrow.mWidth) / 2.0f + kTipSway;
+    const float captionHalf = float(caption.mWidth) / 2.0f + kTipSway;
+    const float captionX = x - tipCaptionOffset * facing;
+    return x - arrowHalf >= kHoverLeft && x + arrowHalf <= kHoverLeft + kHoverWidth &&
+           captionX - captionHalf >= kHoverLeft && captionX + captionHalf <= kHoverLeft + kHoverWidth;
 }
 
 void Map::OnPuzzleArrived()

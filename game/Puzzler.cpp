@@ -293,8 +293,12 @@ void Puzzler::Notify(Object* sender)
     }
 }
 
-void Puzzler::DragStart(int x, int y)
+// The piece is the one the press began on: a quick first motion step may
+// already have left it.
+void Puzzler::DragStart(int, int)
 {
+    const int x = static_cast<int>(pressPoint.x);
+    const int y = static_cast<int>(pressPoint.y);
     draggedPiece = nullptr;
     if (pageOffsets[kJigsawPage] != 0)
         return;

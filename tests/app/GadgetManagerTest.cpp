@@ -150,3 +150,25 @@ TEST_F(GadgetManagerTest, HoverPairFollowsThePointerAcrossSiblings)
     EXPECT_EQ(app.hoverGadget, right);
 }
 } // namespace
+
+// Two boards side by side, the left one's child straddling both: the child
+// takes the press over the whole of itself, in its own coordinates; a
+// disabled parent routes nothing, so its child's overhang takes nothing.
+TEST_F(GadgetManagerTest, AChildIsHitBeyondItsParentsRectangleUnlessTheParentIsDisabled)
+{
+    CountedGadget* right = Add(400, 0, 400, 600);
+    CountedGadget* left = Add(0, 0, 400, 600);
+    auto* straddling = new CountedGadget(345, 560, 110, 40);
+    left->AddChild(straddling);
+    EXPECT_EQ(app.rootGadgets.HitTest(430, 580), left);
+    EXPECT_EQ(app.rootGadgets.HitTest(460, 580), right);
+    app.MouseDown(430, 580, -1);
+    app.MouseUp(430, 580, -1);
+    EXPECT_EQ(straddling->Take(), (std::vector<std::string>{"down 85,20 -1", "up 85,20 -1"}));
+    EXPECT_TRUE(left->Take().empty());
+    left->disabled = true;
+    EXPECT_EQ(app.rootGadgets.HitTest(430, 580), right);
+    EXPECT_EQ(app.rootGadgets.HitTest(380, 580), left);
+    left->RemoveChild(straddling);
+    delete straddling;
+}

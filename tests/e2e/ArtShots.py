@@ -4,8 +4,10 @@ the game draws it, shot on both renderers as a player meets it: the title,
 the new-player dialog, a journey map with every kind of square open (its
 tip arrow on both sides, the tooltips of levels, bonuses, jigsaw and goal),
 each level type's tutorial page and board (a Skip power held, so the
-board shows its Skip button), a drain level lost with its prompt, and the
-high-score name entry at the journey's end.
+board shows its Skip button; the duel left by the right half of its Menu
+button), a drain level lost with its prompt, the options over the main
+menu, the second tip after a bonus is collected, and the high-score name
+entry at the journey's end.
 
     ArtShots.py PROGRAM_DIR SHOTS_DIR
 
@@ -19,10 +21,11 @@ import sys
 import time
 
 from gamedriver import Game, temporary_data_home
-from PlayThrough import (BOARD_MENU, MAIN_RESUME, PICK_JOURNEY, POPUP_JOURNEY_MAP, QUESTION_YES, TITLE_PLAY,
-                         TUTORIAL_OK, check, failures, map_square, play_button, tutorial_shown)
+from PlayThrough import (BOARD_MENU, MAIN_OPTIONS, MAIN_RESUME, OPTIONS_DONE, PICK_JOURNEY, POPUP_JOURNEY_MAP,
+                         QUESTION_YES, TITLE_PLAY, TUTORIAL_OK, check, failures, map_square, play_button,
+                         tutorial_shown)
 
-DUEL_MENU = (375, 580)  # the half of the button over the player's own board
+DUEL_MENU = (430, 585)  # right of the button's middle, over the computer's board
 LEVEL_NAMES = ("meter", "skulls", "drain", "matches", "collect", "gogold", "surprise", "duel")
 GOAL = (8, 8)
 START = (4, 8)
@@ -150,6 +153,10 @@ def run(program_dir, shots_dir, renderer):
         game.type("Tester", pause=0.5)
         game.screenshot(label + "-new-player")
         game.key("Return", pause=2.0)
+        # The options over the main menu: nothing of the menu among its labels.
+        game.click(*MAIN_OPTIONS, pause=1.5)
+        game.screenshot(label + "-options")
+        game.click(*OPTIONS_DONE, pause=1.0)
         game.close_window()
         game.wait_exit()
         # Tip 2 on a square left of the middle: the arrow mirrored.
@@ -166,6 +173,14 @@ def run(program_dir, shots_dir, renderer):
             tooltip(game, square, f"{label}-tooltip-{name}")
         for kind in (0, 1, 2, 3, 4, 5, 7):
             play_level(game, kind, label)
+        # A bonus collected wins the first square: tip 2 points at the open
+        # square nearest the map's right, in column 6, from the side where
+        # it stays inside the map's frame.
+        x, y = map_square(0, 2)
+        game.click(x, y, pause=3.0)
+        game.move(20, 20)
+        time.sleep(1.0)
+        game.screenshot(label + "-tip2-column6")
         # The goal ends the journey; after the final screen, the score asks
         # for a name.
         x, y = map_square(*GOAL)

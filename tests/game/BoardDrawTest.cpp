@@ -136,6 +136,21 @@ class BoardDrawTest : public testing::Test
         return shot;
     }
 
+    // The software renderer in a window of this test's, with its settings
+    // here and the board's art loaded.
+    bool StartSoftware(Platform::Window& window, QuorbSwapApp& app)
+    {
+        folder.WriteText("config.cfg", "DX::ScreenWidth=800\r\nDX::ScreenHeight=600\r\nDX::ColorDepth=32\r\n"
+                                       "DX::Fullscreen=false\r\nDX::SafeMode=true\r\n");
+        app.configPath = "config.cfg";
+        app.dataFolder = folder.Path().c_str();
+        theGraphics.SetLogicalResolution(800, 600);
+        if (!window.Create("Duel", 0, 0, 800, 600) || !theGraphics.Startup(window.NativeHandle()))
+            return false;
+        BoardScene::LoadBoardArt(app);
+        return true;
+    }
+
     TemporaryFolder folder;
     fs::path previous;
 };
@@ -212,19 +227,12 @@ TEST_F(BoardDrawTest, BothRenderersShowTheSameBoard)
 // with the same seed the same meter colours and new pieces come.
 TEST_F(BoardDrawTest, AResumedDuelDrawsTheFramesOfTheGameItWasSavedFrom)
 {
-    folder.WriteText("config.cfg", "DX::ScreenWidth=800\r\nDX::ScreenHeight=600\r\nDX::ColorDepth=32\r\n"
-                                   "DX::Fullscreen=false\r\nDX::SafeMode=true\r\n");
     Platform::Window window;
-    ASSERT_TRUE(window.Create("Duel", 0, 0, 800, 600));
     {
         QuorbSwapApp app;
-        app.configPath = "config.cfg";
-        app.dataFolder = folder.Path().c_str();
+        ASSERT_TRUE(StartSoftware(window, app));
         app.profiles.current = "Tester";
         app.gameMode = GameMode::Journey;
-        theGraphics.SetLogicalResolution(800, 600);
-        ASSERT_TRUE(theGraphics.Startup(window.NativeHandle()));
-        BoardScene::LoadBoardArt(app);
         app.bundleMap.Load("graphics\\map");
         // The same seed, then as many updates of the game on either side
         // of the save, and its frame.
@@ -266,6 +274,60 @@ TEST_F(BoardDrawTest, AResumedDuelDrawsTheFramesOfTheGameItWasSavedFrom)
         EXPECT_TRUE(resumedFrame == frameAfterUpdates(played, "played.bmp"))
             << "the resumed duel's frame differs from the game's own";
         app.game = nullptr;
+    }
+    theGraphics.ResetState();
+    window.Destroy();
+}
+
+// Wherever the computer's pointer wanders, its "Thinking..." label stays
+// inside the computer's frame: over its pieces, off its frame and off the
+// screen's edge.
+TEST_F(BoardDrawTest, TheComputersThinkingLabelStaysInsideItsFrame)
+{
+    Platform::Window window;
+    {
+        QuorbSwapApp app;
+        ASSERT_TRUE(StartSoftware(window, app));
+        Game game(&app);
+        game.board = new Board(&app, &game);
+        game.board->SetRect(0, 0, 400, 600);
+        game.board->SetupLevel(LevelType::Duel, 50);
+        Board& computer = *(game.opponentBoard = new Board(&app, &game));
+        computer.SetRect(400, 0, 400, 600);
+        computer.SetupLevel(LevelType::Duel, 0);
+        // Slid in.
+        computer.Initialize();
+        computer.initialised = true;
+        computer.slideOffset = Point();
+        // The far corners of where the pointer wanders while it thinks.
+        Point least(1e9f, 1e9f), most(-1e9f, -1e9f);
+        theRandom->Seed(3);
+        for (int jump = 0; jump < 2000; ++jump) {
+            computer.aiCountdown = 1000;
+            computer.aiWanderTimer = 0;
+            computer.UpdateComputer();
+            least = Point(std::min(least.x, computer.aiPointer.x), std::min(least.y, computer.aiPointer.y));
+            most = Point(std::max(most.x, computer.aiPointer.x), std::max(most.y, computer.aiPointer.y));
+        }
+        const float reach = BoardScene::FrameReach(app);
+        const Rect grid = computer.gridRect;
+        const Rect inside(grid.x + reach, grid.y + reach, grid.w - 2 * reach, grid.h - 2 * reach);
+        for (const Point& at : {least, most, Point(least.x, most.y), Point(most.x, least.y)}) {
+            const auto drawWith = [&](Point pointer) {
+                return [&computer, pointer] {
+                    computer.aiPointer = pointer;
+                    BoardScene::DrawOverBlack(computer);
+                };
+            };
+            const Rect label = BoardScene::DifferenceBox(drawWith(at), drawWith(Point(9999.0f, 9999.0f)));
+            ASSERT_GT(label.w, 30.0f) << "the label shows at " << at.x << "," << at.y;
+            const Rect kept = label.Intersection(inside);
+            EXPECT_TRUE(kept.w == label.w && kept.h == label.h)
+                << "the label at " << at.x << "," << at.y << " spans " << label.x << ".." << label.x + label.w
+                << " x " << label.y << ".." << label.y + label.h << " in the board, its frame's inside "
+                << inside.x << ".." << inside.x + inside.w << " x " << inside.y << ".."
+                << inside.y + inside.h;
+        }
     }
     theGraphics.ResetState();
     window.Destroy();

@@ -214,8 +214,8 @@ TEST_F(BoardFrameTest, HintIsClickedOnlyWhereItsArtShows)
     }
 }
 
-// A lost level's prompt is written where the Menu button stands, and its
-// overlay takes every click: the button leaves the screen.
+// A lost level's overlay takes every click: the Menu button leaves the
+// screen.
 TEST_F(BoardFrameTest, MenuLeavesTheScreenUnderALostLevelsPrompt)
 {
     for (LevelType type : {LevelType::Meter, LevelType::Duel}) {

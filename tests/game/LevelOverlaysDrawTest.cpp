@@ -8,6 +8,7 @@
 #include "app/Graphics.h"
 #include "platform/Window.h"
 
+#include "support/BoardLayouts.h"
 #include "support/BoardScene.h"
 #include "support/TemporaryFolder.h"
 
@@ -66,10 +67,10 @@ class LevelOverlaysDrawTest : public testing::Test
         BoardScene::LoadBoardArt(*app);
         SpriteBundle& bundle = app->bundleGameplay;
         const std::pair<Sprite*, const char*> art[] = {
-            {&app->sprReady, "Ready"},       {&app->sprGo, "Go"},
-            {&app->sprWin, "Win"},           {&app->sprQuickStats, "QuickStats"},
-            {&app->sprYouLose, "youlose"},   {&app->sprNoMovesPossible, "nomovespossible"},
-            {&app->sprLevelUp, "levelup"},
+            {&app->sprReady, "Ready"},     {&app->sprGo, "Go"},
+            {&app->sprWin, "Win"},         {&app->sprQuickStats, "QuickStats"},
+            {&app->sprYouLose, "youlose"}, {&app->sprNoMovesPossible, "nomovespossible"},
+            {&app->sprLevelUp, "levelup"}, {&app->sprComputerWins, "computerwins"},
         };
         for (const auto& [sprite, name] : art) {
             sprite->LoadFromBundle(&bundle, name);
@@ -94,6 +95,21 @@ class LevelOverlaysDrawTest : public testing::Test
         std::ifstream in("frame.bmp", std::ios::binary);
         Pixels bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         return bytes.size() > 54 ? Pixels(bytes.begin() + 54, bytes.end()) : Pixels();
+    }
+
+    // The box round the pixels the lose prompt adds to its overlay, drawn
+    // alone; the banner as good as unchanged without it.
+    Rect PromptBox(LoseOverlay& lose)
+    {
+        return BoardScene::DifferenceBox(
+            [&] {
+                lose.promptAlpha = 1.0f;
+                BoardScene::DrawOverBlack(lose);
+            },
+            [&] {
+                lose.promptAlpha = 0.999f;
+                BoardScene::DrawOverBlack(lose);
+            });
     }
 
     TemporaryFolder folder;
@@ -137,4 +153,49 @@ TEST_F(LevelOverlaysDrawTest, EachOverlayShowsOverTheBoard)
     levelup.offset = 0.0f;
     levelup.dim = 0.75f;
     EXPECT_LT(Mean(Frame(&levelup)), Mean(plain) * 0.6) << "the board is dimmed under the banner";
+}
+
+// The prompt of a lost level lies over the player's own pieces, inside its
+// frame, wherever it rises from: it hides no meter, frame or button, and
+// passes under neither banner, on every layout.
+TEST_F(LevelOverlaysDrawTest, TheLosePromptRisesInsideThePlayersFrameOnEveryLayout)
+{
+    const float reach = BoardScene::FrameReach(*app);
+    ASSERT_GT(reach, 0.0f);
+    const auto banner = [](const Sprite& art, float y, float scale) {
+        return Rect(400.0f - float(art.mWidth) * scale / 2, y - float(art.mHeight) * scale / 2,
+                    float(art.mWidth) * scale, float(art.mHeight) * scale);
+    };
+    for (const BoardLayout& layout : BoardLayouts()) {
+        const bool duel = layout.type == LevelType::Duel;
+        Game game(app.get());
+        game.board = new Board(app.get(), &game);
+        if (duel) {
+            game.board->SetRect(0, 0, 400, 600);
+            game.opponentBoard = new Board(app.get(), &game);
+            game.opponentBoard->SetRect(400, 0, 400, 600);
+            game.opponentBoard->SetupLevel(LevelType::Duel, 0);
+        }
+        Board& board = *game.board;
+        board.SetupLevel(layout.type, layout.difficulty);
+        LoseOverlay lose(&board, duel ? LoseReason::OpponentWon : LoseReason::NoMoves);
+        lose.flashAlpha = 0.0f;
+        lose.slide = 0.0f;
+        lose.promptOffset = 100.0f;
+        const Rect low = PromptBox(lose);
+        lose.promptOffset = 0.0f;
+        const Rect risen = PromptBox(lose);
+        const Rect swept(risen.x, risen.y, risen.w, low.y + low.h - risen.y);
+        const Rect grid = board.gridRect;
+        const Rect inside(grid.x + reach, grid.y + reach, grid.w - 2 * reach, grid.h - 2 * reach);
+        SCOPED_TRACE(std::string(layout.what) + " " + std::to_string(layout.difficulty));
+        EXPECT_GT(risen.w, 100.0f) << "the prompt shows";
+        EXPECT_EQ(swept.Intersection(inside).w, swept.w) << "across " << swept.x << ".." << swept.x + swept.w;
+        EXPECT_EQ(swept.Intersection(inside).h, swept.h) << "down " << swept.y << ".." << swept.y + swept.h;
+        for (const Rect& art :
+             {banner(app->sprYouLose, 265, 1.015f), banner(*lose.reasonSprite, 510, 1.01f)}) {
+            const Rect overlap = swept.Intersection(art);
+            EXPECT_TRUE(overlap.w <= 0 || overlap.h <= 0) << "a banner at " << art.y;
+        }
+    }
 }

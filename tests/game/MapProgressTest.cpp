@@ -395,8 +395,12 @@ TEST_F(MapProgressTest, MarkerStandsBesideItsSquareTowardsTheMiddle)
         float tipX, tipY, facing, offset;
     };
     const Case cases[] = {
-        {0, 0, 1, 0.0f, 337.0f, 93.0f, -1.0f, 25.0f}, {3, 8, 1, 0.0f, 502.0f, 517.0f, -1.0f, 25.0f},
-        {8, 4, 2, 0.0f, 537.0f, 305.0f, 1.0f, 10.0f}, {8, 4, 2, -1.0f, 777.0f, 305.0f, -1.0f, 10.0f},
+        {0, 0, 1, 0.0f, 337.0f, 93.0f, -1.0f, 25.0f},
+        {3, 8, 1, 0.0f, 502.0f, 517.0f, -1.0f, 25.0f},
+        {8, 4, 2, 0.0f, 537.0f, 305.0f, 1.0f, 10.0f},
+        {4, 4, 2, -1.0f, 557.0f, 305.0f, -1.0f, 10.0f},
+        // Right of its square the marker would stand past the map's frame.
+        {8, 4, 2, -1.0f, 537.0f, 305.0f, 1.0f, 10.0f},
     };
     NewMap(2024);
     for (const Case& c : cases) {

@@ -49,8 +49,8 @@ void WriteOversizedLayout()
 }
 } // namespace
 
-// Slides both ways, the layout file, hostile data, a drop at exactly 20
-// pixels, a focus loss in mid-drag, drops anywhere on the screen and off
+// Slides both ways, the layout file, hostile data, a quick drag, a drop at
+// exactly 20 pixels, a focus loss in mid-drag, drops anywhere on the screen and off
 // it, and the lock that completes a picture.
 TEST(PuzzlerTest, PiecesAreDraggedHomeAndPagesSlideBothWays)
 {
@@ -74,13 +74,15 @@ TEST(PuzzlerTest, PiecesAreDraggedHomeAndPagesSlideBothWays)
     auto puzzler = [&app] { return app.puzzler; };
     auto atRest = [&] { return puzzler() != nullptr && puzzler()->pageRemaining == 0; };
     // Pointer moves that take the loose piece by its centre and drop its
-    // centre at `to` (the first move past the threshold starts the drag).
-    auto dragTo = [&](Point to, bool release) {
+    // centre at `to`: a small first step past the drag threshold, or at
+    // once, a step that leaves the piece before the drag starts.
+    auto dragTo = [&](Point to, bool release, bool quick = false) {
         const int cx = int(loose->x) + kOrigin[0];
         const int cy = int(loose->y) + kOrigin[1];
         app.input.Press(cx, cy);
-        app.input.Move(cx + 3, cy);
-        const int tx = int(to.x) + 3 + kOrigin[0];
+        if (!quick)
+            app.input.Move(cx + 3, cy);
+        const int tx = int(to.x) + kOrigin[0];
         const int ty = int(to.y) + kOrigin[1];
         app.input.Move(tx, ty);
         if (release)
@@ -134,7 +136,7 @@ TEST(PuzzlerTest, PiecesAreDraggedHomeAndPagesSlideBothWays)
         app.ClickOn(puzzler()->scrollRightButton);
     });
     app.When([&] { return atRest() && puzzler()->pageOffsets[0] == 0; },
-             [&] { dragTo(Point(home.x + 20, home.y), true); });
+             [&] { dragTo(Point(home.x + 20, home.y), true, true); });
     app.When([&] { return !puzzler()->dragging && loose->x != 300; }, [&] {
         stayedAt20 = loose->x == home.x + 20 && loose->y == home.y && !loose->placed &&
                      puzzler()->draggedPiece == loose;

@@ -10,9 +10,12 @@
 #include "app/Sprite.h"
 #include "app/SpriteBundle.h"
 #include "app/SpriteStrip.h"
+#include "game/Game.h"
+#include "game/Map.h"
+#include "game/QuorbSwapApp.h"
+#include "platform/Sound.h"
 #include "support/SoundTestFolder.h"
 #include "support/TemporaryFolder.h"
-#include "platform/Sound.h"
 
 #include <gtest/gtest.h>
 
@@ -916,6 +919,80 @@ TEST_F(GameAssetsTest, ArtFitsWhereTheScreensDrawIt)
                 ++lettering;
         }
     EXPECT_EQ(lettering, 0) << "arrows reach " << reach;
+}
+
+// The options screen's labels are part of its picture, drawn over whatever
+// screen it opens on: between its rims, on every row, nothing shows through.
+TEST_F(GameAssetsTest, TheOptionsPanelHidesTheScreenUnderIt)
+{
+    Image panel;
+    ASSERT_TRUE(LoadPicture("graphics\\optionsmenu", panel));
+    int seeThrough = 0, rows = 0;
+    for (int y = 0; y < panel.mHeight; ++y) {
+        int left = 0, right = panel.mWidth - 1;
+        while (left < panel.mWidth && AlphaAt(panel, left, y) < 255)
+            ++left;
+        while (right > left && AlphaAt(panel, right, y) < 255)
+            --right;
+        rows += right > left;
+        for (int x = left; x < right; ++x)
+            seeThrough += AlphaAt(panel, x, y) < 255;
+    }
+    EXPECT_GT(rows, panel.mHeight * 9 / 10);
+    EXPECT_EQ(seeThrough, 0) << "pixels the screen below shows through";
+}
+
+// The journey map's tip marker, at every square with either tip and either
+// side asked for, swaying both ways: no pixel of its arrow or caption lies on
+// the map's gold frame or beyond it.
+TEST_F(GameAssetsTest, TheTipMarkerStaysInsideTheMapsFrame)
+{
+    Image background, arrow, captions[2];
+    ASSERT_TRUE(LoadPicture("graphics\\map\\background", background));
+    ASSERT_TRUE(LoadPicture("graphics\\map\\tiparrow", arrow));
+    ASSERT_TRUE(LoadPicture("graphics\\map\\tip1", captions[0]));
+    ASSERT_TRUE(LoadPicture("graphics\\map\\tip2", captions[1]));
+    // The frame's inside on a row: from the map's middle out to its gold.
+    std::map<int, std::pair<int, int>> rows;
+    const auto inside = [&](int y) {
+        if (!rows.count(y)) {
+            int left = 430, right = 430;
+            while (left > 0 && !IsGoldRim(background, left - 1, y))
+                --left;
+            while (right < 799 && !IsGoldRim(background, right + 1, y))
+                ++right;
+            rows[y] = {left, right};
+        }
+        return rows[y];
+    };
+    QuorbSwapApp app;
+    Game game(&app);
+    Map map(nullptr, &game);
+    map.sprTipArrow.mWidth = arrow.mWidth;
+    for (int i = 0; i < 2; ++i)
+        map.sprTips[i].mWidth = captions[i].mWidth;
+    for (int x = 0; x < kMapSize; ++x)
+        for (int y = 0; y < kMapSize; ++y)
+            for (int tip : {1, 2})
+                for (float side : {0.0f, -1.0f}) {
+                    map.tipSideOverride = side;
+                    map.MoveMarker(x, y, tip);
+                    int outside = 0;
+                    for (float sway : {-Map::kTipSway, Map::kTipSway}) {
+                        Placed a = Centred(arrow, map.tipX + sway, map.tipY);
+                        a.mirrored = map.tipFacing < 0;
+                        const Placed c =
+                            Centred(captions[tip - 1], map.tipX - map.tipCaptionOffset * map.tipFacing + sway,
+                                    map.tipY - 3);
+                        for (const Placed& p : {a, c})
+                            for (int sy = int(p.y); sy < int(p.y) + p.Height() + 1; ++sy)
+                                for (int sx = int(p.x); sx < int(p.x) + p.Width() + 1; ++sx)
+                                    outside += p.Alpha(sx, sy) >= 64 &&
+                                               (sx <= inside(sy).first - 1 || sx >= inside(sy).second + 1);
+                    }
+                    EXPECT_EQ(outside, 0)
+                        << "square " << x << "," << y << ", tip " << tip << ", side " << side;
+                }
 }
 
 // Where the page draws a picture, no pixel of it may cover the live

@@ -360,7 +360,10 @@ int GameplayArt::Write(AssetWriter& out)
     b.Add("nomovespossible", ArtKit::Banner("No more moves", 44, cream, gold));
     b.Add("outoftime", ArtKit::Banner("Out of time", 44, cream, Color::Hex(0xFF8A3A)));
     b.Add("computerwins", ArtKit::Banner("The computer wins", 44, cream, Color::Hex(0xE8406A)));
-    b.Add("thinking", ArtKit::Banner("Thinking...", 24, cream, Color::Hex(0x9FD8FF)));
+    // Centred on the computer's pointer, which keeps 100 px inside its half
+    // of the screen: no wider than the 59 px left each side of a duel grid
+    // allow twice over, less the frame's tube.
+    b.Add("thinking", ArtKit::Banner("Thinking...", 16, cream, Color::Hex(0x9FD8FF)));
     // Floaters are tinted by the game: light lettering takes any colour.
     Color white{1, 1, 1, 1}, pale = Color::Hex(0xE8E8F0);
     b.Add("combo", ArtKit::Banner("Combo!", 40, white, pale));

@@ -130,7 +130,11 @@ Canvas Screens::OptionsMenu()
     constexpr int w = 531, h = 510;
     constexpr float ox = 134.5f, oy = 40;
     Canvas c(w, h);
-    ArtKit::DrawPanel(c, 2, 2, w - 4, h - 4, 30);
+    // Opaque: the screen it opens over (the main menu's title and welcome
+    // box, a board) would show through among its labels, and through the
+    // seam where the rim meets the inside.
+    c.FillShape(Shape::RoundRect(2, 2, w - 4, h - 4, 30), Palette::kNight);
+    ArtKit::DrawPanel(c, 2, 2, w - 4, h - 4, 30, 1.0f);
     ArtKit::DrawText(c, "Options", TextStyle{Typeface::Heavy, 48}, w / 2.0f, 60);
     TextStyle label;
     label.size = 22;

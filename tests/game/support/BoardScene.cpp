@@ -4,6 +4,12 @@
 #include "app/Random.h"
 #include "game/Quorb.h"
 
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
 namespace fs = std::filesystem;
 
 namespace BoardScene {
@@ -172,6 +178,72 @@ void DrawFrame(Board& board, Object* overlay)
 void DrawScreen(Gadget& screen)
 {
     DrawScene([&] { screen.CoreDraw(); });
+}
+
+void DrawOverBlack(Gadget& gadget)
+{
+    DrawScene([&] {
+        theGraphics.SetColorRGBA(0.0f, 0.0f, 0.0f, 1.0f);
+        theGraphics.FillRect(0.0f, 0.0f, 800.0f, 600.0f);
+        theGraphics.SetColorWhite();
+        gadget.CoreDraw();
+    });
+}
+
+namespace {
+
+// The frame one call draws, as the screenshot saves it: a bottom-up 24-bit
+// picture of the window's size.
+std::vector<uint8_t> Shot(const std::function<void()>& draw)
+{
+    draw();
+    theGraphics.Present();
+    theGraphics.SaveBMP("difference.bmp");
+    std::ifstream in("difference.bmp", std::ios::binary);
+    return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+} // namespace
+
+// Tubes are centred 8.5 px outside the grid's edge.
+float FrameReach(QuorbSwapApp& app)
+{
+    float reach = 0.0f;
+    for (int frame : {1, 3}) {
+        Sprite* edge = app.stripRim.GetFrame(frame);
+        const bool horizontal = frame == 1;
+        const int across = horizontal ? edge->mHeight : edge->mWidth;
+        for (int i = 0; i < across; ++i) {
+            const float alpha =
+                horizontal ? edge->GetAlphaAt(edge->mWidth / 2, i) : edge->GetAlphaAt(i, edge->mHeight / 2);
+            if (alpha > 0.25f) {
+                reach = std::max(reach, float(across) / 2.0f - float(i) - 8.5f);
+                break;
+            }
+        }
+    }
+    return reach;
+}
+
+Rect DifferenceBox(const std::function<void()>& drawFirst, const std::function<void()>& drawSecond)
+{
+    const std::vector<uint8_t> first = Shot(drawFirst), second = Shot(drawSecond);
+    constexpr size_t header = 54;
+    if (first.size() < header || first.size() != second.size())
+        return Rect(0, 0, -1, -1);
+    const auto word = [&](size_t at) { return int(first[at]) | int(first[at + 1]) << 8; };
+    const int width = word(18), height = word(22), stride = (width * 3 + 3) & ~3;
+    int left = width, top = height, right = -1, bottom = -1;
+    for (size_t i = header; i < first.size(); ++i) {
+        if (std::abs(int(first[i]) - int(second[i])) > 24) {
+            const int x = int(i - header) % stride / 3, y = height - 1 - int(i - header) / stride;
+            left = std::min(left, x), right = std::max(right, x);
+            top = std::min(top, y), bottom = std::max(bottom, y);
+        }
+    }
+    const float sx = 800.0f / float(width), sy = 600.0f / float(height);
+    return Rect(float(left) * sx, float(top) * sy, float(right + 1 - left) * sx,
+                float(bottom + 1 - top) * sy);
 }
 
 } // namespace BoardScene

@@ -7,6 +7,7 @@
 #include "game/QuorbSwapApp.h"
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 namespace BoardScene {
@@ -30,5 +31,17 @@ void DrawFrame(Board& board, Object* overlay = nullptr);
 
 // One whole frame of a screen and its children, as the application draws it.
 void DrawScreen(Gadget& screen);
+
+// One frame of a gadget and its children alone, over black.
+void DrawOverBlack(Gadget& gadget);
+
+// How far the frame's edge art, loaded, reaches in over the grid's edge.
+float FrameReach(QuorbSwapApp& app);
+
+// The box, in the game's 800 x 600 units, round the pixels that differ
+// plainly between the frames the two calls draw (read back through the
+// graphics device's screenshot, into the current folder). Empty (a negative
+// size) when none do.
+Rect DifferenceBox(const std::function<void()>& drawFirst, const std::function<void()>& drawSecond);
 
 } // namespace BoardScene
