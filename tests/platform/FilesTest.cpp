@@ -215,13 +215,13 @@ TEST(FilesTest, WritesAtOnceIntoOneFolderAllSucceed)
 }
 
 namespace {
-constexpr int kNoNamespace = 255;
+constexpr int kNoNamespace = 2;
 
 // Runs the writes in a new PID namespace, "depth" processes down from its
-// first (so as process number "depth" there), and ends with the number that
-// failed (at most 254), or kNoNamespace when no namespace can be made: a
-// plain user needs a user namespace of its own for it.
-[[noreturn]] void WriteInNamespaceOfItsOwn(const std::string& path, int depth)
+// first (so as process number "depth" there), and writes the number that
+// failed to "report"; ends with kNoNamespace when no namespace can be made
+// (a plain user needs a user namespace of its own for it).
+[[noreturn]] void WriteInNamespaceOfItsOwn(const std::string& path, int depth, int report)
 {
     if (unshare(CLONE_NEWPID) != 0 && unshare(CLONE_NEWPID | CLONE_NEWUSER) != 0)
         _exit(kNoNamespace);
@@ -232,10 +232,11 @@ constexpr int kNoNamespace = 255;
         if (child > 0) {
             int status = 0;
             waitpid(child, &status, 0);
-            _exit(WIFEXITED(status) ? WEXITSTATUS(status) : kNoNamespace - 1);
+            _exit(WIFEXITED(status) ? WEXITSTATUS(status) : 1);
         }
     }
-    _exit(std::min(FailedWrites(path), kNoNamespace - 1));
+    const int failed = FailedWrites(path);
+    _exit(write(report, &failed, sizeof(failed)) == sizeof(failed) ? 0 : 1);
 }
 } // namespace
 
@@ -245,23 +246,29 @@ constexpr int kNoNamespace = 255;
 TEST(FilesTest, WritersInPidNamespacesOfTheirOwnLoseNoWrite)
 {
     TemporaryFolder folder;
+    int reports[2];
+    ASSERT_EQ(pipe(reports), 0);
     pid_t writers[2];
     for (int i = 0; i < 2; ++i) {
         writers[i] = fork();
         ASSERT_GE(writers[i], 0);
         if (writers[i] == 0)
-            WriteInNamespaceOfItsOwn(folder / ("writer" + std::to_string(i) + ".sav"), i + 1);
+            WriteInNamespaceOfItsOwn(folder / ("writer" + std::to_string(i) + ".sav"), i + 1, reports[1]);
     }
-    int failed[2];
-    for (int i = 0; i < 2; ++i) {
+    close(reports[1]);
+    bool namespaces = true;
+    for (const pid_t writer : writers) {
         int status = 0;
-        waitpid(writers[i], &status, 0);
-        failed[i] = WIFEXITED(status) ? WEXITSTATUS(status) : kNoNamespace - 1;
+        waitpid(writer, &status, 0);
+        namespaces = namespaces && !(WIFEXITED(status) && WEXITSTATUS(status) == kNoNamespace);
     }
-    if (failed[0] == kNoNamespace || failed[1] == kNoNamespace)
+    if (!namespaces)
         GTEST_SKIP() << "no PID namespace can be made here, not even in a user namespace";
-    EXPECT_EQ(failed[0], 0) << "writes failed of " << kWrites << " by the namespace's first process";
-    EXPECT_EQ(failed[1], 0) << "writes failed of " << kWrites << " by the namespace's second process";
+    int failed[2] = {-1, -1};
+    EXPECT_EQ(read(reports[0], failed, sizeof(failed)), static_cast<ssize_t>(sizeof(failed)));
+    close(reports[0]);
+    EXPECT_EQ(failed[0], 0) << "writes failed of " << kWrites << " by one writer";
+    EXPECT_EQ(failed[1], 0) << "writes failed of " << kWrites << " by the other";
     EXPECT_EQ(ListFolder(folder.Path()).size(), 2u);
 }
 
