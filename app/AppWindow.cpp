@@ -53,10 +53,13 @@ void App::RefuseSecondInstance()
 {
     std::string lockName = String::StringFormat("%sMutex", name).CStr();
     instance = std::make_unique<Platform::Instance>();
-    if (instance->Acquire(lockName))
-        return;
-    if (Platform::Instance::NotifyHolder(lockName))
+    const Platform::Instance::Start start = instance->TakeOrHandOver(lockName);
+    if (start == Platform::Instance::Start::HandedOver)
         std::exit(0);
+    if (start == Platform::Instance::Start::WithoutName)
+        theConsole->Printf("WARNING: the single-instance name %s cannot be taken; a second start will not hand "
+                           "over to this copy",
+                           lockName.c_str());
 }
 
 void App::CreateAppWindow()

@@ -118,7 +118,9 @@ void GadgetManager::Detach(Gadget* gadget)
 }
 
 // A child takes clicks over the whole of its art, also where that runs past
-// its parent's rectangle (a duel's Menu button straddles both boards).
+// its parent's rectangle (a duel's Menu button straddles both boards), there
+// only where no later sibling of its parent lies: later gadgets lie on top
+// and are asked first.
 Gadget* GadgetManager::HitTest(int x, int y)
 {
     for (int i = live.Count() - 1; i >= 0; --i) {

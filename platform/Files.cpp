@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -11,6 +10,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <strings.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -116,9 +116,16 @@ bool WriteAll(int fd, const uint8_t* bytes, size_t size)
 // The game's temporary files are named "." + the file's name + kMarker +
 // "<process>-<run>-" + the six letters or digits mkstemp puts in place of
 // its XXXXXX. The marker is the game's own, so clearing what cut writes left
-// never takes a file of anyone else's; the process and the run tell a write
-// still running, here or in another process, from one cut short.
+// never takes a file of anyone else's. A write is running while its writer
+// holds a lock on the temporary file itself: process numbers say nothing
+// across PID namespaces (a sandboxed copy may be pid 1 at every start) and
+// come back in later runs, while the system lets a lock go with the
+// process. The process and the run stay in the name as earlier versions of
+// the game, which judge a write by them, read it.
 constexpr char kMarker[] = ".qs-unfinished-";
+// New names to try when a clearing write takes a temporary for a left one
+// between its making and its locking.
+constexpr int kTemporaryAttempts = 8;
 
 bool IsMkstempSuffix(const std::string& text)
 {
@@ -134,8 +141,6 @@ bool IsNumber(const std::string& text)
     });
 }
 
-// This run of the program, told from an earlier one that had the same
-// process number: a sandbox may give the game the same number at every start.
 std::string RunMark()
 {
     timespec now{};
@@ -155,11 +160,8 @@ std::string TemporaryPrefix(const std::string& name)
     return "." + name + kMarker + std::to_string(getpid()) + "-" + thisRun + "-";
 }
 
-// Whether a name carrying the marker is a temporary file whose write has
-// ended without renaming it: its process is gone, or it is this process
-// number in an earlier run. Writes still running are left to finish, with no
-// lock or shared list a fault would have to pass through.
-bool IsCutTemporary(const std::string& entry)
+// Whether a name is one the game gives its temporary files.
+bool IsGameTemporary(const std::string& entry)
 {
     const size_t marker = entry.rfind(kMarker);
     if (entry.empty() || entry[0] != '.' || marker == std::string::npos || marker < 2)
@@ -169,29 +171,55 @@ bool IsCutTemporary(const std::string& entry)
     const size_t last = rest.rfind('-');
     if (first == std::string::npos || first == last || !IsMkstempSuffix(rest.substr(last + 1)))
         return false;
-    const std::string process = rest.substr(0, first);
-    const std::string run = rest.substr(first + 1, last - first - 1);
-    if (!IsNumber(process) || run.empty())
-        return false;
-    const pid_t pid = static_cast<pid_t>(std::stol(process));
-    if (pid == getpid())
-        return run != thisRun;
-    return pid > 0 && kill(pid, 0) != 0 && errno == ESRCH;
+    return IsNumber(rest.substr(0, first)) && last > first + 1;
+}
+
+// Removes a temporary file whose write has ended without renaming it: a
+// plain file nobody holds locked. The lock is kept until the name is gone,
+// so a writer that locks the file after us sees it unlinked. A link of that
+// name is neither followed nor removed.
+void RemoveIfUnlocked(const std::string& path)
+{
+    const int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    struct stat opened;
+    struct stat named;
+    if (fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) && flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+        lstat(path.c_str(), &named) == 0 && named.st_dev == opened.st_dev && named.st_ino == opened.st_ino)
+        unlink(path.c_str());
+    close(fd);
 }
 
 // A write cut short by the death of the process leaves its temporary file
 // for good; the next write into the same folder clears the game's own, and
-// nothing else. Names of the older kind, "." + the name + "." + six letters
-// or digits, stay: ".config.cfg.backup" is one, and a player's. Only plain
-// files go: a link of that pattern is neither followed nor removed.
+// nothing else. A name without the marker, such as ".config.cfg.backup" (a
+// player's), stays.
 void RemoveLeftTemporaries(const std::string& folder)
 {
     for (const std::string& entry : NamesIn(folder)) {
-        const std::string path = JoinPath(folder, entry);
-        struct stat info;
-        if (IsCutTemporary(entry) && lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode))
-            unlink(path.c_str());
+        if (IsGameTemporary(entry))
+            RemoveIfUnlocked(JoinPath(folder, entry));
     }
+}
+
+// A new temporary file from the pattern, locked and still named; -1 when
+// none can be made. mkstemp makes the file before it can be locked, and a
+// clearing write that finds it in between takes it for a left one: then
+// the lock is taken or the name gone, and another name is tried.
+int OpenLockedTemporary(const std::string& pattern, std::string& temporary)
+{
+    for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
+        temporary = pattern;
+        const int fd = mkostemp(temporary.data(), O_CLOEXEC);
+        if (fd < 0)
+            return -1;
+        struct stat info;
+        if (flock(fd, LOCK_EX | LOCK_NB) == 0 && fstat(fd, &info) == 0 && info.st_nlink > 0)
+            return fd;
+        close(fd);
+    }
+    return -1;
 }
 
 // Removes one entry found inside a folder being deleted. A symbolic link is
@@ -277,18 +305,19 @@ bool WriteWhole(const std::string& path, const void* bytes, size_t size)
     const std::string target = Resolve(path);
     const std::string folder = FolderOf(target);
     RemoveLeftTemporaries(folder);
-    std::string temporary = JoinPath(folder, TemporaryPrefix(LastComponent(target)) + "XXXXXX");
-    const int fd = mkstemp(temporary.data());
+    std::string temporary;
+    const int fd =
+        OpenLockedTemporary(JoinPath(folder, TemporaryPrefix(LastComponent(target)) + "XXXXXX"), temporary);
     if (fd < 0)
         return false;
     bool ok = WriteAll(fd, static_cast<const uint8_t*>(bytes), size) && fsync(fd) == 0;
-    ok = close(fd) == 0 && ok;
     // mkstemp makes the file private; a saved file gets the usual rights.
-    ok = ok && chmod(temporary.c_str(), 0644) == 0;
+    ok = ok && fchmod(fd, 0644) == 0;
+    // Renamed while still locked: until then the write is running.
     ok = ok && rename(temporary.c_str(), target.c_str()) == 0;
     if (!ok)
         unlink(temporary.c_str());
-    return ok;
+    return close(fd) == 0 && ok;
 }
 
 std::vector<FolderEntry> ListFolder(const std::string& path)
@@ -307,7 +336,7 @@ bool MakeFolder(const std::string& path)
 {
     std::string folder = Resolve(path);
     // An existing folder may also answer with a permission error.
-    return mkdir(folder.c_str(), 0755) == 0 || IsFolder(folder);
+    return mkdir(folder.c_str(), 0700) == 0 || IsFolder(folder);
 }
 
 std::string MakeWritableFolder(const std::string& path)
@@ -315,7 +344,7 @@ std::string MakeWritableFolder(const std::string& path)
     const std::string folder = WithoutTrailingSlash(Resolve(path));
     for (size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
         const std::string step = folder.substr(0, slash);
-        if (mkdir(step.c_str(), 0755) != 0) {
+        if (mkdir(step.c_str(), 0700) != 0) {
             // A file in the way answers that it exists.
             const int reason = errno == EEXIST ? ENOTDIR : errno;
             if (!IsFolder(step))

@@ -26,9 +26,10 @@ bool ReadWhole(const std::string& path, std::vector<uint8_t>& bytes);
 // folder, which is then renamed over the old one, so a failed write leaves
 // the old file as it was. False when any step failed. A link in place of
 // the file is replaced, never followed. The game's own temporary files left
-// in the same folder by writes that were cut short (of any file) go first;
-// nothing else there is touched. Takes no lock: a crash report may be written
-// while another thread is inside a write.
+// in the same folder by writes that were cut short (of any file, by any
+// process) go first; nothing else there is touched. The only lock taken is
+// the write's own on its temporary file, which says the write is running:
+// a crash report may be written while another thread is inside a write.
 bool WriteWhole(const std::string& path, const void* bytes, size_t size);
 
 // Opened for reading in binary mode ("rb"), or null. The caller closes it.
@@ -43,6 +44,9 @@ struct FolderEntry
 // The entries of a folder without "." and "..", sorted without regard to
 // case; empty when it cannot be read.
 std::vector<FolderEntry> ListFolder(const std::string& path);
+
+// Folders are made for the player's data, so they are made private (0700);
+// folders that exist keep their rights.
 
 // Creates one folder; true when it exists afterwards.
 bool MakeFolder(const std::string& path);

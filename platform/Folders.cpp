@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <pwd.h>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -77,6 +78,26 @@ std::string UserDirectory(const char* name)
     std::fclose(file);
     return found;
 }
+
+// A real folder (not a link to one) of this user that nobody else may enter
+// or list: what another user made, or left open, could be watched or filled.
+bool IsPrivateFolder(const std::string& path)
+{
+    struct stat info;
+    return !path.empty() && lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           info.st_uid == geteuid() && (info.st_mode & 077) == 0;
+}
+
+// The temporary folder is shared by every user: the folder's name may have
+// been taken first, which IsPrivateFolder then refuses.
+std::string PrivateFolderInTemporary()
+{
+    std::string temporary = AbsoluteFromEnvironment("TMPDIR");
+    temporary = temporary.empty() ? "/tmp" : WithoutTrailingSlash(temporary);
+    const std::string folder = temporary + "/qs-runtime-" + std::to_string(geteuid());
+    mkdir(folder.c_str(), 0700);
+    return folder;
+}
 } // namespace
 
 std::string Program()
@@ -120,5 +141,14 @@ std::string DataFolderTemplate()
 {
     std::string data = DataHome();
     return data.empty() ? data : data + "/(PUBLISHER)/(NAME OF GAME)";
+}
+
+std::string Runtime()
+{
+    const std::string runtime = WithoutTrailingSlash(AbsoluteFromEnvironment("XDG_RUNTIME_DIR"));
+    if (IsPrivateFolder(runtime))
+        return runtime;
+    const std::string fallback = PrivateFolderInTemporary();
+    return IsPrivateFolder(fallback) ? fallback : std::string();
 }
 } // namespace Platform::Folders

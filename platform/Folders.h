@@ -20,4 +20,11 @@ std::string DataHome();
 // GAME)", with its placeholders left for the application to fill in; empty
 // when no data home can be found.
 std::string DataFolderTemplate();
+
+// A folder no other user can enter, for names the user's own programs meet
+// at: $XDG_RUNTIME_DIR when it is such a folder of this user's, otherwise
+// "qs-runtime-<user id>" in the temporary folder ($TMPDIR or /tmp), made
+// when missing. Empty when neither is a real folder of this user's closed to
+// everybody else (another user may have made the name first).
+std::string Runtime();
 } // namespace Platform::Folders

@@ -31,6 +31,8 @@ using Inject = SdlEventInjector::Button;
 using Log = std::vector<std::string>;
 
 constexpr const char* kChildNameVariable = "QS_SHELL_SECOND_COPY";
+// The first copy's runtime folder, where the second finds its name.
+constexpr const char* kChildRuntimeVariable = "QS_SHELL_FIRST_RUNTIME";
 
 int ThreadCount()
 {
@@ -242,11 +244,13 @@ TEST_F(AppShell, SecondCopyHandsOverToTheFirstAndEndsWithStatusZero)
     ASSERT_TRUE(app->window && app->window->IsOpen());
 
     setenv(kChildNameVariable, name.c_str(), 1);
+    setenv(kChildRuntimeVariable, std::getenv("XDG_RUNTIME_DIR"), 1);
     std::string filter = "--gtest_filter=AppShellSecondCopy.*";
     char* argv[] = {const_cast<char*>("second copy"), filter.data(), nullptr};
     pid_t child = 0;
     ASSERT_EQ(posix_spawn(&child, "/proc/self/exe", nullptr, nullptr, argv, environ), 0);
     unsetenv(kChildNameVariable);
+    unsetenv(kChildRuntimeVariable);
     int status = -1;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));
@@ -265,6 +269,8 @@ TEST(AppShellSecondCopy, HandsOverDuringInitialize)
     const char* name = std::getenv(kChildNameVariable);
     if (name == nullptr)
         GTEST_SKIP() << "runs only as the second copy of another test";
+    // This process's main gave it a runtime folder of its own.
+    setenv("XDG_RUNTIME_DIR", std::getenv(kChildRuntimeVariable), 1);
     ShellApp app(name);
     app.Initialize();
     ADD_FAILURE() << "the second copy went on running";

@@ -101,7 +101,8 @@ def without_display(program_dir):
     data_home = temporary_data_home()
     env = {name: value for name, value in os.environ.items()
            if name not in ("SDL_VIDEODRIVER", "DISPLAY", "WAYLAND_DISPLAY", "XDG_RUNTIME_DIR")}
-    env.update(HOME=data_home, XDG_DATA_HOME=data_home, SDL_AUDIODRIVER="dummy")
+    # Without a runtime folder the single-instance name goes in the temporary folder: one of its own.
+    env.update(HOME=data_home, XDG_DATA_HOME=data_home, TMPDIR=data_home, SDL_AUDIODRIVER="dummy")
     try:
         run = subprocess.run([os.path.join(program_dir, "QuorbSwap"), "-software"], cwd=program_dir, env=env,
                              capture_output=True, text=True, timeout=30)

@@ -229,6 +229,10 @@ class Game:
         # The graphics driver keeps its shader cache by the user's entry in
         # the password file, not HOME.
         env["XDG_CACHE_HOME"] = os.path.join(self.data_home, ".cache")
+        # One copy of the game runs per runtime folder: a game of the test's
+        # own meets neither one being played nor another build's test.
+        env["XDG_RUNTIME_DIR"] = os.path.join(self.data_home, ".runtime")
+        os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700, exist_ok=True)
         env.pop("SDL_VIDEODRIVER", None)
         env["SDL_AUDIODRIVER"] = "dummy"
         shutil.rmtree(os.path.join(self.program_dir, "Screenshots"), ignore_errors=True)

@@ -4,8 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fcntl.h>
 #include <filesystem>
 #include <iterator>
+#include <sched.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -104,43 +108,68 @@ std::string TemporaryOf(const std::string& name, pid_t process, const std::strin
 {
     return "." + name + ".qs-unfinished-" + std::to_string(process) + "-" + run + "-a1B2c3";
 }
+
+// A file held locked as a running write holds its temporary file.
+int LockedFile(const std::string& path)
+{
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    return fd >= 0 && flock(fd, LOCK_EX) == 0 ? fd : -1;
+}
+
+constexpr int kWrites = 3000;
+
+// How many of kWrites writes of "name" failed.
+int FailedWrites(const std::string& path)
+{
+    const std::string bytes(64, 'x');
+    int failed = 0;
+    for (int i = 0; i < kWrites; ++i)
+        failed += WriteWhole(path, bytes.data(), bytes.size()) ? 0 : 1;
+    return failed;
+}
 } // namespace
 
 // A write cut by the death of the process leaves its temporary file; the
 // next write into the same folder, given with its folder or in the working
 // folder, clears the game's own leftovers of any file, and nothing else:
-// not a player's file, even one named as the game's temporaries once were,
-// nor a write another process is still making.
+// not a player's file, nor a temporary file its writer holds locked,
+// whatever process number its name gives.
 TEST(FilesTest, WriteWholeClearsOnlyTheGamesOwnLeftTemporaries)
 {
     const std::string ended = std::to_string(EndedProcess());
     struct Case
     {
         std::string name;
+        bool locked;
         bool cleared;
     };
     const Case cases[] = {
-        {".notes.backup", false},
-        {".env.sample", false},
-        {".todo.2024v1", false},
-        {".config.cfg.backup", false}, // named as the file written's temporaries once were
-        {".config.cfg.a1B2c3", false},
-        {".profile.Tester", false},
-        {"config.cfg.damaged", false},
-        {TemporaryOf("speed.sav", EndedProcess(), "5f3a"), true},
-        {TemporaryOf("config.cfg", EndedProcess(), "5f3a"), true},
-        {TemporaryOf("Normal.hs", getpid(), "earlier"), true}, // this process number, an earlier run
-        {TemporaryOf("Normal.hs", getppid(), "5f3a"), false},  // a write still running elsewhere
-        {".qs-unfinished-" + ended + "-5f3a-a1B2c3", false},   // no file's name
-        {TemporaryOf("speed.sav", EndedProcess(), "5f3a") + "4", false},
-        {".speed.sav.qs-unfinished-x1-5f3a-a1B2c3", false},
-        {".folder.qs-unfinished-" + ended + "-5f3a-a1B2c3", false}, // a folder is never ours
+        {".notes.backup", false, false},
+        {".env.sample", false, false},
+        {".todo.2024v1", false, false},
+        {".config.cfg.backup", false, false}, // a player's: no marker
+        {".config.cfg.a1B2c3", false, false},
+        {".profile.Tester", false, false},
+        {"config.cfg.damaged", false, false},
+        {TemporaryOf("speed.sav", EndedProcess(), "5f3a"), false, true},
+        {TemporaryOf("config.cfg", getppid(), "5f3a"), false, true}, // a live process number, unlocked
+        {TemporaryOf("Normal.hs", getpid(), "earlier"), false, true},
+        {TemporaryOf("Normal.hs", EndedProcess(), "5f3b"), true, false}, // a running write
+        {TemporaryOf("Normal.hs", 1, "5f3c"), true, false},
+        {".qs-unfinished-" + ended + "-5f3a-a1B2c3", false, false}, // no file's name
+        {TemporaryOf("speed.sav", EndedProcess(), "5f3a") + "4", false, false},
+        {".speed.sav.qs-unfinished-x1-5f3a-a1B2c3", false, false},
+        {".folder.qs-unfinished-" + ended + "-5f3a-a1B2c3", false, false}, // a folder is never ours
     };
     for (const bool workingFolder : {false, true}) {
         SCOPED_TRACE(workingFolder ? "in the working folder" : "in a folder given");
         TemporaryFolder folder;
-        for (const Case& c : cases)
+        std::vector<int> locks;
+        for (const Case& c : cases) {
             folder.WriteText(c.name, "cut");
+            if (c.locked)
+                locks.push_back(LockedFile(folder / c.name));
+        }
         fs::remove(folder / cases[std::size(cases) - 1].name);
         fs::create_directory(folder / cases[std::size(cases) - 1].name);
         // A link of the pattern is left, and what it names is never touched.
@@ -152,6 +181,8 @@ TEST(FilesTest, WriteWholeClearsOnlyTheGamesOwnLeftTemporaries)
         fs::current_path(workingFolder ? fs::path(folder.Path()) : previous);
         const bool written = WriteWhole(workingFolder ? "config.cfg" : folder / "config.cfg", "new", 3);
         fs::current_path(previous);
+        for (int fd : locks)
+            close(fd);
         ASSERT_TRUE(written);
         for (const Case& c : cases)
             EXPECT_EQ(fs::exists(folder / c.name), !c.cleared) << c.name;
@@ -167,21 +198,13 @@ TEST(FilesTest, WriteWholeClearsOnlyTheGamesOwnLeftTemporaries)
 TEST(FilesTest, WritesAtOnceIntoOneFolderAllSucceed)
 {
     TemporaryFolder folder;
-    constexpr int kWrites = 3000;
-    const std::string bytes(64, 'x');
-    auto writeMany = [&](const std::string& name) {
-        int failed = 0;
-        for (int i = 0; i < kWrites; ++i)
-            failed += WriteWhole(folder / name, bytes.data(), bytes.size()) ? 0 : 1;
-        return failed;
-    };
     const pid_t other = fork();
     ASSERT_GE(other, 0);
     if (other == 0)
-        _exit(writeMany("other.sav") == 0 ? 0 : 1);
+        _exit(FailedWrites(folder / "other.sav") == 0 ? 0 : 1);
     int failedHere = 0;
-    std::thread second([&] { failedHere += writeMany("second.sav"); });
-    const int failedFirst = writeMany("first.sav");
+    std::thread second([&] { failedHere += FailedWrites(folder / "second.sav"); });
+    const int failedFirst = FailedWrites(folder / "first.sav");
     second.join();
     int status = 0;
     waitpid(other, &status, 0);
@@ -189,6 +212,64 @@ TEST(FilesTest, WritesAtOnceIntoOneFolderAllSucceed)
     EXPECT_EQ(failedHere, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "writes of the other process failed";
     EXPECT_EQ(ListFolder(folder.Path()).size(), 3u);
+}
+
+namespace {
+constexpr int kNoNamespace = 2;
+
+// Runs the writes in a new PID namespace, "depth" processes down from its
+// first (so as process number "depth" there), and writes the number that
+// failed to "report"; ends with kNoNamespace when no namespace can be made
+// (a plain user needs a user namespace of its own for it).
+[[noreturn]] void WriteInNamespaceOfItsOwn(const std::string& path, int depth, int report)
+{
+    if (unshare(CLONE_NEWPID) != 0 && unshare(CLONE_NEWPID | CLONE_NEWUSER) != 0)
+        _exit(kNoNamespace);
+    for (int level = 0; level < depth; ++level) {
+        const pid_t child = fork();
+        if (child < 0)
+            _exit(kNoNamespace);
+        if (child > 0) {
+            int status = 0;
+            waitpid(child, &status, 0);
+            _exit(WIFEXITED(status) ? WEXITSTATUS(status) : 1);
+        }
+    }
+    const int failed = FailedWrites(path);
+    _exit(write(report, &failed, sizeof(failed)) == sizeof(failed) ? 0 : 1);
+}
+} // namespace
+
+// Sandboxed copies of the game run in PID namespaces of their own, where
+// process numbers mean nothing to each other: one's running write must
+// never look cut to another.
+TEST(FilesTest, WritersInPidNamespacesOfTheirOwnLoseNoWrite)
+{
+    TemporaryFolder folder;
+    int reports[2];
+    ASSERT_EQ(pipe(reports), 0);
+    pid_t writers[2];
+    for (int i = 0; i < 2; ++i) {
+        writers[i] = fork();
+        ASSERT_GE(writers[i], 0);
+        if (writers[i] == 0)
+            WriteInNamespaceOfItsOwn(folder / ("writer" + std::to_string(i) + ".sav"), i + 1, reports[1]);
+    }
+    close(reports[1]);
+    bool namespaces = true;
+    for (const pid_t writer : writers) {
+        int status = 0;
+        waitpid(writer, &status, 0);
+        namespaces = namespaces && !(WIFEXITED(status) && WEXITSTATUS(status) == kNoNamespace);
+    }
+    if (!namespaces)
+        GTEST_SKIP() << "no PID namespace can be made here, not even in a user namespace";
+    int failed[2] = {-1, -1};
+    EXPECT_EQ(read(reports[0], failed, sizeof(failed)), static_cast<ssize_t>(sizeof(failed)));
+    close(reports[0]);
+    EXPECT_EQ(failed[0], 0) << "writes failed of " << kWrites << " by one writer";
+    EXPECT_EQ(failed[1], 0) << "writes failed of " << kWrites << " by the other";
+    EXPECT_EQ(ListFolder(folder.Path()).size(), 2u);
 }
 
 TEST(FilesTest, FailedWriteLeavesTheOldFileAndReportsIt)
@@ -211,6 +292,27 @@ TEST(FilesTest, MakeFolderIsHarmlessWhenItExists)
     EXPECT_EQ(ListFolder(folder.Path()).size(), 1u);
     folder.WriteText("file", "");
     EXPECT_FALSE(MakeFolder(folder / "file"));
+}
+
+// Folders made for the player's data are closed to other users; one that
+// was there keeps its rights.
+TEST(FilesTest, FoldersMadeArePrivate)
+{
+    TemporaryFolder folder;
+    fs::create_directory(folder / "open");
+    fs::permissions(folder / "open", fs::perms(0755));
+    ASSERT_TRUE(MakeFolder(folder / "open/one"));
+    ASSERT_EQ(MakeWritableFolder(folder / "open/data/home/game"), "");
+    const std::pair<const char*, unsigned> modes[] = {{"open", 0755},
+                                                      {"open/one", 0700},
+                                                      {"open/data", 0700},
+                                                      {"open/data/home", 0700},
+                                                      {"open/data/home/game", 0700}};
+    for (const auto& [name, mode] : modes) {
+        struct stat info;
+        ASSERT_EQ(stat((folder / name).c_str(), &info), 0) << name;
+        EXPECT_EQ(info.st_mode & 0777, mode) << name;
+    }
 }
 
 TEST(FilesTest, DeleteFolderTreeNeverFollowsLinks)

@@ -7,17 +7,23 @@
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
-// Sets an environment variable for one test and puts the old value back.
+// Sets (or with no value, unsets) an environment variable for one test and
+// puts the old value back.
 class ScopedEnvironment
 {
   public:
-    ScopedEnvironment(const char* name, const std::string& value) : name(name)
+    ScopedEnvironment(const char* name, const std::optional<std::string>& value) : name(name)
     {
         if (const char* old = std::getenv(name))
             previous = old;
-        setenv(name, value.c_str(), 1);
+        if (value)
+            setenv(name, value->c_str(), 1);
+        else
+            unsetenv(name);
     }
     ~ScopedEnvironment()
     {
@@ -76,4 +82,50 @@ TEST(FoldersTest, DataHomeAndTheDataFolderTemplate)
     ScopedEnvironment data("XDG_DATA_HOME", folder.Path() + "/data/");
     EXPECT_EQ(DataHome(), folder / "data");
     EXPECT_EQ(DataFolderTemplate(), folder / "data/(PUBLISHER)/(NAME OF GAME)");
+}
+
+// Names the user's programs meet at live where no other user can enter: the
+// runtime folder when it is the user's own and closed, else a folder of the
+// user's own in the temporary folder, never one somebody else made or left
+// open, nor a link.
+TEST(FoldersTest, RuntimeFolderIsOneOnlyThisUserCanEnter)
+{
+    TemporaryFolder folder;
+    std::filesystem::create_directory(folder / "open");
+    std::filesystem::permissions(folder / "open", std::filesystem::perms(0755));
+    std::filesystem::create_directory_symlink(folder.Path(), folder / "link");
+    const std::string fallback = folder / ("tmp/qs-runtime-" + std::to_string(geteuid()));
+    struct Case
+    {
+        const char* what;
+        std::optional<std::string> runtime;
+        const char* inTemporary; // what the fallback's name holds before
+        std::string found;
+    };
+    const Case cases[] = {
+        {"private runtime folder", folder.Path(), nullptr, folder.Path()},
+        {"runtime folder open to all", folder / "open", nullptr, fallback},
+        {"runtime folder a link", folder / "link", nullptr, fallback},
+        {"no runtime folder", std::nullopt, nullptr, fallback},
+        {"fallback made already", std::nullopt, "private", fallback},
+        {"fallback name a link", std::nullopt, "link", ""},
+        {"fallback name an open folder", std::nullopt, "open", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove_all(folder / "tmp");
+        std::filesystem::create_directory(folder / "tmp");
+        if (c.inTemporary != nullptr && std::string(c.inTemporary) == "link")
+            std::filesystem::create_directory_symlink(folder.Path(), fallback);
+        else if (c.inTemporary != nullptr)
+            mkdir(fallback.c_str(), std::string(c.inTemporary) == "open" ? 0755 : 0700);
+        ScopedEnvironment temporary("TMPDIR", folder / "tmp");
+        ScopedEnvironment runtime("XDG_RUNTIME_DIR", c.runtime);
+        EXPECT_EQ(Runtime(), c.found);
+        if (c.found == fallback) {
+            struct stat info;
+            ASSERT_EQ(lstat(fallback.c_str(), &info), 0);
+            EXPECT_EQ(info.st_mode & 0777, 0700u);
+        }
+    }
 }
