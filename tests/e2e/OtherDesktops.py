@@ -9,10 +9,9 @@ show the game, it ends saying what the desktop's depth must be.
 
 import os
 import shutil
-import subprocess
 import sys
 
-from gamedriver import Game, temporary_data_home
+from gamedriver import Game, run_to_end, temporary_data_home, what_is_wrong
 from PlayThrough import play_button
 
 DEPTH_REASON = "Your desktop color depth must be set to 16 bit or 32 bit color"
@@ -44,16 +43,9 @@ def deep(program_dir, shots_dir):
 
 def palette(program_dir):
     """What is wrong on an 8-bit desktop, if anything."""
-    data_home = temporary_data_home()
-    env = {name: value for name, value in os.environ.items() if name != "SDL_VIDEODRIVER"}
-    env.update(HOME=data_home, XDG_DATA_HOME=data_home, SDL_AUDIODRIVER="dummy")
-    try:
-        run = subprocess.run([os.path.join(program_dir, "QuorbSwap")], cwd=program_dir, env=env,
-                             capture_output=True, text=True, timeout=30)
-    except subprocess.TimeoutExpired:
+    run = run_to_end(program_dir)
+    if run is None:
         return "the game kept running"
-    finally:
-        shutil.rmtree(data_home, ignore_errors=True)
     if run.returncode == 0 or DEPTH_REASON not in run.stderr:
         return f"the game exited with status {run.returncode} and said {run.stderr!r}"
     return None
@@ -61,10 +53,7 @@ def palette(program_dir):
 
 def main():
     program_dir, shots_dir, desktop = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2]), sys.argv[3]
-    try:
-        wrong = deep(program_dir, shots_dir) if desktop == "deep" else palette(program_dir)
-    except Exception as error:
-        wrong = str(error)
+    wrong = what_is_wrong(deep, program_dir, shots_dir) if desktop == "deep" else what_is_wrong(palette, program_dir)
     if wrong:
         print(f"FAIL: on the {desktop} desktop, {wrong}")
         return 1
