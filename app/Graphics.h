@@ -255,6 +255,9 @@ class Graphics
     // The file bytes of a 24-bit BMP of the surface.
     static std::vector<uint8_t> EncodeBMP(const Platform::Surface& surface);
     static bool IsDepthAllowed(int depth);
+    // Why a desktop of another depth takes no window.
+    static constexpr const char* kDepthReason =
+        "Your desktop color depth must be set to 16 bit or 32 bit color";
     void DisplayModeCallback(int width, int height);
 
     // --- device fields ---

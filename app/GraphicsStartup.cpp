@@ -85,6 +85,14 @@ bool Graphics::Startup(Platform::NativeWindow* window)
     mShutDown = false;
     Platform::GetWindowPosition(window, &mWindowX, &mWindowY);
 
+    // Full screen here keeps the desktop's depth, where it once switched to
+    // the game's: on a desktop of fewer colours nothing can be shown.
+    const int desktopBits = Platform::GetDesktopMode().bitsPerPixel;
+    if (window && desktopBits > 0 && desktopBits < 16) {
+        FatalDeviceError(kDepthReason);
+        return false;
+    }
+
     // The renderer stands where the DirectDraw object stood: every later
     // step asks it about the adapter.
     mDisplay = window ? Platform::Renderer::CreateForWindow(window, false)
@@ -148,7 +156,7 @@ void Graphics::ReadDesktop()
     }
     if (!IsDepthAllowed(mDesktopDepth)) {
         mWindowNotAllowed = true;
-        mWindowNotAllowedReason = "Your desktop color depth must be set to 16 bit or 32 bit color";
+        mWindowNotAllowedReason = kDepthReason;
     }
 }
 
@@ -372,7 +380,7 @@ bool Graphics::CheckDesktopForWindow()
         mWindowNotAllowedReason = "Your desktop resolution must be set higher than 640x480";
     }
     if (!IsDepthAllowed(mDesktopDepth)) {
-        mWindowNotAllowedReason = "Your desktop color depth must be set to 16 bit or 32 bit color";
+        mWindowNotAllowedReason = kDepthReason;
     }
     return false;
 }

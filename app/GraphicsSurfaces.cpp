@@ -73,7 +73,7 @@ void Graphics::CreateSurfaces()
     FitWindowToDesktop();
 
     if (!mFullscreen && !IsDepthAllowed(Platform::GetDesktopMode().bitsPerPixel)) {
-        mWindowNotAllowedReason = "Your desktop color depth must be set to 16 bit or 32 bit color";
+        mWindowNotAllowedReason = kDepthReason;
         mWindowNotAllowed = true;
         mFullscreen = true;
         CreateSurfaces();

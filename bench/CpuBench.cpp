@@ -14,10 +14,13 @@
 #include "platform/Shell.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -151,13 +154,14 @@ std::string HowItEnded(int status)
 }
 
 // A file in the temporary folder a child process writes its messages to:
-// the last of them say why it failed.
+// the last of them say why it failed. Only the child it is handed to holds
+// it open: not a game started meanwhile, nor the servers of later rows.
 class MessageFile
 {
   public:
     MessageFile() : path((std::filesystem::temp_directory_path() / "qs-cpu-messages-XXXXXX").string())
     {
-        fd = mkstemp(path.data());
+        fd = mkostemp(path.data(), O_CLOEXEC);
     }
     ~MessageFile()
     {
@@ -189,6 +193,16 @@ class MessageFile
         return joined;
     }
 
+    bool Says(const char* text) const
+    {
+        std::ifstream in(path);
+        for (std::string line; std::getline(in, line);) {
+            if (line.find(text) != std::string::npos)
+                return true;
+        }
+        return false;
+    }
+
   private:
     std::string path;
     int fd = -1;
@@ -198,15 +212,21 @@ class MessageFile
 // with neither a lock file nor a socket, as xvfb-run -a picks, above the
 // numbers xvfb-run takes first so that a test run starting meanwhile keeps
 // its own. A number taken in between makes the server fail; the next one is
-// tried.
+// tried. So is one whose socket has no file to show for it: a server in a
+// sandbox with a /tmp of its own listens on the abstract name alone, and
+// ours then cannot listen.
 class XServer
 {
   public:
     XServer(int depth)
     {
         for (int number = kFirstDisplay; number < kFirstDisplay + kAttempts; ++number) {
+            if (Held(number))
+                continue;
+            if (Start(number, depth))
+                return;
             // A server that failed for a reason of its own would fail again.
-            if (!Held(number) && (Start(number, depth) || !Held(number)))
+            if (!Held(number) && !messages->Says(kCannotListen))
                 return;
         }
         error = "every display number from " + std::to_string(kFirstDisplay) + " to " +
@@ -238,6 +258,8 @@ class XServer
     static constexpr int kFirstDisplay = 140;
     static constexpr int kAttempts = 40;
     static constexpr int kReadyMilliseconds = 15000;
+    // What the server says when another one holds its socket.
+    static constexpr const char* kCannotListen = "Cannot establish any listening sockets";
 
     static bool Held(int number)
     {
@@ -257,6 +279,12 @@ class XServer
         std::string name(":");
         name += std::to_string(number);
         pid = fork();
+        if (pid < 0) {
+            error = std::string("the X server could not be started: fork failed: ") + std::strerror(errno);
+            close(ready[0]);
+            close(ready[1]);
+            return false;
+        }
         if (pid == 0) {
             close(ready[0]);
             dup2(messages->Fd(), STDERR_FILENO);
@@ -274,7 +302,7 @@ class XServer
         // The server writes its number once it takes clients, and ends
         // without a word there when it cannot start.
         pollfd wait{ready[0], POLLIN, 0};
-        const bool woke = pid > 0 && poll(&wait, 1, kReadyMilliseconds) == 1;
+        const bool woke = poll(&wait, 1, kReadyMilliseconds) == 1;
         char written[16] = {};
         const bool answered = woke && read(ready[0], written, sizeof written - 1) > 0;
         close(ready[0]);
@@ -333,7 +361,7 @@ Figures Measure(const char* self, const Mode& mode)
                                 mode.config + "' 2>'" + messages.Path() + "'";
     FILE* child = popen(command.c_str(), "r");
     if (child == nullptr) {
-        figures.error = "the game could not be started";
+        figures.error = std::string("the game could not be started: ") + std::strerror(errno);
         return figures;
     }
     char renderer[32] = "";

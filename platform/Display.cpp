@@ -238,6 +238,43 @@ void Surface::SetPixel(int x, int y, uint32_t argb)
     WriteRaw(GetRow(y) + static_cast<size_t>(x) * bytes, bytes, EncodePixel(mDesc.format, argb));
 }
 
+namespace {
+// The depth of the X server's screen, from the X library SDL itself loaded;
+// 0 when there is none to ask.
+int XScreenDepth()
+{
+    const char* driver = SDL_GetCurrentVideoDriver();
+    void* library = driver && std::strcmp(driver, "x11") == 0 ? SDL_LoadObject("libX11.so.6") : nullptr;
+    if (!library) {
+        return 0;
+    }
+    using Open = void* (*)(const char*);
+    using OfDisplay = int (*)(void*);
+    using OfScreen = int (*)(void*, int);
+    const auto open = reinterpret_cast<Open>(SDL_LoadFunction(library, "XOpenDisplay"));
+    const auto screen = reinterpret_cast<OfDisplay>(SDL_LoadFunction(library, "XDefaultScreen"));
+    const auto depth = reinterpret_cast<OfScreen>(SDL_LoadFunction(library, "XDefaultDepth"));
+    const auto close = reinterpret_cast<OfDisplay>(SDL_LoadFunction(library, "XCloseDisplay"));
+    int found = 0;
+    if (open && screen && depth && close) {
+        if (void* display = open(nullptr)) {
+            found = depth(display, screen(display));
+            close(display);
+        }
+    }
+    SDL_UnloadObject(library);
+    return found;
+}
+
+// Bits to a pixel of a desktop whose layout SDL cannot name (deep colour,
+// or a palette): as its pixels are stored.
+int UnnamedDesktopBits()
+{
+    const int depth = XScreenDepth();
+    return depth > 16 ? 32 : depth > 8 ? 16 : depth;
+}
+} // namespace
+
 DisplayMode GetDesktopMode()
 {
     DisplayMode mode{1024, 768, 32, 60};
@@ -246,7 +283,8 @@ DisplayMode GetDesktopMode()
         mode.width = sdl.w;
         mode.height = sdl.h;
         // Four-byte formats count as 32 bits, as the desktop reports them.
-        mode.bitsPerPixel = SDL_BYTESPERPIXEL(sdl.format) * 8;
+        mode.bitsPerPixel =
+            sdl.format != SDL_PIXELFORMAT_UNKNOWN ? SDL_BYTESPERPIXEL(sdl.format) * 8 : UnnamedDesktopBits();
         mode.refreshRate = sdl.refresh_rate;
     }
     return mode;

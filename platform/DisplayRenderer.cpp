@@ -7,8 +7,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <string>
 #include <unordered_map>
 
 namespace Platform {
@@ -112,10 +114,14 @@ struct Renderer::Impl
     int frameHeight = 0;
     // Without graphics hardware under the window, software frames go to the
     // window's own surface: through the renderer they would cost a 3D
-    // pipeline run on the processor.
+    // pipeline run on the processor. A window that has no surface (on a
+    // desktop of a layout SDL cannot name, deep colour above all) shows
+    // them through the renderer all the same.
     SDL_Window* window = nullptr;
     bool toWindowSurface = false;
     bool shownOnSurface = false; // the last frame went to the window's surface
+    std::string noSurface;       // why the window has none, once it was refused
+    bool failureTold = false;    // frames that cannot be shown are said so once
     FrameChanges changes;        // what the next frame changes on the window's surface
     FrameStretch stretch;        // a frame of another size than the window, scaled
     // Where the last frame went: the window's surface holds it there unless
@@ -150,7 +156,9 @@ struct Renderer::Impl
     SDL_Texture* Upload(const Surface& surface, bool white);
     void Draw(const RenderVertex* source, int count);
     bool ShowThroughTexture(const Surface& frame);
-    bool ShowOnWindowSurface(const Surface& frame);
+    bool ShowSoftwareFrame(const Surface& frame);
+    bool ShowOnWindowSurface(const Surface& frame, SDL_Surface* target);
+    void TellFailure();
     bool HoldsLastFrame(SDL_Surface* target, const SDL_Rect& place);
     bool WriteToWindowSurface(const Surface& frame, SDL_Surface* target, const SDL_Rect& place);
     const std::vector<RowSpan>& WriteChanges(const Surface& frame, uint8_t* at, int pitch,
@@ -772,12 +780,8 @@ bool Renderer::Impl::HandToWindow(bool whole)
     return bands.empty() || SDL_UpdateWindowSurfaceRects(window, bands.data(), static_cast<int>(bands.size())) == 0;
 }
 
-bool Renderer::Impl::ShowOnWindowSurface(const Surface& frame)
+bool Renderer::Impl::ShowOnWindowSurface(const Surface& frame, SDL_Surface* target)
 {
-    SDL_Surface* target = SDL_GetWindowSurface(window);
-    if (!target) {
-        return false;
-    }
     const int width = frame.GetWidth();
     const int height = frame.GetHeight();
     int logicalWidth = 0;
@@ -806,6 +810,40 @@ bool Renderer::Impl::ShowOnWindowSurface(const Surface& frame)
     return handed;
 }
 
+bool Renderer::Impl::ShowSoftwareFrame(const Surface& frame)
+{
+    if (toWindowSurface) {
+        if (SDL_Surface* target = SDL_GetWindowSurface(window)) {
+            shownOnSurface = true;
+            return ShowOnWindowSurface(frame, target);
+        }
+        // The window system would not give one now, nor later.
+        noSurface = SDL_GetError();
+        toWindowSurface = false;
+    }
+    shownOnSurface = false;
+    if (ShowThroughTexture(frame)) {
+        return true;
+    }
+    TellFailure();
+    return false;
+}
+
+// A game that shows nothing says why, once: the player would see a black
+// window, or none, and nothing else.
+void Renderer::Impl::TellFailure()
+{
+    if (failureTold) {
+        return;
+    }
+    failureTold = true;
+    std::string why = SDL_GetError();
+    if (!noSurface.empty()) {
+        why = "it has no surface (" + noSurface + "), and its renderer: " + why;
+    }
+    std::fprintf(stderr, "The game's frames cannot be shown in its window: %s\n", why.c_str());
+}
+
 bool Renderer::Impl::ReadWindowSurface(Surface& whole)
 {
     SDL_Surface* target = SDL_GetWindowSurface(window);
@@ -825,8 +863,7 @@ bool Renderer::PresentSurface(const Surface& frame)
     if (!known || frame.GetWidth() <= 0 || frame.GetHeight() <= 0) {
         return false;
     }
-    mImpl->shownOnSurface = mImpl->toWindowSurface;
-    return mImpl->toWindowSurface ? mImpl->ShowOnWindowSurface(frame) : mImpl->ShowThroughTexture(frame);
+    return mImpl->ShowSoftwareFrame(frame);
 }
 
 bool Renderer::ReadOutput(Surface& out)

@@ -16,7 +16,7 @@ import subprocess
 import sys
 import tempfile
 
-from gamedriver import BellListener, BoardView, Game, Picture, temporary_data_home
+from gamedriver import BellListener, BoardView, Game, Picture, run_to_end, temporary_data_home, what_is_wrong
 from PlayThrough import MAIN_NEW_GAME, PICK_CASUAL, TITLE_PLAY, TUTORIAL_OK, green, play_button, tutorial_shown
 
 # Right of the board's frame, below the skull meter: only the backdrop, where
@@ -98,18 +98,10 @@ def full_screen(program_dir, shots_dir):
 def without_display(program_dir):
     """What is wrong when the game starts where no display answers, if
     anything."""
-    data_home = temporary_data_home()
-    env = {name: value for name, value in os.environ.items()
-           if name not in ("SDL_VIDEODRIVER", "DISPLAY", "WAYLAND_DISPLAY", "XDG_RUNTIME_DIR")}
-    # Without a runtime folder the single-instance name goes in the temporary folder: one of its own.
-    env.update(HOME=data_home, XDG_DATA_HOME=data_home, TMPDIR=data_home, SDL_AUDIODRIVER="dummy")
-    try:
-        run = subprocess.run([os.path.join(program_dir, "QuorbSwap"), "-software"], cwd=program_dir, env=env,
-                             capture_output=True, text=True, timeout=30)
-    except subprocess.TimeoutExpired:
+    run = run_to_end(program_dir, ["-software"],
+                     unset=("SDL_VIDEODRIVER", "DISPLAY", "WAYLAND_DISPLAY", "XDG_RUNTIME_DIR"))
+    if run is None:
         return "without a display the game kept running, unseen"
-    finally:
-        shutil.rmtree(data_home, ignore_errors=True)
     if run.returncode == 0 or "the window could not be opened" not in run.stderr:
         return f"without a display the game exited with status {run.returncode} and said {run.stderr!r}"
     return None
@@ -144,10 +136,7 @@ def main():
     finally:
         game.kill()
         shutil.rmtree(data_home, ignore_errors=True)
-    try:
-        wrong = full_screen(program_dir, os.path.join(shots_dir, "full-screen-16"))
-    except Exception as error:
-        wrong = str(error)
+    wrong = what_is_wrong(full_screen, program_dir, os.path.join(shots_dir, "full-screen-16"))
     if wrong:
         print(f"FAIL: in full screen, {wrong}")
         return 1

@@ -438,6 +438,35 @@ def temporary_data_home():
     return tempfile.mkdtemp(prefix="qs-e2e-")
 
 
+def run_to_end(program_dir, args=(), unset=("SDL_VIDEODRIVER",), timeout=30):
+    """The game run with a data folder of its own and without the
+    environment's names in unset, for starts that end by themselves: the
+    finished run, stderr as text, or None when it kept running."""
+    data_home = temporary_data_home()
+    env = {name: value for name, value in os.environ.items() if name not in unset}
+    # The single-instance name goes in the runtime folder, or without one in
+    # the temporary folder: both of the run's own.
+    env.update(HOME=data_home, XDG_DATA_HOME=data_home, TMPDIR=data_home, SDL_AUDIODRIVER="dummy")
+    if "XDG_RUNTIME_DIR" not in unset:
+        env["XDG_RUNTIME_DIR"] = os.path.join(data_home, ".runtime")
+        os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700, exist_ok=True)
+    try:
+        return subprocess.run([os.path.join(program_dir, "QuorbSwap"), *args], cwd=program_dir, env=env,
+                              capture_output=True, text=True, timeout=timeout)
+    except subprocess.TimeoutExpired:
+        return None
+    finally:
+        shutil.rmtree(data_home, ignore_errors=True)
+
+
+def what_is_wrong(check, *args):
+    """What a check returns (None when all is well), or the error it raised."""
+    try:
+        return check(*args)
+    except Exception as error:
+        return str(error)
+
+
 class BoardView:
     """What a screenshot shows of a board: the mean colour of each cell's
     centre, and the swaps that would line up three alike."""

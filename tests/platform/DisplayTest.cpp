@@ -1,10 +1,14 @@
 #include "platform/Display.h"
 #include "platform/Window.h"
 
+#include "support/CaughtStderr.h"
+
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -384,30 +388,46 @@ TEST(SoftwareFrames, LookTheSameOnTheWindowSurfaceAndThroughTheRenderer)
     }
 }
 
-// The window system's surface of a window in a layout SDL's dummy driver
-// does not offer, and what is handed to the window system from it. This
-// suite is linked with SDL's window-surface calls wrapped; while no double
-// is in use they reach SDL.
+// The window system's side of a window: the surface it gives (in a layout
+// SDL's dummy driver does not offer, or none at all) and what it shows of
+// it, which changes only where it is handed the surface. This suite is
+// linked with SDL's window-surface calls and texture making wrapped; while
+// no double is in use they reach SDL.
 namespace {
 struct WindowSurfaceDouble;
 WindowSurfaceDouble* theWindowSurface = nullptr;
+bool texturesRefused = false;
 
 struct WindowSurfaceDouble
 {
-    WindowSurfaceDouble(int side, Uint32 layout)
-        : surface(SDL_CreateRGBSurfaceWithFormat(0, side, side, 0, layout))
-    {
-    }
+    // SDL_PIXELFORMAT_UNKNOWN: the window system gives no surface.
+    WindowSurfaceDouble(int side, Uint32 layout) : surface(Make(side, layout)), shown(Make(side, layout)) {}
     ~WindowSurfaceDouble()
     {
         if (theWindowSurface == this)
             theWindowSurface = nullptr;
         SDL_FreeSurface(surface);
+        SDL_FreeSurface(shown);
     }
     WindowSurfaceDouble(const WindowSurfaceDouble&) = delete;
     WindowSurfaceDouble& operator=(const WindowSurfaceDouble&) = delete;
 
+    static SDL_Surface* Make(int side, Uint32 layout)
+    {
+        SDL_Surface* made = layout ? SDL_CreateRGBSurfaceWithFormat(0, side, side, 0, layout) : nullptr;
+        if (made)
+            SDL_SetSurfaceBlendMode(made, SDL_BLENDMODE_NONE);
+        return made;
+    }
+
+    void Hand(SDL_Rect rect)
+    {
+        SDL_Rect to = rect;
+        SDL_BlitSurface(surface, &rect, shown, &to);
+    }
+
     SDL_Surface* const surface;
+    SDL_Surface* const shown; // what the window shows
     int wholeHandings = 0;
     std::vector<SDL_Rect> handed;
 };
@@ -417,10 +437,15 @@ extern "C" {
 SDL_Surface* __real_SDL_GetWindowSurface(SDL_Window* window);
 int __real_SDL_UpdateWindowSurface(SDL_Window* window);
 int __real_SDL_UpdateWindowSurfaceRects(SDL_Window* window, const SDL_Rect* rects, int count);
+SDL_Texture* __real_SDL_CreateTexture(SDL_Renderer* renderer, Uint32 format, int access, int w, int h);
 
 SDL_Surface* __wrap_SDL_GetWindowSurface(SDL_Window* window)
 {
-    return theWindowSurface ? theWindowSurface->surface : __real_SDL_GetWindowSurface(window);
+    if (!theWindowSurface)
+        return __real_SDL_GetWindowSurface(window);
+    if (!theWindowSurface->surface)
+        SDL_SetError("Unknown window pixel format");
+    return theWindowSurface->surface;
 }
 
 int __wrap_SDL_UpdateWindowSurface(SDL_Window* window)
@@ -428,6 +453,7 @@ int __wrap_SDL_UpdateWindowSurface(SDL_Window* window)
     if (!theWindowSurface)
         return __real_SDL_UpdateWindowSurface(window);
     ++theWindowSurface->wholeHandings;
+    theWindowSurface->Hand({0, 0, theWindowSurface->surface->w, theWindowSurface->surface->h});
     return 0;
 }
 
@@ -436,15 +462,26 @@ int __wrap_SDL_UpdateWindowSurfaceRects(SDL_Window* window, const SDL_Rect* rect
     if (!theWindowSurface)
         return __real_SDL_UpdateWindowSurfaceRects(window, rects, count);
     theWindowSurface->handed.insert(theWindowSurface->handed.end(), rects, rects + count);
+    for (int i = 0; i < count; ++i)
+        theWindowSurface->Hand(rects[i]);
     return 0;
+}
+
+SDL_Texture* __wrap_SDL_CreateTexture(SDL_Renderer* renderer, Uint32 format, int access, int w, int h)
+{
+    if (texturesRefused) {
+        SDL_SetError("Out of video memory");
+        return nullptr;
+    }
+    return __real_SDL_CreateTexture(renderer, format, access, w, h);
 }
 }
 
-// On a window whose surface is laid out in 16 bits, as in 32, a frame that
-// changes one row hands the window system only that row's band, and the
-// surface holds what SDL's renderer shows, narrowed to the layout as SDL
-// converts it, scaled frames too.
-TEST(SoftwareFrames, OnA16BitWindowOnlyTheChangedRowsAreRewrittenAndHandedOn)
+// On a window of every layout, a frame that changes one row hands the
+// window system only that row's band, and the window shows what SDL's
+// renderer shows, narrowed to the layout as SDL converts it, bars and all,
+// frames of the window's size and scaled ones alike.
+TEST(SoftwareFrames, OnEveryWindowLayoutOnlyTheChangedRowsAreHandedOnAndTheWindowShowsTheFrame)
 {
     constexpr int kSide = 256;
     constexpr int kRow = 100;
@@ -463,13 +500,34 @@ TEST(SoftwareFrames, OnA16BitWindowOnlyTheChangedRowsAreRewrittenAndHandedOn)
     ASSERT_TRUE(onWindow && offscreen);
     // All alive to the end: a new one in a freed one's memory would pass for
     // a window still holding the last frame.
-    WindowSurfaceDouble windows[] = {
-        {kSide, SDL_PIXELFORMAT_RGB565}, {kSide, SDL_PIXELFORMAT_RGB555}, {kSide, SDL_PIXELFORMAT_RGB888}};
+    WindowSurfaceDouble windows[] = {{kSide, SDL_PIXELFORMAT_RGB565}, {kSide, SDL_PIXELFORMAT_RGB555},
+                                     {kSide, SDL_PIXELFORMAT_RGB888}, {kSide, SDL_PIXELFORMAT_ARGB8888},
+                                     {kSide, SDL_PIXELFORMAT_BGR888}, {kSide, SDL_PIXELFORMAT_RGB24}};
     for (WindowSurfaceDouble& shown : windows) {
         ASSERT_NE(shown.surface, nullptr);
         theWindowSurface = &shown;
         const SDL_PixelFormat& bits = *shown.surface->format;
         const Uint32 layout = bits.format;
+        const uint32_t colours = bits.Rmask | bits.Gmask | bits.Bmask;
+        // The pixels the window shows that differ from the frame as SDL's renderer shows it.
+        auto wrongPixels = [&](const Surface& frame) {
+            EXPECT_TRUE(offscreen->PresentSurface(frame));
+            Surface rendered(kSide, kSide, PixelFormat::ARGB8888());
+            EXPECT_TRUE(offscreen->ReadOutput(rendered));
+            std::vector<uint8_t> want(static_cast<size_t>(kSide) * shown.shown->pitch);
+            EXPECT_EQ(SDL_ConvertPixels(kSide, kSide, SDL_PIXELFORMAT_RGB888, rendered.GetPixels(),
+                                        rendered.GetPitch(), layout, want.data(), shown.shown->pitch),
+                      0);
+            int wrong = 0;
+            for (size_t at = 0; at < want.size(); at += bits.BytesPerPixel) {
+                uint32_t seen = 0;
+                uint32_t wanted = 0;
+                std::memcpy(&seen, static_cast<uint8_t*>(shown.shown->pixels) + at, bits.BytesPerPixel);
+                std::memcpy(&wanted, want.data() + at, bits.BytesPerPixel);
+                wrong += (seen & colours) != (wanted & colours);
+            }
+            return wrong;
+        };
         for (const PixelFormat& format : {PixelFormat::XRGB8888(), PixelFormat::RGB565()}) {
             for (const Case& c : cases) {
                 const std::string name = std::string(SDL_GetPixelFormatName(layout)) + " window, " +
@@ -478,6 +536,7 @@ TEST(SoftwareFrames, OnA16BitWindowOnlyTheChangedRowsAreRewrittenAndHandedOn)
                 Surface frame(c.width, c.height, format);
                 FillWithEveryValue(frame);
                 ASSERT_TRUE(onWindow->PresentSurface(frame)) << name;
+                EXPECT_EQ(wrongPixels(frame), 0) << name;
                 for (int x = kFirst; x < kEnd; ++x)
                     SetRaw(frame, x, kRow, 0x1234);
                 shown.wholeHandings = 0;
@@ -491,25 +550,46 @@ TEST(SoftwareFrames, OnA16BitWindowOnlyTheChangedRowsAreRewrittenAndHandedOn)
                 EXPECT_TRUE(SDL_PointInRect(&changed, &band)) << name;
                 EXPECT_LE(band.h, (kSide + c.height - 1) / c.height + 1) << name;
                 EXPECT_LE(band.w, (kEnd - kFirst) * c.placed / c.width + 2) << name;
-
-                ASSERT_TRUE(offscreen->PresentSurface(frame));
-                Surface rendered(kSide, kSide, PixelFormat::ARGB8888());
-                ASSERT_TRUE(offscreen->ReadOutput(rendered));
-                std::vector<uint8_t> want(static_cast<size_t>(kSide) * shown.surface->pitch);
-                ASSERT_EQ(SDL_ConvertPixels(kSide, kSide, SDL_PIXELFORMAT_RGB888, rendered.GetPixels(),
-                                            rendered.GetPitch(), layout, want.data(), shown.surface->pitch),
-                          0);
-                const uint32_t colours = bits.Rmask | bits.Gmask | bits.Bmask;
-                int wrong = 0;
-                for (size_t at = 0; at < want.size(); at += bits.BytesPerPixel) {
-                    uint32_t seen = 0;
-                    uint32_t wanted = 0;
-                    std::memcpy(&seen, static_cast<uint8_t*>(shown.surface->pixels) + at, bits.BytesPerPixel);
-                    std::memcpy(&wanted, want.data() + at, bits.BytesPerPixel);
-                    wrong += (seen & colours) != (wanted & colours);
-                }
-                EXPECT_EQ(wrong, 0) << name;
+                EXPECT_EQ(wrongPixels(frame), 0) << name << ", changed";
             }
         }
     }
+}
+
+// A window the window system gives no surface (on a desktop whose layout
+// SDL cannot name) shows the frames through the renderer; where that fails
+// too, one line says why, however many frames go unseen.
+TEST(SoftwareFrames, WithoutAWindowSurfaceTheRendererShowsThemOrOneLineSaysWhy)
+{
+    constexpr int kWidth = 64;
+    constexpr int kHeight = 48;
+    Platform::Window window;
+    ASSERT_TRUE(window.Create("Frames", 0, 0, kWidth, kHeight));
+    auto onWindow = Renderer::CreateForWindow(window.NativeHandle(), false);
+    ASSERT_TRUE(onWindow);
+    WindowSurfaceDouble none(kWidth, SDL_PIXELFORMAT_UNKNOWN);
+    theWindowSurface = &none;
+    Surface frame(kWidth, kHeight, PixelFormat::RGB565());
+    FillWithEveryValue(frame);
+    ASSERT_TRUE(onWindow->PresentSurface(frame));
+    Surface seen(kWidth, kHeight, PixelFormat::ARGB8888());
+    ASSERT_TRUE(onWindow->ReadOutput(seen));
+    int wrong = 0;
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x)
+            wrong += (seen.GetPixel(x, y) & 0xFFFFFF) != (frame.GetPixel(x, y) & 0xFFFFFF);
+    }
+    EXPECT_EQ(wrong, 0);
+
+    // A frame of another size needs a texture of its own.
+    texturesRefused = true;
+    CaughtStderr caught;
+    const Surface other(kWidth / 2, kHeight / 2, PixelFormat::XRGB8888());
+    for (int i = 0; i < 3; ++i)
+        EXPECT_FALSE(onWindow->PresentSurface(other));
+    const std::string said = caught.Text();
+    texturesRefused = false;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_NE(said.find("Unknown window pixel format"), std::string::npos) << said;
+    EXPECT_NE(said.find("Out of video memory"), std::string::npos) << said;
 }
