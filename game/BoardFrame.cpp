@@ -179,9 +179,11 @@ void Board::PlaceButtons()
         wire(button);
     };
 
+    // On a duel board Skip stands far enough right to clear the frame's
+    // top-left stud by a few pixels, not merely to meet it.
     const bool canSkip = game != nullptr && game->CountPowerSlots(int(PowerKind::SkipLevel)) > 0;
     if (canSkip)
-        placeAtArt(skipButton, app != nullptr ? &app->stripInstaWin : nullptr, middle - 187.0f + (duel ? 15.0f : 0.0f));
+        placeAtArt(skipButton, app != nullptr ? &app->stripInstaWin : nullptr, middle - 187.0f + (duel ? 18.0f : 0.0f));
     else
         skipButton.SetRect(-9999.0f, -9999.0f, 10.0f, 10.0f);
 

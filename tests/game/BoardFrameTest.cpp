@@ -178,13 +178,13 @@ TEST_F(BoardFrameTest, ButtonsArePlacedAboveAndBelowTheGrid)
     }
 }
 
-// With a skip power the skip button sits left of the score, 15 pixels
+// With a skip power the skip button sits left of the score, 18 pixels
 // further right on a duel board.
 TEST_F(BoardFrameTest, SkipButtonShowsWithASkipPower)
 {
     Game game(app.get());
     game.powerSlots[3] = int(PowerKind::SkipLevel);
-    for (const auto& [type, x] : {std::pair{LevelType::Meter, 213.0f}, std::pair{LevelType::Duel, 228.0f}}) {
+    for (const auto& [type, x] : {std::pair{LevelType::Meter, 213.0f}, std::pair{LevelType::Duel, 231.0f}}) {
         auto board = std::make_unique<Board>(app.get(), &game);
         board->levelType = type;
         board->SetSize(8, 8);
