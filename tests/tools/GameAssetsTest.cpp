@@ -766,6 +766,17 @@ bool IsGoldRim(const Image& image, int x, int y)
     return ::testing::AssertionSuccess();
 }
 
+// The pixels of a picture that pass the test; the rest clear.
+Image Only(const Image& art, const std::function<bool(const Image&, int, int)>& keep)
+{
+    Image part;
+    part.Create(art.mWidth, art.mHeight, true);
+    for (int y = 0; y < art.mHeight; ++y)
+        for (int x = 0; x < art.mWidth; ++x)
+            part.mPixels[y * art.mWidth + x] = keep(art, x, y) ? art.mPixels[y * art.mWidth + x] : 0;
+    return part;
+}
+
 // Plainly visible pixels of the first within the margin of the second's.
 int Near(const Placed& a, const Placed& b, int margin)
 {
@@ -841,13 +852,19 @@ TEST_F(GameAssetsTest, ArtFitsWhereTheScreensDrawIt)
     };
     const std::vector<Placed> corners = Corners(rim, 140, 40, 520, 520);
     const std::vector<Placed> player = Corners(rim, 41, 61.5f, 318, 477);
+    // The blue studs along a duel frame's edges.
+    const Image studArt = Only(rim, [](const Image& image, int x, int y) {
+        const uint32_t p = image.mPixels[y * image.mWidth + x];
+        return (p >> 24) >= 64 && (p & 0xFF) > 150 && int(p & 0xFF) > int((p >> 16) & 0xFF) + 40;
+    });
+    const std::vector<Placed> studs = BoardFrame(studArt, 41, 61.5f, 318, 477);
     const std::vector<Placed> computer = Corners(rim, 441, 61.5f, 318, 477);
     const Placed panel = Centred(score, 400, 23), duelPanel = Centred(score, 200, 44.5f);
     for (int frame = 0; frame < 3; ++frame) {
         clear.push_back({"hint", {&hint, 525, -7, frame, 3}, with(corners, {panel})});
         clear.push_back({"skip", {&skip, 213, -7, frame, 3}, with(corners, {panel})});
         clear.push_back({"duel hint", {&hint, 310, 14.5f, frame, 3}, with(player, {duelPanel})});
-        clear.push_back({"duel skip", {&skip, 31, 14.5f, frame, 3}, with(player, {duelPanel}), 2});
+        clear.push_back({"duel skip", {&skip, 31, 4, frame, 3}, with(with(player, studs), {duelPanel}), 2});
         clear.push_back({"duel menu",
                          {&menu, 400.0f - float(menu.mWidth / 6), 600.0f - float(menu.mHeight), frame, 3},
                          with(player, computer)});
@@ -931,17 +948,6 @@ TEST_F(GameAssetsTest, ArtFitsWhereTheScreensDrawIt)
                 ++lettering;
         }
     EXPECT_EQ(lettering, 0) << "arrows reach " << reach;
-}
-
-// The pixels of a picture that pass the test; the rest clear.
-Image Only(const Image& art, const std::function<bool(const Image&, int, int)>& keep)
-{
-    Image part;
-    part.Create(art.mWidth, art.mHeight, true);
-    for (int y = 0; y < art.mHeight; ++y)
-        for (int x = 0; x < art.mWidth; ++x)
-            part.mPixels[y * art.mWidth + x] = keep(art, x, y) ? art.mPixels[y * art.mWidth + x] : 0;
-    return part;
 }
 
 bool Solid(const Image& art, int x, int y)
