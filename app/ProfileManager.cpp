@@ -29,6 +29,8 @@ bool IsControl(unsigned char c)
 
 bool ProfileManager::IsValidName(const String& name)
 {
+    if (name.Length() > kMaxNameBytes)
+        return false;
     bool onlyDotsAndBlanks = true;
     for (int i = 0; i < name.Length(); ++i) {
         unsigned char c = static_cast<unsigned char>(name.CharAt(i));
@@ -58,7 +60,7 @@ void ProfileManager::Load(const String& path)
     }
     // A current name that no profile could bear (a bad name, or a shared
     // file's in any case) counts as none: its saves could not be kept.
-    if (!IsValidName(current) || ContainsNoCase(sharedFiles, current))
+    if (!IsValidName(current) || IsSharedFileName(current))
         current = String();
     if (current.IsEmpty() && !names.empty())
         current = names.front();
@@ -125,7 +127,12 @@ bool ProfileManager::Exists(const String& name) const
 // system may not tell the cases apart.
 bool ProfileManager::IsTaken(const String& name) const
 {
-    return ContainsNoCase(sharedFiles, name) || Exists(name);
+    return IsSharedFileName(name) || Exists(name);
+}
+
+bool ProfileManager::IsSharedFileName(const String& name) const
+{
+    return ContainsNoCase(sharedFiles, name);
 }
 
 String ProfileManager::GetName(int index) const

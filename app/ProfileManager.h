@@ -22,8 +22,13 @@ class ProfileManager
     ProfileManager& operator=(const ProfileManager&) = delete;
     virtual ~ProfileManager() = default;
 
-    // A name that can be stored and made a folder: not empty, no forbidden
-    // or control characters, and more than dots and blanks.
+    // The longest name, in bytes: as many letters as the new player's name
+    // box accepts, well within the 255 bytes of a folder's name however many
+    // bytes a stored name's letters take.
+    static constexpr int kMaxNameBytes = 25;
+    // A name that can be stored and made a folder: not empty, no longer than
+    // the limit, no forbidden or control characters, and more than dots and
+    // blanks.
     static bool IsValidName(const String& name);
 
     void Load(const String& path);
@@ -36,6 +41,8 @@ class ProfileManager
     // A profile of that name exists, or a file the profiles share bears it:
     // a new profile may not take it.
     bool IsTaken(const String& name) const;
+    // A file the profiles share bears the name, in any case.
+    bool IsSharedFileName(const String& name) const;
     String GetName(int index) const;
     int GetCount() const { return static_cast<int>(names.size()); }
     int GetCurrentIndex() const;

@@ -29,6 +29,7 @@ AddProfileDialog::AddProfileDialog(ProfileManager* profiles) : profiles(profiles
     nameField.caretHeight = float(lineHeight);
     nameField.widthLimitOn = true;
     nameField.widthLimit = 363;
+    nameField.lengthLimit = ProfileManager::kMaxNameBytes;
     // Refused as they are typed: they cannot make a profile folder.
     nameField.forbiddenCharacters = ProfileManager::kForbiddenNameCharacters;
     nameField.listener = this;
@@ -74,13 +75,14 @@ void AddProfileDialog::Create()
         nameField.TakeKeyFocus();
         return;
     }
-    if (profiles->IsTaken(name)) {
+    if (profiles->Exists(name)) {
         InfoDialog message(InfoDialogKind::Message, "Already Exists!",
                            "This profile name already exists!  Please choose another!");
         nameField.TakeKeyFocus();
         return;
     }
-    if (!profiles->Add(name)) {
+    // A shared file's name is no player's: it names no profile to choose.
+    if (profiles->IsSharedFileName(name) || !profiles->Add(name)) {
         InfoDialog message(InfoDialogKind::Message, "Invalid Name!",
                            "This profile name cannot be used!  Please choose another!");
         nameField.TakeKeyFocus();

@@ -174,6 +174,10 @@ void Board::PieceMoveDone()
 
 bool Board::IsPlaying() const
 {
-    return readyOverlay == nullptr && winOverlay == nullptr && loseOverlay == nullptr &&
-           levelupOverlay == nullptr && started;
+    return IsUncovered() && started;
+}
+
+bool Board::IsUncovered() const
+{
+    return readyOverlay == nullptr && winOverlay == nullptr && loseOverlay == nullptr && levelupOverlay == nullptr;
 }

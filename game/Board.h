@@ -79,6 +79,8 @@ class Board : public Gadget
     // Model.
     bool IsCellEnabled(int x, int y) const;
     void PieceMoveDone();
+    // No overlay covers the board; playing also needs the first swap made.
+    bool IsUncovered() const;
     bool IsPlaying() const;
 
     // Swapping.
@@ -144,6 +146,8 @@ class Board : public Gadget
     // The meter is full but its display still rises towards it: the goal
     // check waits for the display and the loss check waits for the goal.
     bool MeterGoalWaiting() const;
+    // This is the player's board of a duel whose computer has filled its meter.
+    bool OpponentMeterFull() const;
     // Board::Update runs it after the meter display step: a goal check that
     // waited for the display gets its settle once the display arrives.
     void SettleWhenMeterShown();

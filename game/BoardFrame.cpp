@@ -167,28 +167,33 @@ void Board::PlaceButtons()
     };
     // Sized like its art, and clicked only where the art shows: the clear
     // margins of the pictures lie over the frame's corners on a duel board.
-    auto placeAtArt = [&](Button& button, SpriteStrip* strip, float x) {
+    auto placeAtArt = [&](Button& button, SpriteStrip* strip, float x, float y) {
         Sprite* art = strip != nullptr ? StripFrame(*strip, 0) : nullptr;
         if (art != nullptr) {
-            button.SetHitSprite(int(x), int(top), art);
+            button.SetHitSprite(int(x), int(y), art);
             button.rect.x = x;
-            button.rect.y = top;
+            button.rect.y = y;
         } else {
-            button.SetRect(x, top, 0.0f, 0.0f);
+            button.SetRect(x, y, 0.0f, 0.0f);
         }
         wire(button);
     };
 
+    // On a duel board Skip stands between the frame's corner and the score,
+    // over a stud of the top edge that it would cut in half: it rises clear
+    // of that stud, and of the corner by a few pixels.
     const bool canSkip = game != nullptr && game->CountPowerSlots(int(PowerKind::SkipLevel)) > 0;
     if (canSkip)
-        placeAtArt(skipButton, app != nullptr ? &app->stripInstaWin : nullptr, middle - 187.0f + (duel ? 15.0f : 0.0f));
+        placeAtArt(skipButton, app != nullptr ? &app->stripInstaWin : nullptr, middle - 187.0f + (duel ? 18.0f : 0.0f),
+                   duel ? top - 10.5f : top);
     else
         skipButton.SetRect(-9999.0f, -9999.0f, 10.0f, 10.0f);
 
     if (levelType == LevelType::Matches || isComputer)
         hintButton.SetRect(-1000.0f, -1000.0f, 10.0f, 10.0f);
     else
-        placeAtArt(hintButton, app != nullptr ? &app->stripHintButton : nullptr, middle + 125.0f - (duel ? 15.0f : 0.0f));
+        placeAtArt(hintButton, app != nullptr ? &app->stripHintButton : nullptr, middle + 125.0f - (duel ? 15.0f : 0.0f),
+                   top);
 
     wire(menuButton);
     Sprite* menuArt = MenuArt();

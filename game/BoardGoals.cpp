@@ -167,7 +167,12 @@ void Board::CheckLose()
 {
     // A demonstration never loses (it would delete the real save), and the
     // computer's own board has no loss of its own to show the player.
-    if (demoMode || isComputer || !IsPlaying() || MeterGoalWaiting()) {
+    if (demoMode || isComputer || !IsUncovered() || MeterGoalWaiting()) {
+        return;
+    }
+    // The computer plays from the moment the level opens: its full meter ends
+    // a duel before the player's first swap too.
+    if (!started && !OpponentMeterFull()) {
         return;
     }
     loseCheckPending = false;
@@ -176,12 +181,18 @@ void Board::CheckLose()
         OpenLoseOverlay(LoseReason::NoMoves, false);
     } else if (levelType == LevelType::Matches && countdown <= 0) {
         OpenLoseOverlay(LoseReason::OutOfTime, false);
-    } else if (levelType == LevelType::Duel && game && game->board == this && game->opponentBoard) {
-        const Board* opponent = game->opponentBoard;
-        if (opponent->meterValue == opponent->meterMax) {
-            OpenLoseOverlay(LoseReason::OpponentWon, true);
-        }
+    } else if (OpponentMeterFull()) {
+        OpenLoseOverlay(LoseReason::OpponentWon, true);
     }
+}
+
+bool Board::OpponentMeterFull() const
+{
+    if (levelType != LevelType::Duel || !game || game->board != this || !game->opponentBoard) {
+        return false;
+    }
+    const Board* opponent = game->opponentBoard;
+    return opponent->meterValue == opponent->meterMax;
 }
 
 void Board::EndLostEndlessGame()

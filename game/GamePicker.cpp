@@ -23,10 +23,11 @@ struct ModeButton
     const char* replaceQuestion;
 };
 
-// In GameMode order: journey, casual, speed.
+// In GameMode order: journey, casual, speed. The journey's caption hangs
+// below the heading, which it would otherwise cover.
 const ModeButton kModeButtons[] = {
     {&GamePicker::journeyButton, &GamePicker::journeyArt, &GamePicker::journeyCaption, "ChooseJourney", "journeycaption", 320, 163,
-     38, 132, "journey.sav", "A saved Journey exists.  Really erase it and start a new one?"},
+     38, 160, "journey.sav", "A saved Journey exists.  Really erase it and start a new one?"},
     {&GamePicker::casualButton, &GamePicker::casualArt, &GamePicker::casualCaption, "ChooseNormal", "casualcaption", 225, 321, 4,
      476, "casual.sav", "A saved Casual Game exists.  Really erase it and start a new one?"},
     {&GamePicker::speedButton, &GamePicker::speedArt, &GamePicker::speedCaption, "ChooseSpeed", "speedcaption", 403, 325, 451,

@@ -121,7 +121,7 @@ void Map::ForgetHover()
 
 void Map::OnMouseMove(int x, int y)
 {
-    if ((app != nullptr && app->transition != nullptr) || !revealQueue.empty()) {
+    if ((app != nullptr && app->transition != nullptr) || !revealQueue.empty() || JourneyEnding()) {
         ResetTooltip();
         return;
     }

@@ -160,6 +160,9 @@ class Map : public Gadget
     void CollectPiece(int x, int y);
     void CollectBonus(int x, int y);
     void EndJourney(int x, int y);
+    // The goal was taken: its rewards fly or the final win screen is up, and
+    // nothing on the map is pointed at any more.
+    bool JourneyEnding() const;
     void AppendStep(int x, int y, bool markWon, bool unlock, int delay);
     void StepReveals();
     void PointAtUnlockedSquare();

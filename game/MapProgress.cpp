@@ -138,6 +138,12 @@ void Map::EndJourney(int x, int y)
     if (app != nullptr)
         app->SaveConfig();
     journeyEndPending = true;
+    ForgetHover();
+}
+
+bool Map::JourneyEnding() const
+{
+    return journeyEndPending || (app != nullptr && app->superWin != nullptr);
 }
 
 void Map::AppendStep(int x, int y, bool markWon, bool unlock, int delay)

@@ -14,7 +14,8 @@ PickDiff::PickDiff() : app(theQuorbSwapApp)
     normalArt.LoadFromBundle(bundle, "normal");
     hardArt.LoadFromBundle(bundle, "hard");
     childButton.SetHitSprite(270, 184, &childArt);
-    normalButton.SetHitSprite(400, 174, &normalArt);
+    // Low enough that, swinging enlarged, it leaves the title whole.
+    normalButton.SetHitSprite(400, 184, &normalArt);
     hardButton.SetHitSprite(320, 320, &hardArt);
     for (Button* button : {&childButton, &normalButton, &hardButton}) {
         button->SetListener(this, true);

@@ -42,6 +42,9 @@ const char* const kStripNames[] = {"mainmenu", "scrollleft", "scrollright", "nex
 const char* const kSpriteNames[] = {"background",     "puzzleoverlay", "puzzletitle", "highscoreoverlay",
                                     "highscoretitle", "statstitle",    "tiny_scores", "tiny_puzzle",
                                     "tiny_stats"};
+// The records pages' titles stand high enough that their letters, the
+// descenders too, end above the gold rim of the panel drawn at y 56.
+constexpr float kRecordsTitleTop = -6.0f;
 // The small picture of each page, by page index.
 constexpr SpriteIndex kTinyOfPage[] = {kTinyPuzzle, kTinyStats, kTinyScores};
 
@@ -445,7 +448,7 @@ void Puzzler::DrawPicture(int picture)
 void Puzzler::DrawHighScorePage()
 {
     sprites[kHighScoreOverlay].Draw(30, 56);
-    sprites[kHighScoreTitle].Draw(220, 5);
+    sprites[kHighScoreTitle].Draw(220, kRecordsTitleTop);
     const float cycleLength = static_cast<float>(colorCycle.keys.size() - 1);
     // A pastel of the rainbow that flows down the rows as time goes on.
     auto colorAt = [&](float y) {
@@ -479,7 +482,7 @@ String Puzzler::StatisticText(const ProfileProgress& progress, int row)
 void Puzzler::DrawStatisticsPage()
 {
     sprites[kHighScoreOverlay].Draw(30, 56);
-    sprites[kStatsTitle].Draw(220, 5);
+    sprites[kStatsTitle].Draw(220, kRecordsTitleTop);
     Font& font = application->fontArialBlack16Bold;
     for (int k = 0; k < kStatisticRows; ++k) {
         const float y = 120.0f + 27.0f * static_cast<float>(k);

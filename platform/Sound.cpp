@@ -43,9 +43,21 @@ float SampleAt(const SoundPCM& pcm, size_t frame, int channel)
     return static_cast<float>(static_cast<int16_t>(sample[0] | (sample[1] << 8)));
 }
 
-int16_t ClampToSample(float value)
+// However many voices sound at once, the mix stays below full scale: up to
+// the knee a sample passes unchanged, so ordinary play is as loud as ever;
+// beyond it the sample bends smoothly towards the ceiling, 1 dB below full
+// scale, and never reaches it. Only the rare loud sample pays for the curve.
+constexpr float kLimiterKnee = 24576.0f;    // -2.5 dBFS
+constexpr float kLimiterCeiling = 29205.0f; // -1 dBFS
+
+int16_t LimitToSample(float value)
 {
-    return static_cast<int16_t>(std::clamp(value, -32768.0f, 32767.0f));
+    const float magnitude = std::fabs(value);
+    if (magnitude <= kLimiterKnee) {
+        return static_cast<int16_t>(value);
+    }
+    const float room = kLimiterCeiling - kLimiterKnee;
+    return static_cast<int16_t>(std::copysign(kLimiterKnee + room * std::tanh((magnitude - kLimiterKnee) / room), value));
 }
 
 void RenderFromDevice(void* mixer, Uint8* stream, int length)
@@ -186,7 +198,7 @@ void SoundMixer::Render(int16_t* output, size_t frames)
         }
     }
     for (size_t i = 0; i < frames * 2; ++i) {
-        output[i] = ClampToSample(mMix[i]);
+        output[i] = LimitToSample(mMix[i]);
     }
 }
 

@@ -80,7 +80,8 @@ private:
     bool mLooping = false;
 };
 
-// Mixes every playing voice into signed 16-bit stereo at 44100 Hz.
+// Mixes every playing voice into signed 16-bit stereo at 44100 Hz; however
+// many sound at once, the sum stays below full scale.
 class SoundMixer
 {
 public:

@@ -165,6 +165,14 @@ TEST(ProfileNames, HostileNamesAreRefused)
     const char* accepted[] = {"Ann", "Ann 2", ".Ann", "Ann.", "J. R.", "Zo\xe9", "a-b_c'd!"};
     for (const char* name : accepted)
         EXPECT_TRUE(ProfileManager::IsValidName(name)) << '"' << name << '"';
+    // Too long for the name box, or in bytes: letters of two bytes each.
+    const int most = ProfileManager::kMaxNameBytes;
+    EXPECT_TRUE(ProfileManager::IsValidName(std::string(most, 'A').c_str()));
+    EXPECT_FALSE(ProfileManager::IsValidName(std::string(most + 1, 'A').c_str()));
+    std::string twoByteLetters;
+    for (int i = 0; i < most / 2 + 1; ++i)
+        twoByteLetters += "\xc3\xa9";
+    EXPECT_FALSE(ProfileManager::IsValidName(twoByteLetters.c_str()));
 }
 
 TEST_F(ProfileManagerTest, HostileNamesNeverReachTheListOrTheFileSystem)
@@ -194,26 +202,32 @@ TEST_F(ProfileManagerTest, HostileNamesNeverReachTheListOrTheFileSystem)
     EXPECT_EQ(folder.ReadText("config.cfg"), "Profiles=\r\nCurrentProfile=\r\n");
 }
 
-// A stored current name no profile could bear, a bad one or a shared file's
-// in any case, counts as none: it is neither used nor written back.
+// A stored current name no profile could bear, a bad one, a shared file's in
+// any case or one too long, counts as none: it is neither used nor written
+// back; nor is a listed name too long.
 TEST_F(ProfileManagerTest, AStoredCurrentNameNoProfileCouldBearCountsAsNone)
 {
     profiles.GetSharedPath("Normal.hs");
+    const std::string tooLong(300, 'A');
     const struct
     {
-        std::string stored, names, current;
+        std::string stored, names, current, kept;
     } cases[] = {
-        {"Normal.hs", "Tester", "Tester"}, {"nORMAL.HS", "Tester,Ann", "Tester"},
-        {"a/b", "Tester", "Tester"},       {"Normal.hs", "", ""},
-        {"Ann", "Tester,Ann", "Ann"},
+        {"Normal.hs", "Tester", "Tester", "Tester"},
+        {"nORMAL.HS", "Tester,Ann", "Tester", "Tester,Ann"},
+        {"a/b", "Tester", "Tester", "Tester"},
+        {"Normal.hs", "", "", ""},
+        {"Ann", "Tester,Ann", "Ann", "Tester,Ann"},
+        {tooLong, "Tester", "Tester", "Tester"},
+        {tooLong, "", "", ""},
+        {tooLong, tooLong + ",Ann", "Ann", "Ann"},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored.substr(0, 20) + " of " + std::to_string(c.stored.size()));
         LoadFrom("Profiles=" + c.names + "\r\nCurrentProfile=" + c.stored + "\r\n");
-        EXPECT_EQ(profiles.GetCurrentName().CStr(), c.current) << c.stored;
+        EXPECT_EQ(profiles.GetCurrentName().CStr(), c.current);
         profiles.Save();
-        EXPECT_EQ(folder.ReadText("config.cfg"),
-                  "Profiles=" + c.names + "\r\nCurrentProfile=" + c.current + "\r\n")
-            << c.stored;
+        EXPECT_EQ(folder.ReadText("config.cfg"), "Profiles=" + c.kept + "\r\nCurrentProfile=" + c.current + "\r\n");
     }
 }
 } // namespace

@@ -178,19 +178,24 @@ TEST_F(BoardFrameTest, ButtonsArePlacedAboveAndBelowTheGrid)
     }
 }
 
-// With a skip power the skip button sits left of the score, 15 pixels
-// further right on a duel board.
+// With a skip power the skip button sits left of the score, 18 pixels
+// further right and 10.5 higher on a duel board.
 TEST_F(BoardFrameTest, SkipButtonShowsWithASkipPower)
 {
     Game game(app.get());
     game.powerSlots[3] = int(PowerKind::SkipLevel);
-    for (const auto& [type, x] : {std::pair{LevelType::Meter, 213.0f}, std::pair{LevelType::Duel, 228.0f}}) {
+    const struct
+    {
+        LevelType type;
+        float x, y;
+    } cases[] = {{LevelType::Meter, 213.0f, -7.0f}, {LevelType::Duel, 231.0f, -17.5f}};
+    for (const auto& [type, x, y] : cases) {
         auto board = std::make_unique<Board>(app.get(), &game);
         board->levelType = type;
         board->SetSize(8, 8);
         board->BuildFrame();
         const Rect skip = board->skipButton.rect;
-        EXPECT_EQ(std::vector<float>({skip.x, skip.y, skip.w, skip.h}), std::vector<float>({x, -7, 90, 41}))
+        EXPECT_EQ(std::vector<float>({skip.x, skip.y, skip.w, skip.h}), std::vector<float>({x, y, 90, 41}))
             << int(type);
         EXPECT_EQ(board->skipButton.listener, board.get());
         EXPECT_EQ(board->skipButton.parent, board.get());

@@ -322,27 +322,33 @@ TEST_F(EndlessGameTest, ALostEndlessGameDropsItsSave)
     EXPECT_EQ(game.deleteSave, 1);
 }
 
-TEST_F(EndlessGameTest, TheComputersFullMeterIsThePlayersLoss)
+// The computer plays from the moment the level opens: a player who waits
+// loses as one who has swapped.
+TEST(BoardGoalsTest, TheComputersFullMeterIsThePlayersLoss)
 {
-    app.gameMode = GameMode::Journey;
-    board = std::make_unique<Board>(&app, &game);
-    game.board = board.get();
-    board->SetupLevel(LevelType::Duel, 0);
-    Board computer(&app, &game);
-    game.opponentBoard = &computer;
-    computer.SetupLevel(LevelType::Duel, 0);
-    board->started = true;
-    computer.meterValue = computer.meterMax - 1.0f;
-    Quorb* piece = static_cast<Quorb*>(computer.pieces.Get(0));
-    computer.OnPiecePopped(piece);
-    EXPECT_FALSE(computer.goalCheckPending);
-    EXPECT_TRUE(board->loseCheckPending);
-    EXPECT_TRUE(board->movesFinished) << "the resting player's board settles once";
-    board->Update();
-    EXPECT_EQ(OutcomeOf(*board), Outcome::LoseOpponent);
-    EXPECT_EQ(board->loseOverlay->parent, &game) << "the loss covers both boards";
-    computer.Update();
-    EXPECT_EQ(OutcomeOf(computer), Outcome::None);
+    QuorbSwapApp app;
+    for (const bool swapped : {true, false}) {
+        SCOPED_TRACE(swapped ? "after a swap" : "before the first swap");
+        Game game(&app);
+        Board board(&app, &game);
+        Board computer(&app, &game);
+        game.board = &board;
+        game.opponentBoard = &computer;
+        board.SetupLevel(LevelType::Duel, 0);
+        computer.SetupLevel(LevelType::Duel, 0);
+        board.started = swapped;
+        computer.meterValue = computer.meterMax - 1.0f;
+        computer.OnPiecePopped(static_cast<Quorb*>(computer.pieces.Get(0)));
+        EXPECT_FALSE(computer.goalCheckPending);
+        EXPECT_TRUE(board.loseCheckPending);
+        EXPECT_TRUE(board.movesFinished) << "the resting player's board settles once";
+        board.Update();
+        computer.Update();
+        EXPECT_EQ(OutcomeOf(computer), Outcome::None);
+        game.board = game.opponentBoard = nullptr;
+        ASSERT_EQ(OutcomeOf(board), Outcome::LoseOpponent);
+        EXPECT_EQ(board.loseOverlay->parent, &game) << "the loss covers both boards";
+    }
 }
 
 TEST(BoardGoalsTest, TheLosingAnimationStaggersEveryPiece)

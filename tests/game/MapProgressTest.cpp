@@ -381,6 +381,14 @@ TEST_F(MapProgressTest, GoalAwardsPiecesThenEndsTheJourney)
         // The goal is not completed: no won flag, no level.
         EXPECT_EQ(game.level, 1);
         EXPECT_EQ(map->Square(gx, gy).won, 0);
+        // The goal's tooltip does not come back, whether the pointer rests
+        // on it or moves while the rewards fly.
+        Step(12);
+        if (c.awarded > 0) {
+            map->OnMouseMove(CellX(gx) + 1, CellY(gy));
+            Step(12);
+        }
+        EXPECT_EQ(map->tooltipCaption, nullptr);
         Settle();
         map->Update();
         EXPECT_FALSE(map->journeyEndPending);

@@ -239,9 +239,25 @@ TEST(QuorbSwapApp, UserScreenCreatesSelectsDeletesAndScrolls)
     app.When([&] { return adder() && !adder()->createButton.disabled; },
              [&] { app.ClickOn(adder()->createButton); });
     app.When([&] { return info() != nullptr; }, [&] { answer(&InfoDialog::okButton); });
+    // A shared file's name is refused as unusable, not as taken.
     app.When([&] { return info() == nullptr && adder() != nullptr; },
              [&] {
                  Backspace(app, 7);
+                 app.input.Type("normal.HS");
+                 app.input.Char(VirtualKey::Return);
+             });
+    app.When([&] { return info() != nullptr; }, [&] { answer(&InfoDialog::okButton); });
+    // The box takes the longest name a profile may bear, and no more.
+    const std::string longest(ProfileManager::kMaxNameBytes, '\'');
+    app.When([&] { return info() == nullptr && adder() != nullptr; },
+             [&] {
+                 Backspace(app, 9);
+                 app.input.Type(longest + "''");
+             });
+    app.When([&] { return adder() != nullptr; },
+             [&] {
+                 EXPECT_EQ(adder()->nameField.GetText().CStr(), longest);
+                 Backspace(app, ProfileManager::kMaxNameBytes);
                  app.input.Type("...");
              });
     app.When([&] { return adder() != nullptr; },
@@ -269,6 +285,7 @@ TEST(QuorbSwapApp, UserScreenCreatesSelectsDeletesAndScrolls)
     const std::vector<std::pair<std::string, std::string>> questions = {
         {"Really Delete?", "Are you sure you want to delete this user?"},
         {"Already Exists!", "This profile name already exists!  Please choose another!"},
+        {"Invalid Name!", "This profile name cannot be used!  Please choose another!"},
     };
     EXPECT_EQ(asked, questions);
     EXPECT_TRUE(result) << "a profile other than the one at opening was chosen";

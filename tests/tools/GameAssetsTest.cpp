@@ -26,6 +26,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -621,6 +622,8 @@ struct Placed
     int frame = 0, frames = 1;
     bool mirrored = false;
     float clipX0 = -1e9f, clipY0 = -1e9f, clipX1 = 1e9f, clipY1 = 1e9f;
+    // Drawn scaled and turned about its centre.
+    float scale = 1.0f, degrees = 0.0f;
 
     int Width() const { return image->mWidth / frames; }
     int Height() const { return image->mHeight; }
@@ -628,7 +631,14 @@ struct Placed
     {
         if (sx < clipX0 || sx >= clipX1 || sy < clipY0 || sy >= clipY1)
             return 0;
-        int lx = int(std::floor(float(sx) - x)), ly = int(std::floor(float(sy) - y));
+        float fx = float(sx), fy = float(sy);
+        if (scale != 1.0f || degrees != 0.0f) {
+            const float cx = x + float(Width()) / 2, cy = y + float(Height()) / 2;
+            const float a = -degrees * 3.14159265f / 180.0f, dx = fx + 0.5f - cx, dy = fy + 0.5f - cy;
+            fx = cx + (dx * std::cos(a) - dy * std::sin(a)) / scale - 0.5f;
+            fy = cy + (dx * std::sin(a) + dy * std::cos(a)) / scale - 0.5f;
+        }
+        int lx = int(std::floor(fx - x)), ly = int(std::floor(fy - y));
         if (lx < 0 || ly < 0 || lx >= Width() || ly >= Height())
             return 0;
         return AlphaAt(*image, frame * Width() + (mirrored ? Width() - 1 - lx : lx), ly);
@@ -641,17 +651,6 @@ Placed Centred(const Image& image, float cx, float cy, int frame = 0, int frames
     p.x = cx - float(p.Width() / 2);
     p.y = cy - float(p.Height() / 2);
     return p;
-}
-
-// Pixels where both pictures are plainly visible (soft shadows aside).
-int Overlap(const Placed& a, const Placed& b)
-{
-    int count = 0;
-    for (int sy = int(a.y); sy < int(a.y) + a.Height() + 1; ++sy)
-        for (int sx = int(a.x); sx < int(a.x) + a.Width() + 1; ++sx)
-            if (a.Alpha(sx, sy) >= 64 && b.Alpha(sx, sy) >= 64)
-                ++count;
-    return count;
 }
 
 // The frame a board draws round a full grid at (gx, gy), w x h pixels:
@@ -696,14 +695,6 @@ int OffScreen(const Placed& p, int margin)
             if ((sx < margin || sy < margin || sx >= 800 - margin || sy >= 600 - margin) &&
                 p.Alpha(sx, sy) >= 64)
                 ++count;
-    return count;
-}
-
-int Overlap(const Placed& a, const std::vector<Placed>& others)
-{
-    int count = 0;
-    for (const Placed& b : others)
-        count += Overlap(a, b);
     return count;
 }
 
@@ -775,6 +766,34 @@ bool IsGoldRim(const Image& image, int x, int y)
     return ::testing::AssertionSuccess();
 }
 
+// The pixels of a picture that pass the test; the rest clear.
+Image Only(const Image& art, const std::function<bool(const Image&, int, int)>& keep)
+{
+    Image part;
+    part.Create(art.mWidth, art.mHeight, true);
+    for (int y = 0; y < art.mHeight; ++y)
+        for (int x = 0; x < art.mWidth; ++x)
+            part.mPixels[y * art.mWidth + x] = keep(art, x, y) ? art.mPixels[y * art.mWidth + x] : 0;
+    return part;
+}
+
+// Plainly visible pixels of the first within the margin of the second's.
+int Near(const Placed& a, const Placed& b, int margin)
+{
+    int count = 0;
+    for (int sy = int(a.y); sy < int(a.y) + a.Height() + 1; ++sy)
+        for (int sx = int(a.x); sx < int(a.x) + a.Width() + 1; ++sx) {
+            if (a.Alpha(sx, sy) < 64)
+                continue;
+            bool near = false;
+            for (int dy = -margin; dy <= margin && !near; ++dy)
+                for (int dx = -margin; dx <= margin && !near; ++dx)
+                    near = b.Alpha(sx + dx, sy + dy) >= 64;
+            count += near;
+        }
+    return count;
+}
+
 // Every piece of art the screens draw together, placed as they place it,
 // with nothing hiding another.
 TEST_F(GameAssetsTest, ArtFitsWhereTheScreensDrawIt)
@@ -804,6 +823,9 @@ TEST_F(GameAssetsTest, ArtFitsWhereTheScreensDrawIt)
         const char* what;
         Placed piece;
         std::vector<Placed> others;
+        // Pixels kept between them, where a screen drawn smaller must not
+        // bring them together.
+        int margin = 0;
     };
     std::vector<Clear> clear = {
         {"level box", {&get("graphics\\gameplay\\level"), -3, 0}, frame},
@@ -830,13 +852,19 @@ TEST_F(GameAssetsTest, ArtFitsWhereTheScreensDrawIt)
     };
     const std::vector<Placed> corners = Corners(rim, 140, 40, 520, 520);
     const std::vector<Placed> player = Corners(rim, 41, 61.5f, 318, 477);
+    // The blue studs along a duel frame's edges.
+    const Image studArt = Only(rim, [](const Image& image, int x, int y) {
+        const uint32_t p = image.mPixels[y * image.mWidth + x];
+        return (p >> 24) >= 64 && (p & 0xFF) > 150 && int(p & 0xFF) > int((p >> 16) & 0xFF) + 40;
+    });
+    const std::vector<Placed> studs = BoardFrame(studArt, 41, 61.5f, 318, 477);
     const std::vector<Placed> computer = Corners(rim, 441, 61.5f, 318, 477);
     const Placed panel = Centred(score, 400, 23), duelPanel = Centred(score, 200, 44.5f);
     for (int frame = 0; frame < 3; ++frame) {
         clear.push_back({"hint", {&hint, 525, -7, frame, 3}, with(corners, {panel})});
         clear.push_back({"skip", {&skip, 213, -7, frame, 3}, with(corners, {panel})});
         clear.push_back({"duel hint", {&hint, 310, 14.5f, frame, 3}, with(player, {duelPanel})});
-        clear.push_back({"duel skip", {&skip, 28, 14.5f, frame, 3}, with(player, {duelPanel})});
+        clear.push_back({"duel skip", {&skip, 31, 4, frame, 3}, with(with(player, studs), {duelPanel}), 2});
         clear.push_back({"duel menu",
                          {&menu, 400.0f - float(menu.mWidth / 6), 600.0f - float(menu.mHeight), frame, 3},
                          with(player, computer)});
@@ -846,7 +874,8 @@ TEST_F(GameAssetsTest, ArtFitsWhereTheScreensDrawIt)
     for (int slot = 0; slot < 4; ++slot)
         clear.push_back({"collect box", {&get("graphics\\gameplay\\collectbox"), 140 - 132, 40 + 135.0f * slot}, frame});
     for (const Clear& c : clear)
-        EXPECT_EQ(Overlap(c.piece, c.others), 0) << c.what << " at " << c.piece.x << "," << c.piece.y;
+        for (const Placed& other : c.others)
+            EXPECT_EQ(Near(c.piece, other, c.margin), 0) << c.what << " at " << c.piece.x << "," << c.piece.y;
     const struct
     {
         const char* what;
@@ -919,6 +948,95 @@ TEST_F(GameAssetsTest, ArtFitsWhereTheScreensDrawIt)
                 ++lettering;
         }
     EXPECT_EQ(lettering, 0) << "arrows reach " << reach;
+}
+
+bool Solid(const Image& art, int x, int y)
+{
+    return AlphaAt(art, x, y) >= 160;
+}
+
+// The light fill of lettering drawn on a dark panel.
+bool Lettering(const Image& art, int x, int y)
+{
+    const uint32_t p = art.mPixels[y * art.mWidth + x];
+    return (p >> 24) > 128 && ((p >> 16) & 0xFF) > 200 && ((p >> 8) & 0xFF) > 140;
+}
+
+// A heading's lettering stays whole under whatever a screen draws near it,
+// hovered, swinging or scaled, and clear of its panel's rim, by a margin that
+// keeps them apart on a screen drawn smaller than the game's 800 x 600.
+TEST_F(GameAssetsTest, HeadingsStayWholeAndClearOfTheirRims)
+{
+    std::map<std::string, Image> art;
+    for (const char* name :
+         {"graphics\\mainmenu\\ChooseAGame", "graphics\\mainmenu\\ChooseAGame2", "graphics\\mainmenu\\ChooseJourney",
+          "graphics\\mainmenu\\ChooseNormal", "graphics\\mainmenu\\ChooseSpeed", "graphics\\mainmenu\\journeycaption",
+          "graphics\\mainmenu\\casualcaption", "graphics\\mainmenu\\speedcaption",
+          "graphics\\mainmenu\\choosedifficulty", "graphics\\mainmenu\\child", "graphics\\mainmenu\\normal",
+          "graphics\\mainmenu\\hard", "graphics\\stats\\highscoretitle", "graphics\\stats\\statstitle",
+          "graphics\\stats\\highscoreoverlay"})
+        ASSERT_TRUE(LoadPicture(name, art[name]));
+    auto get = [&](const char* name) -> const Image& { return art.at(name); };
+    // A button's art as the screen draws it hovered: scaled about the
+    // centre of the rectangle its top-left corner starts.
+    auto hovered = [&](const char* name, float x, float y, float scale, float degrees) {
+        Placed p{&get(name), x, y};
+        p.scale = scale;
+        p.degrees = degrees;
+        return p;
+    };
+    struct Heading
+    {
+        const char* what;
+        Image letters;
+        float x, y;
+        std::vector<Placed> others;
+    };
+    std::vector<Heading> headings;
+    std::vector<Placed> picker = {
+        {&get("graphics\\mainmenu\\journeycaption"), 38, 160},
+        {&get("graphics\\mainmenu\\casualcaption"), 4, 476},
+        {&get("graphics\\mainmenu\\speedcaption"), 451, 485},
+        hovered("graphics\\mainmenu\\ChooseJourney", 320, 163, 1.05f, 0),
+        hovered("graphics\\mainmenu\\ChooseNormal", 225, 321, 1.05f, 0),
+        hovered("graphics\\mainmenu\\ChooseSpeed", 403, 325, 1.05f, 0),
+    };
+    for (const char* name : {"graphics\\mainmenu\\ChooseAGame", "graphics\\mainmenu\\ChooseAGame2"}) {
+        const Image& heading = get(name);
+        headings.push_back({name, Only(heading, Solid), 399.0f - float(heading.mWidth / 2),
+                            135.0f - float(heading.mHeight / 2), picker});
+    }
+    const Image& difficulty = get("graphics\\mainmenu\\choosedifficulty");
+    std::vector<Placed> swinging;
+    for (float degrees : {-5.0f, 5.0f}) {
+        swinging.push_back(hovered("graphics\\mainmenu\\child", 270, 184, 1.25f, degrees));
+        swinging.push_back(hovered("graphics\\mainmenu\\normal", 400, 184, 1.25f, degrees));
+        swinging.push_back(hovered("graphics\\mainmenu\\hard", 320, 320, 1.25f, degrees));
+    }
+    // The title is lettered on its panel above the buttons, which the panel
+    // itself lies under.
+    headings.push_back({"Choose Difficulty",
+                        Only(difficulty, [&](const Image& image, int x, int y) {
+                            return y < 100 && x > 30 && x < image.mWidth - 30 && Lettering(image, x, y);
+                        }),
+                        405.0f - float(difficulty.mWidth / 2), 305.0f - float(difficulty.mHeight / 2), swinging});
+    const Image& records = get("graphics\\stats\\highscoreoverlay");
+    const Image rim = Only(records, IsGoldRim);
+    for (const char* name : {"graphics\\stats\\highscoretitle", "graphics\\stats\\statstitle"})
+        headings.push_back({name, Only(get(name), Solid), 220, -6, {{&rim, 30, 56}}});
+
+    for (const Heading& heading : headings) {
+        const Placed letters{&heading.letters, heading.x, heading.y};
+        int shown = 0;
+        for (int y = 0; y < heading.letters.mHeight; ++y)
+            for (int x = 0; x < heading.letters.mWidth; ++x)
+                shown += AlphaAt(heading.letters, x, y) >= 64;
+        EXPECT_GT(shown, 500) << heading.what << " has lettering";
+        for (const Placed& other : heading.others)
+            EXPECT_EQ(Near(letters, other, 2), 0)
+                << heading.what << " meets " << other.image->mWidth << " x " << other.image->mHeight << " art at "
+                << other.x << "," << other.y;
+    }
 }
 
 // The options screen's labels are part of its picture, drawn over whatever
