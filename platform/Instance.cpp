@@ -14,6 +14,10 @@ namespace Platform {
 namespace {
 constexpr char kRequest[] = "raise";
 
+// The socket that holds the name, kept where a fault can reach it without
+// going through the Instance object.
+int heldName = -1;
+
 // The abstract namespace: a leading NUL, no file on disk, gone with the
 // process that bound it. Every user of the machine shares it, so the user's
 // id is part of the name: each user has a lock of their own.
@@ -75,6 +79,7 @@ bool Instance::Acquire(const std::string& name)
         return false;
     }
     listener_ = fd;
+    heldName = fd;
     return true;
 }
 
@@ -85,6 +90,8 @@ void Instance::Release()
     pending_.clear();
     if (listener_ >= 0)
         close(listener_);
+    if (listener_ == heldName)
+        heldName = -1;
     listener_ = -1;
 }
 
@@ -120,5 +127,14 @@ bool Instance::PollRaise()
     };
     pending_.erase(std::remove_if(pending_.begin(), pending_.end(), finished), pending_.end());
     return raise;
+}
+
+// The abstract name goes with the last descriptor of its socket.
+void ReleaseInstanceNameOnFault()
+{
+    const int fd = heldName;
+    heldName = -1;
+    if (fd >= 0)
+        close(fd);
 }
 } // namespace Platform

@@ -37,4 +37,9 @@ class Instance
     // Connections whose request has not fully arrived yet.
     std::vector<int> pending_;
 };
+
+// Gives up the name held by this process for a fault: a start while the
+// crash report is shown becomes the running game. Async-signal-safe: it only
+// closes the held socket, with no lock and no heap.
+void ReleaseInstanceNameOnFault();
 } // namespace Platform
