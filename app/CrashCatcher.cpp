@@ -8,7 +8,6 @@
 #include "app/WebClient.h"
 #include "platform/Clock.h"
 #include "platform/Crash.h"
-#include "platform/Files.h"
 #include "platform/Folders.h"
 #include "platform/Instance.h"
 #include "platform/Window.h"
@@ -17,7 +16,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <iostream>
 #include <iterator>
 #include <memory>
 

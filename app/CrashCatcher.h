@@ -40,7 +40,9 @@ class CrashCatcher
 
     // --- in the crash reporter program ---
     // Reads the reporter's arguments and runs the crash window; false when
-    // they are not what the failing program passes.
+    // they are not what the failing program passes. A settings file named
+    // among them is switched to safe mode first: the failed process could
+    // not write it without the heap.
     bool RunReporter(const std::vector<std::string>& arguments);
     // The crash window; when it cannot be shown (no display, or its font is
     // missing), message boxes and the terminal stand in for it.
