@@ -1,19 +1,23 @@
 #include "app/CrashCatcher.h"
 
 #include "app/App.h"
+#include "app/CrashCatcherText.h"
 #include "app/Graphics.h"
 #include "app/OSFunctions.h"
+#include "app/Registry.h"
 #include "app/WebClient.h"
 #include "platform/Clock.h"
 #include "platform/Crash.h"
-#include "platform/Files.h"
 #include "platform/Folders.h"
+#include "platform/Instance.h"
 #include "platform/Window.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
-#include <iostream>
 #include <iterator>
+#include <memory>
 
 CrashCatcher theCrashCatcher;
 
@@ -21,6 +25,21 @@ namespace {
 constexpr char kReporterName[] = "CrashReporter";
 constexpr char kReportFileName[] = "CrashReport.txt";
 constexpr char kServerVariable[] = "QS_CRASH_REPORT_SERVER";
+constexpr size_t kPathRoom = 4200;
+
+using PathText = CrashCatcherText<kPathRoom>;
+
+// What the report needs that only a call allocating a String gives, noted
+// at Install; the rest is read at the fault where it lies: the application's
+// names and folders, the graphics device's mode.
+char osDescription[512];
+char displayVersion[128];
+
+void KeepText(char* kept, size_t room, const String& text)
+{
+    std::strncpy(kept, text.CStr(), room - 1);
+    kept[room - 1] = '\0';
+}
 
 void OnFault(const Platform::Crash::Fault& fault)
 {
@@ -32,11 +51,88 @@ const char* TrueFalse(bool value)
     return value ? "true" : "false";
 }
 
-String RunTime()
+// The application's own time source: the system clock, or a test's.
+void AppendRunTime(CrashReportText& text)
 {
     uint32_t now = theApp->clock ? theApp->clock() : Platform::Clock::Milliseconds();
     uint32_t seconds = (now - theApp->creationTime) / 1000;
-    return String::StringFormat("%.2d:%.2d:%.2d", seconds / 3600, seconds / 60 % 60, seconds % 60);
+    text.OpenTag("RUNTIME");
+    text.AppendNumber(seconds / 3600, 2);
+    text.Append(":");
+    text.AppendNumber(seconds / 60 % 60, 2);
+    text.Append(":");
+    text.AppendNumber(seconds % 60, 2);
+    text.CloseTag("RUNTIME");
+}
+
+void AppendSystemInfo(const char* extended, CrashReportText& text)
+{
+    if (theApp == nullptr)
+        return;
+    text.AppendTag("PRODUCT", theApp->name.CStr());
+    text.AppendTag("VERSION", theApp->version.CStr());
+    AppendRunTime(text);
+    text.AppendTag("FULLSCREEN", TrueFalse(theGraphics.mFullscreen));
+    text.AppendTag("SAFEMODE", TrueFalse(theGraphics.mSoftware));
+    text.OpenTag("RESOLUTION");
+    text.AppendNumber(theGraphics.mWidth, 1);
+    text.Append(" x ");
+    text.AppendNumber(theGraphics.mHeight, 1);
+    text.Append(" : ");
+    text.AppendNumber(theGraphics.mColorDepth, 1);
+    text.CloseTag("RESOLUTION");
+    text.AppendTag("OS", osDescription);
+    text.AppendTag("DDRAW", displayVersion);
+    if (extended[0] != '\0')
+        text.AppendTag("EXTENDED_INFO", extended);
+}
+
+void AppendCrashText(const Platform::Crash::Fault& fault, const char* extended, CrashReportText& text)
+{
+    text.Clear();
+    if (theApp == nullptr) {
+        text.Append("(null)");
+        return;
+    }
+    text.AppendTag("MODULE", fault.frameCount > 0 ? fault.frames[0].module : "");
+    for (int i = 0; i < fault.frameCount; ++i) {
+        text.OpenTag("STACKWALK");
+        text.AppendNumber(fault.frames[i].section, 4, 16);
+        text.Append(":");
+        text.AppendNumber(static_cast<uint32_t>(fault.frames[i].offset), 8, 16);
+        text.CloseTag("STACKWALK");
+    }
+    AppendSystemInfo(extended, text);
+}
+
+// A file of the name given in a folder; the working folder when none.
+const char* PathIn(const char* folder, const char* name, PathText& path)
+{
+    path.Clear();
+    path.Append(folder[0] != '\0' ? folder : ".");
+    path.Append("/");
+    path.Append(name);
+    return path.Text();
+}
+
+// A settings file the reporter is to switch to safe mode, as the graphics
+// device would on a crash of a session that ran on hardware the tester
+// recommended against; empty for none.
+const char* SafeModeConfig()
+{
+    const bool wanted = theGraphics.mConfirmHardware && !theGraphics.mSoftware &&
+                        theGraphics.mSafeModeRecommended && theApp != nullptr;
+    return wanted ? theApp->configPath.CStr() : "";
+}
+
+void MarkSafeMode(const std::string& configPath)
+{
+    if (configPath.empty())
+        return;
+    Registry config;
+    config.Load(configPath.c_str());
+    config.SetBool("DX::SafeMode", true);
+    config.Save();
 }
 
 String ReadFile(const std::string& path)
@@ -63,10 +159,13 @@ void CrashCatcher::Install()
         reportServer = server;
         reportsEnabled = true;
     }
+    KeepText(osDescription, sizeof(osDescription), theOSFunctions->GetOSDescription());
+    KeepText(displayVersion, sizeof(displayVersion), theOSFunctions->GetProductVersion("ddraw.dll"));
     Platform::Crash::Install(&OnFault);
 }
 
-// Called on the main thread, so unlike a fault it may hide the window.
+// Called on the main thread, so unlike a fault it may hide the window, and
+// may ask the application for its extended information.
 void CrashCatcher::RunNow()
 {
     Platform::Crash::Uninstall();
@@ -74,82 +173,94 @@ void CrashCatcher::RunNow()
         theApp->window->Hide();
     Platform::Crash::Fault fault;
     Platform::Crash::CaptureHere(fault);
-    Filter(fault);
+    String extended = theApp != nullptr ? theApp->GetExtendedInfo() : String();
+    Report(fault, extended.CStr());
     std::exit(0);
 }
 
-// The window of the failed program stays as it is: no window call can be
-// trusted on a thread that has just failed. The reporter's window comes up
-// in front of it.
+// The application's extended information is its own code, which may
+// allocate or lock: a fault's report goes without it.
 void CrashCatcher::Filter(const Platform::Crash::Fault& fault)
 {
-    theGraphics.ForceSafeModeNextRun();
-    crashText = BuildCrashText(fault);
-    String path = GetReportPath();
-    // Written as every other file is: a new file renamed into place, so a
-    // link standing there is replaced, and what it names is never written.
-    const bool written =
-        Platform::Files::WriteWhole(path.CStr(), crashText.CStr(), size_t(crashText.Length()));
-    if (!written || !Platform::Crash::RunProgram(ReporterArguments(path)))
-        std::cerr << "Unexpected error: " << crashText.CStr() << std::endl;
+    Report(fault, "");
+}
+
+// Everything from here to the reporter's start is async-signal-safe: the
+// thread that failed, or another one stopped for good, may hold any lock.
+// The window of the failed program stays as it is: no window call can be
+// trusted now. The reporter's window comes up in front of it. The name of
+// the running copy goes first, so a start meanwhile becomes the game.
+void CrashCatcher::Report(const Platform::Crash::Fault& fault, const char* extended)
+{
+    Platform::ReleaseInstanceNameOnFault();
+    static CrashReportText text;
+    AppendCrashText(fault, extended, text);
+    const char* path = WriteReport(text);
+    if (path == nullptr || !Platform::Crash::RunProgram(ReporterArguments(path))) {
+        const char* lines[] = {"Unexpected error: ", text.Text(), "\n", nullptr};
+        Platform::Crash::WriteError(lines);
+    }
 }
 
 String CrashCatcher::BuildCrashText(const Platform::Crash::Fault& fault)
 {
-    if (theApp == nullptr)
-        return String("(null)");
-    String text;
-    text.AppendXMLTag("MODULE", fault.frameCount > 0 ? fault.frames[0].module : "");
-    for (int i = 0; i < fault.frameCount; ++i) {
-        const Platform::Crash::Frame& frame = fault.frames[i];
-        text.AppendXMLTag("STACKWALK", String::StringFormat("%.04X:%.08X", frame.section,
-                                                            static_cast<uint32_t>(frame.offset)));
-    }
-    text.AppendString(GetSystemInfo());
-    return text;
+    auto text = std::make_unique<CrashReportText>();
+    String extended = theApp != nullptr ? theApp->GetExtendedInfo() : String();
+    AppendCrashText(fault, extended.CStr(), *text);
+    return String(text->Text());
 }
 
 String CrashCatcher::GetSystemInfo()
 {
-    String info;
-    if (theApp == nullptr)
-        return info;
-    info.AppendXMLTag("PRODUCT", theApp->name);
-    info.AppendXMLTag("VERSION", theApp->version);
-    info.AppendXMLTag("RUNTIME", RunTime());
-    info.AppendXMLTag("FULLSCREEN", TrueFalse(theGraphics.mFullscreen));
-    info.AppendXMLTag("SAFEMODE", TrueFalse(theGraphics.mSoftware));
-    info.AppendXMLTag("RESOLUTION", String::StringFormat("%d x %d : %d", theGraphics.mWidth,
-                                                         theGraphics.mHeight, theGraphics.mColorDepth));
-    info.AppendXMLTag("OS", theOSFunctions->GetOSDescription());
-    info.AppendXMLTag("DDRAW", theOSFunctions->GetProductVersion("ddraw.dll"));
-    String extended = theApp->GetExtendedInfo();
-    if (!extended.IsEmpty())
-        info.AppendXMLTag("EXTENDED_INFO", extended);
-    return info;
+    auto text = std::make_unique<CrashReportText>();
+    String extended = theApp != nullptr ? theApp->GetExtendedInfo() : String();
+    AppendSystemInfo(extended.CStr(), *text);
+    return String(text->Text());
 }
 
-String CrashCatcher::GetReportPath() const
+// The application's data folder, else the working folder; when it cannot
+// take the report, the first spare folder that can.
+const char* CrashCatcher::WriteReport(const CrashReportText& text) const
 {
+    static PathText path;
+    path.Clear();
     if (!reportPath.IsEmpty())
-        return reportPath;
-    return GetDataFilePath(kReportFileName);
+        path.Append(reportPath.CStr());
+    else
+        PathIn(theApp != nullptr ? theApp->dataFolder.CStr() : "", kReportFileName, path);
+    if (Platform::Crash::WriteReport(path.Text(), text.Text(), text.Size()))
+        return path.Text();
+    for (int i = 0; const char* folder = Platform::Crash::SpareFolder(i); ++i) {
+        if (Platform::Crash::WriteReport(PathIn(folder, kReportFileName, path), text.Text(), text.Size()))
+            return path.Text();
+    }
+    return nullptr;
 }
 
 // The reporter is told the report file, the application's name and
-// publisher, whether sending is allowed, and where to send.
-std::vector<std::string> CrashCatcher::ReporterArguments(const String& path) const
+// publisher, whether sending is allowed, where to send, and the settings
+// file to switch to safe mode.
+const char* const* CrashCatcher::ReporterArguments(const char* path) const
 {
-    String name = theApp != nullptr ? theApp->name : String();
-    String publisher = theApp != nullptr ? theApp->company : String();
-    return {reporterPath,       path.CStr(), name.CStr(), publisher.CStr(), reportsEnabled ? "1" : "0",
-            reportServer.CStr()};
+    static const char* arguments[8];
+    const bool named = theApp != nullptr;
+    const char* list[] = {reporterPath.c_str(),
+                          path,
+                          named ? theApp->name.CStr() : "",
+                          named ? theApp->company.CStr() : "",
+                          reportsEnabled ? "1" : "0",
+                          reportServer.CStr(),
+                          SafeModeConfig(),
+                          nullptr};
+    std::copy(std::begin(list), std::end(list), arguments);
+    return arguments;
 }
 
 bool CrashCatcher::RunReporter(const std::vector<std::string>& arguments)
 {
-    if (arguments.size() != 6)
+    if (arguments.size() != 7)
         return false;
+    MarkSafeMode(arguments[6]);
     crashText = ReadFile(arguments[1]);
     appName = arguments[2].c_str();
     company = arguments[3].c_str();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CrashCatcherText.h"
 #include "app/String.h"
 
 #include <memory>
@@ -28,20 +29,20 @@ class CrashCatcher
     void Install();
     // Reports as for a fault at this point, then ends the process.
     [[noreturn]] void RunNow();
-    // The handling of a fault: safe mode for the next start, the report file,
-    // the crash reporter; returns once the reporter has ended.
+    // The handling of a fault: the report file, the crash reporter (which
+    // also switches the next start to safe mode when the graphics device
+    // asks for it); returns once the reporter has ended. Async-signal-safe.
     void Filter(const Platform::Crash::Fault& fault);
     // "(null)" without an application object.
     static String BuildCrashText(const Platform::Crash::Fault& fault);
     // The application's system information, as the crash report carries it.
     static String GetSystemInfo();
-    // Where the report file goes: the application's data folder, else the
-    // working folder.
-    String GetReportPath() const;
 
     // --- in the crash reporter program ---
     // Reads the reporter's arguments and runs the crash window; false when
-    // they are not what the failing program passes.
+    // they are not what the failing program passes. A settings file named
+    // among them is switched to safe mode first: the failed process could
+    // not write it without the heap.
     bool RunReporter(const std::vector<std::string>& arguments);
     // The crash window; when it cannot be shown (no display, or its font is
     // missing), message boxes and the terminal stand in for it.
@@ -66,7 +67,9 @@ class CrashCatcher
 
     // The crash reporter program, beside the program by default.
     std::string reporterPath;
-    // Empty: GetReportPath decides.
+    // Where the report file goes; empty for the application's data folder,
+    // else the working folder. When that cannot take it, the user's runtime
+    // or temporary folder does.
     String reportPath;
     // The report server; the report script's path is added to it. A server
     // named in the environment variable QS_CRASH_REPORT_SERVER takes its
@@ -91,7 +94,11 @@ class CrashCatcher
     std::unique_ptr<WebClient> webClient;
 
   private:
-    std::vector<std::string> ReporterArguments(const String& path) const;
+    void Report(const Platform::Crash::Fault& fault, const char* extended);
+    // The path written to, in storage of its own; null when no folder
+    // could take the report.
+    const char* WriteReport(const CrashReportText& text) const;
+    const char* const* ReporterArguments(const char* path) const;
     void RunMessageBoxes(const String& displayText);
     int ShowWindowState(const String& displayText);
 };

@@ -1,8 +1,8 @@
 #include "platform/Crash.h"
 
 #include <SDL2/SDL.h>
-#include <dlfcn.h>
 #include <execinfo.h>
+#include <fcntl.h>
 #include <link.h>
 #include <signal.h>
 #include <spawn.h>
@@ -14,16 +14,18 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <mutex>
 #include <sstream>
 
 namespace Platform::Crash {
 namespace {
 constexpr int kSignals[] = {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT};
 constexpr int kSignalCount = sizeof(kSignals) / sizeof(kSignals[0]);
-// Building the report takes locks the fault may have left held; a report
-// stuck on one must not keep a dead program on screen for ever.
+// A report stuck on a folder that does not answer must not keep a dead
+// program on screen for ever.
 constexpr unsigned kReportSeconds = 20;
 
 // Everything the handler touches is static: the alternate stack is small and
@@ -36,41 +38,94 @@ Fault caught;
 alignas(16) char alternateStack[256 * 1024];
 std::atomic_flag reporting = ATOMIC_FLAG_INIT;
 
-// Segments are read from the module's own program headers in memory; the
-// first loadable segment maps the ELF header, as the linker lays them out.
-void PlaceInSegment(uintptr_t address, const link_map& map, const void* base, Frame& frame)
+// The loaded modules as noted before the fault: looking them up at the
+// fault would take the loader's lock, which the failing thread or another
+// one may hold. Two tables take turns, so a fault during a new noting
+// still finds the last whole one.
+constexpr int kMaxModules = 512;
+constexpr int kMaxSegments = 16;
+constexpr size_t kNameRoom = 128 * 1024;
+
+struct Module
 {
-    auto* header = static_cast<const ElfW(Ehdr)*>(base);
-    if (std::memcmp(header->e_ident, ELFMAG, SELFMAG) != 0)
-        return;
-    auto* segments = reinterpret_cast<const ElfW(Phdr)*>(static_cast<const char*>(base) + header->e_phoff);
-    unsigned number = 0;
-    for (int i = 0; i < header->e_phnum; ++i) {
-        if (segments[i].p_type != PT_LOAD)
-            continue;
-        ++number;
-        uintptr_t start = map.l_addr + segments[i].p_vaddr;
-        uintptr_t size = std::max(segments[i].p_memsz, segments[i].p_filesz);
-        if (address >= start && address <= start + size) {
-            frame.section = number;
-            frame.offset = address - start;
-            return;
-        }
-    }
+    const char* path;
+    int segmentCount;
+    uintptr_t start[kMaxSegments];
+    uintptr_t end[kMaxSegments];
+};
+
+struct ModuleTable
+{
+    int count;
+    size_t nameUsed;
+    Module modules[kMaxModules];
+    char names[kNameRoom];
+};
+
+ModuleTable tables[2];
+std::atomic<int> currentTable{0};
+std::mutex noting;
+
+const char* KeepName(ModuleTable& table, const char* name)
+{
+    size_t length = std::strlen(name) + 1;
+    if (table.nameUsed + length > kNameRoom)
+        return "";
+    char* kept = table.names + table.nameUsed;
+    std::memcpy(kept, name, length);
+    table.nameUsed += length;
+    return kept;
 }
 
-// The main program's link map has no name of its own.
+// The main program's entry has no name of its own. A segment's end is
+// counted in, as the spec's section search does.
+int NoteModule(dl_phdr_info* info, size_t, void* data)
+{
+    auto& table = *static_cast<ModuleTable*>(data);
+    if (table.count == kMaxModules)
+        return 1;
+    Module& module = table.modules[table.count];
+    module.segmentCount = 0;
+    for (int i = 0; i < info->dlpi_phnum && module.segmentCount < kMaxSegments; ++i) {
+        const ElfW(Phdr)& segment = info->dlpi_phdr[i];
+        if (segment.p_type != PT_LOAD)
+            continue;
+        module.start[module.segmentCount] = info->dlpi_addr + segment.p_vaddr;
+        module.end[module.segmentCount] =
+            module.start[module.segmentCount] + std::max(segment.p_memsz, segment.p_filesz);
+        ++module.segmentCount;
+    }
+    const char* name = info->dlpi_name;
+    module.path = KeepName(table, (name == nullptr || name[0] == '\0') ? programPath : name);
+    ++table.count;
+    return 0;
+}
+
+void NoteModules()
+{
+    std::lock_guard<std::mutex> lock(noting);
+    int next = 1 - currentTable.load();
+    tables[next].count = 0;
+    tables[next].nameUsed = 0;
+    dl_iterate_phdr(NoteModule, &tables[next]);
+    currentTable.store(next);
+}
+
 void Place(uintptr_t address, Frame& frame)
 {
     frame = Frame{};
-    Dl_info info{};
-    link_map* map = nullptr;
-    if (dladdr1(reinterpret_cast<void*>(address), &info, reinterpret_cast<void**>(&map), RTLD_DL_LINKMAP) ==
-            0 ||
-        map == nullptr || info.dli_fbase == nullptr)
-        return;
-    frame.module = (map->l_name == nullptr || map->l_name[0] == '\0') ? programPath : map->l_name;
-    PlaceInSegment(address, *map, info.dli_fbase, frame);
+    const ModuleTable& table = tables[currentTable.load()];
+    for (int m = 0; m < table.count; ++m) {
+        const Module& module = table.modules[m];
+        for (int i = 0; i < module.segmentCount; ++i) {
+            if (address >= module.start[i] && address <= module.end[i]) {
+                frame.module = module.path;
+                frame.section = static_cast<unsigned>(i + 1);
+                frame.offset = address - module.start[i];
+                return;
+            }
+        }
+    }
 }
 
 void Collect(uintptr_t first, void* const* stack, int count, Fault& fault)
@@ -147,23 +202,73 @@ void OnSignal(int signal, siginfo_t*, void* context)
     raise(signal);
 }
 
-void PrepareOnce()
+// Where a report may go when its own folder cannot take it; the
+// environment is read before the fault, as nothing says another thread is
+// not changing it at the fault.
+constexpr int kSpareCount = 3;
+char spareFolders[kSpareCount][4096];
+
+void KeepFolder(int index, const char* folder)
 {
-    static bool prepared = false;
-    if (prepared)
-        return;
-    prepared = true;
-    ssize_t length = readlink("/proc/self/exe", programPath, sizeof(programPath) - 1);
-    programPath[length > 0 ? length : 0] = '\0';
-    // The first trace loads the unwinder; that must not happen in a handler.
-    void* warm[2];
-    backtrace(warm, 2);
+    spareFolders[index][0] = '\0';
+    if (folder != nullptr && folder[0] == '/' && std::strlen(folder) < sizeof(spareFolders[index]))
+        std::strcpy(spareFolders[index], folder);
+}
+
+void Prepare()
+{
+    static bool warmed = false;
+    if (!warmed) {
+        warmed = true;
+        ssize_t length = readlink("/proc/self/exe", programPath, sizeof(programPath) - 1);
+        programPath[length > 0 ? length : 0] = '\0';
+        // The first trace loads the unwinder; that must not happen in a handler.
+        void* warm[2];
+        backtrace(warm, 2);
+    }
+    NoteModules();
+    KeepFolder(0, std::getenv("XDG_RUNTIME_DIR"));
+    KeepFolder(1, std::getenv("TMPDIR"));
+    KeepFolder(2, "/tmp");
+}
+
+bool WriteAll(int fd, const char* text, size_t size)
+{
+    while (size > 0) {
+        ssize_t wrote = write(fd, text, size);
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        if (wrote <= 0)
+            return false;
+        text += wrote;
+        size -= static_cast<size_t>(wrote);
+    }
+    return true;
+}
+
+// The temporary's name: the target's with the process number after it,
+// built without the heap.
+bool TemporaryName(const char* path, char (&name)[4200])
+{
+    size_t length = std::strlen(path);
+    if (length + 32 > sizeof(name))
+        return false;
+    std::memcpy(name, path, length);
+    char digits[24];
+    int count = 0;
+    for (auto pid = static_cast<unsigned long>(getpid()); pid != 0 || count == 0; pid /= 10)
+        digits[count++] = static_cast<char>('0' + pid % 10);
+    name[length++] = '.';
+    while (count > 0)
+        name[length++] = digits[--count];
+    std::memcpy(name + length, ".part", 6);
+    return true;
 }
 } // namespace
 
 void Install(Handler handler)
 {
-    PrepareOnce();
+    Prepare();
     current = handler;
     stack_t stack{};
     stack.ss_sp = alternateStack;
@@ -191,7 +296,7 @@ void Uninstall()
 // the caller's return address on rather than from a fixed depth.
 __attribute__((noinline)) void CaptureHere(Fault& fault)
 {
-    PrepareOnce();
+    Prepare();
     auto caller = reinterpret_cast<uintptr_t>(__builtin_return_address(0));
     void* stack[kMaxFrames + 4];
     int count = backtrace(stack, kMaxFrames + 4);
@@ -200,19 +305,42 @@ __attribute__((noinline)) void CaptureHere(Fault& fault)
     fault.signal = 0;
 }
 
+bool WriteReport(const char* path, const char* text, size_t size)
+{
+    static char temporary[4200];
+    if (!TemporaryName(path, temporary))
+        return false;
+    // A temporary of an earlier process with this number is ours to replace.
+    unlink(temporary);
+    int fd = open(temporary, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    bool ok = WriteAll(fd, text, size) && fsync(fd) == 0;
+    ok = close(fd) == 0 && ok;
+    ok = ok && rename(temporary, path) == 0;
+    if (!ok)
+        unlink(temporary);
+    return ok;
+}
+
+const char* SpareFolder(int index)
+{
+    for (int i = 0, found = 0; i < kSpareCount; ++i) {
+        if (spareFolders[i][0] != '\0' && found++ == index)
+            return spareFolders[i];
+    }
+    return nullptr;
+}
+
 // Started without fork: fork takes every lock of the allocator first, and a
 // thread stopped for good inside it (the fault may have come from there)
 // would keep the reporter from ever starting. The child gets no blocked
 // signals. A pending alarm is cancelled: the user may take their time over
 // the report.
-bool RunProgram(const std::vector<std::string>& arguments)
+bool RunProgram(const char* const* arguments)
 {
-    if (arguments.empty())
+    if (arguments == nullptr || arguments[0] == nullptr)
         return false;
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
     alarm(0);
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
@@ -221,7 +349,8 @@ bool RunProgram(const std::vector<std::string>& arguments)
     posix_spawnattr_setsigmask(&attributes, &none);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
     pid_t child = -1;
-    const bool started = posix_spawn(&child, argv[0], nullptr, &attributes, argv.data(), environ) == 0;
+    const bool started = posix_spawn(&child, arguments[0], nullptr, &attributes,
+                                     const_cast<char* const*>(arguments), environ) == 0;
     posix_spawnattr_destroy(&attributes);
     if (!started)
         return false;
@@ -231,6 +360,12 @@ bool RunProgram(const std::vector<std::string>& arguments)
             return false;
     }
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+void WriteError(const char* const* texts)
+{
+    for (; *texts != nullptr; ++texts)
+        WriteAll(STDERR_FILENO, *texts, std::strlen(*texts));
 }
 
 std::string FitToScreen(const std::string& text, int screenWidth, int screenHeight)

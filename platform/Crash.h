@@ -32,21 +32,41 @@ struct Fault
 // Called on the failing thread, on the alternate stack, with the earlier
 // handlers already back in place: a second fault goes to them. When it
 // returns, the signal is raised again and the earlier handling ends the
-// process.
+// process. It runs while other threads may hold any lock (the allocator's,
+// the loader's), so it may only make async-signal-safe calls: the ones
+// below marked so, and what it prepared before the fault.
 using Handler = void (*)(const Fault& fault);
 
 // Catches SIGSEGV, SIGBUS, SIGILL, SIGFPE and SIGABRT; calling it again
-// replaces the handler.
+// replaces the handler. It also notes what the handler cannot look up at
+// the fault: the loaded modules' address ranges and the spare folders.
 void Install(Handler handler);
 // Puts back the handling there was before Install.
 void Uninstall();
 
 // The caller's own stack, its caller first, for a report without a fault.
+// The modules are noted again first: some may have been loaded since.
 void CaptureHere(Fault& fault);
 
-// Runs the program (arguments[0] is its path) in a process of its own and
-// waits for it; false when it could not be run or did not end with code 0.
-bool RunProgram(const std::vector<std::string>& arguments);
+// Async-signal-safe. The whole text as the file at the path: written to a
+// new file in the same folder and renamed over the old one, so a link
+// standing there is replaced and what it names is never written. False,
+// with nothing left behind, when the folder cannot take it.
+bool WriteReport(const char* path, const char* text, size_t size);
+
+// Async-signal-safe. The folders a report goes to when its own cannot take
+// it, in order: the user's runtime folder, the temporary folder (TMPDIR),
+// /tmp; as they were at Install. Null past the last.
+const char* SpareFolder(int index);
+
+// Async-signal-safe. Runs the program (arguments[0] is its path; the list
+// ends with a null) in a process of its own and waits for it; false when it
+// could not be run or did not end with code 0.
+bool RunProgram(const char* const* arguments);
+
+// Async-signal-safe. The texts, one after the other, on the standard error
+// stream; the list ends with a null.
+void WriteError(const char* const* texts);
 
 // A message box with the buttons given, left to right; the index of the one
 // pressed. The box shows the text as FitToScreen lays it out for the screen;

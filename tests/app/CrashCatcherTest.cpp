@@ -4,12 +4,13 @@
 #include "app/Graphics.h"
 #include "platform/Clock.h"
 #include "platform/Crash.h"
-#include "platform/Files.h"
+#include "platform/Instance.h"
 #include "platform/Shell.h"
 #include "support/LocalHttpServer.h"
 #include "support/ProgramSegments.h"
 #include "support/TemporaryFolder.h"
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -23,7 +24,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <pthread.h>
 #include <string>
 #include <thread>
 #include <vector>
@@ -46,6 +46,7 @@ void IsolateChild(const TemporaryFolder& home)
     setenv("HOME", home.Path().c_str(), 1);
     setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
     setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", (home / "runtime").c_str(), 1);
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
 }
@@ -192,11 +193,8 @@ TEST(CrashCatcherTest, RealFaultInAChildWritesTheReport)
 }
 
 namespace {
-std::atomic<bool> otherHeld{false};
-
-// A sanitizer puts an allocator of its own, with locks of its own, under
-// every allocation: a thread held inside it can hold up what the program's
-// allocator would not.
+// A sanitizer puts an allocator of its own under every allocation, which
+// catches a double free itself and ends the process.
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 #define SANITIZED_ALLOCATOR 1
 #elif defined(__has_feature)
@@ -210,81 +208,151 @@ constexpr bool kSanitizedAllocator = true;
 constexpr bool kSanitizedAllocator = false;
 #endif
 
-// Holds the thread it arrives on where it was, for good.
-void HoldThisThread(int)
+constexpr char kInstanceName[] = "qs-crash-test";
+
+// A block too large for the thread's cache, freed into its arena, with a
+// block after it so that it stays apart from the arena's free top. The
+// allocator checks it under the arena's lock.
+void* FreedLargeBlock()
 {
-    otherHeld = true;
-    for (;;)
-        pause();
+    void* volatile block = std::malloc(8192);
+    void* volatile after = std::malloc(16);
+    (void)after;
+    std::free(block);
+    return block;
+}
+
+// The allocator finds the double free with its arena locked, and aborts there.
+void FreeTwice(const TemporaryFolder&)
+{
+    void* volatile block = FreedLargeBlock();
+    std::free(block);
+}
+
+// The freed block's size is overwritten: the next allocation meets it inside
+// malloc, with the arena locked, and aborts there.
+void AllocateOverBrokenBlock(const TemporaryFolder&)
+{
+    // A plain store to freed memory is one the compiler may leave out.
+    auto* block = static_cast<volatile size_t*>(FreedLargeBlock());
+    block[-1] = 0;
+    void* volatile again = std::malloc(16384);
+    (void)again;
+}
+
+void FaultOnThisThread(const TemporaryFolder&)
+{
+    StoreThroughBadPointer();
+}
+
+// Another thread loads a module whose loading never ends; once it holds the
+// loader's lock, this one faults.
+void FaultWhileTheLoaderIsHeld(const TemporaryFolder&)
+{
+    int held[2];
+    if (pipe(held) != 0)
+        return;
+    setenv("QS_HELD_LOADER_FD", std::to_string(held[1]).c_str(), 1);
+    std::thread([] {
+        const char* folder = std::getenv("QS_TEST_MODULES");
+        dlopen((std::string(folder != nullptr ? folder : ".") + "/HeldLoader.so").c_str(), RTLD_NOW);
+    }).detach();
+    char byte;
+    if (read(held[0], &byte, 1) == 1)
+        StoreThroughBadPointer();
+}
+
+void MakeReporterStandIn(const TemporaryFolder& home)
+{
+    // Keeps the report it is started on and where it was, says it is up, and
+    // stays until told to go (or ten seconds have passed).
+    home.WriteText("reporter", "#!/bin/sh\ncd '" + home.Path() +
+                                   "'\ncp \"$1\" shown\necho \"$1\" > shownPath\ntouch started\n"
+                                   "for i in $(seq 200); do [ -e go ] && exit 0; sleep 0.05; done\n");
+    fs::permissions(home / "reporter", fs::perms::owner_all);
+}
+
+bool AppearsWithin(const fs::path& path, int seconds)
+{
+    for (int waited = 0; waited < seconds * 100 && !fs::exists(path); ++waited)
+        usleep(10000);
+    return fs::exists(path);
+}
+
+// What a start of the game does first: takes the name of the running copy.
+bool StartWouldRun(const TemporaryFolder& home)
+{
+    pid_t child = fork();
+    if (child == 0) {
+        IsolateChild(home);
+        Platform::Instance instance;
+        _exit(instance.Acquire(kInstanceName) ? 0 : 1);
+    }
+    int status = WaitAtMost(child, 10);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 } // namespace
 
-// Another thread is caught for good at whatever step it had reached, inside
-// a write or inside the allocator, and then this one faults: the report is
-// still written and the reporter started, since neither waits for anything
-// the other thread holds.
-TEST(CrashCatcherTest, AFaultWhileAnotherThreadIsInsideAWriteOrAnAllocationStillReports)
+// The failing thread may hold the allocator's lock, or another one stopped
+// for good the loader's; the data folder may refuse the report.
+// Whatever it is, the reporter starts at once with the report, and the
+// program has given up its name: a start meanwhile runs as the game. The
+// child has several threads, as the game has: there fork would wait for the
+// allocator's locks.
+TEST(CrashCatcherTest, EveryFaultReportsAtOnceWherever)
 {
-    if (kSanitizedAllocator)
-        GTEST_SKIP() << "the sanitizer's allocator takes locks of its own";
     TemporaryFolder home;
-    // Stands in for the reporter, keeping the report it is started on.
-    home.WriteText("reporter", "#!/bin/sh\ncp \"$1\" '" + home / "shown" + "'\n");
-    fs::permissions(home / "reporter", fs::perms::owner_all);
-    // A crowded folder: a write into it spends most of its time looking
-    // through it for left temporaries.
-    fs::create_directory(home / "crowded");
-    for (int i = 0; i < 5000; ++i)
-        home.WriteText("crowded/" + std::to_string(i), "");
+    MakeReporterStandIn(home);
+    fs::create_directory(home / "runtime");
     const struct
     {
         const char* what;
-        void (*step)(const TemporaryFolder& home);
+        void (*fault)(const TemporaryFolder& home);
+        std::string report;
+        bool allocatorCase;
     } cases[] = {
-        {"inside a write",
-         [](const TemporaryFolder& home) {
-             Platform::Files::WriteWhole(home / "crowded/sound.cache", "x", 1);
-         }},
-        // Blocks too large for the thread's own cache: the allocator locks
-        // its arena for each.
-        {"inside the allocator",
-         [](const TemporaryFolder&) {
-             void* volatile block = std::malloc(8192);
-             std::free(block);
-         }},
+        {"a fault", FaultOnThisThread, home / "report.txt", false},
+        {"a double free", FreeTwice, home / "report.txt", true},
+        {"a fault inside malloc", AllocateOverBrokenBlock, home / "report.txt", true},
+        {"a fault while the loader is held", FaultWhileTheLoaderIsHeld, home / "report.txt", false},
+        {"a data folder that cannot take the report", FaultOnThisThread, home / "missing/report.txt", false},
     };
-    // Each a few times: the other thread is caught at a moment of chance.
-    for (size_t round = 0; round < 4 * std::size(cases); ++round) {
-        const auto& c = cases[round % std::size(cases)];
-        fs::remove(home / "shown");
+    for (const auto& c : cases) {
+        if (c.allocatorCase && kSanitizedAllocator)
+            continue;
+        for (const char* name :
+             {"shown", "shownPath", "started", "go", "report.txt", "runtime/CrashReport.txt"})
+            fs::remove(home / name);
         pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
             IsolateChild(home);
-            QuorbApp app;
-            theCrashCatcher.reportPath = (home / "report.txt").c_str();
+            theCrashCatcher.reportPath = c.report.c_str();
             theCrashCatcher.reporterPath = home / "reporter";
-            signal(SIGUSR1, HoldThisThread);
-            std::atomic<bool> stepped{false};
-            std::thread other([&] {
-                for (;;) {
-                    c.step(home);
-                    stepped = true;
-                }
-            });
-            while (!stepped)
-                usleep(1000);
-            pthread_kill(other.native_handle(), SIGUSR1);
-            while (!otherHeld)
-                usleep(1000);
-            StoreThroughBadPointer();
+            QuorbApp app;
+            Platform::Instance instance;
+            instance.Acquire(kInstanceName);
+            std::thread([] {
+                for (;;)
+                    pause();
+            }).detach();
+            c.fault(home);
             _exit(0);
         }
-        int status = WaitAtMost(child, 40);
+        const bool started = AppearsWithin(home / "started", 5);
+        EXPECT_TRUE(started) << c.what << ": no reporter within 5 s";
+        if (started) {
+            EXPECT_TRUE(StartWouldRun(home)) << c.what << ": the crashed program keeps its name";
+        }
+        home.WriteText("go", "");
+        int status = WaitAtMost(child, 20);
         EXPECT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
             << c.what << ": the fault did not end the child";
         EXPECT_EQ(home.ReadText("shown").rfind("<MODULE>", 0), 0u)
             << c.what << ": no report reached the reporter";
+        const bool spare = c.report != home / "report.txt";
+        EXPECT_EQ(home.ReadText("shownPath"), (spare ? home / "runtime/CrashReport.txt" : c.report) + "\n")
+            << c.what;
     }
 }
 

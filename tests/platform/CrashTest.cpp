@@ -97,10 +97,16 @@ TEST(CrashTest, AFaultWhileReportingGoesToTheEarlierHandling)
 
 TEST(CrashTest, RunProgramWaitsAndReportsSuccess)
 {
-    EXPECT_TRUE(Platform::Crash::RunProgram({"/bin/sh", "-c", "exit 0"}));
-    EXPECT_FALSE(Platform::Crash::RunProgram({"/bin/sh", "-c", "exit 3"}));
-    EXPECT_FALSE(Platform::Crash::RunProgram({"/no/such/program"}));
-    EXPECT_FALSE(Platform::Crash::RunProgram({}));
+    const struct
+    {
+        std::vector<const char*> arguments;
+        bool succeeds;
+    } cases[] = {{{"/bin/sh", "-c", "exit 0", nullptr}, true},
+                 {{"/bin/sh", "-c", "exit 3", nullptr}, false},
+                 {{"/no/such/program", nullptr}, false},
+                 {{nullptr}, false}};
+    for (const auto& c : cases)
+        EXPECT_EQ(Platform::Crash::RunProgram(c.arguments.data()), c.succeeds) << &c - cases;
 }
 
 namespace {
