@@ -125,7 +125,7 @@ void WriteLatePlace(const Platform::Crash::Fault& fault)
     const Platform::Crash::Frame& frame = fault.frames[0];
     const uintptr_t address = lateSegment.start + frame.offset;
     const bool inside =
-        frame.section == lateSegment.number && address >= lateFunction && address < lateFunction + 64;
+        frame.section == lateSegment.number && address >= lateFunction && address < lateFunction + 256;
     const char* texts[] = {frame.module, inside ? " inside" : " outside", nullptr};
     for (const char* const* text = texts; *text != nullptr; ++text)
         (void)!write(reportPipe, *text, std::strlen(*text));
