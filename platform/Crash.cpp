@@ -111,10 +111,8 @@ void NoteModules()
     currentTable.store(next);
 }
 
-void Place(uintptr_t address, Frame& frame)
+bool PlaceIn(const ModuleTable& table, uintptr_t address, Frame& frame)
 {
-    frame = Frame{};
-    const ModuleTable& table = tables[currentTable.load()];
     for (int m = 0; m < table.count; ++m) {
         const Module& module = table.modules[m];
         for (int i = 0; i < module.segmentCount; ++i) {
@@ -122,18 +120,155 @@ void Place(uintptr_t address, Frame& frame)
                 frame.module = module.path;
                 frame.section = static_cast<unsigned>(i + 1);
                 frame.offset = address - module.start[i];
-                return;
+                return true;
             }
+        }
+    }
+    return false;
+}
+
+// One line of the kernel's list of this process's mappings.
+struct Mapping
+{
+    uintptr_t start;
+    uintptr_t end;
+    uintptr_t offset;
+    bool readable;
+    const char* path; // empty for memory no file backs
+};
+
+uintptr_t ReadHex(const char*& at)
+{
+    uintptr_t value = 0;
+    for (;; ++at) {
+        const char c = *at;
+        const int digit = (c >= '0' && c <= '9') ? c - '0' : (c >= 'a' && c <= 'f') ? c - 'a' + 10 : -1;
+        if (digit < 0)
+            return value;
+        value = value * 16 + static_cast<uintptr_t>(digit);
+    }
+}
+
+const char* NextField(const char* at)
+{
+    while (*at != ' ' && *at != '\0')
+        ++at;
+    while (*at == ' ')
+        ++at;
+    return at;
+}
+
+// "start-end perms offset device inode path"
+Mapping ParseMapping(const char* line)
+{
+    Mapping mapping{};
+    const char* at = line;
+    mapping.start = ReadHex(at);
+    ++at;
+    mapping.end = ReadHex(at);
+    at = NextField(at);
+    mapping.readable = *at == 'r';
+    at = NextField(at);
+    mapping.offset = ReadHex(at);
+    mapping.path = NextField(NextField(NextField(at)));
+    return mapping;
+}
+
+// Each mapping in address order, until visit returns false; read with
+// plain system calls into storage of its own, as at the fault.
+char mapsText[64 * 1024];
+
+template <typename Visit>
+void ForEachMapping(Visit visit)
+{
+    int fd = open("/proc/self/maps", O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    size_t held = 0;
+    for (bool going = true; going && held < sizeof(mapsText);) {
+        ssize_t got = read(fd, mapsText + held, sizeof(mapsText) - held);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
+        char* end = mapsText + held + got;
+        char* line = mapsText;
+        for (char* newline; going && (newline = static_cast<char*>(std::memchr(line, '\n', static_cast<size_t>(end - line))));
+             line = newline + 1) {
+            *newline = '\0';
+            going = visit(ParseMapping(line));
+        }
+        held = static_cast<size_t>(end - line);
+        std::memmove(mapsText, line, held);
+    }
+    close(fd);
+}
+
+// Modules loaded since the last noting (libraries opened later, as a
+// graphics driver's are) are looked up at the fault in the kernel's list
+// of mappings, which takes neither the heap nor the loader's lock. The
+// lowest mapping of the module's file holds its ELF header; the program
+// headers there give its segments as the loader's list gives the others'.
+ModuleTable lateModules;
+char latePath[4096];
+
+void NoteLateModule(uintptr_t address)
+{
+    latePath[0] = '\0';
+    ForEachMapping([address](const Mapping& mapping) {
+        if (address < mapping.start || address >= mapping.end)
+            return true;
+        const size_t length = std::strlen(mapping.path) + 1;
+        if (mapping.path[0] == '/' && length <= sizeof(latePath))
+            std::memcpy(latePath, mapping.path, length);
+        return false;
+    });
+    if (latePath[0] == '\0')
+        return;
+    Mapping lowest{};
+    ForEachMapping([&lowest](const Mapping& mapping) {
+        if (std::strcmp(mapping.path, latePath) != 0)
+            return true;
+        lowest = mapping;
+        return false;
+    });
+    const auto* header = reinterpret_cast<const ElfW(Ehdr)*>(lowest.start);
+    if (!lowest.readable || lowest.offset != 0 || lowest.end - lowest.start < sizeof(ElfW(Ehdr)) ||
+        std::memcmp(header->e_ident, ELFMAG, SELFMAG) != 0 ||
+        header->e_phoff + header->e_phnum * sizeof(ElfW(Phdr)) > lowest.end - lowest.start)
+        return;
+    dl_phdr_info info{};
+    info.dlpi_name = latePath;
+    info.dlpi_phdr = reinterpret_cast<const ElfW(Phdr)*>(lowest.start + header->e_phoff);
+    info.dlpi_phnum = header->e_phnum;
+    // The first loadable segment is the one mapped from the file's start.
+    for (int i = 0; i < info.dlpi_phnum; ++i) {
+        const ElfW(Phdr)& segment = info.dlpi_phdr[i];
+        if (segment.p_type == PT_LOAD) {
+            info.dlpi_addr = lowest.start - (segment.p_vaddr - segment.p_offset);
+            NoteModule(&info, sizeof(info), &lateModules);
+            return;
         }
     }
 }
 
-void Collect(uintptr_t first, void* const* stack, int count, Fault& fault)
+// At the fault, an address in no module noted beforehand is looked up again.
+void Place(uintptr_t address, Frame& frame, bool atFault)
+{
+    frame = Frame{};
+    if (PlaceIn(tables[currentTable.load()], address, frame) || !atFault ||
+        PlaceIn(lateModules, address, frame))
+        return;
+    NoteLateModule(address);
+    PlaceIn(lateModules, address, frame);
+}
+
+void Collect(uintptr_t first, void* const* stack, int count, bool atFault, Fault& fault)
 {
     fault.frameCount = 0;
-    Place(first, fault.frames[fault.frameCount++]);
+    Place(first, fault.frames[fault.frameCount++], atFault);
     for (int i = 0; i < count && fault.frameCount < kMaxFrames; ++i)
-        Place(reinterpret_cast<uintptr_t>(stack[i]), fault.frames[fault.frameCount++]);
+        Place(reinterpret_cast<uintptr_t>(stack[i]), fault.frames[fault.frameCount++], atFault);
 }
 
 uintptr_t FaultingInstruction(void* context)
@@ -194,7 +329,9 @@ void OnSignal(int signal, siginfo_t*, void* context)
     int count = backtrace(stack, kMaxFrames);
     uintptr_t faulting = FaultingInstruction(context);
     int first = FirstCallerIndex(faulting, stack, count);
-    Collect(faulting, stack + first, count - first, caught);
+    lateModules.count = 0;
+    lateModules.nameUsed = 0;
+    Collect(faulting, stack + first, count - first, true, caught);
     caught.signal = signal;
     if (current != nullptr)
         current(caught);
@@ -301,7 +438,7 @@ __attribute__((noinline)) void CaptureHere(Fault& fault)
     void* stack[kMaxFrames + 4];
     int count = backtrace(stack, kMaxFrames + 4);
     int first = FirstCallerIndex(caller, stack, count);
-    Collect(caller, stack + first, count - first, fault);
+    Collect(caller, stack + first, count - first, false, fault);
     fault.signal = 0;
 }
 

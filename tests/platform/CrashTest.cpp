@@ -4,6 +4,7 @@
 #include "support/ProgramSegments.h"
 
 #include <SDL2/SDL.h>
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -11,6 +12,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -93,6 +95,48 @@ TEST(CrashTest, AFaultWhileReportingGoesToTheEarlierHandling)
         FaultAgain, [] { raise(SIGFPE); }, status);
     EXPECT_EQ(seen, std::string(1, static_cast<char>(SIGFPE)));
     EXPECT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+namespace {
+// A library opened after the handler was installed: the function in it that
+// faults, and the segment that holds that function.
+uintptr_t lateFunction = 0;
+HoldingSegment lateSegment;
+
+std::string LateModulePath()
+{
+    const char* folder = std::getenv("QS_TEST_MODULES");
+    return std::string(folder != nullptr ? folder : ".") + "/LateFault.so";
+}
+
+void OpenLateModuleAndFault()
+{
+    void* module = dlopen(LateModulePath().c_str(), RTLD_NOW);
+    auto fault = reinterpret_cast<void (*)()>(module != nullptr ? dlsym(module, "FaultInLateModule") : nullptr);
+    lateFunction = reinterpret_cast<uintptr_t>(fault);
+    lateSegment = SegmentHolding(lateFunction);
+    fault();
+}
+
+// The module the faulting instruction was placed in, and whether its
+// segment and offset lead back into the function that faulted.
+void WriteLatePlace(const Platform::Crash::Fault& fault)
+{
+    const Platform::Crash::Frame& frame = fault.frames[0];
+    const uintptr_t address = lateSegment.start + frame.offset;
+    const bool inside =
+        frame.section == lateSegment.number && address >= lateFunction && address < lateFunction + 256;
+    const char* texts[] = {frame.module, inside ? " inside" : " outside", nullptr};
+    for (const char* const* text = texts; *text != nullptr; ++text)
+        (void)!write(reportPipe, *text, std::strlen(*text));
+}
+} // namespace
+
+TEST(CrashTest, AFaultInAModuleOpenedLaterIsPlacedInIt)
+{
+    int status = 0;
+    std::string seen = RunFailingChild(WriteLatePlace, OpenLateModuleAndFault, status);
+    EXPECT_EQ(seen, std::filesystem::canonical(LateModulePath()).string() + " inside");
 }
 
 TEST(CrashTest, RunProgramWaitsAndReportsSuccess)
