@@ -1,5 +1,7 @@
 #include "platform/Crash.h"
 
+#include "platform/Files.h"
+
 #include <SDL2/SDL.h>
 #include <execinfo.h>
 #include <fcntl.h>
@@ -369,20 +371,6 @@ void Prepare()
     KeepFolder(2, "/tmp");
 }
 
-bool WriteAll(int fd, const char* text, size_t size)
-{
-    while (size > 0) {
-        ssize_t wrote = write(fd, text, size);
-        if (wrote < 0 && errno == EINTR)
-            continue;
-        if (wrote <= 0)
-            return false;
-        text += wrote;
-        size -= static_cast<size_t>(wrote);
-    }
-    return true;
-}
-
 // The temporary's name: the target's with the process number after it,
 // built without the heap.
 bool TemporaryName(const char* path, char (&name)[4200])
@@ -452,7 +440,7 @@ bool WriteReport(const char* path, const char* text, size_t size)
     int fd = open(temporary, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0)
         return false;
-    bool ok = WriteAll(fd, text, size) && fsync(fd) == 0;
+    bool ok = Files::WriteAll(fd, text, size) && fsync(fd) == 0;
     ok = close(fd) == 0 && ok;
     ok = ok && rename(temporary, path) == 0;
     if (!ok)
@@ -502,7 +490,7 @@ bool RunProgram(const char* const* arguments)
 void WriteError(const char* const* texts)
 {
     for (; *texts != nullptr; ++texts)
-        WriteAll(STDERR_FILENO, *texts, std::strlen(*texts));
+        Files::WriteAll(STDERR_FILENO, *texts, std::strlen(*texts));
 }
 
 std::string FitToScreen(const std::string& text, int screenWidth, int screenHeight)

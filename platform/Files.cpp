@@ -99,20 +99,6 @@ std::string LastComponent(const std::string& path)
     return trimmed.substr(slash + 1);
 }
 
-bool WriteAll(int fd, const uint8_t* bytes, size_t size)
-{
-    while (size > 0) {
-        ssize_t written = write(fd, bytes, size);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        bytes += written;
-        size -= size_t(written);
-    }
-    return true;
-}
-
 // The game's temporary files are named "." + the file's name + kMarker +
 // "<process>-<run>-" + the six letters or digits mkstemp puts in place of
 // its XXXXXX. The marker is the game's own, so clearing what cut writes left
@@ -310,7 +296,7 @@ bool WriteWhole(const std::string& path, const void* bytes, size_t size)
         OpenLockedTemporary(JoinPath(folder, TemporaryPrefix(LastComponent(target)) + "XXXXXX"), temporary);
     if (fd < 0)
         return false;
-    bool ok = WriteAll(fd, static_cast<const uint8_t*>(bytes), size) && fsync(fd) == 0;
+    bool ok = WriteAll(fd, bytes, size) && fsync(fd) == 0;
     // mkstemp makes the file private; a saved file gets the usual rights.
     ok = ok && fchmod(fd, 0644) == 0;
     // Renamed while still locked: until then the write is running.
@@ -379,5 +365,19 @@ bool DeleteFolderTree(const std::string& path)
     if (lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
         return false;
     return DeleteEntry(folder);
+}
+bool WriteAll(int fd, const void* data, size_t size)
+{
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    while (size > 0) {
+        ssize_t written = write(fd, bytes, size);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        bytes += written;
+        size -= size_t(written);
+    }
+    return true;
 }
 } // namespace Platform::Files

@@ -32,6 +32,10 @@ bool ReadWhole(const std::string& path, std::vector<uint8_t>& bytes);
 // a crash report may be written while another thread is inside a write.
 bool WriteWhole(const std::string& path, const void* bytes, size_t size);
 
+// Writes all of the bytes to an open file, going on after a signal.
+// Async-signal-safe: a fault's report is written with it.
+bool WriteAll(int fd, const void* data, size_t size);
+
 // Opened for reading in binary mode ("rb"), or null. The caller closes it.
 std::FILE* OpenForReading(const std::string& path);
 
