@@ -14,6 +14,7 @@
 #include <iterator>
 #include <string>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -36,14 +37,31 @@ bool BecomeOtherUser(const std::string& runtime)
            setgid(kNobody) == 0 && setuid(kNobody) == 0;
 }
 
-// A runtime folder for the other user, made while still root.
-std::string OtherUsersRuntime(const TemporaryFolder& folder)
+// A runtime folder for the other user, made while still root in a test
+// folder the other user may pass through. It is handed back to root before
+// the test folder goes: root may lack the right to enter other users'
+// folders (as in CI's sandbox).
+class OtherUsersRuntime
 {
-    const std::string runtime = folder / "nobody";
-    if (mkdir(runtime.c_str(), 0700) != 0 || chown(runtime.c_str(), kNobody, kNobody) != 0)
-        return std::string();
-    return runtime;
-}
+  public:
+    explicit OtherUsersRuntime(const TemporaryFolder& folder) : path_(folder / "nobody")
+    {
+        if (chmod(folder.Path().c_str(), 0711) != 0 || mkdir(path_.c_str(), 0700) != 0 ||
+            chown(path_.c_str(), kNobody, kNobody) != 0)
+            path_.clear();
+    }
+    ~OtherUsersRuntime()
+    {
+        if (!path_.empty() && chown(path_.c_str(), getuid(), getgid()) != 0)
+            ADD_FAILURE() << "the other user's folder could not be taken back";
+    }
+    OtherUsersRuntime(const OtherUsersRuntime&) = delete;
+    OtherUsersRuntime& operator=(const OtherUsersRuntime&) = delete;
+    const std::string& Path() const { return path_; }
+
+  private:
+    std::string path_;
+};
 
 // A start gets this long before it counts as hanging: the bound on waiting
 // for a holder is a second.
@@ -174,7 +192,8 @@ TEST(InstanceTest, EachUserHoldsTheNameApart)
     if (geteuid() != 0)
         GTEST_SKIP() << "only root can start a process of another user here";
     TemporaryFolder folder;
-    const std::string runtime = OtherUsersRuntime(folder);
+    const OtherUsersRuntime other(folder);
+    const std::string& runtime = other.Path();
     ASSERT_FALSE(runtime.empty());
     std::string name = UniqueName("Users");
     Platform::Instance ours;
@@ -229,7 +248,8 @@ TEST(InstanceTest, AnotherUserNeitherReachesNorHoldsOurStart)
     if (geteuid() != 0)
         GTEST_SKIP() << "only root can start a process of another user here";
     TemporaryFolder folder;
-    const std::string runtime = OtherUsersRuntime(folder);
+    const OtherUsersRuntime other(folder);
+    const std::string& runtime = other.Path();
     ASSERT_FALSE(runtime.empty());
     const std::string ours = UniqueName("Ours");
     const std::string squatted = UniqueName("Squatted");
