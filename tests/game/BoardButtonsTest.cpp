@@ -62,12 +62,14 @@ TEST(BoardButtonsTest, EveryButtonTakesPressesOverAllOfItsArtOnEveryLayout)
     ScriptedQuorbSwapApp& app = harness.Start();
     app.updateLimit = kUpdateLimit;
     app.handDrawnOnly = true;
-    app.SetSpeed(40.0f);
     const std::vector<BoardLayout> layouts = BoardLayouts();
     size_t next = 0;
     bool duelMenuOpened = false;
+    // Fast only once loaded: the update limit then leaves loading, which
+    // runs on its own thread, as long as a busy machine needs.
     app.When([&] { return Settled(app); },
              [&] {
+                 app.SetSpeed(40.0f);
                  EnterProfile(app);
                  app.gameMode = GameMode::Journey;
                  app.resumeGame = false;
