@@ -80,7 +80,7 @@ const char* KeepName(ModuleTable& table, const char* name)
 }
 
 // The main program's entry has no name of its own. A segment's end is
-// counted in, as the spec's section search does.
+// counted in, as the report's section lookup counts it.
 int NoteModule(dl_phdr_info* info, size_t, void* data)
 {
     auto& table = *static_cast<ModuleTable*>(data);
