@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 
 namespace
 {
@@ -22,6 +23,13 @@ const std::vector<std::string> kMovable = {"001", "230", "456"};
 const std::vector<std::string> kStuck = {"012", "345", "670"};
 
 enum class Outcome { None, Win, LoseDrained, LoseNoMoves, LoseOutOfTime, LoseOpponent };
+
+// A failed comparison names the outcomes.
+void PrintTo(Outcome outcome, std::ostream* out)
+{
+    constexpr const char* kNames[] = {"None", "Win", "LoseDrained", "LoseNoMoves", "LoseOutOfTime", "LoseOpponent"};
+    *out << kNames[static_cast<int>(outcome)];
+}
 
 Outcome OutcomeOf(const Board& board)
 {

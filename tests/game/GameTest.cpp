@@ -403,6 +403,16 @@ TEST_F(GameTest, FinalWinScreenEndsTheJourney)
     app.rootGadgets.Add(win);
     EXPECT_FALSE(Platform::Files::Exists(path.CStr()));
     EXPECT_EQ(app.progress.journeysCompleted, completed + 1);
+    // The map under it points at nothing, not even at an open square the
+    // pointer rests on.
+    Map* map = game->map;
+    ASSERT_NE(map, nullptr);
+    map->Square(4, 4).locked = 0;
+    map->Square(4, 4).won = 0;
+    map->OnMouseMove(190 + 55 * 4 + 27, 68 + 53 * 4 + 26);
+    for (int i = 0; i < 12; ++i)
+        map->Update();
+    EXPECT_EQ(map->tooltipCaption, nullptr);
 
     // No sound device: the jingle counts as over, and a score that does not
     // qualify brings no name entry.

@@ -285,6 +285,32 @@ TEST(SoundMixerTest, VoicesAreSummedBelowFullScale)
             previous = out;
         }
     }
+
+    // Two voices of a rising ramp sweep the sum through the knee: below it
+    // each sample passes unchanged; above it the curve keeps rising, its
+    // slope falling from 1 without a step, where a hard clip goes flat.
+    constexpr int kStep = 64, kFirst = 10240, kCount = 105;
+    std::vector<int16_t> ramp(kCount);
+    for (int i = 0; i < kCount; ++i)
+        ramp[static_cast<size_t>(i)] = static_cast<int16_t>(kFirst + i * kStep);
+    SoundMixer mixer;
+    auto first = MakeBuffer(mixer, MakeFormat(1, 16, 44100), ramp);
+    auto second = first->Duplicate();
+    first->Play(false);
+    second->Play(false);
+    const std::vector<int16_t> out = Render(mixer, kCount);
+    int rise = 2 * kStep;
+    for (int i = 1; i < kCount; ++i) {
+        const int sum = 2 * (kFirst + i * kStep), now = out[static_cast<size_t>(i) * 2];
+        SCOPED_TRACE(testing::Message() << "a sum of " << sum << " gives " << now);
+        if (sum <= 24576)
+            ASSERT_EQ(now, sum);
+        const int step = now - out[static_cast<size_t>(i - 1) * 2];
+        ASSERT_GT(step, 0) << "a louder sum is louder";
+        ASSERT_LE(step, rise + 2) << "the slope never steepens";
+        ASSERT_GE(step, rise - 12) << "the slope falls without a step";
+        rise = step;
+    }
 }
 
 TEST(SoundDeviceTest, PlaysThroughTheDummyDriver)
