@@ -48,7 +48,7 @@ void CrashCatcher::RunWindow(const String& displayText)
     {
         CrashWindowApp app(*this, displayText);
         if (app.Open()) {
-            app.Go();
+            app.Run();
             done = true;
             return;
         }

@@ -6,6 +6,7 @@
 #include "app/Font.h"
 #include "app/Graphics.h"
 
+#include <cstring>
 #include <initializer_list>
 
 namespace {
@@ -94,10 +95,20 @@ void CrashWindow::ShowState()
         shown->TakeKeyFocus();
         shown->TakeWheelFocus();
     }
-    if (result.GetText().Compare(catcher.resultText.CStr()) != 0)
+    // An empty text may hold no characters at all: compared as C strings.
+    if (std::strcmp(result.GetText().CStr(), catcher.resultText.CStr()) != 0) {
         result.SetText(catcher.resultText);
+        resultChanged = true;
+    }
     sendButton.label = catcher.describing ? "Send Now" : "Send Report";
     sendButton.disabled = !catcher.sendEnabled;
+}
+
+bool CrashWindow::TakeResultChange()
+{
+    const bool was = resultChanged;
+    resultChanged = false;
+    return was;
 }
 
 void CrashWindow::OnGadgetEvent(Gadget* sender)

@@ -30,6 +30,9 @@ class CrashWindow : public Gadget
     // What the window shows in the current state.
     const char* GetHeading() const;
     Color GetPanelColor() const;
+    // True once after the result area took a new text from the catcher: a
+    // send's progress, which no input brought.
+    bool TakeResultChange();
 
     TextArea report;
     TextArea description;
@@ -46,4 +49,5 @@ class CrashWindow : public Gadget
     CrashCatcher& catcher;
     Font* font;
     TextArea* shown = nullptr;
+    bool resultChanged = false;
 };

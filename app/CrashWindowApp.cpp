@@ -14,10 +14,15 @@ namespace {
 constexpr int kWindowPosition = 100;
 constexpr int kColorDepth = 32;
 constexpr int kLineSpacing = -4;
+// A send under way is looked at this often; with none, the loop wakes this
+// seldom when the window system has nothing for it.
+constexpr uint32_t kSendPoll = 10;
+constexpr uint32_t kIdleWake = 250;
 } // namespace
 
 CrashWindowApp::CrashWindowApp(CrashCatcher& catcher, const String& displayText)
-    : catcher(catcher), displayText(displayText)
+    : wait([this](uint32_t milliseconds) { window->WaitMessage(milliseconds); }), catcher(catcher),
+      displayText(displayText)
 {
     // A fault in here must not start another reporter.
     Platform::Crash::Uninstall();
@@ -81,5 +86,32 @@ bool CrashWindowApp::Open()
     crashWindow = new CrashWindow(catcher, &font, displayText);
     rootGadgets.Add(crashWindow);
     BringToFront();
+    // Nothing to load: the screen saver may come as over any other window.
+    loaded = true;
     return true;
+}
+
+void CrashWindowApp::Run()
+{
+    while (!quit)
+        Turn();
+}
+
+void CrashWindowApp::Turn()
+{
+    PumpMessages();
+    DoUpdate();
+    redrawDue |= crashWindow->TakeResultChange();
+    if (redrawDue && !quit) {
+        redrawDue = false;
+        DrawFrame();
+    }
+    if (!quit)
+        wait(catcher.sending && !catcher.finished ? kSendPoll : kIdleWake);
+}
+
+void CrashWindowApp::DispatchInput(const InputRecord& record)
+{
+    redrawDue = true;
+    App::DispatchInput(record);
 }

@@ -4,6 +4,9 @@
 #include "app/Font.h"
 #include "app/String.h"
 
+#include <cstdint>
+#include <functional>
+
 class CrashCatcher;
 class CrashWindow;
 
@@ -24,13 +27,27 @@ class CrashWindowApp : public App
     // Opens the window and builds its contents; false, with nothing shown,
     // when there is no display or the font is missing.
     bool Open();
+    // Shows the window until it is closed. A frame is drawn only when
+    // something changed: input, a send's progress (the window system's
+    // requests to paint are answered as they come). In between the loop
+    // waits for the window system, no longer than until a send under way is
+    // to be looked at again.
+    void Run();
+    // One turn of that loop: messages, one update, a frame when one is due,
+    // then the wait.
+    void Turn();
     void ResolveDataFolder() override;
     void CreateAppWindow() override;
+    void DispatchInput(const InputRecord& record) override;
 
     CrashWindow* crashWindow = nullptr;
+    // Waits for the window system's next event, at most that many
+    // milliseconds; tests wait on a clock of their own.
+    std::function<void(uint32_t)> wait;
 
   private:
     CrashCatcher& catcher;
     String displayText;
     Font font;
+    bool redrawDue = true;
 };

@@ -2,6 +2,7 @@
 
 #include "app/CrashCatcher.h"
 #include "app/CrashWindowApp.h"
+#include "app/Graphics.h"
 #include "app/LabelButton.h"
 #include "app/TextArea.h"
 #include "platform/Clock.h"
@@ -13,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -168,6 +170,78 @@ TEST_F(CrashWindowTest, ReportDescriptionSendingAndAnswerFollowTheButtons)
     Click(&window->closeButton);
     EXPECT_TRUE(app->quit);
     EXPECT_TRUE(catcher.done);
+}
+
+// Waiting for the player the window draws nothing: its loop waits for the
+// window system instead. Input through the application's input queue, and a
+// send's answer, each bring one frame.
+TEST_F(CrashWindowTest, DrawsOnlyWhenSomethingChanges)
+{
+    LocalHttpServer server([](const std::string&) { return Result("OK"); });
+    ASSERT_TRUE(Open(server.Url("")));
+    EXPECT_TRUE(app->loaded) << "nothing keeps the screen saver away";
+    uint32_t now = 0, lastWait = 0;
+    app->wait = [&](uint32_t milliseconds) {
+        now += milliseconds;
+        lastWait = milliseconds;
+    };
+    // The frames presented in turns of the loop over two seconds of waits,
+    // or in one turn.
+    auto framesOver = [&](uint32_t milliseconds) {
+        const int before = theGraphics.mFramesPresented;
+        const uint32_t end = now + milliseconds;
+        for (int turns = 0; turns < 1000 && (turns == 0 || now < end); ++turns) {
+            app->Turn();
+            EXPECT_GE(lastWait, 100u) << "the loop waits for the window system";
+        }
+        return theGraphics.mFramesPresented - before;
+    };
+    const int sendX = static_cast<int>(window->sendButton.rect.x) + 20;
+    const int sendY = static_cast<int>(window->sendButton.rect.y) + 10;
+    struct Case
+    {
+        const char* what;
+        std::function<void()> act;
+        int frames;
+    };
+    const Case cases[] = {
+        {"the report shown", [] {}, 1},
+        {"Send Report clicked", [&] { input->Click(sendX, sendY); }, 1},
+        {"waiting for the description", [] {}, 0},
+        {"a letter typed", [&] { input->Type("a"); }, 1},
+        {"the pointer moved", [&] { input->Move(200, 200); }, 1},
+        {"a Backspace", [&] { input->Char(VK::Back); }, 1},
+        {"the window uncovered", [] { SdlEventInjector::Window(SdlEventInjector::WindowChange::Exposed); }, 1},
+        {"a key pressed on the window",
+         [] {
+             SdlEventInjector::Key("End", true);
+             SdlEventInjector::Key("End", false);
+         },
+         1},
+    };
+    for (const Case& c : cases) {
+        c.act();
+        EXPECT_EQ(framesOver(2000), c.frames) << c.what;
+    }
+    ASSERT_TRUE(catcher.describing);
+
+    input->Click(sendX, sendY);
+    ASSERT_TRUE(catcher.sending);
+    int frames = 0;
+    uint32_t longestSendWait = 0;
+    for (int i = 0; i < 600 && !catcher.finished; ++i) {
+        const int before = theGraphics.mFramesPresented;
+        app->Turn();
+        frames += theGraphics.mFramesPresented - before;
+        if (!catcher.finished)
+            longestSendWait = std::max(longestSendWait, lastWait);
+        Platform::Clock::Sleep(10);
+    }
+    ASSERT_TRUE(catcher.finished);
+    EXPECT_STREQ(window->result.GetText().CStr(), kSent);
+    EXPECT_EQ(frames, 2) << "the click and the answer";
+    EXPECT_LE(longestSendWait, 10u) << "a send under way is looked at often";
+    EXPECT_EQ(framesOver(2000), 0) << "the answer shown";
 }
 
 TEST_F(CrashWindowTest, FailedSendsReenableTheButtonWhichSendsAgainDirectly)
