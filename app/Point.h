@@ -6,8 +6,8 @@ struct Point
     float x = 0.0f;
     float y = 0.0f;
 
-    Point() = default;
-    Point(float px, float py) : x(px), y(py) {}
+    constexpr Point() = default;
+    constexpr Point(float px, float py) : x(px), y(py) {}
 
     Point& Assign(const Point& other);
     float Length() const;

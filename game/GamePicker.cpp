@@ -15,23 +15,19 @@ struct ModeButton
     Sprite GamePicker::*caption;
     const char* artName;
     const char* captionName;
-    int x;
-    int y;
-    float captionX;
-    float captionY;
+    GamePicker::ModePlace place;
     const char* saveName;
     const char* replaceQuestion;
 };
 
-// In GameMode order: journey, casual, speed. The journey's caption hangs
-// below the heading, which it would otherwise cover.
+// In GameMode order: journey, casual, speed.
 const ModeButton kModeButtons[] = {
-    {&GamePicker::journeyButton, &GamePicker::journeyArt, &GamePicker::journeyCaption, "ChooseJourney", "journeycaption", 320, 163,
-     38, 160, "journey.sav", "A saved Journey exists.  Really erase it and start a new one?"},
-    {&GamePicker::casualButton, &GamePicker::casualArt, &GamePicker::casualCaption, "ChooseNormal", "casualcaption", 225, 321, 4,
-     476, "casual.sav", "A saved Casual Game exists.  Really erase it and start a new one?"},
-    {&GamePicker::speedButton, &GamePicker::speedArt, &GamePicker::speedCaption, "ChooseSpeed", "speedcaption", 403, 325, 451,
-     485, "speed.sav", "A saved Speed Game exists.  Really erase it and start a new one?"},
+    {&GamePicker::journeyButton, &GamePicker::journeyArt, &GamePicker::journeyCaption, "ChooseJourney", "journeycaption",
+     GamePicker::kModePlaces[0], "journey.sav", "A saved Journey exists.  Really erase it and start a new one?"},
+    {&GamePicker::casualButton, &GamePicker::casualArt, &GamePicker::casualCaption, "ChooseNormal", "casualcaption",
+     GamePicker::kModePlaces[1], "casual.sav", "A saved Casual Game exists.  Really erase it and start a new one?"},
+    {&GamePicker::speedButton, &GamePicker::speedArt, &GamePicker::speedCaption, "ChooseSpeed", "speedcaption",
+     GamePicker::kModePlaces[2], "speed.sav", "A saved Speed Game exists.  Really erase it and start a new one?"},
 };
 } // namespace
 
@@ -50,7 +46,9 @@ GamePicker::GamePicker(QuorbSwapApp* owner, bool isNewGame) : app(owner), newGam
     exitArt[1].LoadFromBundle(bundle, "exit_hilite");
 
     for (const ModeButton& mode : kModeButtons)
-        (this->*mode.button).SetHitSprite(mode.x, mode.y, &(this->*mode.art));
+        (this->*mode.button)
+            .SetHitSprite(static_cast<int>(mode.place.button.x), static_cast<int>(mode.place.button.y),
+                          &(this->*mode.art));
     exitButton.SetHitSprite(613, 373, &exitArt[0]);
     for (Button* button : {&journeyButton, &casualButton, &speedButton, &exitButton}) {
         button->SetListener(this, true);
@@ -132,14 +130,14 @@ void GamePicker::Draw()
     theGraphics.FillRect(0, 0, 800, 600);
     theGraphics.SetColorWhite();
     background.DrawCentered(400, 300);
-    heading.DrawCentered(399, 135);
+    heading.DrawCentered(kHeadingCentre.x, kHeadingCentre.y);
     for (const ModeButton& mode : kModeButtons)
         DrawModeButton(this->*mode.button, this->*mode.art);
     const Rect& exit = exitButton.rect;
     exitArt[exitButton.hovered ? 1 : 0].DrawCentered(exit.x + exit.w * 0.5f, exit.y + exit.h * 0.5f);
     for (const ModeButton& mode : kModeButtons) {
         if ((this->*mode.button).hovered)
-            (this->*mode.caption).Draw(mode.captionX, mode.captionY);
+            (this->*mode.caption).Draw(mode.place.caption.x, mode.place.caption.y);
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include "app/Button.h"
 #include "app/Gadget.h"
+#include "app/Point.h"
 #include "app/Sprite.h"
 
 class QuorbSwapApp;
@@ -10,6 +11,19 @@ class QuorbSwapApp;
 class GamePicker : public Gadget
 {
   public:
+    // Where the picker draws: the heading's centre, and for each mode in
+    // GameMode order the top-left corners of its button and of the caption
+    // shown while it is hovered. The journey's caption hangs below the
+    // heading, which it would otherwise cover.
+    struct ModePlace
+    {
+        Point button;
+        Point caption;
+    };
+    static constexpr Point kHeadingCentre{399, 135};
+    static constexpr ModePlace kModePlaces[] = {
+        {{320, 163}, {38, 160}}, {{225, 321}, {4, 476}}, {{403, 325}, {451, 485}}};
+
     GamePicker(QuorbSwapApp* app, bool newGame);
     ~GamePicker() override;
 

@@ -120,7 +120,7 @@ void MainMenu::Draw()
 
 void MainMenu::DrawLabels()
 {
-    welcomeBack.DrawCentered(421, 328);
+    welcomeBack.DrawCentered(kWelcomeCentre.x, kWelcomeCentre.y);
     app->fontArialBlack23.DrawCentered(app->profiles.GetCurrentName(), 421, 340);
     changeUser.Draw(changeUserButton.rect.x + 5, changeUserButton.rect.y + 5);
 }

@@ -4,6 +4,7 @@
 
 #include "app/Button.h"
 #include "app/Gadget.h"
+#include "app/Point.h"
 #include "app/Sprite.h"
 
 class QuorbSwapApp;
@@ -11,6 +12,10 @@ class QuorbSwapApp;
 class MainMenu : public Gadget
 {
   public:
+    // The centre of the welcome, written on the plaque the background
+    // carries, above the player's name.
+    static constexpr Point kWelcomeCentre{421, 328};
+
     explicit MainMenu(QuorbSwapApp* app);
     ~MainMenu() override;
 

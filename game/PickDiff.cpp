@@ -13,10 +13,9 @@ PickDiff::PickDiff() : app(theQuorbSwapApp)
     childArt.LoadFromBundle(bundle, "child");
     normalArt.LoadFromBundle(bundle, "normal");
     hardArt.LoadFromBundle(bundle, "hard");
-    childButton.SetHitSprite(270, 184, &childArt);
-    // Low enough that, swinging enlarged, it leaves the title whole.
-    normalButton.SetHitSprite(400, 184, &normalArt);
-    hardButton.SetHitSprite(320, 320, &hardArt);
+    childButton.SetHitSprite(static_cast<int>(kChildCorner.x), static_cast<int>(kChildCorner.y), &childArt);
+    normalButton.SetHitSprite(static_cast<int>(kNormalCorner.x), static_cast<int>(kNormalCorner.y), &normalArt);
+    hardButton.SetHitSprite(static_cast<int>(kHardCorner.x), static_cast<int>(kHardCorner.y), &hardArt);
     for (Button* button : {&childButton, &normalButton, &hardButton}) {
         button->SetListener(this, true);
         button->SetHoverSound(&app->sndHilite);
@@ -57,6 +56,6 @@ void PickDiff::Draw()
     theGraphics.SetColor(0, 0, 0.15f, 0.75f);
     theGraphics.FillRect(0, 0, 800, 600);
     theGraphics.SetColorWhite();
-    title.DrawCentered(405, 305);
+    title.DrawCentered(kTitleCentre.x, kTitleCentre.y);
     swinging.Draw(1.25f);
 }

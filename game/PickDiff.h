@@ -3,6 +3,7 @@
 
 #include "app/Button.h"
 #include "app/Gadget.h"
+#include "app/Point.h"
 #include "app/Sprite.h"
 #include "game/SwingingButtons.h"
 
@@ -11,6 +12,14 @@ class QuorbSwapApp;
 class PickDiff : public Gadget
 {
   public:
+    // Where the chooser draws: the title's centre and the buttons' top-left
+    // corners. Normal stands low enough that, swinging enlarged, it leaves
+    // the title whole.
+    static constexpr Point kTitleCentre{405, 305};
+    static constexpr Point kChildCorner{270, 184};
+    static constexpr Point kNormalCorner{400, 184};
+    static constexpr Point kHardCorner{320, 320};
+
     PickDiff();
     ~PickDiff() override;
 

@@ -42,9 +42,6 @@ const char* const kStripNames[] = {"mainmenu", "scrollleft", "scrollright", "nex
 const char* const kSpriteNames[] = {"background",     "puzzleoverlay", "puzzletitle", "highscoreoverlay",
                                     "highscoretitle", "statstitle",    "tiny_scores", "tiny_puzzle",
                                     "tiny_stats"};
-// The records pages' titles stand high enough that their letters, the
-// descenders too, end above the gold rim of the panel drawn at y 56.
-constexpr float kRecordsTitleTop = -6.0f;
 // The small picture of each page, by page index.
 constexpr SpriteIndex kTinyOfPage[] = {kTinyPuzzle, kTinyStats, kTinyScores};
 
@@ -415,12 +412,12 @@ void Puzzler::DrawJigsawPage()
         DrawPicture(p);
         theGraphics.PopTranslation();
     }
-    sprites[kPuzzleTitle].Draw(220, 5);
+    sprites[kPuzzleTitle].Draw(kJigsawTitleCorner.x, kJigsawTitleCorner.y);
 }
 
 void Puzzler::DrawPicture(int picture)
 {
-    sprites[kPuzzleOverlay].Draw(88, 56);
+    sprites[kPuzzleOverlay].Draw(kPicturePanelCorner.x, kPicturePanelCorner.y);
     if (complete[picture]) {
         theGraphics.SetColor(colorCycle.GetColor(cycleTime));
         theGraphics.FillRect(162, 122, 478, 386);
@@ -447,8 +444,8 @@ void Puzzler::DrawPicture(int picture)
 
 void Puzzler::DrawHighScorePage()
 {
-    sprites[kHighScoreOverlay].Draw(30, 56);
-    sprites[kHighScoreTitle].Draw(220, kRecordsTitleTop);
+    sprites[kHighScoreOverlay].Draw(kRecordsPanelCorner.x, kRecordsPanelCorner.y);
+    sprites[kHighScoreTitle].Draw(kRecordsTitleCorner.x, kRecordsTitleCorner.y);
     const float cycleLength = static_cast<float>(colorCycle.keys.size() - 1);
     // A pastel of the rainbow that flows down the rows as time goes on.
     auto colorAt = [&](float y) {
@@ -481,8 +478,8 @@ String Puzzler::StatisticText(const ProfileProgress& progress, int row)
 
 void Puzzler::DrawStatisticsPage()
 {
-    sprites[kHighScoreOverlay].Draw(30, 56);
-    sprites[kStatsTitle].Draw(220, kRecordsTitleTop);
+    sprites[kHighScoreOverlay].Draw(kRecordsPanelCorner.x, kRecordsPanelCorner.y);
+    sprites[kStatsTitle].Draw(kRecordsTitleCorner.x, kRecordsTitleCorner.y);
     Font& font = application->fontArialBlack16Bold;
     for (int k = 0; k < kStatisticRows; ++k) {
         const float y = 120.0f + 27.0f * static_cast<float>(k);

@@ -38,6 +38,14 @@ class Puzzler : public Gadget
     void DrawHighScorePage();
     void DrawPicture(int picture);
 
+    // Where the pages draw their panels and titles, top-left corners. The
+    // titles stand high enough that their letters, the descenders too, end
+    // above the gold rims of the panels.
+    static constexpr Point kPicturePanelCorner{88, 56};
+    static constexpr Point kRecordsPanelCorner{30, 56};
+    static constexpr Point kJigsawTitleCorner{220, 5};
+    static constexpr Point kRecordsTitleCorner{220, -6};
+
     static constexpr int kStatisticRows = 14;
     // Row k of the statistics page: its label, and its counter as shown.
     static const char* StatisticLabel(int row);

@@ -11,7 +11,11 @@
 #include "app/SpriteBundle.h"
 #include "app/SpriteStrip.h"
 #include "game/Game.h"
+#include "game/GamePicker.h"
+#include "game/MainMenu.h"
 #include "game/Map.h"
+#include "game/PickDiff.h"
+#include "game/Puzzler.h"
 #include "game/QuorbSwapApp.h"
 #include "platform/Sound.h"
 #include "support/SoundTestFolder.h"
@@ -974,7 +978,8 @@ TEST_F(GameAssetsTest, HeadingsStayWholeAndClearOfTheirRims)
           "graphics\\mainmenu\\casualcaption", "graphics\\mainmenu\\speedcaption",
           "graphics\\mainmenu\\choosedifficulty", "graphics\\mainmenu\\child", "graphics\\mainmenu\\normal",
           "graphics\\mainmenu\\hard", "graphics\\stats\\highscoretitle", "graphics\\stats\\statstitle",
-          "graphics\\stats\\highscoreoverlay"})
+          "graphics\\stats\\highscoreoverlay", "graphics\\stats\\puzzletitle", "graphics\\stats\\puzzleoverlay",
+          "graphics\\mainmenu\\background", "graphics\\mainmenu\\welcomeback"})
         ASSERT_TRUE(LoadPicture(name, art[name]));
     auto get = [&](const char* name) -> const Image& { return art.at(name); };
     // A button's art as the screen draws it hovered: scaled about the
@@ -993,37 +998,57 @@ TEST_F(GameAssetsTest, HeadingsStayWholeAndClearOfTheirRims)
         std::vector<Placed> others;
     };
     std::vector<Heading> headings;
-    std::vector<Placed> picker = {
-        {&get("graphics\\mainmenu\\journeycaption"), 38, 160},
-        {&get("graphics\\mainmenu\\casualcaption"), 4, 476},
-        {&get("graphics\\mainmenu\\speedcaption"), 451, 485},
-        hovered("graphics\\mainmenu\\ChooseJourney", 320, 163, 1.05f, 0),
-        hovered("graphics\\mainmenu\\ChooseNormal", 225, 321, 1.05f, 0),
-        hovered("graphics\\mainmenu\\ChooseSpeed", 403, 325, 1.05f, 0),
+    // Drawn centred, as the screens draw it.
+    auto centred = [&](const char* what, Image letters, Point centre, std::vector<Placed> others) {
+        const float x = centre.x - float(letters.mWidth / 2), y = centre.y - float(letters.mHeight / 2);
+        headings.push_back({what, std::move(letters), x, y, std::move(others)});
     };
-    for (const char* name : {"graphics\\mainmenu\\ChooseAGame", "graphics\\mainmenu\\ChooseAGame2"}) {
-        const Image& heading = get(name);
-        headings.push_back({name, Only(heading, Solid), 399.0f - float(heading.mWidth / 2),
-                            135.0f - float(heading.mHeight / 2), picker});
+    std::vector<Placed> picker;
+    const char* modes[][2] = {{"graphics\\mainmenu\\ChooseJourney", "graphics\\mainmenu\\journeycaption"},
+                              {"graphics\\mainmenu\\ChooseNormal", "graphics\\mainmenu\\casualcaption"},
+                              {"graphics\\mainmenu\\ChooseSpeed", "graphics\\mainmenu\\speedcaption"}};
+    for (int mode = 0; mode < 3; ++mode) {
+        const GamePicker::ModePlace place = GamePicker::kModePlaces[mode];
+        picker.push_back({&get(modes[mode][1]), place.caption.x, place.caption.y});
+        picker.push_back(hovered(modes[mode][0], place.button.x, place.button.y, 1.05f, 0));
     }
+    for (const char* name : {"graphics\\mainmenu\\ChooseAGame", "graphics\\mainmenu\\ChooseAGame2"})
+        centred(name, Only(get(name), Solid), GamePicker::kHeadingCentre, picker);
     const Image& difficulty = get("graphics\\mainmenu\\choosedifficulty");
     std::vector<Placed> swinging;
     for (float degrees : {-5.0f, 5.0f}) {
-        swinging.push_back(hovered("graphics\\mainmenu\\child", 270, 184, 1.25f, degrees));
-        swinging.push_back(hovered("graphics\\mainmenu\\normal", 400, 184, 1.25f, degrees));
-        swinging.push_back(hovered("graphics\\mainmenu\\hard", 320, 320, 1.25f, degrees));
+        swinging.push_back(
+            hovered("graphics\\mainmenu\\child", PickDiff::kChildCorner.x, PickDiff::kChildCorner.y, 1.25f, degrees));
+        swinging.push_back(hovered("graphics\\mainmenu\\normal", PickDiff::kNormalCorner.x, PickDiff::kNormalCorner.y,
+                                   1.25f, degrees));
+        swinging.push_back(
+            hovered("graphics\\mainmenu\\hard", PickDiff::kHardCorner.x, PickDiff::kHardCorner.y, 1.25f, degrees));
     }
     // The title is lettered on its panel above the buttons, which the panel
     // itself lies under.
-    headings.push_back({"Choose Difficulty",
-                        Only(difficulty, [&](const Image& image, int x, int y) {
-                            return y < 100 && x > 30 && x < image.mWidth - 30 && Lettering(image, x, y);
-                        }),
-                        405.0f - float(difficulty.mWidth / 2), 305.0f - float(difficulty.mHeight / 2), swinging});
-    const Image& records = get("graphics\\stats\\highscoreoverlay");
-    const Image rim = Only(records, IsGoldRim);
+    centred("Choose Difficulty", Only(difficulty, [&](const Image& image, int x, int y) {
+                return y < 100 && x > 30 && x < image.mWidth - 30 && Lettering(image, x, y);
+            }),
+            PickDiff::kTitleCentre, swinging);
+    const Image recordsRim = Only(get("graphics\\stats\\highscoreoverlay"), IsGoldRim);
+    const Placed recordsPanel{&recordsRim, Puzzler::kRecordsPanelCorner.x, Puzzler::kRecordsPanelCorner.y};
     for (const char* name : {"graphics\\stats\\highscoretitle", "graphics\\stats\\statstitle"})
-        headings.push_back({name, Only(get(name), Solid), 220, -6, {{&rim, 30, 56}}});
+        headings.push_back(
+            {name, Only(get(name), Solid), Puzzler::kRecordsTitleCorner.x, Puzzler::kRecordsTitleCorner.y, {recordsPanel}});
+    const Image pictureRim = Only(get("graphics\\stats\\puzzleoverlay"), IsGoldRim);
+    headings.push_back({"graphics\\stats\\puzzletitle",
+                        Only(get("graphics\\stats\\puzzletitle"), Solid),
+                        Puzzler::kJigsawTitleCorner.x,
+                        Puzzler::kJigsawTitleCorner.y,
+                        {{&pictureRim, Puzzler::kPicturePanelCorner.x, Puzzler::kPicturePanelCorner.y}}});
+    // The main menu's plaque is part of its background; its bevelled rim
+    // runs from white through gold to its shadow.
+    const Image plaqueRim = Only(get("graphics\\mainmenu\\background"), [](const Image& image, int x, int y) {
+        const uint32_t p = image.mPixels[y * image.mWidth + x];
+        return IsGoldRim(image, x, y) || (((p >> 16) & 0xFF) > 180 && ((p >> 8) & 0xFF) > 140);
+    });
+    centred("Welcome back,", Only(get("graphics\\mainmenu\\welcomeback"), Solid), MainMenu::kWelcomeCentre,
+            {{&plaqueRim, 0, 0}});
 
     for (const Heading& heading : headings) {
         const Placed letters{&heading.letters, heading.x, heading.y};

@@ -43,8 +43,9 @@ Canvas Background()
         c.FillShape(socket, Color{0, 0, 0, 0.4f});
         c.FillShape(Shape::Ring(socket, 3), Palette::kGold.WithAlpha(0.6f));
     }
-    // A plaque behind the welcome and the player's name.
-    ArtKit::DrawPanel(c, 241, 290, 360, 150, 26, 0.7f);
+    // A plaque behind the welcome and the player's name, its top rim above
+    // the welcome's letters (drawn from y 284) rather than through them.
+    ArtKit::DrawPanel(c, 241, 262, 360, 178, 26, 0.7f);
     for (int kind = 0; kind < Pieces::kColourKinds; ++kind) {
         float a = (kind * 45 - 90) * 3.14159265f / 180;
         c.Draw(Pieces::Art(kind, 0), 110 + 30 * std::cos(a) - 20, 270 + 30 * std::sin(a) - 20, 40.0f / 256);
