@@ -1,4 +1,5 @@
 #include "platform/Display.h"
+#include "platform/XScreen.h"
 
 #include <SDL.h>
 
@@ -239,38 +240,11 @@ void Surface::SetPixel(int x, int y, uint32_t argb)
 }
 
 namespace {
-// The depth of the X server's screen, from the X library SDL itself loaded;
-// 0 when there is none to ask.
-int XScreenDepth()
-{
-    const char* driver = SDL_GetCurrentVideoDriver();
-    void* library = driver && std::strcmp(driver, "x11") == 0 ? SDL_LoadObject("libX11.so.6") : nullptr;
-    if (!library) {
-        return 0;
-    }
-    using Open = void* (*)(const char*);
-    using OfDisplay = int (*)(void*);
-    using OfScreen = int (*)(void*, int);
-    const auto open = reinterpret_cast<Open>(SDL_LoadFunction(library, "XOpenDisplay"));
-    const auto screen = reinterpret_cast<OfDisplay>(SDL_LoadFunction(library, "XDefaultScreen"));
-    const auto depth = reinterpret_cast<OfScreen>(SDL_LoadFunction(library, "XDefaultDepth"));
-    const auto close = reinterpret_cast<OfDisplay>(SDL_LoadFunction(library, "XCloseDisplay"));
-    int found = 0;
-    if (open && screen && depth && close) {
-        if (void* display = open(nullptr)) {
-            found = depth(display, screen(display));
-            close(display);
-        }
-    }
-    SDL_UnloadObject(library);
-    return found;
-}
-
 // Bits to a pixel of a desktop whose layout SDL cannot name (deep colour,
 // or a palette): as its pixels are stored.
 int UnnamedDesktopBits()
 {
-    const int depth = XScreenDepth();
+    const int depth = GetXScreenFormat().depth;
     return depth > 16 ? 32 : depth > 8 ? 16 : depth;
 }
 } // namespace

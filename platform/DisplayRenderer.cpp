@@ -677,9 +677,13 @@ SDL_Rect FitInto(int width, int height, int outputWidth, int outputHeight)
     return SDL_Rect{(outputWidth - w) / 2, 0, w, outputHeight};
 }
 
+// The layout frames are written in directly. A window of ARGB8888 (a 32-bit
+// visual, on a deep-colour desktop) takes them narrowed as any other layout
+// does, which makes them opaque: to a compositing window manager its fourth
+// byte is the window's alpha.
 bool IsXrgbLayout(Uint32 format)
 {
-    return format == SDL_PIXELFORMAT_RGB888 || format == SDL_PIXELFORMAT_ARGB8888;
+    return format == SDL_PIXELFORMAT_RGB888;
 }
 
 // Black outside the frame's place.
@@ -820,6 +824,10 @@ bool Renderer::Impl::ShowSoftwareFrame(const Surface& frame)
         // The window system would not give one now, nor later.
         noSurface = SDL_GetError();
         toWindowSurface = false;
+        std::fprintf(stderr,
+                     "WARNING: the game's window has no surface (%s): its frames go through the renderer, "
+                     "on the processor\n",
+                     noSurface.c_str());
     }
     shownOnSurface = false;
     if (ShowThroughTexture(frame)) {

@@ -2,6 +2,7 @@
 
 #include "platform/Cursors.h"
 #include "platform/Keyboard.h"
+#include "platform/XScreen.h"
 
 #include <SDL2/SDL.h>
 
@@ -215,6 +216,23 @@ bool ShowsNothingUnasked(const char* driver)
         return false;
     return driver == nullptr || SDL_strcasecmp(driver, "offscreen") == 0 || SDL_strcasecmp(driver, "dummy") == 0;
 }
+
+// A window of a desktop whose own layout SDL cannot name (deep colour) has
+// no surface of its own: software frames would go through a 3D pipeline
+// run on the processor, several times the cost of any other desktop. Such a
+// window takes a visual of 8-bit channels the X server also offers, and its
+// frames go as they do on a 24-bit desktop. Any other desktop keeps SDL's
+// own choice.
+void ChooseWindowVisual()
+{
+    SDL_DisplayMode desktop;
+    const bool unnamed = SDL_GetDesktopDisplayMode(0, &desktop) == 0 && desktop.format == SDL_PIXELFORMAT_UNKNOWN;
+    const unsigned long visual = unnamed ? GetXScreenFormat().namedVisual : 0;
+    if (visual != 0)
+        SDL_SetHint(SDL_HINT_VIDEO_X11_WINDOW_VISUALID, std::to_string(visual).c_str());
+    else
+        SDL_ResetHint(SDL_HINT_VIDEO_X11_WINDOW_VISUALID);
+}
 } // namespace
 
 bool DoubleClickDetector::Press(uint8_t button, int x, int y, uint32_t time)
@@ -245,6 +263,7 @@ bool Window::Create(const char* title, int x, int y, int width, int height)
         return false;
     }
     videoStarted_ = true;
+    ChooseWindowVisual();
     window_ = reinterpret_cast<NativeWindow*>(SDL_CreateWindow(title, x, y, width, height, SDL_WINDOW_HIDDEN));
     screenSaverAllowed_ = SDL_IsScreenSaverEnabled() == SDL_TRUE;
     if (window_ == nullptr) {

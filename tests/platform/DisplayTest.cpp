@@ -2,6 +2,8 @@
 #include "platform/Window.h"
 
 #include "support/CaughtStderr.h"
+#include "support/ScopedVariable.h"
+#include "support/XServer.h"
 
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
@@ -397,6 +399,8 @@ namespace {
 struct WindowSurfaceDouble;
 WindowSurfaceDouble* theWindowSurface = nullptr;
 bool texturesRefused = false;
+int texturesMade = 0;
+int xLibraryLoads = 0; // by the display code, not SDL's own
 
 struct WindowSurfaceDouble
 {
@@ -438,6 +442,7 @@ SDL_Surface* __real_SDL_GetWindowSurface(SDL_Window* window);
 int __real_SDL_UpdateWindowSurface(SDL_Window* window);
 int __real_SDL_UpdateWindowSurfaceRects(SDL_Window* window, const SDL_Rect* rects, int count);
 SDL_Texture* __real_SDL_CreateTexture(SDL_Renderer* renderer, Uint32 format, int access, int w, int h);
+void* __real_SDL_LoadObject(const char* name);
 
 SDL_Surface* __wrap_SDL_GetWindowSurface(SDL_Window* window)
 {
@@ -469,11 +474,18 @@ int __wrap_SDL_UpdateWindowSurfaceRects(SDL_Window* window, const SDL_Rect* rect
 
 SDL_Texture* __wrap_SDL_CreateTexture(SDL_Renderer* renderer, Uint32 format, int access, int w, int h)
 {
+    ++texturesMade;
     if (texturesRefused) {
         SDL_SetError("Out of video memory");
         return nullptr;
     }
     return __real_SDL_CreateTexture(renderer, format, access, w, h);
+}
+
+void* __wrap_SDL_LoadObject(const char* name)
+{
+    xLibraryLoads += std::strcmp(name, "libX11.so.6") == 0;
+    return __real_SDL_LoadObject(name);
 }
 }
 
@@ -556,9 +568,10 @@ TEST(SoftwareFrames, OnEveryWindowLayoutOnlyTheChangedRowsAreHandedOnAndTheWindo
     }
 }
 
-// A window the window system gives no surface (on a desktop whose layout
-// SDL cannot name) shows the frames through the renderer; where that fails
-// too, one line says why, however many frames go unseen.
+// A window the window system gives no surface (on a desktop that offers no
+// layout SDL can name) shows the frames through the renderer, and one line
+// says so; where that fails too, one more says why, however many frames go
+// unseen.
 TEST(SoftwareFrames, WithoutAWindowSurfaceTheRendererShowsThemOrOneLineSaysWhy)
 {
     constexpr int kWidth = 64;
@@ -571,7 +584,9 @@ TEST(SoftwareFrames, WithoutAWindowSurfaceTheRendererShowsThemOrOneLineSaysWhy)
     theWindowSurface = &none;
     Surface frame(kWidth, kHeight, PixelFormat::RGB565());
     FillWithEveryValue(frame);
-    ASSERT_TRUE(onWindow->PresentSurface(frame));
+    CaughtStderr caught;
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(onWindow->PresentSurface(frame));
     Surface seen(kWidth, kHeight, PixelFormat::ARGB8888());
     ASSERT_TRUE(onWindow->ReadOutput(seen));
     int wrong = 0;
@@ -583,13 +598,52 @@ TEST(SoftwareFrames, WithoutAWindowSurfaceTheRendererShowsThemOrOneLineSaysWhy)
 
     // A frame of another size needs a texture of its own.
     texturesRefused = true;
-    CaughtStderr caught;
     const Surface other(kWidth / 2, kHeight / 2, PixelFormat::XRGB8888());
     for (int i = 0; i < 3; ++i)
         EXPECT_FALSE(onWindow->PresentSurface(other));
     const std::string said = caught.Text();
     texturesRefused = false;
-    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
-    EXPECT_NE(said.find("Unknown window pixel format"), std::string::npos) << said;
-    EXPECT_NE(said.find("Out of video memory"), std::string::npos) << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 2) << said;
+    const size_t warned = said.find("WARNING: the game's window has no surface (Unknown window pixel format)");
+    EXPECT_LT(warned, said.find('\n')) << said;
+    EXPECT_NE(said.find("Out of video memory", warned), std::string::npos) << said;
+}
+
+// On a deep-colour desktop (an X server at depth 30, whose own layout SDL
+// cannot name) the window takes a visual SDL can name: software frames go
+// to its surface as on a 24-bit desktop, with no texture of a renderer
+// running a 3D pipeline on the processor, and show there as they are. The
+// server is asked of its depth once, however often the desktop is looked at.
+TEST(SoftwareFrames, OnADeepColourDesktopTheWindowHasASurfaceOfItsOwn)
+{
+    XServer server(30);
+    ASSERT_TRUE(server.Running()) << server.error;
+    ScopedVariable display("DISPLAY", server.display.c_str());
+    ScopedVariable driver("SDL_VIDEODRIVER", "x11");
+    xLibraryLoads = 0;
+    Platform::Window window;
+    ASSERT_TRUE(window.Create("Deep", 0, 0, 64, 48)) << Platform::Window::LastError();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(Platform::GetDesktopMode().bitsPerPixel, 32);
+    EXPECT_EQ(xLibraryLoads, 1);
+    auto onWindow = Renderer::CreateForWindow(window.NativeHandle(), false);
+    ASSERT_TRUE(onWindow);
+    ASSERT_FALSE(onWindow->GetAdapterInfo().hardware) << onWindow->GetAdapterInfo().renderer;
+    texturesMade = 0;
+    CaughtStderr caught;
+    Surface frame(64, 48, PixelFormat::RGB565());
+    FillWithEveryValue(frame);
+    ASSERT_TRUE(onWindow->PresentSurface(frame));
+    EXPECT_NE(SDL_GetWindowSurface(reinterpret_cast<SDL_Window*>(window.NativeHandle())), nullptr) << SDL_GetError();
+    EXPECT_EQ(texturesMade, 0);
+    EXPECT_EQ(caught.Text(), "");
+    Surface seen(64, 48, PixelFormat::ARGB8888());
+    ASSERT_TRUE(onWindow->ReadOutput(seen));
+    int wrong = 0;
+    for (int y = 0; y < 48; ++y) {
+        for (int x = 0; x < 64; ++x)
+            wrong += (seen.GetPixel(x, y) & 0xFFFFFF) != (frame.GetPixel(x, y) & 0xFFFFFF);
+    }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(xLibraryLoads, 1);
 }

@@ -1,14 +1,13 @@
 #include "platform/Window.h"
 #include "platform/Keyboard.h"
 
+#include "support/ScopedVariable.h"
 #include "support/SdlEventInjector.h"
 
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <iterator>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,33 +46,6 @@ TEST(WindowPacking, PointsKeepTheirSignInBothHalves)
     packed = Platform::PackPoint(300, 200);
     EXPECT_EQ(packed, (200u << 16) | 300u);
 }
-
-// Sets an environment variable (or removes it, for none) while it lives.
-class ScopedVariable
-{
-  public:
-    ScopedVariable(const char* name, const char* value) : name(name)
-    {
-        if (const char* old = std::getenv(name))
-            saved = old;
-        Set(value);
-    }
-    ~ScopedVariable() { Set(saved ? saved->c_str() : nullptr); }
-    ScopedVariable(const ScopedVariable&) = delete;
-    ScopedVariable& operator=(const ScopedVariable&) = delete;
-
-    void Set(const char* value) const
-    {
-        if (value != nullptr)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
-    }
-
-  private:
-    const char* name;
-    std::optional<std::string> saved;
-};
 
 // With no display answering, SDL would fall back on a driver that shows
 // nothing: the window must fail to open instead, unless that driver is asked

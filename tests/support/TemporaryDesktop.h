@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ScopedVariable.h"
 #include "TemporaryFolder.h"
 
 #include <string>
@@ -10,7 +11,6 @@ class TemporaryDesktop
 {
   public:
     TemporaryDesktop();
-    ~TemporaryDesktop();
     TemporaryDesktop(const TemporaryDesktop&) = delete;
     TemporaryDesktop& operator=(const TemporaryDesktop&) = delete;
 
@@ -24,15 +24,8 @@ class TemporaryDesktop
     }
 
   private:
-    struct Saved
-    {
-        bool present = false;
-        std::string value;
-    };
-    static Saved Replace(const char* name, const std::string& value);
-    static void Restore(const char* name, const Saved& saved);
-
     TemporaryFolder home;
-    Saved savedHome;
-    Saved savedConfig;
+    ScopedVariable homeVariable{"HOME", home.Path().c_str()};
+    // No user-dirs file there, so the desktop is $HOME/Desktop.
+    ScopedVariable configVariable{"XDG_CONFIG_HOME", (home / "config").c_str()};
 };
