@@ -2,8 +2,11 @@
 
 #include "platform/CrashModules.h"
 
+#include <dirent.h>
 #include <execinfo.h>
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/syscall.h>
 #include <ucontext.h>
 #include <unistd.h>
 
@@ -27,7 +30,8 @@ bool installed = false;
 Handler current = nullptr;
 Fault caught;
 alignas(16) char alternateStack[256 * 1024];
-std::atomic_flag reporting = ATOMIC_FLAG_INIT;
+// The thread making the report; 0 before the first fault.
+std::atomic<pid_t> reporter{0};
 
 uintptr_t FaultingInstruction(void* context)
 {
@@ -62,15 +66,80 @@ void RestorePrevious()
     installed = false;
 }
 
+pid_t ThreadId()
+{
+    return static_cast<pid_t>(syscall(SYS_gettid));
+}
+
+[[noreturn]] void Park()
+{
+    for (;;)
+        pause();
+}
+
+void OnPark(int)
+{
+    Park();
+}
+
+// The earlier handling takes the signal at once; a fault repeats when the
+// handler returns and goes to it too.
+void EndNow(int signal)
+{
+    RestorePrevious();
+    raise(signal);
+}
+
+// The signal the other threads are stopped with: one the program itself
+// does not use, taken over only at the fault.
+int ParkSignal()
+{
+    return SIGRTMAX;
+}
+
+// Every other task of the process is sent a signal whose handler parks it,
+// so nothing the game runs goes on behind the report. The task list is read
+// with plain system calls: opendir would take the heap.
+void StopOtherThreads(pid_t self)
+{
+    struct sigaction park
+    {
+    };
+    park.sa_handler = OnPark;
+    sigemptyset(&park.sa_mask);
+    sigaction(ParkSignal(), &park, nullptr);
+    const int fd = open("/proc/self/task", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    alignas(8) char entries[4096];
+    for (ssize_t got; (got = getdents64(fd, entries, sizeof(entries))) > 0;) {
+        for (ssize_t at = 0; at < got;) {
+            const auto* entry = reinterpret_cast<const dirent64*>(entries + at);
+            at += entry->d_reclen;
+            pid_t task = 0;
+            for (const char* digit = entry->d_name; *digit >= '0' && *digit <= '9'; ++digit)
+                task = task * 10 + (*digit - '0');
+            if (task != 0 && task != self)
+                syscall(SYS_tgkill, getpid(), task, ParkSignal());
+        }
+    }
+    close(fd);
+}
+
+// The first fault is reported. Meanwhile the other threads stand still and
+// a fault of one of them parks it; a fault of the reporting thread itself
+// ends the process.
 void OnSignal(int signal, siginfo_t*, void* context)
 {
-    // A second thread failing meanwhile waits for the first one's report to
-    // end the process.
-    if (reporting.test_and_set()) {
-        for (;;)
-            pause();
+    const pid_t self = ThreadId();
+    pid_t owner = 0;
+    if (!reporter.compare_exchange_strong(owner, self)) {
+        if (owner != self)
+            Park();
+        EndNow(signal);
+        return;
     }
-    RestorePrevious();
+    StopOtherThreads(self);
     alarm(kReportSeconds);
     void* stack[kMaxFrames];
     int count = backtrace(stack, kMaxFrames);
@@ -82,7 +151,7 @@ void OnSignal(int signal, siginfo_t*, void* context)
     if (current != nullptr)
         current(caught);
     alarm(0);
-    raise(signal);
+    EndNow(signal);
 }
 
 // Where a report may go when its own folder cannot take it; the
@@ -131,7 +200,7 @@ void Install(Handler handler)
     for (int i = 0; i < kSignalCount; ++i)
         sigaction(kSignals[i], &action, installed ? nullptr : &previous[i]);
     installed = true;
-    reporting.clear();
+    reporter.store(0);
 }
 
 void Uninstall()

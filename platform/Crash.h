@@ -29,12 +29,14 @@ struct Fault
     Frame frames[kMaxFrames];
 };
 
-// Called on the failing thread, on the alternate stack, with the earlier
-// handlers already back in place: a second fault goes to them. When it
-// returns, the signal is raised again and the earlier handling ends the
-// process. It runs while other threads may hold any lock (the allocator's,
-// the loader's), so it may only make async-signal-safe calls: the ones
-// below marked so, and what it prepared before the fault.
+// Called on the first thread to fail, on its alternate stack, while the
+// process's other threads stand still: a fault of another one meanwhile
+// stops that one too, and a fault of this thread goes at once to the
+// handling there was before Install. When it returns, the signal is raised
+// again and that earlier handling ends the process. It runs while other
+// threads may hold any lock (the allocator's, the loader's), so it may only
+// make async-signal-safe calls: the ones below marked so, and what it
+// prepared before the fault.
 using Handler = void (*)(const Fault& fault);
 
 // --- Signals and the stack (Crash.cpp; the modules, CrashModules.cpp) ---
