@@ -5,6 +5,7 @@
 #include <dirent.h>
 #include <execinfo.h>
 #include <fcntl.h>
+#include <setjmp.h>
 #include <signal.h>
 #include <sys/syscall.h>
 #include <ucontext.h>
@@ -126,6 +127,31 @@ void StopOtherThreads(pid_t self)
     close(fd);
 }
 
+// A fault while the stack is walked (a frame pointer overwritten sends the
+// unwinder to memory nobody mapped) comes back here with the frames found.
+sigjmp_buf walkCut;
+volatile sig_atomic_t walking = 0;
+
+// The return addresses found before a cut stay in place: the unwinder
+// fills the list as it goes.
+int WalkStack(void** stack, Walk& walk)
+{
+    for (int i = 0; i < kMaxFrames; ++i)
+        stack[i] = nullptr;
+    if (sigsetjmp(walkCut, 1) != 0) {
+        walk = Walk::CutShort;
+        int count = 0;
+        while (count < kMaxFrames && stack[count] != nullptr)
+            ++count;
+        return count;
+    }
+    walking = 1;
+    const int count = backtrace(stack, kMaxFrames);
+    walking = 0;
+    walk = Walk::Whole;
+    return count;
+}
+
 // The first fault is reported. Meanwhile the other threads stand still and
 // a fault of one of them parks it; a fault of the reporting thread itself
 // ends the process.
@@ -136,18 +162,26 @@ void OnSignal(int signal, siginfo_t*, void* context)
     if (!reporter.compare_exchange_strong(owner, self)) {
         if (owner != self)
             Park();
+        if (walking) {
+            walking = 0;
+            siglongjmp(walkCut, 1);
+        }
         EndNow(signal);
         return;
     }
     StopOtherThreads(self);
     alarm(kReportSeconds);
-    void* stack[kMaxFrames];
-    int count = backtrace(stack, kMaxFrames);
-    uintptr_t faulting = FaultingInstruction(context);
-    int first = FirstCallerIndex(faulting, stack, count);
+    const uintptr_t faulting = FaultingInstruction(context);
     ForgetLateModules();
-    PlaceFrames(faulting, stack + first, count - first, true, caught);
     caught.signal = signal;
+    caught.walk = Walk::NotYet;
+    PlaceFrames(faulting, nullptr, 0, true, caught);
+    if (current != nullptr)
+        current(caught);
+    void* stack[kMaxFrames];
+    const int count = WalkStack(stack, caught.walk);
+    const int first = FirstCallerIndex(faulting, stack, count);
+    PlaceFrames(faulting, stack + first, count - first, true, caught);
     if (current != nullptr)
         current(caught);
     alarm(0);
@@ -195,7 +229,9 @@ void Install(Handler handler)
     {
     };
     action.sa_sigaction = OnSignal;
-    action.sa_flags = SA_SIGINFO | SA_ONSTACK;
+    // A fault of the reporting thread must reach the handler, whatever
+    // signal it is handling: a fault in the walk ends only the walk.
+    action.sa_flags = SA_SIGINFO | SA_ONSTACK | SA_NODEFER;
     sigemptyset(&action.sa_mask);
     for (int i = 0; i < kSignalCount; ++i)
         sigaction(kSignals[i], &action, installed ? nullptr : &previous[i]);
@@ -220,6 +256,7 @@ __attribute__((noinline)) void CaptureHere(Fault& fault)
     int first = FirstCallerIndex(caller, stack, count);
     PlaceFrames(caller, stack + first, count - first, false, fault);
     fault.signal = 0;
+    fault.walk = Walk::Whole;
 }
 
 const char* SpareFolder(int index)

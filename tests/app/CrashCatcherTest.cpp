@@ -28,6 +28,8 @@
 #include <thread>
 #include <vector>
 
+extern "C" void FaultUnderSmashedFrame();
+
 namespace {
 namespace fs = std::filesystem;
 
@@ -322,6 +324,11 @@ void FaultWhileAnotherThreadRuns(const TemporaryFolder& home)
     StoreThroughBadPointer();
 }
 
+void FaultOnADamagedStack(const TemporaryFolder&)
+{
+    FaultUnderSmashedFrame();
+}
+
 void MakeReporterStandIn(const TemporaryFolder& home)
 {
     // Keeps the report it is started on and where it was, says it is up, and
@@ -370,6 +377,7 @@ TEST(CrashCatcherTest, EveryFaultReportsAtOnceWherever)
         void (*fault)(const TemporaryFolder& home);
         std::string report;
         bool allocatorCase;
+        bool walkCut = false;
     } cases[] = {
         {"a fault", FaultOnThisThread, home / "report.txt", false},
         {"a double free", FreeTwice, home / "report.txt", true},
@@ -381,6 +389,7 @@ TEST(CrashCatcherTest, EveryFaultReportsAtOnceWherever)
          home / "report.txt", false},
         {"another thread running while the reporter shows", FaultWhileAnotherThreadRuns, home / "report.txt",
          false},
+        {"a fault under a damaged frame", FaultOnADamagedStack, home / "report.txt", false, true},
     };
     for (const auto& c : cases) {
         if (c.allocatorCase && kSanitizedAllocator)
@@ -415,12 +424,40 @@ TEST(CrashCatcherTest, EveryFaultReportsAtOnceWherever)
         int status = WaitAtMost(child, 20);
         EXPECT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
             << c.what << ": the fault did not end the child";
-        EXPECT_EQ(home.ReadText("shown").rfind("<MODULE>", 0), 0u)
-            << c.what << ": no report reached the reporter";
+        const std::string shown = home.ReadText("shown");
+        EXPECT_EQ(shown.rfind("<MODULE>", 0), 0u) << c.what << ": no report reached the reporter";
+        EXPECT_EQ(shown.find("<STACKEND>The stack could not be read further.</STACKEND><PRODUCT>") !=
+                      std::string::npos,
+                  c.walkCut)
+            << c.what << ": " << shown;
         const bool spare = c.report != home / "report.txt";
         EXPECT_EQ(home.ReadText("shownPath"), (spare ? home / "runtime/CrashReport.txt" : c.report) + "\n")
             << c.what;
     }
+}
+
+// Should the walk never end, the report made before it is there, saying
+// so; the reporter waits for the whole one.
+TEST(CrashCatcherTest, TheReportBeforeTheWalkIsWrittenAndStartsNoReporter)
+{
+    TemporaryFolder home;
+    MakeReporterStandIn(home);
+    QuorbApp app;
+    const String reportPath = theCrashCatcher.reportPath;
+    const std::string reporterPath = theCrashCatcher.reporterPath;
+    theCrashCatcher.reportPath = (home / "report.txt").c_str();
+    theCrashCatcher.reporterPath = home / "reporter";
+    Platform::Crash::Fault fault = OneFrameFault(1, 0x20);
+    fault.walk = Platform::Crash::Walk::NotYet;
+    theCrashCatcher.Filter(fault);
+    theCrashCatcher.reportPath = reportPath;
+    theCrashCatcher.reporterPath = reporterPath;
+    EXPECT_NE(home.ReadText("report.txt")
+                  .find("<STACKWALK>0001:00000020</STACKWALK><STACKEND>The stack was not read.</STACKEND>"
+                        "<PRODUCT>"),
+              std::string::npos)
+        << home.ReadText("report.txt");
+    EXPECT_FALSE(fs::exists(home / "started"));
 }
 
 TEST(CrashCatcherTest, CrashSwitchReportsDuringStartUpAndEndsCleanly)
