@@ -5,6 +5,7 @@
 #include <dirent.h>
 #include <execinfo.h>
 #include <fcntl.h>
+#include <pthread.h>
 #include <setjmp.h>
 #include <signal.h>
 #include <sys/syscall.h>
@@ -188,6 +189,31 @@ void OnSignal(int signal, siginfo_t*, void* context)
     EndNow(signal);
 }
 
+// Alternate stacks for the threads the game starts, made before any of
+// them: a thread takes one without the heap and gives it back as it ends.
+constexpr int kThreadStacks = 16;
+constexpr size_t kThreadStackSize = 128 * 1024;
+alignas(16) char threadStacks[kThreadStacks][kThreadStackSize];
+std::atomic_flag threadStackTaken[kThreadStacks];
+
+void GiveBackThreadStack(void* stack)
+{
+    stack_t none{};
+    none.ss_flags = SS_DISABLE;
+    sigaltstack(&none, nullptr);
+    threadStackTaken[(static_cast<char*>(stack) - threadStacks[0]) / kThreadStackSize].clear();
+}
+
+pthread_key_t ThreadStackKey()
+{
+    static const pthread_key_t key = [] {
+        pthread_key_t made;
+        pthread_key_create(&made, GiveBackThreadStack);
+        return made;
+    }();
+    return key;
+}
+
 // Where a report may go when its own folder cannot take it; the
 // environment is read before the fault, as nothing says another thread is
 // not changing it at the fault.
@@ -211,6 +237,7 @@ void Prepare()
         backtrace(warm, 2);
     }
     NoteModules();
+    ThreadStackKey();
     KeepFolder(0, std::getenv("XDG_RUNTIME_DIR"));
     KeepFolder(1, std::getenv("TMPDIR"));
     KeepFolder(2, "/tmp");
@@ -257,6 +284,23 @@ __attribute__((noinline)) void CaptureHere(Fault& fault)
     PlaceFrames(caller, stack + first, count - first, false, fault);
     fault.signal = 0;
     fault.walk = Walk::Whole;
+}
+
+void PrepareThread()
+{
+    const pthread_key_t key = ThreadStackKey();
+    if (pthread_getspecific(key) != nullptr)
+        return;
+    for (int i = 0; i < kThreadStacks; ++i) {
+        if (threadStackTaken[i].test_and_set())
+            continue;
+        stack_t stack{};
+        stack.ss_sp = threadStacks[i];
+        stack.ss_size = kThreadStackSize;
+        sigaltstack(&stack, nullptr);
+        pthread_setspecific(key, threadStacks[i]);
+        return;
+    }
 }
 
 const char* SpareFolder(int index)

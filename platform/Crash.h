@@ -59,6 +59,12 @@ void Install(Handler handler);
 // Puts back the handling there was before Install.
 void Uninstall();
 
+// Gives the calling thread an alternate stack the handler can run on when
+// the thread's own stack is what failed, from stacks made before; nothing
+// when it has one already. Every thread that runs the game's code calls it
+// first; the stack goes back as the thread ends. Takes no heap.
+void PrepareThread();
+
 // The caller's own stack, its caller first, for a report without a fault.
 // The modules are noted again first: some may have been loaded since.
 void CaptureHere(Fault& fault);

@@ -29,6 +29,7 @@
 #include <vector>
 
 extern "C" void FaultUnderSmashedFrame();
+extern "C" void OverflowTheStack();
 
 namespace {
 namespace fs = std::filesystem;
@@ -145,7 +146,14 @@ class QuorbApp : public App
   public:
     QuorbApp() { SetName("Quorb Swap"); }
     String GetExtendedInfo() override { return extended; }
+    void Load() override
+    {
+        if (overflowWhileLoading)
+            OverflowTheStack();
+    }
+    using App::StartLoader;
     String extended;
+    bool overflowWhileLoading = false;
 };
 
 Platform::Crash::Fault OneFrameFault(unsigned section, uint64_t offset)
@@ -324,6 +332,15 @@ void FaultWhileAnotherThreadRuns(const TemporaryFolder& home)
     StoreThroughBadPointer();
 }
 
+void OverflowTheLoaderThread(const TemporaryFolder&)
+{
+    auto* app = static_cast<QuorbApp*>(theApp);
+    app->overflowWhileLoading = true;
+    app->StartLoader();
+    for (;;)
+        pause();
+}
+
 void FaultOnADamagedStack(const TemporaryFolder&)
 {
     FaultUnderSmashedFrame();
@@ -390,6 +407,7 @@ TEST(CrashCatcherTest, EveryFaultReportsAtOnceWherever)
         {"another thread running while the reporter shows", FaultWhileAnotherThreadRuns, home / "report.txt",
          false},
         {"a fault under a damaged frame", FaultOnADamagedStack, home / "report.txt", false, true},
+        {"a stack overflow on the loader thread", OverflowTheLoaderThread, home / "report.txt", false},
     };
     for (const auto& c : cases) {
         if (c.allocatorCase && kSanitizedAllocator)

@@ -10,12 +10,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -98,6 +100,41 @@ TEST(CrashTest, AFaultWhileReportingGoesToTheEarlierHandling)
         FaultAgain, [] { raise(SIGFPE); }, status);
     EXPECT_EQ(seen, "-");
     EXPECT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+extern "C" void OverflowTheStack();
+
+// The stacks threads take go back as they end, and a thread asking twice
+// keeps the one it has: after many threads, two more at once each have one,
+// and the overflow of one of them is reported.
+TEST(CrashTest, ThreadsPreparedAfterManyOthersHaveAStackForAnOverflow)
+{
+    int status = 0;
+    std::string seen = RunFailingChild(
+        WriteSignal,
+        [] {
+            for (int i = 0; i < 40; ++i) {
+                std::thread([] {
+                    Platform::Crash::PrepareThread();
+                    Platform::Crash::PrepareThread();
+                }).join();
+            }
+            static std::atomic<bool> holding{false};
+            std::thread([] {
+                Platform::Crash::PrepareThread();
+                holding = true;
+                for (;;)
+                    pause();
+            }).detach();
+            while (!holding)
+                usleep(1000);
+            std::thread([] {
+                Platform::Crash::PrepareThread();
+                OverflowTheStack();
+            }).join();
+        },
+        status);
+    EXPECT_EQ(seen, "-" + std::string(1, static_cast<char>(SIGSEGV)));
 }
 
 namespace {
