@@ -34,6 +34,9 @@ Fault caught;
 alignas(16) char alternateStack[256 * 1024];
 // The thread making the report; 0 before the first fault.
 std::atomic<pid_t> reporter{0};
+// A descriptor held from Install and closed first at a fault: the report
+// file's open succeeds even with every other one in use.
+int reserve = -1;
 
 uintptr_t FaultingInstruction(void* context)
 {
@@ -170,6 +173,8 @@ void OnSignal(int signal, siginfo_t*, void* context)
         EndNow(signal);
         return;
     }
+    close(reserve);
+    reserve = -1;
     StopOtherThreads(self);
     alarm(kReportSeconds);
     const uintptr_t faulting = FaultingInstruction(context);
@@ -248,6 +253,8 @@ void Install(Handler handler)
 {
     Prepare();
     current = handler;
+    if (reserve < 0)
+        reserve = open("/dev/null", O_RDONLY | O_CLOEXEC);
     stack_t stack{};
     stack.ss_sp = alternateStack;
     stack.ss_size = sizeof(alternateStack);
@@ -270,6 +277,9 @@ void Uninstall()
 {
     RestorePrevious();
     current = nullptr;
+    if (reserve >= 0)
+        close(reserve);
+    reserve = -1;
 }
 
 // Sanitizers wrap backtrace in frames of their own, so the trace is read from

@@ -54,7 +54,8 @@ using Handler = void (*)(const Fault& fault);
 
 // Catches SIGSEGV, SIGBUS, SIGILL, SIGFPE and SIGABRT; calling it again
 // replaces the handler. It also notes what the handler cannot look up at
-// the fault: the loaded modules' address ranges and the spare folders.
+// the fault: the loaded modules' address ranges and the spare folders, and
+// holds a descriptor in reserve that the fault frees first.
 void Install(Handler handler);
 // Puts back the handling there was before Install.
 void Uninstall();

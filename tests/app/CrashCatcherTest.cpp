@@ -11,7 +11,9 @@
 #include "support/TemporaryFolder.h"
 
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -332,6 +334,19 @@ void FaultWhileAnotherThreadRuns(const TemporaryFolder& home)
     StoreThroughBadPointer();
 }
 
+// A copy that holds no name to give up, with every descriptor in use.
+void FaultWithEveryDescriptorInUse(const TemporaryFolder&)
+{
+    Platform::ReleaseInstanceNameOnFault();
+    rlimit few{};
+    getrlimit(RLIMIT_NOFILE, &few);
+    few.rlim_cur = 128;
+    setrlimit(RLIMIT_NOFILE, &few);
+    while (fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0) >= 0) {
+    }
+    StoreThroughBadPointer();
+}
+
 void OverflowTheLoaderThread(const TemporaryFolder&)
 {
     auto* app = static_cast<QuorbApp*>(theApp);
@@ -408,6 +423,8 @@ TEST(CrashCatcherTest, EveryFaultReportsAtOnceWherever)
          false},
         {"a fault under a damaged frame", FaultOnADamagedStack, home / "report.txt", false, true},
         {"a stack overflow on the loader thread", OverflowTheLoaderThread, home / "report.txt", false},
+        {"every descriptor in use without the name", FaultWithEveryDescriptorInUse, home / "report.txt",
+         false},
     };
     for (const auto& c : cases) {
         if (c.allocatorCase && kSanitizedAllocator)
