@@ -11,7 +11,9 @@
 #include "support/TemporaryFolder.h"
 
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -27,6 +29,9 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+extern "C" void FaultUnderSmashedFrame();
+extern "C" void OverflowTheStack();
 
 namespace {
 namespace fs = std::filesystem;
@@ -96,6 +101,19 @@ bool IsSectionAndOffset(const std::string& value)
     return true;
 }
 
+// Whether the child is still running after the time given.
+bool RunsFor(pid_t child, int milliseconds)
+{
+    for (int waited = 0; waited < milliseconds; waited += 10) {
+        siginfo_t ended{};
+        if (waitid(P_PID, static_cast<id_t>(child), &ended, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+            ended.si_pid == child)
+            return false;
+        usleep(10000);
+    }
+    return true;
+}
+
 int WaitFor(pid_t child)
 {
     int status = 0;
@@ -130,7 +148,14 @@ class QuorbApp : public App
   public:
     QuorbApp() { SetName("Quorb Swap"); }
     String GetExtendedInfo() override { return extended; }
+    void Load() override
+    {
+        if (overflowWhileLoading)
+            OverflowTheStack();
+    }
+    using App::StartLoader;
     String extended;
+    bool overflowWhileLoading = false;
 };
 
 Platform::Crash::Fault OneFrameFault(unsigned section, uint64_t offset)
@@ -262,6 +287,80 @@ void FaultWhileTheLoaderIsHeld(const TemporaryFolder&)
         StoreThroughBadPointer();
 }
 
+// Two threads released together both fault.
+void FaultOnTwoThreadsTogether(const TemporaryFolder&)
+{
+    static std::atomic<int> ready{0};
+    for (int i = 0; i < 2; ++i) {
+        std::thread([] {
+            ++ready;
+            while (ready.load() < 3) {
+            }
+            StoreThroughBadPointer();
+        }).detach();
+    }
+    while (ready.load() < 2) {
+    }
+    ++ready;
+    for (;;)
+        pause();
+}
+
+// A thread blocking every signal but the faults' cannot be stopped; it
+// faults while the reporter shows.
+void FaultOnAnotherThreadWhileReporting(const TemporaryFolder& home)
+{
+    std::thread([started = home / "started"] {
+        sigset_t blocked;
+        sigfillset(&blocked);
+        for (int signal : {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT})
+            sigdelset(&blocked, signal);
+        pthread_sigmask(SIG_BLOCK, &blocked, nullptr);
+        while (!fs::exists(started))
+            usleep(1000);
+        StoreThroughBadPointer();
+    }).detach();
+    StoreThroughBadPointer();
+}
+
+// A thread that would go on while the reporter shows, and leave a mark.
+void FaultWhileAnotherThreadRuns(const TemporaryFolder& home)
+{
+    std::thread([&home] {
+        while (!fs::exists(home / "started"))
+            usleep(1000);
+        home.WriteText("ranOn", "");
+    }).detach();
+    StoreThroughBadPointer();
+}
+
+// A copy that holds no name to give up, with every descriptor in use.
+void FaultWithEveryDescriptorInUse(const TemporaryFolder&)
+{
+    Platform::ReleaseInstanceNameOnFault();
+    rlimit few{};
+    getrlimit(RLIMIT_NOFILE, &few);
+    few.rlim_cur = 128;
+    setrlimit(RLIMIT_NOFILE, &few);
+    while (fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0) >= 0) {
+    }
+    StoreThroughBadPointer();
+}
+
+void OverflowTheLoaderThread(const TemporaryFolder&)
+{
+    auto* app = static_cast<QuorbApp*>(theApp);
+    app->overflowWhileLoading = true;
+    app->StartLoader();
+    for (;;)
+        pause();
+}
+
+void FaultOnADamagedStack(const TemporaryFolder&)
+{
+    FaultUnderSmashedFrame();
+}
+
 void MakeReporterStandIn(const TemporaryFolder& home)
 {
     // Keeps the report it is started on and where it was, says it is up, and
@@ -310,18 +409,28 @@ TEST(CrashCatcherTest, EveryFaultReportsAtOnceWherever)
         void (*fault)(const TemporaryFolder& home);
         std::string report;
         bool allocatorCase;
+        bool walkCut = false;
     } cases[] = {
         {"a fault", FaultOnThisThread, home / "report.txt", false},
         {"a double free", FreeTwice, home / "report.txt", true},
         {"a fault inside malloc", AllocateOverBrokenBlock, home / "report.txt", true},
         {"a fault while the loader is held", FaultWhileTheLoaderIsHeld, home / "report.txt", false},
         {"a data folder that cannot take the report", FaultOnThisThread, home / "missing/report.txt", false},
+        {"two threads faulting together", FaultOnTwoThreadsTogether, home / "report.txt", false},
+        {"another thread's fault while the reporter shows", FaultOnAnotherThreadWhileReporting,
+         home / "report.txt", false},
+        {"another thread running while the reporter shows", FaultWhileAnotherThreadRuns, home / "report.txt",
+         false},
+        {"a fault under a damaged frame", FaultOnADamagedStack, home / "report.txt", false, true},
+        {"a stack overflow on the loader thread", OverflowTheLoaderThread, home / "report.txt", false},
+        {"every descriptor in use without the name", FaultWithEveryDescriptorInUse, home / "report.txt",
+         false},
     };
     for (const auto& c : cases) {
         if (c.allocatorCase && kSanitizedAllocator)
             continue;
         for (const char* name :
-             {"shown", "shownPath", "started", "go", "report.txt", "runtime/CrashReport.txt"})
+             {"shown", "shownPath", "started", "go", "ranOn", "report.txt", "runtime/CrashReport.txt"})
             fs::remove(home / name);
         pid_t child = fork();
         ASSERT_GE(child, 0);
@@ -343,17 +452,47 @@ TEST(CrashCatcherTest, EveryFaultReportsAtOnceWherever)
         EXPECT_TRUE(started) << c.what << ": no reporter within 5 s";
         if (started) {
             EXPECT_TRUE(StartWouldRun(home)) << c.what << ": the crashed program keeps its name";
+            EXPECT_TRUE(RunsFor(child, 300)) << c.what << ": the program ended while the reporter showed";
+            EXPECT_FALSE(fs::exists(home / "ranOn")) << c.what << ": another thread ran on";
         }
         home.WriteText("go", "");
         int status = WaitAtMost(child, 20);
         EXPECT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
             << c.what << ": the fault did not end the child";
-        EXPECT_EQ(home.ReadText("shown").rfind("<MODULE>", 0), 0u)
-            << c.what << ": no report reached the reporter";
+        const std::string shown = home.ReadText("shown");
+        EXPECT_EQ(shown.rfind("<MODULE>", 0), 0u) << c.what << ": no report reached the reporter";
+        EXPECT_EQ(shown.find("<STACKEND>The stack could not be read further.</STACKEND><PRODUCT>") !=
+                      std::string::npos,
+                  c.walkCut)
+            << c.what << ": " << shown;
         const bool spare = c.report != home / "report.txt";
         EXPECT_EQ(home.ReadText("shownPath"), (spare ? home / "runtime/CrashReport.txt" : c.report) + "\n")
             << c.what;
     }
+}
+
+// Should the walk never end, the report made before it is there, saying
+// so; the reporter waits for the whole one.
+TEST(CrashCatcherTest, TheReportBeforeTheWalkIsWrittenAndStartsNoReporter)
+{
+    TemporaryFolder home;
+    MakeReporterStandIn(home);
+    QuorbApp app;
+    const String reportPath = theCrashCatcher.reportPath;
+    const std::string reporterPath = theCrashCatcher.reporterPath;
+    theCrashCatcher.reportPath = (home / "report.txt").c_str();
+    theCrashCatcher.reporterPath = home / "reporter";
+    Platform::Crash::Fault fault = OneFrameFault(1, 0x20);
+    fault.walk = Platform::Crash::Walk::NotYet;
+    theCrashCatcher.Filter(fault);
+    theCrashCatcher.reportPath = reportPath;
+    theCrashCatcher.reporterPath = reporterPath;
+    EXPECT_NE(home.ReadText("report.txt")
+                  .find("<STACKWALK>0001:00000020</STACKWALK><STACKEND>The stack was not read.</STACKEND>"
+                        "<PRODUCT>"),
+              std::string::npos)
+        << home.ReadText("report.txt");
+    EXPECT_FALSE(fs::exists(home / "started"));
 }
 
 TEST(CrashCatcherTest, CrashSwitchReportsDuringStartUpAndEndsCleanly)

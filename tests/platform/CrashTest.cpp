@@ -10,12 +10,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -27,9 +29,12 @@ __attribute__((noinline)) void CaptureInto(Platform::Crash::Fault& fault)
     asm volatile(""); // keeps the call from becoming a jump
 }
 
+// The report before the walk is a '-' when it holds the faulting
+// instruction alone; the report after it, the signal.
 void WriteSignal(const Platform::Crash::Fault& fault)
 {
-    char code = static_cast<char>(fault.signal);
+    const bool early = fault.walk == Platform::Crash::Walk::NotYet && fault.frameCount == 1;
+    char code = early ? '-' : static_cast<char>(fault.signal);
     (void)!write(reportPipe, &code, 1);
 }
 
@@ -84,7 +89,7 @@ TEST(CrashTest, AbortIsReportedOnceAndStillEndsTheProcess)
     int status = 0;
     std::string seen = RunFailingChild(
         WriteSignal, [] { std::abort(); }, status);
-    EXPECT_EQ(seen, std::string(1, static_cast<char>(SIGABRT)));
+    EXPECT_EQ(seen, "-" + std::string(1, static_cast<char>(SIGABRT)));
     EXPECT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
@@ -93,8 +98,43 @@ TEST(CrashTest, AFaultWhileReportingGoesToTheEarlierHandling)
     int status = 0;
     std::string seen = RunFailingChild(
         FaultAgain, [] { raise(SIGFPE); }, status);
-    EXPECT_EQ(seen, std::string(1, static_cast<char>(SIGFPE)));
+    EXPECT_EQ(seen, "-");
     EXPECT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+extern "C" void OverflowTheStack();
+
+// The stacks threads take go back as they end, and a thread asking twice
+// keeps the one it has: after many threads, two more at once each have one,
+// and the overflow of one of them is reported.
+TEST(CrashTest, ThreadsPreparedAfterManyOthersHaveAStackForAnOverflow)
+{
+    int status = 0;
+    std::string seen = RunFailingChild(
+        WriteSignal,
+        [] {
+            for (int i = 0; i < 40; ++i) {
+                std::thread([] {
+                    Platform::Crash::PrepareThread();
+                    Platform::Crash::PrepareThread();
+                }).join();
+            }
+            static std::atomic<bool> holding{false};
+            std::thread([] {
+                Platform::Crash::PrepareThread();
+                holding = true;
+                for (;;)
+                    pause();
+            }).detach();
+            while (!holding)
+                usleep(1000);
+            std::thread([] {
+                Platform::Crash::PrepareThread();
+                OverflowTheStack();
+            }).join();
+        },
+        status);
+    EXPECT_EQ(seen, "-" + std::string(1, static_cast<char>(SIGSEGV)));
 }
 
 namespace {
@@ -112,7 +152,8 @@ std::string LateModulePath()
 void OpenLateModuleAndFault()
 {
     void* module = dlopen(LateModulePath().c_str(), RTLD_NOW);
-    auto fault = reinterpret_cast<void (*)()>(module != nullptr ? dlsym(module, "FaultInLateModule") : nullptr);
+    auto fault =
+        reinterpret_cast<void (*)()>(module != nullptr ? dlsym(module, "FaultInLateModule") : nullptr);
     lateFunction = reinterpret_cast<uintptr_t>(fault);
     lateSegment = SegmentHolding(lateFunction);
     fault();
@@ -136,7 +177,8 @@ TEST(CrashTest, AFaultInAModuleOpenedLaterIsPlacedInIt)
 {
     int status = 0;
     std::string seen = RunFailingChild(WriteLatePlace, OpenLateModuleAndFault, status);
-    EXPECT_EQ(seen, std::filesystem::canonical(LateModulePath()).string() + " inside");
+    const std::string place = std::filesystem::canonical(LateModulePath()).string() + " inside";
+    EXPECT_EQ(seen, place + place) << "placed before the walk and after it";
 }
 
 TEST(CrashTest, RunProgramWaitsAndReportsSuccess)
