@@ -303,8 +303,9 @@ TEST(SoundMixerTest, VoicesAreSummedBelowFullScale)
     for (int i = 1; i < kCount; ++i) {
         const int sum = 2 * (kFirst + i * kStep), now = out[static_cast<size_t>(i) * 2];
         SCOPED_TRACE(testing::Message() << "a sum of " << sum << " gives " << now);
-        if (sum <= 24576)
+        if (sum <= 24576) {
             ASSERT_EQ(now, sum);
+        }
         const int step = now - out[static_cast<size_t>(i - 1) * 2];
         ASSERT_GT(step, 0) << "a louder sum is louder";
         ASSERT_LE(step, rise + 2) << "the slope never steepens";
