@@ -220,9 +220,10 @@ bool ShowsNothingUnasked(const char* driver)
 // A window of a desktop whose own layout SDL cannot name (deep colour) has
 // no surface of its own: software frames would go through a 3D pipeline
 // run on the processor, several times the cost of any other desktop. Such a
-// window takes a visual of 8-bit channels the X server also offers, and its
+// window takes a visual of 24 or 32 bits the X server also offers, and its
 // frames go as they do on a 24-bit desktop. Any other desktop keeps SDL's
-// own choice.
+// own choice, also after a deep one (the hint holds for every window SDL
+// makes, and it remakes the window for OpenGL).
 void ChooseWindowVisual()
 {
     SDL_DisplayMode desktop;

@@ -4,11 +4,8 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-#include <cstdlib>
 #include <cstring>
-#include <mutex>
-#include <optional>
-#include <string>
+#include <initializer_list>
 
 namespace Platform {
 
@@ -41,9 +38,9 @@ struct XLibrary
     bool Complete() const { return open && close && screen && depth && visuals && free; }
 };
 
-// Red, green and blue in bytes of their own, as SDL names a 24- or 32-bit
-// TrueColor layout; a 24-bit one first, since a 32-bit visual's fourth byte
-// is alpha to a compositing window manager.
+// A TrueColor visual of 24 or 32 bits, which SDL names; a 24-bit one first,
+// since a 32-bit visual's fourth byte is alpha to a compositing window
+// manager.
 unsigned long NamedVisual(const XLibrary& x, Display* display, int screen)
 {
     XVisualInfo wanted{};
@@ -54,9 +51,8 @@ unsigned long NamedVisual(const XLibrary& x, Display* display, int screen)
     unsigned long chosen = 0;
     for (const int depth : {24, 32}) {
         for (int i = 0; i < count && chosen == 0; ++i) {
-            const XVisualInfo& v = found[i];
-            if (v.depth == depth && v.red_mask == 0xFF0000 && v.green_mask == 0xFF00 && v.blue_mask == 0xFF) {
-                chosen = v.visualid;
+            if (found[i].depth == depth) {
+                chosen = found[i].visualid;
             }
         }
     }
@@ -89,16 +85,8 @@ XScreenFormat GetXScreenFormat()
     if (!driver || std::strcmp(driver, "x11") != 0) {
         return {};
     }
-    // SDL's connection, like ours, goes to the display DISPLAY names.
-    const char* named = std::getenv("DISPLAY");
-    const std::string display = named ? named : "";
-    static std::mutex mutex;
-    static std::optional<std::pair<std::string, XScreenFormat>> kept;
-    std::lock_guard<std::mutex> lock(mutex);
-    if (!kept || kept->first != display) {
-        kept.emplace(display, AskServer());
-    }
-    return kept->second;
+    static const XScreenFormat asked = AskServer();
+    return asked;
 }
 
 } // namespace Platform

@@ -2,7 +2,8 @@
 """The real program on desktops of other depths than the usual 24 bits, on
 the X server it runs under. On a deep-colour desktop (30 bits), a first
 start shows its title in the window it opens, as the X server's own picture
-of the window says, and saves that mode. On an 8-bit desktop, which cannot
+of the window says, through the window's own surface (not a renderer run on
+the processor), and saves that mode. On an 8-bit desktop, which cannot
 show the game, it ends saying what the desktop's depth must be.
 
     OtherDesktops.py PROGRAM_DIR SHOTS_DIR deep|palette"""
@@ -15,6 +16,7 @@ from gamedriver import Game, run_to_end, temporary_data_home, what_is_wrong
 from PlayThrough import play_button
 
 DEPTH_REASON = "Your desktop color depth must be set to 16 bit or 32 bit color"
+NO_SURFACE = "WARNING: the game's window has no surface"
 
 
 def deep(program_dir, shots_dir):
@@ -30,6 +32,10 @@ def deep(program_dir, shots_dir):
         game.close_window()
         if game.wait_exit() != 0:
             return f"the game exited with status {game.process.returncode}{game.output_tail()}"
+        with open(game.output_path(), errors="replace") as f:
+            printed = f.read()
+        if NO_SURFACE in printed:
+            return f"the window had no surface of its own{game.output_tail()}"
         with open(os.path.join(data_home, "KEXGames", "Quorb Swap", "config.cfg"), "rb") as f:
             saved = f.read().decode()
         for line in ("DX::SafeMode=true", "DX::Fullscreen=false", "DX::ScreenWidth=640"):
