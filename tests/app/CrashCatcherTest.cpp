@@ -9,6 +9,7 @@
 #include "support/LocalHttpServer.h"
 #include "support/ProgramSegments.h"
 #include "support/TemporaryFolder.h"
+#include "support/modules/HeldLoader.h"
 
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -275,15 +276,7 @@ void FaultOnThisThread(const TemporaryFolder&)
 void FaultWhileTheLoaderIsHeld(const TemporaryFolder&)
 {
     int held[2];
-    if (pipe(held) != 0)
-        return;
-    setenv("QS_HELD_LOADER_FD", std::to_string(held[1]).c_str(), 1);
-    std::thread([] {
-        const char* folder = std::getenv("QS_TEST_MODULES");
-        dlopen((std::string(folder != nullptr ? folder : ".") + "/HeldLoader.so").c_str(), RTLD_NOW);
-    }).detach();
-    char byte;
-    if (read(held[0], &byte, 1) == 1)
+    if (HoldTheLoaderOnAnotherThread(held))
         StoreThroughBadPointer();
 }
 
