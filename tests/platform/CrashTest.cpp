@@ -205,6 +205,10 @@ void WriteLatePlace(const Platform::Crash::Fault& fault)
     const char* texts[] = {frame.module, inside ? " inside" : " outside", nullptr};
     for (const char* const* text = texts; *text != nullptr; ++text)
         (void)!write(reportPipe, *text, std::strlen(*text));
+    // The earlier handling a sanitizer puts in place reads the loader's list,
+    // which the held case keeps locked.
+    if (fault.walk != Platform::Crash::Walk::NotYet)
+        _exit(1);
 }
 } // namespace
 
