@@ -61,9 +61,9 @@ void Install(Handler handler);
 void Uninstall();
 
 // Gives the calling thread an alternate stack the handler can run on when
-// the thread's own stack is what failed, from stacks made before; nothing
-// when it has one already. Every thread that runs the game's code calls it
-// first; the stack goes back as the thread ends. Takes no heap.
+// the thread's own stack is what failed; nothing when it has one already.
+// Every thread that runs the game's code calls it first; the stack is
+// mapped for the thread alone, without the heap, and goes as it ends.
 void PrepareThread();
 
 // The caller's own stack, its caller first, for a report without a fault.
