@@ -8,6 +8,7 @@
 #include <pthread.h>
 #include <setjmp.h>
 #include <signal.h>
+#include <sys/mman.h>
 #include <sys/syscall.h>
 #include <ucontext.h>
 #include <unistd.h>
@@ -194,26 +195,24 @@ void OnSignal(int signal, siginfo_t*, void* context)
     EndNow(signal);
 }
 
-// Alternate stacks for the threads the game starts, made before any of
-// them: a thread takes one without the heap and gives it back as it ends.
-constexpr int kThreadStacks = 16;
+// Each thread the game starts maps an alternate stack of its own as it
+// starts, so however many run at once none is left without one; the
+// mapping goes as the thread ends.
 constexpr size_t kThreadStackSize = 128 * 1024;
-alignas(16) char threadStacks[kThreadStacks][kThreadStackSize];
-std::atomic_flag threadStackTaken[kThreadStacks];
 
-void GiveBackThreadStack(void* stack)
+void ReleaseThreadStack(void* stack)
 {
     stack_t none{};
     none.ss_flags = SS_DISABLE;
     sigaltstack(&none, nullptr);
-    threadStackTaken[(static_cast<char*>(stack) - threadStacks[0]) / kThreadStackSize].clear();
+    munmap(stack, kThreadStackSize);
 }
 
 pthread_key_t ThreadStackKey()
 {
     static const pthread_key_t key = [] {
         pthread_key_t made;
-        pthread_key_create(&made, GiveBackThreadStack);
+        pthread_key_create(&made, ReleaseThreadStack);
         return made;
     }();
     return key;
@@ -301,16 +300,14 @@ void PrepareThread()
     const pthread_key_t key = ThreadStackKey();
     if (pthread_getspecific(key) != nullptr)
         return;
-    for (int i = 0; i < kThreadStacks; ++i) {
-        if (threadStackTaken[i].test_and_set())
-            continue;
-        stack_t stack{};
-        stack.ss_sp = threadStacks[i];
-        stack.ss_size = kThreadStackSize;
-        sigaltstack(&stack, nullptr);
-        pthread_setspecific(key, threadStacks[i]);
+    void* mapped = mmap(nullptr, kThreadStackSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_STACK, -1, 0);
+    if (mapped == MAP_FAILED)
         return;
-    }
+    stack_t stack{};
+    stack.ss_sp = mapped;
+    stack.ss_size = kThreadStackSize;
+    sigaltstack(&stack, nullptr);
+    pthread_setspecific(key, mapped);
 }
 
 const char* SpareFolder(int index)

@@ -9,6 +9,8 @@
 #include "support/LocalHttpServer.h"
 #include "support/ProgramSegments.h"
 #include "support/TemporaryFolder.h"
+#include "support/modules/HeldLoader.h"
+#include "support/modules/ThreadSanitizer.h"
 
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -275,15 +277,7 @@ void FaultOnThisThread(const TemporaryFolder&)
 void FaultWhileTheLoaderIsHeld(const TemporaryFolder&)
 {
     int held[2];
-    if (pipe(held) != 0)
-        return;
-    setenv("QS_HELD_LOADER_FD", std::to_string(held[1]).c_str(), 1);
-    std::thread([] {
-        const char* folder = std::getenv("QS_TEST_MODULES");
-        dlopen((std::string(folder != nullptr ? folder : ".") + "/HeldLoader.so").c_str(), RTLD_NOW);
-    }).detach();
-    char byte;
-    if (read(held[0], &byte, 1) == 1)
+    if (HoldTheLoaderOnAnotherThread(held))
         StoreThroughBadPointer();
 }
 
@@ -427,7 +421,9 @@ TEST(CrashCatcherTest, EveryFaultReportsAtOnceWherever)
          false},
     };
     for (const auto& c : cases) {
-        if (c.allocatorCase && kSanitizedAllocator)
+        // Under ThreadSanitizer the unwinder's fault inside the handler
+        // does not come back to it.
+        if ((c.allocatorCase && kSanitizedAllocator) || (c.walkCut && kThreadSanitizer))
             continue;
         for (const char* name :
              {"shown", "shownPath", "started", "go", "ranOn", "report.txt", "runtime/CrashReport.txt"})

@@ -1,12 +1,18 @@
 #include "platform/Net.h"
 
 #include "platform/Clock.h"
+#include "support/AlternateStack.h"
 #include "support/LocalHttpServer.h"
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <netdb.h>
 
+#include <atomic>
+#include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace {
 constexpr uint32_t kLoopback = 0x7F000001;
@@ -21,7 +27,33 @@ template <typename Ready> bool WaitUntil(Ready ready, uint32_t patienceMs = 5000
     }
     return true;
 }
+
+// Names under .invalid never resolve: the resolver below answers them at
+// once, where the machine's name server may keep a lookup (and its thread,
+// holding one of the alternate stacks) for seconds. The probe among them
+// notes whether the thread that looks it up has an alternate stack.
+constexpr const char* kStackProbe = "alternate-stack.probe.invalid";
+std::atomic<const char*> stackOfTheLookupThread{"not looked up"};
+
+bool NeverResolves(std::string_view host)
+{
+    constexpr std::string_view kInvalid = ".invalid";
+    return host.size() >= kInvalid.size() && host.substr(host.size() - kInvalid.size()) == kInvalid;
+}
 } // namespace
+
+// Defined in the test program, this comes before the C library's (and a
+// sanitizer's) to every lookup; other names go on to the next one.
+extern "C" int getaddrinfo(const char* host, const char* service, const addrinfo* hints, addrinfo** found)
+{
+    if (host != nullptr && std::strcmp(host, kStackProbe) == 0)
+        stackOfTheLookupThread = AlternateStackOfThisThread();
+    if (host != nullptr && NeverResolves(host))
+        return EAI_NONAME;
+    using Resolver = int (*)(const char*, const char*, const addrinfo*, addrinfo**);
+    static const auto next = reinterpret_cast<Resolver>(dlsym(RTLD_NEXT, "getaddrinfo"));
+    return next(host, service, hints, found);
+}
 
 TEST(NetTest, DottedAddressesNeedNoNameServer)
 {
@@ -29,6 +61,15 @@ TEST(NetTest, DottedAddressesNeedNoNameServer)
     ASSERT_TRUE(WaitUntil([&] { return lookup.IsFinished(); }));
     EXPECT_TRUE(lookup.IsFound());
     EXPECT_EQ(lookup.GetAddress(), kLoopback);
+}
+
+// A fault of the resolver must find a stack for the crash handler.
+TEST(NetTest, TheLookupThreadHasAnAlternateStack)
+{
+    Platform::Net::Lookup lookup(kStackProbe);
+    ASSERT_TRUE(WaitUntil([&] { return lookup.IsFinished(); }));
+    EXPECT_FALSE(lookup.IsFound());
+    EXPECT_STREQ(stackOfTheLookupThread.load(), "set");
 }
 
 // The worker keeps its own share of the answer, so an owner that gives up

@@ -1,11 +1,18 @@
 #include "platform/Sound.h"
 
 #include "platform/Clock.h"
+#include "support/AlternateStack.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
 #include <vector>
 
 using Platform::SoundBuffer;
@@ -63,6 +70,49 @@ std::vector<int16_t> Sine(size_t count, size_t period, float amplitude)
         samples[i] = static_cast<int16_t>(std::lround(amplitude * std::sin(6.2831853 * i / period)));
     }
     return samples;
+}
+
+// The id of this process's thread whose name starts so; 0 when there is none.
+pid_t ThreadNamed(const std::string& start)
+{
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+        std::ifstream comm(task.path() / "comm");
+        std::string name;
+        if (std::getline(comm, name) && name.rfind(start, 0) == 0) {
+            return static_cast<pid_t>(std::stol(task.path().filename().string()));
+        }
+    }
+    return 0;
+}
+
+std::atomic<const char*> stackOfTheProbedThread{nullptr};
+
+void NoteAlternateStack(int)
+{
+    stackOfTheProbedThread = AlternateStackOfThisThread();
+}
+
+// What a handler run on the thread sees of its alternate stack, asked with a
+// signal nothing else here uses; the earlier handling is put back after.
+std::string AlternateStackOf(pid_t thread)
+{
+    constexpr uint32_t kPatienceMs = 5000;
+    struct sigaction probe = {};
+    probe.sa_handler = NoteAlternateStack;
+    sigemptyset(&probe.sa_mask);
+    struct sigaction earlier = {};
+    sigaction(SIGUSR2, &probe, &earlier);
+    stackOfTheProbedThread = nullptr;
+    const uint32_t start = Platform::Clock::Milliseconds();
+    if (tgkill(getpid(), thread, SIGUSR2) == 0) {
+        while (stackOfTheProbedThread.load() == nullptr &&
+               Platform::Clock::Milliseconds() - start < kPatienceMs) {
+            Platform::Clock::Sleep(1);
+        }
+    }
+    const char* seen = stackOfTheProbedThread.load();
+    sigaction(SIGUSR2, &earlier, nullptr);
+    return seen != nullptr ? seen : "no answer";
 }
 } // namespace
 
@@ -314,7 +364,7 @@ TEST(SoundMixerTest, VoicesAreSummedBelowFullScale)
     }
 }
 
-TEST(SoundDeviceTest, PlaysThroughTheDummyDriver)
+TEST(SoundDeviceTest, PlaysThroughTheDummyDriverOnAThreadWithAnAlternateStack)
 {
     Platform::SoundDevice device;
     ASSERT_TRUE(device.Open()) << "the tests run with SDL_AUDIODRIVER=dummy";
@@ -327,6 +377,11 @@ TEST(SoundDeviceTest, PlaysThroughTheDummyDriver)
         Platform::Clock::Sleep(5);
     }
     EXPECT_FALSE(buffer->IsPlaying()) << "the device's thread mixed the sound to its end";
+    // SDL names its playback thread so; a fault there must find a stack for
+    // the crash handler.
+    const pid_t deviceThread = ThreadNamed("SDLAudioP");
+    ASSERT_NE(deviceThread, 0) << "no thread of SDL's named SDLAudioP...";
+    EXPECT_EQ(AlternateStackOf(deviceThread), "set");
     buffer.reset();
     device.Close();
     EXPECT_EQ(device.GetMixer(), nullptr);
