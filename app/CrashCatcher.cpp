@@ -195,7 +195,7 @@ void CrashCatcher::Report(const Platform::Crash::Fault& fault, const char* exten
     Platform::ReleaseInstanceNameOnFault();
     static CrashReportText text;
     AppendCrashText(fault, extended, text);
-    const char* path = WriteReport(text);
+    const char* path = WriteReportWhereItFits(text);
     if (path == nullptr || !Platform::Crash::RunProgram(ReporterArguments(path))) {
         const char* lines[] = {"Unexpected error: ", text.Text(), "\n", nullptr};
         Platform::Crash::WriteError(lines);
@@ -220,7 +220,7 @@ String CrashCatcher::GetSystemInfo()
 
 // The application's data folder, else the working folder; when it cannot
 // take the report, the first spare folder that can.
-const char* CrashCatcher::WriteReport(const CrashReportText& text) const
+const char* CrashCatcher::WriteReportWhereItFits(const CrashReportText& text) const
 {
     static PathText path;
     path.Clear();
@@ -228,10 +228,10 @@ const char* CrashCatcher::WriteReport(const CrashReportText& text) const
         path.Append(reportPath.CStr());
     else
         PathIn(theApp != nullptr ? theApp->dataFolder.CStr() : "", kReportFileName, path);
-    if (Platform::Crash::WriteReport(path.Text(), text.Text(), text.Size()))
+    if (Platform::Crash::ReplaceFile(path.Text(), text.Text(), text.Size()))
         return path.Text();
     for (int i = 0; const char* folder = Platform::Crash::SpareFolder(i); ++i) {
-        if (Platform::Crash::WriteReport(PathIn(folder, kReportFileName, path), text.Text(), text.Size()))
+        if (Platform::Crash::ReplaceFile(PathIn(folder, kReportFileName, path), text.Text(), text.Size()))
             return path.Text();
     }
     return nullptr;

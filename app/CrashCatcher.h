@@ -97,7 +97,7 @@ class CrashCatcher
     void Report(const Platform::Crash::Fault& fault, const char* extended);
     // The path written to, in storage of its own; null when no folder
     // could take the report.
-    const char* WriteReport(const CrashReportText& text) const;
+    const char* WriteReportWhereItFits(const CrashReportText& text) const;
     const char* const* ReporterArguments(const char* path) const;
     void RunMessageBoxes(const String& displayText);
     int ShowWindowState(const String& displayText);

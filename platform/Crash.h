@@ -29,13 +29,17 @@ struct Fault
     Frame frames[kMaxFrames];
 };
 
-// Called on the failing thread, on the alternate stack, with the earlier
-// handlers already back in place: a second fault goes to them. When it
-// returns, the signal is raised again and the earlier handling ends the
-// process. It runs while other threads may hold any lock (the allocator's,
-// the loader's), so it may only make async-signal-safe calls: the ones
-// below marked so, and what it prepared before the fault.
+// Called on the first thread to fail, on its alternate stack, while the
+// process's other threads stand still: a fault of another one meanwhile
+// stops that one too, and a fault of this thread goes at once to the
+// handling there was before Install. When it returns, the signal is raised
+// again and that earlier handling ends the process. It runs while other
+// threads may hold any lock (the allocator's, the loader's), so it may only
+// make async-signal-safe calls: the ones below marked so, and what it
+// prepared before the fault.
 using Handler = void (*)(const Fault& fault);
+
+// --- Signals and the stack (Crash.cpp; the modules, CrashModules.cpp) ---
 
 // Catches SIGSEGV, SIGBUS, SIGILL, SIGFPE and SIGABRT; calling it again
 // replaces the handler. It also notes what the handler cannot look up at
@@ -48,16 +52,20 @@ void Uninstall();
 // The modules are noted again first: some may have been loaded since.
 void CaptureHere(Fault& fault);
 
-// Async-signal-safe. The whole text as the file at the path: written to a
-// new file in the same folder and renamed over the old one, so a link
-// standing there is replaced and what it names is never written. False,
-// with nothing left behind, when the folder cannot take it.
-bool WriteReport(const char* path, const char* text, size_t size);
-
 // Async-signal-safe. The folders a report goes to when its own cannot take
 // it, in order: the user's runtime folder, the temporary folder (TMPDIR),
 // /tmp; as they were at Install. Null past the last.
 const char* SpareFolder(int index);
+
+// --- The report file (CrashReportFile.cpp) ---
+
+// Async-signal-safe. The whole text as the file at the path: written to a
+// new file in the same folder and renamed over the old one, so a link
+// standing there is replaced and what it names is never written. False,
+// with nothing left behind, when the folder cannot take it.
+bool ReplaceFile(const char* path, const char* text, size_t size);
+
+// --- Starting the reporter (CrashProgram.cpp) ---
 
 // Async-signal-safe. Runs the program (arguments[0] is its path; the list
 // ends with a null) in a process of its own and waits for it; false when it
@@ -67,6 +75,8 @@ bool RunProgram(const char* const* arguments);
 // Async-signal-safe. The texts, one after the other, on the standard error
 // stream; the list ends with a null.
 void WriteError(const char* const* texts);
+
+// --- The report's message box and terminal (CrashBox.cpp) ---
 
 // A message box with the buttons given, left to right; the index of the one
 // pressed. The box shows the text as FitToScreen lays it out for the screen;

@@ -96,6 +96,19 @@ bool IsSectionAndOffset(const std::string& value)
     return true;
 }
 
+// Whether the child is still running after the time given.
+bool RunsFor(pid_t child, int milliseconds)
+{
+    for (int waited = 0; waited < milliseconds; waited += 10) {
+        siginfo_t ended{};
+        if (waitid(P_PID, static_cast<id_t>(child), &ended, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+            ended.si_pid == child)
+            return false;
+        usleep(10000);
+    }
+    return true;
+}
+
 int WaitFor(pid_t child)
 {
     int status = 0;
@@ -262,6 +275,53 @@ void FaultWhileTheLoaderIsHeld(const TemporaryFolder&)
         StoreThroughBadPointer();
 }
 
+// Two threads released together both fault.
+void FaultOnTwoThreadsTogether(const TemporaryFolder&)
+{
+    static std::atomic<int> ready{0};
+    for (int i = 0; i < 2; ++i) {
+        std::thread([] {
+            ++ready;
+            while (ready.load() < 3) {
+            }
+            StoreThroughBadPointer();
+        }).detach();
+    }
+    while (ready.load() < 2) {
+    }
+    ++ready;
+    for (;;)
+        pause();
+}
+
+// A thread blocking every signal but the faults' cannot be stopped; it
+// faults while the reporter shows.
+void FaultOnAnotherThreadWhileReporting(const TemporaryFolder& home)
+{
+    std::thread([started = home / "started"] {
+        sigset_t blocked;
+        sigfillset(&blocked);
+        for (int signal : {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT})
+            sigdelset(&blocked, signal);
+        pthread_sigmask(SIG_BLOCK, &blocked, nullptr);
+        while (!fs::exists(started))
+            usleep(1000);
+        StoreThroughBadPointer();
+    }).detach();
+    StoreThroughBadPointer();
+}
+
+// A thread that would go on while the reporter shows, and leave a mark.
+void FaultWhileAnotherThreadRuns(const TemporaryFolder& home)
+{
+    std::thread([&home] {
+        while (!fs::exists(home / "started"))
+            usleep(1000);
+        home.WriteText("ranOn", "");
+    }).detach();
+    StoreThroughBadPointer();
+}
+
 void MakeReporterStandIn(const TemporaryFolder& home)
 {
     // Keeps the report it is started on and where it was, says it is up, and
@@ -316,12 +376,17 @@ TEST(CrashCatcherTest, EveryFaultReportsAtOnceWherever)
         {"a fault inside malloc", AllocateOverBrokenBlock, home / "report.txt", true},
         {"a fault while the loader is held", FaultWhileTheLoaderIsHeld, home / "report.txt", false},
         {"a data folder that cannot take the report", FaultOnThisThread, home / "missing/report.txt", false},
+        {"two threads faulting together", FaultOnTwoThreadsTogether, home / "report.txt", false},
+        {"another thread's fault while the reporter shows", FaultOnAnotherThreadWhileReporting,
+         home / "report.txt", false},
+        {"another thread running while the reporter shows", FaultWhileAnotherThreadRuns, home / "report.txt",
+         false},
     };
     for (const auto& c : cases) {
         if (c.allocatorCase && kSanitizedAllocator)
             continue;
         for (const char* name :
-             {"shown", "shownPath", "started", "go", "report.txt", "runtime/CrashReport.txt"})
+             {"shown", "shownPath", "started", "go", "ranOn", "report.txt", "runtime/CrashReport.txt"})
             fs::remove(home / name);
         pid_t child = fork();
         ASSERT_GE(child, 0);
@@ -343,6 +408,8 @@ TEST(CrashCatcherTest, EveryFaultReportsAtOnceWherever)
         EXPECT_TRUE(started) << c.what << ": no reporter within 5 s";
         if (started) {
             EXPECT_TRUE(StartWouldRun(home)) << c.what << ": the crashed program keeps its name";
+            EXPECT_TRUE(RunsFor(child, 300)) << c.what << ": the program ended while the reporter showed";
+            EXPECT_FALSE(fs::exists(home / "ranOn")) << c.what << ": another thread ran on";
         }
         home.WriteText("go", "");
         int status = WaitAtMost(child, 20);
