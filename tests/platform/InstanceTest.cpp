@@ -458,7 +458,8 @@ TEST(InstanceTest, AHolderThatDoesNotAnswerIsPassedOver)
             kill(holder, SIGKILL);
             waitpid(holder, nullptr, 0);
         }
-        EXPECT_EQ(start.code, static_cast<int>(Start::WithoutName)) << "-1: still waiting after " << kPatience << " s";
+        EXPECT_EQ(start.code, static_cast<int>(Start::WithoutName))
+            << "-1: still waiting after " << kPatience << " s; said: " << start.errorText;
         EXPECT_LT(took, kQuickStart);
         EXPECT_NE(start.errorText.find("seems not to answer"), std::string::npos) << start.errorText;
     }
