@@ -4,6 +4,7 @@
 #include "app/Audio.h"
 #include "app/Graphics.h"
 #include "app/Keyboard.h"
+#include "platform/Crash.h"
 #include "platform/System.h"
 #include "platform/Window.h"
 
@@ -52,6 +53,7 @@ void App::StartLoader()
     // thread has started.
     loading = true;
     loader = std::thread([this] {
+        Platform::Crash::PrepareThread();
         // The main thread keeps the title screen moving while this one
         // loads: it comes first when both want the processor.
         Platform::System::LowerThreadPriority(kLoaderPriorityDrop);

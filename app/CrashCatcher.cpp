@@ -36,6 +36,9 @@ using PathText = CrashCatcherText<kPathRoom>;
 // names and folders, the graphics device's mode.
 char osDescription[512];
 char displayVersion[128];
+// The report being made at a fault, kept for the error stream should no
+// folder take it.
+CrashReportText reportText;
 
 void KeepText(char* kept, size_t room, const String& text)
 {
@@ -104,6 +107,10 @@ void AppendCrashText(const Platform::Crash::Fault& fault, const char* extended, 
         text.AppendNumber(static_cast<uint32_t>(fault.frames[i].offset), 8, 16);
         text.CloseTag("STACKWALK");
     }
+    if (fault.walk != Platform::Crash::Walk::Whole)
+        text.AppendTag("STACKEND", fault.walk == Platform::Crash::Walk::NotYet
+                                       ? "The stack was not read."
+                                       : "The stack could not be read further.");
     AppendSystemInfo(extended, text);
 }
 
@@ -183,10 +190,16 @@ void CrashCatcher::RunNow()
 }
 
 // The application's extended information is its own code, which may
-// allocate or lock: a fault's report goes without it.
+// allocate or lock: a fault's report goes without it. The report made
+// before the stack is walked is only written: it is there should the walk
+// never end.
 void CrashCatcher::Filter(const Platform::Crash::Fault& fault)
 {
-    Report(fault, "");
+    if (fault.walk != Platform::Crash::Walk::NotYet) {
+        Report(fault, "");
+        return;
+    }
+    WriteReportOf(fault, "");
 }
 
 // Everything from here to the reporter's start is async-signal-safe: the
@@ -196,14 +209,18 @@ void CrashCatcher::Filter(const Platform::Crash::Fault& fault)
 // the running copy goes first, so a start meanwhile becomes the game.
 void CrashCatcher::Report(const Platform::Crash::Fault& fault, const char* extended)
 {
-    Platform::ReleaseInstanceNameOnFault();
-    static CrashReportText text;
-    AppendCrashText(fault, extended, text);
-    const char* path = WriteReportWhereItFits(text);
+    const char* path = WriteReportOf(fault, extended);
     if (path == nullptr || !Platform::Crash::RunProgram(ReporterArguments(path))) {
-        const char* lines[] = {"Unexpected error: ", text.Text(), "\n", nullptr};
+        const char* lines[] = {"Unexpected error: ", reportText.Text(), "\n", nullptr};
         Platform::Crash::WriteError(lines);
     }
+}
+
+const char* CrashCatcher::WriteReportOf(const Platform::Crash::Fault& fault, const char* extended) const
+{
+    Platform::ReleaseInstanceNameOnFault();
+    AppendCrashText(fault, extended, reportText);
+    return WriteReportWhereItFits(reportText);
 }
 
 String CrashCatcher::BuildCrashText(const Platform::Crash::Fault& fault)

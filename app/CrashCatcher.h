@@ -95,6 +95,9 @@ class CrashCatcher
 
   private:
     void Report(const Platform::Crash::Fault& fault, const char* extended);
+    // The report's text, written where it fits, after the name of the
+    // running copy is given up; the path, as below.
+    const char* WriteReportOf(const Platform::Crash::Fault& fault, const char* extended) const;
     // The path written to, in storage of its own; null when no folder
     // could take the report.
     const char* WriteReportWhereItFits(const CrashReportText& text) const;

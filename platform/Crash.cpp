@@ -6,6 +6,8 @@
 #include <dirent.h>
 #include <execinfo.h>
 #include <fcntl.h>
+#include <pthread.h>
+#include <setjmp.h>
 #include <signal.h>
 #include <sys/syscall.h>
 #include <ucontext.h>
@@ -34,6 +36,9 @@ Fault caught;
 alignas(16) char alternateStack[256 * 1024];
 // The thread making the report; 0 before the first fault.
 std::atomic<pid_t> reporter{0};
+// A descriptor held from Install and closed first at a fault: the report
+// file's open succeeds even with every other one in use.
+int reserve = -1;
 
 uintptr_t FaultingInstruction(void* context)
 {
@@ -128,6 +133,31 @@ void StopOtherThreads(pid_t self)
     close(fd);
 }
 
+// A fault while the stack is walked (a frame pointer overwritten sends the
+// unwinder to memory nobody mapped) comes back here with the frames found.
+sigjmp_buf walkCut;
+volatile sig_atomic_t walking = 0;
+
+// The return addresses found before a cut stay in place: the unwinder
+// fills the list as it goes.
+int WalkStack(void** stack, Walk& walk)
+{
+    for (int i = 0; i < kMaxFrames; ++i)
+        stack[i] = nullptr;
+    if (sigsetjmp(walkCut, 1) != 0) {
+        walk = Walk::CutShort;
+        int count = 0;
+        while (count < kMaxFrames && stack[count] != nullptr)
+            ++count;
+        return count;
+    }
+    walking = 1;
+    const int count = backtrace(stack, kMaxFrames);
+    walking = 0;
+    walk = Walk::Whole;
+    return count;
+}
+
 // The first fault is reported. Meanwhile the other threads stand still and
 // a fault of one of them parks it; a fault of the reporting thread itself
 // ends the process.
@@ -138,22 +168,57 @@ void OnSignal(int signal, siginfo_t*, void* context)
     if (!reporter.compare_exchange_strong(owner, self)) {
         if (owner != self)
             Park();
+        if (walking) {
+            walking = 0;
+            siglongjmp(walkCut, 1);
+        }
         EndNow(signal);
         return;
     }
+    close(reserve);
+    reserve = -1;
     StopOtherThreads(self);
     alarm(kReportSeconds);
-    void* stack[kMaxFrames];
-    int count = backtrace(stack, kMaxFrames);
-    uintptr_t faulting = FaultingInstruction(context);
-    int first = FirstCallerIndex(faulting, stack, count);
+    const uintptr_t faulting = FaultingInstruction(context);
     ForgetLateModules();
-    PlaceFrames(faulting, stack + first, count - first, true, caught);
     caught.signal = signal;
+    caught.walk = Walk::NotYet;
+    PlaceFrames(faulting, nullptr, 0, true, caught);
+    if (current != nullptr)
+        current(caught);
+    void* stack[kMaxFrames];
+    const int count = WalkStack(stack, caught.walk);
+    const int first = FirstCallerIndex(faulting, stack, count);
+    PlaceFrames(faulting, stack + first, count - first, true, caught);
     if (current != nullptr)
         current(caught);
     alarm(0);
     EndNow(signal);
+}
+
+// Alternate stacks for the threads the game starts, made before any of
+// them: a thread takes one without the heap and gives it back as it ends.
+constexpr int kThreadStacks = 16;
+constexpr size_t kThreadStackSize = 128 * 1024;
+alignas(16) char threadStacks[kThreadStacks][kThreadStackSize];
+std::atomic_flag threadStackTaken[kThreadStacks];
+
+void GiveBackThreadStack(void* stack)
+{
+    stack_t none{};
+    none.ss_flags = SS_DISABLE;
+    sigaltstack(&none, nullptr);
+    threadStackTaken[(static_cast<char*>(stack) - threadStacks[0]) / kThreadStackSize].clear();
+}
+
+pthread_key_t ThreadStackKey()
+{
+    static const pthread_key_t key = [] {
+        pthread_key_t made;
+        pthread_key_create(&made, GiveBackThreadStack);
+        return made;
+    }();
+    return key;
 }
 
 // Where a report goes when its own folder cannot take it: the private
@@ -183,6 +248,7 @@ void Prepare()
         backtrace(warm, 2);
     }
     NoteModules();
+    ThreadStackKey();
     KeepSpareFolder();
 }
 } // namespace
@@ -191,6 +257,8 @@ void Install(Handler handler)
 {
     Prepare();
     current = handler;
+    if (reserve < 0)
+        reserve = open("/dev/null", O_RDONLY | O_CLOEXEC);
     stack_t stack{};
     stack.ss_sp = alternateStack;
     stack.ss_size = sizeof(alternateStack);
@@ -199,7 +267,9 @@ void Install(Handler handler)
     {
     };
     action.sa_sigaction = OnSignal;
-    action.sa_flags = SA_SIGINFO | SA_ONSTACK;
+    // A fault of the reporting thread must reach the handler, whatever
+    // signal it is handling: a fault in the walk ends only the walk.
+    action.sa_flags = SA_SIGINFO | SA_ONSTACK | SA_NODEFER;
     sigemptyset(&action.sa_mask);
     for (int i = 0; i < kSignalCount; ++i)
         sigaction(kSignals[i], &action, installed ? nullptr : &previous[i]);
@@ -211,6 +281,9 @@ void Uninstall()
 {
     RestorePrevious();
     current = nullptr;
+    if (reserve >= 0)
+        close(reserve);
+    reserve = -1;
 }
 
 // Sanitizers wrap backtrace in frames of their own, so the trace is read from
@@ -224,6 +297,24 @@ __attribute__((noinline)) void CaptureHere(Fault& fault)
     int first = FirstCallerIndex(caller, stack, count);
     PlaceFrames(caller, stack + first, count - first, false, fault);
     fault.signal = 0;
+    fault.walk = Walk::Whole;
+}
+
+void PrepareThread()
+{
+    const pthread_key_t key = ThreadStackKey();
+    if (pthread_getspecific(key) != nullptr)
+        return;
+    for (int i = 0; i < kThreadStacks; ++i) {
+        if (threadStackTaken[i].test_and_set())
+            continue;
+        stack_t stack{};
+        stack.ss_sp = threadStacks[i];
+        stack.ss_size = kThreadStackSize;
+        sigaltstack(&stack, nullptr);
+        pthread_setspecific(key, threadStacks[i]);
+        return;
+    }
 }
 
 const char* SpareFolder(int index)

@@ -21,10 +21,18 @@ struct Frame
     uint64_t offset = 0;
 };
 
+// How much of the stack the frames after the first hold.
+enum class Walk {
+    NotYet, // the faulting instruction alone, before the stack is walked
+    Whole,
+    CutShort, // the walk met a frame it could not read
+};
+
 // The faulting instruction first, then each return address of the stack.
 struct Fault
 {
     int signal = 0; // 0 when a report was asked for without a fault
+    Walk walk = Walk::Whole;
     int frameCount = 0;
     Frame frames[kMaxFrames];
 };
@@ -32,8 +40,11 @@ struct Fault
 // Called on the first thread to fail, on its alternate stack, while the
 // process's other threads stand still: a fault of another one meanwhile
 // stops that one too, and a fault of this thread goes at once to the
-// handling there was before Install. When it returns, the signal is raised
-// again and that earlier handling ends the process. It runs while other
+// handling there was before Install. It is called twice: before the stack
+// is walked, with the faulting instruction alone (what it writes then stays
+// whatever the walk does), and with the walk, which a frame it cannot read
+// cuts short. When that returns, the signal is raised again and the earlier
+// handling ends the process. It runs while other
 // threads may hold any lock (the allocator's, the loader's), so it may only
 // make async-signal-safe calls: the ones below marked so, and what it
 // prepared before the fault.
@@ -43,10 +54,17 @@ using Handler = void (*)(const Fault& fault);
 
 // Catches SIGSEGV, SIGBUS, SIGILL, SIGFPE and SIGABRT; calling it again
 // replaces the handler. It also notes what the handler cannot look up at
-// the fault: the loaded modules' address ranges and the spare folders.
+// the fault: the loaded modules' address ranges and the spare folders, and
+// holds a descriptor in reserve that the fault frees first.
 void Install(Handler handler);
 // Puts back the handling there was before Install.
 void Uninstall();
+
+// Gives the calling thread an alternate stack the handler can run on when
+// the thread's own stack is what failed, from stacks made before; nothing
+// when it has one already. Every thread that runs the game's code calls it
+// first; the stack goes back as the thread ends. Takes no heap.
+void PrepareThread();
 
 // The caller's own stack, its caller first, for a report without a fault.
 // The modules are noted again first: some may have been loaded since.

@@ -144,11 +144,10 @@ Mapping ParseMapping(const char* line)
 // plain system calls into storage of its own, as at the fault.
 char mapsText[64 * 1024];
 
-template <typename Visit> void ForEachMapping(Visit visit)
+// A line cut by the end of a read is carried to the front and completed
+// by the next.
+template <typename Visit> void ForEachMappingIn(int fd, Visit visit)
 {
-    int fd = open("/proc/self/maps", O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return;
     size_t held = 0;
     for (bool going = true; going && held < sizeof(mapsText);) {
         ssize_t got = read(fd, mapsText + held, sizeof(mapsText) - held);
@@ -168,6 +167,14 @@ template <typename Visit> void ForEachMapping(Visit visit)
         held = static_cast<size_t>(end - line);
         std::memmove(mapsText, line, held);
     }
+}
+
+template <typename Visit> void ForEachMapping(Visit visit)
+{
+    const int fd = open("/proc/self/maps", O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ForEachMappingIn(fd, visit);
     close(fd);
 }
 
@@ -181,15 +188,11 @@ char latePath[4096];
 
 void NoteLateModule(uintptr_t address)
 {
-    latePath[0] = '\0';
-    ForEachMapping([address](const Mapping& mapping) {
-        if (address < mapping.start || address >= mapping.end)
-            return true;
-        const size_t length = std::strlen(mapping.path) + 1;
-        if (mapping.path[0] == '/' && length <= sizeof(latePath))
-            std::memcpy(latePath, mapping.path, length);
-        return false;
-    });
+    const int fd = open("/proc/self/maps", O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    MappedFileIn(fd, address);
+    close(fd);
     if (latePath[0] == '\0')
         return;
     Mapping lowest{};
@@ -243,6 +246,20 @@ void NoteModules()
     tables[next].nameUsed = 0;
     dl_iterate_phdr(NoteModule, &tables[next]);
     currentTable.store(next);
+}
+
+const char* MappedFileIn(int mapsFd, uintptr_t address)
+{
+    latePath[0] = '\0';
+    ForEachMappingIn(mapsFd, [address](const Mapping& mapping) {
+        if (address < mapping.start || address >= mapping.end)
+            return true;
+        const size_t length = std::strlen(mapping.path) + 1;
+        if (mapping.path[0] == '/' && length <= sizeof(latePath))
+            std::memcpy(latePath, mapping.path, length);
+        return false;
+    });
+    return latePath;
 }
 
 void ForgetLateModules()

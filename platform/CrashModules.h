@@ -12,6 +12,12 @@ namespace Platform::Crash {
 // Notes the modules loaded now; the first call also notes the program's path.
 void NoteModules();
 
+// The path of the file mapped at the address in a list of mappings in the
+// kernel's format (/proc/<pid>/maps), read from the descriptor to its end
+// or to that mapping; empty for memory no file backs or no mapping. In
+// storage of its own. Async-signal-safe.
+const char* MappedFileIn(int mapsFd, uintptr_t address);
+
 // Forgets the modules found at an earlier fault. Async-signal-safe.
 void ForgetLateModules();
 

@@ -1,5 +1,7 @@
 #include "platform/Net.h"
 
+#include "platform/Crash.h"
+
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netdb.h>
@@ -59,7 +61,10 @@ bool WouldBlock(int error)
 
 Lookup::Lookup(const std::string& host) : shared(std::make_shared<Shared>())
 {
-    std::thread([host, shared = shared] { Resolve(host, *shared); }).detach();
+    std::thread([host, shared = shared] {
+        Platform::Crash::PrepareThread();
+        Resolve(host, *shared);
+    }).detach();
 }
 
 Lookup::~Lookup() = default;

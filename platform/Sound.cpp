@@ -1,12 +1,13 @@
 #include "platform/Sound.h"
 
+#include "platform/Crash.h"
+
 #include <SDL.h>
 
 #include <algorithm>
 #include <cmath>
 
-namespace Platform
-{
+namespace Platform {
 // The PCM of a buffer and its duplicates.
 struct SoundPCM
 {
@@ -15,8 +16,7 @@ struct SoundPCM
     bool locked = false;
 };
 
-namespace
-{
+namespace {
 constexpr uint32_t kMinSampleRate = 100;
 constexpr uint32_t kMaxSampleRate = 200000;
 // Small enough that a volume or pitch change made every 10 ms is heard on
@@ -57,11 +57,14 @@ int16_t LimitToSample(float value)
         return static_cast<int16_t>(value);
     }
     const float room = kLimiterCeiling - kLimiterKnee;
-    return static_cast<int16_t>(std::copysign(kLimiterKnee + room * std::tanh((magnitude - kLimiterKnee) / room), value));
+    return static_cast<int16_t>(
+        std::copysign(kLimiterKnee + room * std::tanh((magnitude - kLimiterKnee) / room), value));
 }
 
+// The device's thread is SDL's: it gets its alternate stack here.
 void RenderFromDevice(void* mixer, Uint8* stream, int length)
 {
+    Crash::PrepareThread();
     static_cast<SoundMixer*>(mixer)->Render(reinterpret_cast<int16_t*>(stream),
                                             static_cast<size_t>(length) / (2 * sizeof(int16_t)));
 }

@@ -10,9 +10,12 @@
 #include "support/LocalHttpServer.h"
 #include "support/ProgramSegments.h"
 #include "support/TemporaryFolder.h"
+#include "support/modules/HeldLoader.h"
 
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -30,6 +33,9 @@
 #include <thread>
 #include <utility>
 #include <vector>
+
+extern "C" void FaultUnderSmashedFrame();
+extern "C" void OverflowTheStack();
 
 namespace {
 namespace fs = std::filesystem;
@@ -150,7 +156,14 @@ class QuorbApp : public App
   public:
     QuorbApp() { SetName("Quorb Swap"); }
     String GetExtendedInfo() override { return extended; }
+    void Load() override
+    {
+        if (overflowWhileLoading)
+            OverflowTheStack();
+    }
+    using App::StartLoader;
     String extended;
+    bool overflowWhileLoading = false;
 };
 
 Platform::Crash::Fault OneFrameFault(unsigned section, uint64_t offset)
@@ -270,15 +283,7 @@ void FaultOnThisThread(const TemporaryFolder&)
 void FaultWhileTheLoaderIsHeld(const TemporaryFolder&)
 {
     int held[2];
-    if (pipe(held) != 0)
-        return;
-    setenv("QS_HELD_LOADER_FD", std::to_string(held[1]).c_str(), 1);
-    std::thread([] {
-        const char* folder = std::getenv("QS_TEST_MODULES");
-        dlopen((std::string(folder != nullptr ? folder : ".") + "/HeldLoader.so").c_str(), RTLD_NOW);
-    }).detach();
-    char byte;
-    if (read(held[0], &byte, 1) == 1)
+    if (HoldTheLoaderOnAnotherThread(held))
         StoreThroughBadPointer();
 }
 
@@ -327,6 +332,33 @@ void FaultWhileAnotherThreadRuns(const TemporaryFolder& home)
         home.WriteText("ranOn", "");
     }).detach();
     StoreThroughBadPointer();
+}
+
+// A copy that holds no name to give up, with every descriptor in use.
+void FaultWithEveryDescriptorInUse(const TemporaryFolder&)
+{
+    Platform::ReleaseInstanceNameOnFault();
+    rlimit few{};
+    getrlimit(RLIMIT_NOFILE, &few);
+    few.rlim_cur = 128;
+    setrlimit(RLIMIT_NOFILE, &few);
+    while (fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0) >= 0) {
+    }
+    StoreThroughBadPointer();
+}
+
+void OverflowTheLoaderThread(const TemporaryFolder&)
+{
+    auto* app = static_cast<QuorbApp*>(theApp);
+    app->overflowWhileLoading = true;
+    app->StartLoader();
+    for (;;)
+        pause();
+}
+
+void FaultOnADamagedStack(const TemporaryFolder&)
+{
+    FaultUnderSmashedFrame();
 }
 
 void MakeReporterStandIn(const TemporaryFolder& home)
@@ -380,6 +412,7 @@ TEST(CrashCatcherTest, EveryFaultReportsAtOnceWherever)
         void (*fault)(const TemporaryFolder& home);
         std::string report;
         bool allocatorCase;
+        bool walkCut = false;
         bool othersRuntime = false;
     } cases[] = {
         {"a fault", FaultOnThisThread, home / "report.txt", false},
@@ -392,7 +425,12 @@ TEST(CrashCatcherTest, EveryFaultReportsAtOnceWherever)
          home / "report.txt", false},
         {"another thread running while the reporter shows", FaultWhileAnotherThreadRuns, home / "report.txt",
          false},
-        {"a runtime folder of another user's", FaultOnThisThread, home / "missing/report.txt", false, true},
+        {"a fault under a damaged frame", FaultOnADamagedStack, home / "report.txt", false, true},
+        {"a stack overflow on the loader thread", OverflowTheLoaderThread, home / "report.txt", false},
+        {"every descriptor in use without the name", FaultWithEveryDescriptorInUse, home / "report.txt",
+         false},
+        {"a runtime folder of another user's", FaultOnThisThread, home / "missing/report.txt", false, false,
+         true},
     };
     for (const auto& c : cases) {
         if ((c.allocatorCase && kSanitizedAllocator) || (c.othersRuntime && geteuid() != 0))
@@ -430,8 +468,12 @@ TEST(CrashCatcherTest, EveryFaultReportsAtOnceWherever)
         int status = WaitAtMost(child, 20);
         EXPECT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
             << c.what << ": the fault did not end the child";
-        EXPECT_EQ(home.ReadText("shown").rfind("<MODULE>", 0), 0u)
-            << c.what << ": no report reached the reporter";
+        const std::string shown = home.ReadText("shown");
+        EXPECT_EQ(shown.rfind("<MODULE>", 0), 0u) << c.what << ": no report reached the reporter";
+        EXPECT_EQ(shown.find("<STACKEND>The stack could not be read further.</STACKEND><PRODUCT>") !=
+                      std::string::npos,
+                  c.walkCut)
+            << c.what << ": " << shown;
         const bool spare = c.report != home / "report.txt";
         const std::string spareFolder = c.othersRuntime ? ownPrivate : home / "runtime";
         EXPECT_EQ(home.ReadText("shownPath"), (spare ? spareFolder + "/CrashReport.txt" : c.report) + "\n")
@@ -467,6 +509,30 @@ TEST(CrashCatcherTest, TheReporterShowsOnlyThePlayersOwnReport)
         EXPECT_EQ(reporter.errorText.find("the player's own") != std::string::npos, shown) << reporter.errorText;
         EXPECT_EQ(reporter.errorText.find("ATTACKER"), std::string::npos) << reporter.errorText;
     }
+}
+
+// Should the walk never end, the report made before it is there, saying
+// so; the reporter waits for the whole one.
+TEST(CrashCatcherTest, TheReportBeforeTheWalkIsWrittenAndStartsNoReporter)
+{
+    TemporaryFolder home;
+    MakeReporterStandIn(home);
+    QuorbApp app;
+    const String reportPath = theCrashCatcher.reportPath;
+    const std::string reporterPath = theCrashCatcher.reporterPath;
+    theCrashCatcher.reportPath = (home / "report.txt").c_str();
+    theCrashCatcher.reporterPath = home / "reporter";
+    Platform::Crash::Fault fault = OneFrameFault(1, 0x20);
+    fault.walk = Platform::Crash::Walk::NotYet;
+    theCrashCatcher.Filter(fault);
+    theCrashCatcher.reportPath = reportPath;
+    theCrashCatcher.reporterPath = reporterPath;
+    EXPECT_NE(home.ReadText("report.txt")
+                  .find("<STACKWALK>0001:00000020</STACKWALK><STACKEND>The stack was not read.</STACKEND>"
+                        "<PRODUCT>"),
+              std::string::npos)
+        << home.ReadText("report.txt");
+    EXPECT_FALSE(fs::exists(home / "started"));
 }
 
 TEST(CrashCatcherTest, CrashSwitchReportsDuringStartUpAndEndsCleanly)

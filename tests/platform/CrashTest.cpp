@@ -1,21 +1,31 @@
 #include "platform/Crash.h"
 
+#include "platform/CrashModules.h"
+#include "platform/Files.h"
+
 #include "support/CaughtStderr.h"
 #include "support/ProgramSegments.h"
+#include "support/TemporaryFolder.h"
+#include "support/modules/HeldLoader.h"
 
 #include <SDL2/SDL.h>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <link.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -27,9 +37,12 @@ __attribute__((noinline)) void CaptureInto(Platform::Crash::Fault& fault)
     asm volatile(""); // keeps the call from becoming a jump
 }
 
+// The report before the walk is a '-' when it holds the faulting
+// instruction alone; the report after it, the signal.
 void WriteSignal(const Platform::Crash::Fault& fault)
 {
-    char code = static_cast<char>(fault.signal);
+    const bool early = fault.walk == Platform::Crash::Walk::NotYet && fault.frameCount == 1;
+    char code = early ? '-' : static_cast<char>(fault.signal);
     (void)!write(reportPipe, &code, 1);
 }
 
@@ -84,7 +97,7 @@ TEST(CrashTest, AbortIsReportedOnceAndStillEndsTheProcess)
     int status = 0;
     std::string seen = RunFailingChild(
         WriteSignal, [] { std::abort(); }, status);
-    EXPECT_EQ(seen, std::string(1, static_cast<char>(SIGABRT)));
+    EXPECT_EQ(seen, "-" + std::string(1, static_cast<char>(SIGABRT)));
     EXPECT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
@@ -93,8 +106,43 @@ TEST(CrashTest, AFaultWhileReportingGoesToTheEarlierHandling)
     int status = 0;
     std::string seen = RunFailingChild(
         FaultAgain, [] { raise(SIGFPE); }, status);
-    EXPECT_EQ(seen, std::string(1, static_cast<char>(SIGFPE)));
+    EXPECT_EQ(seen, "-");
     EXPECT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+extern "C" void OverflowTheStack();
+
+// The stacks threads take go back as they end, and a thread asking twice
+// keeps the one it has: after many threads, two more at once each have one,
+// and the overflow of one of them is reported.
+TEST(CrashTest, ThreadsPreparedAfterManyOthersHaveAStackForAnOverflow)
+{
+    int status = 0;
+    std::string seen = RunFailingChild(
+        WriteSignal,
+        [] {
+            for (int i = 0; i < 40; ++i) {
+                std::thread([] {
+                    Platform::Crash::PrepareThread();
+                    Platform::Crash::PrepareThread();
+                }).join();
+            }
+            static std::atomic<bool> holding{false};
+            std::thread([] {
+                Platform::Crash::PrepareThread();
+                holding = true;
+                for (;;)
+                    pause();
+            }).detach();
+            while (!holding)
+                usleep(1000);
+            std::thread([] {
+                Platform::Crash::PrepareThread();
+                OverflowTheStack();
+            }).join();
+        },
+        status);
+    EXPECT_EQ(seen, "-" + std::string(1, static_cast<char>(SIGSEGV)));
 }
 
 namespace {
@@ -109,13 +157,42 @@ std::string LateModulePath()
     return std::string(folder != nullptr ? folder : ".") + "/LateFault.so";
 }
 
-void OpenLateModuleAndFault()
+void (*OpenLateModule())()
 {
     void* module = dlopen(LateModulePath().c_str(), RTLD_NOW);
-    auto fault = reinterpret_cast<void (*)()>(module != nullptr ? dlsym(module, "FaultInLateModule") : nullptr);
+    auto fault =
+        reinterpret_cast<void (*)()>(module != nullptr ? dlsym(module, "FaultInLateModule") : nullptr);
     lateFunction = reinterpret_cast<uintptr_t>(fault);
     lateSegment = SegmentHolding(lateFunction);
-    fault();
+    return fault;
+}
+
+void OpenLateModuleAndFault()
+{
+    OpenLateModule()();
+}
+
+int StopInIteration(dl_phdr_info*, size_t, void* fd)
+{
+    const char held = 1;
+    (void)!write(*static_cast<int*>(fd), &held, 1);
+    for (;;)
+        pause();
+}
+
+// Another thread loads a module whose loading never ends, then a third
+// stops inside the loader's list of modules; once both hold the loader's
+// locks, the late module faults. A lookup that takes either lock waits for good.
+void OpenLateModuleHoldTheLoaderAndFault()
+{
+    auto fault = OpenLateModule();
+    static int held[2];
+    if (!HoldTheLoaderOnAnotherThread(held))
+        return;
+    std::thread([] { dl_iterate_phdr(StopInIteration, &held[1]); }).detach();
+    char byte;
+    if (read(held[0], &byte, 1) == 1)
+        fault();
 }
 
 // The module the faulting instruction was placed in, and whether its
@@ -134,9 +211,60 @@ void WriteLatePlace(const Platform::Crash::Fault& fault)
 
 TEST(CrashTest, AFaultInAModuleOpenedLaterIsPlacedInIt)
 {
-    int status = 0;
-    std::string seen = RunFailingChild(WriteLatePlace, OpenLateModuleAndFault, status);
-    EXPECT_EQ(seen, std::filesystem::canonical(LateModulePath()).string() + " inside");
+    for (void (*body)() : {OpenLateModuleAndFault, OpenLateModuleHoldTheLoaderAndFault}) {
+        int status = 0;
+        std::string seen = RunFailingChild(WriteLatePlace, body, status);
+        const std::string place = std::filesystem::canonical(LateModulePath()).string() + " inside";
+        EXPECT_EQ(seen, place + place) << "placed before the walk and after it; loader held: "
+                                       << (body == OpenLateModuleHoldTheLoaderAndFault);
+    }
+}
+
+// The kernel's list of mappings comes in reads that may end inside a line,
+// here one packet at a time.
+TEST(CrashTest, TheMappingsReaderFindsTheFileMappedAtAnAddressInReadsCutAnywhere)
+{
+    const std::string maps = "00400000-00452000 r-xp 00000000 08:02 173521 /usr/bin/first\n"
+                             "7f0000000000-7f0000021000 rw-p 00000000 00:00 0 \n"
+                             "7f1000000000-7f1000200000 r-xp 00001000 08:02 4242 /usr/lib/second.so\n";
+    const struct
+    {
+        size_t packet;
+        uintptr_t address;
+        const char* path;
+    } cases[] = {
+        {maps.size(), 0x7f1000000100, "/usr/lib/second.so"},
+        {7, 0x7f1000000100, "/usr/lib/second.so"},
+        {50, 0x7f1000000100, "/usr/lib/second.so"},
+        {7, 0x00451fff, "/usr/bin/first"},
+        {7, 0x7f0000000010, ""},
+        {7, 0x00300000, ""},
+    };
+    for (const auto& c : cases) {
+        int ends[2];
+        ASSERT_EQ(socketpair(AF_UNIX, SOCK_SEQPACKET, 0, ends), 0);
+        for (size_t at = 0; at < maps.size(); at += c.packet)
+            ASSERT_GT(write(ends[1], maps.data() + at, std::min(c.packet, maps.size() - at)), 0);
+        shutdown(ends[1], SHUT_WR);
+        EXPECT_STREQ(Platform::Crash::MappedFileIn(ends[0], c.address), c.path)
+            << c.packet << " " << c.address;
+        close(ends[0]);
+        close(ends[1]);
+    }
+}
+
+// The report's file is written new and renamed into place: what a link
+// standing at its path names is never written.
+TEST(CrashTest, TheReportWritePutsAFileInTheLinksPlace)
+{
+    TemporaryFolder folder;
+    folder.WriteText("elsewhere", "kept");
+    const std::string path = folder / "report.txt";
+    ASSERT_EQ(symlink((folder / "elsewhere").c_str(), path.c_str()), 0);
+    EXPECT_TRUE(Platform::Files::WriteWholeAtFault(path.c_str(), "new", 3));
+    EXPECT_EQ(folder.ReadText("elsewhere"), "kept");
+    EXPECT_FALSE(std::filesystem::is_symlink(path));
+    EXPECT_EQ(folder.ReadText("report.txt"), "new");
 }
 
 TEST(CrashTest, RunProgramWaitsAndReportsSuccess)
