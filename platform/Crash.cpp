@@ -1,6 +1,7 @@
 #include "platform/Crash.h"
 
 #include "platform/CrashModules.h"
+#include "platform/Files.h"
 #include "platform/Folders.h"
 
 #include <dirent.h>
@@ -233,6 +234,8 @@ void KeepSpareFolder()
     for (const std::string& place : Folders::PrivatePlaces()) {
         if (place.size() < sizeof(spareFolder) && Folders::WhyNotPrivate(place).empty()) {
             std::strcpy(spareFolder, place.c_str());
+            // No other write there clears what a report cut short left.
+            Files::ClearLeftTemporaries(place);
             return;
         }
     }

@@ -232,18 +232,6 @@ void RemoveIfUnlocked(const std::string& path)
     close(fd);
 }
 
-// A write cut short by the death of the process leaves its temporary file
-// for good; the next write into the same folder clears the game's own, and
-// nothing else. A name without the marker, such as ".config.cfg.backup" (a
-// player's), stays.
-void RemoveLeftTemporaries(const std::string& folder)
-{
-    for (const std::string& entry : NamesIn(folder)) {
-        if (IsGameTemporary(entry))
-            RemoveIfUnlocked(JoinPath(folder, entry));
-    }
-}
-
 // A new temporary file of the target's, locked and still named, its path in
 // "temporary"; -1 when none can be made. The file is made before it can be
 // locked, and a clearing write that finds it in between takes it for a left
@@ -384,10 +372,22 @@ bool ReadOwnFile(const std::string& path, std::vector<uint8_t>& bytes)
     return file != nullptr && ReadAll(file, bytes);
 }
 
+// A write cut short by the death of the process leaves its temporary file
+// for good; the next write into the same folder clears the game's own, and
+// nothing else. A name without the marker, such as ".config.cfg.backup" (a
+// player's), stays.
+void ClearLeftTemporaries(const std::string& folder)
+{
+    for (const std::string& entry : NamesIn(folder)) {
+        if (IsGameTemporary(entry))
+            RemoveIfUnlocked(JoinPath(folder, entry));
+    }
+}
+
 bool WriteWhole(const std::string& path, const void* bytes, size_t size)
 {
     const std::string target = Resolve(path);
-    RemoveLeftTemporaries(FolderOf(target));
+    ClearLeftTemporaries(FolderOf(target));
     return WriteThroughTemporary(target.c_str(), bytes, size);
 }
 

@@ -32,9 +32,14 @@ bool ReadWhole(const std::string& path, std::vector<uint8_t>& bytes);
 // a crash report may be written while another thread is inside a write.
 bool WriteWhole(const std::string& path, const void* bytes, size_t size);
 
+// Clears the game's own temporary files that writes cut short left in the
+// folder, as WriteWhole does before it writes there.
+void ClearLeftTemporaries(const std::string& folder);
+
 // Async-signal-safe: WriteWhole without the heap, for a fault's report. The
 // path is taken as written, and the folder's left temporary files stay for
-// the next WriteWhole there to clear, this one's among them if it is cut.
+// the next WriteWhole or ClearLeftTemporaries there, this one's among them
+// if it is cut.
 bool WriteWholeAtFault(const char* path, const void* bytes, size_t size);
 
 // Writes all of the bytes to an open file, going on after a signal.
