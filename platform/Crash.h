@@ -44,18 +44,18 @@ struct Fault
 // is walked, with the faulting instruction alone (what it writes then stays
 // whatever the walk does), and with the walk, which a frame it cannot read
 // cuts short. When that returns, the signal is raised again and the earlier
-// handling ends the process. It runs while other
-// threads may hold any lock (the allocator's, the loader's), so it may only
-// make async-signal-safe calls: the ones below marked so, and what it
-// prepared before the fault.
+// handling ends the process. It runs while other threads may hold any lock
+// (the allocator's, the loader's), so it may only make async-signal-safe
+// calls: the ones below marked so, and what it prepared before the fault.
 using Handler = void (*)(const Fault& fault);
 
 // --- Signals and the stack (Crash.cpp; the modules, CrashModules.cpp) ---
 
-// Catches SIGSEGV, SIGBUS, SIGILL, SIGFPE and SIGABRT; calling it again
-// replaces the handler. It also notes what the handler cannot look up at
-// the fault: the loaded modules' address ranges and the spare folders, and
-// holds a descriptor in reserve that the fault frees first.
+// Catches SIGSEGV, SIGBUS, SIGILL, SIGFPE and SIGABRT, and gives the
+// calling thread its alternate stack; calling it again replaces the
+// handler. It also notes what the handler cannot look up at the fault: the
+// loaded modules' address ranges and the spare folders, and holds a
+// descriptor in reserve that the fault frees first.
 void Install(Handler handler);
 // Puts back the handling there was before Install.
 void Uninstall();

@@ -8,6 +8,7 @@
 #include "support/ProgramSegments.h"
 #include "support/TemporaryFolder.h"
 #include "support/modules/HeldLoader.h"
+#include "support/modules/ThreadSanitizer.h"
 
 #include <SDL2/SDL.h>
 #include <dlfcn.h>
@@ -118,6 +119,8 @@ extern "C" void OverflowTheStack();
 // and the overflow of one of them is reported.
 TEST(CrashTest, ThreadsPreparedAfterManyOthersHaveAStackForAnOverflow)
 {
+    if (kThreadSanitizer)
+        GTEST_SKIP() << "ThreadSanitizer does not deliver this overflow after many threads have ended";
     int status = 0;
     std::string seen = RunFailingChild(
         WriteSignal,
@@ -207,6 +210,10 @@ void WriteLatePlace(const Platform::Crash::Fault& fault)
     const char* texts[] = {frame.module, inside ? " inside" : " outside", nullptr};
     for (const char* const* text = texts; *text != nullptr; ++text)
         (void)!write(reportPipe, *text, std::strlen(*text));
+    // The earlier handling a sanitizer puts in place reads the loader's list,
+    // which the held case keeps locked.
+    if (fault.walk != Platform::Crash::Walk::NotYet)
+        _exit(1);
 }
 } // namespace
 
