@@ -107,6 +107,9 @@ void App::ResolveDataFolder()
     // Said once, here: every later write there fails on its own, silently
     // but for a saved game.
     const std::string problem = Platform::Files::MakeWritableFolder(folder);
+    // Only the player reads it: crash reports go there too.
+    if (folder != ".")
+        Platform::Files::MakePrivate(folder);
     if (!problem.empty())
         Platform::Shell::PrintError(std::string(name.CStr()) + ": the data folder " + folder +
                                     " cannot be made or written (" + problem +

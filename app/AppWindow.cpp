@@ -95,10 +95,9 @@ bool App::PumpMessages()
     if (!window)
         return false;
     bool handled = false;
-    if (instance && instance->PollRaise()) {
-        WindowProc(window.get(), Msg::Notify, 0, 0);
+    // The start that asked is answered once the window has come up.
+    if (instance && instance->PollRaise([this] { WindowProc(window.get(), Msg::Notify, 0, 0); }))
         handled = true;
-    }
     Platform::WindowMessage message;
     while (window->PollMessage(message)) {
         // Once quitting, the message just taken is dropped.

@@ -8,6 +8,7 @@
 #include "app/WebClient.h"
 #include "platform/Clock.h"
 #include "platform/Crash.h"
+#include "platform/Files.h"
 #include "platform/Folders.h"
 #include "platform/Instance.h"
 #include "platform/Window.h"
@@ -15,9 +16,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <iterator>
 #include <memory>
+#include <string>
+#include <vector>
 
 CrashCatcher theCrashCatcher;
 
@@ -142,11 +144,13 @@ void MarkSafeMode(const std::string& configPath)
     config.Save();
 }
 
-String ReadFile(const std::string& path)
+// Only the player's own report: whatever another user put at the name, or
+// a link there, is not shown, nor sent.
+String ReadReport(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    return String(text.c_str());
+    std::vector<uint8_t> bytes;
+    Platform::Files::ReadOwnFile(path, bytes);
+    return String(std::string(bytes.begin(), bytes.end()).c_str());
 }
 } // namespace
 
@@ -245,10 +249,10 @@ const char* CrashCatcher::WriteReportWhereItFits(const CrashReportText& text) co
         path.Append(reportPath.CStr());
     else
         PathIn(theApp != nullptr ? theApp->dataFolder.CStr() : "", kReportFileName, path);
-    if (Platform::Crash::ReplaceFile(path.Text(), text.Text(), text.Size()))
+    if (Platform::Files::WriteWholeAtFault(path.Text(), text.Text(), text.Size()))
         return path.Text();
     for (int i = 0; const char* folder = Platform::Crash::SpareFolder(i); ++i) {
-        if (Platform::Crash::ReplaceFile(PathIn(folder, kReportFileName, path), text.Text(), text.Size()))
+        if (Platform::Files::WriteWholeAtFault(PathIn(folder, kReportFileName, path), text.Text(), text.Size()))
             return path.Text();
     }
     return nullptr;
@@ -278,7 +282,7 @@ bool CrashCatcher::RunReporter(const std::vector<std::string>& arguments)
     if (arguments.size() != 7)
         return false;
     MarkSafeMode(arguments[6]);
-    crashText = ReadFile(arguments[1]);
+    crashText = ReadReport(arguments[1]);
     appName = arguments[2].c_str();
     company = arguments[3].c_str();
     reportsEnabled = arguments[4] == "1";

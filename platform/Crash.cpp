@@ -1,6 +1,8 @@
 #include "platform/Crash.h"
 
 #include "platform/CrashModules.h"
+#include "platform/Files.h"
+#include "platform/Folders.h"
 
 #include <dirent.h>
 #include <execinfo.h>
@@ -17,6 +19,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace Platform::Crash {
 namespace {
@@ -218,17 +221,23 @@ pthread_key_t ThreadStackKey()
     return key;
 }
 
-// Where a report may go when its own folder cannot take it; the
-// environment is read before the fault, as nothing says another thread is
-// not changing it at the fault.
-constexpr int kSpareCount = 3;
-char spareFolders[kSpareCount][4096];
+// Where a report goes when its own folder cannot take it: the private
+// folder the single-instance name lives in, which only the player can
+// reach, chosen before the fault, as nothing says another thread is not
+// changing the environment at the fault.
+char spareFolder[4096];
 
-void KeepFolder(int index, const char* folder)
+void KeepSpareFolder()
 {
-    spareFolders[index][0] = '\0';
-    if (folder != nullptr && folder[0] == '/' && std::strlen(folder) < sizeof(spareFolders[index]))
-        std::strcpy(spareFolders[index], folder);
+    spareFolder[0] = '\0';
+    for (const std::string& place : Folders::PrivatePlaces()) {
+        if (place.size() < sizeof(spareFolder) && Folders::WhyNotPrivate(place).empty()) {
+            std::strcpy(spareFolder, place.c_str());
+            // No other write there clears what a report cut short left.
+            Files::ClearLeftTemporaries(place);
+            return;
+        }
+    }
 }
 
 void Prepare()
@@ -242,9 +251,7 @@ void Prepare()
     }
     NoteModules();
     ThreadStackKey();
-    KeepFolder(0, std::getenv("XDG_RUNTIME_DIR"));
-    KeepFolder(1, std::getenv("TMPDIR"));
-    KeepFolder(2, "/tmp");
+    KeepSpareFolder();
 }
 } // namespace
 
@@ -312,10 +319,6 @@ void PrepareThread()
 
 const char* SpareFolder(int index)
 {
-    for (int i = 0, found = 0; i < kSpareCount; ++i) {
-        if (spareFolders[i][0] != '\0' && found++ == index)
-            return spareFolders[i];
-    }
-    return nullptr;
+    return index == 0 && spareFolder[0] != '\0' ? spareFolder : nullptr;
 }
 } // namespace Platform::Crash

@@ -71,17 +71,9 @@ void PrepareThread();
 void CaptureHere(Fault& fault);
 
 // Async-signal-safe. The folders a report goes to when its own cannot take
-// it, in order: the user's runtime folder, the temporary folder (TMPDIR),
-// /tmp; as they were at Install. Null past the last.
+// it, in order: the first of the user's private folders that serves
+// (Folders::PrivatePlaces), as it was at Install. Null past the last.
 const char* SpareFolder(int index);
-
-// --- The report file (CrashReportFile.cpp) ---
-
-// Async-signal-safe. The whole text as the file at the path: written to a
-// new file in the same folder and renamed over the old one, so a link
-// standing there is replaced and what it names is never written. False,
-// with nothing left behind, when the folder cannot take it.
-bool ReplaceFile(const char* path, const char* text, size_t size);
 
 // --- Starting the reporter (CrashProgram.cpp) ---
 

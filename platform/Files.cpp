@@ -100,20 +100,18 @@ std::string LastComponent(const std::string& path)
 }
 
 // The game's temporary files are named "." + the file's name + kMarker +
-// "<process>-<run>-" + the six letters or digits mkstemp puts in place of
-// its XXXXXX. The marker is the game's own, so clearing what cut writes left
+// "<process>-<run>-" + six letters or digits. The marker is the game's own, so clearing what cut writes left
 // never takes a file of anyone else's. A write is running while its writer
 // holds a lock on the temporary file itself: process numbers say nothing
 // across PID namespaces (a sandboxed copy may be pid 1 at every start) and
 // come back in later runs, while the system lets a lock go with the
-// process. The process and the run stay in the name as earlier versions of
-// the game, which judge a write by them, read it.
+// process.
 constexpr char kMarker[] = ".qs-unfinished-";
-// New names to try when a clearing write takes a temporary for a left one
-// between its making and its locking.
+// New names to try when a name is taken, or when a clearing write takes a
+// temporary for a left one between its making and its locking.
 constexpr int kTemporaryAttempts = 8;
 
-bool IsMkstempSuffix(const std::string& text)
+bool IsTemporarySuffix(const std::string& text)
 {
     return text.size() == 6 && std::all_of(text.begin(), text.end(), [](char c) {
                return std::isalnum(static_cast<unsigned char>(c)) != 0;
@@ -141,9 +139,66 @@ std::string RunMark()
 // Made before main, so a write (the crash report's among them) only reads it.
 const std::string thisRun = RunMark();
 
-std::string TemporaryPrefix(const std::string& name)
+// Room for a temporary file's path: a long path and what the name adds.
+constexpr size_t kTemporaryRoom = 4200;
+constexpr size_t kSuffixLength = 6;
+
+// A path built in place, without the heap; full once something did not fit.
+struct PathBuilder
 {
-    return "." + name + kMarker + std::to_string(getpid()) + "-" + thisRun + "-";
+    char (&text)[kTemporaryRoom];
+    size_t length = 0;
+    bool full = false;
+
+    void Add(const char* part, size_t count)
+    {
+        full = full || length + count >= sizeof(text);
+        if (full)
+            return;
+        std::memcpy(text + length, part, count);
+        length += count;
+        text[length] = '\0';
+    }
+    void Add(const char* part) { Add(part, std::strlen(part)); }
+    void AddNumber(unsigned long value)
+    {
+        char digits[24];
+        size_t count = 0;
+        do
+            digits[sizeof(digits) - ++count] = static_cast<char>('0' + value % 10);
+        while ((value /= 10) != 0);
+        Add(digits + sizeof(digits) - count, count);
+    }
+};
+
+// The temporary file's path for the target, up to its six last letters;
+// false when it does not fit. The process and the run stay in the name as
+// earlier versions of the game, which judge a write by them, read it.
+bool TemporaryPrefixOf(const char* target, PathBuilder& path)
+{
+    const char* slash = std::strrchr(target, '/');
+    const char* name = slash != nullptr ? slash + 1 : target;
+    path.Add(target, static_cast<size_t>(name - target));
+    path.Add(".");
+    path.Add(name);
+    path.Add(kMarker);
+    path.AddNumber(static_cast<unsigned long>(getpid()));
+    path.Add("-");
+    path.Add(thisRun.c_str());
+    path.Add("-");
+    path.Add("XXXXXX");
+    return !path.full && name[0] != '\0';
+}
+
+// Six letters or digits that differ from one try to the next.
+void PutSuffix(char* at, int attempt)
+{
+    static const char kLetters[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    auto value = static_cast<unsigned long long>(now.tv_nsec) * 131u + static_cast<unsigned long long>(attempt);
+    for (size_t i = 0; i < kSuffixLength; ++i, value /= sizeof(kLetters) - 1)
+        at[i] = kLetters[value % (sizeof(kLetters) - 1)];
 }
 
 // Whether a name is one the game gives its temporary files.
@@ -155,7 +210,7 @@ bool IsGameTemporary(const std::string& entry)
     const std::string rest = entry.substr(marker + sizeof(kMarker) - 1);
     const size_t first = rest.find('-');
     const size_t last = rest.rfind('-');
-    if (first == std::string::npos || first == last || !IsMkstempSuffix(rest.substr(last + 1)))
+    if (first == std::string::npos || first == last || !IsTemporarySuffix(rest.substr(last + 1)))
         return false;
     return IsNumber(rest.substr(0, first)) && last > first + 1;
 }
@@ -177,27 +232,21 @@ void RemoveIfUnlocked(const std::string& path)
     close(fd);
 }
 
-// A write cut short by the death of the process leaves its temporary file
-// for good; the next write into the same folder clears the game's own, and
-// nothing else. A name without the marker, such as ".config.cfg.backup" (a
-// player's), stays.
-void RemoveLeftTemporaries(const std::string& folder)
+// A new temporary file of the target's, locked and still named, its path in
+// "temporary"; -1 when none can be made. The file is made before it can be
+// locked, and a clearing write that finds it in between takes it for a left
+// one: then the lock is taken or the name gone, and another name is tried.
+// Without the heap.
+int OpenLockedTemporary(const char* target, char (&temporary)[kTemporaryRoom])
 {
-    for (const std::string& entry : NamesIn(folder)) {
-        if (IsGameTemporary(entry))
-            RemoveIfUnlocked(JoinPath(folder, entry));
-    }
-}
-
-// A new temporary file from the pattern, locked and still named; -1 when
-// none can be made. mkstemp makes the file before it can be locked, and a
-// clearing write that finds it in between takes it for a left one: then
-// the lock is taken or the name gone, and another name is tried.
-int OpenLockedTemporary(const std::string& pattern, std::string& temporary)
-{
+    PathBuilder path{temporary};
+    if (!TemporaryPrefixOf(target, path))
+        return -1;
     for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
-        temporary = pattern;
-        const int fd = mkostemp(temporary.data(), O_CLOEXEC);
+        PutSuffix(temporary + path.length - kSuffixLength, attempt);
+        const int fd = open(temporary, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0 && errno == EEXIST)
+            continue;
         if (fd < 0)
             return -1;
         struct stat info;
@@ -206,6 +255,21 @@ int OpenLockedTemporary(const std::string& pattern, std::string& temporary)
         close(fd);
     }
     return -1;
+}
+
+// The bytes as the whole target, through a temporary file renamed over it.
+// Without the heap.
+bool WriteThroughTemporary(const char* target, const void* bytes, size_t size)
+{
+    char temporary[kTemporaryRoom];
+    const int fd = OpenLockedTemporary(target, temporary);
+    if (fd < 0)
+        return false;
+    // Renamed while still locked: until then the write is running.
+    const bool ok = WriteAll(fd, bytes, size) && fsync(fd) == 0 && rename(temporary, target) == 0;
+    if (!ok)
+        unlink(temporary);
+    return close(fd) == 0 && ok;
 }
 
 // Removes one entry found inside a folder being deleted. A symbolic link is
@@ -269,12 +333,9 @@ std::FILE* OpenForReading(const std::string& path)
     return std::fopen(Resolve(path).c_str(), "rb");
 }
 
-bool ReadWhole(const std::string& path, std::vector<uint8_t>& bytes)
+namespace {
+bool ReadAll(std::FILE* file, std::vector<uint8_t>& bytes)
 {
-    bytes.clear();
-    std::FILE* file = OpenForReading(path);
-    if (!file)
-        return false;
     uint8_t chunk[65536];
     size_t got;
     while ((got = std::fread(chunk, 1, sizeof(chunk), file)) > 0)
@@ -285,25 +346,54 @@ bool ReadWhole(const std::string& path, std::vector<uint8_t>& bytes)
         bytes.clear();
     return ok;
 }
+} // namespace
+
+bool ReadWhole(const std::string& path, std::vector<uint8_t>& bytes)
+{
+    bytes.clear();
+    std::FILE* file = OpenForReading(path);
+    return file != nullptr && ReadAll(file, bytes);
+}
+
+// Not waiting at the open: a pipe put at the name would hold the reader.
+bool ReadOwnFile(const std::string& path, std::vector<uint8_t>& bytes)
+{
+    bytes.clear();
+    const int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    struct stat info;
+    if (fd < 0 || fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != geteuid()) {
+        if (fd >= 0)
+            close(fd);
+        return false;
+    }
+    std::FILE* file = fdopen(fd, "rb");
+    if (file == nullptr)
+        close(fd);
+    return file != nullptr && ReadAll(file, bytes);
+}
+
+// A write cut short by the death of the process leaves its temporary file
+// for good; the next write into the same folder clears the game's own, and
+// nothing else. A name without the marker, such as ".config.cfg.backup" (a
+// player's), stays.
+void ClearLeftTemporaries(const std::string& folder)
+{
+    for (const std::string& entry : NamesIn(folder)) {
+        if (IsGameTemporary(entry))
+            RemoveIfUnlocked(JoinPath(folder, entry));
+    }
+}
 
 bool WriteWhole(const std::string& path, const void* bytes, size_t size)
 {
     const std::string target = Resolve(path);
-    const std::string folder = FolderOf(target);
-    RemoveLeftTemporaries(folder);
-    std::string temporary;
-    const int fd =
-        OpenLockedTemporary(JoinPath(folder, TemporaryPrefix(LastComponent(target)) + "XXXXXX"), temporary);
-    if (fd < 0)
-        return false;
-    bool ok = WriteAll(fd, bytes, size) && fsync(fd) == 0;
-    // mkstemp makes the file private; a saved file gets the usual rights.
-    ok = ok && fchmod(fd, 0644) == 0;
-    // Renamed while still locked: until then the write is running.
-    ok = ok && rename(temporary.c_str(), target.c_str()) == 0;
-    if (!ok)
-        unlink(temporary.c_str());
-    return close(fd) == 0 && ok;
+    ClearLeftTemporaries(FolderOf(target));
+    return WriteThroughTemporary(target.c_str(), bytes, size);
+}
+
+bool WriteWholeAtFault(const char* path, const void* bytes, size_t size)
+{
+    return WriteThroughTemporary(path, bytes, size);
 }
 
 std::vector<FolderEntry> ListFolder(const std::string& path)
@@ -316,6 +406,19 @@ std::vector<FolderEntry> ListFolder(const std::string& path)
         entries.push_back(FolderEntry{name, isFolder});
     }
     return entries;
+}
+
+void MakePrivate(const std::string& path)
+{
+    struct stat info;
+    if (lstat(path.c_str(), &info) != 0 || S_ISLNK(info.st_mode))
+        return;
+    if ((info.st_mode & 077) != 0)
+        chmod(path.c_str(), info.st_mode & 07700);
+    if (S_ISDIR(info.st_mode)) {
+        for (const std::string& name : NamesIn(path))
+            MakePrivate(JoinPath(path, name));
+    }
 }
 
 bool MakeFolder(const std::string& path)

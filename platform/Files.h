@@ -24,7 +24,7 @@ bool ReadWhole(const std::string& path, std::vector<uint8_t>& bytes);
 
 // Replaces the file whole: the bytes go to a temporary file in the same
 // folder, which is then renamed over the old one, so a failed write leaves
-// the old file as it was. False when any step failed. A link in place of
+// the old file as it was. The file is the player's alone (0600). False when any step failed. A link in place of
 // the file is replaced, never followed. The game's own temporary files left
 // in the same folder by writes that were cut short (of any file, by any
 // process) go first; nothing else there is touched. The only lock taken is
@@ -32,9 +32,25 @@ bool ReadWhole(const std::string& path, std::vector<uint8_t>& bytes);
 // a crash report may be written while another thread is inside a write.
 bool WriteWhole(const std::string& path, const void* bytes, size_t size);
 
+// Clears the game's own temporary files that writes cut short left in the
+// folder, as WriteWhole does before it writes there.
+void ClearLeftTemporaries(const std::string& folder);
+
+// Async-signal-safe: WriteWhole without the heap, for a fault's report. The
+// path is taken as written, and the folder's left temporary files stay for
+// the next WriteWhole or ClearLeftTemporaries there, this one's among them
+// if it is cut.
+bool WriteWholeAtFault(const char* path, const void* bytes, size_t size);
+
 // Writes all of the bytes to an open file, going on after a signal.
 // Async-signal-safe: a fault's report is written with it.
 bool WriteAll(int fd, const void* data, size_t size);
+
+// The whole file when it is a plain file of this user's, reached without
+// going through a link at its last name (a file another user can swap in,
+// for one in a folder others can write to); false (and "bytes" empty)
+// otherwise.
+bool ReadOwnFile(const std::string& path, std::vector<uint8_t>& bytes);
 
 // Opened for reading in binary mode ("rb"), or null. The caller closes it.
 std::FILE* OpenForReading(const std::string& path);
@@ -51,6 +67,12 @@ std::vector<FolderEntry> ListFolder(const std::string& path);
 
 // Folders are made for the player's data, so they are made private (0700);
 // folders that exist keep their rights.
+
+// Closes a folder of this user's and all inside it to everybody else, as
+// folders and files made now are: data folders of
+// earlier versions were open to all (0755, their files 0644). Links are
+// neither followed nor changed.
+void MakePrivate(const std::string& path);
 
 // Creates one folder; true when it exists afterwards.
 bool MakeFolder(const std::string& path);

@@ -1,7 +1,11 @@
 #include "platform/Folders.h"
 
+#include "platform/Files.h"
+
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <pwd.h>
 #include <string>
 #include <sys/stat.h>
@@ -79,24 +83,26 @@ std::string UserDirectory(const char* name)
     return found;
 }
 
-// A real folder (not a link to one) of this user that nobody else may enter
-// or list: what another user made, or left open, could be watched or filled.
-bool IsPrivateFolder(const std::string& path)
+std::string TemporaryFolder()
 {
-    struct stat info;
-    return !path.empty() && lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
-           info.st_uid == geteuid() && (info.st_mode & 077) == 0;
+    const std::string temporary = AbsoluteFromEnvironment("TMPDIR");
+    return temporary.empty() ? "/tmp" : WithoutTrailingSlash(temporary);
 }
 
-// The temporary folder is shared by every user: the folder's name may have
-// been taken first, which IsPrivateFolder then refuses.
-std::string PrivateFolderInTemporary()
+std::string OwnPlaceInTemporary()
 {
-    std::string temporary = AbsoluteFromEnvironment("TMPDIR");
-    temporary = temporary.empty() ? "/tmp" : WithoutTrailingSlash(temporary);
-    const std::string folder = temporary + "/qs-runtime-" + std::to_string(geteuid());
-    mkdir(folder.c_str(), 0700);
-    return folder;
+    return TemporaryFolder() + "/qs-runtime-" + std::to_string(geteuid());
+}
+
+std::string OwnPlaceInDataHome()
+{
+    const std::string data = DataHome();
+    return data.empty() ? data : data + "/qs-runtime";
+}
+
+bool IsOwnPlace(const std::string& place)
+{
+    return place == OwnPlaceInTemporary() || place == OwnPlaceInDataHome();
 }
 } // namespace
 
@@ -143,12 +149,37 @@ std::string DataFolderTemplate()
     return data.empty() ? data : data + "/(PUBLISHER)/(NAME OF GAME)";
 }
 
-std::string Runtime()
+std::vector<std::string> PrivatePlaces()
 {
+    std::vector<std::string> places;
     const std::string runtime = WithoutTrailingSlash(AbsoluteFromEnvironment("XDG_RUNTIME_DIR"));
-    if (IsPrivateFolder(runtime))
-        return runtime;
-    const std::string fallback = PrivateFolderInTemporary();
-    return IsPrivateFolder(fallback) ? fallback : std::string();
+    if (!runtime.empty())
+        places.push_back(runtime);
+    places.push_back(OwnPlaceInTemporary());
+    if (!OwnPlaceInDataHome().empty())
+        places.push_back(OwnPlaceInDataHome());
+    return places;
+}
+
+std::string WhyNotPrivate(const std::string& place)
+{
+    const bool own = IsOwnPlace(place);
+    struct stat info;
+    if (own && lstat(place.c_str(), &info) != 0) {
+        const std::string problem = Files::MakeWritableFolder(place);
+        if (!problem.empty())
+            return "cannot be made (" + problem + ")";
+    }
+    if (place.empty() || lstat(place.c_str(), &info) != 0)
+        return std::string("cannot be read (") + std::strerror(errno) + ")";
+    if (S_ISLNK(info.st_mode))
+        return "is a link";
+    if (!S_ISDIR(info.st_mode))
+        return "is not a folder";
+    if (info.st_uid != geteuid())
+        return "is another user's";
+    if ((info.st_mode & 077) != 0 && !(own && chmod(place.c_str(), 0700) == 0))
+        return "is open to other users";
+    return std::string();
 }
 } // namespace Platform::Folders

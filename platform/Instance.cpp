@@ -1,6 +1,7 @@
 #include "platform/Instance.h"
 
 #include "platform/Folders.h"
+#include "platform/Shell.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -18,9 +19,11 @@
 namespace Platform {
 namespace {
 constexpr char kRequest[] = "raise";
+constexpr char kAnswer[] = "raised";
 constexpr int kBacklog = 8;
-// How long a start waits for the holder to take its request: a holder that
-// never accepts fills its queue, and a start must not wait on it for ever.
+// How long a start waits for the holder to take its request, and again for
+// its answer: a stopped holder's queue takes requests until it is full, and
+// a start must not wait on it for ever.
 constexpr timeval kAnswerBound = {1, 0};
 
 // What ReleaseInstanceNameOnFault gives up, kept where a signal handler
@@ -29,15 +32,23 @@ volatile sig_atomic_t faultListener = -1;
 volatile sig_atomic_t faultLock = -1;
 char faultPath[sizeof(sockaddr_un::sun_path)];
 
-// The socket's path in the user's runtime folder; empty when there is no
-// such folder or the name does not fit a socket's address.
-std::string SocketPath(const std::string& name)
+// The socket's path in the first private folder that can hold it; empty
+// when none can. The folders passed over go to "refused", with why.
+std::string SocketPath(const std::string& name, std::string* refused)
 {
-    if (name.empty() || name.find('/') != std::string::npos)
+    if (name.empty() || name.find('/') != std::string::npos || name.size() >= sizeof(sockaddr_un::sun_path))
         return std::string();
-    const std::string folder = Folders::Runtime();
-    const std::string path = folder + "/" + name;
-    return folder.empty() || path.size() >= sizeof(sockaddr_un::sun_path) ? std::string() : path;
+    for (const std::string& place : Folders::PrivatePlaces()) {
+        const std::string path = place + "/" + name;
+        const std::string why = path.size() >= sizeof(sockaddr_un::sun_path)
+                                    ? "is too long a path for a socket's name"
+                                    : Folders::WhyNotPrivate(place);
+        if (why.empty())
+            return path;
+        if (refused != nullptr)
+            *refused += (refused->empty() ? "" : "; ") + place + " " + why;
+    }
+    return std::string();
 }
 
 sockaddr_un AddressOf(const std::string& path)
@@ -61,13 +72,53 @@ int Listen(const std::string& path)
 }
 
 // Whether the other end of a connection runs as this user: the folder keeps
-// everybody else out, and what comes in from anyone else (root) is neither
-// our game running nor a voice it answers.
+// everybody else out, and what comes in from anyone else (root) is not our
+// game starting.
 bool PeerIsThisUser(int connection)
 {
     ucred peer{};
     socklen_t size = sizeof(peer);
     return getsockopt(connection, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && peer.uid == geteuid();
+}
+
+enum class Answer {
+    Nobody, // nothing listens, or the holder went without answering
+    Raised,
+    Silent, // the holder took no request, or gave no answer, within the bound
+};
+
+// Sends the request to the socket and waits within the bound for the answer.
+Answer Ask(const std::string& path)
+{
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return Answer::Nobody;
+    // The send bound covers the connect as well: it waits while the
+    // holder's queue is full.
+    const sockaddr_un address = AddressOf(path);
+    const bool bounded = setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &kAnswerBound, sizeof(kAnswerBound)) == 0 &&
+                         setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &kAnswerBound, sizeof(kAnswerBound)) == 0;
+    if (!bounded || connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0) {
+        const bool full = bounded && (errno == EAGAIN || errno == EWOULDBLOCK);
+        close(fd);
+        return full ? Answer::Silent : Answer::Nobody;
+    }
+    char reply[sizeof(kAnswer) - 1];
+    Answer answer = Answer::Silent;
+    if (send(fd, kRequest, sizeof(kRequest) - 1, MSG_NOSIGNAL) == static_cast<ssize_t>(sizeof(kRequest) - 1)) {
+        const ssize_t got = recv(fd, reply, sizeof(reply), MSG_WAITALL);
+        if (got == static_cast<ssize_t>(sizeof(reply)) && std::memcmp(reply, kAnswer, sizeof(reply)) == 0)
+            answer = Answer::Raised;
+        else if (got == 0)
+            answer = Answer::Nobody;
+    }
+    close(fd);
+    return answer;
+}
+
+void Say(const std::string& name, const std::string& what)
+{
+    Shell::PrintError("single-instance name " + name + ": " + what);
 }
 
 // Reads what the connection has; true when it is finished with (the request
@@ -103,9 +154,13 @@ Instance::~Instance()
 bool Instance::Acquire(const std::string& name)
 {
     Release();
-    const std::string path = SocketPath(name);
-    if (path.empty())
-        return false;
+    const std::string path = SocketPath(name, nullptr);
+    return !path.empty() && AcquireAt(path);
+}
+
+bool Instance::AcquireAt(const std::string& path)
+{
+    Release();
     const int lock = open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (lock < 0)
         return false;
@@ -146,48 +201,59 @@ void Instance::Release()
 
 bool Instance::NotifyHolder(const std::string& name)
 {
-    const std::string path = SocketPath(name);
-    if (path.empty())
-        return false;
-    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return false;
-    // Bounds the connect as well: it waits while the holder's queue is full.
-    const sockaddr_un address = AddressOf(path);
-    const bool sent =
-        setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &kAnswerBound, sizeof(kAnswerBound)) == 0 &&
-        connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0 &&
-        PeerIsThisUser(fd) &&
-        send(fd, kRequest, sizeof(kRequest) - 1, MSG_NOSIGNAL) == static_cast<ssize_t>(sizeof(kRequest) - 1);
-    close(fd);
-    return sent;
+    const std::string path = SocketPath(name, nullptr);
+    return !path.empty() && Ask(path) == Answer::Raised;
 }
 
 Instance::Start Instance::TakeOrHandOver(const std::string& name)
 {
-    if (Acquire(name))
+    std::string refused;
+    const std::string path = SocketPath(name, &refused);
+    if (!refused.empty())
+        Say(name, refused + (path.empty() ? "" : "; it is held in " + path + " instead"));
+    if (path.empty()) {
+        Say(name, "no private folder can hold it: this copy runs without it, and a later start beside it");
+        return Start::WithoutName;
+    }
+    if (AcquireAt(path))
         return Start::Holder;
-    if (NotifyHolder(name))
+    const Answer answer = Ask(path);
+    if (answer == Answer::Raised)
         return Start::HandedOver;
-    return Acquire(name) ? Start::Holder : Start::WithoutName;
+    if (AcquireAt(path))
+        return Start::Holder;
+    Say(name, answer == Answer::Silent ? "another copy holds it but seems not to answer: this copy runs beside it"
+                                       : "its holder cannot be reached: this copy runs beside it");
+    return Start::WithoutName;
 }
 
-bool Instance::PollRaise()
+bool Instance::PollRaise(const std::function<void()>& raise)
 {
     if (listener_ < 0)
         return false;
     for (int connection;
          (connection = accept4(listener_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC)) >= 0;)
         pending_.push_back(connection);
-    bool raise = false;
-    auto finished = [&raise](int connection) {
-        if (PeerIsThisUser(connection) && !ReadRequest(connection, raise))
+    std::vector<int> asking;
+    auto finished = [&asking](int connection) {
+        bool request = false;
+        if (PeerIsThisUser(connection) && !ReadRequest(connection, request))
             return false;
-        close(connection);
+        if (request)
+            asking.push_back(connection);
+        else
+            close(connection);
         return true;
     };
     pending_.erase(std::remove_if(pending_.begin(), pending_.end(), finished), pending_.end());
-    return raise;
+    if (asking.empty())
+        return false;
+    raise();
+    for (int connection : asking) {
+        send(connection, kAnswer, sizeof(kAnswer) - 1, MSG_NOSIGNAL | MSG_DONTWAIT);
+        close(connection);
+    }
+    return true;
 }
 
 void ReleaseInstanceNameOnFault()

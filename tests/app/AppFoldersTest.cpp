@@ -50,8 +50,15 @@ class AppFolders : public testing::Test
     bool hadDataHome = false;
 };
 
+// The data folder is the player's alone: one an earlier version left open
+// to all is closed, with its files.
 TEST_F(AppFolders, DataFolderFollowsTheTemplateWithPublisherAndName)
 {
+    const fs::path earlier = desktop.Path("") + "../data/KEXGames/Quorb Swap";
+    fs::create_directories(earlier);
+    std::ofstream(earlier / "config.cfg") << "DX::SafeMode=false\n";
+    fs::permissions(earlier, fs::perms(0755));
+    fs::permissions(earlier / "config.cfg", fs::perms(0644));
     ManualClockApp app;
     app.SetName("Quorb Swap");
     app.company = "KEXGames";
@@ -61,6 +68,8 @@ TEST_F(AppFolders, DataFolderFollowsTheTemplateWithPublisherAndName)
     EXPECT_EQ(fs::path(folder).parent_path().filename(), "KEXGames");
     EXPECT_TRUE(fs::is_directory(folder));
     EXPECT_EQ(std::string(app.GetConfigPath().CStr()), folder + "/config.cfg");
+    EXPECT_EQ(fs::status(folder).permissions(), fs::perms(0700));
+    EXPECT_EQ(fs::status(folder + "/config.cfg").permissions(), fs::perms(0600));
 }
 
 // A data folder that cannot be made or written is named once, at start,

@@ -6,6 +6,7 @@
 #include "platform/Crash.h"
 #include "platform/Instance.h"
 #include "platform/Shell.h"
+#include "support/ChildExit.h"
 #include "support/LocalHttpServer.h"
 #include "support/ProgramSegments.h"
 #include "support/TemporaryFolder.h"
@@ -16,6 +17,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -30,6 +32,7 @@
 #include <iterator>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 extern "C" void FaultUnderSmashedFrame();
@@ -37,6 +40,8 @@ extern "C" void OverflowTheStack();
 
 namespace {
 namespace fs = std::filesystem;
+
+constexpr uid_t kNobody = 65534;
 
 std::string ReporterPath()
 {
@@ -54,6 +59,8 @@ void IsolateChild(const TemporaryFolder& home)
     setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
     setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
     setenv("XDG_RUNTIME_DIR", (home / "runtime").c_str(), 1);
+    // Where the runtime folder is refused, the game's own private folder.
+    setenv("TMPDIR", (home / "tmp").c_str(), 1);
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
 }
@@ -396,7 +403,10 @@ TEST(CrashCatcherTest, EveryFaultReportsAtOnceWherever)
 {
     TemporaryFolder home;
     MakeReporterStandIn(home);
-    fs::create_directory(home / "runtime");
+    ASSERT_EQ(mkdir((home / "runtime").c_str(), 0700), 0);
+    // Where the runtime folder is another user's, the report goes to the
+    // game's own private folder, never there.
+    const std::string ownPrivate = home / ("tmp/qs-runtime-" + std::to_string(geteuid()));
     const struct
     {
         const char* what;
@@ -404,6 +414,7 @@ TEST(CrashCatcherTest, EveryFaultReportsAtOnceWherever)
         std::string report;
         bool allocatorCase;
         bool walkCut = false;
+        bool othersRuntime = false;
     } cases[] = {
         {"a fault", FaultOnThisThread, home / "report.txt", false},
         {"a double free", FreeTwice, home / "report.txt", true},
@@ -419,15 +430,22 @@ TEST(CrashCatcherTest, EveryFaultReportsAtOnceWherever)
         {"a stack overflow on the loader thread", OverflowTheLoaderThread, home / "report.txt", false},
         {"every descriptor in use without the name", FaultWithEveryDescriptorInUse, home / "report.txt",
          false},
+        {"a runtime folder of another user's", FaultOnThisThread, home / "missing/report.txt", false, false,
+         true},
     };
     for (const auto& c : cases) {
         // Under ThreadSanitizer the unwinder's fault inside the handler
-        // does not come back to it.
-        if ((c.allocatorCase && kSanitizedAllocator) || (c.walkCut && kThreadSanitizer))
+        // does not come back to it; only root can make a folder of another
+        // user's.
+        if ((c.allocatorCase && kSanitizedAllocator) || (c.walkCut && kThreadSanitizer) ||
+            (c.othersRuntime && geteuid() != 0))
             continue;
         for (const char* name :
              {"shown", "shownPath", "started", "go", "ranOn", "report.txt", "runtime/CrashReport.txt"})
             fs::remove(home / name);
+        if (c.othersRuntime) {
+            ASSERT_EQ(chown((home / "runtime").c_str(), kNobody, kNobody), 0);
+        }
         pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
@@ -462,8 +480,39 @@ TEST(CrashCatcherTest, EveryFaultReportsAtOnceWherever)
                   c.walkCut)
             << c.what << ": " << shown;
         const bool spare = c.report != home / "report.txt";
-        EXPECT_EQ(home.ReadText("shownPath"), (spare ? home / "runtime/CrashReport.txt" : c.report) + "\n")
+        const std::string spareFolder = c.othersRuntime ? ownPrivate : home / "runtime";
+        EXPECT_EQ(home.ReadText("shownPath"), (spare ? spareFolder + "/CrashReport.txt" : c.report) + "\n")
             << c.what;
+        // Taken back before it is looked into: root may lack the right.
+        if (c.othersRuntime) {
+            ASSERT_EQ(chown((home / "runtime").c_str(), getuid(), getgid()), 0);
+            EXPECT_FALSE(fs::exists(home / "runtime/CrashReport.txt")) << c.what;
+        }
+    }
+}
+
+// The reporter shows only a report that is the player's own plain file, not
+// one reached through a link (another user's text swapped in at the name).
+TEST(CrashCatcherTest, TheReporterShowsOnlyThePlayersOwnReport)
+{
+    TemporaryFolder home;
+    home.WriteText("own.txt", "<MODULE>the player's own</MODULE>");
+    home.WriteText("elsewhere.txt", "<MODULE>ATTACKER TEXT</MODULE>");
+    fs::create_symlink(home / "elsewhere.txt", home / "link.txt");
+    for (const auto& [name, shown] : {std::pair{"own.txt", true}, std::pair{"link.txt", false}}) {
+        const std::string report = home / name;
+        // No display: the report goes to standard error in place of a box.
+        const ChildExit reporter = RunInChild([&] {
+            setenv("SDL_VIDEODRIVER", "none", 1);
+            if (!std::freopen("/dev/null", "r", stdin))
+                _exit(126);
+            execl(ReporterPath().c_str(), "CrashReporter", report.c_str(), "Quorb Swap", "Tarnquill", "0",
+                  "http://127.0.0.1:1", "", static_cast<char*>(nullptr));
+            _exit(127);
+        });
+        EXPECT_EQ(reporter.code, 0) << name;
+        EXPECT_EQ(reporter.errorText.find("the player's own") != std::string::npos, shown) << reporter.errorText;
+        EXPECT_EQ(reporter.errorText.find("ATTACKER"), std::string::npos) << reporter.errorText;
     }
 }
 

@@ -1,8 +1,10 @@
 #include "platform/Crash.h"
 
 #include "platform/CrashModules.h"
+#include "platform/Files.h"
 
 #include "support/CaughtStderr.h"
+#include "support/ChildExit.h"
 #include "support/ProgramSegments.h"
 #include "support/TemporaryFolder.h"
 #include "support/modules/HeldLoader.h"
@@ -293,16 +295,33 @@ TEST(CrashTest, TheMappingsReaderFindsTheFileMappedAtAnAddressInReadsCutAnywhere
 
 // The report's file is written new and renamed into place: what a link
 // standing at its path names is never written.
-TEST(CrashTest, ReplaceFilePutsAFileInTheLinksPlace)
+TEST(CrashTest, TheReportWritePutsAFileInTheLinksPlace)
 {
     TemporaryFolder folder;
     folder.WriteText("elsewhere", "kept");
     const std::string path = folder / "report.txt";
     ASSERT_EQ(symlink((folder / "elsewhere").c_str(), path.c_str()), 0);
-    EXPECT_TRUE(Platform::Crash::ReplaceFile(path.c_str(), "new", 3));
+    EXPECT_TRUE(Platform::Files::WriteWholeAtFault(path.c_str(), "new", 3));
     EXPECT_EQ(folder.ReadText("elsewhere"), "kept");
     EXPECT_FALSE(std::filesystem::is_symlink(path));
     EXPECT_EQ(folder.ReadText("report.txt"), "new");
+}
+
+// What a report cut short left in the spare folder, which no other write of
+// the game's goes to, is cleared when the next start installs the handler.
+TEST(CrashTest, InstallClearsAReportCutShortInTheSpareFolder)
+{
+    TemporaryFolder folder;
+    const std::string left = ".CrashReport.txt.qs-unfinished-1-5f3a-a1B2c3";
+    folder.WriteText(left, "cut");
+    const ChildExit installed = RunInChild([&folder] {
+        setenv("XDG_RUNTIME_DIR", folder.Path().c_str(), 1);
+        Platform::Crash::Install([](const Platform::Crash::Fault&) {});
+        const char* spare = Platform::Crash::SpareFolder(0);
+        _exit(spare != nullptr && folder.Path() == spare ? 0 : 1);
+    });
+    EXPECT_EQ(installed.code, 0) << "the runtime folder is not the spare folder";
+    EXPECT_FALSE(std::filesystem::exists(folder / left));
 }
 
 TEST(CrashTest, RunProgramWaitsAndReportsSuccess)

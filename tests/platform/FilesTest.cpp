@@ -8,8 +8,11 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <iterator>
+#include <csignal>
+#include <initializer_list>
 #include <sched.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -85,7 +88,7 @@ TEST(FilesTest, WriteWholeReplacesAtomically)
     EXPECT_EQ(ListFolder(folder.Path()).size(), 1u);
     struct stat info;
     ASSERT_EQ(stat((folder / "save.dat").c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0644u);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
 
     EXPECT_TRUE(WriteWhole(folder / "empty.dat", nullptr, 0));
     EXPECT_EQ(fs::file_size(folder / "empty.dat"), 0u);
@@ -294,25 +297,129 @@ TEST(FilesTest, MakeFolderIsHarmlessWhenItExists)
     EXPECT_FALSE(MakeFolder(folder / "file"));
 }
 
-// Folders made for the player's data are closed to other users; one that
-// was there keeps its rights.
+namespace {
+// Sets the process's file mode mask for one test and puts the old one back.
+class ScopedUmask
+{
+  public:
+    explicit ScopedUmask(mode_t mask) : previous(umask(mask)) {}
+    ~ScopedUmask() { umask(previous); }
+    ScopedUmask(const ScopedUmask&) = delete;
+    ScopedUmask& operator=(const ScopedUmask&) = delete;
+
+  private:
+    mode_t previous;
+};
+
+void ExpectModes(const TemporaryFolder& folder, std::initializer_list<std::pair<const char*, unsigned>> modes)
+{
+    for (const auto& [name, mode] : modes) {
+        struct stat info;
+        ASSERT_EQ(lstat((folder / name).c_str(), &info), 0) << name;
+        EXPECT_EQ(info.st_mode & 0777, mode) << name;
+    }
+}
+} // namespace
+
+// Folders made for the player's data are closed to other users, whatever
+// the mask of the process that makes them; one that was there keeps its
+// rights.
 TEST(FilesTest, FoldersMadeArePrivate)
 {
     TemporaryFolder folder;
     fs::create_directory(folder / "open");
     fs::permissions(folder / "open", fs::perms(0755));
-    ASSERT_TRUE(MakeFolder(folder / "open/one"));
-    ASSERT_EQ(MakeWritableFolder(folder / "open/data/home/game"), "");
-    const std::pair<const char*, unsigned> modes[] = {{"open", 0755},
-                                                      {"open/one", 0700},
-                                                      {"open/data", 0700},
-                                                      {"open/data/home", 0700},
-                                                      {"open/data/home/game", 0700}};
-    for (const auto& [name, mode] : modes) {
-        struct stat info;
-        ASSERT_EQ(stat((folder / name).c_str(), &info), 0) << name;
-        EXPECT_EQ(info.st_mode & 0777, mode) << name;
+    {
+        const ScopedUmask permissive(0);
+        ASSERT_TRUE(MakeFolder(folder / "open/one"));
+        ASSERT_EQ(MakeWritableFolder(folder / "open/data/home/game"), "");
+        ASSERT_TRUE(WriteWhole(folder / "open/data/home/game/config.cfg", "x", 1));
     }
+    ExpectModes(folder, {{"open", 0755},
+                         {"open/one", 0700},
+                         {"open/data", 0700},
+                         {"open/data/home", 0700},
+                         {"open/data/home/game", 0700},
+                         {"open/data/home/game/config.cfg", 0600}});
+}
+
+// A data folder of an earlier version, open to all, is closed with all of
+// the player's in it; what a link there names is not touched.
+TEST(FilesTest, MakePrivateClosesAnEarlierDataFolder)
+{
+    TemporaryFolder folder;
+    fs::create_directories(folder / "data/Profiles/Tester");
+    folder.WriteText("data/config.cfg", "x");
+    folder.WriteText("data/Profiles/Tester/speed.sav", "x");
+    folder.WriteText("elsewhere", "x");
+    fs::create_symlink(folder / "elsewhere", folder / "data/link");
+    for (const char* name : {"data", "data/Profiles", "data/Profiles/Tester"})
+        fs::permissions(folder / name, fs::perms(0755));
+    for (const char* name : {"data/config.cfg", "data/Profiles/Tester/speed.sav", "elsewhere"})
+        fs::permissions(folder / name, fs::perms(0644));
+    MakePrivate(folder / "data");
+    ExpectModes(folder, {{"data", 0700},
+                         {"data/Profiles", 0700},
+                         {"data/Profiles/Tester", 0700},
+                         {"data/config.cfg", 0600},
+                         {"data/Profiles/Tester/speed.sav", 0600},
+                         {"elsewhere", 0644}});
+}
+
+// A file read only when it is a plain file of this user's, not reached
+// through a link: what another user may put at the name is never read.
+TEST(FilesTest, ReadOwnFileReadsOnlyThePlayersOwnPlainFile)
+{
+    TemporaryFolder folder;
+    folder.WriteText("own", "mine");
+    folder.WriteText("theirs", "another user's");
+    fs::create_symlink(folder / "own", folder / "link");
+    ASSERT_EQ(mkfifo((folder / "pipe").c_str(), 0600), 0);
+    fs::create_directory(folder / "folder");
+    const bool root = geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(chown((folder / "theirs").c_str(), 65534, 65534), 0);
+    }
+    const std::pair<const char*, bool> cases[] = {
+        {"own", true}, {"link", false}, {"pipe", false}, {"folder", false}, {"missing", false}, {"theirs", !root},
+    };
+    for (const auto& [name, read] : cases) {
+        std::vector<uint8_t> bytes{1};
+        EXPECT_EQ(ReadOwnFile(folder / name, bytes), read) << name;
+        EXPECT_EQ(bytes.empty(), !read || folder.ReadText(name).empty()) << name;
+    }
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(ReadOwnFile(folder / "own", bytes));
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "mine");
+}
+
+// A fault's report cut short (here by the file size limit) leaves its
+// temporary file under the game's own name, and the next write into that
+// folder clears it.
+TEST(FilesTest, AReportCutShortIsClearedByTheNextWrite)
+{
+    TemporaryFolder folder;
+    const std::string report = folder / "CrashReport.txt";
+    const std::string text(4096, 'r');
+    const pid_t writer = fork();
+    ASSERT_GE(writer, 0);
+    if (writer == 0) {
+        const rlimit small{1, 1};
+        setrlimit(RLIMIT_FSIZE, &small);
+        WriteWholeAtFault(report.c_str(), text.data(), text.size());
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(writer, &status, 0), writer);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << "the write was not cut";
+    ASSERT_EQ(ListFolder(folder.Path()).size(), 1u) << "the cut write left nothing";
+    EXPECT_FALSE(fs::exists(report));
+    ASSERT_TRUE(WriteWhole(folder / "config.cfg", "x", 1));
+    const std::vector<FolderEntry> left = ListFolder(folder.Path());
+    ASSERT_EQ(left.size(), 1u) << left.back().name;
+    EXPECT_EQ(left[0].name, "config.cfg");
+    ASSERT_TRUE(WriteWholeAtFault(report.c_str(), text.data(), text.size()));
+    EXPECT_EQ(fs::file_size(report), text.size());
 }
 
 TEST(FilesTest, DeleteFolderTreeNeverFollowsLinks)

@@ -1,5 +1,6 @@
 #include "platform/Folders.h"
 
+#include "support/ScopedEnvironment.h"
 #include "support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
@@ -9,35 +10,6 @@
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
-
-namespace {
-// Sets (or with no value, unsets) an environment variable for one test and
-// puts the old value back.
-class ScopedEnvironment
-{
-  public:
-    ScopedEnvironment(const char* name, const std::optional<std::string>& value) : name(name)
-    {
-        if (const char* old = std::getenv(name))
-            previous = old;
-        if (value)
-            setenv(name, value->c_str(), 1);
-        else
-            unsetenv(name);
-    }
-    ~ScopedEnvironment()
-    {
-        if (previous)
-            setenv(name, previous->c_str(), 1);
-        else
-            unsetenv(name);
-    }
-
-  private:
-    const char* name;
-    std::optional<std::string> previous;
-};
-} // namespace
 
 using namespace Platform::Folders;
 
@@ -84,17 +56,32 @@ TEST(FoldersTest, DataHomeAndTheDataFolderTemplate)
     EXPECT_EQ(DataFolderTemplate(), folder / "data/(PUBLISHER)/(NAME OF GAME)");
 }
 
+namespace {
+constexpr uid_t kNobody = 65534;
+
+// The first of the private places that serves, as a caller takes it.
+std::string FirstPrivate()
+{
+    for (const std::string& place : PrivatePlaces()) {
+        if (WhyNotPrivate(place).empty())
+            return place;
+    }
+    return std::string();
+}
+} // namespace
+
 // Names the user's programs meet at live where no other user can enter: the
 // runtime folder when it is the user's own and closed, else a folder of the
-// user's own in the temporary folder, never one somebody else made or left
-// open, nor a link.
-TEST(FoldersTest, RuntimeFolderIsOneOnlyThisUserCanEnter)
+// game's own in the temporary folder, closed again when found open, else one
+// in the data home; never one somebody else made or left open, nor a link.
+TEST(FoldersTest, PrivateFoldersAreOnesOnlyThisUserCanEnter)
 {
     TemporaryFolder folder;
     std::filesystem::create_directory(folder / "open");
     std::filesystem::permissions(folder / "open", std::filesystem::perms(0755));
     std::filesystem::create_directory_symlink(folder.Path(), folder / "link");
     const std::string fallback = folder / ("tmp/qs-runtime-" + std::to_string(geteuid()));
+    const std::string inDataHome = folder / "data/qs-runtime";
     struct Case
     {
         const char* what;
@@ -108,24 +95,39 @@ TEST(FoldersTest, RuntimeFolderIsOneOnlyThisUserCanEnter)
         {"runtime folder a link", folder / "link", nullptr, fallback},
         {"no runtime folder", std::nullopt, nullptr, fallback},
         {"fallback made already", std::nullopt, "private", fallback},
-        {"fallback name a link", std::nullopt, "link", ""},
-        {"fallback name an open folder", std::nullopt, "open", ""},
+        {"fallback name a link", std::nullopt, "link", inDataHome},
+        {"fallback of ours left open", std::nullopt, "open", fallback},
+        {"fallback another user's", std::nullopt, "another's", inDataHome},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
+        const std::string planted = c.inTemporary != nullptr ? c.inTemporary : "";
+        if (planted == "another's" && geteuid() != 0)
+            continue; // only root can make a folder of another user's
         std::filesystem::remove_all(folder / "tmp");
+        std::filesystem::remove_all(folder / "data");
         std::filesystem::create_directory(folder / "tmp");
-        if (c.inTemporary != nullptr && std::string(c.inTemporary) == "link")
+        if (planted == "link")
             std::filesystem::create_directory_symlink(folder.Path(), fallback);
-        else if (c.inTemporary != nullptr)
-            mkdir(fallback.c_str(), std::string(c.inTemporary) == "open" ? 0755 : 0700);
+        else if (!planted.empty())
+            mkdir(fallback.c_str(), 0700);
+        if (planted == "open")
+            chmod(fallback.c_str(), 0777);
+        if (planted == "another's") {
+            ASSERT_EQ(chown(fallback.c_str(), kNobody, kNobody), 0);
+        }
         ScopedEnvironment temporary("TMPDIR", folder / "tmp");
+        ScopedEnvironment data("XDG_DATA_HOME", folder / "data");
         ScopedEnvironment runtime("XDG_RUNTIME_DIR", c.runtime);
-        EXPECT_EQ(Runtime(), c.found);
-        if (c.found == fallback) {
-            struct stat info;
-            ASSERT_EQ(lstat(fallback.c_str(), &info), 0);
-            EXPECT_EQ(info.st_mode & 0777, 0700u);
+        EXPECT_EQ(FirstPrivate(), c.found);
+        struct stat info;
+        ASSERT_EQ(lstat(c.found.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, 0700u);
+        ASSERT_EQ(lstat((folder / "open").c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, 0755u) << "a runtime folder not the game's own was changed";
+        // Taken back before it goes: root may lack the right to list it.
+        if (planted == "another's") {
+            ASSERT_EQ(chown(fallback.c_str(), getuid(), getgid()), 0);
         }
     }
 }
