@@ -1,6 +1,6 @@
 #include "platform/Folders.h"
 
-#include "support/ScopedEnvironment.h"
+#include "support/ScopedVariable.h"
 #include "support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
@@ -24,8 +24,8 @@ TEST(FoldersTest, ProgramFolderHoldsTheRunningProgram)
 TEST(FoldersTest, UserDirsFileNamesDocumentsAndDesktop)
 {
     TemporaryFolder folder;
-    ScopedEnvironment home("HOME", folder.Path());
-    ScopedEnvironment config("XDG_CONFIG_HOME", folder.Path() + "/config");
+    ScopedVariable home("HOME", folder.Path());
+    ScopedVariable config("XDG_CONFIG_HOME", folder.Path() + "/config");
     std::filesystem::create_directory(folder / "config");
     folder.WriteText("config/user-dirs.dirs", "# written by the desktop\n"
                                               "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n"
@@ -37,8 +37,8 @@ TEST(FoldersTest, UserDirsFileNamesDocumentsAndDesktop)
 TEST(FoldersTest, WithoutUserDirsHomeStandsIn)
 {
     TemporaryFolder folder;
-    ScopedEnvironment home("HOME", folder.Path());
-    ScopedEnvironment config("XDG_CONFIG_HOME", folder.Path() + "/nothing-here");
+    ScopedVariable home("HOME", folder.Path());
+    ScopedVariable config("XDG_CONFIG_HOME", folder.Path() + "/nothing-here");
     EXPECT_EQ(Desktop(), folder / "Desktop");
     EXPECT_EQ(Documents(), folder.Path());
 }
@@ -46,12 +46,12 @@ TEST(FoldersTest, WithoutUserDirsHomeStandsIn)
 TEST(FoldersTest, DataHomeAndTheDataFolderTemplate)
 {
     TemporaryFolder folder;
-    ScopedEnvironment home("HOME", folder.Path());
+    ScopedVariable home("HOME", folder.Path());
     {
-        ScopedEnvironment data("XDG_DATA_HOME", "relative/is/ignored");
+        ScopedVariable data("XDG_DATA_HOME", "relative/is/ignored");
         EXPECT_EQ(DataHome(), folder / ".local/share");
     }
-    ScopedEnvironment data("XDG_DATA_HOME", folder.Path() + "/data/");
+    ScopedVariable data("XDG_DATA_HOME", folder.Path() + "/data/");
     EXPECT_EQ(DataHome(), folder / "data");
     EXPECT_EQ(DataFolderTemplate(), folder / "data/(PUBLISHER)/(NAME OF GAME)");
 }
@@ -116,9 +116,9 @@ TEST(FoldersTest, PrivateFoldersAreOnesOnlyThisUserCanEnter)
         if (planted == "another's") {
             ASSERT_EQ(chown(fallback.c_str(), kNobody, kNobody), 0);
         }
-        ScopedEnvironment temporary("TMPDIR", folder / "tmp");
-        ScopedEnvironment data("XDG_DATA_HOME", folder / "data");
-        ScopedEnvironment runtime("XDG_RUNTIME_DIR", c.runtime);
+        ScopedVariable temporary("TMPDIR", folder / "tmp");
+        ScopedVariable data("XDG_DATA_HOME", folder / "data");
+        ScopedVariable runtime("XDG_RUNTIME_DIR", c.runtime);
         EXPECT_EQ(FirstPrivate(), c.found);
         struct stat info;
         ASSERT_EQ(lstat(c.found.c_str(), &info), 0);

@@ -2,7 +2,7 @@
 
 #include "support/CaughtStderr.h"
 #include "support/ChildExit.h"
-#include "support/ScopedEnvironment.h"
+#include "support/ScopedVariable.h"
 #include "support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
@@ -518,9 +518,9 @@ TEST(InstanceTest, ARefusedRuntimeFolderStillGivesOneCopy)
             folder.WriteText("d", "a file where the data home should be");
             break;
         }
-        const ScopedEnvironment temporary("TMPDIR", folder / "tmp");
-        const ScopedEnvironment data("XDG_DATA_HOME", folder / "d");
-        const ScopedEnvironment runtimeFolder("XDG_RUNTIME_DIR", runtime);
+        const ScopedVariable temporary("TMPDIR", folder / "tmp");
+        const ScopedVariable data("XDG_DATA_HOME", folder / "d");
+        const ScopedVariable runtimeFolder("XDG_RUNTIME_DIR", runtime);
         Platform::Instance first;
         CaughtStderr caught;
         const Start start = first.TakeOrHandOver(name);

@@ -15,6 +15,10 @@ class ScopedVariable
             saved = old;
         Set(value);
     }
+    ScopedVariable(const char* name, const std::optional<std::string>& value)
+        : ScopedVariable(name, value ? value->c_str() : nullptr)
+    {
+    }
     ~ScopedVariable() { Set(saved ? saved->c_str() : nullptr); }
     ScopedVariable(const ScopedVariable&) = delete;
     ScopedVariable& operator=(const ScopedVariable&) = delete;
