@@ -251,10 +251,9 @@ const char* CrashCatcher::WriteReportWhereItFits(const CrashReportText& text) co
         PathIn(theApp != nullptr ? theApp->dataFolder.CStr() : "", kReportFileName, path);
     if (Platform::Files::WriteWholeAtFault(path.Text(), text.Text(), text.Size()))
         return path.Text();
-    for (int i = 0; const char* folder = Platform::Crash::SpareFolder(i); ++i) {
-        if (Platform::Files::WriteWholeAtFault(PathIn(folder, kReportFileName, path), text.Text(), text.Size()))
-            return path.Text();
-    }
+    const char* spare = Platform::Crash::SpareFolder();
+    if (spare != nullptr && Platform::Files::WriteWholeAtFault(PathIn(spare, kReportFileName, path), text.Text(), text.Size()))
+        return path.Text();
     return nullptr;
 }
 

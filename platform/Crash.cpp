@@ -317,8 +317,8 @@ void PrepareThread()
     pthread_setspecific(key, mapped);
 }
 
-const char* SpareFolder(int index)
+const char* SpareFolder()
 {
-    return index == 0 && spareFolder[0] != '\0' ? spareFolder : nullptr;
+    return spareFolder[0] != '\0' ? spareFolder : nullptr;
 }
 } // namespace Platform::Crash

@@ -70,10 +70,10 @@ void PrepareThread();
 // The modules are noted again first: some may have been loaded since.
 void CaptureHere(Fault& fault);
 
-// Async-signal-safe. The folders a report goes to when its own cannot take
-// it, in order: the first of the user's private folders that serves
-// (Folders::PrivatePlaces), as it was at Install. Null past the last.
-const char* SpareFolder(int index);
+// Async-signal-safe. The folder a report goes to when its own cannot take
+// it: the first of the user's private folders that serves
+// (Folders::PrivatePlaces), as it was at Install; null when none does.
+const char* SpareFolder();
 
 // --- Starting the reporter (CrashProgram.cpp) ---
 

@@ -317,7 +317,7 @@ TEST(CrashTest, InstallClearsAReportCutShortInTheSpareFolder)
     const ChildExit installed = RunInChild([&folder] {
         setenv("XDG_RUNTIME_DIR", folder.Path().c_str(), 1);
         Platform::Crash::Install([](const Platform::Crash::Fault&) {});
-        const char* spare = Platform::Crash::SpareFolder(0);
+        const char* spare = Platform::Crash::SpareFolder();
         _exit(spare != nullptr && folder.Path() == spare ? 0 : 1);
     });
     EXPECT_EQ(installed.code, 0) << "the runtime folder is not the spare folder";
