@@ -18,7 +18,6 @@ namespace
 constexpr float kStartOffset = 420.0f;
 constexpr float kMaxDim = 0.75f;
 constexpr float kDimStep = 0.01f;
-constexpr float kFlashStep = 0.075f;
 } // namespace
 
 LevelupOverlay::LevelupOverlay(Board* board) : board(board), app(board ? board->app : nullptr)
@@ -39,7 +38,6 @@ LevelupOverlay::LevelupOverlay(Board* board) : board(board), app(board ? board->
         app->sndGold.PlayPitched(1.5f, 1.0f);
         app->sndWonTheme.Play(1.0f);
     }
-    flash = 0.0f;
     burstsLeft = board ? board->CurrentLevel() - 1 : 0;
 }
 
@@ -57,7 +55,7 @@ LevelupOverlay::~LevelupOverlay()
 void LevelupOverlay::Update()
 {
     particles.Update();
-    flash = std::max(flash - kFlashStep, 0.0f);
+    flash.Update();
     switch (state) {
     case 0:
         dim = std::min(dim + kDimStep, kMaxDim);
@@ -104,7 +102,7 @@ void LevelupOverlay::Draw()
     theGraphics.FillRect(0.0f, 0.0f, w, h);
     theGraphics.SetColorWhite();
     particles.Draw();
-    theGraphics.SetColorRGBA(1.0f, 1.0f, 1.0f, flash);
+    theGraphics.SetColorRGBA(1.0f, 1.0f, 1.0f, flash.alpha);
     theGraphics.FillRect(0.0f, 0.0f, w, h);
     theGraphics.SetColorWhite();
     app->sprLevelUp.DrawCentered(400.0f, 300.0f + offset);
@@ -112,7 +110,7 @@ void LevelupOverlay::Draw()
 
 void LevelupOverlay::SpawnFireworks(float x, float y)
 {
-    flash = 1.0f;
+    flash.Raise();
     ticksToBurst = Fireworks::Burst(particles, &sprFirework, app ? &app->sndFirework : nullptr, x, y, 20, 20);
 }
 
@@ -124,7 +122,7 @@ void LevelupOverlay::Save(IOBuffer& buffer)
     buffer.WriteFloat(dim);
     buffer.WriteInt(ticksToBurst);
     buffer.WriteInt(burstsLeft);
-    buffer.WriteFloat(flash);
+    buffer.WriteFloat(flash.alpha);
 }
 
 void LevelupOverlay::Load(IOBuffer& buffer)
@@ -135,5 +133,7 @@ void LevelupOverlay::Load(IOBuffer& buffer)
     dim = buffer.ReadFloat();
     ticksToBurst = buffer.ReadInt();
     burstsLeft = buffer.ReadInt();
-    flash = buffer.ReadFloat();
+    // The flashes before the save were seen before the game was left: the
+    // loaded one starts the count of flashes afresh.
+    flash.alpha = buffer.ReadFloat();
 }

@@ -4,6 +4,7 @@
 #include "app/Gadget.h"
 #include "app/ObjectManager.h"
 #include "app/Sprite.h"
+#include "game/CelebrationFlash.h"
 
 #include <cstdint>
 
@@ -35,5 +36,5 @@ class LevelupOverlay : public Gadget
     int32_t ticksToBurst = 0;
     int32_t burstsLeft = 0;
     Sprite sprFirework;
-    float flash = 0.0f;
+    CelebrationFlash flash;
 };

@@ -43,7 +43,7 @@ void SuperWin::Update()
     if (jinglePlaying && (jingleVoice == nullptr || !jingleVoice->IsPlaying()))
         EnterHighScore();
     dim = std::min(dim + 0.01f, kMaxDim);
-    flash = std::max(flash - 0.075f, 0.0f);
+    flash.Update();
     if (intro) {
         scale = std::min(scale + 0.05f, kIntroScale);
         if (scale >= kIntroScale) {
@@ -59,7 +59,7 @@ void SuperWin::Update()
 
 void SuperWin::SpawnFireworks(float x, float y)
 {
-    flash = 1.0f;
+    flash.Raise();
     ticksToBurst = Fireworks::Burst(particles, &spark, &application->sndFirework, x, y, 40, 5);
 }
 
@@ -76,7 +76,7 @@ void SuperWin::Draw()
         m.Translate2D(kScreenWidth / 2, kScreenHeight / 2);
         (i == 0 ? topBanner : bottomBanner).DrawMatrix(m);
     }
-    theGraphics.SetColor(1.0f, 1.0f, 1.0f, flash);
+    theGraphics.SetColor(1.0f, 1.0f, 1.0f, flash.alpha);
     theGraphics.FillRect(0, 0, kScreenWidth, kScreenHeight);
     theGraphics.SetColorWhite();
     if (clickEnabled)

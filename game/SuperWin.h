@@ -4,6 +4,7 @@
 #include "app/Gadget.h"
 #include "app/ObjectManager.h"
 #include "app/Sprite.h"
+#include "game/CelebrationFlash.h"
 
 #include <cstdint>
 
@@ -34,7 +35,7 @@ class SuperWin : public Gadget
     Sprite spark;
     float scale = 0.0f;
     uint8_t intro = 1;
-    float flash = 0.0f;
+    CelebrationFlash flash;
     ObjectManager particles;
     int32_t ticksToBurst = 9999;
     SoundInstance* jingleVoice = nullptr;
