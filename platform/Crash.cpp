@@ -10,6 +10,7 @@
 #include <pthread.h>
 #include <setjmp.h>
 #include <signal.h>
+#include <sys/auxv.h>
 #include <sys/mman.h>
 #include <sys/syscall.h>
 #include <ucontext.h>
@@ -35,7 +36,6 @@ struct sigaction previous[kSignalCount];
 bool installed = false;
 Handler current = nullptr;
 Fault caught;
-alignas(16) char alternateStack[256 * 1024];
 // The thread making the report; 0 before the first fault.
 std::atomic<pid_t> reporter{0};
 // A descriptor held from Install and closed first at a fault: the report
@@ -198,17 +198,55 @@ void OnSignal(int signal, siginfo_t*, void* context)
     EndNow(signal);
 }
 
-// Each thread the game starts maps an alternate stack of its own as it
-// starts, so however many run at once none is left without one; the
-// mapping goes as the thread ends.
-constexpr size_t kThreadStackSize = 128 * 1024;
-
-void ReleaseThreadStack(void* stack)
+// The largest signal frame the kernel may put on an alternate stack of
+// this machine: it grows with the processor's state (vector and tile
+// registers), so it is asked for rather than fixed.
+size_t SignalFrameSize()
 {
-    stack_t none{};
-    none.ss_flags = SS_DISABLE;
-    sigaltstack(&none, nullptr);
-    munmap(stack, kThreadStackSize);
+#ifdef _SC_MINSIGSTKSZ
+    const long asked = sysconf(_SC_MINSIGSTKSZ);
+    if (asked > 0)
+        return static_cast<size_t>(asked);
+#endif
+#ifdef AT_MINSIGSTKSZ
+    const unsigned long told = getauxval(AT_MINSIGSTKSZ);
+    if (told > 0)
+        return told;
+#endif
+    return MINSIGSTKSZ;
+}
+
+// The frame the fault puts there and what the handler needs beyond it, in
+// whole pages.
+size_t AlternateStackSize()
+{
+    static const size_t size = [] {
+        const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+        return (SignalFrameSize() + kHandlerStackNeed + page - 1) / page * page;
+    }();
+    return size;
+}
+
+// The stack a thread was given here, and the one it had before, which it
+// gets back as it ends: its owner (a sanitizer, a runtime) frees it only
+// when it is still in place. Kept per thread beside the stack, not on the
+// heap.
+struct ThreadStack
+{
+    void* mapped = nullptr;
+    size_t size = 0;
+    stack_t earlier{};
+};
+thread_local ThreadStack threadStack;
+
+// The earlier stack goes back in place before this one is unmapped: a signal
+// in between would otherwise be delivered onto memory nobody maps.
+void ReleaseThreadStack(void* held)
+{
+    auto* stack = static_cast<ThreadStack*>(held);
+    sigaltstack(&stack->earlier, nullptr);
+    munmap(stack->mapped, stack->size);
+    stack->mapped = nullptr;
 }
 
 pthread_key_t ThreadStackKey()
@@ -261,10 +299,7 @@ void Install(Handler handler)
     current = handler;
     if (reserve < 0)
         reserve = open("/dev/null", O_RDONLY | O_CLOEXEC);
-    stack_t stack{};
-    stack.ss_sp = alternateStack;
-    stack.ss_size = sizeof(alternateStack);
-    sigaltstack(&stack, nullptr);
+    PrepareThread();
     struct sigaction action
     {
     };
@@ -307,14 +342,24 @@ void PrepareThread()
     const pthread_key_t key = ThreadStackKey();
     if (pthread_getspecific(key) != nullptr)
         return;
-    void* mapped = mmap(nullptr, kThreadStackSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_STACK, -1, 0);
+    stack_t earlier{};
+    if (sigaltstack(nullptr, &earlier) != 0)
+        return;
+    if ((earlier.ss_flags & SS_DISABLE) == 0 && earlier.ss_size >= AlternateStackSize())
+        return;
+    const size_t size = AlternateStackSize();
+    void* mapped = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_STACK, -1, 0);
     if (mapped == MAP_FAILED)
         return;
     stack_t stack{};
     stack.ss_sp = mapped;
-    stack.ss_size = kThreadStackSize;
-    sigaltstack(&stack, nullptr);
-    pthread_setspecific(key, mapped);
+    stack.ss_size = size;
+    if (sigaltstack(&stack, nullptr) != 0) {
+        munmap(mapped, size);
+        return;
+    }
+    threadStack = {mapped, size, earlier};
+    pthread_setspecific(key, &threadStack);
 }
 
 const char* SpareFolder()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -52,18 +53,27 @@ using Handler = void (*)(const Fault& fault);
 // --- Signals and the stack (Crash.cpp; the modules, CrashModules.cpp) ---
 
 // Catches SIGSEGV, SIGBUS, SIGILL, SIGFPE and SIGABRT, and gives the
-// calling thread its alternate stack; calling it again replaces the
-// handler. It also notes what the handler cannot look up at the fault: the
+// calling thread its alternate stack as PrepareThread does; calling it
+// again replaces the handler. It also notes what the handler cannot look up at the fault: the
 // loaded modules' address ranges and the spare folders, and holds a
 // descriptor in reserve that the fault frees first.
 void Install(Handler handler);
 // Puts back the handling there was before Install.
 void Uninstall();
 
+// What the handler itself takes of an alternate stack beyond the signal
+// frame: the walk, the placing of the frames and the report's text, with
+// room to spare under a sanitizer, whose frames are larger.
+constexpr size_t kHandlerStackNeed = 128 * 1024;
+
 // Gives the calling thread an alternate stack the handler can run on when
-// the thread's own stack is what failed; nothing when it has one already.
-// Every thread that runs the game's code calls it first; the stack is
-// mapped for the thread alone, without the heap, and goes as it ends.
+// the thread's own stack is what failed: the machine's signal frame and
+// kHandlerStackNeed. A stack the thread has already (a sanitizer's, a
+// runtime's) is kept when it is as large; otherwise one is mapped for the
+// thread alone, without the heap, and as the thread ends the earlier one
+// goes back in place, for its owner to free, and this one is unmapped.
+// Every thread that runs the game's code calls it first; again, it does
+// nothing.
 void PrepareThread();
 
 // The caller's own stack, its caller first, for a report without a fault.

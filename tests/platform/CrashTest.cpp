@@ -3,6 +3,7 @@
 #include "platform/CrashModules.h"
 #include "platform/Files.h"
 
+#include "support/AlternateStack.h"
 #include "support/CaughtStderr.h"
 #include "support/ChildExit.h"
 #include "support/ProgramSegments.h"
@@ -15,12 +16,16 @@
 #include <gtest/gtest.h>
 #include <link.h>
 #include <signal.h>
+#include <sys/auxv.h>
+#include <sys/mman.h>
 #include <sys/socket.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -145,18 +150,23 @@ TEST(CrashTest, EveryThreadHasAStackForAnOverflowHoweverManyHoldOne)
             Platform::Crash::PrepareThread();
         EXPECT_LT(MappedKilobytes() - before, 1024) << "each call mapped a stack of its own";
     }).join();
-    // The system keeps some of what ended threads had for the next ones, and
-    // a sanitizer keeps more: measured once that has settled, 200 more
-    // threads leave less than three quarters of what their kept alternate
-    // stacks would hold (128 KiB each).
-    const auto growthOver200Threads = [] {
+    // The system and a sanitizer keep some of what ended threads had for the
+    // next ones: measured once that has settled, beside as many threads
+    // without PrepareThread, the threads with it leave less than a page each.
+    const auto growthOver200Threads = [](void (*body)()) {
         const long before = MappedKilobytes();
         for (int i = 0; i < 200; ++i)
-            std::thread(Platform::Crash::PrepareThread).join();
+            std::thread(body).join();
         return MappedKilobytes() - before;
     };
-    growthOver200Threads();
-    EXPECT_LT(growthOver200Threads(), 200 * 128 * 3 / 4) << "ended threads kept their stacks";
+    const auto nothing = [] {};
+    growthOver200Threads(Platform::Crash::PrepareThread);
+    growthOver200Threads(nothing);
+    const long without = growthOver200Threads(nothing);
+    const long with = growthOver200Threads(Platform::Crash::PrepareThread);
+    EXPECT_LT(with - without, 200 * sysconf(_SC_PAGESIZE) / 1024)
+        << "ended threads kept alternate stacks: KiB over 200 threads with PrepareThread, " << with
+        << ", without, " << without;
     int status = 0;
     std::string seen = RunFailingChild(
         WriteSignal,
@@ -179,6 +189,55 @@ TEST(CrashTest, EveryThreadHasAStackForAnOverflowHoweverManyHoldOne)
         },
         status);
     EXPECT_EQ(seen, "-" + std::string(1, static_cast<char>(SIGSEGV)));
+}
+
+namespace {
+// Stands in for the system's call in this suite, passing each call on to
+// the kernel: counts the stacks put in place of one whose memory is already
+// gone, onto which a signal in between would have been delivered.
+std::atomic<int> replacedUnmapped{0};
+} // namespace
+
+extern "C" int sigaltstack(const stack_t* stack, stack_t* old)
+{
+    stack_t current{};
+    if (stack != nullptr && syscall(SYS_sigaltstack, nullptr, &current) == 0 &&
+        (current.ss_flags & SS_DISABLE) == 0) {
+        const long page = sysconf(_SC_PAGESIZE);
+        const uintptr_t start = reinterpret_cast<uintptr_t>(current.ss_sp) / page * page;
+        const uintptr_t end = reinterpret_cast<uintptr_t>(current.ss_sp) + current.ss_size;
+        if (msync(reinterpret_cast<void*>(start), end - start, MS_ASYNC) != 0 && errno == ENOMEM)
+            ++replacedUnmapped;
+    }
+    return static_cast<int>(syscall(SYS_sigaltstack, stack, old));
+}
+
+// A stack a thread already has is kept when it holds the machine's signal
+// frame and what the handler needs; a smaller one, or none, gives way to one
+// that does, and is back in place as the thread ends, before that one goes.
+TEST(CrashTest, AThreadKeepsTheAlternateStackItHadOrGetsItBackAsItEnds)
+{
+    const size_t frame = getauxval(AT_MINSIGSTKSZ);
+    const size_t needed = frame + Platform::Crash::kHandlerStackNeed;
+    const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+    const struct
+    {
+        size_t earlier;
+        bool kept;
+    } cases[] = {{0, false},
+                 {(frame + Platform::Crash::kHandlerStackNeed / 2 + page - 1) / page * page, false},
+                 {(needed + 64 * 1024 + page - 1) / page * page, true}};
+    const int unmappedBefore = replacedUnmapped.load();
+    for (const auto& c : cases) {
+        const AlternateStacksSeen seen = RunWithAlternateStack(c.earlier, Platform::Crash::PrepareThread);
+        EXPECT_EQ(SameAlternateStack(seen.afterBody, seen.given), c.kept) << c.earlier << " bytes before";
+        EXPECT_EQ(seen.afterBody.ss_flags & SS_DISABLE, 0) << c.earlier;
+        EXPECT_GE(seen.afterBody.ss_size, needed) << c.earlier << ": the handler's need beside a frame of " << frame;
+        EXPECT_TRUE(SameAlternateStack(seen.atEnd, seen.given))
+            << c.earlier << " bytes before, back at the end: " << seen.atEnd.ss_sp << " " << seen.atEnd.ss_size
+            << " flags " << seen.atEnd.ss_flags;
+    }
+    EXPECT_EQ(replacedUnmapped.load(), unmappedBefore) << "an alternate stack was unmapped while in place";
 }
 
 namespace {
