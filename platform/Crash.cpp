@@ -1,8 +1,6 @@
 #include "platform/Crash.h"
 
 #include "platform/CrashModules.h"
-#include "platform/Files.h"
-#include "platform/Folders.h"
 
 #include <dirent.h>
 #include <execinfo.h>
@@ -18,8 +16,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
-#include <cstring>
-#include <string>
 
 namespace Platform::Crash {
 namespace {
@@ -221,25 +217,6 @@ pthread_key_t ThreadStackKey()
     return key;
 }
 
-// Where a report goes when its own folder cannot take it: the private
-// folder the single-instance name lives in, which only the player can
-// reach, chosen before the fault, as nothing says another thread is not
-// changing the environment at the fault.
-char spareFolder[4096];
-
-void KeepSpareFolder()
-{
-    spareFolder[0] = '\0';
-    for (const std::string& place : Folders::PrivatePlaces()) {
-        if (place.size() < sizeof(spareFolder) && Folders::WhyNotPrivate(place).empty()) {
-            std::strcpy(spareFolder, place.c_str());
-            // No other write there clears what a report cut short left.
-            Files::ClearLeftTemporaries(place);
-            return;
-        }
-    }
-}
-
 void Prepare()
 {
     static bool warmed = false;
@@ -251,7 +228,6 @@ void Prepare()
     }
     NoteModules();
     ThreadStackKey();
-    KeepSpareFolder();
 }
 } // namespace
 
@@ -315,10 +291,5 @@ void PrepareThread()
     stack.ss_size = kThreadStackSize;
     sigaltstack(&stack, nullptr);
     pthread_setspecific(key, mapped);
-}
-
-const char* SpareFolder()
-{
-    return spareFolder[0] != '\0' ? spareFolder : nullptr;
 }
 } // namespace Platform::Crash
