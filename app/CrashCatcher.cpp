@@ -309,13 +309,16 @@ const char* CrashCatcher::WriteReportWhereItFits(const CrashReportText& text) co
 {
     static PathText path;
     const char* dataFolder = ApplicationFacts().dataFolder;
+    const char* first = nullptr;
     path.Clear();
-    if (!reportPath.IsEmpty())
+    if (!reportPath.IsEmpty()) {
         path.Append(reportPath.CStr());
-    else if (dataFolder[0] != '\0' && std::strcmp(dataFolder, ".") != 0)
-        PathIn(dataFolder, kReportFileName, path);
-    if (path.Size() > 0 && Platform::Files::WriteWholeAtFault(path.Text(), text.Text(), text.Size()))
-        return path.Text();
+        first = path.Text();
+    } else if (dataFolder[0] != '\0' && std::strcmp(dataFolder, ".") != 0) {
+        first = PathIn(dataFolder, kReportFileName, path);
+    }
+    if (first != nullptr && Platform::Files::WriteWholeAtFault(first, text.Text(), text.Size()))
+        return first;
     if (spareFolder[0] != '\0' &&
         Platform::Files::WriteWholeAtFault(PathIn(spareFolder, kReportFileName, path), text.Text(), text.Size()))
         return path.Text();
