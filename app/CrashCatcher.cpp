@@ -51,11 +51,23 @@ CrashReportText reportText;
 // another thread is not changing the environment at the fault.
 char spareFolder[PATH_MAX];
 
-// What a report says of the application, and its data folder, copied as the
-// application goes: a fault while the process ends is reported as one
-// during play, by name, in the player's folder.
+// The graphics device's mode, as a report gives it.
+struct DisplayMode
+{
+    bool fullscreen;
+    bool software;
+    int width;
+    int height;
+    int depth;
+};
+
+// What a report says of the application and its graphics device, and its
+// data folder, copied as the application goes: a fault while the process
+// ends, however many statics have gone, is reported as one during play, by
+// name, in the player's folder.
 struct KeptApplication
 {
+    DisplayMode mode;
     char name[256];
     char version[64];
     char company[256];
@@ -74,6 +86,7 @@ struct Facts
     const char* company;
     const char* dataFolder;
     uint32_t ranFor;
+    DisplayMode mode;
 };
 
 void KeepText(char* kept, size_t room, const String& text)
@@ -82,15 +95,21 @@ void KeepText(char* kept, size_t room, const String& text)
     kept[room - 1] = '\0';
 }
 
+DisplayMode GraphicsMode()
+{
+    return {theGraphics.mFullscreen, theGraphics.mSoftware, theGraphics.mWidth, theGraphics.mHeight,
+            theGraphics.mColorDepth};
+}
+
 Facts ApplicationFacts()
 {
     if (theApp == nullptr)
         return {kept.name, kept.version, kept.company, kept.dataFolder,
-                Platform::Clock::Milliseconds() - kept.startedAt};
+                Platform::Clock::Milliseconds() - kept.startedAt, kept.mode};
     // The application's own time source: the system clock, or a test's.
     const uint32_t now = theApp->clock ? theApp->clock() : Platform::Clock::Milliseconds();
     return {theApp->name.CStr(), theApp->version.CStr(), theApp->company.CStr(), theApp->dataFolder.CStr(),
-            now - theApp->creationTime};
+            now - theApp->creationTime, GraphicsMode()};
 }
 
 // No other write there clears what a report cut short left.
@@ -134,14 +153,14 @@ void AppendSystemInfo(const char* extended, CrashReportText& text)
     text.AppendTag("PRODUCT", facts.name);
     text.AppendTag("VERSION", facts.version);
     AppendRunTime(facts.ranFor, text);
-    text.AppendTag("FULLSCREEN", TrueFalse(theGraphics.mFullscreen));
-    text.AppendTag("SAFEMODE", TrueFalse(theGraphics.mSoftware));
+    text.AppendTag("FULLSCREEN", TrueFalse(facts.mode.fullscreen));
+    text.AppendTag("SAFEMODE", TrueFalse(facts.mode.software));
     text.OpenTag("RESOLUTION");
-    text.AppendNumber(theGraphics.mWidth, 1);
+    text.AppendNumber(facts.mode.width, 1);
     text.Append(" x ");
-    text.AppendNumber(theGraphics.mHeight, 1);
+    text.AppendNumber(facts.mode.height, 1);
     text.Append(" : ");
-    text.AppendNumber(theGraphics.mColorDepth, 1);
+    text.AppendNumber(facts.mode.depth, 1);
     text.CloseTag("RESOLUTION");
     text.AppendTag("OS", osDescription);
     text.AppendTag("DDRAW", displayVersion);
@@ -178,11 +197,12 @@ const char* PathIn(const char* folder, const char* name, PathText& path)
 
 // A settings file the reporter is to switch to safe mode, as the graphics
 // device would on a crash of a session that ran on hardware the tester
-// recommended against; empty for none.
+// recommended against; empty for none, and once the application (and with
+// it the graphics device) has gone.
 const char* SafeModeConfig()
 {
-    const bool wanted = theGraphics.mConfirmHardware && !theGraphics.mSoftware &&
-                        theGraphics.mSafeModeRecommended && theApp != nullptr;
+    const bool wanted = theApp != nullptr && theGraphics.mConfirmHardware && !theGraphics.mSoftware &&
+                        theGraphics.mSafeModeRecommended;
     return wanted ? theApp->configPath.CStr() : "";
 }
 
@@ -231,6 +251,7 @@ void CrashCatcher::Install()
 
 void CrashCatcher::KeepApplication(const App& app)
 {
+    kept.mode = GraphicsMode();
     KeepText(kept.name, sizeof(kept.name), app.name);
     KeepText(kept.version, sizeof(kept.version), app.version);
     KeepText(kept.company, sizeof(kept.company), app.company);
