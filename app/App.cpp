@@ -49,6 +49,7 @@ App::~App()
         window->Destroy();
     window.reset();
     FreeCursors();
+    theCrashCatcher.KeepApplication(*this);
     theApp = nullptr;
 }
 

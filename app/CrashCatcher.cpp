@@ -14,6 +14,7 @@
 #include "platform/Window.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
@@ -21,7 +22,9 @@
 #include <string>
 #include <vector>
 
-CrashCatcher theCrashCatcher;
+// Never destroyed: the handler stays to the process's very end, through the
+// exit handlers and the destructors of statics, and reads this at a fault.
+CrashCatcher& theCrashCatcher = *new CrashCatcher;
 
 namespace {
 constexpr char kReporterName[] = "CrashReporter";
@@ -30,6 +33,10 @@ constexpr char kServerVariable[] = "QS_CRASH_REPORT_SERVER";
 constexpr size_t kPathRoom = 4200;
 
 using PathText = CrashCatcherText<kPathRoom>;
+// A report's path in the spare folder, and its temporary file's, whose name
+// adds a marker and the process's and the run's numbers, stay within the
+// system's longest path.
+constexpr size_t kReportNameRoom = 128;
 
 // What the report needs that only a call allocating a String gives, noted
 // at Install; the rest is read at the fault where it lies: the application's
@@ -39,11 +46,83 @@ char displayVersion[128];
 // The report being made at a fault, kept for the error stream should no
 // folder take it.
 CrashReportText reportText;
+// Where a report goes when the data folder cannot take it: the first of the
+// player's private folders that serves, chosen at Install, as nothing says
+// another thread is not changing the environment at the fault.
+char spareFolder[PATH_MAX];
+
+// The graphics device's mode, as a report gives it.
+struct DisplayMode
+{
+    bool fullscreen;
+    bool software;
+    int width;
+    int height;
+    int depth;
+};
+
+// What a report says of the application and its graphics device, and its
+// data folder, copied as the application goes: a fault while the process
+// ends, however many statics have gone, is reported as one during play, by
+// name, in the player's folder.
+struct KeptApplication
+{
+    DisplayMode mode;
+    char name[256];
+    char version[64];
+    char company[256];
+    char dataFolder[PATH_MAX];
+    // By the system clock, at Install: the application's own may be a
+    // test's, gone with it.
+    uint32_t startedAt;
+} kept;
+
+// The application's facts as a report gives them: its own while it is
+// there, else the copy kept as it went.
+struct Facts
+{
+    const char* name;
+    const char* version;
+    const char* company;
+    const char* dataFolder;
+    uint32_t ranFor;
+    DisplayMode mode;
+};
 
 void KeepText(char* kept, size_t room, const String& text)
 {
     std::strncpy(kept, text.CStr(), room - 1);
     kept[room - 1] = '\0';
+}
+
+DisplayMode GraphicsMode()
+{
+    return {theGraphics.mFullscreen, theGraphics.mSoftware, theGraphics.mWidth, theGraphics.mHeight,
+            theGraphics.mColorDepth};
+}
+
+Facts ApplicationFacts()
+{
+    if (theApp == nullptr)
+        return {kept.name, kept.version, kept.company, kept.dataFolder,
+                Platform::Clock::Milliseconds() - kept.startedAt, kept.mode};
+    // The application's own time source: the system clock, or a test's.
+    const uint32_t now = theApp->clock ? theApp->clock() : Platform::Clock::Milliseconds();
+    return {theApp->name.CStr(), theApp->version.CStr(), theApp->company.CStr(), theApp->dataFolder.CStr(),
+            now - theApp->creationTime, GraphicsMode()};
+}
+
+// No other write there clears what a report cut short left.
+void KeepSpareFolder()
+{
+    spareFolder[0] = '\0';
+    for (const std::string& place : Platform::Folders::PrivatePlaces()) {
+        if (place.size() + kReportNameRoom < sizeof(spareFolder) && Platform::Folders::WhyNotPrivate(place).empty()) {
+            std::strcpy(spareFolder, place.c_str());
+            Platform::Files::ClearLeftTemporaries(place);
+            return;
+        }
+    }
 }
 
 void OnFault(const Platform::Crash::Fault& fault)
@@ -56,11 +135,9 @@ const char* TrueFalse(bool value)
     return value ? "true" : "false";
 }
 
-// The application's own time source: the system clock, or a test's.
-void AppendRunTime(CrashReportText& text)
+void AppendRunTime(uint32_t ranFor, CrashReportText& text)
 {
-    uint32_t now = theApp->clock ? theApp->clock() : Platform::Clock::Milliseconds();
-    uint32_t seconds = (now - theApp->creationTime) / 1000;
+    const uint32_t seconds = ranFor / 1000;
     text.OpenTag("RUNTIME");
     text.AppendNumber(seconds / 3600, 2);
     text.Append(":");
@@ -72,19 +149,18 @@ void AppendRunTime(CrashReportText& text)
 
 void AppendSystemInfo(const char* extended, CrashReportText& text)
 {
-    if (theApp == nullptr)
-        return;
-    text.AppendTag("PRODUCT", theApp->name.CStr());
-    text.AppendTag("VERSION", theApp->version.CStr());
-    AppendRunTime(text);
-    text.AppendTag("FULLSCREEN", TrueFalse(theGraphics.mFullscreen));
-    text.AppendTag("SAFEMODE", TrueFalse(theGraphics.mSoftware));
+    const Facts facts = ApplicationFacts();
+    text.AppendTag("PRODUCT", facts.name);
+    text.AppendTag("VERSION", facts.version);
+    AppendRunTime(facts.ranFor, text);
+    text.AppendTag("FULLSCREEN", TrueFalse(facts.mode.fullscreen));
+    text.AppendTag("SAFEMODE", TrueFalse(facts.mode.software));
     text.OpenTag("RESOLUTION");
-    text.AppendNumber(theGraphics.mWidth, 1);
+    text.AppendNumber(facts.mode.width, 1);
     text.Append(" x ");
-    text.AppendNumber(theGraphics.mHeight, 1);
+    text.AppendNumber(facts.mode.height, 1);
     text.Append(" : ");
-    text.AppendNumber(theGraphics.mColorDepth, 1);
+    text.AppendNumber(facts.mode.depth, 1);
     text.CloseTag("RESOLUTION");
     text.AppendTag("OS", osDescription);
     text.AppendTag("DDRAW", displayVersion);
@@ -95,10 +171,6 @@ void AppendSystemInfo(const char* extended, CrashReportText& text)
 void AppendCrashText(const Platform::Crash::Fault& fault, const char* extended, CrashReportText& text)
 {
     text.Clear();
-    if (theApp == nullptr) {
-        text.Append("(null)");
-        return;
-    }
     text.AppendTag("MODULE", fault.frameCount > 0 ? fault.frames[0].module : "");
     for (int i = 0; i < fault.frameCount; ++i) {
         text.OpenTag("STACKWALK");
@@ -114,11 +186,10 @@ void AppendCrashText(const Platform::Crash::Fault& fault, const char* extended, 
     AppendSystemInfo(extended, text);
 }
 
-// A file of the name given in a folder; the working folder when none.
 const char* PathIn(const char* folder, const char* name, PathText& path)
 {
     path.Clear();
-    path.Append(folder[0] != '\0' ? folder : ".");
+    path.Append(folder);
     path.Append("/");
     path.Append(name);
     return path.Text();
@@ -126,11 +197,12 @@ const char* PathIn(const char* folder, const char* name, PathText& path)
 
 // A settings file the reporter is to switch to safe mode, as the graphics
 // device would on a crash of a session that ran on hardware the tester
-// recommended against; empty for none.
+// recommended against; empty for none, and once the application (and with
+// it the graphics device) has gone.
 const char* SafeModeConfig()
 {
-    const bool wanted = theGraphics.mConfirmHardware && !theGraphics.mSoftware &&
-                        theGraphics.mSafeModeRecommended && theApp != nullptr;
+    const bool wanted = theApp != nullptr && theGraphics.mConfirmHardware && !theGraphics.mSoftware &&
+                        theGraphics.mSafeModeRecommended;
     return wanted ? theApp->configPath.CStr() : "";
 }
 
@@ -172,7 +244,18 @@ void CrashCatcher::Install()
     }
     KeepText(osDescription, sizeof(osDescription), theOSFunctions->GetOSDescription());
     KeepText(displayVersion, sizeof(displayVersion), theOSFunctions->GetProductVersion("ddraw.dll"));
+    KeepSpareFolder();
+    kept.startedAt = Platform::Clock::Milliseconds();
     Platform::Crash::Install(&OnFault);
+}
+
+void CrashCatcher::KeepApplication(const App& app)
+{
+    kept.mode = GraphicsMode();
+    KeepText(kept.name, sizeof(kept.name), app.name);
+    KeepText(kept.version, sizeof(kept.version), app.version);
+    KeepText(kept.company, sizeof(kept.company), app.company);
+    KeepText(kept.dataFolder, sizeof(kept.dataFolder), app.dataFolder);
 }
 
 // Called on the main thread, so unlike a fault it may hide the window, and
@@ -239,20 +322,26 @@ String CrashCatcher::GetSystemInfo()
     return String(text->Text());
 }
 
-// The application's data folder, else the working folder; when it cannot
-// take the report, the first spare folder that can.
+// The data folder once it is known, but not the working folder, which a
+// start without a data home takes for it: that is the program's own, and
+// other users may share it. Else, or when the data folder cannot take the
+// report, the spare folder.
 const char* CrashCatcher::WriteReportWhereItFits(const CrashReportText& text) const
 {
     static PathText path;
+    const char* dataFolder = ApplicationFacts().dataFolder;
+    const char* first = nullptr;
     path.Clear();
-    if (!reportPath.IsEmpty())
+    if (!reportPath.IsEmpty()) {
         path.Append(reportPath.CStr());
-    else
-        PathIn(theApp != nullptr ? theApp->dataFolder.CStr() : "", kReportFileName, path);
-    if (Platform::Files::WriteWholeAtFault(path.Text(), text.Text(), text.Size()))
-        return path.Text();
-    const char* spare = Platform::Crash::SpareFolder();
-    if (spare != nullptr && Platform::Files::WriteWholeAtFault(PathIn(spare, kReportFileName, path), text.Text(), text.Size()))
+        first = path.Text();
+    } else if (dataFolder[0] != '\0' && std::strcmp(dataFolder, ".") != 0) {
+        first = PathIn(dataFolder, kReportFileName, path);
+    }
+    if (first != nullptr && Platform::Files::WriteWholeAtFault(first, text.Text(), text.Size()))
+        return first;
+    if (spareFolder[0] != '\0' &&
+        Platform::Files::WriteWholeAtFault(PathIn(spareFolder, kReportFileName, path), text.Text(), text.Size()))
         return path.Text();
     return nullptr;
 }
@@ -263,11 +352,11 @@ const char* CrashCatcher::WriteReportWhereItFits(const CrashReportText& text) co
 const char* const* CrashCatcher::ReporterArguments(const char* path) const
 {
     static const char* arguments[8];
-    const bool named = theApp != nullptr;
+    const Facts facts = ApplicationFacts();
     const char* list[] = {reporterPath.c_str(),
                           path,
-                          named ? theApp->name.CStr() : "",
-                          named ? theApp->company.CStr() : "",
+                          facts.name,
+                          facts.company,
                           reportsEnabled ? "1" : "0",
                           reportServer.CStr(),
                           SafeModeConfig(),

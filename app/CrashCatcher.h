@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+class App;
 class WebClient;
 namespace Platform::Crash {
 struct Fault;
@@ -26,14 +27,18 @@ class CrashCatcher
     virtual ~CrashCatcher();
 
     // --- in the program being watched ---
+    // Also chooses the spare folder, the first of the player's private
+    // folders that serves, and clears what a report cut short left there.
     void Install();
+    // Keeps what a report says of the application as it goes, and its data
+    // folder: a fault in what runs after it is reported all the same.
+    void KeepApplication(const App& app);
     // Reports as for a fault at this point, then ends the process.
     [[noreturn]] void RunNow();
     // The handling of a fault: the report file, the crash reporter (which
     // also switches the next start to safe mode when the graphics device
     // asks for it); returns once the reporter has ended. Async-signal-safe.
     void Filter(const Platform::Crash::Fault& fault);
-    // "(null)" without an application object.
     static String BuildCrashText(const Platform::Crash::Fault& fault);
     // The application's system information, as the crash report carries it.
     static String GetSystemInfo();
@@ -67,9 +72,9 @@ class CrashCatcher
 
     // The crash reporter program, beside the program by default.
     std::string reporterPath;
-    // Where the report file goes; empty for the application's data folder,
-    // else the working folder. When that cannot take it, the user's runtime
-    // or temporary folder does.
+    // Where the report file goes; empty for the application's data folder
+    // (none before it is known, nor when it is the working folder). When
+    // that cannot take it, the spare folder does.
     String reportPath;
     // The report server; the report script's path is added to it. A server
     // named in the environment variable QS_CRASH_REPORT_SERVER takes its
@@ -106,4 +111,4 @@ class CrashCatcher
     int ShowWindowState(const String& displayText);
 };
 
-extern CrashCatcher theCrashCatcher;
+extern CrashCatcher& theCrashCatcher;

@@ -1,8 +1,6 @@
 #include "platform/Crash.h"
 
 #include "platform/CrashModules.h"
-#include "platform/Files.h"
-#include "platform/Folders.h"
 
 #include <dirent.h>
 #include <execinfo.h>
@@ -19,8 +17,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
-#include <cstring>
-#include <string>
 
 namespace Platform::Crash {
 namespace {
@@ -259,25 +255,6 @@ pthread_key_t ThreadStackKey()
     return key;
 }
 
-// Where a report goes when its own folder cannot take it: the private
-// folder the single-instance name lives in, which only the player can
-// reach, chosen before the fault, as nothing says another thread is not
-// changing the environment at the fault.
-char spareFolder[4096];
-
-void KeepSpareFolder()
-{
-    spareFolder[0] = '\0';
-    for (const std::string& place : Folders::PrivatePlaces()) {
-        if (place.size() < sizeof(spareFolder) && Folders::WhyNotPrivate(place).empty()) {
-            std::strcpy(spareFolder, place.c_str());
-            // No other write there clears what a report cut short left.
-            Files::ClearLeftTemporaries(place);
-            return;
-        }
-    }
-}
-
 void Prepare()
 {
     static bool warmed = false;
@@ -289,7 +266,6 @@ void Prepare()
     }
     NoteModules();
     ThreadStackKey();
-    KeepSpareFolder();
 }
 } // namespace
 
@@ -360,10 +336,5 @@ void PrepareThread()
     }
     threadStack = {mapped, size, earlier};
     pthread_setspecific(key, &threadStack);
-}
-
-const char* SpareFolder()
-{
-    return spareFolder[0] != '\0' ? spareFolder : nullptr;
 }
 } // namespace Platform::Crash

@@ -54,9 +54,9 @@ using Handler = void (*)(const Fault& fault);
 
 // Catches SIGSEGV, SIGBUS, SIGILL, SIGFPE and SIGABRT, and gives the
 // calling thread its alternate stack as PrepareThread does; calling it
-// again replaces the handler. It also notes what the handler cannot look up at the fault: the
-// loaded modules' address ranges and the spare folders, and holds a
-// descriptor in reserve that the fault frees first.
+// again replaces the handler. It also notes what the handler cannot look up
+// at the fault: the loaded modules' address ranges, and holds a descriptor
+// in reserve that the fault frees first.
 void Install(Handler handler);
 // Puts back the handling there was before Install.
 void Uninstall();
@@ -79,11 +79,6 @@ void PrepareThread();
 // The caller's own stack, its caller first, for a report without a fault.
 // The modules are noted again first: some may have been loaded since.
 void CaptureHere(Fault& fault);
-
-// Async-signal-safe. The folder a report goes to when its own cannot take
-// it: the first of the user's private folders that serves
-// (Folders::PrivatePlaces), as it was at Install; null when none does.
-const char* SpareFolder();
 
 // --- Starting the reporter (CrashProgram.cpp) ---
 

@@ -125,19 +125,26 @@ bool IsNumber(const std::string& text)
     });
 }
 
-std::string RunMark()
+struct RunMark
+{
+    char text[17];
+};
+
+RunMark MakeRunMark()
 {
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
-    char text[17];
-    std::snprintf(text, sizeof(text), "%016llx",
+    RunMark mark{};
+    std::snprintf(mark.text, sizeof(mark.text), "%016llx",
                   static_cast<unsigned long long>(now.tv_sec) * 1000000000ull +
                       static_cast<unsigned long long>(now.tv_nsec));
-    return text;
+    return mark;
 }
 
-// Made before main, so a write (the crash report's among them) only reads it.
-const std::string thisRun = RunMark();
+// Made before main, so a write (the crash report's among them) only reads
+// it; plain characters, which no destructor takes away before a fault at
+// the process's very end.
+const RunMark thisRun = MakeRunMark();
 
 // Room for a temporary file's path: a long path and what the name adds.
 constexpr size_t kTemporaryRoom = 4200;
@@ -184,7 +191,7 @@ bool TemporaryPrefixOf(const char* target, PathBuilder& path)
     path.Add(kMarker);
     path.AddNumber(static_cast<unsigned long>(getpid()));
     path.Add("-");
-    path.Add(thisRun.c_str());
+    path.Add(thisRun.text);
     path.Add("-");
     path.Add("XXXXXX");
     return !path.full && name[0] != '\0';

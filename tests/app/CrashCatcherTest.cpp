@@ -21,6 +21,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <csignal>
@@ -36,6 +37,7 @@
 #include <vector>
 
 extern "C" void FaultUnderSmashedFrame();
+extern "C" void StoreUnderSmashedFrame();
 extern "C" void OverflowTheStack();
 
 namespace {
@@ -108,6 +110,22 @@ bool IsSectionAndOffset(const std::string& value)
             return false;
     }
     return true;
+}
+
+// The address a report's "section:offset" stands for in the main program.
+uintptr_t PlacedAddress(const std::string& value)
+{
+    unsigned section = 0;
+    unsigned long offset = 0;
+    if (std::sscanf(value.c_str(), "%4X:%8lX", &section, &offset) != 2 || section == 0)
+        return 0;
+    return MainProgramSegmentStart(section) + offset;
+}
+
+bool Inside(uintptr_t address, void (*function)())
+{
+    const auto start = reinterpret_cast<uintptr_t>(function);
+    return address >= start && address < start + 256;
 }
 
 // Whether the child is still running after the time given.
@@ -216,14 +234,7 @@ TEST(CrashCatcherTest, RealFaultInAChildWritesTheReport)
     EXPECT_EQ(info[5].value, "800 x 600 : 16");
 
     // The first address is the faulting store, inside the function that made it.
-    unsigned section = 0;
-    unsigned long offset = 0;
-    ASSERT_EQ(std::sscanf(tags[1].value.c_str(), "%4X:%8lX", &section, &offset), 2);
-    ASSERT_GT(section, 0u);
-    uintptr_t faulting = MainProgramSegmentStart(section) + offset;
-    uintptr_t function = reinterpret_cast<uintptr_t>(&StoreThroughBadPointer);
-    EXPECT_GE(faulting, function);
-    EXPECT_LT(faulting, function + 256);
+    EXPECT_TRUE(Inside(PlacedAddress(tags[1].value), StoreThroughBadPointer)) << tags[1].value;
 }
 
 namespace {
@@ -307,20 +318,24 @@ void FaultOnTwoThreadsTogether(const TemporaryFolder&)
         pause();
 }
 
-// A thread blocking every signal but the faults' cannot be stopped; it
-// faults while the reporter shows.
+// A thread blocking every signal but the faults' (the stop signal among
+// them) from its start cannot be stopped; it faults while the reporter
+// shows, marking the moment just before.
 void FaultOnAnotherThreadWhileReporting(const TemporaryFolder& home)
 {
-    std::thread([started = home / "started"] {
-        sigset_t blocked;
-        sigfillset(&blocked);
-        for (int signal : {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT})
-            sigdelset(&blocked, signal);
-        pthread_sigmask(SIG_BLOCK, &blocked, nullptr);
+    sigset_t blocked;
+    sigfillset(&blocked);
+    for (int signal : {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT})
+        sigdelset(&blocked, signal);
+    sigset_t before;
+    pthread_sigmask(SIG_BLOCK, &blocked, &before);
+    std::thread([started = home / "started", faulting = home / "faulting"] {
         while (!fs::exists(started))
             usleep(1000);
+        close(open(faulting.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0600));
         StoreThroughBadPointer();
     }).detach();
+    pthread_sigmask(SIG_SETMASK, &before, nullptr);
     StoreThroughBadPointer();
 }
 
@@ -360,6 +375,57 @@ void OverflowTheLoaderThread(const TemporaryFolder&)
 void FaultOnADamagedStack(const TemporaryFolder&)
 {
     FaultUnderSmashedFrame();
+}
+
+// Where there is no data home the game keeps its data in the working folder.
+void FaultWithTheWorkingFolderForData(const TemporaryFolder&)
+{
+    theApp->dataFolder = ".";
+    StoreThroughBadPointer();
+}
+
+// The application goes with its data folder known, then the process ends.
+[[noreturn]] void EndTheApplicationAndExit(const TemporaryFolder& home, void (*atExit)())
+{
+    fs::create_directory(home / "data");
+    theApp->dataFolder = (home / "data").c_str();
+    delete theApp;
+    if (atExit != nullptr)
+        std::atexit(atExit);
+    std::exit(0);
+}
+
+void FaultInAnExitHandler(const TemporaryFolder& home)
+{
+    EndTheApplicationAndExit(home, [] { StoreThroughBadPointer(); });
+}
+
+// Set by a case whose fault comes after every exit handler and every
+// destructor of a static has run.
+bool faultAtTheVeryEnd = false;
+
+__attribute__((destructor)) void FaultAtTheVeryEndWhenAsked()
+{
+    if (faultAtTheVeryEnd)
+        StoreThroughBadPointer();
+}
+
+void FaultAfterTheStaticsWent(const TemporaryFolder& home)
+{
+    faultAtTheVeryEnd = true;
+    EndTheApplicationAndExit(home, nullptr);
+}
+
+// A private folder whose path leaves no room for a report's temporary file
+// within the system's longest path.
+std::string MakeTooLongRuntimeFolder(const TemporaryFolder& home)
+{
+    std::string path = home / "long";
+    while (path.size() < 4040)
+        path += "/" + std::string(std::min<size_t>(200, 4040 - path.size() - 1), 'r');
+    fs::create_directories(path);
+    fs::permissions(path, fs::perms::owner_all);
+    return path;
 }
 
 void MakeReporterStandIn(const TemporaryFolder& home)
@@ -407,52 +473,73 @@ TEST(CrashCatcherTest, EveryFaultReportsAtOnceWherever)
     // Where the runtime folder is another user's, the report goes to the
     // game's own private folder, never there.
     const std::string ownPrivate = home / ("tmp/qs-runtime-" + std::to_string(geteuid()));
+    const std::string tooLongRuntime = MakeTooLongRuntimeFolder(home);
+    const std::string atReport = home / "report.txt";
+    const std::string refused = home / "missing/report.txt";
+    const std::string inRuntime = home / "runtime/CrashReport.txt";
+    const std::string inData = home / "data/CrashReport.txt";
+    enum class Runtime { Own, Others, TooLong };
+    // The report's path the catcher is given (empty for the data folder),
+    // and where the reporter is to find it.
     const struct
     {
         const char* what;
         void (*fault)(const TemporaryFolder& home);
         std::string report;
-        bool allocatorCase;
+        std::string shownAt;
+        bool allocatorCase = false;
         bool walkCut = false;
-        bool othersRuntime = false;
+        Runtime runtime = Runtime::Own;
+        bool lateFault = false;
     } cases[] = {
-        {"a fault", FaultOnThisThread, home / "report.txt", false},
-        {"a double free", FreeTwice, home / "report.txt", true},
-        {"a fault inside malloc", AllocateOverBrokenBlock, home / "report.txt", true},
-        {"a fault while the loader is held", FaultWhileTheLoaderIsHeld, home / "report.txt", false},
-        {"a data folder that cannot take the report", FaultOnThisThread, home / "missing/report.txt", false},
-        {"two threads faulting together", FaultOnTwoThreadsTogether, home / "report.txt", false},
-        {"another thread's fault while the reporter shows", FaultOnAnotherThreadWhileReporting,
-         home / "report.txt", false},
-        {"another thread running while the reporter shows", FaultWhileAnotherThreadRuns, home / "report.txt",
-         false},
-        {"a fault under a damaged frame", FaultOnADamagedStack, home / "report.txt", false, true},
-        {"a stack overflow on the loader thread", OverflowTheLoaderThread, home / "report.txt", false},
-        {"every descriptor in use without the name", FaultWithEveryDescriptorInUse, home / "report.txt",
-         false},
-        {"a runtime folder of another user's", FaultOnThisThread, home / "missing/report.txt", false, false,
-         true},
+        {"a fault", FaultOnThisThread, atReport, atReport},
+        {"a double free", FreeTwice, atReport, atReport, true},
+        {"a fault inside malloc", AllocateOverBrokenBlock, atReport, atReport, true},
+        {"a fault while the loader is held", FaultWhileTheLoaderIsHeld, atReport, atReport},
+        {"a data folder that cannot take the report", FaultOnThisThread, refused, inRuntime},
+        {"two threads faulting together", FaultOnTwoThreadsTogether, atReport, atReport},
+        {"another thread's fault while the reporter shows", FaultOnAnotherThreadWhileReporting, atReport,
+         atReport, false, false, Runtime::Own, true},
+        {"another thread running while the reporter shows", FaultWhileAnotherThreadRuns, atReport, atReport},
+        {"a fault under a damaged frame", FaultOnADamagedStack, atReport, atReport, false, true},
+        {"a stack overflow on the loader thread", OverflowTheLoaderThread, atReport, atReport},
+        {"every descriptor in use without the name", FaultWithEveryDescriptorInUse, atReport, atReport},
+        {"a runtime folder of another user's", FaultOnThisThread, refused, ownPrivate + "/CrashReport.txt",
+         false, false, Runtime::Others},
+        {"a runtime folder too long for a report in it", FaultOnThisThread, refused,
+         ownPrivate + "/CrashReport.txt", false, false, Runtime::TooLong},
+        {"a fault at start-up, before the data folder is known", FaultOnThisThread, "", inRuntime},
+        {"the working folder for the data folder", FaultWithTheWorkingFolderForData, "", inRuntime},
+        {"a fault in an exit handler after the application went", FaultInAnExitHandler, "", inData},
+        {"a fault after the destructors of statics", FaultAfterTheStaticsWent, "", inData},
     };
     for (const auto& c : cases) {
         // Under ThreadSanitizer the unwinder's fault inside the handler
         // does not come back to it; only root can make a folder of another
         // user's.
         if ((c.allocatorCase && kSanitizedAllocator) || (c.walkCut && kThreadSanitizer) ||
-            (c.othersRuntime && geteuid() != 0))
+            (c.runtime == Runtime::Others && geteuid() != 0))
             continue;
-        for (const char* name :
-             {"shown", "shownPath", "started", "go", "ranOn", "report.txt", "runtime/CrashReport.txt"})
+        for (const char* name : {"shown", "shownPath", "started", "go", "ranOn", "faulting", "report.txt",
+                                        "CrashReport.txt", "runtime/CrashReport.txt", "data/CrashReport.txt"})
             fs::remove(home / name);
-        if (c.othersRuntime) {
+        fs::remove(ownPrivate + "/CrashReport.txt");
+        if (c.runtime == Runtime::Others) {
             ASSERT_EQ(chown((home / "runtime").c_str(), kNobody, kNobody), 0);
         }
         pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
             IsolateChild(home);
+            // Where a report in the working folder would land.
+            if (chdir(home.Path().c_str()) != 0)
+                _exit(126);
+            if (c.runtime == Runtime::TooLong)
+                setenv("XDG_RUNTIME_DIR", tooLongRuntime.c_str(), 1);
             theCrashCatcher.reportPath = c.report.c_str();
             theCrashCatcher.reporterPath = home / "reporter";
-            QuorbApp app;
+            // On the heap: the exit cases end it before the process ends.
+            new QuorbApp;
             Platform::Instance instance;
             instance.Acquire(kInstanceName);
             std::thread([] {
@@ -466,6 +553,9 @@ TEST(CrashCatcherTest, EveryFaultReportsAtOnceWherever)
         EXPECT_TRUE(started) << c.what << ": no reporter within 5 s";
         if (started) {
             EXPECT_TRUE(StartWouldRun(home)) << c.what << ": the crashed program keeps its name";
+            if (c.lateFault) {
+                EXPECT_TRUE(AppearsWithin(home / "faulting", 5)) << c.what << ": the second fault never came";
+            }
             EXPECT_TRUE(RunsFor(child, 300)) << c.what << ": the program ended while the reporter showed";
             EXPECT_FALSE(fs::exists(home / "ranOn")) << c.what << ": another thread ran on";
         }
@@ -475,16 +565,30 @@ TEST(CrashCatcherTest, EveryFaultReportsAtOnceWherever)
             << c.what << ": the fault did not end the child";
         const std::string shown = home.ReadText("shown");
         EXPECT_EQ(shown.rfind("<MODULE>", 0), 0u) << c.what << ": no report reached the reporter";
+        EXPECT_NE(shown.find("<PRODUCT>Quorb Swap</PRODUCT>"), std::string::npos) << c.what << ": " << shown;
         EXPECT_EQ(shown.find("<STACKEND>The stack could not be read further.</STACKEND><PRODUCT>") !=
                       std::string::npos,
                   c.walkCut)
             << c.what << ": " << shown;
-        const bool spare = c.report != home / "report.txt";
-        const std::string spareFolder = c.othersRuntime ? ownPrivate : home / "runtime";
-        EXPECT_EQ(home.ReadText("shownPath"), (spare ? spareFolder + "/CrashReport.txt" : c.report) + "\n")
-            << c.what;
+        if (c.walkCut && shown.rfind("<MODULE>", 0) == 0) {
+            // The frames found before the cut: the faulting store, and the
+            // caller of the function that smashed its caller's frame.
+            const std::vector<Tag> tags = SplitTags(shown);
+            std::vector<uintptr_t> walked;
+            for (const Tag& tag : tags) {
+                if (tag.name == "STACKWALK")
+                    walked.push_back(PlacedAddress(tag.value));
+            }
+            ASSERT_GE(walked.size(), 1u) << shown;
+            EXPECT_TRUE(Inside(walked[0], StoreUnderSmashedFrame)) << shown;
+            EXPECT_TRUE(std::any_of(walked.begin(), walked.end(),
+                                    [](uintptr_t address) { return Inside(address, FaultUnderSmashedFrame); }))
+                << c.what << ": the frames before the cut are missing: " << shown;
+        }
+        EXPECT_EQ(home.ReadText("shownPath"), c.shownAt + "\n") << c.what;
+        EXPECT_FALSE(fs::exists(home / "CrashReport.txt")) << c.what << ": a report in the working folder";
         // Taken back before it is looked into: root may lack the right.
-        if (c.othersRuntime) {
+        if (c.runtime == Runtime::Others) {
             ASSERT_EQ(chown((home / "runtime").c_str(), getuid(), getgid()), 0);
             EXPECT_FALSE(fs::exists(home / "runtime/CrashReport.txt")) << c.what;
         }
@@ -571,10 +675,20 @@ TEST(CrashCatcherTest, CrashSwitchReportsDuringStartUpAndEndsCleanly)
     EXPECT_NE(report.find("<PRODUCT>Quorb Swap</PRODUCT>"), std::string::npos);
 }
 
-TEST(CrashCatcherTest, CrashTextWithoutAnApplicationIsNull)
+// What a report cut short left in the spare folder, which no other write of
+// the game's goes to, is cleared when the next start installs the handler.
+TEST(CrashCatcherTest, InstallClearsAReportCutShortInTheSpareFolder)
 {
-    ASSERT_EQ(theApp, nullptr);
-    EXPECT_STREQ(CrashCatcher::BuildCrashText(OneFrameFault(1, 0x20)).CStr(), "(null)");
+    TemporaryFolder folder;
+    const std::string left = ".CrashReport.txt.qs-unfinished-1-5f3a-a1B2c3";
+    folder.WriteText(left, "cut");
+    const ChildExit installed = RunInChild([&folder] {
+        setenv("XDG_RUNTIME_DIR", folder.Path().c_str(), 1);
+        theCrashCatcher.Install();
+        _exit(0);
+    });
+    EXPECT_EQ(installed.code, 0);
+    EXPECT_FALSE(std::filesystem::exists(folder / left));
 }
 
 TEST(CrashCatcherTest, CrashTextPlacesEachAddressAndAddsTheSystemInformation)

@@ -132,5 +132,5 @@ TEST(CrashSafeSaveTest, ALinkInPlaceOfAFileIsReplacedNeverWrittenThrough)
         EXPECT_EQ(ReadFile(folder / ("precious" + std::to_string(i))), "keep") << paths[i];
         EXPECT_FALSE(fs::is_symlink(paths[i])) << paths[i];
     }
-    EXPECT_EQ(ReadFile(report), "(null)");
+    EXPECT_EQ(ReadFile(report).rfind("<MODULE>", 0), 0u);
 }

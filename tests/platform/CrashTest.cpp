@@ -15,6 +15,7 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <link.h>
+#include <setjmp.h>
 #include <signal.h>
 #include <sys/auxv.h>
 #include <sys/mman.h>
@@ -366,21 +367,54 @@ TEST(CrashTest, TheReportWritePutsAFileInTheLinksPlace)
     EXPECT_EQ(folder.ReadText("report.txt"), "new");
 }
 
-// What a report cut short left in the spare folder, which no other write of
-// the game's goes to, is cleared when the next start installs the handler.
-TEST(CrashTest, InstallClearsAReportCutShortInTheSpareFolder)
+namespace {
+sigjmp_buf survived;
+
+// The handling before Install of a program that goes on after its faults.
+void GoOnAfterTheFault(int)
 {
-    TemporaryFolder folder;
-    const std::string left = ".CrashReport.txt.qs-unfinished-1-5f3a-a1B2c3";
-    folder.WriteText(left, "cut");
-    const ChildExit installed = RunInChild([&folder] {
-        setenv("XDG_RUNTIME_DIR", folder.Path().c_str(), 1);
-        Platform::Crash::Install([](const Platform::Crash::Fault&) {});
-        const char* spare = Platform::Crash::SpareFolder();
-        _exit(spare != nullptr && folder.Path() == spare ? 0 : 1);
-    });
-    EXPECT_EQ(installed.code, 0) << "the runtime folder is not the spare folder";
-    EXPECT_FALSE(std::filesystem::exists(folder / left));
+    siglongjmp(survived, 1);
+}
+
+int OpenDescriptors()
+{
+    return static_cast<int>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                                          std::filesystem::directory_iterator()));
+}
+} // namespace
+
+// A process that went on after a reported fault reports the next one once
+// the handler is installed again; an Uninstall keeps none of the
+// handler's descriptors.
+TEST(CrashTest, EachInstallStartsAfresh)
+{
+    int status = 0;
+    const std::string seen = RunFailingChild(
+        WriteSignal,
+        [] {
+            Platform::Crash::Uninstall();
+            const int before = OpenDescriptors();
+            Platform::Crash::Install(WriteSignal);
+            Platform::Crash::Uninstall();
+            if (OpenDescriptors() != before)
+                (void)!write(reportPipe, "kept a descriptor", 17);
+            struct sigaction goOn
+            {
+            };
+            goOn.sa_handler = GoOnAfterTheFault;
+            sigemptyset(&goOn.sa_mask);
+            sigaction(SIGFPE, &goOn, nullptr);
+            for (int round = 0; round < 2; ++round) {
+                Platform::Crash::Install(WriteSignal);
+                if (sigsetjmp(survived, 1) == 0)
+                    raise(SIGFPE);
+                Platform::Crash::Uninstall();
+            }
+        },
+        status);
+    const std::string reported = "-" + std::string(1, static_cast<char>(SIGFPE));
+    EXPECT_EQ(seen, reported + reported);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 TEST(CrashTest, RunProgramWaitsAndReportsSuccess)

@@ -5,20 +5,20 @@
 // mapped.
 #include <cstdint>
 
-namespace {
-__attribute__((noinline)) void StoreThroughBadPointer()
+extern "C" __attribute__((noinline)) void StoreUnderSmashedFrame()
 {
     volatile uintptr_t address = 8;
     *reinterpret_cast<volatile int*>(address) = 1;
     asm volatile(""); // keeps the store a call of its own
 }
 
+namespace {
 // Overwrites its caller's saved frame pointer with an address in the page
 // no program maps, then faults.
 __attribute__((noinline)) void SmashCallersFrameAndFault()
 {
     *static_cast<volatile uintptr_t*>(__builtin_frame_address(0)) = 0x1000;
-    StoreThroughBadPointer();
+    StoreUnderSmashedFrame();
     asm volatile("");
 }
 // A limit the recursion never meets, out of the compiler's sight.
