@@ -40,11 +40,12 @@ constexpr int kCannotChangeUser = 1;
 // temporary folder, say): the other user then cannot reach its own.
 constexpr int kCannotReachFolder = 5;
 
-// In a forked child: becomes another user, whose runtime folder is "runtime".
+// In a forked child: becomes another user, whose runtime folder is
+// "runtime", its temporary folder too: ours may be closed to it.
 bool BecomeOtherUser(const std::string& runtime)
 {
-    return setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1) == 0 && setgroups(0, nullptr) == 0 &&
-           setgid(kNobody) == 0 && setuid(kNobody) == 0;
+    return setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1) == 0 && setenv("TMPDIR", runtime.c_str(), 1) == 0 &&
+           setgroups(0, nullptr) == 0 && setgid(kNobody) == 0 && setuid(kNobody) == 0;
 }
 
 // A folder of the other user's (its runtime folder, say), made while still
@@ -110,7 +111,7 @@ Asked AskWhileAnswering(Platform::Instance& holder, const std::function<int()>& 
         alarm(kPatience);
         if (!std::freopen(said.c_str(), "w", stderr))
             _exit(100);
-        _exit(start());
+        EndChild(start);
     }
     int status = 0;
     while (child > 0 && waitpid(child, &status, WNOHANG) == 0) {
@@ -119,6 +120,7 @@ Asked AskWhileAnswering(Platform::Instance& holder, const std::function<int()>& 
     }
     asked.code = child > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     asked.said = folder.ReadText("said");
+    FailOnChildFault(asked.code, asked.said);
     return asked;
 }
 
