@@ -101,7 +101,8 @@ struct Asked
     int raised = 0;
 };
 
-Asked AskWhileAnswering(Platform::Instance& holder, const std::function<int()>& start)
+// With "slowRaise", raising the window lasts until the start has ended.
+Asked AskWhileAnswering(Platform::Instance& holder, const std::function<int()>& start, bool slowRaise = false)
 {
     Asked asked;
     TemporaryFolder folder;
@@ -114,8 +115,13 @@ Asked AskWhileAnswering(Platform::Instance& holder, const std::function<int()>& 
         EndChild(start);
     }
     int status = 0;
-    while (child > 0 && waitpid(child, &status, WNOHANG) == 0) {
-        holder.PollRaise([&asked] { ++asked.raised; });
+    bool ended = child <= 0;
+    while (!ended) {
+        holder.PollRaise([&] {
+            ++asked.raised;
+            ended = slowRaise && waitpid(child, &status, 0) == child;
+        });
+        ended = ended || waitpid(child, &status, WNOHANG) != 0;
         usleep(1000);
     }
     asked.code = child > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -148,7 +154,8 @@ TEST(InstanceTest, OnlyOneHolderPerName)
     EXPECT_TRUE(second.Acquire(name));
 }
 
-// Each request is answered once the holder has raised its window.
+// Each request is answered once the holder has raised its window, not
+// before: a start whose wait a slow raise outlasts got no answer.
 TEST(InstanceTest, RaiseRequestReachesTheHolderOnce)
 {
     std::string name = UniqueName("Raise");
@@ -162,6 +169,9 @@ TEST(InstanceTest, RaiseRequestReachesTheHolderOnce)
     EXPECT_EQ(second.code, static_cast<int>(Start::HandedOver));
     EXPECT_EQ(second.raised, 1);
     EXPECT_EQ(second.said, "");
+    const Asked slow = AskWhileAnswering(holder, [&] { return Notify(name); }, true);
+    EXPECT_EQ(slow.code, 1) << "the start was answered before the window was raised";
+    EXPECT_EQ(slow.raised, 1);
     EXPECT_FALSE(holder.PollRaise([] {}));
 }
 
