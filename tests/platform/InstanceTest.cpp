@@ -363,7 +363,7 @@ TEST(InstanceTest, AnotherUserNeitherReachesNorHoldsOurStart)
     ASSERT_GE(child, 0);
     if (child == 0) {
         close(done[1]);
-        _exit(SquatAsOtherUser(runtime, oursPath, squatted, getuid(), ready[1], done[0]));
+        EndChild([&] { return SquatAsOtherUser(runtime, oursPath, squatted, getuid(), ready[1], done[0]); });
     }
     close(ready[1]);
     close(done[0]);
@@ -382,6 +382,7 @@ TEST(InstanceTest, AnotherUserNeitherReachesNorHoldsOurStart)
     close(done[1]);
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
+    FailOnChildFault(WIFEXITED(status) ? WEXITSTATUS(status) : -1, "");
     if (WIFEXITED(status) && WEXITSTATUS(status) == kCannotChangeUser)
         GTEST_SKIP() << "could not become user " << kNobody << " in a child process";
     EXPECT_TRUE(squatting) << "the other user's process could not squat the name";

@@ -42,7 +42,7 @@ void EndChild(const std::function<int()>& body)
 void FailOnChildFault(int code, const std::string& said)
 {
     if (code == kChildThrew)
-        ADD_FAILURE() << said;
+        ADD_FAILURE() << (said.empty() ? "the test's child process threw (its output says what)" : said);
     else if (code == kChildFailed)
         ADD_FAILURE() << "an assertion failed in the test's child process (its output says which); it said: "
                       << said;
