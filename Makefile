@@ -25,8 +25,11 @@ configure: setup
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
+# Each suite's tests run in an order of their own each time: no test may
+# rely on what an earlier one left. A failing suite's output gives the seed
+# (--gtest_random_seed replays it).
 test: build
-	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS) -R '$(TESTS)' $(if $(EXCLUDE),-E '$(EXCLUDE)')
+	@cd $(BUILD) && GTEST_SHUFFLE=1 ctest --output-on-failure -j $(JOBS) -R '$(TESTS)' $(if $(EXCLUDE),-E '$(EXCLUDE)')
 
 run: build
 	@cd $(BUILD)/bin && ./QuorbSwap

@@ -89,6 +89,9 @@ void Graphics::ResetState()
     mColorStrip = nullptr;
     mTexturedStrip = nullptr;
     mRecoverPending = false;
+    // The last application's mode change was made at its shutdown: a
+    // restarted one would otherwise make it again at its own.
+    mPendingMode = false;
     mInvalidated = false;
     mMinVideoMemory = 6;
     mLowVideoMemory = 14;

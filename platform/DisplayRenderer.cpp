@@ -370,6 +370,11 @@ std::unique_ptr<Renderer> Renderer::CreateForWindow(NativeWindow* window, bool v
     if (vsync) {
         flags |= SDL_RENDERER_PRESENTVSYNC;
     }
+    // The window system's own image transfer for the window's surface: SDL
+    // would otherwise make it a texture of a renderer again. Asked for
+    // before the renderer is made, since SDL's own software renderer takes
+    // the window's surface as it starts; a hardware renderer never uses it.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SDL_Window* sdlWindow = reinterpret_cast<SDL_Window*>(window);
     SDL_Renderer* renderer = SDL_CreateRenderer(sdlWindow, -1, flags);
     if (!renderer) {
@@ -378,11 +383,6 @@ std::unique_ptr<Renderer> Renderer::CreateForWindow(NativeWindow* window, bool v
     std::unique_ptr<Renderer> made(new Renderer(StartImpl(renderer, nullptr)));
     made->mImpl->window = sdlWindow;
     made->mImpl->toWindowSurface = !made->GetAdapterInfo().hardware;
-    if (made->mImpl->toWindowSurface) {
-        // The window system's own image transfer: SDL would otherwise make
-        // the window's surface a texture of a renderer again.
-        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    }
     return made;
 }
 

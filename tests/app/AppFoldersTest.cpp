@@ -7,6 +7,7 @@
 #include "platform/Shell.h"
 #include "support/CaughtStderr.h"
 #include "support/ManualClockApp.h"
+#include "support/ScopedVariable.h"
 #include "support/TemporaryDesktop.h"
 
 #include <gtest/gtest.h>
@@ -14,12 +15,35 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <dlfcn.h>
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <pwd.h>
 
 namespace {
 namespace fs = std::filesystem;
 namespace Key = Platform::KeyCode;
+
+// While set, the user has no entry in the password database: with no HOME
+// either, there is no home folder.
+bool noPasswordEntry = false;
+} // namespace
+
+// Defined in the test program, this comes before the C library's (and a
+// sanitizer's) to every lookup.
+extern "C" int getpwuid_r(uid_t uid, passwd* entry, char* buffer, size_t size, passwd** found)
+{
+    if (noPasswordEntry) {
+        *found = nullptr;
+        return 0;
+    }
+    using Lookup = int (*)(uid_t, passwd*, char*, size_t, passwd**);
+    static const auto next = reinterpret_cast<Lookup>(dlsym(RTLD_NEXT, "getpwuid_r"));
+    return next(uid, entry, buffer, size, found);
+}
+
+namespace {
 
 // A private home, desktop and data home for one test.
 class AppFolders : public testing::Test
@@ -73,35 +97,58 @@ TEST_F(AppFolders, DataFolderFollowsTheTemplateWithPublisherAndName)
 }
 
 // A data folder that cannot be made or written is named once, at start,
-// with the reason; the game goes on with it as before.
+// with the reason; the game goes on with it as before. With no data home
+// at all (nor a home folder) the data goes to the working folder, which is
+// no folder of the game's: it stays as open as it was.
 TEST_F(AppFolders, ADataFolderThatCannotBeMadeIsNamedOnceWithTheReason)
 {
     desktop.WriteText("in-the-way", "");
+    const std::string work = desktop.Path("") + "../work";
+    fs::create_directory(work);
+    std::ofstream(work + "/notes.txt") << "the player's";
+    fs::permissions(work, fs::perms(0755));
+    fs::permissions(work + "/notes.txt", fs::perms(0644));
+    const std::string made = desktop.Path("") + "../data/KEXGames/Quorb Swap";
+    const std::string blocked = desktop.Path("in-the-way") + "/data/KEXGames/Quorb Swap";
     const struct
     {
-        std::string dataHome, reason;
+        std::optional<std::string> dataHome;
+        std::string folder, said;
     } cases[] = {
-        {desktop.Path("") + "../data", ""},
-        {desktop.Path("in-the-way") + "/data", desktop.Path("in-the-way") + ": Not a directory"},
+        {desktop.Path("") + "../data", made, ""},
+        {desktop.Path("in-the-way") + "/data", blocked,
+         "data folder " + blocked + " cannot be made or written (" + desktop.Path("in-the-way") +
+             ": Not a directory)"},
+        {std::nullopt, ".",
+         "no folder for the game's data can be found (no XDG_DATA_HOME and no home folder): using the working "
+         "folder"},
     };
     for (const auto& c : cases) {
-        setenv("XDG_DATA_HOME", c.dataHome.c_str(), 1);
+        SCOPED_TRACE(c.folder);
+        const ScopedVariable data("XDG_DATA_HOME", c.dataHome);
+        std::optional<ScopedVariable> home;
+        if (!c.dataHome)
+            home.emplace("HOME", nullptr);
+        noPasswordEntry = !c.dataHome;
+        const fs::path previous = fs::current_path();
+        fs::current_path(work);
         ManualClockApp app;
         app.SetName("Quorb Swap");
         app.company = "KEXGames";
         CaughtStderr caught;
         app.ResolveDataFolder();
         const std::string said = caught.Text();
-        const std::string folder = c.dataHome + "/KEXGames/Quorb Swap";
-        if (c.reason.empty()) {
+        fs::current_path(previous);
+        noPasswordEntry = false;
+        if (c.said.empty()) {
             EXPECT_EQ(said, "");
         } else {
             EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
-            EXPECT_NE(said.find("data folder " + folder + " cannot be made or written (" + c.reason + ")"),
-                      std::string::npos)
-                << said;
+            EXPECT_NE(said.find(c.said), std::string::npos) << said;
         }
-        EXPECT_EQ(std::string(app.GetConfigPath().CStr()), folder + "/config.cfg");
+        EXPECT_EQ(std::string(app.GetConfigPath().CStr()), c.folder + "/config.cfg");
+        EXPECT_EQ(fs::status(work).permissions(), fs::perms(0755)) << "the working folder was closed";
+        EXPECT_EQ(fs::status(work + "/notes.txt").permissions(), fs::perms(0644));
     }
 }
 

@@ -2,9 +2,11 @@
 
 #include "app/Gadget.h"
 #include "app/Graphics.h"
+#include "platform/Instance.h"
 #include "platform/Shell.h"
 #include "platform/Window.h"
 #include "support/RecordingGadget.h"
+#include "support/ScopedVariable.h"
 #include "support/SdlEventInjector.h"
 #include "support/TemporaryDesktop.h"
 #include "support/TemporaryFolder.h"
@@ -87,14 +89,19 @@ class ShellApp : public App
 
     bool HandleMessage(Platform::Window*, uint32_t message, uint32_t, uint32_t) override
     {
-        if (message == Msg::Notify)
+        if (message == Msg::Notify) {
             ++notifications;
+            if (raising)
+                raising();
+        }
         return false;
     }
 
     int updates = 0;
     int completions = 0;
     int notifications = 0;
+    // What raising the window takes beside.
+    std::function<void()> raising;
     std::map<int, std::function<void()>> script;
 };
 
@@ -107,17 +114,13 @@ class AppShell : public testing::Test
     {
         oldFolder = fs::current_path();
         fs::current_path(work.Path());
-        setenv("XDG_DATA_HOME", (work / "data").c_str(), 1);
     }
 
-    void TearDown() override
-    {
-        fs::current_path(oldFolder);
-        unsetenv("XDG_DATA_HOME");
-    }
+    void TearDown() override { fs::current_path(oldFolder); }
 
     TemporaryDesktop desktop;
     TemporaryFolder work;
+    const ScopedVariable dataHome{"XDG_DATA_HOME", (work / "data").c_str()};
     fs::path oldFolder;
 };
 
@@ -260,6 +263,22 @@ TEST_F(AppShell, SecondCopyHandsOverToTheFirstAndEndsWithStatusZero)
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(app->notifications, 1);
+
+    // A start whose wait a slow raise of the window outlasts is not
+    // answered: the answer comes once the window is up.
+    const pid_t asker = fork();
+    ASSERT_GE(asker, 0);
+    if (asker == 0)
+        _exit(Platform::Instance::NotifyHolder(name + "Mutex") ? 0 : 1);
+    bool asked = false;
+    app->raising = [&] { asked = waitpid(asker, &status, 0) == asker; };
+    while (!asked && waitpid(asker, &status, WNOHANG) == 0) {
+        app->PumpMessages();
+        usleep(1000);
+    }
+    EXPECT_TRUE(asked) << "the window was not raised";
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1)
+        << "the start was answered before the window was raised";
     app->Quit();
     delete app;
 }

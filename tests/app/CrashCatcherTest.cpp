@@ -207,6 +207,10 @@ TEST(CrashCatcherTest, RealFaultInAChildWritesTheReport)
         QuorbApp app;
         theCrashCatcher.reportPath = report.c_str();
         theCrashCatcher.reporterPath = ReporterPath();
+        // The mode the game runs in, whatever earlier tests left.
+        theGraphics.mWidth = 640;
+        theGraphics.mHeight = 480;
+        theGraphics.mColorDepth = 16;
         StoreThroughBadPointer();
         _exit(0);
     }
@@ -231,7 +235,7 @@ TEST(CrashCatcherTest, RealFaultInAChildWritesTheReport)
     EXPECT_EQ(info[0].value, "Quorb Swap");
     EXPECT_EQ(info[1].value, ".01alpha");
     EXPECT_EQ(info[2].value.rfind("00:00:0", 0), 0u) << info[2].value;
-    EXPECT_EQ(info[5].value, "800 x 600 : 16");
+    EXPECT_EQ(info[5].value, "640 x 480 : 16");
 
     // The first address is the faulting store, inside the function that made it.
     EXPECT_TRUE(Inside(PlacedAddress(tags[1].value), StoreThroughBadPointer)) << tags[1].value;

@@ -21,6 +21,13 @@ class GraphicsStartupTest : public ::testing::Test
     {
         previous = std::filesystem::current_path();
         std::filesystem::current_path(folder.Path());
+        NewApp();
+    }
+
+    // In place of the one before, as a restart makes it.
+    void NewApp()
+    {
+        app.reset();
         app = std::make_unique<App>();
         app->dataFolder = folder.Path().c_str();
         app->configPath = (folder / "config.cfg").c_str();
@@ -259,6 +266,15 @@ TEST_F(GraphicsStartupTest, ShutdownWritesThePendingModeBack)
     folder.WriteText("config.cfg", "");
     theGraphics.Shutdown();
     EXPECT_EQ(folder.ReadText("config.cfg"), "");
+
+    // The application a restart makes writes back its own mode: the change
+    // was made once.
+    WriteConfig("false", "false");
+    NewApp();
+    Start();
+    theGraphics.Shutdown();
+    EXPECT_TRUE(ConfigHas("DX::ScreenWidth=800\r\nDX::ScreenHeight=600\r\n"));
+    EXPECT_TRUE(ConfigHas("DX::SafeMode=false"));
 }
 
 TEST_F(GraphicsStartupTest, WindowFitsTheDesktopStepByStep)

@@ -9,6 +9,7 @@
 #include "app/SpriteBundle.h"
 #include "platform/Display.h"
 #include "platform/Shell.h"
+#include "support/ScopedVariable.h"
 #include "support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
@@ -168,17 +169,16 @@ class LoadWhileDrawing : public testing::TestWithParam<bool>
         const char* program = std::getenv("QS_PROGRAM_DIR");
         ASSERT_NE(program, nullptr);
         fs::current_path(program);
-        setenv("XDG_DATA_HOME", (data / "data").c_str(), 1);
     }
 
     void TearDown() override
     {
         Platform::Shell::SetArguments(0, nullptr);
         fs::current_path(oldFolder);
-        unsetenv("XDG_DATA_HOME");
     }
 
     TemporaryFolder data;
+    const ScopedVariable dataHome{"XDG_DATA_HOME", (data / "data").c_str()};
     fs::path oldFolder;
 };
 

@@ -5,6 +5,7 @@
 #include "game/QuorbSwapApp.h"
 
 #include "app/Random.h"
+#include "support/ScopedVariable.h"
 #include "support/TemporaryDesktop.h"
 #include "support/TemporaryFolder.h"
 
@@ -63,7 +64,6 @@ class ProgressFiles : public testing::Test
   protected:
     void SetUp() override
     {
-        setenv("XDG_DATA_HOME", data.Path().c_str(), 1);
         app = std::make_unique<QuorbSwapApp>();
         app->ResolveDataFolder();
         app->profiles.Load(app->GetConfigPath());
@@ -72,7 +72,6 @@ class ProgressFiles : public testing::Test
     void TearDown() override
     {
         app.reset();
-        unsetenv("XDG_DATA_HOME");
     }
 
     fs::path ProgressPath(const char* profile) const
@@ -82,6 +81,7 @@ class ProgressFiles : public testing::Test
 
     TemporaryDesktop desktop;
     TemporaryFolder data;
+    const ScopedVariable dataHome{"XDG_DATA_HOME", data.Path().c_str()};
     std::unique_ptr<QuorbSwapApp> app;
 };
 

@@ -1,6 +1,7 @@
 #include "platform/Dialogs.h"
 
 #include "support/CaughtStderr.h"
+#include "support/ScopedVariable.h"
 
 #include <gtest/gtest.h>
 
@@ -16,8 +17,8 @@ namespace Dialogs = Platform::Dialogs;
 TEST(Dialogs, WithoutADisplayTheTextGoesToTheErrorStreamTheDefaultAnswersAndNoBellRings)
 {
     // A display in the environment would show real boxes and wait for a hand.
-    unsetenv("DISPLAY");
-    unsetenv("WAYLAND_DISPLAY");
+    const ScopedVariable display("DISPLAY", nullptr);
+    const ScopedVariable wayland("WAYLAND_DISPLAY", nullptr);
     CaughtStderr caught;
     EXPECT_FALSE(Dialogs::AskYesNo("Question", "First line\r\nsecond line", false));
     EXPECT_TRUE(Dialogs::AskYesNo("Question", "Again?", true));

@@ -629,7 +629,11 @@ TEST(SoftwareFrames, OnADeepColourDesktopTheWindowHasASurfaceOfItsOwn)
     // SDL's own renderer on the window: a software OpenGL leaks as it is
     // unloaded, and the window's surface is what is looked at.
     ScopedVariable renderer("SDL_RENDER_DRIVER", "software");
+    ScopedVariable transfer("SDL_FRAMEBUFFER_ACCELERATION", nullptr);
     for (const auto& desktop : desktops) {
+        // Each window as the first of a fresh process: nothing asked of its
+        // surface yet, whatever earlier windows' renderers asked.
+        SDL_ResetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION);
         XServer server(desktop.depth);
         ASSERT_TRUE(server.Running()) << server.error;
         ScopedVariable display("DISPLAY", server.display.c_str());

@@ -12,10 +12,12 @@
 #include <initializer_list>
 #include <sched.h>
 #include <sys/file.h>
+#include <sys/inotify.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
+#include <time.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -112,6 +114,46 @@ std::string TemporaryOf(const std::string& name, pid_t process, const std::strin
     return "." + name + ".qs-unfinished-" + std::to_string(process) + "-" + run + "-a1B2c3";
 }
 
+// While not -1, the monotonic clock stands still at this many nanoseconds
+// past its second: a write's temporary file takes the same names, try by
+// try, at each write.
+long stillNanoseconds = -1;
+
+struct StillClock
+{
+    StillClock() { stillNanoseconds = 5000; }
+    ~StillClock() { stillNanoseconds = -1; }
+    StillClock(const StillClock&) = delete;
+    StillClock& operator=(const StillClock&) = delete;
+};
+} // namespace
+
+extern "C" int __real_clock_gettime(clockid_t clock, timespec* now);
+
+extern "C" int __wrap_clock_gettime(clockid_t clock, timespec* now)
+{
+    const int got = __real_clock_gettime(clock, now);
+    if (got == 0 && clock == CLOCK_MONOTONIC && stillNanoseconds >= 0)
+        now->tv_nsec = stillNanoseconds;
+    return got;
+}
+
+namespace {
+// The name a write of "name" gives its first temporary file, seen made in
+// a folder of its own.
+std::string FirstTemporaryOf(const std::string& name)
+{
+    TemporaryFolder folder;
+    const int watch = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
+    inotify_add_watch(watch, folder.Path().c_str(), IN_CREATE);
+    WriteWhole(folder / name, "x", 1);
+    alignas(inotify_event) char events[4096];
+    const ssize_t got = read(watch, events, sizeof(events));
+    close(watch);
+    const auto* first = reinterpret_cast<const inotify_event*>(events);
+    return got > 0 && first->len > 0 ? first->name : "";
+}
+
 // A file held locked as a running write holds its temporary file.
 int LockedFile(const std::string& path)
 {
@@ -175,9 +217,13 @@ TEST(FilesTest, WriteWholeClearsOnlyTheGamesOwnLeftTemporaries)
         }
         fs::remove(folder / cases[std::size(cases) - 1].name);
         fs::create_directory(folder / cases[std::size(cases) - 1].name);
-        // A link of the pattern is left, and what it names is never touched.
+        // A link of the pattern is left, and what it names is never touched,
+        // even where it has the name the write's temporary file takes
+        // first: the write takes another.
+        const StillClock still;
         folder.WriteText("precious", "keep");
-        const std::string link = TemporaryOf("config.cfg", EndedProcess(), "5f3a");
+        const std::string link = FirstTemporaryOf("config.cfg");
+        ASSERT_NE(link, "");
         fs::create_symlink(folder / "precious", folder / link);
 
         const fs::path previous = fs::current_path();

@@ -73,13 +73,17 @@ std::string FirstPrivate()
 // Names the user's programs meet at live where no other user can enter: the
 // runtime folder when it is the user's own and closed, else a folder of the
 // game's own in the temporary folder, closed again when found open, else one
-// in the data home; never one somebody else made or left open, nor a link.
+// in the data home; never one somebody else made or left open, a link, nor
+// a file.
 TEST(FoldersTest, PrivateFoldersAreOnesOnlyThisUserCanEnter)
 {
     TemporaryFolder folder;
     std::filesystem::create_directory(folder / "open");
     std::filesystem::permissions(folder / "open", std::filesystem::perms(0755));
     std::filesystem::create_directory_symlink(folder.Path(), folder / "link");
+    // Closed to others as a folder of ours would be, but no folder.
+    folder.WriteText("file", "");
+    std::filesystem::permissions(folder / "file", std::filesystem::perms(0700));
     const std::string fallback = folder / ("tmp/qs-runtime-" + std::to_string(geteuid()));
     const std::string inDataHome = folder / "data/qs-runtime";
     struct Case
@@ -93,6 +97,7 @@ TEST(FoldersTest, PrivateFoldersAreOnesOnlyThisUserCanEnter)
         {"private runtime folder", folder.Path(), nullptr, folder.Path()},
         {"runtime folder open to all", folder / "open", nullptr, fallback},
         {"runtime folder a link", folder / "link", nullptr, fallback},
+        {"runtime folder a file", folder / "file", nullptr, fallback},
         {"no runtime folder", std::nullopt, nullptr, fallback},
         {"fallback made already", std::nullopt, "private", fallback},
         {"fallback name a link", std::nullopt, "link", inDataHome},

@@ -40,11 +40,12 @@ constexpr int kCannotChangeUser = 1;
 // temporary folder, say): the other user then cannot reach its own.
 constexpr int kCannotReachFolder = 5;
 
-// In a forked child: becomes another user, whose runtime folder is "runtime".
+// In a forked child: becomes another user, whose runtime folder is
+// "runtime", its temporary folder too: ours may be closed to it.
 bool BecomeOtherUser(const std::string& runtime)
 {
-    return setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1) == 0 && setgroups(0, nullptr) == 0 &&
-           setgid(kNobody) == 0 && setuid(kNobody) == 0;
+    return setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1) == 0 && setenv("TMPDIR", runtime.c_str(), 1) == 0 &&
+           setgroups(0, nullptr) == 0 && setgid(kNobody) == 0 && setuid(kNobody) == 0;
 }
 
 // A folder of the other user's (its runtime folder, say), made while still
@@ -100,7 +101,8 @@ struct Asked
     int raised = 0;
 };
 
-Asked AskWhileAnswering(Platform::Instance& holder, const std::function<int()>& start)
+// With "slowRaise", raising the window lasts until the start has ended.
+Asked AskWhileAnswering(Platform::Instance& holder, const std::function<int()>& start, bool slowRaise = false)
 {
     Asked asked;
     TemporaryFolder folder;
@@ -110,15 +112,21 @@ Asked AskWhileAnswering(Platform::Instance& holder, const std::function<int()>& 
         alarm(kPatience);
         if (!std::freopen(said.c_str(), "w", stderr))
             _exit(100);
-        _exit(start());
+        EndChild(start);
     }
     int status = 0;
-    while (child > 0 && waitpid(child, &status, WNOHANG) == 0) {
-        holder.PollRaise([&asked] { ++asked.raised; });
+    bool ended = child <= 0;
+    while (!ended) {
+        holder.PollRaise([&] {
+            ++asked.raised;
+            ended = slowRaise && waitpid(child, &status, 0) == child;
+        });
+        ended = ended || waitpid(child, &status, WNOHANG) != 0;
         usleep(1000);
     }
     asked.code = child > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     asked.said = folder.ReadText("said");
+    FailOnChildFault(asked.code, asked.said);
     return asked;
 }
 
@@ -146,7 +154,8 @@ TEST(InstanceTest, OnlyOneHolderPerName)
     EXPECT_TRUE(second.Acquire(name));
 }
 
-// Each request is answered once the holder has raised its window.
+// Each request is answered once the holder has raised its window, not
+// before: a start whose wait a slow raise outlasts got no answer.
 TEST(InstanceTest, RaiseRequestReachesTheHolderOnce)
 {
     std::string name = UniqueName("Raise");
@@ -160,6 +169,9 @@ TEST(InstanceTest, RaiseRequestReachesTheHolderOnce)
     EXPECT_EQ(second.code, static_cast<int>(Start::HandedOver));
     EXPECT_EQ(second.raised, 1);
     EXPECT_EQ(second.said, "");
+    const Asked slow = AskWhileAnswering(holder, [&] { return Notify(name); }, true);
+    EXPECT_EQ(slow.code, 1) << "the start was answered before the window was raised";
+    EXPECT_EQ(slow.raised, 1);
     EXPECT_FALSE(holder.PollRaise([] {}));
 }
 
@@ -351,7 +363,7 @@ TEST(InstanceTest, AnotherUserNeitherReachesNorHoldsOurStart)
     ASSERT_GE(child, 0);
     if (child == 0) {
         close(done[1]);
-        _exit(SquatAsOtherUser(runtime, oursPath, squatted, getuid(), ready[1], done[0]));
+        EndChild([&] { return SquatAsOtherUser(runtime, oursPath, squatted, getuid(), ready[1], done[0]); });
     }
     close(ready[1]);
     close(done[0]);
@@ -370,6 +382,7 @@ TEST(InstanceTest, AnotherUserNeitherReachesNorHoldsOurStart)
     close(done[1]);
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
+    FailOnChildFault(WIFEXITED(status) ? WEXITSTATUS(status) : -1, "");
     if (WIFEXITED(status) && WEXITSTATUS(status) == kCannotChangeUser)
         GTEST_SKIP() << "could not become user " << kNobody << " in a child process";
     EXPECT_TRUE(squatting) << "the other user's process could not squat the name";

@@ -1,10 +1,52 @@
 #include "support/ChildExit.h"
 
+#include <gtest/gtest.h>
+
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
+#include <exception>
 #include <sys/wait.h>
 #include <unistd.h>
+
+namespace {
+// How many assertions of the running test have failed in this process.
+int FailedAssertions()
+{
+    const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+    if (test == nullptr)
+        return 0;
+    int failed = 0;
+    for (int i = 0; i < test->result()->total_part_count(); ++i)
+        failed += test->result()->GetTestPartResult(i).failed();
+    return failed;
+}
+} // namespace
+
+void EndChild(const std::function<int()>& body)
+{
+    const int failedBefore = FailedAssertions();
+    int code = kChildThrew;
+    try {
+        code = body();
+    } catch (const std::exception& thrown) {
+        std::fprintf(stderr, "the test's child process threw: %s\n", thrown.what());
+    } catch (...) {
+        std::fprintf(stderr, "the test's child process threw something other than an exception\n");
+    }
+    if (code != kChildThrew && FailedAssertions() > failedBefore)
+        code = kChildFailed;
+    std::fflush(nullptr);
+    _exit(code);
+}
+
+void FailOnChildFault(int code, const std::string& said)
+{
+    if (code == kChildThrew)
+        ADD_FAILURE() << (said.empty() ? "the test's child process threw (its output says what)" : said);
+    else if (code == kChildFailed)
+        ADD_FAILURE() << "an assertion failed in the test's child process (its output says which); it said: "
+                      << said;
+}
 
 ChildExit RunInChild(const std::function<void()>& statement)
 {
@@ -17,8 +59,10 @@ ChildExit RunInChild(const std::function<void()>& statement)
         dup2(pipeEnds[1], 2);
         close(pipeEnds[0]);
         close(pipeEnds[1]);
-        statement();
-        std::_Exit(0);
+        EndChild([&statement] {
+            statement();
+            return 0;
+        });
     }
     close(pipeEnds[1]);
     ChildExit exit{-1, ""};
@@ -33,5 +77,6 @@ ChildExit RunInChild(const std::function<void()>& statement)
     int status = 0;
     if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status))
         exit.code = WEXITSTATUS(status);
+    FailOnChildFault(exit.code, exit.errorText);
     return exit;
 }

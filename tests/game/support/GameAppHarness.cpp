@@ -81,7 +81,6 @@ GameAppHarness::GameAppHarness()
     fs::current_path(work.Path());
     for (const char* folder : {"graphics", "Fonts", "data", "sounds"})
         fs::create_directory_symlink(ProgramFolder() / folder, folder);
-    setenv("XDG_DATA_HOME", (fs::path(work.Path()) / "userdata").c_str(), 1);
     appFolderName = UniqueAppName();
 }
 
@@ -90,7 +89,6 @@ GameAppHarness::~GameAppHarness()
     delete app;
     Platform::Shell::SetArguments(0, nullptr);
     fs::current_path(previousFolder);
-    unsetenv("XDG_DATA_HOME");
 }
 
 ScriptedQuorbSwapApp& GameAppHarness::Start(const char* rendererSwitch)

@@ -6,6 +6,7 @@
 
 #include "game/QuorbSwapApp.h"
 #include "support/QueuedInput.h"
+#include "support/ScopedVariable.h"
 #include "support/TemporaryDesktop.h"
 #include "support/TemporaryFolder.h"
 
@@ -84,6 +85,7 @@ class GameAppHarness
   private:
     TemporaryDesktop desktop;
     TemporaryFolder work;
+    const ScopedVariable dataHome{"XDG_DATA_HOME", work / "userdata"};
     std::filesystem::path previousFolder;
     std::string appFolderName;
 };
