@@ -200,6 +200,22 @@ void QuorbSwapApp::SetActive(bool isActive)
         game->SetPaused(1);
 }
 
+// The player's files that could not be read or written are told once the
+// message box's art is there, when no switch or menu holds the screen; a
+// level being played waits meanwhile.
+void QuorbSwapApp::Update()
+{
+    App::Update();
+    if (!loaded || loading || quit || transition != nullptr || popupMenu != nullptr || !fileNotices.HasPending())
+        return;
+    Game* playing = game;
+    if (playing != nullptr)
+        playing->Pause();
+    fileNotices.ShowPending();
+    if (playing != nullptr && playing == game)
+        playing->Resume();
+}
+
 void QuorbSwapApp::PostDraw()
 {
     if (transition != nullptr)
