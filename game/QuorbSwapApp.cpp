@@ -101,6 +101,13 @@ void QuorbSwapApp::Initialize()
 {
     theGraphics.SetLogicalResolution(kScreenWidth, kScreenHeight);
     App::Initialize();
+    LoadSharedFiles();
+    titleScreen = new TitleScreen(this);
+    rootGadgets.Add(titleScreen);
+}
+
+void QuorbSwapApp::LoadSharedFiles()
+{
     FillDefaults(journeyScores);
     FillDefaults(casualScores);
     FillDefaults(speedScores);
@@ -109,8 +116,6 @@ void QuorbSwapApp::Initialize()
     speedScores.Load(profiles.GetSharedPath("Speed.hs"));
     // After the shared files, whose names no stored profile may bear.
     profiles.Load(GetConfigPath());
-    titleScreen = new TitleScreen(this);
-    rootGadgets.Add(titleScreen);
 }
 
 SpriteBundle* QuorbSwapApp::BundleAt(int i)

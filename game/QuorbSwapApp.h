@@ -47,6 +47,8 @@ class QuorbSwapApp : public App
     // One entry of the asset table into the member it fills.
     void LoadAsset(const AppAsset& asset);
 
+    // The high-score tables and the profile list, as the start reads them.
+    void LoadSharedFiles();
     // The per-profile progress block.
     void LoadConfig();
     void SaveConfig();

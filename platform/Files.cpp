@@ -267,11 +267,8 @@ bool WriteThroughTemporary(const char* target, const void* bytes, size_t size)
         return false;
     // Renamed while still locked: until then the write is running.
     const bool ok = WriteAll(fd, bytes, size) && fsync(fd) == 0 && rename(temporary, target) == 0;
-    // errno keeps the reason of the step that failed, for the caller.
-    const int reason = errno;
     if (!ok)
         unlink(temporary);
-    errno = reason;
     return close(fd) == 0 && ok;
 }
 
@@ -462,6 +459,8 @@ bool WriteWhole(const std::string& path, const void* bytes, size_t size)
     return WriteThroughTemporary(target.c_str(), bytes, size);
 }
 
+// The step that failed left its reason in errno: the clearing of the
+// temporary after it succeeds, which leaves errno alone.
 Outcome Replace(const std::string& path, const void* bytes, size_t size)
 {
     return WriteWhole(path, bytes, size) ? Outcome{} : OutcomeOf(errno);
