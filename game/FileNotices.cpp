@@ -97,7 +97,7 @@ String FileNotices::TakeReason(const String& path)
         if (it->path != wanted)
             continue;
         const bool read = it->act == FileProblems::Act::Read;
-        const std::string reason = (read ? "the file there could not be read, as " : "") + ReasonOf(*it);
+        const std::string reason = (read ? "the file there is kept, as " : "") + ReasonOf(*it);
         pending.erase(it);
         return String(reason.c_str());
     }
