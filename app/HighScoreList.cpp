@@ -58,7 +58,10 @@ int HighScoreList::GetScore(int index) const
 void HighScoreList::Load(const String& path)
 {
     file = path;
+    // Only read: writing back what was read would leave an empty table
+    // where none could be read.
     Registry registry;
+    registry.SetNoSave(true);
     registry.Load(path);
     for (int i = 0; i < GetCount(); ++i) {
         Entry& entry = entries[static_cast<size_t>(i)];
@@ -67,11 +70,13 @@ void HighScoreList::Load(const String& path)
         if (registry.Find(ScoreKey(i)) != nullptr)
             entry.score = registry.GetInt(ScoreKey(i));
     }
-    registry.Clear();
 }
 
+// A table never loaded, or never sized, has nothing to keep.
 void HighScoreList::Save()
 {
+    if (entries.empty() || file.IsEmpty())
+        return;
     Registry registry;
     registry.Load(file);
     for (int i = 0; i < GetCount(); ++i) {

@@ -30,8 +30,9 @@ class HighScoreList
     String GetName(int index) const;
     int GetScore(int index) const;
     // Entries missing from the file keep what they held; the path is kept
-    // for Save.
+    // for Save. Nothing is written.
     void Load(const String& path);
+    // Writes nothing for a table without entries or without a file.
     void Save();
 
     String file;

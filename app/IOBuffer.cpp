@@ -1,5 +1,6 @@
 #include "app/IOBuffer.h"
 
+#include "app/FileProblems.h"
 #include "platform/Files.h"
 
 #include <climits>
@@ -17,24 +18,40 @@ int SignedByte(uint8_t byte)
 }
 } // namespace
 
-void IOBuffer::Load(const String& path)
+// Every file the game keeps is read and written here: a file found there
+// but unreadable is told and kept, never written over in place of what it
+// holds.
+bool IOBuffer::Load(const String& path)
 {
-    data.clear();
-    if (!Platform::Files::ReadWhole(path.CStr(), data) || data.size() > size_t(INT32_MAX))
+    const Platform::Files::Outcome read = Platform::Files::ReadFile(path.CStr(), data);
+    if (read.failure != Platform::Files::Failure::None && read.failure != Platform::Files::Failure::Missing)
+        FileProblems::ReportUnreadable(path.CStr(), read);
+    if (data.size() > size_t(INT32_MAX))
         data.clear();
     ApplyKey(data);
     cursor = 0;
     error = false;
+    return read.failure == Platform::Files::Failure::None;
 }
 
 bool IOBuffer::Save(const String& path) const
 {
     if (path.IsEmpty())
         return false;
+    // Examined now as well: a file another program made unreadable since,
+    // or one this run never loaded, is as much the player's.
+    const Platform::Files::Outcome there = Platform::Files::Examine(path.CStr());
+    if (there.failure != Platform::Files::Failure::None && there.failure != Platform::Files::Failure::Missing)
+        FileProblems::ReportUnreadable(path.CStr(), there);
+    if (FileProblems::IsKept(path.CStr()))
+        return false;
     // The buffer itself stays readable: only the bytes on disk are scrambled.
     std::vector<uint8_t> bytes = data;
     ApplyKey(bytes);
-    return Platform::Files::WriteWhole(path.CStr(), bytes.data(), bytes.size());
+    const Platform::Files::Outcome written = Platform::Files::Replace(path.CStr(), bytes.data(), bytes.size());
+    if (written.failure != Platform::Files::Failure::None)
+        FileProblems::ReportUnwritable(path.CStr(), written);
+    return written.failure == Platform::Files::Failure::None;
 }
 
 void IOBuffer::SetKey(const char* text)

@@ -19,10 +19,13 @@ class IOBuffer
     IOBuffer(const IOBuffer&) = delete;
     IOBuffer& operator=(const IOBuffer&) = delete;
 
-    // A file that cannot be read leaves the buffer empty.
-    void Load(const String& path);
+    // A file that cannot be read leaves the buffer empty (false). One that
+    // is there but cannot be read is told, and kept: see FileProblems.
+    bool Load(const String& path);
     // Replaces the file whole (the old file survives a failed write). False
-    // when nothing could be written, including when no path is given.
+    // when nothing could be written, including when no path is given, and
+    // when a file that cannot be read is there, or was in this run: it is
+    // kept. A failed write is told.
     bool Save(const String& path) const;
     void SetKey(const char* key);
 

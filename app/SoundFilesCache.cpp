@@ -84,6 +84,8 @@ bool WriteCache(const String& cacheFile, Platform::SoundBuffer& buffer)
     file.WriteInt(static_cast<int32_t>(lockedBytes));
     file.WriteBytes(pcm, static_cast<int32_t>(lockedBytes));
     buffer.Unlock();
-    return file.Save(cacheFile);
+    // A cache, not a file of the player's: one that fails is made again
+    // from its sound, with no word to the player.
+    return Platform::Files::WriteWhole(cacheFile.CStr(), file.GetData(), size_t(file.GetSize()));
 }
 } // namespace SoundFiles

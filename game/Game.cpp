@@ -318,9 +318,8 @@ bool Game::Save()
     buffer.WriteBool(HasChild(this, board));
     buffer.WriteBool(HasChild(this, opponentBoard));
 
+    // A file that could not be written is told by the buffer.
     const bool written = buffer.Save(path);
-    if (!written && theConsole)
-        theConsole->Printf("WARNING: the saved game %s could not be written", path.CStr());
     if (theConsole)
         theConsole->Printf("SAVE Filename: %s", path.CStr());
     return written;
@@ -350,8 +349,10 @@ bool Game::Load()
     String path = GetSavePath();
     // Checked whole first, in a buffer of its own: the records are read on
     // trust below.
+    // A file that cannot be read is no damaged one: it stays where it is.
     IOBuffer check;
-    check.Load(path);
+    if (!check.Load(path))
+        return false;
     if (!SaveValidator(check).IsValidGame(application->gameMode)) {
         KeepDamagedSave(path);
         return false;

@@ -93,8 +93,13 @@ void PopupMenu::Notify(Object* sender)
     } else if (sender == &backToMenuButton) {
         // Written now as well as when the game goes, so that a save that
         // cannot be written (a read-only data folder) is told, not promised.
-        const char* text = game->Save() ? "Your game will be saved so you can resume it later."
-                                        : "Your game could not be saved, so it cannot be resumed later.";
+        String text = "Your game will be saved so you can resume it later.";
+        if (!game->Save()) {
+            const String reason = app->fileNotices.TakeReason(game->GetSavePath());
+            text = reason.IsEmpty() ? String("Your game could not be saved, so it cannot be resumed later.")
+                                    : String::StringFormat("Your game could not be saved, so it cannot be resumed "
+                                                           "later: %s.", reason.CStr());
+        }
         InfoDialog message(InfoDialogKind::Message, "", text);
         if (message.answer == 1)
             app->GoToMainMenu(true);

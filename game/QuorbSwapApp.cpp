@@ -101,6 +101,13 @@ void QuorbSwapApp::Initialize()
 {
     theGraphics.SetLogicalResolution(kScreenWidth, kScreenHeight);
     App::Initialize();
+    LoadSharedFiles();
+    titleScreen = new TitleScreen(this);
+    rootGadgets.Add(titleScreen);
+}
+
+void QuorbSwapApp::LoadSharedFiles()
+{
     FillDefaults(journeyScores);
     FillDefaults(casualScores);
     FillDefaults(speedScores);
@@ -109,8 +116,6 @@ void QuorbSwapApp::Initialize()
     speedScores.Load(profiles.GetSharedPath("Speed.hs"));
     // After the shared files, whose names no stored profile may bear.
     profiles.Load(GetConfigPath());
-    titleScreen = new TitleScreen(this);
-    rootGadgets.Add(titleScreen);
 }
 
 SpriteBundle* QuorbSwapApp::BundleAt(int i)
@@ -198,6 +203,22 @@ void QuorbSwapApp::SetActive(bool isActive)
     App::SetActive(isActive);
     if (!isActive && game != nullptr)
         game->SetPaused(1);
+}
+
+// The player's files that could not be read or written are told once the
+// message box's art is there, when no switch or menu holds the screen; a
+// level being played waits meanwhile.
+void QuorbSwapApp::Update()
+{
+    App::Update();
+    if (!loaded || loading || quit || transition != nullptr || popupMenu != nullptr || !fileNotices.HasPending())
+        return;
+    Game* playing = game;
+    if (playing != nullptr)
+        playing->Pause();
+    fileNotices.ShowPending();
+    if (playing != nullptr && playing == game)
+        playing->Resume();
 }
 
 void QuorbSwapApp::PostDraw()

@@ -13,6 +13,7 @@
 #include "app/SpriteBundle.h"
 #include "app/SpriteStrip.h"
 #include "app/String.h"
+#include "game/FileNotices.h"
 #include "game/GameTypes.h"
 #include "game/ProfileProgress.h"
 
@@ -37,6 +38,7 @@ class QuorbSwapApp : public App
     QuorbSwapApp();
     ~QuorbSwapApp() override;
 
+    void Update() override;
     void PostDraw() override;
     void Initialize() override;
     void SetActive(bool active) override;
@@ -45,6 +47,8 @@ class QuorbSwapApp : public App
     // One entry of the asset table into the member it fills.
     void LoadAsset(const AppAsset& asset);
 
+    // The high-score tables and the profile list, as the start reads them.
+    void LoadSharedFiles();
     // The per-profile progress block.
     void LoadConfig();
     void SaveConfig();
@@ -76,6 +80,8 @@ class QuorbSwapApp : public App
     SuperWin* superWin = nullptr;
 
     ProfileManager profiles;
+    // The player's files that could not be read or written, to be told.
+    FileNotices fileNotices{dataFolder};
 
     Font fontArialBlack23;
     Font fontArialBlack16Bold;

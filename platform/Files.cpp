@@ -335,48 +335,116 @@ bool IsFolder(const std::string& path)
     return stat(Resolve(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-std::FILE* OpenForReading(const std::string& path)
+namespace {
+Failure FailureOf(int error)
 {
-    return std::fopen(Resolve(path).c_str(), "rb");
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+        return Failure::Missing;
+    case EACCES:
+    case EPERM:
+        return Failure::NoPermission;
+    case ENOSPC:
+    case EDQUOT:
+        return Failure::DiskFull;
+    case EROFS:
+        return Failure::ReadOnlyDisk;
+    case EIO:
+        return Failure::DiskError;
+    case EISDIR:
+        return Failure::NotAFile;
+    default:
+        return Failure::Other;
+    }
 }
 
-namespace {
-bool ReadAll(std::FILE* file, std::vector<uint8_t>& bytes)
+Outcome OutcomeOf(int error)
+{
+    return Outcome{FailureOf(error), std::strerror(error)};
+}
+
+// Opened without waiting and kept only when a plain file is at the name
+// (and, for "ownOnly", one of this user's); -1 otherwise, with the outcome.
+int OpenPlainFile(const std::string& path, int flags, bool ownOnly, Outcome& outcome)
+{
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | flags);
+    if (fd < 0) {
+        outcome = OutcomeOf(errno);
+        return -1;
+    }
+    struct stat info;
+    if (fstat(fd, &info) != 0)
+        outcome = OutcomeOf(errno);
+    else if (!S_ISREG(info.st_mode))
+        outcome = Outcome{Failure::NotAFile, "not a plain file"};
+    else if (ownOnly && info.st_uid != geteuid())
+        outcome = Outcome{Failure::NoPermission, "another user's file"};
+    else
+        return fd;
+    close(fd);
+    return -1;
+}
+
+Outcome ReadAll(int fd, std::vector<uint8_t>& bytes)
 {
     uint8_t chunk[65536];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof(chunk), file)) > 0)
+    for (;;) {
+        const ssize_t got = read(fd, chunk, sizeof(chunk));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            const Outcome outcome = got == 0 ? Outcome{} : OutcomeOf(errno);
+            close(fd);
+            if (outcome.failure != Failure::None)
+                bytes.clear();
+            return outcome;
+        }
         bytes.insert(bytes.end(), chunk, chunk + got);
-    bool ok = !std::ferror(file);
-    std::fclose(file);
-    if (!ok)
-        bytes.clear();
-    return ok;
+    }
+}
+
+Outcome ReadPlainFile(const std::string& path, int flags, bool ownOnly, std::vector<uint8_t>& bytes)
+{
+    bytes.clear();
+    Outcome outcome;
+    const int fd = OpenPlainFile(path, flags, ownOnly, outcome);
+    return fd < 0 ? outcome : ReadAll(fd, bytes);
 }
 } // namespace
 
-bool ReadWhole(const std::string& path, std::vector<uint8_t>& bytes)
+Outcome ReadFile(const std::string& path, std::vector<uint8_t>& bytes)
 {
-    bytes.clear();
-    std::FILE* file = OpenForReading(path);
-    return file != nullptr && ReadAll(file, bytes);
+    return ReadPlainFile(Resolve(path), 0, false, bytes);
 }
 
-// Not waiting at the open: a pipe put at the name would hold the reader.
+Outcome Examine(const std::string& path)
+{
+    Outcome outcome;
+    const int fd = OpenPlainFile(Resolve(path), 0, false, outcome);
+    if (fd >= 0)
+        close(fd);
+    return outcome;
+}
+
+bool ReadWhole(const std::string& path, std::vector<uint8_t>& bytes)
+{
+    return ReadFile(path, bytes).failure == Failure::None;
+}
+
 bool ReadOwnFile(const std::string& path, std::vector<uint8_t>& bytes)
 {
-    bytes.clear();
-    const int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    struct stat info;
-    if (fd < 0 || fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != geteuid()) {
-        if (fd >= 0)
-            close(fd);
-        return false;
-    }
-    std::FILE* file = fdopen(fd, "rb");
-    if (file == nullptr)
+    return ReadPlainFile(path, O_NOFOLLOW, true, bytes).failure == Failure::None;
+}
+
+std::FILE* OpenForReading(const std::string& path)
+{
+    Outcome outcome;
+    const int fd = OpenPlainFile(Resolve(path), 0, false, outcome);
+    std::FILE* file = fd >= 0 ? fdopen(fd, "rb") : nullptr;
+    if (file == nullptr && fd >= 0)
         close(fd);
-    return file != nullptr && ReadAll(file, bytes);
+    return file;
 }
 
 // A write cut short by the death of the process leaves its temporary file
@@ -396,6 +464,13 @@ bool WriteWhole(const std::string& path, const void* bytes, size_t size)
     const std::string target = Resolve(path);
     ClearLeftTemporaries(FolderOf(target));
     return WriteThroughTemporary(target.c_str(), bytes, size);
+}
+
+// The step that failed left its reason in errno: the clearing of the
+// temporary after it succeeds, which leaves errno alone.
+Outcome Replace(const std::string& path, const void* bytes, size_t size)
+{
+    return WriteWhole(path, bytes, size) ? Outcome{} : OutcomeOf(errno);
 }
 
 bool WriteWholeAtFault(const char* path, const void* bytes, size_t size)

@@ -19,7 +19,27 @@ std::string Resolve(const std::string& path);
 bool Exists(const std::string& path);
 bool IsFolder(const std::string& path);
 
-// The whole file; false (and "bytes" empty) when it cannot be read.
+// Why a file could not be read or written, in the game's terms (the words
+// it tells the player depend on it) and in the system's words.
+enum class Failure { None, Missing, NoPermission, DiskFull, ReadOnlyDisk, DiskError, NotAFile, Other };
+struct Outcome
+{
+    Failure failure = Failure::None;
+    std::string reason; // the system's words; empty when nothing failed
+};
+
+// The one way the game reads a file. It is opened without waiting (a pipe
+// at the name would hold the open until a writer came) and read only when
+// it is a plain file: a pipe, a device or a folder at its name is a file
+// that cannot be read, as one without permission or with a failing disk
+// is. "Missing" only when nothing is at the name (or a file stands where a
+// folder of the path should). "bytes" is empty unless it was read.
+Outcome ReadFile(const std::string& path, std::vector<uint8_t>& bytes);
+// What ReadFile would find at the name, without reading the bytes.
+Outcome Examine(const std::string& path);
+
+// The whole file; false (and "bytes" empty) when it cannot be read, for
+// whatever reason.
 bool ReadWhole(const std::string& path, std::vector<uint8_t>& bytes);
 
 // Replaces the file whole: the bytes go to a temporary file in the same
@@ -31,6 +51,8 @@ bool ReadWhole(const std::string& path, std::vector<uint8_t>& bytes);
 // the write's own on its temporary file, which says the write is running:
 // a crash report may be written while another thread is inside a write.
 bool WriteWhole(const std::string& path, const void* bytes, size_t size);
+// WriteWhole, telling why it failed.
+Outcome Replace(const std::string& path, const void* bytes, size_t size);
 
 // Clears the game's own temporary files that writes cut short left in the
 // folder, as WriteWhole does before it writes there.
@@ -46,13 +68,14 @@ bool WriteWholeAtFault(const char* path, const void* bytes, size_t size);
 // Async-signal-safe: a fault's report is written with it.
 bool WriteAll(int fd, const void* data, size_t size);
 
-// The whole file when it is a plain file of this user's, reached without
-// going through a link at its last name (a file another user can swap in,
-// for one in a folder others can write to); false (and "bytes" empty)
-// otherwise.
+// The whole file, read as ReadFile reads, when it is a plain file of this
+// user's, reached without going through a link at its last name (a file
+// another user can swap in, for one in a folder others can write to);
+// false (and "bytes" empty) otherwise.
 bool ReadOwnFile(const std::string& path, std::vector<uint8_t>& bytes);
 
-// Opened for reading in binary mode ("rb"), or null. The caller closes it.
+// Opened for reading in binary mode ("rb") as ReadFile opens it, or null.
+// The caller closes it.
 std::FILE* OpenForReading(const std::string& path);
 
 struct FolderEntry

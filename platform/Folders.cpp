@@ -72,7 +72,8 @@ std::string UserDirectory(const char* name)
     std::string config = ConfigHome();
     if (config.empty())
         return std::string();
-    std::FILE* file = std::fopen((config + "/user-dirs.dirs").c_str(), "r");
+    // Opened as the game's files are: a pipe at the name does not hold the start.
+    std::FILE* file = Files::OpenForReading(config + "/user-dirs.dirs");
     if (!file)
         return std::string();
     std::string found;

@@ -1,5 +1,6 @@
 // Saved games end to end: the bytes a session writes, resuming it, damaged
-// files and a save cut short by the death of the process.
+// files, a save cut short by the death of the process, and every file of
+// the player's that cannot be read or written.
 #include "app/IOBuffer.h"
 #include "app/Random.h"
 #include "game/Anim_Bonus.h"
@@ -16,6 +17,7 @@
 #include "platform/Files.h"
 #include "support/BoardScene.h"
 #include "support/CaughtStderr.h"
+#include "support/ChildExit.h"
 #include "support/TemporaryFolder.h"
 
 #include <algorithm>
@@ -25,8 +27,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <chrono>
+#include <fcntl.h>
 #include <functional>
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -979,5 +987,284 @@ TEST_F(GameSaveTest, LongPlayClosedAndResumedAtRandomKeepsEverySave)
         }
         app.CloseAllScreens();
         app.rootGadgets.Update();
+    }
+}
+
+namespace {
+namespace fs = std::filesystem;
+
+constexpr uid_t kNobody = 65534;
+constexpr int kCannotChangeUser = 3;
+constexpr int kNoFullDisk = 4;
+
+// Every file a played data folder holds, as the data folder names it.
+const char* const kPlayersFiles[] = {
+    "config.cfg", // the settings and the profile list
+    "Profiles/Journey.hs",
+    "Profiles/Normal.hs",
+    "Profiles/Speed.hs",
+    "Profiles/Tester/config.cfg", // the profile's progress
+    "Profiles/Tester/journey.sav",
+    "Profiles/Tester/casual.sav",
+    "Profiles/Tester/speed.sav",
+};
+constexpr GameMode kModes[] = {GameMode::Journey, GameMode::Casual, GameMode::Speed};
+
+// How often the line naming the file stands in what the game printed.
+size_t LinesNaming(const std::string& printed, const std::string& path, const std::string& what)
+{
+    const std::string line = "WARNING: " + path + (what.empty() ? "" : " could not be " + what);
+    size_t count = 0;
+    for (size_t at = printed.find(line); at != std::string::npos; at = printed.find(line, at + 1))
+        ++count;
+    return count;
+}
+
+// Owns the folder and all below it but the files named, which stay root's.
+void GiveToOtherUser(const fs::path& folder, const std::vector<std::string>& keep)
+{
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder)) {
+        const std::string path = entry.path().string();
+        if (std::find(keep.begin(), keep.end(), path) == keep.end()) {
+            EXPECT_EQ(lchown(path.c_str(), kNobody, kNobody), 0) << path;
+        }
+    }
+    EXPECT_EQ(chown(folder.c_str(), kNobody, kNobody), 0);
+}
+
+bool BecomeOtherUser()
+{
+    return setgroups(0, nullptr) == 0 && setgid(kNobody) == 0 && setuid(kNobody) == 0;
+}
+
+// This process reads a file whatever its mode says (root): the game has
+// to run as another user for a file to be unreadable to it.
+bool ReadsAnyFile(const std::string& path)
+{
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK);
+    if (fd >= 0)
+        close(fd);
+    return fd >= 0;
+}
+
+// Whether the folder can be mounted over with a small file system of the
+// process's own: as root in a private mount namespace, or as anyone in a
+// user namespace of its own.
+bool MountSmallDisk(const std::string& folder, std::string& why)
+{
+    const uid_t uid = geteuid();
+    const gid_t gid = getegid();
+    if (unshare(CLONE_NEWNS) != 0) {
+        if (unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) {
+            why = std::string("no mount namespace: ") + std::strerror(errno);
+            return false;
+        }
+        const auto put = [](const char* file, const std::string& text) {
+            const int fd = open(file, O_WRONLY | O_CLOEXEC);
+            const bool done = fd >= 0 && write(fd, text.data(), text.size()) == ssize_t(text.size());
+            if (fd >= 0)
+                close(fd);
+            return done;
+        };
+        const bool mapped = put("/proc/self/setgroups", "deny") &&
+                            put("/proc/self/uid_map", "0 " + std::to_string(uid) + " 1") &&
+                            put("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1");
+        if (!mapped) {
+            why = "no user mapping in the user namespace";
+            return false;
+        }
+    }
+    if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=256k,mode=0700") != 0) {
+        why = std::string("no tmpfs can be mounted: ") + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+// Fills the file system of the folder up to the last byte.
+void Fill(const std::string& folder)
+{
+    const int fd = open((folder + "/filler").c_str(), O_WRONLY | O_CREAT, 0600);
+    const std::vector<char> block(4096, 'f');
+    while (write(fd, block.data(), block.size()) > 0) {
+    }
+    while (write(fd, block.data(), 1) > 0) {
+    }
+    close(fd);
+}
+} // namespace
+
+// Each file of a played data folder made unreadable to the user the game
+// runs as (no permission: root's 0600 or mode 000; a pipe, which held the
+// start for good; a folder), then one start and one save: every file is
+// still there as it was, nothing is set aside in its place, and a line
+// names each, once. The start is bounded (a pipe was waited on): it may
+// take many times as long as a start of the same folder readable.
+TEST_F(GameSaveTest, AFileThatCannotBeReadIsToldAndNeverWrittenOver)
+{
+    app.configPath = (folder / "config.cfg").c_str();
+    app.LoadSharedFiles();
+    ASSERT_TRUE(app.profiles.Add("Tester"));
+    app.LoadConfig();
+    for (HighScoreList* table : {&app.journeyScores, &app.casualScores, &app.speedScores})
+        table->Insert("Tester", 250000);
+    for (GameMode mode : kModes)
+        StartedGame(mode)->Save();
+    app.SaveConfig();
+    app.profiles.Save();
+    for (HighScoreList* table : {&app.journeyScores, &app.casualScores, &app.speedScores})
+        table->Save();
+    std::vector<std::string> paths;
+    std::vector<Bytes> played;
+    for (const char* name : kPlayersFiles) {
+        paths.push_back(folder / name);
+        played.push_back(ReadFile(paths.back().c_str()));
+        ASSERT_FALSE(played.back().empty()) << name;
+    }
+    const fs::path copy = folder / "played";
+    fs::create_directory(copy);
+    for (const char* name : {"config.cfg", "Profiles"})
+        fs::copy(folder / name, copy / name, fs::copy_options::recursive);
+
+    // One start and one save, as the game makes them, in a child of its own.
+    const auto startAndSave = [&](bool asOtherUser, unsigned bound) {
+        return RunInChild([&] {
+            alarm(bound);
+            if (asOtherUser && !BecomeOtherUser())
+                _exit(kCannotChangeUser);
+            app.LoadSharedFiles();
+            app.LoadConfig();
+            // A new Speed game is started, without reading the save it
+            // replaces.
+            for (GameMode mode : kModes) {
+                NewGame(mode, mode != GameMode::Speed)->Initialize();
+                games.back()->Save();
+            }
+            app.SaveConfig();
+            app.profiles.Save();
+            for (HighScoreList* table : {&app.journeyScores, &app.casualScores, &app.speedScores})
+                table->Save();
+            _exit(0);
+        });
+    };
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_EQ(startAndSave(false, 0).code, 0);
+    const auto baseline = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - started);
+    const unsigned bound = unsigned(20 * baseline.count() + 5);
+
+    enum class Spoil { NoPermission, Pipe, Folder };
+    for (const Spoil spoil : {Spoil::NoPermission, Spoil::Pipe, Spoil::Folder}) {
+        for (size_t i = 0; i < paths.size(); ++i) {
+            const std::string& path = paths[i];
+            SCOPED_TRACE(std::string(spoil == Spoil::NoPermission ? "no permission: "
+                                     : spoil == Spoil::Pipe       ? "a pipe: "
+                                                                  : "a folder: ") +
+                         kPlayersFiles[i]);
+            fs::remove_all(folder / "config.cfg");
+            fs::remove_all(folder / "Profiles");
+            for (const char* name : {"config.cfg", "Profiles"})
+                fs::copy(copy / name, folder / name, fs::copy_options::recursive);
+            bool asOtherUser = false;
+            if (spoil == Spoil::NoPermission) {
+                // Root's 0600 where this is a root, as a run as root leaves them.
+                ASSERT_EQ(chmod(path.c_str(), 0), 0);
+                asOtherUser = ReadsAnyFile(path);
+                ASSERT_EQ(chmod(path.c_str(), asOtherUser ? 0600 : 0), 0);
+            } else {
+                fs::remove(path);
+                ASSERT_EQ(spoil == Spoil::Pipe ? mkfifo(path.c_str(), 0600) : mkdir(path.c_str(), 0700), 0);
+            }
+            if (asOtherUser) {
+                ASSERT_EQ(chmod(folder.Path().c_str(), 0711), 0);
+                GiveToOtherUser(folder.Path(), {path, copy.string()});
+            }
+            const ChildExit ran = startAndSave(asOtherUser, bound);
+            if (ran.code == kCannotChangeUser)
+                GTEST_SKIP() << "this root reads any file and cannot become another user";
+            EXPECT_EQ(ran.code, 0) << "ended by a signal (held past " << bound << " s?)\n" << ran.errorText;
+            EXPECT_EQ(LinesNaming(ran.errorText, path, "read"), 1u) << ran.errorText;
+            EXPECT_EQ(LinesNaming(ran.errorText, folder.Path(), ""), 1u) << "no other file is named\n" << ran.errorText;
+            EXPECT_FALSE(fs::exists(path + ".damaged"));
+            struct stat info;
+            ASSERT_EQ(lstat(path.c_str(), &info), 0);
+            if (spoil == Spoil::NoPermission) {
+                chmod(path.c_str(), 0600);
+                EXPECT_EQ(ReadFile(path.c_str()), played[i]) << "written over";
+            } else {
+                EXPECT_TRUE(spoil == Spoil::Pipe ? S_ISFIFO(info.st_mode) : S_ISDIR(info.st_mode));
+            }
+        }
+    }
+}
+
+// A save that cannot be written, into a profile folder the player cannot
+// write or onto a full disk: the play since is told lost, in the player's
+// words, and on standard error with the full path, and the save before is
+// whole.
+TEST_F(GameSaveTest, ASaveThatCannotBeWrittenIsToldAndTheSaveBeforeStaysWhole)
+{
+    Game* first = StartedGame(GameMode::Casual);
+    const String save = first->GetSavePath();
+    const Bytes before = SaveOf(first);
+    const std::string profile = fs::path(save.CStr()).parent_path().string();
+    const std::string reasonLine = "told: ";
+
+    struct Case
+    {
+        const char* what;
+        const char* reason; // the system's
+        const char* told;   // the player's
+    };
+    const Case cases[] = {
+        {"a folder the player cannot write", "(Permission denied)", "you do not have permission to save in its folder"},
+        {"a full disk", "(No space left on device)", "the disk is full"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const bool fullDisk = &c == &cases[1];
+        bool asOtherUser = false;
+        if (!fullDisk) {
+            ASSERT_EQ(chmod(profile.c_str(), 0555), 0);
+            // A root that writes anywhere plays as another user, whose
+            // folder the profile's is not.
+            asOtherUser = access(profile.c_str(), W_OK) == 0;
+            if (asOtherUser) {
+                ASSERT_EQ(chmod(folder.Path().c_str(), 0711), 0);
+                GiveToOtherUser(folder.Path(), {profile, save.CStr()});
+                ASSERT_EQ(chmod(save.CStr(), 0644), 0);
+            }
+        }
+        const ChildExit ran = RunInChild([&] {
+            std::string why;
+            if (fullDisk) {
+                if (!MountSmallDisk(profile, why)) {
+                    std::fprintf(stderr, "%s", why.c_str());
+                    _exit(kNoFullDisk);
+                }
+                Platform::Files::WriteWhole(save.CStr(), before.data(), before.size());
+                Fill(profile);
+            }
+            if (asOtherUser && !BecomeOtherUser())
+                _exit(kCannotChangeUser);
+            Game* resumed = NewGame(GameMode::Casual, true);
+            resumed->Initialize();
+            resumed->score += 1000;
+            const bool saved = resumed->Save();
+            std::fprintf(stderr, "%s%s\n", reasonLine.c_str(), app.fileNotices.TakeReason(save).CStr());
+            const bool whole = ReadFile(save) == before;
+            _exit(!saved && whole ? 0 : 1);
+        });
+        chmod(profile.c_str(), 0755);
+        if (ran.code == kNoFullDisk) {
+            std::printf("[  SKIPPED ] a full disk: %s\n", ran.errorText.c_str());
+            continue;
+        }
+        if (ran.code == kCannotChangeUser)
+            GTEST_SKIP() << "this root writes anywhere and cannot become another user";
+        EXPECT_EQ(ran.code, 0) << "the save was written, or the one before is damaged\n" << ran.errorText;
+        EXPECT_EQ(LinesNaming(ran.errorText, save.CStr(), std::string("written ") + c.reason), 1u) << ran.errorText;
+        EXPECT_NE(ran.errorText.find(reasonLine + c.told + "\n"), std::string::npos) << ran.errorText;
+        EXPECT_EQ(ReadFile(save), before);
     }
 }

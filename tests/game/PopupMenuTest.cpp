@@ -105,13 +105,15 @@ TEST(PopupMenuTest, PauseAndTheMenuOfAnEndlessGame)
 
 // Back to the main menu, the message tells whether the game could be saved:
 // a save that cannot be written (here a folder stands where the file goes)
-// is not promised.
+// is not promised, and the message says why, as the only one of that file.
 TEST(PopupMenuTest, TheMainMenuMessageTellsWhetherTheGameWasSaved)
 {
     const struct {
         bool blocked;
         const char* message;
-    } cases[] = {{false, "Your game will be saved"}, {true, "Your game could not"}};
+    } cases[] = {{false, "Your game will be saved so you can resume it later."},
+                 {true, "Your game could not be saved, so it cannot be resumed later: the file there is kept, as "
+                        "something that is not a file is in its place."}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
         GameAppHarness harness;
@@ -119,6 +121,12 @@ TEST(PopupMenuTest, TheMainMenuMessageTellsWhetherTheGameWasSaved)
         app.updateLimit = kUpdateLimit;
         String shown;
         bool backOnMainMenu = false;
+        std::vector<InfoDialog*> messages;
+        app.everyUpdate = [&] {
+            InfoDialog* message = app.Find<InfoDialog>();
+            if (message != nullptr && (messages.empty() || messages.back() != message))
+                messages.push_back(message);
+        };
         app.When([&] { return Settled(app); }, [&] {
             StartGame(app, GameMode::Casual);
             String folder = app.profiles.GetProfilePath("casual.sav");
@@ -138,7 +146,8 @@ TEST(PopupMenuTest, TheMainMenuMessageTellsWhetherTheGameWasSaved)
             app.Quit();
         });
         harness.RunAndClose();
-        EXPECT_EQ(shown.Find(c.message), 0) << shown.CStr();
+        EXPECT_STREQ(shown.CStr(), c.message);
+        EXPECT_EQ(messages.size(), 1u);
         EXPECT_TRUE(backOnMainMenu);
     }
 }

@@ -22,6 +22,7 @@
 #include <functional>
 #include <iterator>
 #include <string>
+#include <sys/stat.h>
 #include <utility>
 #include <vector>
 
@@ -311,4 +312,32 @@ TEST(QuorbSwapApp, ClosingDuringLoadingEndsWithoutTheRemainingAssets)
     ASSERT_GT(doneAtQuit, 0);
     EXPECT_LT(doneAtEnd, kAppLoadTotal) << "loading went on after the quit";
     EXPECT_FALSE(completed);
+}
+
+// A file of the player's that cannot be read (here a pipe, which held the
+// start for good) is told in the game's message box once loading is done,
+// by its name in the data folder and why, once; the game goes on to its
+// title and the file stays.
+TEST(QuorbSwapApp, AFileThatCannotBeReadIsToldOnceLoadingIsDone)
+{
+    GameAppHarness harness;
+    const fs::path scores = harness.DataPath("Profiles/Normal.hs");
+    fs::create_directories(scores.parent_path());
+    ASSERT_EQ(mkfifo(scores.c_str(), 0600), 0);
+    ScriptedQuorbSwapApp& app = harness.Start();
+    std::vector<std::string> told;
+    bool toldBeforeLoaded = false;
+    app.everyUpdate = [&] { toldBeforeLoaded |= app.Find<InfoDialog>() != nullptr && app.loading; };
+    app.When([&] { return app.Find<InfoDialog>() != nullptr; }, [&] {
+        told.push_back(app.Find<InfoDialog>()->text.CStr());
+        app.ClickOn(app.Find<InfoDialog>()->okButton);
+    });
+    app.When([&] { return ReadyToPlay(app) && app.Find<InfoDialog>() == nullptr; }, [&] { app.Quit(); });
+    harness.RunAndClose();
+    EXPECT_FALSE(app.timedOut);
+    EXPECT_FALSE(toldBeforeLoaded);
+    EXPECT_EQ(told, std::vector<std::string>{"\"Profiles/Normal.hs\" could not be read: something that is not a file "
+                                             "is in its place. It is kept as it is, and nothing is saved over it "
+                                             "until the game is started again."});
+    EXPECT_TRUE(fs::is_fifo(scores));
 }

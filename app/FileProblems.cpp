@@ -1,0 +1,79 @@
+#include "app/FileProblems.h"
+
+#include "app/Console.h"
+
+#include <cstdio>
+#include <mutex>
+#include <set>
+
+namespace FileProblems {
+namespace {
+struct Memory
+{
+    std::mutex lock;
+    std::set<std::string> kept;
+    std::set<std::string> told;
+    std::function<void(const Problem&)> listener;
+};
+
+Memory& TheMemory()
+{
+    static Memory memory;
+    return memory;
+}
+
+std::string LineOf(const Problem& problem)
+{
+    const char* done = problem.act == Act::Read ? "read" : "written";
+    const char* after = problem.act == Act::Read ? "it is kept as it is and nothing is written over it in this run"
+                                                 : "what was there before is kept";
+    return "WARNING: " + problem.path + " could not be " + done + " (" + problem.outcome.reason + "); " + after;
+}
+
+void Tell(const Problem& problem, bool keep)
+{
+    Memory& memory = TheMemory();
+    std::function<void(const Problem&)> listener;
+    {
+        const std::lock_guard<std::mutex> held(memory.lock);
+        if (keep)
+            memory.kept.insert(problem.path);
+        if (!memory.told.insert(problem.path).second)
+            return;
+        listener = memory.listener;
+    }
+    const std::string line = LineOf(problem);
+    // The game switches the session log off: a player started from a
+    // terminal sees the line there.
+    std::fprintf(stderr, "%s\n", line.c_str());
+    if (theConsole != nullptr)
+        theConsole->Printf("%s", line.c_str());
+    if (listener)
+        listener(problem);
+}
+} // namespace
+
+void ReportUnreadable(const std::string& path, const Platform::Files::Outcome& outcome)
+{
+    Tell(Problem{Act::Read, Platform::Files::Resolve(path), outcome}, true);
+}
+
+void ReportUnwritable(const std::string& path, const Platform::Files::Outcome& outcome)
+{
+    Tell(Problem{Act::Write, Platform::Files::Resolve(path), outcome}, false);
+}
+
+bool IsKept(const std::string& path)
+{
+    Memory& memory = TheMemory();
+    const std::lock_guard<std::mutex> held(memory.lock);
+    return memory.kept.count(Platform::Files::Resolve(path)) != 0;
+}
+
+void SetListener(std::function<void(const Problem&)> listener)
+{
+    Memory& memory = TheMemory();
+    const std::lock_guard<std::mutex> held(memory.lock);
+    memory.listener = std::move(listener);
+}
+} // namespace FileProblems

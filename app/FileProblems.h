@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/Files.h"
+
+#include <functional>
+#include <string>
+
+// The game's files that could not be read or written in this run. A file
+// that is there but could not be read is kept as it is: nothing is written
+// over it for the rest of the run, even once it can be read again, since
+// what the game holds of it is not what it holds. Each file is told once:
+// named on standard error and in the session log with its full path and
+// the system's reason, and handed to the listener, which tells the player.
+namespace FileProblems {
+enum class Act { Read, Write };
+
+struct Problem
+{
+    Act act = Act::Read;
+    std::string path; // in full, as the system names it
+    Platform::Files::Outcome outcome;
+};
+
+// A read of the file found something there that it could not read.
+void ReportUnreadable(const std::string& path, const Platform::Files::Outcome& outcome);
+// A write of the file failed.
+void ReportUnwritable(const std::string& path, const Platform::Files::Outcome& outcome);
+// The file was found unreadable in this run.
+bool IsKept(const std::string& path);
+// The listener takes the problems told from then on; an empty one stops.
+void SetListener(std::function<void(const Problem&)> listener);
+} // namespace FileProblems

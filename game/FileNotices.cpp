@@ -1,0 +1,133 @@
+#include "game/FileNotices.h"
+
+#include "game/InfoDialog.h"
+#include "platform/Files.h"
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+
+namespace {
+using Platform::Files::Failure;
+
+const char* ReadReason(Failure failure)
+{
+    switch (failure) {
+    case Failure::NoPermission:
+        return "you do not have permission to read it";
+    case Failure::NotAFile:
+        return "something that is not a file is in its place";
+    case Failure::DiskError:
+        return "the disk failed to read it";
+    default:
+        return nullptr;
+    }
+}
+
+const char* WriteReason(Failure failure)
+{
+    switch (failure) {
+    case Failure::NoPermission:
+        return "you do not have permission to save in its folder";
+    case Failure::DiskFull:
+        return "the disk is full";
+    case Failure::ReadOnlyDisk:
+        return "the disk cannot be written to";
+    case Failure::DiskError:
+        return "the disk failed to write it";
+    case Failure::NotAFile:
+        return "a folder is in its place";
+    case Failure::Missing:
+        return "its folder is missing";
+    default:
+        return nullptr;
+    }
+}
+
+std::string ReasonOf(const FileProblems::Problem& problem)
+{
+    const bool read = problem.act == FileProblems::Act::Read;
+    const char* words = read ? ReadReason(problem.outcome.failure) : WriteReason(problem.outcome.failure);
+    if (words != nullptr)
+        return words;
+    std::string system = problem.outcome.reason;
+    if (!system.empty())
+        system[0] = char(std::tolower(static_cast<unsigned char>(system[0])));
+    return "the system says \"" + system + "\"";
+}
+} // namespace
+
+FileNotices::FileNotices(const String& folder) : dataFolder(folder)
+{
+    FileProblems::SetListener([this](const FileProblems::Problem& problem) { Add(problem); });
+}
+
+FileNotices::~FileNotices()
+{
+    FileProblems::SetListener({});
+}
+
+// Only the player's files: a cache beside the program is none of theirs.
+void FileNotices::Add(const FileProblems::Problem& problem)
+{
+    const std::string folder = Platform::Files::Resolve(dataFolder.CStr());
+    if (folder.empty() || problem.path.compare(0, folder.size() + 1, folder + "/") != 0)
+        return;
+    const std::lock_guard<std::mutex> held(lock);
+    pending.push_back(problem);
+}
+
+String FileNotices::TextOf(const FileProblems::Problem& problem) const
+{
+    const std::string folder = Platform::Files::Resolve(dataFolder.CStr());
+    const std::string name = problem.path.substr(std::min(problem.path.size(), folder.size() + 1));
+    const bool read = problem.act == FileProblems::Act::Read;
+    const std::string text =
+        "\"" + name + "\" could not be " + (read ? "read" : "saved") + ": " + ReasonOf(problem) +
+        (read ? ". It is kept as it is, and nothing is saved over it until the game is started again."
+              : ". What was saved there before is kept.");
+    return String(text.c_str());
+}
+
+String FileNotices::TakeReason(const String& path)
+{
+    const std::string wanted = Platform::Files::Resolve(path.CStr());
+    const std::lock_guard<std::mutex> held(lock);
+    for (auto it = pending.begin(); it != pending.end(); ++it) {
+        if (it->path != wanted)
+            continue;
+        const bool read = it->act == FileProblems::Act::Read;
+        const std::string reason = (read ? "the file there is kept, as " : "") + ReasonOf(*it);
+        pending.erase(it);
+        return String(reason.c_str());
+    }
+    return String();
+}
+
+bool FileNotices::HasPending()
+{
+    const std::lock_guard<std::mutex> held(lock);
+    return !pending.empty();
+}
+
+// The message box runs the application's updates while it waits: showing
+// stays set so that those do not open a second one.
+void FileNotices::ShowPending()
+{
+    if (showing)
+        return;
+    showing = true;
+    for (;;) {
+        FileProblems::Problem next;
+        {
+            const std::lock_guard<std::mutex> held(lock);
+            if (pending.empty())
+                break;
+            next = pending.front();
+            pending.erase(pending.begin());
+        }
+        const bool read = next.act == FileProblems::Act::Read;
+        InfoDialog message(InfoDialogKind::Message, read ? "Could Not Read!" : "Could Not Save!", TextOf(next));
+    }
+    showing = false;
+}

@@ -1,0 +1,41 @@
+#pragma once
+// What the player is told of the files of theirs, in the data folder, that
+// could not be read or written: one message in the game's message box for
+// each, in words a player understands, shown when nothing else holds the
+// screen.
+
+#include "app/FileProblems.h"
+#include "app/String.h"
+
+#include <mutex>
+#include <vector>
+
+class FileNotices
+{
+  public:
+    // Listens to the problems told while it lives; the folder is read when
+    // one comes.
+    explicit FileNotices(const String& dataFolder);
+    ~FileNotices();
+    FileNotices(const FileNotices&) = delete;
+    FileNotices& operator=(const FileNotices&) = delete;
+
+    // The message of one problem: the file's name in the data folder, what
+    // failed and why.
+    String TextOf(const FileProblems::Problem& problem) const;
+    // Why the file was not written, when a problem of it is still to be
+    // told; it is told so, as part of the caller's own message.
+    String TakeReason(const String& path);
+    // Shows the problems not yet told, one message each; nothing while it
+    // shows one already.
+    void ShowPending();
+    bool HasPending();
+
+  private:
+    void Add(const FileProblems::Problem& problem);
+
+    const String& dataFolder;
+    std::mutex lock;
+    std::vector<FileProblems::Problem> pending;
+    bool showing = false;
+};
