@@ -225,12 +225,11 @@ size_t AlternateStackSize()
 
 // The stack a thread was given here, and the one it had before, which it
 // gets back as it ends: its owner (a sanitizer, a runtime) frees it only
-// when it is still in place. Kept per thread beside the stack, not on the
+// when it is still in place. Kept in the thread's own storage, not on the
 // heap.
 struct ThreadStack
 {
     void* mapped = nullptr;
-    size_t size = 0;
     stack_t earlier{};
 };
 thread_local ThreadStack threadStack;
@@ -241,8 +240,7 @@ void ReleaseThreadStack(void* held)
 {
     auto* stack = static_cast<ThreadStack*>(held);
     sigaltstack(&stack->earlier, nullptr);
-    munmap(stack->mapped, stack->size);
-    stack->mapped = nullptr;
+    munmap(stack->mapped, AlternateStackSize());
 }
 
 pthread_key_t ThreadStackKey()
@@ -315,12 +313,9 @@ __attribute__((noinline)) void CaptureHere(Fault& fault)
 
 void PrepareThread()
 {
-    const pthread_key_t key = ThreadStackKey();
-    if (pthread_getspecific(key) != nullptr)
-        return;
+    // A thread asking again finds its own stack in place, as large.
     stack_t earlier{};
-    if (sigaltstack(nullptr, &earlier) != 0)
-        return;
+    sigaltstack(nullptr, &earlier);
     if ((earlier.ss_flags & SS_DISABLE) == 0 && earlier.ss_size >= AlternateStackSize())
         return;
     const size_t size = AlternateStackSize();
@@ -330,11 +325,8 @@ void PrepareThread()
     stack_t stack{};
     stack.ss_sp = mapped;
     stack.ss_size = size;
-    if (sigaltstack(&stack, nullptr) != 0) {
-        munmap(mapped, size);
-        return;
-    }
-    threadStack = {mapped, size, earlier};
-    pthread_setspecific(key, &threadStack);
+    sigaltstack(&stack, nullptr);
+    threadStack = {mapped, earlier};
+    pthread_setspecific(ThreadStackKey(), &threadStack);
 }
 } // namespace Platform::Crash
