@@ -104,12 +104,16 @@ DisplayMode GraphicsMode()
 Facts ApplicationFacts()
 {
     if (theApp == nullptr)
-        return {kept.name, kept.version, kept.company, kept.dataFolder,
-                Platform::Clock::Milliseconds() - kept.startedAt, kept.mode};
+        return {kept.name,
+                kept.version,
+                kept.company,
+                kept.dataFolder,
+                Platform::Clock::Milliseconds() - kept.startedAt,
+                kept.mode};
     // The application's own time source: the system clock, or a test's.
     const uint32_t now = theApp->clock ? theApp->clock() : Platform::Clock::Milliseconds();
-    return {theApp->name.CStr(), theApp->version.CStr(), theApp->company.CStr(), theApp->dataFolder.CStr(),
-            now - theApp->creationTime, GraphicsMode()};
+    return {theApp->name.CStr(),       theApp->version.CStr(),     theApp->company.CStr(),
+            theApp->dataFolder.CStr(), now - theApp->creationTime, GraphicsMode()};
 }
 
 // No other write there clears what a report cut short left.
@@ -117,7 +121,8 @@ void KeepSpareFolder()
 {
     spareFolder[0] = '\0';
     for (const std::string& place : Platform::Folders::PrivatePlaces()) {
-        if (place.size() + kReportNameRoom < sizeof(spareFolder) && Platform::Folders::WhyNotPrivate(place).empty()) {
+        if (place.size() + kReportNameRoom < sizeof(spareFolder) &&
+            Platform::Folders::WhyNotPrivate(place).empty()) {
             std::strcpy(spareFolder, place.c_str());
             Platform::Files::ClearLeftTemporaries(place);
             return;
@@ -340,8 +345,8 @@ const char* CrashCatcher::WriteReportWhereItFits(const CrashReportText& text) co
     }
     if (first != nullptr && Platform::Files::WriteWholeAtFault(first, text.Text(), text.Size()))
         return first;
-    if (spareFolder[0] != '\0' &&
-        Platform::Files::WriteWholeAtFault(PathIn(spareFolder, kReportFileName, path), text.Text(), text.Size()))
+    if (spareFolder[0] != '\0' && Platform::Files::WriteWholeAtFault(
+                                      PathIn(spareFolder, kReportFileName, path), text.Text(), text.Size()))
         return path.Text();
     return nullptr;
 }

@@ -525,7 +525,7 @@ TEST(CrashCatcherTest, EveryFaultReportsAtOnceWherever)
             (c.runtime == Runtime::Others && geteuid() != 0))
             continue;
         for (const char* name : {"shown", "shownPath", "started", "go", "ranOn", "faulting", "report.txt",
-                                        "CrashReport.txt", "runtime/CrashReport.txt", "data/CrashReport.txt"})
+                                 "CrashReport.txt", "runtime/CrashReport.txt", "data/CrashReport.txt"})
             fs::remove(home / name);
         fs::remove(ownPrivate + "/CrashReport.txt");
         if (c.runtime == Runtime::Others) {
@@ -585,8 +585,9 @@ TEST(CrashCatcherTest, EveryFaultReportsAtOnceWherever)
             }
             ASSERT_GE(walked.size(), 1u) << shown;
             EXPECT_TRUE(Inside(walked[0], StoreUnderSmashedFrame)) << shown;
-            EXPECT_TRUE(std::any_of(walked.begin(), walked.end(),
-                                    [](uintptr_t address) { return Inside(address, FaultUnderSmashedFrame); }))
+            EXPECT_TRUE(
+                std::any_of(walked.begin(), walked.end(),
+                            [](uintptr_t address) { return Inside(address, FaultUnderSmashedFrame); }))
                 << c.what << ": the frames before the cut are missing: " << shown;
         }
         EXPECT_EQ(home.ReadText("shownPath"), c.shownAt + "\n") << c.what;
@@ -700,6 +701,12 @@ TEST(CrashCatcherTest, CrashTextPlacesEachAddressAndAddsTheSystemInformation)
     QuorbApp app;
     app.version = "1.2";
     app.creationTime = app.clock() - 3725 * 1000;
+    // Put back at the end: the other cases expect the mode a process starts in.
+    const bool fullscreen = theGraphics.mFullscreen;
+    const bool software = theGraphics.mSoftware;
+    const int width = theGraphics.mWidth;
+    const int height = theGraphics.mHeight;
+    const int depth = theGraphics.mColorDepth;
     theGraphics.mFullscreen = true;
     theGraphics.mSoftware = false;
     theGraphics.mWidth = 1024;
@@ -724,6 +731,11 @@ TEST(CrashCatcherTest, CrashTextPlacesEachAddressAndAddsTheSystemInformation)
     EXPECT_NE(
         std::string(CrashCatcher::GetSystemInfo().CStr()).find("<EXTENDED_INFO>level 7</EXTENDED_INFO>"),
         std::string::npos);
+    theGraphics.mFullscreen = fullscreen;
+    theGraphics.mSoftware = software;
+    theGraphics.mWidth = width;
+    theGraphics.mHeight = height;
+    theGraphics.mColorDepth = depth;
 }
 
 namespace {
