@@ -48,10 +48,10 @@ void ProfileManager::Load(const String& path)
 {
     settingsPath = path;
     Registry settings;
-    settings.SetNoSave(true);
     settings.Load(path);
     String text = settings.GetString("Profiles");
     current = settings.GetString("CurrentProfile");
+    settings.Clear();
 
     names.clear();
     for (String name = text.FirstToken(','); !name.IsEmpty(); name = text.NextToken(',')) {

@@ -348,8 +348,8 @@ bool Game::Load()
 {
     String path = GetSavePath();
     // Checked whole first, in a buffer of its own: the records are read on
-    // trust below.
-    // A file that cannot be read is no damaged one: it stays where it is.
+    // trust below. A file that cannot be read is no damaged one: it stays
+    // where it is.
     IOBuffer check;
     if (!check.Load(path))
         return false;

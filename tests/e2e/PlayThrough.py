@@ -168,6 +168,26 @@ def leave_title(game, label):
     return changed(game, label)
 
 
+def message_shown(picture):
+    """The message box's green OK button."""
+    return green(picture.mean_at(350, 440, 370, 465))
+
+
+def dismiss_messages(game, label, ready):
+    """Waits for the screen "ready" tells, clicking OK on each message box
+    shown meanwhile; how many there were."""
+    shown = 0
+    while True:
+        picture = game.wait_for(f"{label}-{shown}", lambda p: message_shown(p) or ready(p))
+        if not message_shown(picture) or shown > 8:
+            return shown
+        shown += 1
+        # A box that opens under a still pointer takes its click once the
+        # pointer has moved.
+        game.move(MESSAGE_OK[0] + 3 * (shown % 2), MESSAGE_OK[1])
+        game.click(*MESSAGE_OK, pause=0.3)
+
+
 def first_start(game):
     game.start()
     leave_title(game, "new-profile")
@@ -520,9 +540,10 @@ def without_write_rights():
 
 def read_only_data(program_dir, shots_dir, data_home, saved_message):
     """The data folder of an earlier run, made read-only: the game starts,
-    names the folder it cannot write once, resumes, plays, says the game
-    could not be saved, and quits cleanly, leaving every file as it was (but
-    the test's own record of what the game printed)."""
+    names the folder it cannot write once, tells the player of each file it
+    could not save, resumes, plays, says the game could not be saved, and
+    quits cleanly, leaving every file as it was (but the test's own record
+    of what the game printed)."""
     game = Game(program_dir, data_home, "-hardware", shots_dir, name="read-only")
     game.wrapper = without_write_rights()
     output = game.output_path()
@@ -537,7 +558,10 @@ def read_only_data(program_dir, shots_dir, data_home, saved_message):
     os.chmod(output, 0o644)
     try:
         game.start()
+        told = dismiss_messages(game, "title-messages", play_button)
         leave_title(game, "main-menu")
+        told += dismiss_messages(game, "main-menu-messages", lambda p: not message_shown(p))
+        check(told >= 1, "read-only: the player is told of the files that could not be saved")
         resume_casual(game, "resumed")
         play_swaps(game, 2)
         game.click(*BOARD_MENU, pause=0.3)
@@ -549,6 +573,8 @@ def read_only_data(program_dir, shots_dir, data_home, saved_message):
                   "read-only: the message is not the one of a game saved")
         game.click(*MESSAGE_OK, pause=0.3)
         changed(game, "main-menu-after")
+        check(dismiss_messages(game, "main-menu-after-messages", lambda p: not message_shown(p)) == 0,
+              "read-only: each file is told once")
         quit_game(game)
         with open(output, "rb") as f:
             printed = f.read()[printed_before:].decode(errors="replace")

@@ -439,6 +439,40 @@ TEST(FilesTest, ReadOwnFileReadsOnlyThePlayersOwnPlainFile)
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "mine");
 }
 
+// The one reader tells nothing at the name from something there it cannot
+// read, and never waits on what is there: ReadWhole, Examine and
+// OpenForReading go through it.
+TEST(FilesTest, ReadFileTellsMissingFromUnreadableWithoutWaiting)
+{
+    TemporaryFolder folder;
+    folder.WriteText("plain", "bytes");
+    folder.WriteText("closed", "kept");
+    ASSERT_EQ(chmod((folder / "closed").c_str(), 0), 0);
+    ASSERT_EQ(mkfifo((folder / "pipe").c_str(), 0600), 0);
+    fs::create_directory(folder / "folder");
+    const bool readsAnyFile = access((folder / "closed").c_str(), R_OK) == 0;
+    const std::pair<const char*, Failure> cases[] = {
+        {"plain", Failure::None},
+        {"missing", Failure::Missing},
+        {"plain/below", Failure::Missing}, // a file where a folder should be
+        {"closed", readsAnyFile ? Failure::None : Failure::NoPermission},
+        {"pipe", Failure::NotAFile},
+        {"folder", Failure::NotAFile},
+    };
+    for (const auto& [name, failure] : cases) {
+        std::vector<uint8_t> bytes{1};
+        const Outcome read = ReadFile(folder / name, bytes);
+        EXPECT_EQ(read.failure, failure) << name;
+        EXPECT_EQ(read.reason.empty(), failure == Failure::None) << name;
+        EXPECT_EQ(bytes.empty(), failure != Failure::None) << name;
+        EXPECT_EQ(Examine(folder / name).failure, failure) << name;
+        std::FILE* file = OpenForReading(folder / name);
+        EXPECT_EQ(file != nullptr, failure == Failure::None) << name;
+        if (file != nullptr)
+            std::fclose(file);
+    }
+}
+
 // A fault's report cut short (here by the file size limit) leaves its
 // temporary file under the game's own name, and the next write into that
 // folder clears it.
