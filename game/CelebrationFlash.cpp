@@ -19,3 +19,9 @@ void CelebrationFlash::Raise()
     alpha = 1.0f;
     updatesSinceRaise = 0;
 }
+
+void CelebrationFlash::Resume(float savedAlpha)
+{
+    alpha = savedAlpha;
+    updatesSinceRaise = 0;
+}

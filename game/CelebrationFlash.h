@@ -13,6 +13,10 @@ class CelebrationFlash
     void Update();
     // At a burst: the flash rises to full strength if the rule allows it.
     void Raise();
+    // A celebration brought back with a resumed game, at the strength it was
+    // saved with. The screen the game comes back on flashes white as it
+    // opens, so that counts as the last flash.
+    void Resume(float savedAlpha);
 
     float alpha = 0.0f;
 

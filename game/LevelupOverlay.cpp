@@ -133,7 +133,5 @@ void LevelupOverlay::Load(IOBuffer& buffer)
     dim = buffer.ReadFloat();
     ticksToBurst = buffer.ReadInt();
     burstsLeft = buffer.ReadInt();
-    // The flashes before the save were seen before the game was left: the
-    // loaded one starts the count of flashes afresh.
-    flash.alpha = buffer.ReadFloat();
+    flash.Resume(buffer.ReadFloat());
 }

@@ -1,6 +1,7 @@
 // The full-screen flash of the celebrations' firework bursts, stepped by hand
 // from the start of each celebration to its end: at most three flashes in any
 // one second, however the bursts fall.
+#include "app/IOBuffer.h"
 #include "app/Random.h"
 #include "game/Board.h"
 #include "game/Game.h"
@@ -59,6 +60,34 @@ std::vector<float> LevelupAtLevel20(QuorbSwapApp& app, Game& game)
     return alpha;
 }
 
+// The level-up left just before a burst and resumed: the screen it comes
+// back on opens with a white flash of its own, then the burst is due.
+std::vector<float> LevelupResumedBeforeABurst(QuorbSwapApp& app, Game& game)
+{
+    game.level = 20;
+    Board board(&app, &game);
+    LevelupOverlay left(&board);
+    while (!(left.state == 1 && left.ticksToBurst == 1 && left.burstsLeft < 18))
+        left.Update();
+    TemporaryFolder folder;
+    const String path((folder / "levelup.bin").c_str());
+    IOBuffer saved;
+    left.Save(saved);
+    EXPECT_TRUE(saved.Save(path));
+    IOBuffer record;
+    record.Load(path);
+    auto* overlay = new LevelupOverlay(&board);
+    board.levelupOverlay = overlay;
+    overlay->Load(record);
+    std::vector<float> alpha{0.0f, 1.0f, 0.0f};
+    while (!overlay->killed) {
+        overlay->Update();
+        alpha.push_back(overlay->flash.alpha);
+    }
+    delete overlay;
+    return alpha;
+}
+
 std::vector<float> FinalWin(QuorbSwapApp& /*app*/, Game& game)
 {
     // The bursts go on until the player clicks: ten seconds of them.
@@ -78,7 +107,8 @@ TEST(CelebrationFlashTest, NoCelebrationFlashesMoreThanThreeTimesASecond)
     {
         const char* name;
         Celebrate celebrate;
-    } celebrations[] = {{"level-up", LevelupAtLevel20}, {"final win", FinalWin}};
+    } celebrations[] = {
+        {"level-up", LevelupAtLevel20}, {"resumed level-up", LevelupResumedBeforeABurst}, {"final win", FinalWin}};
     for (const auto& celebration : celebrations) {
         // The worst second over all the seeds, and the seed that shows it.
         int most = 0;
