@@ -70,6 +70,16 @@ bool IsKept(const std::string& path)
     return memory.kept.count(Platform::Files::Resolve(path)) != 0;
 }
 
+bool MayReplace(const std::string& path)
+{
+    // Examined now as well: a file another program made unreadable since,
+    // or one this run never read, is as much the player's.
+    const Platform::Files::Outcome there = Platform::Files::Examine(path);
+    if (there.failure != Platform::Files::Failure::None && there.failure != Platform::Files::Failure::Missing)
+        ReportUnreadable(path, there);
+    return !IsKept(path);
+}
+
 void SetListener(std::function<void(const Problem&)> listener)
 {
     Memory& memory = TheMemory();

@@ -27,6 +27,10 @@ void ReportUnreadable(const std::string& path, const Platform::Files::Outcome& o
 void ReportUnwritable(const std::string& path, const Platform::Files::Outcome& outcome);
 // The file was found unreadable in this run.
 bool IsKept(const std::string& path);
+// Whether the file may be written over or removed: not when something is
+// at its name that cannot be read now (told here, as a read is), nor when
+// it was found unreadable earlier in this run.
+bool MayReplace(const std::string& path);
 // The listener takes the problems told from then on; an empty one stops.
 void SetListener(std::function<void(const Problem&)> listener);
 } // namespace FileProblems

@@ -38,12 +38,7 @@ bool IOBuffer::Save(const String& path) const
 {
     if (path.IsEmpty())
         return false;
-    // Examined now as well: a file another program made unreadable since,
-    // or one this run never loaded, is as much the player's.
-    const Platform::Files::Outcome there = Platform::Files::Examine(path.CStr());
-    if (there.failure != Platform::Files::Failure::None && there.failure != Platform::Files::Failure::Missing)
-        FileProblems::ReportUnreadable(path.CStr(), there);
-    if (FileProblems::IsKept(path.CStr()))
+    if (!FileProblems::MayReplace(path.CStr()))
         return false;
     // The buffer itself stays readable: only the bytes on disk are scrambled.
     std::vector<uint8_t> bytes = data;

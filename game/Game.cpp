@@ -2,6 +2,7 @@
 #include "game/Game.h"
 
 #include "app/Console.h"
+#include "app/FileProblems.h"
 #include "app/IOBuffer.h"
 #include "app/Math.h"
 #include "app/Random.h"
@@ -434,8 +435,12 @@ void Game::DeleteSave()
     RemoveSaveFile(GetSavePath());
 }
 
+// A save that could not be read is kept as a save of it would keep it: the
+// game just lost is not the one it holds.
 void Game::RemoveSaveFile(const String& path)
 {
+    if (!FileProblems::MayReplace(path.CStr()))
+        return;
     // A file that is not there is no error.
     if (Platform::Files::Exists(path.CStr()) && !Platform::Files::DeleteFile(path.CStr()) && theConsole)
         theConsole->Printf("WARNING: the saved game %s could not be removed", path.CStr());

@@ -1087,7 +1087,7 @@ void Fill(const std::string& folder)
 
 // Each file of a played data folder made unreadable to the user the game
 // runs as (no permission: root's 0600 or mode 000; a pipe, which held the
-// start for good; a folder), then one start and one save: every file is
+// start for good; a folder), then one start, one save and a lost game: every file is
 // still there as it was, nothing is set aside in its place, and a line
 // names each, once. The start is bounded (a pipe was waited on): it may
 // take many times as long as a start of the same folder readable.
@@ -1131,6 +1131,11 @@ TEST_F(GameSaveTest, AFileThatCannotBeReadIsToldAndNeverWrittenOver)
                 NewGame(mode, mode != GameMode::Speed)->Initialize();
                 games.back()->Save();
             }
+            // A Speed game lost takes its save away, but not one that could
+            // not be read.
+            Game* lost = StartedGame(GameMode::Speed);
+            lost->deleteSave = 1;
+            lost->Save();
             app.SaveConfig();
             app.profiles.Save();
             for (HighScoreList* table : {&app.journeyScores, &app.casualScores, &app.speedScores})
