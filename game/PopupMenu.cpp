@@ -95,10 +95,12 @@ void PopupMenu::Notify(Object* sender)
         // cannot be written (a read-only data folder) is told, not promised.
         String text = "Your game will be saved so you can resume it later.";
         if (!game->Save()) {
+            // The save before, if any, stays whole: only the play since it
+            // is lost.
             const String reason = app->fileNotices.TakeReason(game->GetSavePath());
-            text = reason.IsEmpty() ? String("Your game could not be saved, so it cannot be resumed later.")
-                                    : String::StringFormat("Your game could not be saved, so it cannot be resumed "
-                                                           "later: %s.", reason.CStr());
+            text = String::StringFormat("Your game could not be saved%s%s. What you played since it was last saved "
+                                        "cannot be resumed later.",
+                                        reason.IsEmpty() ? "" : ": ", reason.CStr());
         }
         InfoDialog message(InfoDialogKind::Message, "", text);
         if (message.answer == 1)

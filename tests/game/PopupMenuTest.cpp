@@ -112,8 +112,8 @@ TEST(PopupMenuTest, TheMainMenuMessageTellsWhetherTheGameWasSaved)
         bool blocked;
         const char* message;
     } cases[] = {{false, "Your game will be saved so you can resume it later."},
-                 {true, "Your game could not be saved, so it cannot be resumed later: the file there is kept, as "
-                        "something that is not a file is in its place."}};
+                 {true, "Your game could not be saved: the file there is kept, as something that is not a file is in "
+                        "its place. What you played since it was last saved cannot be resumed later."}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
         GameAppHarness harness;
