@@ -55,6 +55,38 @@ std::string ReasonOf(const FileProblems::Problem& problem)
         system[0] = char(std::tolower(static_cast<unsigned char>(system[0])));
     return "the system says \"" + system + "\"";
 }
+
+// What the file holds, for the player: "Profiles/Ann/casual.sav" is Ann's
+// saved Casual game. A file the game does not know goes by its name alone.
+std::string WhatItHolds(const std::string& name)
+{
+    const size_t slash = name.rfind('/');
+    const std::string file = name.substr(slash == std::string::npos ? 0 : slash + 1);
+    const std::string quoted = "\"" + file + "\"";
+    if (name == "config.cfg")
+        return "The settings and list of players (" + quoted + ")";
+    static const struct
+    {
+        const char* file;
+        const char* what;
+    } known[] = {{"Normal.hs", "Casual high scores"},    {"Journey.hs", "Journey high scores"},
+                 {"Speed.hs", "Speed high scores"},      {"config.cfg", "progress"},
+                 {"casual.sav", "saved Casual game"},    {"journey.sav", "saved Journey"},
+                 {"speed.sav", "saved Speed game"}};
+    // Profiles/<file> is shared by every player; Profiles/<player>/<file>
+    // is one player's.
+    const std::string profiles = "Profiles/";
+    if (name.compare(0, profiles.size(), profiles) != 0)
+        return quoted;
+    const std::string below = name.substr(profiles.size());
+    const size_t split = below.find('/');
+    const std::string owner = split == std::string::npos ? "The" : below.substr(0, split) + "'s";
+    for (const auto& entry : known) {
+        if (file == entry.file && (split == std::string::npos) == (file.find(".hs") != std::string::npos))
+            return owner + " " + entry.what + " (" + quoted + ")";
+    }
+    return quoted;
+}
 } // namespace
 
 FileNotices::FileNotices(const String& folder) : dataFolder(folder)
@@ -83,7 +115,7 @@ String FileNotices::TextOf(const FileProblems::Problem& problem) const
     const std::string name = problem.path.substr(std::min(problem.path.size(), folder.size() + 1));
     const bool read = problem.act == FileProblems::Act::Read;
     const std::string text =
-        "\"" + name + "\" could not be " + (read ? "read" : "saved") + ": " + ReasonOf(problem) +
+        WhatItHolds(name) + " could not be " + (read ? "read" : "saved") + ": " + ReasonOf(problem) +
         (read ? ". It is kept as it is, and nothing is saved over it until the game is started again."
               : ". What was saved there before is kept.");
     return String(text.c_str());
