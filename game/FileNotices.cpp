@@ -133,6 +133,9 @@ String FileNotices::TakeReason(const String& path)
         pending.erase(it);
         return String(reason.c_str());
     }
+    // Told already, when it was read: the write was refused to keep it.
+    if (FileProblems::IsKept(wanted))
+        return "the file there could not be read, and is kept as it is";
     return String();
 }
 

@@ -24,7 +24,8 @@ class FileNotices
     // failed and why.
     String TextOf(const FileProblems::Problem& problem) const;
     // Why the file was not written, when a problem of it is still to be
-    // told; it is told so, as part of the caller's own message.
+    // told (it is told so, as part of the caller's own message) or it is
+    // kept because it could not be read.
     String TakeReason(const String& path);
     // Shows the problems not yet told, one message each; nothing while it
     // shows one already.

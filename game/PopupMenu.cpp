@@ -95,11 +95,11 @@ void PopupMenu::Notify(Object* sender)
         // cannot be written (a read-only data folder) is told, not promised.
         String text = "Your game will be saved so you can resume it later.";
         if (!game->Save()) {
-            // The save before, if any, stays whole: only the play since it
-            // is lost.
+            // A save from before, if any, stays whole: it is where a resume
+            // would start.
             const String reason = app->fileNotices.TakeReason(game->GetSavePath());
-            text = String::StringFormat("Your game could not be saved%s%s. What you played since it was last saved "
-                                        "cannot be resumed later.",
+            text = String::StringFormat("Your game could not be saved%s%s. It cannot be resumed later from where "
+                                        "you leave it.",
                                         reason.IsEmpty() ? "" : ": ", reason.CStr());
         }
         InfoDialog message(InfoDialogKind::Message, "", text);

@@ -40,3 +40,20 @@ TEST(FileNoticesTest, EachFileIsToldByWhatItHolds)
                                            "as it is, and nothing is saved over it until the game is started again.");
     }
 }
+
+// A save refused because the file there could not be read says so, whether
+// the read's own message is still to be shown or was shown already.
+TEST(FileNoticesTest, ASaveRefusedToKeepAnUnreadableFileSaysWhy)
+{
+    TemporaryFolder folder;
+    const String dataFolder(folder.Path().c_str());
+    FileNotices notices(dataFolder);
+    const String save((folder / "Profiles/Ann/casual.sav").c_str());
+    EXPECT_STREQ(notices.TakeReason(save).CStr(), "") << "nothing is wrong with it yet";
+    Platform::Files::Outcome unreadable;
+    unreadable.failure = Platform::Files::Failure::NoPermission;
+    FileProblems::ReportUnreadable(save.CStr(), unreadable);
+    EXPECT_STREQ(notices.TakeReason(save).CStr(), "the file there is kept, as you do not have permission to read it");
+    EXPECT_FALSE(notices.HasPending()) << "told with the caller's message, not again";
+    EXPECT_STREQ(notices.TakeReason(save).CStr(), "the file there could not be read, and is kept as it is");
+}

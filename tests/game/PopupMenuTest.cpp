@@ -113,7 +113,7 @@ TEST(PopupMenuTest, TheMainMenuMessageTellsWhetherTheGameWasSaved)
         const char* message;
     } cases[] = {{false, "Your game will be saved so you can resume it later."},
                  {true, "Your game could not be saved: the file there is kept, as something that is not a file is in "
-                        "its place. What you played since it was last saved cannot be resumed later."}};
+                        "its place. It cannot be resumed later from where you leave it."}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
         GameAppHarness harness;
