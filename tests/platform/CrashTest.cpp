@@ -401,8 +401,8 @@ int OpenDescriptors()
 } // namespace
 
 // A process that went on after a reported fault reports the next one once
-// the handler is installed again; an Uninstall keeps none of the
-// handler's descriptors.
+// the handler is installed again; an Install holds one descriptor in
+// reserve, and an Uninstall keeps none of the handler's.
 TEST(CrashTest, EachInstallStartsAfresh)
 {
     int status = 0;
@@ -412,6 +412,8 @@ TEST(CrashTest, EachInstallStartsAfresh)
             Platform::Crash::Uninstall();
             const int before = OpenDescriptors();
             Platform::Crash::Install(WriteSignal);
+            if (OpenDescriptors() != before + 1)
+                (void)!write(reportPipe, "no descriptor in reserve", 24);
             Platform::Crash::Uninstall();
             if (OpenDescriptors() != before)
                 (void)!write(reportPipe, "kept a descriptor", 17);
