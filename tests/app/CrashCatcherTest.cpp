@@ -128,13 +128,19 @@ bool Inside(uintptr_t address, void (*function)())
     return address >= start && address < start + 256;
 }
 
+// Whether the child has ended; it is left to be waited for.
+bool Ended(pid_t child)
+{
+    siginfo_t ended{};
+    return waitid(P_PID, static_cast<id_t>(child), &ended, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+           ended.si_pid == child;
+}
+
 // Whether the child is still running after the time given.
 bool RunsFor(pid_t child, int milliseconds)
 {
     for (int waited = 0; waited < milliseconds; waited += 10) {
-        siginfo_t ended{};
-        if (waitid(P_PID, static_cast<id_t>(child), &ended, WEXITED | WNOHANG | WNOWAIT) == 0 &&
-            ended.si_pid == child)
+        if (Ended(child))
             return false;
         usleep(10000);
     }
@@ -324,7 +330,7 @@ void FaultOnTwoThreadsTogether(const TemporaryFolder&)
 
 // A thread blocking every signal but the faults' (the stop signal among
 // them) from its start cannot be stopped; it faults while the reporter
-// shows, marking the moment just before.
+// shows, marking the moment just before with its task's number.
 void FaultOnAnotherThreadWhileReporting(const TemporaryFolder& home)
 {
     sigset_t blocked;
@@ -333,10 +339,11 @@ void FaultOnAnotherThreadWhileReporting(const TemporaryFolder& home)
         sigdelset(&blocked, signal);
     sigset_t before;
     pthread_sigmask(SIG_BLOCK, &blocked, &before);
-    std::thread([started = home / "started", faulting = home / "faulting"] {
-        while (!fs::exists(started))
+    std::thread([&home] {
+        while (!fs::exists(home / "started"))
             usleep(1000);
-        close(open(faulting.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0600));
+        home.WriteText("faulting.part", std::to_string(gettid()));
+        fs::rename(home / "faulting.part", home / "faulting");
         StoreThroughBadPointer();
     }).detach();
     pthread_sigmask(SIG_SETMASK, &before, nullptr);
@@ -449,6 +456,24 @@ bool AppearsWithin(const fs::path& path, int seconds)
     return fs::exists(path);
 }
 
+// Whether the child's task, once past the mark it leaves just before its
+// fault, stands still: asleep, where nothing but the handler's pause puts
+// it. False once the child has ended.
+bool ParkedWithin(pid_t child, const std::string& task, int seconds)
+{
+    const std::string stat = "/proc/" + std::to_string(child) + "/task/" + task + "/stat";
+    for (int waited = 0; waited < seconds * 1000 && !Ended(child); ++waited) {
+        std::string line;
+        std::getline(std::ifstream(stat), line);
+        // The state follows the name, which may hold spaces and parentheses.
+        const size_t name = line.rfind(')');
+        if (name != std::string::npos && name + 2 < line.size() && line[name + 2] == 'S')
+            return true;
+        usleep(1000);
+    }
+    return false;
+}
+
 // What a start of the game does first: takes the name of the running copy.
 bool StartWouldRun(const TemporaryFolder& home)
 {
@@ -524,8 +549,9 @@ TEST(CrashCatcherTest, EveryFaultReportsAtOnceWherever)
         if ((c.allocatorCase && kSanitizedAllocator) || (c.walkCut && kThreadSanitizer) ||
             (c.runtime == Runtime::Others && geteuid() != 0))
             continue;
-        for (const char* name : {"shown", "shownPath", "started", "go", "ranOn", "faulting", "report.txt",
-                                 "CrashReport.txt", "runtime/CrashReport.txt", "data/CrashReport.txt"})
+        for (const char* name :
+             {"shown", "shownPath", "started", "go", "ranOn", "faulting", "faulting.part", "report.txt",
+              "CrashReport.txt", "runtime/CrashReport.txt", "data/CrashReport.txt"})
             fs::remove(home / name);
         fs::remove(ownPrivate + "/CrashReport.txt");
         if (c.runtime == Runtime::Others) {
@@ -559,6 +585,9 @@ TEST(CrashCatcherTest, EveryFaultReportsAtOnceWherever)
             EXPECT_TRUE(StartWouldRun(home)) << c.what << ": the crashed program keeps its name";
             if (c.lateFault) {
                 EXPECT_TRUE(AppearsWithin(home / "faulting", 5)) << c.what << ": the second fault never came";
+                EXPECT_TRUE(ParkedWithin(child, home.ReadText("faulting"), 5))
+                    << c.what << ": the faulting thread was not stopped, the program "
+                    << (Ended(child) ? "ended" : "runs on");
             }
             EXPECT_TRUE(RunsFor(child, 300)) << c.what << ": the program ended while the reporter showed";
             EXPECT_FALSE(fs::exists(home / "ranOn")) << c.what << ": another thread ran on";

@@ -502,6 +502,28 @@ TEST(FilesTest, AReportCutShortIsClearedByTheNextWrite)
     EXPECT_EQ(fs::file_size(report), text.size());
 }
 
+// A write at a fault clears nothing first: a link, hard or symbolic,
+// standing at the name its temporary file takes first is passed over for
+// another name, and what it names is never written.
+TEST(FilesTest, AWriteAtAFaultPassesOverALinkAtItsTemporaryName)
+{
+    const StillClock still;
+    for (const bool hard : {false, true}) {
+        TemporaryFolder folder;
+        folder.WriteText("precious", "keep");
+        const std::string first = FirstTemporaryOf("CrashReport.txt");
+        ASSERT_NE(first, "");
+        if (hard)
+            fs::create_hard_link(folder / "precious", folder / first);
+        else
+            fs::create_symlink(folder / "precious", folder / first);
+        const std::string report = folder / "CrashReport.txt";
+        EXPECT_TRUE(WriteWholeAtFault(report.c_str(), "new", 3)) << "hard link: " << hard;
+        EXPECT_EQ(folder.ReadText("precious"), "keep") << "hard link: " << hard;
+        EXPECT_EQ(folder.ReadText("CrashReport.txt"), "new") << "hard link: " << hard;
+    }
+}
+
 TEST(FilesTest, DeleteFolderTreeNeverFollowsLinks)
 {
     TemporaryFolder folder;

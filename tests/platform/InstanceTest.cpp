@@ -293,6 +293,9 @@ TEST(InstanceTest, EachUserHoldsTheNameApart)
     const OtherUsersRuntime other(folder);
     const std::string& runtime = other.Path();
     ASSERT_FALSE(runtime.empty());
+    // Our temporary folder is one the other user passes through but cannot
+    // write in: its copies make their folders in one of their own.
+    const ScopedVariable closedToOthers("TMPDIR", folder.Path().c_str());
     std::string name = UniqueName("Users");
     Platform::Instance ours;
     ASSERT_TRUE(ours.Acquire(name));
