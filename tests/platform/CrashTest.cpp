@@ -223,7 +223,13 @@ constexpr long kLargerSignalFrame = 192 * 1024;
 
 extern "C" long __real_sysconf(int name);
 
-extern "C" long __wrap_sysconf(int name)
+// A sanitizer linked into the program calls it too, before it has started
+// itself: it is left out of the sanitizer's instrumentation.
+#ifdef __clang__
+__attribute__((disable_sanitizer_instrumentation))
+#endif
+extern "C" long
+__wrap_sysconf(int name)
 {
     const long value = __real_sysconf(name);
     return name == _SC_MINSIGSTKSZ && value > 0 ? value + kLargerSignalFrame : value;
