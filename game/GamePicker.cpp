@@ -59,8 +59,12 @@ GamePicker::GamePicker(QuorbSwapApp* owner, bool isNewGame) : app(owner), newGam
 
     if (!newGame) {
         for (const ModeButton& mode : kModeButtons) {
-            if (FindSave(mode.saveName) == Platform::Files::Presence::Readable)
+            String told;
+            if (FindSave(mode.saveName, told) == Platform::Files::Presence::Readable)
                 continue;
+            // A folder of saves that cannot be opened is told once.
+            if (!told.IsEmpty() && std::find(unreadable.begin(), unreadable.end(), told) == unreadable.end())
+                unreadable.push_back(told);
             Button& button = this->*mode.button;
             button.CoreMouseExit();
             button.disabled = true;
@@ -74,16 +78,9 @@ GamePicker::~GamePicker()
         RemoveChild(button);
 }
 
-// A save there that cannot be read is told, once for a folder of them that
-// cannot be opened.
-Platform::Files::Presence GamePicker::FindSave(const char* saveName)
+Platform::Files::Presence GamePicker::FindSave(const char* saveName, String& told)
 {
-    String told;
-    const Platform::Files::Presence presence =
-        app->fileNotices.Find(app->profiles.GetProfilePath(saveName), told);
-    if (!told.IsEmpty() && std::find(unreadable.begin(), unreadable.end(), told) == unreadable.end())
-        unreadable.push_back(told);
-    return presence;
+    return app->fileNotices.Find(app->profiles.GetProfilePath(saveName), told);
 }
 
 // Saves that cannot be read are told before the picker, whose buttons of
@@ -112,9 +109,9 @@ int GamePicker::Run()
 // told and is left as it is.
 bool GamePicker::MayReplace(const char* saveName, const char* question)
 {
-    unreadable.clear();
-    const Platform::Files::Presence presence = FindSave(saveName);
-    for (const String& told : unreadable)
+    String told;
+    const Platform::Files::Presence presence = FindSave(saveName, told);
+    if (!told.IsEmpty())
         InfoDialog message(InfoDialogKind::Message, "", told);
     if (presence != Platform::Files::Presence::Readable)
         return true;

@@ -56,9 +56,9 @@ class GamePicker : public Gadget
     std::vector<String> unreadable;
 
   private:
-    // What is at the save's name in the current profile's folder; the words
-    // of one that cannot be read go to "unreadable".
-    Platform::Files::Presence FindSave(const char* saveName);
+    // What is at the save's name in the current profile's folder; the
+    // message of one that cannot be read goes to "told".
+    Platform::Files::Presence FindSave(const char* saveName, String& told);
     // A new game over a saved one asks first; true when it may go ahead.
     bool MayReplace(const char* saveName, const char* question);
     void DrawModeButton(Button& button, Sprite& art);
