@@ -19,7 +19,7 @@ bool IsDriveRoot(const std::string& path)
 
 bool FileExists(const String& path)
 {
-    return Platform::Files::Exists(path.CStr());
+    return Platform::Files::Exists(path.CStr()) != Platform::Files::Presence::Missing;
 }
 
 bool DeleteFolder(const String& path)

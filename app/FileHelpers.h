@@ -4,7 +4,9 @@
 
 // File-system helpers used beside IOBuffer. Paths may use '\' or '/'.
 
-// A file or folder of that path exists.
+// A file or folder of that path exists, whether it can be read or not. The
+// program's own files are looked up with it; the player's are looked up
+// with Platform::Files::Exists, whose answer tells one that cannot be read.
 bool FileExists(const String& path);
 
 // Deletes a folder with everything in it. Paths of at most one character,

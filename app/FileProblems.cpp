@@ -24,6 +24,10 @@ Memory& TheMemory()
 
 std::string LineOf(const Problem& problem)
 {
+    if (!problem.outcome.folder.empty())
+        return "WARNING: the folder " + problem.outcome.folder + " could not be searched (" +
+               problem.outcome.reason + "), so " + problem.path +
+               " could not be read; the files in it are left as they are";
     const char* done = problem.act == Act::Read ? "read" : "written";
     const char* after = problem.act == Act::Read ? "it is kept as it is and nothing is written over it in this run"
                                                  : "what was there before is kept";
@@ -38,7 +42,8 @@ void Tell(const Problem& problem, bool keep)
         const std::lock_guard<std::mutex> held(memory.lock);
         if (keep)
             memory.kept.insert(problem.path);
-        if (!memory.told.insert(problem.path).second)
+        // A folder that cannot be searched is told once, for all in it.
+        if (!memory.told.insert(problem.Subject()).second)
             return;
         listener = memory.listener;
     }
@@ -56,6 +61,14 @@ void Tell(const Problem& problem, bool keep)
 void ReportUnreadable(const std::string& path, const Platform::Files::Outcome& outcome)
 {
     Tell(Problem{Act::Read, Platform::Files::Resolve(path), outcome}, true);
+}
+
+Platform::Files::Presence Find(const std::string& path, Platform::Files::Outcome& why)
+{
+    const Platform::Files::Presence presence = Platform::Files::Exists(path, &why);
+    if (presence == Platform::Files::Presence::Unreadable)
+        ReportUnreadable(path, why);
+    return presence;
 }
 
 void ReportUnwritable(const std::string& path, const Platform::Files::Outcome& outcome)

@@ -35,7 +35,7 @@ void ReadWith(Image& image, const char* path, DecodeFunction decode)
 
 bool Exists(const std::string& path)
 {
-    return Platform::Files::Exists(path);
+    return Platform::Files::Exists(path) != Platform::Files::Presence::Missing;
 }
 
 bool ContainsAlpha(const char* baseName)

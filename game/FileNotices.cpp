@@ -10,13 +10,15 @@
 namespace {
 using Platform::Files::Failure;
 
-const char* ReadReason(Failure failure)
+const char* ReadReason(const Platform::Files::Outcome& outcome)
 {
-    switch (failure) {
+    if (!outcome.folder.empty())
+        return "you do not have permission to open its folder";
+    switch (outcome.failure) {
     case Failure::NoPermission:
         return "you do not have permission to read it";
     case Failure::NotAFile:
-        return "something that is not a file is in its place";
+        return "it is not a file";
     case Failure::DiskError:
         return "the disk failed to read it";
     default:
@@ -47,13 +49,13 @@ const char* WriteReason(Failure failure)
 std::string ReasonOf(const FileProblems::Problem& problem)
 {
     const bool read = problem.act == FileProblems::Act::Read;
-    const char* words = read ? ReadReason(problem.outcome.failure) : WriteReason(problem.outcome.failure);
+    const char* words = read ? ReadReason(problem.outcome) : WriteReason(problem.outcome.failure);
     if (words != nullptr)
         return words;
     std::string system = problem.outcome.reason;
     if (!system.empty())
         system[0] = char(std::tolower(static_cast<unsigned char>(system[0])));
-    return "the system says \"" + system + "\"";
+    return system;
 }
 
 // What the file holds, for the player: "Profiles/Ann/casual.sav" is Ann's
@@ -87,6 +89,28 @@ std::string WhatItHolds(const std::string& name)
     }
     return quoted;
 }
+
+std::string LastNameOf(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    return path.substr(slash == std::string::npos ? 0 : slash + 1);
+}
+
+// The folder, for the player: "Profiles/Ann" is Ann's folder. "name" is
+// its name in the data folder, empty for the data folder itself.
+std::string WhatFolder(const std::string& path, const std::string& name, bool inData)
+{
+    const std::string quoted = "\"" + LastNameOf(path) + "\"";
+    if (inData && name.empty())
+        return "The game's data folder (" + quoted + ")";
+    if (inData && name == "Profiles")
+        return "The players' folder (" + quoted + ")";
+    const std::string profiles = "Profiles/";
+    if (inData && name.compare(0, profiles.size(), profiles) == 0 &&
+        name.find('/', profiles.size()) == std::string::npos)
+        return name.substr(profiles.size()) + "'s folder";
+    return "The folder " + quoted;
+}
 } // namespace
 
 FileNotices::FileNotices(const String& folder) : dataFolder(folder)
@@ -102,23 +126,65 @@ FileNotices::~FileNotices()
 // Only the player's files: a cache beside the program is none of theirs.
 void FileNotices::Add(const FileProblems::Problem& problem)
 {
-    const std::string folder = Platform::Files::Resolve(dataFolder.CStr());
-    if (folder.empty() || problem.path.compare(0, folder.size() + 1, folder + "/") != 0)
+    std::string name;
+    if (!NameInData(problem.path, name))
         return;
     const std::lock_guard<std::mutex> held(lock);
     pending.push_back(problem);
 }
 
-String FileNotices::TextOf(const FileProblems::Problem& problem) const
+// The name of a path in the data folder, empty for the folder itself; false
+// when it lies outside.
+bool FileNotices::NameInData(const std::string& path, std::string& name) const
 {
     const std::string folder = Platform::Files::Resolve(dataFolder.CStr());
-    const std::string name = problem.path.substr(std::min(problem.path.size(), folder.size() + 1));
+    if (path == folder) {
+        name.clear();
+        return true;
+    }
+    if (folder.empty() || path.compare(0, folder.size() + 1, folder + "/") != 0)
+        return false;
+    name = path.substr(folder.size() + 1);
+    return true;
+}
+
+String FileNotices::TextOf(const FileProblems::Problem& problem) const
+{
+    const std::string& blocked = problem.outcome.folder;
+    std::string name;
+    if (problem.act == FileProblems::Act::Read && !blocked.empty()) {
+        const bool inData = NameInData(blocked, name);
+        return String(
+            (WhatFolder(blocked, name, inData) +
+             " could not be opened: you do not have permission to open it. Nothing in it is changed while it "
+             "cannot be opened.")
+                .c_str());
+    }
+    NameInData(problem.path, name);
     const bool read = problem.act == FileProblems::Act::Read;
-    const std::string text =
-        WhatItHolds(name) + " could not be " + (read ? "read" : "saved") + ": " + ReasonOf(problem) +
-        (read ? ". It is kept as it is, and nothing is saved over it until the game is started again."
-              : ". What was saved there before is kept.");
+    const std::string text = WhatItHolds(name) + " could not be " + (read ? "read" : "saved") + ": " +
+                             ReasonOf(problem) +
+                             (read ? ". It is left as it is, and nothing is saved over it."
+                                   : ". What was there before is kept.");
     return String(text.c_str());
+}
+
+Platform::Files::Presence FileNotices::Find(const String& path, String& told)
+{
+    Platform::Files::Outcome why;
+    const Platform::Files::Presence presence = FileProblems::Find(path.CStr(), why);
+    if (presence != Platform::Files::Presence::Unreadable)
+        return presence;
+    const FileProblems::Problem problem{FileProblems::Act::Read, Platform::Files::Resolve(path.CStr()), why};
+    told = TextOf(problem);
+    const std::lock_guard<std::mutex> held(lock);
+    pending.erase(std::remove_if(pending.begin(), pending.end(),
+                                 [&](const FileProblems::Problem& waiting) {
+                                     return waiting.act == problem.act &&
+                                            waiting.Subject() == problem.Subject();
+                                 }),
+                  pending.end());
+    return presence;
 }
 
 String FileNotices::TakeReason(const String& path)
@@ -129,7 +195,7 @@ String FileNotices::TakeReason(const String& path)
         if (it->path != wanted)
             continue;
         const bool read = it->act == FileProblems::Act::Read;
-        const std::string reason = (read ? "the file there is kept, as " : "") + ReasonOf(*it);
+        const std::string reason = (read ? "what is there is kept, as " : "") + ReasonOf(*it);
         pending.erase(it);
         return String(reason.c_str());
     }

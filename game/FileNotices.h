@@ -8,6 +8,7 @@
 #include "app/String.h"
 
 #include <mutex>
+#include <string>
 #include <vector>
 
 class FileNotices
@@ -20,9 +21,13 @@ class FileNotices
     FileNotices(const FileNotices&) = delete;
     FileNotices& operator=(const FileNotices&) = delete;
 
-    // The message of one problem: the file's name in the data folder, what
-    // failed and why.
+    // The message of one problem: the file's name in the data folder (or
+    // the folder that could not be searched), what failed and why.
     String TextOf(const FileProblems::Problem& problem) const;
+    // Whether something is at the name of a file of the player's. The
+    // message of one there that cannot be read goes to "told", and is not
+    // shown on its own as well.
+    Platform::Files::Presence Find(const String& path, String& told);
     // Why the file was not written, when a problem of it is still to be
     // told (it is told so, as part of the caller's own message) or it is
     // kept because it could not be read.
@@ -34,6 +39,7 @@ class FileNotices
 
   private:
     void Add(const FileProblems::Problem& problem);
+    bool NameInData(const std::string& path, std::string& name) const;
 
     const String& dataFolder;
     std::mutex lock;

@@ -414,7 +414,7 @@ bool Game::Load()
 // moved aside first, replacing one moved aside before.
 void Game::KeepDamagedSave(const String& path)
 {
-    if (!Platform::Files::Exists(path.CStr()))
+    if (Platform::Files::Exists(path.CStr()) == Platform::Files::Presence::Missing)
         return;
     const String aside = String::StringFormat("%s.damaged", path.CStr());
     const bool moved = Platform::Files::Rename(path.CStr(), aside.CStr());
@@ -442,6 +442,7 @@ void Game::RemoveSaveFile(const String& path)
     if (!FileProblems::MayReplace(path.CStr()))
         return;
     // A file that is not there is no error.
-    if (Platform::Files::Exists(path.CStr()) && !Platform::Files::DeleteFile(path.CStr()) && theConsole)
+    if (Platform::Files::Exists(path.CStr()) != Platform::Files::Presence::Missing &&
+        !Platform::Files::DeleteFile(path.CStr()) && theConsole)
         theConsole->Printf("WARNING: the saved game %s could not be removed", path.CStr());
 }

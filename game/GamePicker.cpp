@@ -1,11 +1,12 @@
 // The game picker: mode buttons, the replace questions and the resume check.
 #include "game/GamePicker.h"
 
-#include "app/FileHelpers.h"
 #include "app/Graphics.h"
 #include "game/InfoDialog.h"
 #include "game/PickDiff.h"
 #include "game/QuorbSwapApp.h"
+
+#include <algorithm>
 
 namespace {
 struct ModeButton
@@ -58,8 +59,12 @@ GamePicker::GamePicker(QuorbSwapApp* owner, bool isNewGame) : app(owner), newGam
 
     if (!newGame) {
         for (const ModeButton& mode : kModeButtons) {
-            if (SaveExists(mode.saveName))
+            String told;
+            if (FindSave(mode.saveName, told) == Platform::Files::Presence::Readable)
                 continue;
+            // A folder of saves that cannot be opened is told once.
+            if (!told.IsEmpty() && std::find(unreadable.begin(), unreadable.end(), told) == unreadable.end())
+                unreadable.push_back(told);
             Button& button = this->*mode.button;
             button.CoreMouseExit();
             button.disabled = true;
@@ -73,15 +78,21 @@ GamePicker::~GamePicker()
         RemoveChild(button);
 }
 
-bool GamePicker::SaveExists(const char* saveName)
+Platform::Files::Presence GamePicker::FindSave(const char* saveName, String& told)
 {
-    return FileExists(app->profiles.GetProfilePath(saveName));
+    return app->fileNotices.Find(app->profiles.GetProfilePath(saveName), told);
 }
 
+// Saves that cannot be read are told before the picker, whose buttons of
+// them are disabled; only when none is there at all are there none to
+// resume.
 int GamePicker::Run()
 {
+    for (const String& told : unreadable)
+        InfoDialog message(InfoDialogKind::Message, "", told);
     if (!newGame && journeyButton.disabled && casualButton.disabled && speedButton.disabled) {
-        InfoDialog message(InfoDialogKind::Message, "", "You don't have any saved games to resume!");
+        if (unreadable.empty())
+            InfoDialog message(InfoDialogKind::Message, "", "You don't have any saved games to resume!");
         return -1;
     }
     app->rootGadgets.Add(this);
@@ -94,9 +105,15 @@ int GamePicker::Run()
     return result;
 }
 
+// A new game beside a save that cannot be read goes ahead: the save was
+// told and is left as it is.
 bool GamePicker::MayReplace(const char* saveName, const char* question)
 {
-    if (!SaveExists(saveName))
+    String told;
+    const Platform::Files::Presence presence = FindSave(saveName, told);
+    if (!told.IsEmpty())
+        InfoDialog message(InfoDialogKind::Message, "", told);
+    if (presence != Platform::Files::Presence::Readable)
         return true;
     InfoDialog ask(InfoDialogKind::Question, "", question);
     return ask.answer == 1;

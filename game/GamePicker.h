@@ -5,6 +5,10 @@
 #include "app/Gadget.h"
 #include "app/Point.h"
 #include "app/Sprite.h"
+#include "app/String.h"
+#include "platform/Files.h"
+
+#include <vector>
 
 class QuorbSwapApp;
 
@@ -48,9 +52,13 @@ class GamePicker : public Gadget
     Button speedButton;
     Button exitButton;
     bool newGame = true;
+    // The messages of the saves found unreadable, each told once.
+    std::vector<String> unreadable;
 
   private:
-    bool SaveExists(const char* saveName);
+    // What is at the save's name in the current profile's folder; the
+    // message of one that cannot be read goes to "told".
+    Platform::Files::Presence FindSave(const char* saveName, String& told);
     // A new game over a saved one asks first; true when it may go ahead.
     bool MayReplace(const char* saveName, const char* question);
     void DrawModeButton(Button& button, Sprite& art);

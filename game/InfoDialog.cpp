@@ -5,11 +5,6 @@
 #include "game/DialogButton.h"
 #include "game/QuorbSwapApp.h"
 
-namespace {
-constexpr int kButtonY = 430;
-constexpr float kWrapWidth = 344.0f;
-} // namespace
-
 InfoDialog::InfoDialog(InfoDialogKind kind, const String& newCaption, const String& newText)
 {
     QuorbSwapApp* app = theQuorbSwapApp;
@@ -20,8 +15,7 @@ InfoDialog::InfoDialog(InfoDialogKind kind, const String& newCaption, const Stri
     noArt.LoadFromBundle(&app->bundleProfiles, "no", 3);
     okArt.LoadFromBundle(&app->bundleProfiles, "ok", 3);
     SetFullScreen();
-    font.Load("Fonts\\ArialBlack23");
-    font.AddSpacing(0, -12);
+    LoadFont(font);
     answer = 1;
     if (kind == InfoDialogKind::Message)
         RunMessage(newCaption, newText);
@@ -31,6 +25,12 @@ InfoDialog::InfoDialog(InfoDialogKind kind, const String& newCaption, const Stri
         answer = 0;
     if (app->IsQuitting())
         answer = 0;
+}
+
+void InfoDialog::LoadFont(Font& font)
+{
+    font.Load("Fonts\\ArialBlack23");
+    font.AddSpacing(0, -12);
 }
 
 // Member buttons leave the child list before they are destroyed.
@@ -77,7 +77,7 @@ void InfoDialog::Draw()
     theGraphics.FillRect(0, 0, kScreenWidth, kScreenHeight);
     theGraphics.SetColorWhite();
     panel.DrawCentered(400, 300);
-    font.Draw(lines, 229, 232);
+    font.Draw(lines, kTextLeft, kTextTop);
     struct Part
     {
         Button& button;

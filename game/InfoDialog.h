@@ -20,6 +20,15 @@ class InfoDialog : public Gadget
     void Draw() override;
     void Notify(Object* sender) override;
 
+    // Where the text starts, how wide it wraps, and the top of the buttons
+    // below it: a text must end above them.
+    static constexpr float kTextLeft = 229.0f;
+    static constexpr float kTextTop = 232.0f;
+    static constexpr float kWrapWidth = 344.0f;
+    static constexpr int kButtonY = 430;
+    // The box's font, its lines closer than the font's own.
+    static void LoadFont(Font& font);
+
     void RunMessage(const String& caption, const String& text);
     bool RunQuestion(const String& caption, const String& text);
 

@@ -2,7 +2,6 @@
 #include "game/QuorbSwapApp.h"
 
 #include "app/Console.h"
-#include "app/FileHelpers.h"
 #include "app/Graphics.h"
 #include "app/IOBuffer.h"
 #include "game/AppAsset.h"
@@ -232,9 +231,10 @@ void QuorbSwapApp::LoadConfig()
     String path = profiles.GetProfilePath(kProgressFile);
     progress = ProfileProgress{};
     bool good = false;
-    if (FileExists(path)) {
-        IOBuffer file;
-        file.Load(path);
+    // The read itself tells whether the file is there: one there that
+    // cannot be read is told and kept, never taken for a missing one.
+    IOBuffer file;
+    if (file.Load(path)) {
         // A short file fills the start of the block; the rest stays zero.
         int available = std::min<int>(file.GetSize(), int(sizeof progress));
         file.ReadBytes(&progress, available);

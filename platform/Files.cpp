@@ -324,11 +324,6 @@ std::string Resolve(const std::string& path)
     return resolved;
 }
 
-bool Exists(const std::string& path)
-{
-    return access(Resolve(path).c_str(), F_OK) == 0;
-}
-
 bool IsFolder(const std::string& path)
 {
     struct stat info;
@@ -361,7 +356,21 @@ Failure FailureOf(int error)
 
 Outcome OutcomeOf(int error)
 {
-    return Outcome{FailureOf(error), std::strerror(error)};
+    return Outcome{FailureOf(error), std::strerror(error), std::string()};
+}
+
+// The first folder of the path that cannot be searched: the one above the
+// first name of it that the system refuses to look up; empty when every
+// name of it can be looked up, and the file itself refused.
+std::string UnsearchableFolderOf(const std::string& path)
+{
+    for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {
+        struct stat info;
+        if (stat(path.substr(0, slash).c_str(), &info) != 0)
+            return errno == EACCES ? FolderOf(path.substr(0, slash)) : std::string();
+    }
+    struct stat info;
+    return stat(path.c_str(), &info) != 0 && errno == EACCES ? FolderOf(path) : std::string();
 }
 
 // Opened without waiting and kept only when a plain file is at the name
@@ -371,15 +380,17 @@ int OpenPlainFile(const std::string& path, int flags, bool ownOnly, Outcome& out
     const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | flags);
     if (fd < 0) {
         outcome = OutcomeOf(errno);
+        if (outcome.failure == Failure::NoPermission)
+            outcome.folder = UnsearchableFolderOf(path);
         return -1;
     }
     struct stat info;
     if (fstat(fd, &info) != 0)
         outcome = OutcomeOf(errno);
     else if (!S_ISREG(info.st_mode))
-        outcome = Outcome{Failure::NotAFile, "not a plain file"};
+        outcome = Outcome{Failure::NotAFile, "not a plain file", std::string()};
     else if (ownOnly && info.st_uid != geteuid())
-        outcome = Outcome{Failure::NoPermission, "another user's file"};
+        outcome = Outcome{Failure::NoPermission, "another user's file", std::string()};
     else
         return fd;
     close(fd);
@@ -425,6 +436,16 @@ Outcome Examine(const std::string& path)
     if (fd >= 0)
         close(fd);
     return outcome;
+}
+
+Presence Exists(const std::string& path, Outcome* why)
+{
+    const Outcome outcome = Examine(path);
+    if (why != nullptr)
+        *why = outcome;
+    if (outcome.failure == Failure::Missing)
+        return Presence::Missing;
+    return outcome.failure == Failure::None ? Presence::Readable : Presence::Unreadable;
 }
 
 bool ReadWhole(const std::string& path, std::vector<uint8_t>& bytes)

@@ -15,8 +15,6 @@ namespace Platform::Files {
 // spelling are kept as given, so the result also names files to be created.
 std::string Resolve(const std::string& path);
 
-// A file or folder of that path exists.
-bool Exists(const std::string& path);
 bool IsFolder(const std::string& path);
 
 // Why a file could not be read or written, in the game's terms (the words
@@ -26,6 +24,9 @@ struct Outcome
 {
     Failure failure = Failure::None;
     std::string reason; // the system's words; empty when nothing failed
+    // The folder of the path that could not be searched, when that and not
+    // the file itself kept it from being read; empty otherwise.
+    std::string folder;
 };
 
 // The one way the game reads a file. It is opened without waiting (a pipe
@@ -37,6 +38,14 @@ struct Outcome
 Outcome ReadFile(const std::string& path, std::vector<uint8_t>& bytes);
 // What ReadFile would find at the name, without reading the bytes.
 Outcome Examine(const std::string& path);
+
+// Whether something is at the name, as ReadFile finds it: a plain file it
+// can read, or something there that it cannot (a file without permission,
+// one in a folder that cannot be searched, a folder, a pipe or a device).
+// Not a truth value, so that "cannot be read" is never taken for "not
+// there", nor for "there to be read". "why" takes ReadFile's outcome.
+enum class Presence { Missing, Readable, Unreadable };
+Presence Exists(const std::string& path, Outcome* why = nullptr);
 
 // The whole file; false (and "bytes" empty) when it cannot be read, for
 // whatever reason.

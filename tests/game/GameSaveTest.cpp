@@ -6,6 +6,8 @@
 #include "game/Anim_Bonus.h"
 #include "game/Board.h"
 #include "game/Game.h"
+#include "game/GamePicker.h"
+#include "game/InfoDialog.h"
 #include "game/LevelupOverlay.h"
 #include "game/LoseOverlay.h"
 #include "game/Map.h"
@@ -18,6 +20,7 @@
 #include "support/BoardScene.h"
 #include "support/CaughtStderr.h"
 #include "support/ChildExit.h"
+#include "support/MessageFit.h"
 #include "support/TemporaryFolder.h"
 
 #include <algorithm>
@@ -500,7 +503,9 @@ TEST_F(GameSaveTest, DamagedSavesLoadAsAbsentAndAreMovedAside)
         bool loaded = resumed->Load();
         bool untouched = resumed->map == nullptr && resumed->board == nullptr && resumed->score == 0;
         Drop();
-        return !loaded && untouched && !Platform::Files::Exists(path.CStr()) && ReadFile(aside) == bytes;
+        return !loaded && untouched &&
+               Platform::Files::Exists(path.CStr()) == Platform::Files::Presence::Missing &&
+               ReadFile(aside) == bytes;
     };
     for (size_t length = 0; length < whole.size(); length += 97)
         ASSERT_TRUE(loadsAsAbsent(Bytes(whole.begin(), whole.begin() + long(length)))) << length;
@@ -674,7 +679,7 @@ TEST_F(GameSaveTest, AResumedLostEndlessGameLeavesNoSaveWhenItsLoseScreenEnds)
         lost.levelScore = 0; // no record to name
         const String path = lost.game->GetSavePath();
         lost.game->Save();
-        ASSERT_TRUE(Platform::Files::Exists(path.CStr())) << int(mode);
+        ASSERT_EQ(Platform::Files::Exists(path.CStr()), Platform::Files::Presence::Readable) << int(mode);
 
         Game* resumed = NewGame(mode, true);
         ASSERT_TRUE(resumed->Load()) << int(mode);
@@ -685,7 +690,7 @@ TEST_F(GameSaveTest, AResumedLostEndlessGameLeavesNoSaveWhenItsLoseScreenEnds)
         ASSERT_NE(app.transition, nullptr) << "the click goes on to the records";
         app.transition->Kill();
         app.CloseAllScreens(); // as the switch to the records does
-        EXPECT_FALSE(Platform::Files::Exists(path.CStr())) << int(mode);
+        EXPECT_EQ(Platform::Files::Exists(path.CStr()), Platform::Files::Presence::Missing) << int(mode);
     }
 }
 
@@ -693,17 +698,17 @@ TEST_F(GameSaveTest, DeleteFlagRemovesTheFileInsteadOfWriting)
 {
     Game* speed = StartedGame(GameMode::Speed);
     speed->Save();
-    ASSERT_TRUE(Platform::Files::Exists(speed->GetSavePath().CStr()));
+    ASSERT_EQ(Platform::Files::Exists(speed->GetSavePath().CStr()), Platform::Files::Presence::Readable);
     speed->deleteSave = 1;
     speed->Save();
-    EXPECT_FALSE(Platform::Files::Exists(speed->GetSavePath().CStr()));
+    EXPECT_EQ(Platform::Files::Exists(speed->GetSavePath().CStr()), Platform::Files::Presence::Missing);
     speed->Save(); // no file is no error
     Game* journey = StartedGame(GameMode::Journey);
     journey->Save();
     journey->DeleteSave();
-    EXPECT_FALSE(Platform::Files::Exists(journey->GetSavePath().CStr()));
+    EXPECT_EQ(Platform::Files::Exists(journey->GetSavePath().CStr()), Platform::Files::Presence::Missing);
     journey->Save();
-    EXPECT_FALSE(Platform::Files::Exists(journey->GetSavePath().CStr()));
+    EXPECT_EQ(Platform::Files::Exists(journey->GetSavePath().CStr()), Platform::Files::Presence::Missing);
 }
 
 // A child saves in a loop, each save with a new score, and is killed at
@@ -917,7 +922,8 @@ class LongPlay
         if (app.transition)
             app.transition->Kill();
         if (lost) {
-            EXPECT_FALSE(Platform::Files::Exists(path.CStr())) << "a lost game leaves no save";
+            EXPECT_EQ(Platform::Files::Exists(path.CStr()), Platform::Files::Presence::Missing)
+                << "a lost game leaves no save";
             Open(false);
             return;
         }
@@ -997,16 +1003,20 @@ namespace fs = std::filesystem;
 constexpr int kCannotDropCapabilities = 3;
 constexpr int kNoFullDisk = 4;
 
+// A name as long as a player's may be, in a wide letter: the longest
+// messages of the player's files are of that player's.
+const std::string kLongestPlayer(ProfileManager::kMaxNameBytes, 'W');
+
 // Every file a played data folder holds, as the data folder names it.
-const char* const kPlayersFiles[] = {
+const std::vector<std::string> kPlayersFiles = {
     "config.cfg", // the settings and the profile list
     "Profiles/Journey.hs",
     "Profiles/Normal.hs",
     "Profiles/Speed.hs",
-    "Profiles/Tester/config.cfg", // the profile's progress
-    "Profiles/Tester/journey.sav",
-    "Profiles/Tester/casual.sav",
-    "Profiles/Tester/speed.sav",
+    "Profiles/" + kLongestPlayer + "/config.cfg", // the profile's progress
+    "Profiles/" + kLongestPlayer + "/journey.sav",
+    "Profiles/" + kLongestPlayer + "/casual.sav",
+    "Profiles/" + kLongestPlayer + "/speed.sav",
 };
 constexpr GameMode kModes[] = {GameMode::Journey, GameMode::Casual, GameMode::Speed};
 
@@ -1083,22 +1093,42 @@ void Fill(const std::string& folder)
     }
     close(fd);
 }
+
+// The lines told on standard error that begin with the tag, without it.
+std::vector<std::string> TaggedLines(const std::string& printed, const std::string& tag)
+{
+    std::vector<std::string> lines;
+    for (size_t at = printed.find(tag); at != std::string::npos; at = printed.find(tag, at + 1)) {
+        if (at > 0 && printed[at - 1] != '\n')
+            continue;
+        const size_t end = printed.find('\n', at);
+        lines.push_back(
+            printed.substr(at + tag.size(), end == std::string::npos ? end : end - at - tag.size()));
+    }
+    return lines;
+}
 } // namespace
 
 // Each file of a played data folder made unreadable to the user the game
-// runs as (no permission: root's 0600 or mode 000; a pipe, which held the
-// start for good; a folder), then one start, one save and a lost game: every file is
-// still there as it was, nothing is set aside in its place, and a line
-// names each, once. The start is bounded (a pipe was waited on): it may
-// take many times as long as a start of the same folder readable.
+// runs as (no permission: root's 0600 or mode 000, on the file or on its
+// folder; a pipe, which held the start for good; a folder), then one
+// start, one save, a lost game and a look for saves to resume: every file
+// is still there as it was, nothing is set aside in its place, and a line
+// names each, once, or the folder that could not be searched for all in
+// it. The player's message of it ends above the message box's button, and
+// an unreadable save is told by Resume in those words. The start is
+// bounded (a pipe was waited on): it may take many times as long as a
+// start of the same folder readable.
 TEST_F(GameSaveTest, AFileThatCannotBeReadIsToldAndNeverWrittenOver)
 {
+    // The picker's art, for the look for saves to resume.
+    app.bundleMainMenu.Load("graphics\\mainmenu");
     app.configPath = (folder / "config.cfg").c_str();
     app.LoadSharedFiles();
-    ASSERT_TRUE(app.profiles.Add("Tester"));
+    ASSERT_TRUE(app.profiles.Add(kLongestPlayer.c_str()));
     app.LoadConfig();
     for (HighScoreList* table : {&app.journeyScores, &app.casualScores, &app.speedScores})
-        table->Insert("Tester", 250000);
+        table->Insert(kLongestPlayer.c_str(), 250000);
     for (GameMode mode : kModes)
         StartedGame(mode)->Save();
     app.SaveConfig();
@@ -1107,7 +1137,7 @@ TEST_F(GameSaveTest, AFileThatCannotBeReadIsToldAndNeverWrittenOver)
         table->Save();
     std::vector<std::string> paths;
     std::vector<Bytes> played;
-    for (const char* name : kPlayersFiles) {
+    for (const std::string& name : kPlayersFiles) {
         paths.push_back(folder / name);
         played.push_back(ReadFile(paths.back().c_str()));
         ASSERT_FALSE(played.back().empty()) << name;
@@ -1123,6 +1153,9 @@ TEST_F(GameSaveTest, AFileThatCannotBeReadIsToldAndNeverWrittenOver)
             alarm(bound);
             if (!ObeyFileModes())
                 _exit(kCannotDropCapabilities);
+            FileProblems::SetListener([&](const FileProblems::Problem& problem) {
+                std::fprintf(stderr, "told: %s\n", app.fileNotices.TextOf(problem).CStr());
+            });
             app.LoadSharedFiles();
             app.LoadConfig();
             // A new Speed game is started, without reading the save it
@@ -1140,21 +1173,29 @@ TEST_F(GameSaveTest, AFileThatCannotBeReadIsToldAndNeverWrittenOver)
             app.profiles.Save();
             for (HighScoreList* table : {&app.journeyScores, &app.casualScores, &app.speedScores})
                 table->Save();
+            const GamePicker resume(&app, false);
+            for (const String& words : resume.unreadable)
+                std::fprintf(stderr, "resume: %s\n", words.CStr());
             _exit(0);
         });
     };
     const auto started = std::chrono::steady_clock::now();
-    ASSERT_EQ(startAndSave(0).code, 0);
+    const ChildExit readable = startAndSave(0);
+    ASSERT_EQ(readable.code, 0) << readable.errorText;
     const auto baseline = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - started);
     const unsigned bound = unsigned(20 * baseline.count() + 5);
 
-    enum class Spoil { NoPermission, Pipe, Folder };
-    for (const Spoil spoil : {Spoil::NoPermission, Spoil::Pipe, Spoil::Folder}) {
+    Font boxFont;
+    InfoDialog::LoadFont(boxFont);
+    enum class Spoil { NoPermission, FolderNoPermission, Pipe, Folder };
+    for (const Spoil spoil : {Spoil::NoPermission, Spoil::FolderNoPermission, Spoil::Pipe, Spoil::Folder}) {
         for (size_t i = 0; i < paths.size(); ++i) {
             const std::string& path = paths[i];
-            SCOPED_TRACE(std::string(spoil == Spoil::NoPermission ? "no permission: "
-                                     : spoil == Spoil::Pipe       ? "a pipe: "
-                                                                  : "a folder: ") +
+            const std::string parent = fs::path(path).parent_path().string();
+            SCOPED_TRACE(std::string(spoil == Spoil::NoPermission         ? "no permission: "
+                                     : spoil == Spoil::FolderNoPermission ? "no permission on its folder: "
+                                     : spoil == Spoil::Pipe               ? "a pipe: "
+                                                                          : "a folder: ") +
                          kPlayersFiles[i]);
             fs::remove_all(folder / "config.cfg");
             fs::remove_all(folder / "Profiles");
@@ -1162,20 +1203,40 @@ TEST_F(GameSaveTest, AFileThatCannotBeReadIsToldAndNeverWrittenOver)
                 fs::copy(copy / name, folder / name, fs::copy_options::recursive);
             if (spoil == Spoil::NoPermission) {
                 ASSERT_EQ(chmod(path.c_str(), 0), 0);
+            } else if (spoil == Spoil::FolderNoPermission) {
+                ASSERT_EQ(chmod(parent.c_str(), 0600), 0);
             } else {
                 fs::remove(path);
                 ASSERT_EQ(spoil == Spoil::Pipe ? mkfifo(path.c_str(), 0600) : mkdir(path.c_str(), 0700), 0);
             }
             const ChildExit ran = startAndSave(bound);
+            chmod(parent.c_str(), 0700);
             if (ran.code == kCannotDropCapabilities)
                 GTEST_SKIP() << "the game's process cannot give up passing over the files' modes";
             EXPECT_EQ(ran.code, 0) << "ended by a signal (held past " << bound << " s?)\n" << ran.errorText;
-            EXPECT_EQ(LinesNaming(ran.errorText, path, "read"), 1u) << ran.errorText;
-            EXPECT_EQ(LinesNaming(ran.errorText, folder.Path(), ""), 1u) << "no other file is named\n" << ran.errorText;
+            if (spoil == Spoil::FolderNoPermission) {
+                EXPECT_EQ(LinesNaming(ran.errorText, "the folder " + parent, "searched"), 1u) << ran.errorText;
+                EXPECT_EQ(LinesNaming(ran.errorText, folder.Path(), ""), 0u) << "no file is named\n" << ran.errorText;
+            } else {
+                EXPECT_EQ(LinesNaming(ran.errorText, path, "read"), 1u) << ran.errorText;
+                EXPECT_EQ(LinesNaming(ran.errorText, folder.Path(), ""), 1u) << "no other file is named\n"
+                                                                             << ran.errorText;
+            }
+            const std::vector<std::string> told = TaggedLines(ran.errorText, "told: ");
+            ASSERT_EQ(told.size(), 1u) << ran.errorText;
+            EXPECT_LT(BelowButtonsTop(boxFont, told[0].c_str()), 0.0f) << told[0] << " runs under the button";
+            // Every folder of the data folder holds the profile's saves, or
+            // the folder that does.
+            const bool saveSpoiled = fs::path(path).extension() == ".sav" || spoil == Spoil::FolderNoPermission;
+            EXPECT_EQ(TaggedLines(ran.errorText, "resume: "), saveSpoiled ? told : std::vector<std::string>())
+                << "Resume tells the save that could not be read as the message does\n"
+                << ran.errorText;
+            for (size_t j = 0; spoil == Spoil::FolderNoPermission && j < paths.size(); ++j)
+                EXPECT_EQ(ReadFile(paths[j].c_str()), played[j]) << "written over: " << kPlayersFiles[j];
             EXPECT_FALSE(fs::exists(path + ".damaged"));
             struct stat info;
             ASSERT_EQ(lstat(path.c_str(), &info), 0);
-            if (spoil == Spoil::NoPermission) {
+            if (spoil == Spoil::NoPermission || spoil == Spoil::FolderNoPermission) {
                 chmod(path.c_str(), 0600);
                 EXPECT_EQ(ReadFile(path.c_str()), played[i]) << "written over";
             } else {

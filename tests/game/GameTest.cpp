@@ -396,12 +396,12 @@ TEST_F(GameTest, FinalWinScreenEndsTheJourney)
     Game* game = StartedGame(GameMode::Journey);
     game->Save();
     String path = game->GetSavePath();
-    ASSERT_TRUE(Platform::Files::Exists(path.CStr()));
+    ASSERT_EQ(Platform::Files::Exists(path.CStr()), Platform::Files::Presence::Readable);
     uint32_t completed = app.progress.journeysCompleted;
     SuperWin* win = new SuperWin(game);
     app.superWin = win;
     app.rootGadgets.Add(win);
-    EXPECT_FALSE(Platform::Files::Exists(path.CStr()));
+    EXPECT_EQ(Platform::Files::Exists(path.CStr()), Platform::Files::Presence::Missing);
     EXPECT_EQ(app.progress.journeysCompleted, completed + 1);
     // The map under it points at nothing, not even at an open square the
     // pointer rests on.
@@ -425,5 +425,5 @@ TEST_F(GameTest, FinalWinScreenEndsTheJourney)
     EXPECT_EQ(app.transition, leaving);
 
     game->Kill();
-    EXPECT_FALSE(Platform::Files::Exists(path.CStr()));
+    EXPECT_EQ(Platform::Files::Exists(path.CStr()), Platform::Files::Presence::Missing);
 }

@@ -9,11 +9,13 @@
 #include "game/ProfileManagerDialog.h"
 #include "game/Puzzler.h"
 #include "support/MenuSteps.h"
+#include "support/MessageFit.h"
 #include "support/SdlEventInjector.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -56,6 +58,9 @@ TEST(MainMenuTest, EveryButtonDoesItsJob)
     bool dialogOpened = false;
     bool noChoiceWithoutSaves = false;
     std::string noSavesMessage;
+    std::string unreadableMessage;
+    float belowButtons = 0.0f;
+    bool noChoiceWithUnreadable = false;
     bool onlySpeedEnabled = false;
     bool resumedSpeed = false;
     bool exited = false;
@@ -76,8 +81,23 @@ TEST(MainMenuTest, EveryButtonDoesItsJob)
         noSavesMessage = Top<InfoDialog>(app)->text.CStr();
         app.ClickOn(Top<InfoDialog>(app)->okButton);
     });
+    // A save there that cannot be read (a pipe, as it holds for root too) is
+    // told as the file messages tell it, and is no save to resume.
     app.When([&] { return OnMenu(app); }, [&] {
         noChoiceWithoutSaves = ModeOf(app) == kNoChoice && app.transition == nullptr;
+        const std::string save = Platform::Files::Resolve(app.profiles.GetProfilePath("casual.sav").CStr());
+        ASSERT_EQ(mkfifo(save.c_str(), 0600), 0);
+        app.ClickOn(app.mainMenu->resumeButton);
+    });
+    app.When([&] { return Top<InfoDialog>(app) != nullptr; }, [&] {
+        InfoDialog* message = Top<InfoDialog>(app);
+        unreadableMessage = message->text.CStr();
+        belowButtons = BelowButtonsTop(message->font, message->text);
+        app.ClickOn(message->okButton);
+    });
+    app.When([&] { return OnMenu(app); }, [&] {
+        noChoiceWithUnreadable = ModeOf(app) == kNoChoice && app.transition == nullptr;
+        SetProfileFile(app, "casual.sav", false);
         app.ClickOn(app.mainMenu->highScoresButton);
     });
     app.When([&] { return app.puzzler != nullptr && app.mainMenu == nullptr && Settled(app); }, [&] {
@@ -106,6 +126,11 @@ TEST(MainMenuTest, EveryButtonDoesItsJob)
     EXPECT_TRUE(dialogOpened);
     EXPECT_TRUE(noChoiceWithoutSaves);
     EXPECT_EQ(noSavesMessage, "You don't have any saved games to resume!");
+    EXPECT_EQ(unreadableMessage,
+              "Tester's saved Casual game (\"casual.sav\") could not be read: it is not a file. It "
+              "is left as it is, and nothing is saved over it.");
+    EXPECT_LT(belowButtons, 0.0f) << "the message runs under its button";
+    EXPECT_TRUE(noChoiceWithUnreadable);
     EXPECT_TRUE(onlySpeedEnabled);
     EXPECT_TRUE(resumedSpeed);
     EXPECT_TRUE(exited);

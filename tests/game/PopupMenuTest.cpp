@@ -14,6 +14,7 @@
 #include "game/PauseOverlay.h"
 #include "game/Transition.h"
 #include "support/MenuSteps.h"
+#include "support/MessageFit.h"
 
 #include <gtest/gtest.h>
 
@@ -112,8 +113,8 @@ TEST(PopupMenuTest, TheMainMenuMessageTellsWhetherTheGameWasSaved)
         bool blocked;
         const char* message;
     } cases[] = {{false, "Your game will be saved so you can resume it later."},
-                 {true, "Your game could not be saved: the file there is kept, as something that is not a file is in "
-                        "its place. It cannot be resumed later from where you leave it."}};
+                 {true, "Your game could not be saved: what is there is kept, as it is not a file. It cannot be "
+                        "resumed later from where you leave it."}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
         GameAppHarness harness;
@@ -137,8 +138,10 @@ TEST(PopupMenuTest, TheMainMenuMessageTellsWhetherTheGameWasSaved)
         app.When([&] { return Playing(app); }, [&] { app.input.Char(kEscape); });
         app.When([&] { return Top<PopupMenu>(app) != nullptr; },
                  [&] { app.ClickOn(Top<PopupMenu>(app)->backToMenuButton); });
+        float belowButtons = 0.0f;
         app.When([&] { return app.Find<InfoDialog>() != nullptr; }, [&] {
             shown = app.Find<InfoDialog>()->text;
+            belowButtons = BelowButtonsTop(app.Find<InfoDialog>()->font, shown);
             app.ClickOn(app.Find<InfoDialog>()->okButton);
         });
         app.When([&] { return app.mainMenu != nullptr && app.transition == nullptr; }, [&] {
@@ -147,6 +150,7 @@ TEST(PopupMenuTest, TheMainMenuMessageTellsWhetherTheGameWasSaved)
         });
         harness.RunAndClose();
         EXPECT_STREQ(shown.CStr(), c.message);
+        EXPECT_LT(belowButtons, 0.0f) << "the message runs under its button";
         EXPECT_EQ(messages.size(), 1u);
         EXPECT_TRUE(backOnMainMenu);
     }

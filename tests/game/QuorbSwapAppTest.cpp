@@ -340,8 +340,7 @@ TEST(QuorbSwapApp, AFileThatCannotBeReadIsToldOnceLoadingIsDone)
     harness.RunAndClose();
     EXPECT_TRUE(reachedTitle);
     EXPECT_FALSE(toldBeforeLoaded);
-    EXPECT_EQ(told, std::vector<std::string>{"The Casual high scores (\"Normal.hs\") could not be read: something "
-                                             "that is not a file is in its place. It is kept as it is, and nothing is saved over it "
-                                             "until the game is started again."});
+    EXPECT_EQ(told, std::vector<std::string>{"The Casual high scores (\"Normal.hs\") could not be read: it is not a "
+                                             "file. It is left as it is, and nothing is saved over it."});
     EXPECT_TRUE(fs::is_fifo(scores));
 }

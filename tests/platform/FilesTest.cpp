@@ -31,7 +31,7 @@ TEST(FilesTest, FindsComponentsWithoutRegardToCase)
 
     std::string written = folder.Path() + "\\Graphics\\jigsaws\\INFO.CFG";
     EXPECT_EQ(Resolve(written), folder / "graphics/Jigsaws/Info.cfg");
-    EXPECT_TRUE(Exists(written));
+    EXPECT_EQ(Exists(written), Presence::Readable);
     EXPECT_TRUE(IsFolder(folder.Path() + "\\GRAPHICS"));
     EXPECT_FALSE(IsFolder(written));
 
@@ -45,7 +45,7 @@ TEST(FilesTest, MissingPartsKeepTheirSpellingSoNewFilesCanBeNamed)
     TemporaryFolder folder;
     fs::create_directories(folder / "Profiles");
     EXPECT_EQ(Resolve(folder.Path() + "\\profiles\\New\\game.sav"), folder / "Profiles/New/game.sav");
-    EXPECT_FALSE(Exists(folder.Path() + "\\profiles\\New"));
+    EXPECT_EQ(Exists(folder.Path() + "\\profiles\\New"), Presence::Missing);
     std::vector<uint8_t> bytes{1, 2, 3};
     EXPECT_FALSE(ReadWhole(folder.Path() + "/missing", bytes));
     EXPECT_TRUE(bytes.empty());
@@ -440,8 +440,9 @@ TEST(FilesTest, ReadOwnFileReadsOnlyThePlayersOwnPlainFile)
 }
 
 // The one reader tells nothing at the name from something there it cannot
-// read, and never waits on what is there: ReadWhole, Examine and
-// OpenForReading go through it.
+// read, and never waits on what is there: ReadWhole, Examine, Exists and
+// OpenForReading go through it. A folder that cannot be searched is named
+// as what refused the file in it.
 TEST(FilesTest, ReadFileTellsMissingFromUnreadableWithoutWaiting)
 {
     TemporaryFolder folder;
@@ -450,19 +451,39 @@ TEST(FilesTest, ReadFileTellsMissingFromUnreadableWithoutWaiting)
     ASSERT_EQ(chmod((folder / "closed").c_str(), 0), 0);
     ASSERT_EQ(mkfifo((folder / "pipe").c_str(), 0600), 0);
     fs::create_directory(folder / "folder");
+    fs::create_directories(folder / "shut/inner");
+    folder.WriteText("shut/inner/file", "kept");
+    ASSERT_EQ(chmod((folder / "shut").c_str(), 0600), 0);
     const bool readsAnyFile = access((folder / "closed").c_str(), R_OK) == 0;
-    const std::pair<const char*, Failure> cases[] = {
-        {"plain", Failure::None},
-        {"missing", Failure::Missing},
-        {"plain/below", Failure::Missing}, // a file where a folder should be
-        {"closed", readsAnyFile ? Failure::None : Failure::NoPermission},
-        {"pipe", Failure::NotAFile},
-        {"folder", Failure::NotAFile},
+    const Failure closed = readsAnyFile ? Failure::None : Failure::NoPermission;
+    const Presence unreadable = readsAnyFile ? Presence::Readable : Presence::Unreadable;
+    const std::string shut = readsAnyFile ? "" : folder / "shut";
+    const struct
+    {
+        const char* name;
+        Failure failure;
+        Presence presence;
+        std::string blocked;
+    } cases[] = {
+        {"plain", Failure::None, Presence::Readable, ""},
+        {"missing", Failure::Missing, Presence::Missing, ""},
+        {"plain/below", Failure::Missing, Presence::Missing, ""}, // a file where a folder should be
+        {"closed", closed, unreadable, ""},
+        {"pipe", Failure::NotAFile, Presence::Unreadable, ""},
+        {"folder", Failure::NotAFile, Presence::Unreadable, ""},
+        {"shut/inner/file", closed, unreadable, shut},
+        {"shut/inner/missing", readsAnyFile ? Failure::Missing : Failure::NoPermission,
+         readsAnyFile ? Presence::Missing : Presence::Unreadable, shut},
+        {"shut/inner", readsAnyFile ? Failure::NotAFile : Failure::NoPermission, Presence::Unreadable, shut},
     };
-    for (const auto& [name, failure] : cases) {
+    for (const auto& [name, failure, presence, blocked] : cases) {
         std::vector<uint8_t> bytes{1};
         const Outcome read = ReadFile(folder / name, bytes);
         EXPECT_EQ(read.failure, failure) << name;
+        EXPECT_EQ(read.folder, blocked) << name;
+        Outcome why;
+        EXPECT_EQ(Exists(folder / name, &why), presence) << name;
+        EXPECT_EQ(why.folder, blocked) << name;
         EXPECT_EQ(read.reason.empty(), failure == Failure::None) << name;
         EXPECT_EQ(bytes.empty(), failure != Failure::None) << name;
         EXPECT_EQ(Examine(folder / name).failure, failure) << name;
@@ -471,6 +492,7 @@ TEST(FilesTest, ReadFileTellsMissingFromUnreadableWithoutWaiting)
         if (file != nullptr)
             std::fclose(file);
     }
+    chmod((folder / "shut").c_str(), 0700);
 }
 
 // A fault's report cut short (here by the file size limit) leaves its
@@ -572,6 +594,6 @@ TEST(FilesTest, DeleteFileAndOpenForReading)
     std::fclose(file);
     EXPECT_STREQ(text, "hi");
     EXPECT_TRUE(DeleteFile(folder / "NOTE.txt"));
-    EXPECT_FALSE(Exists(folder / "Note.TXT"));
+    EXPECT_EQ(Exists(folder / "Note.TXT"), Presence::Missing);
     EXPECT_EQ(OpenForReading(folder / "note.txt"), nullptr);
 }
