@@ -585,10 +585,11 @@ TEST(CrashCatcherTest, EveryFaultReportsAtOnceWherever)
         if (started) {
             EXPECT_TRUE(StartWouldRun(home)) << c.what << ": the crashed program keeps its name";
             if (c.lateFault) {
-                EXPECT_TRUE(WaitUntil([&home] { return fs::exists(home / "faulting"); },
-                                      [child] { return Ended(child); }))
-                    << c.what << ": the second fault never came";
-                EXPECT_TRUE(Parks(child, home.ReadText("faulting")))
+                const bool faulting = WaitUntil([&home] { return fs::exists(home / "faulting"); },
+                                                [child] { return Ended(child); });
+                EXPECT_TRUE(faulting) << c.what << ": the second fault never came, the program "
+                                      << (Ended(child) ? "ended" : "runs on");
+                EXPECT_TRUE(faulting && Parks(child, home.ReadText("faulting")))
                     << c.what << ": the faulting thread was not stopped, the program "
                     << (Ended(child) ? "ended" : "runs on");
             }

@@ -478,6 +478,11 @@ TEST(InstanceTest, AHolderThatDoesNotAnswerIsPassedOver)
         });
         const auto took = std::chrono::steady_clock::now() - started;
         if (holder > 0) {
+            // Still there, stopped, all the while: else the start met no holder.
+            siginfo_t ended{};
+            EXPECT_FALSE(waitid(P_PID, static_cast<id_t>(holder), &ended, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+                         ended.si_pid == holder)
+                << "the stopped holder ended while the start ran, by signal " << ended.si_status;
             kill(holder, SIGKILL);
             waitpid(holder, nullptr, 0);
         }
