@@ -4,6 +4,7 @@
 #include "app/ProfileManager.h"
 #include "app/Registry.h"
 #include "platform/Crash.h"
+#include "support/ChildExit.h"
 
 #include "support/TemporaryFolder.h"
 
@@ -79,12 +80,11 @@ TEST(CrashSafeSaveTest, KilledWhileSavingLeavesEveryFileWhole)
     std::uniform_int_distribution<int> delayMicroseconds(0, 20000);
     constexpr int kKills = 300;
     for (int kill = 0; kill < kKills; ++kill) {
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
+        const pid_t child = StartWorkingChild([&files, kill] {
             for (int version = kill % 2;; version ^= 1)
                 files.Save(version);
-        }
+        });
+        ASSERT_GT(child, 0);
         std::this_thread::sleep_for(std::chrono::microseconds(delayMicroseconds(random)));
         ::kill(child, SIGKILL);
         int status = 0;

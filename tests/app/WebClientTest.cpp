@@ -1,6 +1,7 @@
 #include "app/WebClient.h"
 
 #include "platform/Clock.h"
+#include "support/Eventually.h"
 #include "support/LocalHttpServer.h"
 
 #include <gtest/gtest.h>
@@ -11,13 +12,14 @@
 namespace {
 // Polls the client the way its owner's loop does, until it settles or the
 // test's own patience runs out.
-void Settle(WebClient& client, uint32_t patienceMs = 10000)
+void Settle(WebClient& client)
 {
-    uint32_t start = Platform::Clock::Milliseconds();
-    while (client.status == WebClient::Busy && Platform::Clock::Milliseconds() - start < patienceMs) {
+    WaitUntil([&client] {
+        if (client.status != WebClient::Busy)
+            return true;
         client.Update();
-        Platform::Clock::Sleep(2);
-    }
+        return false;
+    });
 }
 
 LocalHttpServer::Answer Reply(std::vector<std::string> segments)
@@ -148,7 +150,7 @@ TEST(WebClientTest, UnknownHostIsNotFound)
     // loaded machine: the deadline leaves room for its own retries.
     WebClient client;
     client.Get("http://no-such-host.invalid/x", 40000, 100);
-    Settle(client, 45000);
+    Settle(client);
     EXPECT_EQ(client.status, WebClient::Error);
     EXPECT_STREQ(client.result.CStr(), "Host was not found");
 }
@@ -159,10 +161,11 @@ TEST(WebClientTest, ANewRequestReplacesAPendingOne)
     LocalHttpServer answering([](const std::string&) { return Reply({"second"}); });
     WebClient client;
     client.Get(silent.Url("/first").c_str(), 5000, 100);
-    for (int i = 0; i < 20; ++i) {
+    // The first is under way: the silent server holds it unanswered.
+    ASSERT_TRUE(WaitUntil([&] {
         client.Update();
-        Platform::Clock::Sleep(2);
-    }
+        return !silent.Requests().empty();
+    }));
     client.Get(answering.Url("/second").c_str(), 5000, 100);
     Settle(client);
     EXPECT_EQ(client.status, WebClient::Done);

@@ -721,14 +721,13 @@ TEST_F(GameSaveTest, AKilledSaveLeavesAWholeFile)
     Random random;
     random.Seed(5);
     for (int round = 0; round < 200; ++round) {
-        pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
+        const pid_t child = StartWorkingChild([game] {
             for (int32_t score = 1;; ++score) {
                 game->score = score;
                 game->Save();
             }
-        }
+        });
+        ASSERT_GT(child, 0);
         usleep(useconds_t(1000 + random.Get(10000)));
         kill(child, SIGKILL);
         waitpid(child, nullptr, 0);

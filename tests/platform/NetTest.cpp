@@ -1,7 +1,7 @@
 #include "platform/Net.h"
 
-#include "platform/Clock.h"
 #include "support/AlternateStack.h"
+#include "support/Eventually.h"
 #include "support/LocalHttpServer.h"
 
 #include <dlfcn.h>
@@ -17,16 +17,6 @@
 namespace {
 constexpr uint32_t kLoopback = 0x7F000001;
 
-template <typename Ready> bool WaitUntil(Ready ready, uint32_t patienceMs = 5000)
-{
-    uint32_t start = Platform::Clock::Milliseconds();
-    while (!ready()) {
-        if (Platform::Clock::Milliseconds() - start > patienceMs)
-            return false;
-        Platform::Clock::Sleep(1);
-    }
-    return true;
-}
 
 // Names under .invalid never resolve: the resolver below answers them at
 // once, where the machine's name server may keep a lookup (and its thread,

@@ -1,7 +1,7 @@
 #include "platform/Sound.h"
 
-#include "platform/Clock.h"
 #include "support/AlternateStack.h"
+#include "support/Eventually.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -96,20 +96,14 @@ void NoteAlternateStack(int)
 // signal nothing else here uses; the earlier handling is put back after.
 std::string AlternateStackOf(pid_t thread)
 {
-    constexpr uint32_t kPatienceMs = 5000;
     struct sigaction probe = {};
     probe.sa_handler = NoteAlternateStack;
     sigemptyset(&probe.sa_mask);
     struct sigaction earlier = {};
     sigaction(SIGUSR2, &probe, &earlier);
     stackOfTheProbedThread = nullptr;
-    const uint32_t start = Platform::Clock::Milliseconds();
-    if (tgkill(getpid(), thread, SIGUSR2) == 0) {
-        while (stackOfTheProbedThread.load() == nullptr &&
-               Platform::Clock::Milliseconds() - start < kPatienceMs) {
-            Platform::Clock::Sleep(1);
-        }
-    }
+    if (tgkill(getpid(), thread, SIGUSR2) == 0)
+        WaitUntil([] { return stackOfTheProbedThread.load() != nullptr; });
     const char* seen = stackOfTheProbedThread.load();
     sigaction(SIGUSR2, &earlier, nullptr);
     return seen != nullptr ? seen : "no answer";
@@ -372,11 +366,7 @@ TEST(SoundDeviceTest, PlaysThroughTheDummyDriverOnAThreadWithAnAlternateStack)
     ASSERT_NE(mixer, nullptr);
     auto buffer = MakeBuffer(*mixer, MakeFormat(1, 16, 44100), Ramp(300));
     buffer->Play(false);
-    const uint32_t start = Platform::Clock::Milliseconds();
-    while (buffer->IsPlaying() && Platform::Clock::Milliseconds() - start < 3000) {
-        Platform::Clock::Sleep(5);
-    }
-    EXPECT_FALSE(buffer->IsPlaying()) << "the device's thread mixed the sound to its end";
+    EXPECT_TRUE(WaitUntil([&buffer] { return !buffer->IsPlaying(); })) << "the device's thread mixed the sound to its end";
     // SDL names its playback thread so; a fault there must find a stack for
     // the crash handler.
     const pid_t deviceThread = ThreadNamed("SDLAudioP");

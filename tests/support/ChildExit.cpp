@@ -48,6 +48,33 @@ void FailOnChildFault(int code, const std::string& said)
                       << said;
 }
 
+pid_t StartWorkingChild(const std::function<void()>& work)
+{
+    int begun[2];
+    if (pipe(begun) != 0)
+        return -1;
+    std::fflush(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        close(begun[0]);
+        const char byte = 0;
+        if (write(begun[1], &byte, 1) != 1)
+            _exit(kChildFailed);
+        close(begun[1]);
+        EndChild([&work] {
+            work();
+            return 0;
+        });
+    }
+    close(begun[1]);
+    char byte = 0;
+    const bool working = child > 0 && read(begun[0], &byte, 1) == 1;
+    close(begun[0]);
+    if (child > 0 && !working)
+        waitpid(child, nullptr, 0);
+    return working ? child : -1;
+}
+
 ChildExit RunInChild(const std::function<void()>& statement)
 {
     int pipeEnds[2];

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <sys/types.h>
 #include <string>
 
 // How a statement run in a child process of its own ended: the exit code
@@ -31,3 +32,9 @@ void FailOnChildFault(int code, const std::string& said);
 // A child's own failure or exception fails the test; its exit code is the
 // caller's to judge otherwise.
 ChildExit RunInChild(const std::function<void()>& statement);
+
+// Forks a child that runs "work" until it is killed, and returns its pid
+// once it has begun: a kill at a random moment after that meets it at work,
+// however long a loaded machine takes to run a new process. -1 when no
+// child could be had.
+pid_t StartWorkingChild(const std::function<void()>& work);

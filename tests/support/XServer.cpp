@@ -1,6 +1,9 @@
 #include "support/XServer.h"
 
+#include "support/Eventually.h"
+
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -15,7 +18,10 @@
 namespace {
 constexpr int kFirstDisplay = 140;
 constexpr int kAttempts = 40;
-constexpr int kReadyMilliseconds = 15000;
+// A server starting on a loaded machine can take long to say it is up; one
+// that cannot start ends, which ends the wait at once.
+constexpr int kReadyMilliseconds =
+    static_cast<int>(std::chrono::milliseconds(kLoadedMachinePatience).count());
 // What the server says when another one holds its socket.
 constexpr const char* kCannotListen = "Cannot establish any listening sockets";
 
