@@ -188,6 +188,7 @@ TEST_F(GadgetManagerTest, AGadgetThatLeavesTheTreeIsHeldByNothingWithItsBranch)
         ASSERT_EQ(GadgetManager::currentHover, button);
         c.leave(*screen, *panel);
         EXPECT_EQ(StrayGadgets(app), std::vector<std::string>{});
+        EXPECT_FALSE(button->hovered);
         button->Take();
         screen->Take();
         input.Release(110, 110);
