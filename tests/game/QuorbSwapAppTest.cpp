@@ -14,6 +14,7 @@
 
 #include "platform/Window.h"
 #include "support/GameAppHarness.h"
+#include "support/SdlEventInjector.h"
 #include "support/StrayGadgets.h"
 
 #include <gtest/gtest.h>
@@ -348,13 +349,16 @@ TEST(QuorbSwapApp, BoxesInARowUnderAStillPointerCloseOnOneClickEach)
         for (const std::string& pointer : StrayGadgets(of))
             into.push_back("box " + std::to_string(box) + ": " + pointer);
     };
+    // The pointer goes there through the window, which then knows it inside.
     app.When([&] { return ReadyToPlay(app); }, [&] {
         SpriteStrip okArt;
         okArt.LoadFromBundle(&app.bundleProfiles, "ok", 3);
         ASSERT_NE(okArt.GetFrame(0), nullptr);
         okX = 400;
         okY = 430 + okArt.GetFrame(0)->mHeight / 2;
-        app.input.Move(okX, okY);
+        SdlEventInjector::MouseMotion(okX, okY);
+    });
+    app.When([&] { return app.mousePosition.x == float(okX) && app.mousePosition.y == float(okY); }, [&] {
         std::optional<InfoDialog> box;
         for (int i = 1; i <= kBoxes; ++i) {
             ++opened;
