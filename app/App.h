@@ -119,6 +119,9 @@ class App
     bool IsMouseDown() const { return buttonsDown > 0; }
     void SetHoverGadget(Gadget* gadget);
     void ClearHoverGadget(Gadget* gadget);
+    // The gadget has left the tree: it is no longer the capture, hover, key
+    // or wheel focus gadget.
+    void ForgetGadget(Gadget* gadget);
     void CheckMouseOutside();
     void RefreshMouse();
     void PostMouseUp(int x, int y, int button);
@@ -220,6 +223,13 @@ class App
     Gadget* wheelFocusGadget = nullptr;
     Gadget* keyFocusGadget = nullptr;
     bool cancelRunning = false;
+    // Gadgets came or went since the last move or press found what lies
+    // under the pointer: the next press or release finds it afresh first.
+    // Not done at once, as a gadget is often added before its rectangle is
+    // set.
+    bool pointerTargetsStale = false;
+    // A move or press has told where the pointer is.
+    bool pointerSeen = false;
 
     // Cursors; the first five, in this order, are the ones the graphics
     // device's custom cursor knows by index.
@@ -254,6 +264,9 @@ class App
     void SpeedKeys();
     void ReleaseCapture();
     void PressAt(int x, int y, int button, void (Gadget::*handler)(int, int, int));
+    // A gadget holds the pointer: moves drag it.
+    bool PointerHeld() const { return captureGadget != nullptr && (buttonsDown != 0 || forcedDrag); }
+    void RefreshStalePointer(const InputRecord& record);
     void FreeCursors();
 
   private:

@@ -44,8 +44,22 @@ void App::ProcessInputQueue()
             record = inputQueue.front();
             inputQueue.pop_front();
         }
+        RefreshStalePointer(record);
         DispatchInput(record);
     }
+}
+
+// A press or release is preceded by a fresh look at what lies under it when
+// gadgets came or went since: a button opened under a still pointer is
+// entered before its click. A move finds that itself, a held press keeps
+// its gadget until the release, and a pointer never seen lies over nothing.
+void App::RefreshStalePointer(const InputRecord& record)
+{
+    // The button messages lie between the move and the wheel.
+    bool button = record.message > Msg::MouseMove && record.message < Msg::MouseWheel;
+    if (!pointerTargetsStale || !pointerSeen || !button || PointerHeld())
+        return;
+    MouseMove(Platform::PointX(record.lParam), Platform::PointY(record.lParam));
 }
 
 void App::DispatchInput(const InputRecord& record)
@@ -65,7 +79,7 @@ void App::DispatchInput(const InputRecord& record)
         Char(record.wParam);
         break;
     case Msg::MouseMove:
-        if (captureGadget != nullptr && (buttonsDown != 0 || forcedDrag))
+        if (PointerHeld())
             MouseDrag(x, y);
         else
             MouseMove(x, y);
@@ -107,6 +121,8 @@ void App::DispatchInput(const InputRecord& record)
 
 void App::MouseMove(int x, int y)
 {
+    pointerTargetsStale = false;
+    pointerSeen = true;
     previousMousePosition = mousePosition;
     mousePosition = WindowToGame(x, y);
     Gadget* gadget = rootGadgets.HitTestAndRemember(mousePosition.x, mousePosition.y);
@@ -154,6 +170,8 @@ void App::DoubleClick(int x, int y, int button)
 
 void App::PressAt(int x, int y, int button, void (Gadget::*handler)(int, int, int))
 {
+    pointerTargetsStale = false;
+    pointerSeen = true;
     ++buttonsDown;
     if (window)
         window->SetCapture();
@@ -254,6 +272,17 @@ void App::ClearHoverGadget(Gadget* gadget)
 {
     if (hoverGadget == gadget)
         hoverGadget = nullptr;
+}
+
+void App::ForgetGadget(Gadget* gadget)
+{
+    if (captureGadget == gadget)
+        captureGadget = nullptr;
+    if (wheelFocusGadget == gadget)
+        wheelFocusGadget = nullptr;
+    if (keyFocusGadget == gadget)
+        keyFocusGadget = nullptr;
+    ClearHoverGadget(gadget);
 }
 
 // The pointer's edges count as inside the client area.

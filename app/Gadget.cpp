@@ -53,18 +53,17 @@ Gadget::~Gadget()
     }
     DeleteChildren();
     if (theApp != nullptr) {
-        if (theApp->captureGadget == this)
-            theApp->captureGadget = nullptr;
+        theApp->ForgetGadget(this);
         if (theApp->rootGadgets.underPointer == this)
             theApp->rootGadgets.underPointer = nullptr;
-        theApp->ClearHoverGadget(this);
     }
     if (parent != nullptr && parent->children != nullptr && parent->children->underPointer == this)
         parent->children->underPointer = nullptr;
 }
 
 // The manager deletes only killed children; the others outlive this gadget
-// and must not keep pointing at it.
+// out of the tree, and must not keep pointing at it nor be kept as under the
+// pointer or focused.
 void Gadget::DeleteChildren()
 {
     GadgetManager* doomed = children;
@@ -73,6 +72,7 @@ void Gadget::DeleteChildren()
         return;
     for (int i = 0; i < doomed->Count(); ++i) {
         Gadget* child = static_cast<Gadget*>(doomed->Get(i));
+        doomed->Forget(child);
         if (child->parent == this)
             child->parent = nullptr;
     }

@@ -69,6 +69,8 @@ void GadgetManager::Add(Object* object)
         return;
     live.Add(gadget);
     CheckMouseAfterAdd(gadget);
+    if (theApp != nullptr)
+        theApp->pointerTargetsStale = true;
 }
 
 // A new gadget under a held press takes the pointer away from the pressed
@@ -91,6 +93,7 @@ void GadgetManager::Remove(Object* object)
     live.Remove(gadget);
     if (theApp != nullptr && theApp->IsMouseDown() && gadget == underPointer)
         theApp->CancelMouse();
+    Forget(gadget);
 }
 
 void GadgetManager::PurgeKilled()
@@ -107,14 +110,35 @@ void GadgetManager::PurgeKilled()
 
 void GadgetManager::Detach(Gadget* gadget)
 {
-    gadget->CoreMouseExit();
+    Forget(gadget);
+    DisableBranch(gadget);
+}
+
+void GadgetManager::DisableBranch(Gadget* gadget)
+{
     gadget->disabled = true;
-    if (gadget == underPointer)
-        HitTestAndRemember(-1000.0f, -1000.0f);
-    ForgetGadget(gadget);
     if (gadget->children != nullptr)
         for (Gadget* child : LIST_LOOP(Gadget, gadget->children->live))
-            gadget->children->Detach(child);
+            DisableBranch(child);
+}
+
+// A box closed under a still pointer must not leave its button remembered
+// as hovered or under the pointer: the next box's button, maybe at the same
+// address, would then never be entered and refuse its click. What lies
+// under the pointer now is found before the next input is replayed.
+void GadgetManager::Forget(Gadget* gadget)
+{
+    gadget->CoreMouseExit();
+    if (gadget == underPointer)
+        underPointer = nullptr;
+    ForgetGadget(gadget);
+    if (theApp != nullptr) {
+        theApp->ForgetGadget(gadget);
+        theApp->pointerTargetsStale = true;
+    }
+    if (gadget->children != nullptr)
+        for (Gadget* child : LIST_LOOP(Gadget, gadget->children->live))
+            gadget->children->Forget(child);
 }
 
 // A child takes clicks over the whole of its art, also where that runs past

@@ -22,6 +22,10 @@ class GadgetManager : public ObjectManager
     void Remove(Object* object) override;
     virtual void PurgeKilled();
     virtual void Detach(Gadget* gadget);
+    // The gadget and its branch have left this manager: none of them stays
+    // hovered, under the pointer, captured or focused, so no later input
+    // can reach them through a remembered pointer.
+    void Forget(Gadget* gadget);
 
     Gadget* HitTest(int x, int y);
     Gadget* HitTestAndRemember(float x, float y);
@@ -42,5 +46,6 @@ class GadgetManager : public ObjectManager
 
   private:
     template <typename Call> void UpdateWith(Call call);
+    static void DisableBranch(Gadget* gadget);
     void CheckMouseAfterAdd(Gadget* gadget);
 };

@@ -2,9 +2,14 @@
 
 #include "app/Gadget.h"
 #include "support/ManualClockApp.h"
+#include "support/QueuedInput.h"
 #include "support/RecordingGadget.h"
+#include "support/StrayGadgets.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <initializer_list>
 
 namespace {
 int deletions = 0;
@@ -31,6 +36,7 @@ class GadgetManagerTest : public testing::Test
     void TearDown() override { app.rootGadgets.DeleteAll(); }
 
     ManualClockApp app;
+    QueuedInput input{app};
 };
 
 TEST_F(GadgetManagerTest, TopmostHitsFirstAndAKilledOneIsDetachedThenDeleted)
@@ -119,7 +125,7 @@ TEST_F(GadgetManagerTest, RemovingTheGadgetUnderAHeldPressCancelsIt)
     EXPECT_TRUE(pressed->Take().empty());
     EXPECT_EQ(app.buttonsDown, 1);
     app.rootGadgets.Remove(pressed);
-    EXPECT_EQ(pressed->Take(), (std::vector<std::string>{"up -9999,-9999 -1"}));
+    EXPECT_EQ(pressed->Take(), (std::vector<std::string>{"up -9999,-9999 -1", "exit"}));
     EXPECT_EQ(app.buttonsDown, 0);
     delete other;
     delete pressed;
@@ -137,6 +143,83 @@ TEST_F(GadgetManagerTest, ExclusiveKeepsOneGadgetUntilPurged)
     EXPECT_FALSE(app.rootGadgets.exclusive);
     EXPECT_EQ(app.rootGadgets.Count(), 1);
     EXPECT_EQ(deletions, 1);
+}
+
+// A panel with a button, over a screen, leaves while the button is pressed,
+// hovered and focused, the pointer still: nothing holds either of them, and
+// the next input goes to the screen now under the pointer.
+TEST_F(GadgetManagerTest, AGadgetThatLeavesTheTreeIsHeldByNothingWithItsBranch)
+{
+    const struct
+    {
+        const char* how;
+        std::function<void(Gadget& screen, Gadget& panel)> leave;
+        bool panelLeftToUs;
+    } cases[] = {
+        {"killed",
+         [this](Gadget&, Gadget& panel) {
+             panel.Kill();
+             app.rootGadgets.Update();
+         },
+         false},
+        {"removed", [](Gadget& screen, Gadget& panel) { screen.RemoveChild(&panel); }, true},
+        {"deleted, its button kept",
+         [](Gadget& screen, Gadget& panel) {
+             panel.Kill();
+             screen.children->PurgeKilled();
+         },
+         false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.how);
+        CountedGadget* screen = Add(0, 0, 800, 600);
+        auto* panel = new CountedGadget(0, 0, 800, 600);
+        auto* button = new CountedGadget(100, 100, 50, 50);
+        screen->AddChild(panel);
+        panel->AddChild(button);
+        // As if drawn already: a first update would refresh the pointer itself.
+        for (Gadget* gadget : std::initializer_list<Gadget*>{screen, panel, button})
+            gadget->initialised = true;
+        input.Move(110, 110);
+        input.Press(110, 110);
+        button->TakeKeyFocus();
+        button->TakeWheelFocus();
+        ASSERT_EQ(app.captureGadget, button);
+        ASSERT_EQ(GadgetManager::currentHover, button);
+        c.leave(*screen, *panel);
+        EXPECT_EQ(StrayGadgets(app), std::vector<std::string>{});
+        EXPECT_FALSE(button->hovered);
+        button->Take();
+        screen->Take();
+        input.Release(110, 110);
+        input.Press(110, 110);
+        input.Release(110, 110);
+        EXPECT_TRUE(button->Take().empty());
+        std::vector<std::string> got = screen->Take();
+        EXPECT_TRUE(screen->hovered) << "found under the still pointer";
+        ASSERT_GE(got.size(), 2u);
+        EXPECT_EQ(std::vector<std::string>(got.end() - 2, got.end()),
+                  (std::vector<std::string>{"down 110,110 -1", "up 110,110 -1"}));
+        app.rootGadgets.Remove(screen);
+        delete screen;
+        if (c.panelLeftToUs)
+            delete panel;
+        delete button;
+    }
+}
+
+// A gadget drawn before its first update, and so never refreshed by it,
+// is entered under a pointer that has not moved before the next input.
+TEST_F(GadgetManagerTest, AGadgetAddedUnderAStillPointerIsEnteredBeforeTheNextInput)
+{
+    CountedGadget* screen = Add(0, 0, 800, 600);
+    input.Move(110, 110);
+    CountedGadget* box = Add(100, 100, 50, 50);
+    box->initialised = true;
+    screen->Take();
+    input.Press(110, 110);
+    EXPECT_EQ(box->Take(), (std::vector<std::string>{"move 10,10", "enter", "down 10,10 -1"}));
+    EXPECT_EQ(screen->Take(), (std::vector<std::string>{"exit"}));
 }
 
 TEST_F(GadgetManagerTest, HoverPairFollowsThePointerAcrossSiblings)

@@ -14,6 +14,8 @@
 
 #include "platform/Window.h"
 #include "support/GameAppHarness.h"
+#include "support/SdlEventInjector.h"
+#include "support/StrayGadgets.h"
 
 #include <gtest/gtest.h>
 
@@ -21,6 +23,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <utility>
@@ -312,6 +315,65 @@ TEST(QuorbSwapApp, ClosingDuringLoadingEndsWithoutTheRemainingAssets)
     ASSERT_GT(doneAtQuit, 0);
     EXPECT_LT(doneAtEnd, kAppLoadTotal) << "loading went on after the quit";
     EXPECT_FALSE(completed);
+}
+
+// Message boxes in a row, each opened where the last one's OK was and in the
+// same place in memory, under a pointer that never moves: one click closes
+// each, and once a box has closed nothing holds it or its buttons.
+TEST(QuorbSwapApp, BoxesInARowUnderAStillPointerCloseOnOneClickEach)
+{
+    GameAppHarness harness;
+    ScriptedQuorbSwapApp& app = harness.Start();
+    constexpr int kBoxes = 4;
+    int opened = 0;
+    int clicked = 0;
+    std::vector<int> refusedClick;
+    std::vector<std::string> strayOnceClosed;
+    std::vector<std::string> strayOnceGone;
+    int okX = 0;
+    int okY = 0;
+    app.everyUpdate = [&] {
+        InfoDialog* box = app.Find<InfoDialog>();
+        if (box == nullptr)
+            return;
+        if (clicked == opened) {
+            refusedClick.push_back(opened);
+            box->EndModal(0);
+            return;
+        }
+        clicked = opened;
+        app.input.Press(okX, okY);
+        app.input.Release(okX, okY);
+    };
+    auto note = [](std::vector<std::string>& into, int box, const App& of) {
+        for (const std::string& pointer : StrayGadgets(of))
+            into.push_back("box " + std::to_string(box) + ": " + pointer);
+    };
+    // The pointer goes there through the window, which then knows it inside.
+    app.When([&] { return ReadyToPlay(app); }, [&] {
+        SpriteStrip okArt;
+        okArt.LoadFromBundle(&app.bundleProfiles, "ok", 3);
+        ASSERT_NE(okArt.GetFrame(0), nullptr);
+        okX = 400;
+        okY = 430 + okArt.GetFrame(0)->mHeight / 2;
+        SdlEventInjector::MouseMotion(okX, okY);
+    });
+    app.When([&] { return app.mousePosition.x == float(okX) && app.mousePosition.y == float(okY); }, [&] {
+        std::optional<InfoDialog> box;
+        for (int i = 1; i <= kBoxes; ++i) {
+            ++opened;
+            box.emplace(InfoDialogKind::Message, "Could Not Read!", String::StringFormat("Box %d.", i));
+            note(strayOnceClosed, i, app);
+            box.reset();
+            note(strayOnceGone, i, app);
+        }
+        app.Quit();
+    });
+    harness.RunAndClose();
+    EXPECT_EQ(clicked, kBoxes);
+    EXPECT_EQ(refusedClick, std::vector<int>{});
+    EXPECT_EQ(strayOnceClosed, std::vector<std::string>{});
+    EXPECT_EQ(strayOnceGone, std::vector<std::string>{});
 }
 
 // A file of the player's that cannot be read (here a pipe, which held the
