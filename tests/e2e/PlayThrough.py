@@ -21,7 +21,7 @@ import subprocess
 import sys
 import time
 
-from gamedriver import BoardView, Game, temporary_data_home, unlike
+from gamedriver import BoardView, Game, temporary_data_home, unlike, wait_until
 
 failures = []
 
@@ -293,13 +293,25 @@ def play_swaps(game, count, label="swaps"):
     return made
 
 
+def resume(game):
+    """Clicks beside the board until the pause overlay has gone. The game
+    takes the focus back a moment after the X server gives it (SDL holds a
+    focus-in back a little), and a click before that may not resume it; a
+    click there once resumed does nothing."""
+    def clicked():
+        game.click(*OFF_BOARD, pause=0)
+        return game.xshot("resuming", until=lambda p: not paused(p), timeout=5, keep=False)
+
+    wait_until("the pause overlay going", clicked, ready=lambda p: not paused(p), every=0, or_last=True)
+
+
 def pause_and_resume(game):
     """P pauses; the overlay is taken by X, as any key would resume."""
     board = a_little_apart(game, still_board(game, "before-pause"), "before-pause")
     game.key("p", pause=0)
     overlay = game.xshot("paused", until=paused)
     check(paused(overlay), f"{game.name}/paused: the pause overlay shows")
-    game.click(*OFF_BOARD, pause=0.3)
+    resume(game)
     after = a_little_apart(game, board_on_screen(game, "resumed"), "resumed")
     check(same_board_on_some(board, after) >= IDLE_ALIKE, f"{game.name}/resumed: the board is the one paused")
 
@@ -324,7 +336,7 @@ def focus_lost_mid_drag(game):
     overlay = game.xshot("focus-lost-mid-drag", until=paused)
     game.activate()
     check(paused(overlay), f"{game.name}/focus-lost-mid-drag: the game pauses")
-    game.click(*OFF_BOARD, pause=0.3)
+    resume(game)
     game.move(*a)                              # and once resumed
     game.move(*b)
     after = board_on_screen(game, "after-focus-drag")
@@ -352,7 +364,7 @@ def focus_lost_mid_swap(game):
     overlay = game.xshot("focus-lost-mid-swap", until=paused)
     game.activate()
     check(paused(overlay), f"{game.name}/focus-lost-mid-swap: the game pauses")
-    game.click(*OFF_BOARD, pause=0.3)
+    resume(game)
     after = board_on_screen(game, "after-focus-swap")
     swapped = BoardView(after)
     check(not all(view.alike(view.colours[x][y], swapped.colours[x][y]) for x, y in ((x0, y0), (x1, y1))),

@@ -423,10 +423,11 @@ class Game:
         shot = wait_until(f"a screenshot for {label}", taken, timeout=timeout)
         return self._take(os.path.join(folder, shot[0]), label if keep else None)
 
-    def xshot(self, label, until=lambda picture: True):
+    def xshot(self, label, until=lambda picture: True, timeout=DEADLINE, keep=True):
         """The window's picture taken by the X server, for screens where a
         key press would act (the pause overlay resumes on any key): the
-        first on which until holds, or the last at the deadline."""
+        first on which until holds, or the last at the timeout; kept under
+        the label, as the last screen seen, when asked."""
         path = os.path.join(tempfile.gettempdir(), f"qs-e2e-{os.getpid()}.bmp")
 
         def grab():
@@ -434,10 +435,14 @@ class Game:
                 # The window went under the grab: the one that replaced it.
                 self.reattach()
                 subprocess.run(["import", "-window", self.window, f"bmp3:{path}"], check=True, capture_output=True)
-            return self._take(path, None)
+            picture = Picture(path)
+            os.remove(path)
+            return picture
 
-        picture = wait_until(label, grab, ready=until, every=0.2, or_last=True)
-        self.keep(picture, label)
+        picture = wait_until(label, grab, ready=until, timeout=timeout, every=0.2, or_last=True)
+        if keep:
+            self.keep(picture, label)
+            self.previous, self.last = self.last, picture
         return picture
 
     def _take(self, path, label):
