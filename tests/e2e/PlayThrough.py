@@ -21,7 +21,7 @@ import subprocess
 import sys
 import time
 
-from gamedriver import BoardView, Game, temporary_data_home, unlike, wait_until
+from gamedriver import DEADLINE, BoardView, Game, temporary_data_home, unlike, wait_until
 
 failures = []
 
@@ -155,10 +155,12 @@ def board_on_screen(game, label):
 IDLE_ALIKE = 56
 
 
-def still_board(game, label):
+def still_board(game, label, timeout=4):
     """The board at rest: the last screenshot when nothing was done since it
-    settled."""
-    return game.still or game.settled(label, region=BOARD, timeout=4)
+    settled. Until a press the hint arrow bobs, and the board never stands
+    still: only the cases that compare the board before and after wait
+    longer, once pieces have been pressed, for the pieces to have fallen."""
+    return game.still or game.settled(label, region=BOARD, timeout=timeout)
 
 
 def same_board(a, b):
@@ -307,7 +309,7 @@ def resume(game):
 
 def pause_and_resume(game):
     """P pauses; the overlay is taken by X, as any key would resume."""
-    board = a_little_apart(game, still_board(game, "before-pause"), "before-pause")
+    board = a_little_apart(game, still_board(game, "before-pause", DEADLINE), "before-pause")
     game.key("p", pause=0)
     overlay = game.xshot("paused", until=paused)
     check(paused(overlay), f"{game.name}/paused: the pause overlay shows")
@@ -319,7 +321,7 @@ def pause_and_resume(game):
 def focus_lost_mid_drag(game):
     """A piece pressed, the focus lost, the button released elsewhere: the
     game pauses and no piece stays held."""
-    board = still_board(game, "before-drag")
+    board = still_board(game, "before-drag", DEADLINE)
     view = BoardView(board)
     moves = view.moves()
     if not check(moves, f"{game.name}: a swap on the board before the drag"):
@@ -352,7 +354,7 @@ def focus_lost_mid_drag(game):
 def focus_lost_mid_swap(game):
     """The focus lost while two pieces change places: paused, then resumed,
     the swap ends and play goes on."""
-    board = still_board(game, "before-swap")
+    board = still_board(game, "before-swap", DEADLINE)
     view = BoardView(board)
     moves = view.moves()
     if not check(moves, f"{game.name}: a swap on the board before the focus is lost"):

@@ -491,11 +491,13 @@ class Game:
             before, picture = pair
             return picture.width == before.width and picture.difference(before, *picture.box(region)) < still
 
-        picture = wait_until(label, another, ready=alike, timeout=timeout, every=0, or_last=True)[1]
+        pair = wait_until(label, another, ready=alike, timeout=timeout, every=0, or_last=True)
+        picture = pair[1]
         self.previous = before_all
         if keep:
             self.keep(picture, label)
-        self.still = picture
+        # A screen still moving at the timeout is not one at rest.
+        self.still = picture if alike(pair) else None
         return picture
 
 
