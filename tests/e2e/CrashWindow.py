@@ -213,8 +213,10 @@ def main():
         print(f"FAIL: {error}")
         return 1
     finally:
-        for pid in (reporter, game.pid):
-            if pid is not None and alive(pid):
+        # The program and all it started, the reporter among them even when
+        # no window of it was found.
+        for pid in family(game.pid) | {reporter} - {None}:
+            if alive(pid):
                 os.kill(pid, 9)
         server.shutdown()
         shutil.rmtree(home, ignore_errors=True)
