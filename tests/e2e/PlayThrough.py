@@ -307,6 +307,17 @@ def resume(game):
     wait_until("the pause overlay going", clicked, ready=lambda p: not paused(p), every=0, or_last=True)
 
 
+def paused_by_focus_loss(game, label):
+    """The pause overlay once the focus, given to another window, has come
+    back. The game sees the focus go only once it has stayed away a moment
+    (SDL holds a change of focus back a little), and may draw the overlay
+    only once it has the focus again: looked for while away first, for a
+    while, then once back."""
+    game.xshot(label, until=paused, timeout=10, keep=False)
+    game.activate()
+    return game.xshot(label, until=paused)
+
+
 def pause_and_resume(game):
     """P pauses; the overlay is taken by X, as any key would resume."""
     board = a_little_apart(game, still_board(game, "before-pause", DEADLINE), "before-pause")
@@ -335,8 +346,7 @@ def focus_lost_mid_drag(game):
     game.focus_away()
     game.move(*b)                              # a held piece would swap now
     game.xdo("mouseup", "1")
-    overlay = game.xshot("focus-lost-mid-drag", until=paused)
-    game.activate()
+    overlay = paused_by_focus_loss(game, "focus-lost-mid-drag")
     check(paused(overlay), f"{game.name}/focus-lost-mid-drag: the game pauses")
     resume(game)
     game.move(*a)                              # and once resumed
@@ -363,8 +373,7 @@ def focus_lost_mid_swap(game):
     game.click(*view.centre(x0, y0), pause=0.1)
     game.click(*view.centre(x1, y1), pause=0.0)
     game.focus_away()
-    overlay = game.xshot("focus-lost-mid-swap", until=paused)
-    game.activate()
+    overlay = paused_by_focus_loss(game, "focus-lost-mid-swap")
     check(paused(overlay), f"{game.name}/focus-lost-mid-swap: the game pauses")
     resume(game)
     after = board_on_screen(game, "after-focus-swap")
