@@ -20,7 +20,7 @@ import time
 # a screen to be ready, a file to appear, a process to end. A loaded machine
 # (builds beside the tests, a busy CI host) takes many times what a quiet one
 # does; the wait ends as soon as the event comes, so a long one costs nothing.
-DEADLINE = 180
+DEADLINE = 300
 
 
 def wait_until(what, probe, ready=bool, timeout=DEADLINE, every=0.1, or_last=False):
