@@ -473,25 +473,35 @@ class Game:
     def settled(self, label, timeout=8, still=0.5, keep=True, region=None, until=None):
         """Screenshots until two in a row are alike (transitions, falling
         pieces and flips over), over a region of the game's 800 x 600 space
-        when given; the last one. With until, first until it holds on one
-        (the screen the input leads to is there), up to the deadline; the
-        timeout bounds the settling alone, as some screens never stand
-        still."""
+        when given; the last one. With until, the screen the input leads to,
+        it holds on the picture returned too: one where it held a moment ago
+        may have moved on (a banner sliding in with the board passes through
+        the test before it stops over it), so until the deadline the wait
+        starts again from there. The timeout bounds each settling alone, as
+        some screens never stand still."""
         before_all = self.last
-        pictures = [wait_until(label, lambda: self.screenshot(label, keep=False), ready=until or (lambda p: True),
-                               every=0.15, or_last=True)]
-
-        def another():
-            # Apart by a few frames even when the machine is slow to draw.
-            time.sleep(0.15)
-            pictures.append(self.screenshot(label, keep=False))
-            return pictures[-2:]
+        holds = until or (lambda picture: True)
+        deadline = time.monotonic() + DEADLINE
 
         def alike(pair):
             before, picture = pair
             return picture.width == before.width and picture.difference(before, *picture.box(region)) < still
 
-        pair = wait_until(label, another, ready=alike, timeout=timeout, every=0, or_last=True)
+        while True:
+            left = max(deadline - time.monotonic(), 0)
+            pictures = [wait_until(label, lambda: self.screenshot(label, keep=False), ready=holds,
+                                   timeout=left, every=0.15, or_last=True)]
+
+            def another():
+                # Apart by a few frames even when the machine is slow to draw.
+                time.sleep(0.15)
+                pictures.append(self.screenshot(label, keep=False))
+                return pictures[-2:]
+
+            pair = wait_until(label, another, ready=lambda pair: alike(pair) and holds(pair[1]),
+                              timeout=timeout, every=0, or_last=True)
+            if holds(pair[1]) or time.monotonic() >= deadline:
+                break
         picture = pair[1]
         self.previous = before_all
         if keep:
