@@ -18,12 +18,11 @@ import os
 import shutil
 import struct
 import sys
-import time
 
-from gamedriver import Game, temporary_data_home
+from gamedriver import Game, temporary_data_home, unlike
 from PlayThrough import (BOARD_MENU, MAIN_OPTIONS, MAIN_RESUME, OPTIONS_DONE, PICK_JOURNEY, POPUP_JOURNEY_MAP,
-                         QUESTION_YES, TITLE_PLAY, TUTORIAL_OK, check, failures, map_square, play_button,
-                         tutorial_shown)
+                         QUESTION_YES, TITLE_PLAY, TUTORIAL_OK, BANNER_GONE, check, failures, map_square,
+                         play_button, start_banner, tutorial_shown)
 
 DUEL_MENU = (430, 585)  # right of the button's middle, over the computer's board
 LEVEL_NAMES = ("meter", "skulls", "drain", "matches", "collect", "gogold", "surprise", "duel")
@@ -75,27 +74,44 @@ def profile_folder(data_home):
     return None
 
 
+def next_screen(game, label, keep=False):
+    """The screen the last input leads to, once it has settled."""
+    return game.settled(label, keep=keep, until=unlike(game.last))
+
+
 def open_journey(game, data_home, save, label):
-    """Starts the game on a saved journey and resumes it: its map."""
+    """Starts the game on a saved journey and resumes it: its map, once
+    settled."""
     with open(os.path.join(profile_folder(data_home), "journey.sav"), "wb") as f:
         f.write(save)
     game.start()
     game.wait_for(label + "-title", play_button)
-    game.click(*TITLE_PLAY, pause=1.5)
-    game.click(*MAIN_RESUME, pause=1.0)
-    game.click(*PICK_JOURNEY, pause=0.5)
+    game.click(*TITLE_PLAY)
+    next_screen(game, label + "-main-menu")
+    game.click(*MAIN_RESUME)
+    next_screen(game, label + "-resume-picker")
+    game.click(*PICK_JOURNEY)
     game.move(20, 20)
     check(on_map(game.wait_for(label + "-map", on_map)), f"{label}: the saved journey's map shows")
-    time.sleep(1.5)
-    game.screenshot(label + "-map")
+    return game.settled(label + "-map")
 
 
-def tooltip(game, square, label):
+def tooltip(game, square, label, plain):
+    """The map with the tooltip of a square: opened towards the middle of
+    the screen from the pointer, and shot once it has faded in."""
     x, y = map_square(*square)
     game.move(x + 3, y + 3)
     game.move(x, y)
-    time.sleep(0.6)
-    game.screenshot(label)
+    left = x + 25 if x <= 375 else x - 85
+    top = y + 25 if y <= 275 else y - 65
+    near = (left, top, left + 60, top + 40)
+    game.settled(label, region=near, until=lambda p: p.difference(plain, *p.box(near)) > TOOLTIP_SHOWN)
+
+
+# How far the corner of a tooltip by the pointer is from the plain map.
+TOOLTIP_SHOWN = 10
+# How far the map with a tip shown is from the map before it.
+TIP_SHOWN = 1.0
 
 
 def on_map(picture):
@@ -110,6 +126,10 @@ def lost(picture):
     return r > g + 40 and r > b + 20
 
 
+# The band of a lost level's "click to continue" prompt.
+PROMPT = (300, 318, 500, 345)
+
+
 def play_level(game, kind, label):
     """Opens the level of one type from the map: its tutorial page, its
     board once the start banners have gone, then back to the map. The
@@ -117,29 +137,30 @@ def play_level(game, kind, label):
     name = LEVEL_NAMES[kind]
     x, y = map_square(kind, 0)
     game.move(x + 3, y + 3)
-    game.click(x, y, pause=0.5)
+    game.click(x, y)
     check(tutorial_shown(game.wait_for(f"{label}-opening-{name}", tutorial_shown)),
           f"{label}: the {name} level opens on its tutorial page")
-    time.sleep(1.5)
-    game.screenshot(f"{label}-tutorial-{name}")
-    game.click(*TUTORIAL_OK, pause=4.0)
-    game.screenshot(f"{label}-board-{name}")
+    tutorial = game.settled(f"{label}-tutorial-{name}")
+    game.click(*TUTORIAL_OK)
+    board = game.settled(f"{label}-board-{name}", until=lambda p: unlike(tutorial)(p) and
+                         start_banner(p) <= BANNER_GONE)
+    check(start_banner(board) <= BANNER_GONE, f"{label}: the start banners leave the {name} board")
     if name == "drain":
         # The meter starts draining with the first swap tried.
         game.click(172, 72, pause=0.2)
         game.click(237, 72, pause=0.5)
-        check(lost(game.wait_for(f"{label}-lost-{name}", lost, timeout=60)), f"{label}: the drain level runs dry")
-        time.sleep(4.0)
-        game.screenshot(f"{label}-lost-{name}")
-        game.click(400, 300, pause=1.5)
-        check(on_map(game.wait_for(f"{label}-back-from-{name}", on_map)), f"{label}: back on the map from {name}")
-        time.sleep(1.5)
-        return
-    game.click(*(DUEL_MENU if kind == 7 else BOARD_MENU), pause=0.8)
-    game.click(*POPUP_JOURNEY_MAP, pause=0.8)
-    game.click(*QUESTION_YES, pause=1.0)
+        first = game.wait_for(f"{label}-lost-{name}", lost)
+        check(lost(first), f"{label}: the drain level runs dry")
+        game.settled(f"{label}-lost-{name}", until=lambda p: p.difference(first, *p.box(PROMPT)) > 3)
+        game.click(400, 300)
+    else:
+        game.click(*(DUEL_MENU if kind == 7 else BOARD_MENU))
+        next_screen(game, f"{label}-popup-{name}")
+        game.click(*POPUP_JOURNEY_MAP)
+        next_screen(game, f"{label}-leave-{name}")
+        game.click(*QUESTION_YES)
     check(on_map(game.wait_for(f"{label}-back-from-{name}", on_map)), f"{label}: back on the map from {name}")
-    time.sleep(1.5)
+    return game.settled(f"{label}-map-after-{name}", keep=False)
 
 
 def run(program_dir, shots_dir, renderer):
@@ -149,45 +170,49 @@ def run(program_dir, shots_dir, renderer):
     try:
         game.start()
         game.wait_for(label + "-first-title", play_button)
-        game.click(*TITLE_PLAY, pause=1.0)
-        game.type("Tester", pause=0.5)
+        game.click(*TITLE_PLAY)
+        next_screen(game, label + "-new-player-dialog")
+        # The keys come before the screenshot's in the window's queue.
+        game.type("Tester")
         game.screenshot(label + "-new-player")
-        game.key("Return", pause=2.0)
+        game.key("Return")
+        next_screen(game, label + "-main-menu")
         # The options over the main menu: nothing of the menu among its labels.
-        game.click(*MAIN_OPTIONS, pause=1.5)
-        game.screenshot(label + "-options")
-        game.click(*OPTIONS_DONE, pause=1.0)
+        game.click(*MAIN_OPTIONS)
+        next_screen(game, label + "-options", keep=True)
+        game.click(*OPTIONS_DONE)
+        next_screen(game, label + "-main-menu-again")
         game.close_window()
         game.wait_exit()
         # Tip 2 on a square left of the middle: the arrow mirrored.
         open_journey(game, data_home, journey_save(2, 2, (1, 4)), label + "-tip2")
         game.close_window()
         game.wait_exit()
-        open_journey(game, data_home, journey_save(1, 1, (7, 0)), label + "-tip1")
+        plain = open_journey(game, data_home, journey_save(1, 1, (7, 0)), label + "-tip1")
         for kind in range(8):
-            tooltip(game, (kind, 0), f"{label}-tooltip-{LEVEL_NAMES[kind]}")
+            tooltip(game, (kind, 0), f"{label}-tooltip-{LEVEL_NAMES[kind]}", plain)
         for item in range(7):
-            tooltip(game, (item, 2), f"{label}-tooltip-bonus{item}")
+            tooltip(game, (item, 2), f"{label}-tooltip-bonus{item}", plain)
         for square, name in (((1, 4), "jigsaw"), ((3, 4), "jigsaw-locked"), ((5, 4), "bonus-locked"),
                              (GOAL, "goal")):
-            tooltip(game, square, f"{label}-tooltip-{name}")
+            tooltip(game, square, f"{label}-tooltip-{name}", plain)
         for kind in (0, 1, 2, 3, 4, 5, 7):
-            play_level(game, kind, label)
+            plain = play_level(game, kind, label)
         # A bonus collected wins the first square: tip 2 points at the open
         # square nearest the map's right, in column 6, from the side where
         # it stays inside the map's frame.
         x, y = map_square(0, 2)
-        game.click(x, y, pause=3.0)
+        game.click(x, y)
         game.move(20, 20)
-        time.sleep(1.0)
-        game.screenshot(label + "-tip2-column6")
+        game.settled(label + "-tip2-column6", until=unlike(plain, TIP_SHOWN))
         # The goal ends the journey; after the final screen, the score asks
         # for a name.
         x, y = map_square(*GOAL)
-        game.click(x, y, pause=6.0)
-        game.screenshot(label + "-journey-end")
-        game.click(400, 300, pause=3.0)
-        game.type("Tester", pause=0.5)
+        game.click(x, y)
+        final = next_screen(game, label + "-journey-end", keep=True)
+        game.click(400, 300)
+        game.settled(label + "-high-score-entry", keep=False, until=unlike(final))
+        game.type("Tester")
         game.screenshot(label + "-high-score-name")
     finally:
         game.kill()

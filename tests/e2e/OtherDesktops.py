@@ -26,7 +26,7 @@ def deep(program_dir, shots_dir):
     try:
         game.start()
         game.wait_for("title", play_button)
-        shown = game.xshot("title-in-window")
+        shown = game.xshot("title-in-window", until=lambda picture: picture.spread() > 12.0)
         if shown.spread() <= 12.0:
             return f"the window shows nothing (spread {shown.spread():.1f}){game.output_tail()}"
         game.close_window()

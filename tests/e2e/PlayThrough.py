@@ -21,7 +21,7 @@ import subprocess
 import sys
 import time
 
-from gamedriver import BoardView, Game, temporary_data_home
+from gamedriver import DEADLINE, BoardView, Game, temporary_data_home, unlike, wait_until
 
 failures = []
 
@@ -86,9 +86,10 @@ def differs(game, picture, before, label, threshold=4.0):
 
 
 def changed(game, label, threshold=4.0):
-    """The screen once it has settled: not blank and not the one before."""
+    """The screen once it has left the one before and settled: not blank
+    and not the one before."""
     before = game.last
-    picture = game.settled(label)
+    picture = game.settled(label, until=unlike(before, threshold))
     looks_like_a_screen(game, picture, label)
     return differs(game, picture, before, label, threshold)
 
@@ -116,14 +117,37 @@ def paused(picture):
     return all(b > r + 80 and b > g + 80 for r, g, b in sides)
 
 
+def start_banner(picture):
+    """How much of a level's start banner ("Ready?", then "Go!") shows
+    across the middle of the screen: the pixels of its dark purple outline,
+    which neither the board nor its pieces have (at most about 25 of them
+    look alike), about 175 at its full size."""
+    return sum(1 for y in (285, 295, 305, 315) for x in range(200, 600, 2)
+               if max(picture.at(x, y)) < 80 and picture.at(x, y)[0] > picture.at(x, y)[1] + 6 and
+               picture.at(x, y)[2] > picture.at(x, y)[0] + 10)
+
+
+# No more of the banner than this: it has gone, or nearly (the board takes
+# no swap until it has).
+BANNER_GONE = 60
+
+
+def shows_pieces(picture):
+    """Whether the 8 x 8 board shows its pieces, with no start banner or
+    transition over them."""
+    return BoardView(picture).distinct_cells() >= 48 and start_banner(picture) <= BANNER_GONE
+
+
 def board_on_screen(game, label):
+    """The board once it shows its pieces, after the screen before: a
+    level's start banners take a while to go."""
     before = game.last
-    picture = game.settled(label, region=BOARD, timeout=4)  # the hint arrow bobs until a press
+    picture = game.settled(label, region=BOARD, timeout=4,  # the hint arrow bobs until a press
+                           until=lambda p: unlike(before)(p) and shows_pieces(p))
     looks_like_a_screen(game, picture, label)
     differs(game, picture, before, label)
-    board = BoardView(picture)
-    check(board.distinct_cells() >= 48, f"{game.name}/{label}: the 8 x 8 board shows its pieces "
-          f"({board.distinct_cells()} cells)")
+    check(shows_pieces(picture), f"{game.name}/{label}: the 8 x 8 board shows its pieces "
+          f"({BoardView(picture).distinct_cells()} cells, {start_banner(picture)} pixels of a banner over them)")
     return picture
 
 
@@ -131,10 +155,12 @@ def board_on_screen(game, label):
 IDLE_ALIKE = 56
 
 
-def still_board(game, label):
+def still_board(game, label, timeout=4):
     """The board at rest: the last screenshot when nothing was done since it
-    settled."""
-    return game.still or game.settled(label, region=BOARD, timeout=4)
+    settled. Until a press the hint arrow bobs, and the board never stands
+    still: only the cases that compare the board before and after wait
+    longer, once pieces have been pressed, for the pieces to have fallen."""
+    return game.still or game.settled(label, region=BOARD, timeout=timeout)
 
 
 def same_board(a, b):
@@ -240,9 +266,10 @@ def quick_swap_across_edge(game):
         first, second = (x, edge - 10), (x, edge + 10)
     game.xdo("mousemove", "--window", game.window, *game.to_window(*first), "click", "1",
              "sleep", "0.04", "mousemove", "--window", game.window, *game.to_window(*second), "click", "1")
-    after = game.settled("quick-swap", region=BOARD, timeout=4)
-    looks_like_a_screen(game, after, "quick-swap")
     # Only a few cells change; the score shows that the swap was made.
+    after = game.settled("quick-swap", region=BOARD, timeout=4,
+                         until=lambda p: p.difference(board, *p.box(SCORE)) > 0.5)
+    looks_like_a_screen(game, after, "quick-swap")
     change = after.difference(board, *after.box(SCORE))
     check(change > 0.5, f"{game.name}/quick-swap: two quick clicks across a cell edge swap and score "
           f"(score changed by {change:.1f})")
@@ -268,13 +295,36 @@ def play_swaps(game, count, label="swaps"):
     return made
 
 
+def resume(game):
+    """Clicks beside the board until the pause overlay has gone. The game
+    takes the focus back a moment after the X server gives it (SDL holds a
+    focus-in back a little), and a click before that may not resume it; a
+    click there once resumed does nothing."""
+    def clicked():
+        game.click(*OFF_BOARD, pause=0)
+        return game.xshot("resuming", until=lambda p: not paused(p), timeout=5, keep=False)
+
+    wait_until("the pause overlay going", clicked, ready=lambda p: not paused(p), every=0, or_last=True)
+
+
+def paused_by_focus_loss(game, label):
+    """The pause overlay once the focus, given to another window, has come
+    back. The game sees the focus go only once it has stayed away a moment
+    (SDL holds a change of focus back a little), and may draw the overlay
+    only once it has the focus again: looked for while away first, for a
+    while, then once back."""
+    game.xshot(label, until=paused, timeout=10, keep=False)
+    game.activate()
+    return game.xshot(label, until=paused)
+
+
 def pause_and_resume(game):
     """P pauses; the overlay is taken by X, as any key would resume."""
-    board = a_little_apart(game, still_board(game, "before-pause"), "before-pause")
-    game.key("p", pause=0.3)
-    overlay = game.xshot("paused")
+    board = a_little_apart(game, still_board(game, "before-pause", DEADLINE), "before-pause")
+    game.key("p", pause=0)
+    overlay = game.xshot("paused", until=paused)
     check(paused(overlay), f"{game.name}/paused: the pause overlay shows")
-    game.click(*OFF_BOARD, pause=0.3)
+    resume(game)
     after = a_little_apart(game, board_on_screen(game, "resumed"), "resumed")
     check(same_board_on_some(board, after) >= IDLE_ALIKE, f"{game.name}/resumed: the board is the one paused")
 
@@ -282,7 +332,7 @@ def pause_and_resume(game):
 def focus_lost_mid_drag(game):
     """A piece pressed, the focus lost, the button released elsewhere: the
     game pauses and no piece stays held."""
-    board = still_board(game, "before-drag")
+    board = still_board(game, "before-drag", DEADLINE)
     view = BoardView(board)
     moves = view.moves()
     if not check(moves, f"{game.name}: a swap on the board before the drag"):
@@ -296,10 +346,9 @@ def focus_lost_mid_drag(game):
     game.focus_away()
     game.move(*b)                              # a held piece would swap now
     game.xdo("mouseup", "1")
-    time.sleep(0.3)
-    game.activate()
-    check(paused(game.xshot("focus-lost-mid-drag")), f"{game.name}/focus-lost-mid-drag: the game pauses")
-    game.click(*OFF_BOARD, pause=0.3)
+    overlay = paused_by_focus_loss(game, "focus-lost-mid-drag")
+    check(paused(overlay), f"{game.name}/focus-lost-mid-drag: the game pauses")
+    resume(game)
     game.move(*a)                              # and once resumed
     game.move(*b)
     after = board_on_screen(game, "after-focus-drag")
@@ -315,7 +364,7 @@ def focus_lost_mid_drag(game):
 def focus_lost_mid_swap(game):
     """The focus lost while two pieces change places: paused, then resumed,
     the swap ends and play goes on."""
-    board = still_board(game, "before-swap")
+    board = still_board(game, "before-swap", DEADLINE)
     view = BoardView(board)
     moves = view.moves()
     if not check(moves, f"{game.name}: a swap on the board before the focus is lost"):
@@ -324,10 +373,9 @@ def focus_lost_mid_swap(game):
     game.click(*view.centre(x0, y0), pause=0.1)
     game.click(*view.centre(x1, y1), pause=0.0)
     game.focus_away()
-    time.sleep(0.3)
-    game.activate()
-    check(paused(game.xshot("focus-lost-mid-swap")), f"{game.name}/focus-lost-mid-swap: the game pauses")
-    game.click(*OFF_BOARD, pause=0.3)
+    overlay = paused_by_focus_loss(game, "focus-lost-mid-swap")
+    check(paused(overlay), f"{game.name}/focus-lost-mid-swap: the game pauses")
+    resume(game)
     after = board_on_screen(game, "after-focus-swap")
     swapped = BoardView(after)
     check(not all(view.alike(view.colours[x][y], swapped.colours[x][y]) for x, y in ((x0, y0), (x1, y1))),
@@ -438,17 +486,20 @@ def journey(game):
     game.click(*PICK_JOURNEY, pause=0.3)
     changed(game, "difficulty")
     game.click(*PICK_NORMAL, pause=0.3)
-    start = find_start(map_shown(game, "journey-map"))
+    chart = map_shown(game, "journey-map")
+    start = find_start(chart)
     if not check(start is not None, f"{game.name}/journey-map: the start square shows"):
         return
     # The map takes the square under the pointer from the last move it saw,
-    # and sees none while it is busy: a fresh move once it has settled.
+    # and sees none while it is busy: a fresh move once it has settled, and
+    # again when the map stays (the click was not taken).
     for _ in range(3):
         game.move(start[0] + 30, start[1] + 30)
         game.click(*start, pause=0.3)
-        level = game.wait_for("journey-tutorial", tutorial_shown, timeout=6)
-        if tutorial_shown(level):
+        left = game.wait_for("journey-opening", lambda p: tutorial_shown(p) or unlike(chart)(p), timeout=6)
+        if tutorial_shown(left) or unlike(chart)(left):
             break
+    level = game.wait_for("journey-tutorial", tutorial_shown)
     check(tutorial_shown(level), f"{game.name}/journey-tutorial: the level's tutorial page shows")
     game.click(*TUTORIAL_OK, pause=0.3)
     board_on_screen(game, "journey-level")

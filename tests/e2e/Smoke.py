@@ -16,7 +16,8 @@ import subprocess
 import sys
 import tempfile
 
-from gamedriver import BellListener, BoardView, Game, Picture, run_to_end, temporary_data_home, what_is_wrong
+from gamedriver import (BellListener, BoardView, Game, Picture, run_to_end, temporary_data_home, unlike,
+                        what_is_wrong)
 from PlayThrough import MAIN_NEW_GAME, PICK_CASUAL, TITLE_PLAY, TUTORIAL_OK, green, play_button, tutorial_shown
 
 # Right of the board's frame, below the skull meter: only the backdrop, where
@@ -68,18 +69,20 @@ def full_screen(program_dir, shots_dir):
         game.start()
         # Once loading is done: the frames after the first change a part of
         # the screen.
-        _, screen, apart = screen_matches(game, "title", play_button)
+        title, screen, apart = screen_matches(game, "title", play_button)
         size = game.window_size()
         if size != (screen.width, screen.height):
             return f"the full-screen window is {size[0]} x {size[1]}, the screen {screen.width} x {screen.height}"
         if apart > 12:
             return f"the title on screen is not the game's frame (blocks apart by up to {apart:.0f})"
+        # Each input once the screen it is for is there.
         game.click(*TITLE_PLAY)
+        dialog = game.settled("new-profile", until=unlike(title))
         game.type("Tester")
         game.key("Return")
-        game.settled("main-menu")
+        menu = game.settled("main-menu", until=unlike(dialog))
         game.click(*MAIN_NEW_GAME)
-        game.settled("game-picker")
+        game.settled("game-picker", until=unlike(menu))
         game.click(*PICK_CASUAL)
         game.wait_for("tutorial", tutorial_shown)
         game.click(*TUTORIAL_OK, pause=1.0)

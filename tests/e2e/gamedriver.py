@@ -16,6 +16,29 @@ import subprocess
 import tempfile
 import time
 
+# How long a test waits for what another process is to do: a window to show,
+# a screen to be ready, a file to appear, a process to end. A loaded machine
+# (builds beside the tests, a busy CI host) takes many times what a quiet one
+# does; the wait ends as soon as the event comes, so a long one costs nothing.
+DEADLINE = 300
+
+
+def wait_until(what, probe, ready=bool, timeout=DEADLINE, every=0.1, or_last=False):
+    """Calls probe until ready holds on what it returns (true by default) and
+    returns that. At the deadline, the last value when or_last (for a caller
+    that says what is wrong with it), else a TimeoutError naming what did not
+    come."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = probe()
+        if ready(value):
+            return value
+        if time.monotonic() >= deadline:
+            if or_last:
+                return value
+            raise TimeoutError(f"{what}: not within {timeout:.0f} s")
+        time.sleep(every)
+
 
 class Picture:
     """A screenshot: width, height and rows of (r, g, b) from the top."""
@@ -148,19 +171,20 @@ class BellListener:
         x11.XSync(self.display, 0)
         self.rung = 0
 
-    def wait(self, count, timeout=3):
+    def wait(self, count, timeout=DEADLINE):
         """Whether at least count bells have rung, waiting up to timeout."""
         event = _Event()
-        deadline = time.time() + timeout
-        while self.rung < count and time.time() < deadline:
+
+        def rung():
             while self.x11.XPending(self.display):
                 self.x11.XNextEvent(self.display, ctypes.byref(event))
                 raw = bytes(event)
                 # An XkbAnyEvent: its type, then its XKB type (8, a bell) at byte 40.
                 if int.from_bytes(raw[:4], "little") == self.base.value and raw[40] == 8:
                     self.rung += 1
-            time.sleep(0.05)
-        return self.rung >= count
+            return self.rung >= count
+
+        return wait_until(f"{count} bell(s)", rung, timeout=timeout, every=0.05, or_last=True)
 
 
 _decoy = None
@@ -222,7 +246,7 @@ class Game:
         self.wrapper = []
 
     # -- process -------------------------------------------------------
-    def start(self, timeout=30):
+    def start(self, timeout=DEADLINE):
         env = dict(os.environ)
         env["XDG_DATA_HOME"] = self.data_home
         env["HOME"] = self.data_home
@@ -244,24 +268,29 @@ class Game:
         self.window = None
         self.reattach(timeout)
 
-    def reattach(self, timeout=30, size=None):
-        """Finds the game's window (again, after a restart opens a new one),
-        of the given width and height when asked."""
-        deadline = time.time() + timeout
-        while time.time() < deadline:
+    def reattach(self, timeout=DEADLINE, size=None):
+        """Finds the game's window (again, after a restart opens a new one,
+        or after the renderer made its window anew), of the given width and
+        height when asked: a visible window of the game's own process."""
+        def found():
             if self.process.poll() is not None:
                 raise RuntimeError(f"the game ended with status {self.process.returncode} while opening its window"
                                    f"{self.output_tail()}")
             for window in reversed(subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.process.pid)],
                                                   capture_output=True, text=True).stdout.split()):
-                if size is None or self.window_size(window) == size:
-                    self.window = window
-                    self.scale = None
-                    self.activate()
-                    return
-            time.sleep(0.1)
-        raise RuntimeError(f"no game window{'' if size is None else ' of %d x %d' % size} appeared"
-                           f"{self.output_tail()}")
+                # One gone since the search has no size and is passed over.
+                shape = self.window_size(window)
+                if shape is not None and (size is None or shape == size):
+                    return window
+            return None
+
+        try:
+            self.window = wait_until(f"a game window{'' if size is None else ' of %d x %d' % size}", found,
+                                     timeout=timeout)
+        except TimeoutError as error:
+            raise RuntimeError(f"{error}{self.output_tail()}") from None
+        self.scale = None
+        self.activate()
 
     def output_path(self):
         return os.path.join(self.data_home, "game-output.txt")
@@ -275,7 +304,7 @@ class Game:
             return ""
         return "".join("\n  game: " + line for line in tail)
 
-    def wait_exit(self, timeout=30):
+    def wait_exit(self, timeout=DEADLINE):
         return self.process.wait(timeout=timeout)
 
     def kill(self):
@@ -288,8 +317,17 @@ class Game:
 
     # -- input ---------------------------------------------------------
     def xdo(self, *args):
+        """An xdotool command on the game's window; when it fails because the
+        window went (the game made its window anew), once more on the one
+        that replaced it."""
         self.still = None
-        subprocess.run(["xdotool", *args], check=True, capture_output=True)
+        run = subprocess.run(["xdotool", *args], capture_output=True)
+        if run.returncode != 0 and self.window in args and self.window_size() is None:
+            gone = self.window
+            self.reattach()
+            run = subprocess.run(["xdotool", *(self.window if a == gone else a for a in args)], capture_output=True)
+        if run.returncode != 0:
+            raise RuntimeError(f"xdotool {' '.join(args)} failed: {run.stderr.decode(errors='replace').strip()}")
 
     def activate(self):
         # With no window manager, focusing is all activating can do.
@@ -300,16 +338,23 @@ class Game:
         self.xdo("windowfocus", "--sync", str(decoy_window()))
 
     def window_size(self, window=None):
+        """Width and height of the window (the game's by default), or None
+        when it is gone."""
         text = subprocess.run(["xdotool", "getwindowgeometry", "--shell", window or self.window],
                               capture_output=True, text=True).stdout
         values = dict(line.split("=", 1) for line in text.split() if "=" in line)
-        return int(values.get("WIDTH", 800)), int(values.get("HEIGHT", 600))
+        if "WIDTH" not in values or "HEIGHT" not in values:
+            return None
+        return int(values["WIDTH"]), int(values["HEIGHT"])
 
     def measure_window(self):
         """Clicks are given in the game's 800 x 600 space and scaled to the
         window, which the software renderer makes smaller."""
-        width, height = self.window_size()
-        self.scale = (width / 800, height / 600)
+        size = self.window_size()
+        if size is None:  # made anew since it was found
+            self.reattach()
+            size = self.window_size()
+        self.scale = (size[0] / 800, size[1] / 600)
 
     def to_window(self, x, y):
         """The point of the game's space in the window's pixels."""
@@ -351,13 +396,18 @@ class Game:
         send_delete_window(int(self.window))
 
     # -- screenshots ---------------------------------------------------
-    def screenshot(self, label, timeout=15, keep=True):
+    def screenshot(self, label, timeout=DEADLINE, keep=True):
         """The game's own screenshot (Ctrl+Print Screen); kept in the
         screenshot folder under the label when asked."""
         folder = os.path.join(self.program_dir, "Screenshots")
         before = set(os.listdir(folder)) if os.path.isdir(folder) else set()
-        deadline = time.time() + timeout
-        while time.time() < deadline:
+
+        def fresh():
+            now = set(os.listdir(folder)) if os.path.isdir(folder) else set()
+            # Written under a dot name and renamed: whole when seen.
+            return sorted(name for name in now - before if not name.startswith("."))
+
+        def taken():
             # Pressed again after a while: keys sent before the window had
             # the focus are lost. The game looks at Control when Print is
             # released.
@@ -366,25 +416,34 @@ class Game:
             if sent.returncode != 0:
                 # The window could not take the focus (not mapped yet, or
                 # already replaced by another): find it again and retry.
-                time.sleep(0.2)
-                self.reattach(timeout=max(0.1, deadline - time.time()))
-                continue
-            wait_until = min(deadline, time.time() + 3)
-            while time.time() < wait_until:
-                now = set(os.listdir(folder)) if os.path.isdir(folder) else set()
-                # Written under a dot name and renamed: whole when seen.
-                fresh = sorted(name for name in now - before if not name.startswith("."))
-                if fresh:
-                    return self._take(os.path.join(folder, fresh[0]), label if keep else None)
-                time.sleep(0.05)
-        raise RuntimeError(f"no screenshot for {label}")
+                self.reattach()
+                return None
+            return wait_until("the screenshot's file", fresh, timeout=3, every=0.05, or_last=True)
 
-    def xshot(self, label):
+        shot = wait_until(f"a screenshot for {label}", taken, timeout=timeout)
+        return self._take(os.path.join(folder, shot[0]), label if keep else None)
+
+    def xshot(self, label, until=lambda picture: True, timeout=DEADLINE, keep=True):
         """The window's picture taken by the X server, for screens where a
-        key press would act (the pause overlay resumes on any key)."""
+        key press would act (the pause overlay resumes on any key): the
+        first on which until holds, or the last at the timeout; kept under
+        the label, as the last screen seen, when asked."""
         path = os.path.join(tempfile.gettempdir(), f"qs-e2e-{os.getpid()}.bmp")
-        subprocess.run(["import", "-window", self.window, f"bmp3:{path}"], check=True, capture_output=True)
-        return self._take(path, label)
+
+        def grab():
+            if subprocess.run(["import", "-window", self.window, f"bmp3:{path}"], capture_output=True).returncode:
+                # The window went under the grab: the one that replaced it.
+                self.reattach()
+                subprocess.run(["import", "-window", self.window, f"bmp3:{path}"], check=True, capture_output=True)
+            picture = Picture(path)
+            os.remove(path)
+            return picture
+
+        picture = wait_until(label, grab, ready=until, timeout=timeout, every=0.2, or_last=True)
+        if keep:
+            self.keep(picture, label)
+            self.previous, self.last = self.last, picture
+        return picture
 
     def _take(self, path, label):
         picture = Picture(path)
@@ -401,44 +460,70 @@ class Game:
             with open(os.path.join(self.shots_dir, f"{self.name}-{self.shot_number:02d}-{label}.bmp"), "wb") as f:
                 f.write(picture.data)
 
-    def wait_for(self, label, condition, timeout=20):
-        """Screenshots until the condition holds on one; the last one."""
+    def wait_for(self, label, condition, timeout=DEADLINE):
+        """Screenshots until the condition holds on one; the last one (the
+        caller says what is wrong with it when it never held)."""
         before_all = self.last
-        deadline = time.time() + timeout
-        while True:
-            picture = self.screenshot(label, keep=False)
-            if condition(picture) or time.time() > deadline:
-                break
-            time.sleep(0.2)
+        picture = wait_until(label, lambda: self.screenshot(label, keep=False), ready=condition,
+                             timeout=timeout, every=0.2, or_last=True)
         self.previous = before_all
         self.keep(picture, label)
         return picture
 
-    def settled(self, label, timeout=8, still=0.5, keep=True, region=None):
+    def settled(self, label, timeout=8, still=0.5, keep=True, region=None, until=None):
         """Screenshots until two in a row are alike (transitions, falling
         pieces and flips over), over a region of the game's 800 x 600 space
-        when given; the last one."""
+        when given; the last one. With until, the screen the input leads to,
+        it holds on the picture returned too: one where it held a moment ago
+        may have moved on (a banner sliding in with the board passes through
+        the test before it stops over it), so until the deadline the wait
+        starts again from there. The timeout bounds each settling alone, as
+        some screens never stand still."""
         before_all = self.last
-        deadline = time.time() + timeout
-        picture = self.screenshot(label, keep=False)
-        while time.time() < deadline:
-            # Apart by a few frames even when the machine is slow to draw.
-            time.sleep(0.15)
-            before, picture = picture, self.screenshot(label, keep=False)
-            if picture.width == before.width and picture.difference(before, *picture.box(region)) < still:
+        holds = until or (lambda picture: True)
+        deadline = time.monotonic() + DEADLINE
+
+        def alike(pair):
+            before, picture = pair
+            return picture.width == before.width and picture.difference(before, *picture.box(region)) < still
+
+        while True:
+            left = max(deadline - time.monotonic(), 0)
+            pictures = [wait_until(label, lambda: self.screenshot(label, keep=False), ready=holds,
+                                   timeout=left, every=0.15, or_last=True)]
+
+            def another():
+                # Apart by a few frames even when the machine is slow to draw.
+                time.sleep(0.15)
+                pictures.append(self.screenshot(label, keep=False))
+                return pictures[-2:]
+
+            pair = wait_until(label, another, ready=lambda pair: alike(pair) and holds(pair[1]),
+                              timeout=timeout, every=0, or_last=True)
+            if holds(pair[1]) or time.monotonic() >= deadline:
                 break
+        picture = pair[1]
         self.previous = before_all
         if keep:
             self.keep(picture, label)
-        self.still = picture
+        # A screen still moving at the timeout is not one at rest.
+        self.still = picture if alike(pair) else None
         return picture
+
+
+def unlike(before, threshold=4.0):
+    """A test of a picture: whether it is not the screen before (of another
+    size, or differing by more than the threshold), as a screen the input
+    leads to is."""
+    return lambda picture: (before is None or before.width != picture.width or
+                            picture.difference(before) > threshold)
 
 
 def temporary_data_home():
     return tempfile.mkdtemp(prefix="qs-e2e-")
 
 
-def run_to_end(program_dir, args=(), unset=("SDL_VIDEODRIVER",), timeout=30):
+def run_to_end(program_dir, args=(), unset=("SDL_VIDEODRIVER",), timeout=DEADLINE):
     """The game run with a data folder of its own and without the
     environment's names in unset, for starts that end by themselves: the
     finished run, stderr as text, or None when it kept running."""
