@@ -330,8 +330,18 @@ class Game:
             raise RuntimeError(f"xdotool {' '.join(args)} failed: {run.stderr.decode(errors='replace').strip()}")
 
     def activate(self):
-        # With no window manager, focusing is all activating can do.
-        subprocess.run(["xdotool", "windowfocus", "--sync", self.window], capture_output=True)
+        """Gives the game's window the keyboard focus, asking again until the
+        X server says it has it: with no window manager, focusing is all
+        activating can do, and a starved request may come to nothing (the
+        game, never told, then stays in the background and draws nothing)."""
+        def focus():
+            if self.window_size() is None:  # made anew since it was found
+                self.reattach()
+            subprocess.run(["xdotool", "windowfocus", "--sync", self.window], capture_output=True)
+            return subprocess.run(["xdotool", "getwindowfocus"], capture_output=True, text=True).stdout.strip()
+
+        wait_until("the game's window taking the focus", focus, ready=lambda window: window == self.window,
+                   every=0.5)
 
     def focus_away(self):
         """Another window takes the keyboard focus; the pointer stays."""
