@@ -329,7 +329,9 @@ void FaultOnTwoThreadsTogether(const TemporaryFolder&)
 
 // A thread blocking every signal but the faults' (the stop signal among
 // them) from its start cannot be stopped; it faults while the reporter
-// shows, marking the moment just before with its task's number.
+// shows, marking the moment just before with its task's number. Once the
+// others stand still it only makes system calls: one of them may have been
+// stopped inside the allocator, holding its lock.
 void FaultOnAnotherThreadWhileReporting(const TemporaryFolder& home)
 {
     sigset_t blocked;
@@ -338,11 +340,17 @@ void FaultOnAnotherThreadWhileReporting(const TemporaryFolder& home)
         sigdelset(&blocked, signal);
     sigset_t before;
     pthread_sigmask(SIG_BLOCK, &blocked, &before);
-    std::thread([&home] {
-        while (!fs::exists(home / "started"))
+    std::thread([started = home / "started", part = home / "faulting.part", mark = home / "faulting"] {
+        char task[16];
+        const int length = snprintf(task, sizeof task, "%d", static_cast<int>(gettid()));
+        while (access(started.c_str(), F_OK) != 0)
             usleep(1000);
-        home.WriteText("faulting.part", std::to_string(gettid()));
-        fs::rename(home / "faulting.part", home / "faulting");
+        const int file = open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        if (file >= 0) {
+            if (write(file, task, static_cast<size_t>(length)) == length)
+                rename(part.c_str(), mark.c_str());
+            close(file);
+        }
         StoreThroughBadPointer();
     }).detach();
     pthread_sigmask(SIG_SETMASK, &before, nullptr);
