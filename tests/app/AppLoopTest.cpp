@@ -322,6 +322,8 @@ TEST(AppLoop, PumpingForAPeriodNapsAndOutlastsAMinimizedWindow)
 TEST(AppLoop, RestartRunsANewApplicationObject)
 {
     const char* argv[] = {"program"};
+    // Counted afresh each time the test runs (gtest_repeat).
+    RestartingApp::built = RestartingApp::deleted = 0;
     int made = 0;
     int status = RunApplication(1, argv, [&made]() -> App* { return new RestartingApp(made++ == 0); });
     EXPECT_EQ(status, 0);
