@@ -308,6 +308,22 @@ void FaultWhileTheLoaderIsHeld(const TemporaryFolder&)
         StoreThroughBadPointer();
 }
 
+// A thread a case starts runs its own code before the fault comes. The
+// sanitizer's start of a thread takes the allocator's lock: a thread stopped
+// there would hold it for good, and a thread that starts after it would
+// never get as far as its own code.
+template <typename Body>
+void StartRunning(Body body)
+{
+    std::atomic<bool> running{false};
+    std::thread([&running, body = std::move(body)]() mutable {
+        running = true;
+        body();
+    }).detach();
+    while (!running)
+        usleep(100);
+}
+
 // Two threads released together both fault.
 void FaultOnTwoThreadsTogether(const TemporaryFolder&)
 {
@@ -340,7 +356,7 @@ void FaultOnAnotherThreadWhileReporting(const TemporaryFolder& home)
         sigdelset(&blocked, signal);
     sigset_t before;
     pthread_sigmask(SIG_BLOCK, &blocked, &before);
-    std::thread([started = home / "started", part = home / "faulting.part", mark = home / "faulting"] {
+    StartRunning([started = home / "started", part = home / "faulting.part", mark = home / "faulting"] {
         char task[16];
         const int length = snprintf(task, sizeof task, "%d", static_cast<int>(gettid()));
         while (access(started.c_str(), F_OK) != 0)
@@ -352,7 +368,7 @@ void FaultOnAnotherThreadWhileReporting(const TemporaryFolder& home)
             close(file);
         }
         StoreThroughBadPointer();
-    }).detach();
+    });
     pthread_sigmask(SIG_SETMASK, &before, nullptr);
     StoreThroughBadPointer();
 }
@@ -360,11 +376,11 @@ void FaultOnAnotherThreadWhileReporting(const TemporaryFolder& home)
 // A thread that would go on while the reporter shows, and leave a mark.
 void FaultWhileAnotherThreadRuns(const TemporaryFolder& home)
 {
-    std::thread([&home] {
-        while (!fs::exists(home / "started"))
+    StartRunning([&home, started = home / "started"] {
+        while (access(started.c_str(), F_OK) != 0)
             usleep(1000);
         home.WriteText("ranOn", "");
-    }).detach();
+    });
     StoreThroughBadPointer();
 }
 
@@ -578,10 +594,10 @@ TEST(CrashCatcherTest, EveryFaultReportsAtOnceWherever)
             new QuorbApp;
             Platform::Instance instance;
             instance.Acquire(kInstanceName);
-            std::thread([] {
+            StartRunning([] {
                 for (;;)
                     pause();
-            }).detach();
+            });
             c.fault(home);
             _exit(0);
         }
