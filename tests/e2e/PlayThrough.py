@@ -174,7 +174,7 @@ def same_board_on_some(before, after):
     apart every cell shows its piece plainly on one of them."""
     xs, ys = [BoardView(p) for p in before], [BoardView(p) for p in after]
     return sum(1 for i in range(8) for j in range(8)
-               if any(x.alike(x.colours[i][j], y.colours[i][j]) for x in xs for y in ys))
+               if any(BoardView.alike(x.cells[i][j], y.cells[i][j]) for x in xs for y in ys))
 
 
 def a_little_apart(game, first, label, count=3):
@@ -238,21 +238,40 @@ def switch_renderer(game, software, label):
     changed(game, "main-menu-after-restart")
 
 
-def swap_once(game, board):
-    moves = board.moves()
+def board_to_swap(game, label, timeout=4):
+    """A board at rest that shows a swap: its picture and the view read from
+    it. A super piece pulses white, too pale to tell its kind for most of
+    each beat, and may hold the board's only swaps: with none seen, the
+    cells are read on the pictures that follow too, and until the deadline
+    on a board settled afresh."""
+    looks = []
+
+    def look():
+        board = game.settled(label, region=BOARD, timeout=timeout) if looks else still_board(game, label, timeout)
+        looks.append(board)
+        view = BoardView(board)
+        if not view.moves():
+            view = BoardView.on_some([board] + [game.screenshot(label, keep=False) for _ in range(7)])
+        return board, view
+
+    return wait_until(f"{label}: a swap on the board", look,
+                      ready=lambda seen: shows_pieces(seen[0]) and seen[1].moves(), every=0, or_last=True)
+
+
+def swap_once(game, view):
+    moves = view.moves()
     if not moves:
         return False
     (x0, y0), (x1, y1) = moves[len(moves) // 2]
-    game.click(*board.centre(x0, y0), pause=0.1)
-    game.click(*board.centre(x1, y1), pause=0.6)
+    game.click(*view.centre(x0, y0), pause=0.1)
+    game.click(*view.centre(x1, y1), pause=0.6)
     return True
 
 
 def quick_swap_across_edge(game):
     """Two quick clicks 20 px apart, 10 px either side of the edge two pieces
     share: a swap, not a double click (which the board ignores)."""
-    board = still_board(game, "before-quick-swap")
-    view = BoardView(board)
+    board, view = board_to_swap(game, "before-quick-swap")
     moves = view.moves()
     if not check(moves, f"{game.name}: a swap on the board before the quick clicks"):
         return
@@ -281,13 +300,10 @@ def play_swaps(game, count, label="swaps"):
     start = game.last
     began = time.time()
     made = 0
-    picture = still_board(game, "before-" + label)
     for _ in range(count):
-        if not swap_once(game, BoardView(picture)):
-            # Read mid-fall, perhaps: once more on a still board.
-            picture = game.settled(label, keep=False, region=BOARD)
-            if not swap_once(game, BoardView(picture)):
-                break
+        picture, view = board_to_swap(game, "before-" + label)
+        if not swap_once(game, view):
+            break
         made += 1
         picture = game.settled(label, keep=made == count, region=BOARD, timeout=3)
     check(same_board(start, picture) <= 61, f"{game.name}: the board changed with the {label}")
@@ -332,8 +348,7 @@ def pause_and_resume(game):
 def focus_lost_mid_drag(game):
     """A piece pressed, the focus lost, the button released elsewhere: the
     game pauses and no piece stays held."""
-    board = still_board(game, "before-drag", DEADLINE)
-    view = BoardView(board)
+    board, view = board_to_swap(game, "before-drag", DEADLINE)
     moves = view.moves()
     if not check(moves, f"{game.name}: a swap on the board before the drag"):
         return
@@ -354,7 +369,7 @@ def focus_lost_mid_drag(game):
     after = board_on_screen(game, "after-focus-drag")
     unchanged = BoardView(after)
     # A swap would change both cells; a glint may change one.
-    kept = any(view.alike(view.colours[x][y], unchanged.colours[x][y]) for x, y in ((x0, y0), (x1, y1)))
+    kept = any(BoardView.alike(view.cells[x][y], unchanged.cells[x][y]) for x, y in ((x0, y0), (x1, y1)))
     check(kept and same_board(board, after) >= IDLE_ALIKE,
           f"{game.name}/after-focus-drag: no piece moved without a press "
           f"({same_board(board, after)} of 64 cells unchanged)")
@@ -364,8 +379,7 @@ def focus_lost_mid_drag(game):
 def focus_lost_mid_swap(game):
     """The focus lost while two pieces change places: paused, then resumed,
     the swap ends and play goes on."""
-    board = still_board(game, "before-swap", DEADLINE)
-    view = BoardView(board)
+    board, view = board_to_swap(game, "before-swap", DEADLINE)
     moves = view.moves()
     if not check(moves, f"{game.name}: a swap on the board before the focus is lost"):
         return
@@ -378,7 +392,7 @@ def focus_lost_mid_swap(game):
     resume(game)
     after = board_on_screen(game, "after-focus-swap")
     swapped = BoardView(after)
-    check(not all(view.alike(view.colours[x][y], swapped.colours[x][y]) for x, y in ((x0, y0), (x1, y1))),
+    check(not all(BoardView.alike(view.cells[x][y], swapped.cells[x][y]) for x, y in ((x0, y0), (x1, y1))),
           f"{game.name}/after-focus-swap: the swap went through")
 
 

@@ -5,6 +5,7 @@ of its own size; clicks and keys go through xdotool, and every check looks at
 the game's own screenshots (Ctrl+Print Screen writes Screenshots/screenshotN.bmp
 in the program folder)."""
 
+import collections
 import colorsys
 import ctypes
 import ctypes.util
@@ -85,8 +86,19 @@ class Picture:
 
     def mean_at(self, x0, y0, x1, y1):
         """The mean colour of a rectangle of the game's 800 x 600 space."""
-        sx, sy = self.width / 800, self.height / 600
-        return self.mean(int(x0 * sx), int(y0 * sy), int(x1 * sx), int(y1 * sy))
+        return self.mean(*self.box((x0, y0, x1, y1)))
+
+    def bright_mean(self, x0, y0, x1, y1, floor=150):
+        """The mean colour of a rectangle's bright pixels (a channel at the
+        floor or above), or None where they are fewer than a quarter."""
+        bright = [p for p in (self._at(x, y) for y in range(y0, y1) for x in range(x0, x1)) if max(p) >= floor]
+        if len(bright) * 4 < max((x1 - x0) * (y1 - y0), 1):
+            return None
+        return [sum(p[c] for p in bright) / len(bright) for c in range(3)]
+
+    def bright_mean_at(self, x0, y0, x1, y1):
+        """bright_mean over a rectangle of the game's 800 x 600 space."""
+        return self.bright_mean(*self.box((x0, y0, x1, y1)))
 
     def box(self, region):
         """A region of the game's 800 x 600 space in pixels (all of it when
@@ -562,17 +574,43 @@ def what_is_wrong(check, *args):
         return str(error)
 
 
+Cell = collections.namedtuple("Cell", "colour kind")
+Cell.__doc__ = """What a board shows at a cell: the mean colour of its
+centre, and the kind of piece read there (None for none)."""
+
+
 class BoardView:
-    """What a screenshot shows of a board: the mean colour of each cell's
-    centre, and the swaps that would line up three alike."""
+    """What a screenshot shows of a board: each cell's centre, and the swaps
+    that would line up three alike."""
 
     def __init__(self, picture, left=140, top=40, cell=65, columns=8, rows=8):
         self.left, self.top, self.cell = left, top, cell
         self.columns, self.rows = columns, rows
-        half = cell // 5
-        self.colours = [[picture.mean_at(self.centre(x, y)[0] - half, self.centre(x, y)[1] - half,
-                                         self.centre(x, y)[0] + half, self.centre(x, y)[1] + half)
-                         for y in range(rows)] for x in range(columns)]
+        self.cells = [[self.read(picture, x, y) for y in range(rows)] for x in range(columns)]
+
+    def read(self, picture, x, y):
+        cx, cy = self.centre(x, y)
+        half = self.cell // 5
+        box = (cx - half, cy - half, cx + half, cy + half)
+        colour = picture.mean_at(*box)
+        kind = self.kind(colour)
+        if kind is None:
+            # A piece pulsing white, by its bright pixels alone (the dark ones
+            # around it would grey it): more tinted than a skull's bright
+            # shading ever is (up to 38).
+            kind = self.kind(picture.bright_mean_at(*box), least_tint=45)
+        return Cell(colour, kind)
+
+    @classmethod
+    def on_some(cls, pictures):
+        """The board on pictures of it taken one after another: each cell as
+        the first to show a piece there plainly shows it (a super piece
+        pulses white, too pale to tell its kind for most of each pulse)."""
+        views = [cls(picture) for picture in pictures]
+        view = views[0]
+        view.cells = [[next((other.cells[x][y] for other in views if other.cells[x][y].kind is not None),
+                            view.cells[x][y]) for y in range(view.rows)] for x in range(view.columns)]
+        return view
 
     def centre(self, x, y):
         return (self.left + self.cell * x + self.cell // 2, self.top + self.cell * y + self.cell // 2)
@@ -598,39 +636,39 @@ class BoardView:
                 cls.piece_hues.append(hue)
 
     @staticmethod
-    def hue(colour):
+    def hue(colour, least_tint=40):
         """In degrees; None for greys and for colours too dark to be a
         piece's middle (skulls, bricks, an empty cell)."""
-        if max(colour) - min(colour) < 40 or max(colour) < 140:
+        if colour is None or max(colour) - min(colour) < least_tint or max(colour) < 140:
             return None
         return colorsys.rgb_to_hsv(*(c / 255 for c in colour))[0] * 360
 
-    def kind(self, colour):
+    def kind(self, colour, least_tint=40):
         """The kind of piece whose hue is nearest, within 12 degrees, or
         None. An idle piece shines paler for a few seconds and a super piece
         pulses white: its colour blended with white, which keeps its hue."""
-        hue = self.hue(colour)
+        hue = self.hue(colour, least_tint)
         if hue is None:
             return None
         apart = [min(abs(hue - h), 360 - abs(hue - h)) for h in self.piece_hues]
         nearest = min(range(len(apart)), key=apart.__getitem__, default=None)
         return nearest if nearest is not None and apart[nearest] <= 12 else None
 
-    def alike(self, a, b):
+    @staticmethod
+    def alike(a, b):
         """Cells showing the same kind of piece; other cells by their plain
         colour."""
-        kind_a, kind_b = self.kind(a), self.kind(b)
-        if kind_a is not None or kind_b is not None:
-            return kind_a == kind_b
-        return sum(abs(a[c] - b[c]) for c in range(3)) < 45
+        if a.kind is not None or b.kind is not None:
+            return a.kind == b.kind
+        return sum(abs(a.colour[c] - b.colour[c]) for c in range(3)) < 45
 
     def lined_up(self, grid, x, y):
-        colour = grid[x][y]
+        cell = grid[x][y]
         for dx, dy in ((1, 0), (0, 1)):
             run = 1
             for sign in (1, -1):
                 nx, ny = x + sign * dx, y + sign * dy
-                while 0 <= nx < self.columns and 0 <= ny < self.rows and self.alike(grid[nx][ny], colour):
+                while 0 <= nx < self.columns and 0 <= ny < self.rows and self.alike(grid[nx][ny], cell):
                     run += 1
                     nx, ny = nx + sign * dx, ny + sign * dy
             if run >= 3:
@@ -644,7 +682,7 @@ class BoardView:
                 for nx, ny in ((x + 1, y), (x, y + 1)):
                     if nx >= self.columns or ny >= self.rows:
                         continue
-                    grid = [list(column) for column in self.colours]
+                    grid = [list(column) for column in self.cells]
                     grid[x][y], grid[nx][ny] = grid[nx][ny], grid[x][y]
                     if self.lined_up(grid, x, y) or self.lined_up(grid, nx, ny):
                         found.append(((x, y), (nx, ny)))
@@ -652,6 +690,6 @@ class BoardView:
 
     def distinct_cells(self):
         """How many cells differ from the board's mean: pieces, not a blank."""
-        flat = [c for column in self.colours for c in column]
+        flat = [cell.colour for column in self.cells for cell in column]
         mean = [sum(c[i] for c in flat) / len(flat) for i in range(3)]
         return sum(1 for c in flat if sum(abs(c[i] - mean[i]) for i in range(3)) > 30)
