@@ -597,7 +597,7 @@ class BoardView:
         if kind is None:
             # A piece pulsing white, by its bright pixels alone (the dark ones
             # around it would grey it): more tinted than a skull's bright
-            # shading ever is (up to 38).
+            # shading is in either frame it shows at rest (up to 38).
             kind = self.kind(picture.bright_mean_at(*box), least_tint=45)
         return Cell(colour, kind)
 
