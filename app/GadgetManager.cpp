@@ -128,6 +128,11 @@ void GadgetManager::DisableBranch(Gadget* gadget)
 // under the pointer now is found before the next input is replayed.
 void GadgetManager::Forget(Gadget* gadget)
 {
+    // The press it holds ends here, as a release far off, wherever the
+    // pointer went: kept, its drag would refuse every press once it is back,
+    // and the release would go to a gadget never pressed.
+    if (theApp != nullptr && theApp->captureGadget == gadget)
+        theApp->CancelMouse();
     gadget->CoreMouseExit();
     if (gadget == underPointer)
         underPointer = nullptr;

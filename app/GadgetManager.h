@@ -24,7 +24,8 @@ class GadgetManager : public ObjectManager
     virtual void Detach(Gadget* gadget);
     // The gadget and its branch have left this manager: none of them stays
     // hovered, under the pointer, captured or focused, so no later input
-    // can reach them through a remembered pointer.
+    // can reach them through a remembered pointer; a press one of them holds
+    // is ended first, its drag with it.
     void Forget(Gadget* gadget);
 
     Gadget* HitTest(int x, int y);

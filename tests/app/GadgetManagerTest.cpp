@@ -33,6 +33,22 @@ class GadgetManagerTest : public testing::Test
         return gadget;
     }
 
+    // A full-window screen holding a panel holding one gadget.
+    struct Branch
+    {
+        CountedGadget* screen;
+        CountedGadget* panel;
+        CountedGadget* leaf;
+    };
+    Branch AddBranch(const Rect& panel, const Rect& leaf)
+    {
+        Branch branch{Add(0, 0, 800, 600), new CountedGadget(panel.x, panel.y, panel.w, panel.h),
+                      new CountedGadget(leaf.x, leaf.y, leaf.w, leaf.h)};
+        branch.screen->AddChild(branch.panel);
+        branch.panel->AddChild(branch.leaf);
+        return branch;
+    }
+
     void TearDown() override { app.rootGadgets.DeleteAll(); }
 
     ManualClockApp app;
@@ -172,11 +188,7 @@ TEST_F(GadgetManagerTest, AGadgetThatLeavesTheTreeIsHeldByNothingWithItsBranch)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.how);
-        CountedGadget* screen = Add(0, 0, 800, 600);
-        auto* panel = new CountedGadget(0, 0, 800, 600);
-        auto* button = new CountedGadget(100, 100, 50, 50);
-        screen->AddChild(panel);
-        panel->AddChild(button);
+        auto [screen, panel, button] = AddBranch(Rect(0, 0, 800, 600), Rect(100, 100, 50, 50));
         // As if drawn already: a first update would refresh the pointer itself.
         for (Gadget* gadget : std::initializer_list<Gadget*>{screen, panel, button})
             gadget->initialised = true;
@@ -208,6 +220,57 @@ TEST_F(GadgetManagerTest, AGadgetThatLeavesTheTreeIsHeldByNothingWithItsBranch)
     }
 }
 
+// A knob pressed and dragged far out of its panel leaves the tree, with its
+// panel or alone, before the release: its press ends there with its drag,
+// the release then reaches nothing, and once back it takes the next press.
+TEST_F(GadgetManagerTest, AGadgetThatLeavesMidDragGetsTheEndOfItsPress)
+{
+    const struct
+    {
+        const char* how;
+        std::function<void(Gadget& screen, Gadget& panel, Gadget& knob)> leave, comeBack;
+    } cases[] = {
+        {"its panel removed", [](Gadget& screen, Gadget& panel, Gadget&) { screen.RemoveChild(&panel); },
+         [](Gadget& screen, Gadget& panel, Gadget&) { screen.AddChild(&panel); }},
+        {"removed alone", [](Gadget&, Gadget& panel, Gadget& knob) { panel.RemoveChild(&knob); },
+         [](Gadget&, Gadget& panel, Gadget& knob) { panel.AddChild(&knob); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.how);
+        auto [screen, panel, knob] = AddBranch(Rect(100, 100, 200, 200), Rect(10, 10, 20, 20));
+        input.Move(120, 120);
+        input.Press(120, 120);
+        input.Move(600, 300);
+        ASSERT_TRUE(knob->dragging);
+        knob->Take();
+        screen->Take();
+        c.leave(*screen, *panel, *knob);
+        std::vector<std::string> ended;
+        for (const std::string& call : knob->Take())
+            ended.push_back(call.substr(0, call.find(' ')));
+        EXPECT_EQ(ended, (std::vector<std::string>{"dragend", "up"})) << "the drag never ended";
+        EXPECT_FALSE(knob->dragging);
+        EXPECT_EQ(StrayGadgets(app), std::vector<std::string>{});
+        input.Release(600, 300);
+        EXPECT_TRUE(knob->Take().empty());
+        for (const std::string& call : screen->Take())
+            EXPECT_NE(call.rfind("up", 0), 0u) << "a release for a press it never had: " << call;
+        c.comeBack(*screen, *panel, *knob);
+        input.Move(120, 120);
+        input.Press(120, 120);
+        input.Release(120, 120);
+        std::vector<std::string> got = knob->Take();
+        ASSERT_GE(got.size(), 2u) << "the next press is refused";
+        EXPECT_EQ(std::vector<std::string>(got.end() - 2, got.end()),
+                  (std::vector<std::string>{"down 10,10 -1", "up 10,10 -1"}))
+            << "the next press is refused";
+        app.rootGadgets.Remove(screen);
+        delete screen;
+        delete panel;
+        delete knob;
+    }
+}
+
 // A gadget drawn before its first update, and so never refreshed by it,
 // is entered under a pointer that has not moved before the next input.
 TEST_F(GadgetManagerTest, AGadgetAddedUnderAStillPointerIsEnteredBeforeTheNextInput)
@@ -220,6 +283,65 @@ TEST_F(GadgetManagerTest, AGadgetAddedUnderAStillPointerIsEnteredBeforeTheNextIn
     input.Press(110, 110);
     EXPECT_EQ(box->Take(), (std::vector<std::string>{"move 10,10", "enter", "down 10,10 -1"}));
     EXPECT_EQ(screen->Take(), (std::vector<std::string>{"exit"}));
+}
+
+// After gadgets came or went, only a free press or release looks afresh at
+// what lies under the pointer. A key carries no point (it would read as the
+// corner), and a held drag keeps the hover where its own moves left it.
+TEST_F(GadgetManagerTest, OnlyAFreeButtonRefreshesAStalePointer)
+{
+    CountedGadget* corner = Add(0, 0, 50, 50);
+    CountedGadget* knob = Add(100, 100, 20, 20);
+    CountedGadget* beside = Add(300, 100, 50, 50);
+    CountedGadget* leaving = Add(600, 500, 10, 10);
+    knob->SetExclusiveDrag(true);
+    input.Move(110, 110);
+    input.Press(110, 110);
+    input.Move(320, 120);
+    app.rootGadgets.Remove(leaving);
+    beside->Take();
+    input.Release(320, 120);
+    EXPECT_TRUE(beside->Take().empty()) << "the held press let the hover follow the pointer";
+    input.Move(110, 110);
+    corner->Take();
+    app.rootGadgets.Add(leaving);
+    app.rootGadgets.Remove(leaving);
+    input.KeyDown('A');
+    input.Char('a');
+    EXPECT_TRUE(corner->Take().empty()) << "a key moved the pointer to its corner";
+    EXPECT_EQ(app.mousePosition.x, 110.0f);
+    EXPECT_EQ(app.mousePosition.y, 110.0f);
+    delete leaving;
+}
+
+// A captured gadget deleted as it stands, its manager's pass over the
+// killed or the whole set going, holds the capture no longer.
+TEST_F(GadgetManagerTest, ADeletedGadgetHoldsNoCapture)
+{
+    const struct
+    {
+        const char* how;
+        std::function<void(GadgetManager& root, Gadget& pressed)> remove;
+    } cases[] = {
+        {"killed and purged",
+         [](GadgetManager& root, Gadget& pressed) {
+             pressed.Kill();
+             root.PurgeKilled();
+         }},
+        {"deleted with the rest", [](GadgetManager& root, Gadget&) { root.DeleteAll(); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.how);
+        CountedGadget* pressed = Add(0, 0, 100, 100);
+        input.Move(10, 10);
+        input.Press(10, 10);
+        ASSERT_EQ(app.captureGadget, pressed);
+        c.remove(app.rootGadgets, *pressed);
+        EXPECT_EQ(app.captureGadget, nullptr);
+        EXPECT_EQ(StrayGadgets(app), std::vector<std::string>{});
+        input.Release(10, 10);
+        app.rootGadgets.DeleteAll();
+    }
 }
 
 TEST_F(GadgetManagerTest, HoverPairFollowsThePointerAcrossSiblings)
