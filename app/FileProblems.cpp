@@ -3,6 +3,7 @@
 #include "app/Console.h"
 
 #include <cstdio>
+#include <map>
 #include <mutex>
 #include <set>
 
@@ -11,7 +12,9 @@ namespace {
 struct Memory
 {
     std::mutex lock;
-    std::set<std::string> kept;
+    // Each kept file, with the folder that could not be searched when it
+    // was found unreadable (empty when the file itself could not be read).
+    std::map<std::string, std::string> kept;
     std::set<std::string> told;
     std::function<void(const Problem&)> listener;
 };
@@ -24,10 +27,11 @@ Memory& TheMemory()
 
 std::string LineOf(const Problem& problem)
 {
+    // The file looked for in it may not even be there: the folder alone is
+    // named, as the player's message names it.
     if (!problem.outcome.folder.empty())
         return "WARNING: the folder " + problem.outcome.folder + " could not be searched (" +
-               problem.outcome.reason + "), so " + problem.path +
-               " could not be read; the files in it are left as they are";
+               problem.outcome.reason + "); the files in it are left as they are";
     const char* done = problem.act == Act::Read ? "read" : "written";
     const char* after = problem.act == Act::Read ? "it is kept as it is and nothing is written over it in this run"
                                                  : "what was there before is kept";
@@ -41,7 +45,7 @@ void Tell(const Problem& problem, bool keep)
     {
         const std::lock_guard<std::mutex> held(memory.lock);
         if (keep)
-            memory.kept.insert(problem.path);
+            memory.kept.emplace(problem.path, problem.outcome.folder);
         // A folder that cannot be searched is told once, for all in it.
         if (!memory.told.insert(problem.Subject()).second)
             return;
@@ -81,6 +85,14 @@ bool IsKept(const std::string& path)
     Memory& memory = TheMemory();
     const std::lock_guard<std::mutex> held(memory.lock);
     return memory.kept.count(Platform::Files::Resolve(path)) != 0;
+}
+
+std::string KeptBehind(const std::string& path)
+{
+    Memory& memory = TheMemory();
+    const std::lock_guard<std::mutex> held(memory.lock);
+    const auto found = memory.kept.find(Platform::Files::Resolve(path));
+    return found == memory.kept.end() ? std::string() : found->second;
 }
 
 bool MayReplace(const std::string& path)

@@ -37,6 +37,9 @@ Platform::Files::Presence Find(const std::string& path, Platform::Files::Outcome
 void ReportUnwritable(const std::string& path, const Platform::Files::Outcome& outcome);
 // The file was found unreadable in this run.
 bool IsKept(const std::string& path);
+// The folder that could not be searched when the kept file was found
+// unreadable; empty when the file itself could not be read, or is not kept.
+std::string KeptBehind(const std::string& path);
 // Whether the file may be written over or removed: not when something is
 // at its name that cannot be read now (told here, as a read is), nor when
 // it was found unreadable earlier in this run.

@@ -111,6 +111,15 @@ std::string WhatFolder(const std::string& path, const std::string& name, bool in
         return name.substr(profiles.size()) + "'s folder";
     return "The folder " + quoted;
 }
+
+// The words of a folder inside a sentence: "the players' folder", while a
+// player's name keeps its own case.
+std::string InSentence(std::string words)
+{
+    if (words.compare(0, 4, "The ") == 0)
+        words[0] = 't';
+    return words;
+}
 } // namespace
 
 FileNotices::FileNotices(const String& folder) : dataFolder(folder)
@@ -133,6 +142,13 @@ void FileNotices::Add(const FileProblems::Problem& problem)
     pending.push_back(problem);
 }
 
+std::string FileNotices::FolderNamed(const std::string& folder) const
+{
+    std::string name;
+    const bool inData = NameInData(folder, name);
+    return WhatFolder(folder, name, inData);
+}
+
 // The name of a path in the data folder, empty for the folder itself; false
 // when it lies outside.
 bool FileNotices::NameInData(const std::string& path, std::string& name) const
@@ -151,15 +167,12 @@ bool FileNotices::NameInData(const std::string& path, std::string& name) const
 String FileNotices::TextOf(const FileProblems::Problem& problem) const
 {
     const std::string& blocked = problem.outcome.folder;
+    if (problem.act == FileProblems::Act::Read && !blocked.empty())
+        return String((FolderNamed(blocked) +
+                       " could not be opened: you do not have permission to open it. Nothing in it is changed "
+                       "while it cannot be opened.")
+                          .c_str());
     std::string name;
-    if (problem.act == FileProblems::Act::Read && !blocked.empty()) {
-        const bool inData = NameInData(blocked, name);
-        return String(
-            (WhatFolder(blocked, name, inData) +
-             " could not be opened: you do not have permission to open it. Nothing in it is changed while it "
-             "cannot be opened.")
-                .c_str());
-    }
     NameInData(problem.path, name);
     const bool read = problem.act == FileProblems::Act::Read;
     const std::string text = WhatItHolds(name) + " could not be " + (read ? "read" : "saved") + ": " +
@@ -199,10 +212,14 @@ String FileNotices::TakeReason(const String& path)
         pending.erase(it);
         return String(reason.c_str());
     }
-    // Told already, when it was read: the write was refused to keep it.
-    if (FileProblems::IsKept(wanted))
+    // Told already, when it was read: the write was refused to keep it, or
+    // all in the folder that could not be opened.
+    if (!FileProblems::IsKept(wanted))
+        return String();
+    const std::string blocked = FileProblems::KeptBehind(wanted);
+    if (blocked.empty())
         return "the file there could not be read, and is kept as it is";
-    return String();
+    return String((InSentence(FolderNamed(blocked)) + " could not be opened").c_str());
 }
 
 bool FileNotices::HasPending()

@@ -30,7 +30,7 @@ class FileNotices
     Platform::Files::Presence Find(const String& path, String& told);
     // Why the file was not written, when a problem of it is still to be
     // told (it is told so, as part of the caller's own message) or it is
-    // kept because it could not be read.
+    // kept because it, or the folder it is in, could not be read.
     String TakeReason(const String& path);
     // Shows the problems not yet told, one message each; nothing while it
     // shows one already.
@@ -40,6 +40,8 @@ class FileNotices
   private:
     void Add(const FileProblems::Problem& problem);
     bool NameInData(const std::string& path, std::string& name) const;
+    // The folder, for the player: "Ann's folder", "The players' folder".
+    std::string FolderNamed(const std::string& folder) const;
 
     const String& dataFolder;
     std::mutex lock;

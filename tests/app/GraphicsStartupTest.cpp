@@ -2,6 +2,8 @@
 #include "app/Graphics.h"
 #include "platform/Dialogs.h"
 
+#include "support/CaughtStderr.h"
+#include "support/FileModes.h"
 #include "support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 
 namespace {
 // An application object whose command line and data folder the test sets,
@@ -386,4 +389,27 @@ TEST_F(GraphicsStartupTest, ModeSwitchesRemakeTheSurfacesOnce)
     EXPECT_TRUE(theGraphics.mFullscreen);
     theGraphics.SetFullscreen(false);
     EXPECT_FALSE(theGraphics.mFullscreen);
+}
+
+// A data folder that cannot be searched is named on standard error once, as
+// that folder: never as the tester's results file or the settings in it,
+// which cannot even be looked for.
+TEST_F(GraphicsStartupTest, ADataFolderThatCannotBeSearchedIsNamedAsThatFolder)
+{
+    const std::string data = folder / "Quorb";
+    std::filesystem::create_directory(data);
+    app->dataFolder = data.c_str();
+    app->configPath = (data + "/config.cfg").c_str();
+    ASSERT_EQ(chmod(data.c_str(), 0600), 0);
+    const bool obeyed = RunObeyingFileModes([&] {
+        CaughtStderr caught;
+        Start();
+        theGraphics.Shutdown();
+        const std::string printed = caught.Text();
+        EXPECT_EQ(printed, "WARNING: the folder " + data +
+                               " could not be searched (Permission denied); the files in it are left as they are\n");
+    });
+    chmod(data.c_str(), 0700);
+    if (!obeyed)
+        GTEST_SKIP() << "the test's process cannot give up passing over the files' modes";
 }

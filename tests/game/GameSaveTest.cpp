@@ -20,6 +20,7 @@
 #include "support/BoardScene.h"
 #include "support/CaughtStderr.h"
 #include "support/ChildExit.h"
+#include "support/FileModes.h"
 #include "support/MessageFit.h"
 #include "support/TemporaryFolder.h"
 
@@ -33,12 +34,12 @@
 #include <chrono>
 #include <fcntl.h>
 #include <functional>
+#include <map>
 #include <gtest/gtest.h>
-#include <linux/capability.h>
+#include <iterator>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -1029,23 +1030,6 @@ size_t LinesNaming(const std::string& printed, const std::string& path, const st
     return count;
 }
 
-// The game meets the files as their modes say, as a player does: a root
-// gives up passing over them. It stays the files' owner, so no folder above
-// the test's need be open to another user (a temporary folder under a
-// closed home, say).
-bool ObeyFileModes()
-{
-    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3]{};
-    if (syscall(SYS_capget, &header, data) != 0)
-        return false;
-    for (const int capability : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH}) {
-        data[CAP_TO_INDEX(capability)].effective &= ~CAP_TO_MASK(capability);
-        data[CAP_TO_INDEX(capability)].permitted &= ~CAP_TO_MASK(capability);
-    }
-    return syscall(SYS_capset, &header, data) == 0;
-}
-
 // Whether the folder can be mounted over with a small file system of the
 // process's own: as root in a private mount namespace, or as anyone in a
 // user namespace of its own.
@@ -1114,8 +1098,10 @@ std::vector<std::string> TaggedLines(const std::string& printed, const std::stri
 // start, one save, a lost game and a look for saves to resume: every file
 // is still there as it was, nothing is set aside in its place, and a line
 // names each, once, or the folder that could not be searched for all in
-// it. The player's message of it ends above the message box's button, and
-// an unreadable save is told by Resume in those words. The start is
+// it. The player's message of it ends above the message box's button, an
+// unreadable save is told by Resume in those words, and a game left whose
+// save was refused says why: the folder that could not be opened, or the
+// save that could not be read. The start is
 // bounded (a pipe was waited on): it may take many times as long as a
 // start of the same folder readable.
 TEST_F(GameSaveTest, AFileThatCannotBeReadIsToldAndNeverWrittenOver)
@@ -1159,9 +1145,12 @@ TEST_F(GameSaveTest, AFileThatCannotBeReadIsToldAndNeverWrittenOver)
             app.LoadConfig();
             // A new Speed game is started, without reading the save it
             // replaces.
+            // Each left as the player leaves it: a save refused says why.
             for (GameMode mode : kModes) {
                 NewGame(mode, mode != GameMode::Speed)->Initialize();
-                games.back()->Save();
+                if (!games.back()->Save())
+                    std::fprintf(stderr, "leave: %s\n",
+                                 app.fileNotices.TakeReason(games.back()->GetSavePath()).CStr());
             }
             // A Speed game lost takes its save away, but not one that could
             // not be read.
@@ -1183,6 +1172,25 @@ TEST_F(GameSaveTest, AFileThatCannotBeReadIsToldAndNeverWrittenOver)
     ASSERT_EQ(readable.code, 0) << readable.errorText;
     const auto baseline = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - started);
     const unsigned bound = unsigned(20 * baseline.count() + 5);
+
+    // Why each save refused was not written, when the file or the folder
+    // "spoiled" could not be read: the folder is named, for the three saves
+    // in it; a save on its own is kept.
+    const std::map<std::string, std::string> folderWords = {
+        {folder.Path(), "the game's data folder (\"" + fs::path(folder.Path()).filename().string() + "\")"},
+        {folder / "Profiles", "the players' folder (\"Profiles\")"},
+        {folder / ("Profiles/" + kLongestPlayer), kLongestPlayer + "'s folder"},
+    };
+    const auto leftSaysWhy = [&](bool folderSpoiled, const std::string& spoiled) {
+        if (folderSpoiled) {
+            const std::string why = folderWords.at(fs::path(spoiled).parent_path().string()) +
+                                    " could not be opened";
+            return std::vector<std::string>(std::size(kModes), why);
+        }
+        if (fs::path(spoiled).extension() == ".sav")
+            return std::vector<std::string>{"the file there could not be read, and is kept as it is"};
+        return std::vector<std::string>();
+    };
 
     Font boxFont;
     InfoDialog::LoadFont(boxFont);
@@ -1229,6 +1237,9 @@ TEST_F(GameSaveTest, AFileThatCannotBeReadIsToldAndNeverWrittenOver)
             const bool saveSpoiled = fs::path(path).extension() == ".sav" || spoil == Spoil::FolderNoPermission;
             EXPECT_EQ(TaggedLines(ran.errorText, "resume: "), saveSpoiled ? told : std::vector<std::string>())
                 << "Resume tells the save that could not be read as the message does\n"
+                << ran.errorText;
+            EXPECT_EQ(TaggedLines(ran.errorText, "leave: "), leftSaysWhy(spoil == Spoil::FolderNoPermission, path))
+                << "a save refused tells the file or folder that could not be read\n"
                 << ran.errorText;
             for (size_t j = 0; spoil == Spoil::FolderNoPermission && j < paths.size(); ++j)
                 EXPECT_EQ(ReadFile(paths[j].c_str()), played[j]) << "written over: " << kPlayersFiles[j];

@@ -1,6 +1,7 @@
 // The main menu and the pickers it runs, driven through the input queue.
 #include "game/MainMenu.h"
 
+#include "app/FileHelpers.h"
 #include "game/Game.h"
 #include "game/GamePicker.h"
 #include "game/InfoDialog.h"
@@ -138,7 +139,9 @@ TEST(MainMenuTest, EveryButtonDoesItsJob)
 
 // Each case starts on the main menu with the saves given, clicks new game,
 // then the mode; every question is answered in turn (a "no" leaves the
-// picker open, and the mode is clicked again or the picker left).
+// picker open, and the mode is clicked again or the picker left). A save
+// there that cannot be read (a folder at its name) is told, left as it is,
+// and the new game goes ahead without asking.
 TEST(MainMenuTest, NewGameAsksBeforeReplacingASaveAndOnlyAJourneyAsksTheDifficulty)
 {
     struct Case
@@ -150,15 +153,20 @@ TEST(MainMenuTest, NewGameAsksBeforeReplacingASaveAndOnlyAJourneyAsksTheDifficul
         bool leaveAfterNo;
         int expectedMode;
         Difficulty expectedDifficulty;
+        const char* told; // the message of a save that cannot be read, or null
     };
+    const char* const unreadableCasual = "Tester's saved Casual game (\"casual.sav\") could not be read: it is not a "
+                                         "file. It is left as it is, and nothing is saved over it.";
     const Case cases[] = {
-        {0, false, {}, 0, false, 0, Difficulty::Child},
-        {0, true, {false, true}, 2, false, 0, Difficulty::Hard},
-        {0, true, {true}, 1, false, 0, Difficulty::Normal},
-        {1, false, {}, -1, false, 1, Difficulty::Normal},
-        {1, true, {false, true}, -1, false, 1, Difficulty::Normal},
-        {2, true, {true}, -1, false, 2, Difficulty::Normal},
-        {2, true, {false}, -1, true, kNoChoice, Difficulty::Normal},
+        {0, false, {}, 0, false, 0, Difficulty::Child, nullptr},
+        {0, true, {false, true}, 2, false, 0, Difficulty::Hard, nullptr},
+        {0, true, {true}, 1, false, 0, Difficulty::Normal, nullptr},
+        {1, false, {}, -1, false, 1, Difficulty::Normal, nullptr},
+        {1, true, {false, true}, -1, false, 1, Difficulty::Normal, nullptr},
+        {2, true, {true}, -1, false, 2, Difficulty::Normal, nullptr},
+        {2, true, {false}, -1, true, kNoChoice, Difficulty::Normal, nullptr},
+        // Last: the folder stays.
+        {1, false, {}, -1, false, 1, Difficulty::Normal, unreadableCasual},
     };
     GameAppHarness harness;
     ScriptedQuorbSwapApp& app = harness.Start();
@@ -167,7 +175,8 @@ TEST(MainMenuTest, NewGameAsksBeforeReplacingASaveAndOnlyAJourneyAsksTheDifficul
     auto picker = [&app] { return Top<GamePicker>(app); };
     app.When([&] { return Settled(app); }, [&] { EnterMainMenu(app); });
     for (const Case& c : cases) {
-        const std::string name = std::to_string(c.mode) + (c.saved ? " over a save" : " fresh");
+        const std::string name =
+            std::to_string(c.mode) + (c.told ? " over an unreadable save" : c.saved ? " over a save" : " fresh");
         auto clickMode = [&app, picker, mode = c.mode] {
             Button* buttons[] = {&picker()->journeyButton, &picker()->casualButton, &picker()->speedButton};
             app.ClickOn(*buttons[mode]);
@@ -175,11 +184,23 @@ TEST(MainMenuTest, NewGameAsksBeforeReplacingASaveAndOnlyAJourneyAsksTheDifficul
         app.When([&app] { return OnMenu(app); }, [&app, c] {
             for (int i = 0; i < 3; ++i)
                 SetProfileFile(app, kSaves[i], i == c.mode && c.saved);
+            if (c.told)
+                MakeFolders(app.profiles.GetProfilePath(kSaves[c.mode]).Concat("\\"));
             app.difficulty = Difficulty::Child;
             app.resumeGame = true;
             app.ClickOn(app.mainMenu->newGameButton);
         });
         app.When([picker] { return picker() != nullptr; }, clickMode);
+        if (c.told)
+            app.When([&app] { return Top<InfoDialog>(app) != nullptr || app.game != nullptr; },
+                     [&app, &mismatches, c, name] {
+                         InfoDialog* message = Top<InfoDialog>(app);
+                         const std::string shown = message != nullptr ? message->text.CStr() : "nothing";
+                         if (shown != c.told)
+                             mismatches.push_back(name + " tells: " + shown);
+                         if (message != nullptr)
+                             app.ClickOn(message->okButton);
+                     });
         for (bool yes : c.answers) {
             app.When([&app] { return Top<InfoDialog>(app) != nullptr; }, [&app, &mismatches, yes, c, name] {
                 InfoDialog* ask = Top<InfoDialog>(app);
@@ -203,7 +224,10 @@ TEST(MainMenuTest, NewGameAsksBeforeReplacingASaveAndOnlyAJourneyAsksTheDifficul
         };
         app.When(finished, [&app, &mismatches, c, name] {
             const bool resumeAsked = c.expectedMode == kNoChoice || !app.resumeGame;
-            if (ModeOf(app) != c.expectedMode || app.difficulty != c.expectedDifficulty || !resumeAsked)
+            const bool leftAsItIs =
+                !c.told || Platform::Files::IsFolder(app.profiles.GetProfilePath(kSaves[c.mode]).CStr());
+            if (ModeOf(app) != c.expectedMode || app.difficulty != c.expectedDifficulty || !resumeAsked ||
+                !leftAsItIs)
                 mismatches.push_back(name);
             app.GoToMainMenu(false);
         });

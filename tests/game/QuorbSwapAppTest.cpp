@@ -13,6 +13,7 @@
 #include "game/Transition.h"
 
 #include "platform/Window.h"
+#include "support/FileModes.h"
 #include "support/GameAppHarness.h"
 #include "support/SdlEventInjector.h"
 #include "support/StrayGadgets.h"
@@ -405,4 +406,43 @@ TEST(QuorbSwapApp, AFileThatCannotBeReadIsToldOnceLoadingIsDone)
     EXPECT_EQ(told, std::vector<std::string>{"The Casual high scores (\"Normal.hs\") could not be read: it is not a "
                                              "file. It is left as it is, and nothing is saved over it."});
     EXPECT_TRUE(fs::is_fifo(scores));
+}
+
+// A player's progress file that is there but cannot be read (no permission
+// on it, or on the player's folder) is not taken for a missing one: it is
+// kept, and the fresh progress the game starts with is not saved over it,
+// not even once the file can be read again.
+TEST(QuorbSwapApp, ProgressThatCannotBeReadIsNeverSavedOver)
+{
+    TemporaryFolder folder;
+    QuorbSwapApp app;
+    app.dataFolder = folder.Path().c_str();
+    app.configPath = (folder / "config.cfg").c_str();
+    const struct
+    {
+        const char* player; // each its own: a file kept stays kept for the run
+        bool onFolder;
+    } cases[] = {{"Ann", false}, {"Bob", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.onFolder ? "no permission on the player's folder" : "no permission on the file");
+        ASSERT_TRUE(app.profiles.Add(c.player));
+        app.LoadConfig();
+        for (uint8_t& off : app.progress.tutorialShown)
+            off = 1;
+        app.SaveConfig();
+        const std::string progress = std::string("Profiles/") + c.player + "/config.cfg";
+        const std::string played = folder.ReadText(progress);
+        ASSERT_FALSE(played.empty());
+        const std::string shut = c.onFolder ? folder / (std::string("Profiles/") + c.player) : folder / progress;
+        ASSERT_EQ(chmod(shut.c_str(), 0), 0);
+        const bool obeyed = RunObeyingFileModes([&] {
+            app.LoadConfig();
+            chmod(shut.c_str(), c.onFolder ? 0700 : 0600);
+            app.SaveConfig();
+            EXPECT_EQ(folder.ReadText(progress), played) << "saved over";
+        });
+        chmod(shut.c_str(), c.onFolder ? 0700 : 0600);
+        if (!obeyed)
+            GTEST_SKIP() << "the test's process cannot give up passing over the files' modes";
+    }
 }
