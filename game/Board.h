@@ -75,6 +75,9 @@ class Board : public Gadget
     void MouseMove(int x, int y) override { OnMouseMove(x, y); }
     void MouseDown(int x, int y, int button) override { OnMouseDown(x, y, button); }
     void MouseUp(int x, int y, int button) override { OnMouseUp(x, y, button); }
+    // Two quick presses close by, on neighbouring pieces either side of
+    // their edge, may come as a double click: the second still swaps.
+    void DoubleClick(int x, int y, int button) override { OnMouseDown(x, y, button); }
 
     // Model.
     bool IsCellEnabled(int x, int y) const;

@@ -99,6 +99,16 @@ def main():
     if merged.cells[0][0].kind != 0 or merged.cells[1][0].kind != 1:
         failures.append(f"pictures one after another read the super piece as {merged.cells[0][0].kind}")
 
+    # Three alike in a row are seen as a line, which a board at rest never
+    # shows; kinds in turn along the rows and columns show none.
+    def board_of(kind_at):
+        return BoardView(board_picture([[(BLUE_CELL, pieces[kind_at(x, y) % kinds][0], 0.0) for y in range(8)]
+                                        for x in range(8)]))
+    if board_of(lambda x, y: x + 2 * y).shows_a_line():
+        failures.append("a board with no line read as showing one")
+    if not board_of(lambda x, y: 0 if y == 3 and x in (2, 3, 4) else x + 2 * y + 1).shows_a_line():
+        failures.append("three alike in a row not read as a line")
+
     for failure in failures:
         print(f"FAIL: {failure}")
     print(f"{len(failures)} check(s) failed" if failures else "all checks passed")

@@ -688,6 +688,13 @@ class BoardView:
                         found.append(((x, y), (nx, ny)))
         return found
 
+    def shows_a_line(self):
+        """Whether three alike already stand in a line: never on a board at
+        rest, so a piece is misread (under the hint arrow, a score or a
+        spark) or the board still moves."""
+        return any(self.cells[x][y].kind is not None and self.lined_up(self.cells, x, y)
+                   for x in range(self.columns) for y in range(self.rows))
+
     def distinct_cells(self):
         """How many cells differ from the board's mean: pieces, not a blank."""
         flat = [cell.colour for column in self.cells for cell in column]
