@@ -9,9 +9,11 @@
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
+#include <optional>
 #include <strings.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace Platform::Files {
@@ -511,17 +513,116 @@ std::vector<FolderEntry> ListFolder(const std::string& path)
     return entries;
 }
 
-void MakePrivate(const std::string& path)
+namespace {
+// Where the data folder is: what is the game's is on its file system and
+// reached through its mount, not through one laid over a name in it.
+struct Home
+{
+    dev_t device;
+    uint64_t mount;
+};
+
+// The mount a descriptor's file is reached through; nothing when the system
+// does not tell. Before Linux 5.8 statx does not, and /proc does.
+std::optional<uint64_t> MountOf(int fd)
+{
+    struct statx info = {};
+    if (statx(fd, "", AT_EMPTY_PATH, STATX_MNT_ID, &info) == 0 && (info.stx_mask & STATX_MNT_ID) != 0)
+        return info.stx_mnt_id;
+    char fdinfo[48];
+    std::snprintf(fdinfo, sizeof(fdinfo), "/proc/self/fdinfo/%d", fd);
+    std::FILE* file = std::fopen(fdinfo, "re");
+    std::optional<uint64_t> mount;
+    char line[128];
+    unsigned long long id = 0;
+    while (file != nullptr && !mount && std::fgets(line, sizeof(line), file) != nullptr) {
+        if (std::sscanf(line, "mnt_id: %llu", &id) == 1)
+            mount = id;
+    }
+    if (file != nullptr)
+        std::fclose(file);
+    return mount;
+}
+
+// Whether the opened file is the game's to change: a plain file or a folder
+// (no device, pipe, socket or link), this user's, where the data folder is.
+bool IsTheGames(int fd, const struct stat& info, const Home& home)
+{
+    return (S_ISREG(info.st_mode) || S_ISDIR(info.st_mode)) && info.st_uid == geteuid() &&
+           info.st_dev == home.device && MountOf(fd) == home.mount;
+}
+
+// fchmod takes no O_PATH descriptor. Linux 6.6's fchmodat2 does; before it,
+// the descriptor's entry in /proc, which leads to the very file it holds.
+void CloseToOthers(int fd, mode_t mode)
+{
+    if ((mode & 077) == 0)
+        return;
+#ifdef SYS_fchmodat2
+    if (syscall(SYS_fchmodat2, fd, "", mode & 07700, AT_EMPTY_PATH) == 0)
+        return;
+#endif
+    char own[32];
+    std::snprintf(own, sizeof(own), "/proc/self/fd/%d", fd);
+    chmod(own, mode & 07700);
+}
+
+// The names in a folder held open, read through a descriptor of its own.
+std::vector<std::string> NamesInOpenFolder(int folder)
+{
+    std::vector<std::string> names;
+    const int listing = openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* dir = listing >= 0 ? fdopendir(listing) : nullptr;
+    if (dir == nullptr) {
+        if (listing >= 0)
+            close(listing);
+        return names;
+    }
+    while (dirent* entry = readdir(dir)) {
+        if (!IsDotEntry(entry->d_name))
+            names.push_back(entry->d_name);
+    }
+    closedir(dir);
+    return names;
+}
+
+void MakeOpenedPrivate(int fd, const Home& home);
+
+// An entry opened once, by its name in the folder held open, as it is:
+// a link as the link (O_PATH opens nothing, so no device's driver is
+// called and no pipe waits). All else goes through that descriptor.
+void MakeEntryPrivate(int folder, const std::string& name, const Home& home)
+{
+    const int fd = openat(folder, name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    MakeOpenedPrivate(fd, home);
+    close(fd);
+}
+
+void MakeOpenedPrivate(int fd, const Home& home)
 {
     struct stat info;
-    if (lstat(path.c_str(), &info) != 0 || S_ISLNK(info.st_mode))
+    if (fstat(fd, &info) != 0 || !IsTheGames(fd, info, home))
         return;
-    if ((info.st_mode & 077) != 0)
-        chmod(path.c_str(), info.st_mode & 07700);
+    CloseToOthers(fd, info.st_mode);
     if (S_ISDIR(info.st_mode)) {
-        for (const std::string& name : NamesIn(path))
-            MakePrivate(JoinPath(path, name));
+        for (const std::string& name : NamesInOpenFolder(fd))
+            MakeEntryPrivate(fd, name, home);
     }
+}
+} // namespace
+
+void MakePrivate(const std::string& path)
+{
+    const int fd = open(WithoutTrailingSlash(path).c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    struct stat info;
+    const std::optional<uint64_t> mount = MountOf(fd);
+    if (fstat(fd, &info) == 0 && mount)
+        MakeOpenedPrivate(fd, Home{info.st_dev, *mount});
+    close(fd);
 }
 
 bool MakeFolder(const std::string& path)

@@ -102,8 +102,14 @@ std::vector<FolderEntry> ListFolder(const std::string& path);
 
 // Closes a folder of this user's and all inside it to everybody else, as
 // folders and files made now are: data folders of
-// earlier versions were open to all (0755, their files 0644). Links are
-// neither followed nor changed.
+// earlier versions were open to all (0755, their files 0644). Only the
+// game's own are changed: plain files and folders of this user's on the
+// folder's file system, reached through its mount. A device, a pipe, a
+// socket, another user's file, one on another file system or mounted over
+// a name there, and a link are neither changed nor followed (nor a
+// folder's insides). Each name is opened once, from its folder held open,
+// and what was opened is judged and changed through that descriptor: a
+// name swapped for a link meanwhile is never followed.
 void MakePrivate(const std::string& path);
 
 // Creates one folder; true when it exists afterwards.

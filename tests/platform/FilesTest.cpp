@@ -413,6 +413,318 @@ TEST(FilesTest, MakePrivateClosesAnEarlierDataFolder)
                          {"elsewhere", 0644}});
 }
 
+// For the tests of MakePrivate below.
+#include <cstring>
+#include <functional>
+#include <iostream>
+#include <sstream>
+#include <sys/mount.h>
+#include <sys/socket.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+
+namespace {
+// Makes something at the name in the folder; empty when it did, otherwise
+// why it cannot be made here.
+using Maker = std::function<std::string(const TemporaryFolder& folder, const std::string& name)>;
+
+// One thing put in a data folder, with the mode it is given and the one it
+// must have after MakePrivate.
+struct Planted
+{
+    const char* name;
+    const char* what;
+    Maker make;
+    unsigned before;
+    unsigned after;
+    // Given to another user (nobody) once all is made: only root can.
+    bool theirs = false;
+};
+
+constexpr uid_t kNobody = 65534;
+
+std::string Unless(bool made, const std::string& step)
+{
+    return made ? std::string() : step + ": " + std::strerror(errno);
+}
+
+std::string PlainFile(const TemporaryFolder& folder, const std::string& name)
+{
+    folder.WriteText(name, "x");
+    return "";
+}
+
+std::string Folder(const TemporaryFolder& folder, const std::string& name)
+{
+    return Unless(mkdir((folder / name).c_str(), 0700) == 0, "mkdir");
+}
+
+std::string Pipe(const TemporaryFolder& folder, const std::string& name)
+{
+    return Unless(mkfifo((folder / name).c_str(), 0600) == 0, "mkfifo");
+}
+
+std::string Socket(const TemporaryFolder& folder, const std::string& name)
+{
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string path = folder / name;
+    if (path.size() >= sizeof(address.sun_path))
+        return "the path is too long for a socket";
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const bool bound = fd >= 0 && bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0;
+    const std::string why = Unless(bound, "socket");
+    if (fd >= 0)
+        close(fd);
+    return why;
+}
+
+// A device of its own, numbered as /dev/zero.
+std::string Device(const TemporaryFolder& folder, const std::string& name)
+{
+    return Unless(mknod((folder / name).c_str(), S_IFCHR | 0600, makedev(1, 5)) == 0,
+                  "mknod (root's or CAP_MKNOD's only)");
+}
+
+// What "make" makes outside the data folder, named by a link put in place
+// of the player's file at "link" in it.
+Maker LinkedFrom(const std::string& link, Maker make)
+{
+    return [link, make](const TemporaryFolder& folder, const std::string& name) {
+        const std::string why = make(folder, name);
+        folder.WriteText(link, "x");
+        const std::string planted = folder / (link + ".planted");
+        return !why.empty() ? why
+                            : Unless(symlink((folder / name).c_str(), planted.c_str()) == 0 &&
+                                         rename(planted.c_str(), (folder / link).c_str()) == 0,
+                                     "symlink");
+    };
+}
+
+// A file system of its own (a tmpfs) mounted on a new folder.
+std::string FileSystem(const TemporaryFolder& folder, const std::string& name)
+{
+    const std::string why = Folder(folder, name);
+    return !why.empty() ? why
+                        : Unless(mount("qs-test", (folder / name).c_str(), "tmpfs", 0, "mode=0755") == 0,
+                                 "mount tmpfs");
+}
+
+// What "make" makes at "source", outside the data folder, bound over the
+// same kind of the player's at the name: the same file system, another
+// mount.
+Maker BoundFrom(const std::string& source, Maker make)
+{
+    return [source, make](const TemporaryFolder& folder, const std::string& name) {
+        std::string why = make(folder, source);
+        if (why.empty())
+            why = make(folder, name);
+        return !why.empty() ? why
+                            : Unless(mount((folder / source).c_str(), (folder / name).c_str(), nullptr,
+                                           MS_BIND, nullptr) == 0,
+                                     "mount --bind");
+    };
+}
+
+// A mode as it is written: "0644".
+std::string Octal(unsigned mode)
+{
+    std::ostringstream text;
+    text << '0' << std::oct << mode;
+    return text.str();
+}
+
+// The mode of what is at the name, not through a link; "missing" when
+// nothing is.
+std::string ModeOf(const std::string& path)
+{
+    struct stat info;
+    return lstat(path.c_str(), &info) == 0 ? Octal(info.st_mode & 07777) : "missing";
+}
+
+// What became of a row: its mode after MakePrivate, or why it was not made.
+struct Found
+{
+    std::string mode;
+    std::string skipped;
+};
+
+// Makes the rows in order (the first the data folder itself), gives each
+// its mode, and then another user's theirs (so that root without the right
+// to change or write in another user's files makes them too), and runs
+// MakePrivate on the data folder. A row inside one that could not be made
+// is not made either. Another user's are given back when their modes have
+// been read, so that the folder can be removed.
+std::vector<Found> PlantAndMakePrivate(const TemporaryFolder& folder, const std::vector<Planted>& rows)
+{
+    std::vector<Found> found(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        for (size_t outer = 0; outer < i && found[i].skipped.empty(); ++outer) {
+            if (!found[outer].skipped.empty() &&
+                std::string(rows[i].name).rfind(rows[outer].name + std::string("/"), 0) == 0)
+                found[i].skipped = std::string("inside ") + rows[outer].what + ", not made";
+        }
+        if (found[i].skipped.empty() && rows[i].theirs && geteuid() != 0)
+            found[i].skipped = "only root can give a file to another user";
+        if (found[i].skipped.empty())
+            found[i].skipped = rows[i].make(folder, rows[i].name);
+        if (found[i].skipped.empty())
+            found[i].skipped = Unless(chmod((folder / rows[i].name).c_str(), rows[i].before) == 0, "chmod");
+    }
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (found[i].skipped.empty() && rows[i].theirs)
+            found[i].skipped =
+                Unless(lchown((folder / rows[i].name).c_str(), kNobody, kNobody) == 0, "chown");
+    }
+    MakePrivate(folder / rows[0].name);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (found[i].skipped.empty())
+            found[i].mode = ModeOf(folder / rows[i].name);
+        if (found[i].skipped.empty() && rows[i].theirs)
+            lchown((folder / rows[i].name).c_str(), geteuid(), getegid());
+    }
+    return found;
+}
+
+void ExpectFound(const std::vector<Planted>& rows, const std::vector<Found>& found)
+{
+    ASSERT_EQ(found.size(), rows.size()) << "rows reported";
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (!found[i].skipped.empty())
+            std::cout << "[ SKIPPED  ] row " << rows[i].name << " (" << rows[i].what
+                      << "): " << found[i].skipped << "\n";
+        else
+            EXPECT_EQ(found[i].mode, Octal(rows[i].after)) << rows[i].name << ": " << rows[i].what;
+    }
+}
+} // namespace
+
+// Only the player's own plain files and folders are closed: a pipe, a
+// socket, a device, another user's file or folder keep their rights (and
+// what is in such a folder too), and what a link names, even one put where
+// the player's file was, is not touched.
+TEST(FilesTest, MakePrivateChangesOnlyThePlayersOwnFiles)
+{
+    TemporaryFolder folder;
+    const std::vector<Planted> rows = {
+        {"data", "the data folder", Folder, 0755, 0700},
+        {"data/config.cfg", "the player's file", PlainFile, 0644, 0600},
+        {"data/Profiles", "the player's folder", Folder, 0755, 0700},
+        {"data/Profiles/speed.sav", "the player's file in it", PlainFile, 0604, 0600},
+        {"data/pipe", "a pipe", Pipe, 0644, 0644},
+        {"data/socket", "a socket", Socket, 0755, 0755},
+        {"data/zero", "a device", Device, 0666, 0666},
+        {"data/theirs", "another user's file", PlainFile, 0644, 0644, true},
+        {"data/Theirs", "another user's folder", Folder, 0755, 0755, true},
+        {"data/Theirs/own", "the player's file in it", PlainFile, 0644, 0644},
+        {"elsewhere", "a file a link names", LinkedFrom("data/last.sav", PlainFile), 0644, 0644},
+        {"outside", "a folder a link names", LinkedFrom("data/Outside", Folder), 0755, 0755},
+        {"outside/own", "the player's file in it", PlainFile, 0644, 0644},
+    };
+    ExpectFound(rows, PlantAndMakePrivate(folder, rows));
+    EXPECT_TRUE(fs::is_symlink(folder / "data/last.sav"));
+}
+
+namespace {
+constexpr int kNoMountNamespace = 3;
+
+bool WriteTo(const char* path, const std::string& text)
+{
+    const int fd = open(path, O_WRONLY | O_CLOEXEC);
+    const bool written = fd >= 0 && write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    if (fd >= 0)
+        close(fd);
+    return written;
+}
+
+// A mount namespace of its own, whose mounts go nowhere else: root's, or
+// one in a user namespace of its own where this user stays who it is (so
+// its files stay its own). False when neither can be made: a sandbox may
+// forbid both.
+bool EnterMountNamespace()
+{
+    const std::string uid = std::to_string(geteuid());
+    const std::string gid = std::to_string(getegid());
+    if (unshare(CLONE_NEWNS) != 0) {
+        if (unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0)
+            return false;
+        WriteTo("/proc/self/setgroups", "deny");
+        if (!WriteTo("/proc/self/uid_map", uid + " " + uid + " 1") ||
+            !WriteTo("/proc/self/gid_map", gid + " " + gid + " 1"))
+            return false;
+    }
+    return mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+}
+
+// The rows planted and MakePrivate run in a child of a mount namespace of
+// its own, their mounts gone with it; false when no such namespace can be
+// made here.
+bool PlantAndMakePrivateMounted(const TemporaryFolder& folder, const std::vector<Planted>& rows,
+                                std::vector<Found>& found)
+{
+    int report[2];
+    if (pipe(report) != 0)
+        return false;
+    const pid_t child = fork();
+    if (child == 0) {
+        close(report[0]);
+        if (!EnterMountNamespace())
+            _exit(kNoMountNamespace);
+        std::ostringstream text;
+        for (const Found& row : PlantAndMakePrivate(folder, rows))
+            text << (row.mode.empty() ? "-" : row.mode) << ' ' << row.skipped << '\n';
+        _exit(WriteAll(report[1], text.str().data(), text.str().size()) ? 0 : 1);
+    }
+    close(report[1]);
+    std::string text;
+    char chunk[4096];
+    for (ssize_t got; (got = read(report[0], chunk, sizeof(chunk))) > 0;)
+        text.append(chunk, static_cast<size_t>(got));
+    close(report[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == kNoMountNamespace)
+        return false;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        Found row;
+        std::istringstream fields(line);
+        fields >> row.mode;
+        if (row.mode == "-")
+            row.mode.clear();
+        std::getline(fields >> std::ws, row.skipped);
+        found.push_back(row);
+    }
+    return true;
+}
+} // namespace
+
+// What is mounted in the data folder is not the game's: a file or a folder
+// bound there from elsewhere on the same file system, nor another file
+// system mounted on a folder of it (nor anything inside those).
+TEST(FilesTest, MakePrivateLeavesWhatIsMountedInTheDataFolder)
+{
+    TemporaryFolder folder;
+    const std::vector<Planted> rows = {
+        {"data", "the data folder", Folder, 0755, 0700},
+        {"data/config.cfg", "the player's file", PlainFile, 0644, 0600},
+        {"data/bound.sav", "a file bound over the player's", BoundFrom("outside.sav", PlainFile), 0644, 0644},
+        {"data/Bound", "a folder bound over the player's", BoundFrom("outside", Folder), 0755, 0755},
+        {"data/Bound/own", "the player's file in it", PlainFile, 0644, 0644},
+        {"data/mounted", "another file system", FileSystem, 0755, 0755},
+        {"data/mounted/own", "the player's file on it", PlainFile, 0644, 0644},
+    };
+    std::vector<Found> found;
+    if (!PlantAndMakePrivateMounted(folder, rows, found))
+        GTEST_SKIP() << "no mount namespace can be made here, not even in a user namespace";
+    ExpectFound(rows, found);
+    // What was bound keeps its rights outside too, the mounts gone.
+    EXPECT_EQ(ModeOf(folder / "outside.sav"), "0644");
+    EXPECT_EQ(ModeOf(folder / "outside"), "0755");
+    EXPECT_EQ(ModeOf(folder / "outside/own"), "0644");
+}
+
 // A file read only when it is a plain file of this user's, not reached
 // through a link: what another user may put at the name is never read.
 TEST(FilesTest, ReadOwnFileReadsOnlyThePlayersOwnPlainFile)
