@@ -6,16 +6,24 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
-#include <iterator>
-#include <csignal>
+#include <functional>
 #include <initializer_list>
+#include <iostream>
+#include <iterator>
 #include <sched.h>
+#include <sstream>
 #include <sys/file.h>
 #include <sys/inotify.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <thread>
 #include <time.h>
@@ -412,16 +420,6 @@ TEST(FilesTest, MakePrivateClosesAnEarlierDataFolder)
                          {"data/Profiles/Tester/speed.sav", 0600},
                          {"elsewhere", 0644}});
 }
-
-// For the tests of MakePrivate below.
-#include <cstring>
-#include <functional>
-#include <iostream>
-#include <sstream>
-#include <sys/mount.h>
-#include <sys/socket.h>
-#include <sys/sysmacros.h>
-#include <sys/un.h>
 
 namespace {
 // Makes something at the name in the folder; empty when it did, otherwise
