@@ -514,11 +514,12 @@ std::vector<FolderEntry> ListFolder(const std::string& path)
 }
 
 namespace {
-// Where the data folder is: what is the game's is on its file system and
-// reached through its mount, not through one laid over a name in it.
+// Where the data folder is: what is the game's is reached through its
+// mount, not through one laid over a name in it. Another file system lies
+// only behind a mount of its own, so the mount tells that too, where the
+// device number does not (an overlay's layers each have their own).
 struct Home
 {
-    dev_t device;
     uint64_t mount;
 };
 
@@ -549,7 +550,7 @@ std::optional<uint64_t> MountOf(int fd)
 bool IsTheGames(int fd, const struct stat& info, const Home& home)
 {
     return (S_ISREG(info.st_mode) || S_ISDIR(info.st_mode)) && info.st_uid == geteuid() &&
-           info.st_dev == home.device && MountOf(fd) == home.mount;
+           MountOf(fd) == home.mount;
 }
 
 // fchmod takes no O_PATH descriptor. Linux 6.6's fchmodat2 does; before it,
@@ -618,10 +619,9 @@ void MakePrivate(const std::string& path)
     const int fd = open(WithoutTrailingSlash(path).c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
         return;
-    struct stat info;
     const std::optional<uint64_t> mount = MountOf(fd);
-    if (fstat(fd, &info) == 0 && mount)
-        MakeOpenedPrivate(fd, Home{info.st_dev, *mount});
+    if (mount)
+        MakeOpenedPrivate(fd, Home{*mount});
     close(fd);
 }
 
